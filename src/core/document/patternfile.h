@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "../message.h"
+#include "patternstore.h"
+
+namespace dedur {
+
+enum class ReadStatus { Ok, NotFound, BadHead, NoPattern, BadSize };
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Ok;
+    Message message; // empty on success
+
+    bool ok() const { return status == ReadStatus::Ok; }
+};
+
+// Reads a pattern file into the store. On success `patternCount` and the
+// store change, nothing else; on failure the document is left as it was and
+// the result carries the message to show (NotFound asks Retry/Cancel; the
+// caller repeats the read on Retry).
+ReadResult readPatternFile(Document& doc, const std::string& path);
+// The same on text already in memory; `path` only names the file in messages.
+ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path);
+
+struct WriteResult {
+    bool written = false;
+    Message message;
+};
+
+// Writes every record (up to the first with a side above 96) through a
+// temporary file beside `path`, renamed over it. Clears `modifiedFlag`.
+WriteResult writePatternFile(Document& doc, const std::string& path);
+// The file's bytes, exactly as the writer puts them on disk.
+std::string formatPatternFile(const Document& doc);
+
+Message patternFileNotFound(const std::string& path, const char* caption);
+Message overwriteQuestion(const std::string& path);
+bool fileExists(const std::string& path);
+bool fileCanBeRead(const std::string& path);
+
+// Writes `bytes` to `path` through a temporary file in the same directory
+// that is renamed over it, so a failed write never destroys the old file.
+bool replaceFileContents(const std::string& path, std::string_view bytes);
+
+} // namespace dedur

@@ -1,0 +1,194 @@
+#include "patternstore.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace dedur {
+
+namespace {
+
+void put16(uint8_t* out, int16_t value) {
+    const auto bits = static_cast<uint16_t>(value);
+    out[0] = static_cast<uint8_t>(bits & 0xFF);
+    out[1] = static_cast<uint8_t>(bits >> 8);
+}
+
+int16_t get16(const uint8_t* in) {
+    return static_cast<int16_t>(static_cast<uint16_t>(in[0] | (in[1] << 8)));
+}
+
+struct RecordSpan {
+    size_t offset = 0;
+    size_t length = 0;
+};
+
+// Where record `index` lies; index clamped into the store.
+RecordSpan spanOf(const Document& doc, int index) {
+    RecordSpan span;
+    const size_t size = doc.store.size();
+    for (int i = 0; span.offset + HeaderSize <= size; ++i) {
+        span.length = std::min(recordLength(decodeHeader(doc.store.data() + span.offset)),
+                               size - span.offset);
+        if (i == index || span.offset + span.length >= size) return span;
+        span.offset += span.length;
+    }
+    return span;
+}
+
+void setCurrentSize(Document& doc, int width, int height) {
+    doc.patternWidth = static_cast<int16_t>(width);
+    doc.patternHeight = static_cast<int16_t>(height);
+    doc.patternDotCount = std::max(0, width) * std::max(0, height);
+}
+
+std::vector<uint8_t> blankRecord(const PatternHeader& header) {
+    std::vector<uint8_t> record(recordLength(header), DOT_OFF);
+    encodeHeader(header, record.data());
+    return record;
+}
+
+void addRecord(Document& doc, const PatternHeader* header, bool atCurrent) {
+    PatternHeader newHeader;
+    if (header) {
+        newHeader = *header;
+    } else {
+        newHeader = headerFromDefinition(doc.panelDefinition);
+    }
+    setCurrentSize(doc, newHeader.width, newHeader.height);
+    const std::vector<uint8_t> record = blankRecord(newHeader);
+    const size_t at = atCurrent ? patternOffset(doc, doc.currentPattern) : doc.store.size();
+    doc.store.insert(doc.store.begin() + static_cast<std::ptrdiff_t>(at), record.begin(),
+                     record.end());
+    if (!atCurrent) doc.currentPattern = doc.patternCount;
+    doc.patternCount += 1;
+    doc.modifiedFlag = 1;
+}
+
+} // namespace
+
+void encodeHeader(const PatternHeader& h, uint8_t* out) {
+    put16(out, h.width);
+    put16(out + 2, h.height);
+    put16(out + 4, h.beginSeg);
+    put16(out + 6, h.beginCom);
+    put16(out + 8, h.leftToRight);
+    put16(out + 10, h.topToBottom);
+}
+
+PatternHeader decodeHeader(const uint8_t* in) {
+    return {get16(in), get16(in + 2), get16(in + 4), get16(in + 6), get16(in + 8), get16(in + 10)};
+}
+
+size_t recordLength(const PatternHeader& h) {
+    const size_t w = h.width > 0 ? static_cast<size_t>(h.width) : 0;
+    const size_t ht = h.height > 0 ? static_cast<size_t>(h.height) : 0;
+    return HeaderSize + w * ht;
+}
+
+PatternHeader headerFromDefinition(const PanelDefinition& d) {
+    return {d.width, d.height, d.beginSeg, d.beginCom, d.leftToRight, d.topToBottom};
+}
+
+Document::Document() { makeBlankDocument(*this); }
+
+void makeBlankDocument(Document& doc) {
+    doc.store = blankRecord(headerFromDefinition(doc.panelDefinition));
+    doc.patternCount = 1;
+    doc.currentPattern = 0;
+    setCurrentSize(doc, doc.panelDefinition.width, doc.panelDefinition.height);
+    doc.workDots.fill(0);
+    std::fill_n(doc.workDots.begin(), std::min(doc.patternDotCount, WorkDotsSize), DOT_OFF);
+}
+
+size_t patternOffset(const Document& doc, int index) {
+    if (index < 0 || index >= doc.patternCount) return doc.store.size();
+    return spanOf(doc, index).offset;
+}
+
+void getHeader(const Document& doc, int index, PatternHeader& out) {
+    if (doc.editType != EditPattern || doc.store.size() < HeaderSize) return;
+    if (index < 0) index = doc.currentPattern;
+    out = decodeHeader(doc.store.data() + spanOf(doc, index).offset);
+}
+
+void writeHeader(const Document& doc, uint8_t* destination, bool fromDefaults) {
+    PatternHeader header;
+    if (fromDefaults) {
+        header = headerFromDefinition(doc.panelDefinition);
+    } else {
+        getHeader(doc, -1, header);
+    }
+    if (destination) encodeHeader(header, destination);
+}
+
+std::optional<std::vector<uint8_t>> selectPattern(Document& doc, int index, PatternHeader& out,
+                                                  bool makeCurrent) {
+    if (index < 0 || index >= doc.patternCount || doc.store.size() < HeaderSize) {
+        return std::nullopt;
+    }
+    const RecordSpan span = spanOf(doc, index);
+    out = decodeHeader(doc.store.data() + span.offset);
+    std::vector<uint8_t> dots(WorkDotsSize, 0);
+    const size_t count = std::min<size_t>(span.length - HeaderSize, WorkDotsSize);
+    std::memcpy(dots.data(), doc.store.data() + span.offset + HeaderSize, count);
+    if (makeCurrent) setCurrentSize(doc, out.width, out.height);
+    return dots;
+}
+
+void reloadWorkDots(Document& doc) {
+    PatternHeader header;
+    if (auto dots = selectPattern(doc, doc.currentPattern, header, true)) {
+        const int count = std::clamp(doc.patternDotCount, 0, WorkDotsSize);
+        std::copy_n(dots->begin(), count, doc.workDots.begin());
+    }
+}
+
+void storeWorkDots(Document& doc) {
+    if (doc.editType != EditPattern || doc.patternCount < 1) return;
+    const RecordSpan span = spanOf(doc, doc.currentPattern);
+    if (span.length < HeaderSize) return;
+    const size_t count = std::min({static_cast<size_t>(std::max(doc.patternDotCount, 0)),
+                                   span.length - HeaderSize, static_cast<size_t>(WorkDotsSize)});
+    std::memcpy(doc.store.data() + span.offset + HeaderSize, doc.workDots.data(), count);
+}
+
+void appendPattern(Document& doc, const PatternHeader* header) { addRecord(doc, header, false); }
+
+void insertPattern(Document& doc, const PatternHeader* header) { addRecord(doc, header, true); }
+
+bool deletePattern(Document& doc) {
+    if (doc.patternCount <= 1) return false;
+    const RecordSpan span = spanOf(doc, doc.currentPattern);
+    doc.store.erase(doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset),
+                    doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset + span.length));
+    const int oldCount = doc.patternCount;
+    doc.patternCount -= 1;
+    if (doc.currentPattern > oldCount - 2) doc.currentPattern = oldCount - 2;
+    PatternHeader header;
+    selectPattern(doc, doc.currentPattern, header, true);
+    doc.modifiedFlag = 1;
+    return true;
+}
+
+void fillPattern(Document& doc, uint8_t character) {
+    const RecordSpan span = spanOf(doc, doc.currentPattern);
+    if (span.length > HeaderSize) {
+        std::fill(doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset + HeaderSize),
+                  doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset + span.length),
+                  character);
+    }
+    doc.modifiedFlag = 1;
+}
+
+void replaceCurrentRecord(Document& doc, const PatternHeader& header) {
+    const RecordSpan span = spanOf(doc, doc.currentPattern);
+    const std::vector<uint8_t> record = blankRecord(header);
+    const auto first = doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset);
+    doc.store.erase(first, first + static_cast<std::ptrdiff_t>(span.length));
+    doc.store.insert(doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset), record.begin(),
+                     record.end());
+    setCurrentSize(doc, header.width, header.height);
+    doc.modifiedFlag = 1;
+}
+
+} // namespace dedur

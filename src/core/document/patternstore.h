@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dedur {
+
+inline constexpr int MaxPatternSide = 96;
+inline constexpr int WorkDotsSize = MaxPatternSide * MaxPatternSide; // 9216
+inline constexpr int HeaderSize = 12;
+inline constexpr uint8_t DOT_ON = '1';
+inline constexpr uint8_t DOT_OFF = '0';
+
+// Edit modes.
+inline constexpr int EditPattern = 1;
+inline constexpr int EditFont16x15 = 2;
+inline constexpr int EditFont24x24 = 3;
+inline constexpr int EditAscii8x15 = 4;
+inline constexpr int EditSpecial16x15 = 5;
+inline constexpr int EditSpecialSupp16x15 = 6;
+
+// Direction codes of a pattern's rows and columns on the panel.
+inline constexpr int IncreaseSeg = 0;
+inline constexpr int DecreaseSeg = 1;
+inline constexpr int IncreaseCom = 2;
+inline constexpr int DecreaseCom = 3;
+
+struct PatternHeader {
+    int16_t width = 0;
+    int16_t height = 0;
+    int16_t beginSeg = 0;
+    int16_t beginCom = 0;
+    int16_t leftToRight = 0;
+    int16_t topToBottom = 0;
+
+    bool operator==(const PatternHeader&) const = default;
+};
+
+// The 12-byte little-endian form of a header inside the store.
+void encodeHeader(const PatternHeader& header, uint8_t* out);
+PatternHeader decodeHeader(const uint8_t* in);
+// 12 + width x height; negative sides count as 0.
+size_t recordLength(const PatternHeader& header);
+
+// Template for new patterns; its own field order differs from the header's.
+struct PanelDefinition {
+    int16_t beginSeg = 1;
+    int16_t beginCom = 1;
+    int16_t width = 12;
+    int16_t height = 12;
+    int16_t leftToRight = IncreaseSeg;
+    int16_t topToBottom = IncreaseCom;
+
+    bool operator==(const PanelDefinition&) const = default;
+};
+
+PatternHeader headerFromDefinition(const PanelDefinition& definition);
+
+// The pattern document. `store` holds every pattern as a packed record
+// (header + one byte per dot), back to back in pattern order. A document
+// always holds at least one record, so no operation meets an empty store.
+struct Document {
+    int32_t patternCount = 1;
+    int32_t currentPattern = 0;
+    int16_t patternWidth = 12;
+    int16_t patternHeight = 12;
+    int32_t patternDotCount = 144;
+    std::array<uint8_t, WorkDotsSize> workDots{};
+    int modifiedFlag = 0;
+    int editType = EditPattern;
+    std::string patternFileName;
+    std::vector<uint8_t> store;
+    PanelDefinition panelDefinition;
+
+    Document();
+};
+
+// Replaces the store by one blank pattern from the panel definition and makes
+// it current; `workDots` is cleared. The file name and modified flag are kept.
+void makeBlankDocument(Document& doc);
+
+size_t patternOffset(const Document& doc, int index);
+void getHeader(const Document& doc, int index, PatternHeader& out);
+void writeHeader(const Document& doc, uint8_t* destination, bool fromDefaults);
+std::optional<std::vector<uint8_t>> selectPattern(Document& doc, int index, PatternHeader& out,
+                                                  bool makeCurrent);
+// Loads the current record into `workDots` (and takes its size).
+void reloadWorkDots(Document& doc);
+void storeWorkDots(Document& doc);
+void appendPattern(Document& doc, const PatternHeader* header);
+void insertPattern(Document& doc, const PatternHeader* header);
+// Refuses (returns false) to delete the only pattern.
+bool deletePattern(Document& doc);
+void fillPattern(Document& doc, uint8_t character);
+// Puts a blank record with `header` in the place of the current one and makes
+// its size current.
+void replaceCurrentRecord(Document& doc, const PatternHeader& header);
+
+} // namespace dedur

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "document/history.h"
+#include "document/patternstore.h"
+#include "fonts/glyphfile.h"
+#include "grid/drawingtools.h"
+#include "grid/selection.h"
+#include "settings/settings.h"
+
+namespace dedur {
+
+// Everything one editing session owns. The application keeps exactly one;
+// each test builds its own.
+struct Editor {
+    Document document;
+    History history;
+    Selection selection;
+    GridInteraction grid;
+    Settings settings;
+    FontEdit fontEdit;
+    std::string startupDirectory; // where the settings and glyph files live
+
+    Editor() = default;
+    explicit Editor(std::string directory) : startupDirectory(std::move(directory)) {
+        makeFontPaths(fontEdit, startupDirectory);
+    }
+};
+
+} // namespace dedur

@@ -1,0 +1,137 @@
+#include "glyphfile.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "../document/patternstore.h"
+#include "../settings/settingsfile.h"
+#include "big5.h"
+
+namespace dedur {
+
+GlyphKind glyphKind(int editType) {
+    switch (editType) {
+    case EditFont16x15: return {16, 15, 30, Big5GlyphCount};
+    case EditFont24x24: return {24, 24, 72, Big5GlyphCount};
+    case EditAscii8x15: return {8, 15, 15, 127};
+    case EditSpecial16x15: return {16, 15, 30, 407};
+    case EditSpecialSupp16x15: return {16, 15, 30, 364};
+    default: return {};
+    }
+}
+
+void makeFontPaths(FontEdit& fe, const std::string& directory) {
+    fe.std16x15Path = makeWorkPath(directory, Std16x15FileName);
+    fe.std24Path = makeWorkPath(directory, Std24FileName);
+    fe.asciiPath = makeWorkPath(directory, AsciiFileName);
+    fe.specialPath = makeWorkPath(directory, SpecialFileName);
+    fe.specialSuppPath = makeWorkPath(directory, SpecialSuppFileName);
+}
+
+std::string fontPathFor(const FontEdit& fe, int editType) {
+    switch (editType) {
+    case EditFont16x15: return fe.std16x15Path;
+    case EditFont24x24: return fe.std24Path;
+    case EditAscii8x15: return fe.asciiPath;
+    case EditSpecial16x15: return fe.specialPath;
+    case EditSpecialSupp16x15: return fe.specialSuppPath;
+    default: return {};
+    }
+}
+
+bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
+                       int operation, Message* error) {
+    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "r+b");
+    if (!file && operation == GlyphRead && !path.empty()) file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        if (error) {
+            *error = {formatText("%s Open Failure !", path.c_str()), "", MessageButtons::Ok,
+                      MessageIcon::None};
+        }
+        return false;
+    }
+    const long offset = record * size;
+    if (operation == GlyphRead) {
+        std::memset(buffer, 0, static_cast<size_t>(size));
+        if (std::fseek(file, offset, SEEK_SET) == 0) {
+            (void)std::fread(buffer, 1, static_cast<size_t>(size), file);
+        }
+    } else if (std::fseek(file, offset, SEEK_SET) == 0) {
+        (void)std::fwrite(buffer, 1, static_cast<size_t>(size), file);
+    }
+    std::fclose(file);
+    return true;
+}
+
+int accessBig5Glyph(const FontEdit& fe, int editType, int lead, int trail, uint8_t* buffer,
+                    int operation, Message* error) {
+    const int index = big5GlyphIndex(lead, trail);
+    if (index < 0 || (editType != EditFont16x15 && editType != EditFont24x24)) return -1;
+    const GlyphKind kind = glyphKind(editType);
+    if (!accessGlyphRecord(fontPathFor(fe, editType), index, kind.recordSize, buffer, operation,
+                           error)) {
+        return -1;
+    }
+    return index;
+}
+
+int accessAsciiGlyph(const FontEdit& fe, int number, uint8_t* buffer, int operation,
+                     Message* error) {
+    const GlyphKind kind = glyphKind(EditAscii8x15);
+    if (number < 1 || number > kind.count) return -1;
+    return accessGlyphRecord(fe.asciiPath, number, kind.recordSize, buffer, operation, error)
+               ? 1
+               : -1;
+}
+
+int accessSpecialGlyph(const FontEdit& fe, int editType, int number, uint8_t* buffer,
+                       int operation, Message* error) {
+    if (editType != EditSpecial16x15 && editType != EditSpecialSupp16x15) return -1;
+    const GlyphKind kind = glyphKind(editType);
+    if (number < 1 || number > kind.count) return -1;
+    return accessGlyphRecord(fontPathFor(fe, editType), number, kind.recordSize, buffer,
+                             operation, error)
+               ? 1
+               : -1;
+}
+
+void glyphToDots(Document& doc, int editType, const uint8_t* record) {
+    const GlyphKind kind = glyphKind(editType);
+    const int bytesPerRow = kind.width / 8;
+    size_t out = 0;
+    for (int row = 0; row < kind.height; ++row) {
+        uint32_t bits = 0;
+        for (int b = 0; b < bytesPerRow; ++b) bits = bits << 8 | record[row * bytesPerRow + b];
+        for (int bit = kind.width - 1; bit >= 0; --bit) {
+            doc.workDots[out++] = (bits >> bit & 1) ? DOT_ON : DOT_OFF;
+        }
+    }
+    storeWorkDots(doc);
+}
+
+namespace {
+
+template <size_t N>
+std::array<uint8_t, N> pack(const Document& doc, int width, int height) {
+    std::array<uint8_t, N> record{};
+    const int bytesPerRow = width / 8;
+    for (int row = 0; row < height; ++row) {
+        uint32_t bits = 0;
+        for (int x = 0; x < width; ++x) {
+            bits = bits << 1 | (doc.workDots[static_cast<size_t>(row * width + x)] == DOT_ON);
+        }
+        for (int b = 0; b < bytesPerRow; ++b) {
+            record[static_cast<size_t>(row * bytesPerRow + b)] =
+                static_cast<uint8_t>(bits >> (8 * (bytesPerRow - 1 - b)));
+        }
+    }
+    return record;
+}
+
+} // namespace
+
+std::array<uint8_t, 30> packGlyph16(const Document& doc) { return pack<30>(doc, 16, 15); }
+
+std::array<uint8_t, 72> packGlyph24(const Document& doc) { return pack<72>(doc, 24, 24); }
+
+} // namespace dedur

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "../message.h"
+
+namespace dedur {
+
+struct Document;
+
+inline constexpr const char* Std16x15FileName = "STD16X15.fon";
+inline constexpr const char* Std24FileName = "STD24.fon";
+inline constexpr const char* AsciiFileName = "ASCFONT.15";
+inline constexpr const char* SpecialFileName = "SPCFONT.15";
+inline constexpr const char* SpecialSuppFileName = "SPCFSUPP.15";
+
+inline constexpr int GlyphWrite = 1;
+inline constexpr int GlyphRead = 2;
+
+struct GlyphKind {
+    int width = 0;
+    int height = 0;
+    int recordSize = 0; // bytes
+    int count = 0;      // glyphs that navigation reaches
+};
+
+// Glyph size, record size and count of an edit mode (all zero for mode 1).
+GlyphKind glyphKind(int editType);
+
+// The glyph files of the start-up directory and the glyph last shown in
+// each Big5 mode.
+struct FontEdit {
+    uint32_t currentCode16 = 0xA440;
+    uint32_t currentCode24 = 0xA440;
+    std::string std16x15Path;
+    std::string std24Path;
+    std::string asciiPath;
+    std::string specialPath;
+    std::string specialSuppPath;
+};
+
+void makeFontPaths(FontEdit& fontEdit, const std::string& directory);
+// The file an edit mode works on; empty for pattern mode.
+std::string fontPathFor(const FontEdit& fontEdit, int editType);
+
+// Reads (operation 2) or writes one record of `size` bytes at record number
+// `record`. A read past the end of a short file leaves zeros. false after
+// filling `error` with "%s Open Failure !" when the file cannot be opened.
+bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
+                       int operation, Message* error);
+// Two-byte code in the Big5 file of `editType` (2 or 3): record number or -1.
+int accessBig5Glyph(const FontEdit& fontEdit, int editType, int lead, int trail, uint8_t* buffer,
+                    int operation, Message* error);
+// Numbered glyphs of ASCFONT.15 (1..127): 1 or -1.
+int accessAsciiGlyph(const FontEdit& fontEdit, int number, uint8_t* buffer, int operation,
+                     Message* error);
+// Numbered glyphs of SPCFONT.15 (mode 5, 1..407) or SPCFSUPP.15 (mode 6,
+// 1..364): 1 or -1.
+int accessSpecialGlyph(const FontEdit& fontEdit, int editType, int number, uint8_t* buffer,
+                       int operation, Message* error);
+
+// Record -> workDots for a glyph of `editType`, row stride the glyph width.
+void glyphToDots(Document& doc, int editType, const uint8_t* record);
+std::array<uint8_t, 30> packGlyph16(const Document& doc);
+std::array<uint8_t, 72> packGlyph24(const Document& doc);
+
+} // namespace dedur

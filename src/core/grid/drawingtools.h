@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+#include "toolpoints.h"
+
+namespace dedur {
+
+struct Document;
+struct History;
+struct Selection;
+
+// Tools, identified by the command that makes them current.
+enum class Tool : int {
+    Point = 3021,
+    Erase = 3022,
+    Line = 3025,
+    OutlineRectangle = 3026,
+    FilledRectangle = 3027,
+    Select = 3028,
+    OutlineEllipse = 3029,
+    FilledEllipse = 3030,
+};
+
+bool isShapeTool(Tool tool); // line, rectangles, ellipses
+bool isEllipseTool(Tool tool);
+
+// State of one press-drag-release on the grid, in dots.
+struct GridInteraction {
+    Tool tool = Tool::Point;
+    bool buttonDown = false;
+    DotPoint anchor;
+    DotPoint current;
+    bool strokeUndoSaved = false;
+    ToolLists lists;
+    std::string statusText; // left by the filled ellipse
+};
+
+// Point and erase: changes dot (x, y) if it is not already as the tool makes
+// it; the first change of a press takes the undo snapshot. True if changed.
+bool pointOrErase(GridInteraction& gi, Document& doc, History& history, const Selection& sel,
+                  DotPoint dot);
+
+// Press of a shape or select tool on a dot of the pattern: the first list.
+void startShape(GridInteraction& gi, Document& doc, DotPoint dot);
+// Pointer moved to `dot` during a shape or select drag.
+void trackShape(GridInteraction& gi, const Document& doc, DotPoint dot);
+// Release of a line, rectangle or ellipse tool: sets the listed dots (lines
+// always, the others from two points up). True when dots were applied.
+bool applyShape(GridInteraction& gi, Document& doc, History& history, const Selection& sel);
+
+// A whole press, one move and release on dots, as the editor runs them.
+// Select makes a floating block from the rubber band.
+void dragOnDots(GridInteraction& gi, Document& doc, History& history, Selection& sel,
+                DotPoint press, const DotPoint* move, int px, int py);
+
+} // namespace dedur

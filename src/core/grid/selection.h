@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "gridgeometry.h"
+
+namespace dedur {
+
+struct Document;
+
+enum SelectionStateValue { SelectionNone = 0, SelectionFloating = 1, SelectionMoving = 2 };
+
+// The floating block of the select tool.
+struct Selection {
+    int selectionState = SelectionNone;
+    bool resizing = false;
+    PixelRect selectionRect; // grid-line positions of the block's frame
+    DotRect blockRect;       // may reach beyond the pattern on any side
+    std::vector<uint8_t> floatingBlock; // row-major, blockRect.width() per row
+    PixelRect resizeRect;
+    int handleCode = 0;
+    DotPoint lastPointer;
+    bool moveUndoSaved = false;
+    bool resizeUndoSaved = false;
+};
+
+PixelRect selectionRectFromBlock(const DotRect& block, int px, int py);
+DotRect blockRectFromSelection(const PixelRect& rect, int px, int py);
+
+// The block's dot at pattern position (x, y), if the block covers it.
+bool blockCovers(const Selection& sel, int x, int y);
+uint8_t blockDot(const Selection& sel, int x, int y);
+
+// Lifts the dots inside the bounding box of `points` into a floating block
+// and clears them in `workDots`. A single point (or none) makes nothing.
+bool makeSelection(Selection& sel, Document& doc, const std::vector<DotPoint>& points, int px,
+                   int py);
+// ORs the block's set dots that lie inside the pattern into `workDots` and
+// stores them. The caller ends the selection.
+void dropSelection(Selection& sel, Document& doc, int px, int py);
+
+// Move: cells from raw client coordinates (no grid origin).
+DotPoint moveCell(DotPoint pointer, int px, int py);
+void shiftSelection(Selection& sel, int dx, int dy, int px, int py);
+// Release of a move: keeps the frame from leaving the grid past its edge.
+void clampAfterMove(Selection& sel, int patternWidth, int patternHeight, int px, int py);
+
+// Handle under a pointer (codes 1..8), 0 for none.
+int hitTestHandle(const PixelRect& rect, int x, int y);
+bool insideSelection(const PixelRect& rect, int x, int y);
+
+struct ResizeStep {
+    PixelRect rect;
+    bool limited = false;
+    // Where the pointer goes when a limit applied (client pixels).
+    DotPoint pointer;
+};
+// Moves the edges of `rect` that `handle` holds by (ex, ey) pixels and keeps
+// the frame between one dot and twice the pattern's size.
+ResizeStep resizeFrame(const PixelRect& rect, int handle, int ex, int ey, DotPoint pointer,
+                       int patternWidth, int patternHeight, int px, int py);
+
+// Nearest-neighbour rescale; a shrunk dot is set when any merged dot is set.
+std::vector<uint8_t> rescaleDots(const std::vector<uint8_t>& dots, int w0, int h0, int w1, int h1);
+
+} // namespace dedur

@@ -1,0 +1,101 @@
+#include "lcdimage.h"
+
+#include <algorithm>
+
+#include "../document/patternstore.h"
+#include "../grid/selection.h"
+#include "paneldefinitioncheck.h"
+
+namespace dedur {
+
+SegCom mapDotToSegCom(const PatternHeader& h, int x, int y) {
+    const int s0 = h.beginSeg;
+    const int c0 = h.beginCom;
+    switch (h.leftToRight) {
+    case IncreaseSeg:
+        return {s0 + x - 1, h.topToBottom == IncreaseCom ? c0 + y - 1 : c0 - y + 1};
+    case DecreaseSeg:
+        return {s0 - x + 1, h.topToBottom == IncreaseCom ? c0 + y - 1 : c0 - y + 1};
+    case IncreaseCom:
+        return {h.topToBottom == IncreaseSeg ? s0 + y - 1 : s0 - y + 1, c0 + x - 1};
+    default:
+        return {h.topToBottom == IncreaseSeg ? s0 + y - 1 : s0 - y + 1, c0 - x + 1};
+    }
+}
+
+LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
+                       const PanelDefinition& definition) {
+    LcdImage image;
+    const int width = std::max<int>(h.width, 0);
+    const int height = std::max<int>(h.height, 0);
+    const int lr = definition.leftToRight;
+    const int tb = definition.topToBottom;
+    // Steps of (seg, com) along a row and from one row to the next.
+    const bool rowAlongSeg = lr == IncreaseSeg || lr == DecreaseSeg;
+    int stepSeg, stepCom, rowSeg, rowCom;
+    if (rowAlongSeg) {
+        stepSeg = lr == IncreaseSeg ? 1 : -1;
+        stepCom = 0;
+        rowSeg = 0;
+        rowCom = tb == IncreaseCom ? 1 : -1;
+    } else {
+        stepSeg = 0;
+        stepCom = lr == IncreaseCom ? 1 : -1;
+        rowSeg = tb == IncreaseSeg ? 1 : -1;
+        rowCom = 0;
+    }
+    int startSeg = h.beginSeg;
+    int startCom = h.beginCom;
+    for (int y = 0; y < height; ++y) {
+        int seg = startSeg;
+        int com = startCom;
+        const uint8_t* row = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
+        for (int x = 0; x < width; ++x, seg += stepSeg, com += stepCom) {
+            if (seg < 1 || seg > PanelSegLines || com < 1 || com > PanelComLines) {
+                if (!image.offPanel) {
+                    image.offPanel = true;
+                    image.offSeg = seg;
+                    image.offCom = com;
+                }
+                continue;
+            }
+            const int offset = 8 * (seg - 1) + (com - 1) / 8;
+            if (row[x] == DOT_ON) image.bytes[static_cast<size_t>(offset)] |= static_cast<uint8_t>(1u << ((com - 1) % 8));
+            image.lowOffset = std::min(image.lowOffset, offset);
+            image.highOffset = std::max(image.highOffset, offset);
+        }
+        startSeg += rowSeg;
+        startCom += rowCom;
+    }
+    return image;
+}
+
+std::optional<SelectionBlock> fetchSelectionBlock(const Document& doc, const Selection& sel,
+                                                  PatternHeader& header) {
+    if (sel.selectionState == SelectionNone) return std::nullopt;
+    const int left = std::max(sel.blockRect.left, 0);
+    const int top = std::max(sel.blockRect.top, 0);
+    const int right = std::min<int>(sel.blockRect.right, doc.patternWidth - 1);
+    const int bottom = std::min<int>(sel.blockRect.bottom, doc.patternHeight - 1);
+    if (right < left || bottom < top) return std::nullopt;
+    SelectionBlock block;
+    const int width = right - left + 1;
+    const int height = bottom - top + 1;
+    block.dots.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = left; x <= right; ++x) block.dots.push_back(blockDot(sel, x, y));
+    }
+    PatternHeader current = header;
+    getHeader(doc, -1, current);
+    const SegCom at = mapDotToSegCom(current, left + 1, top + 1);
+    header.width = static_cast<int16_t>(width);
+    header.height = static_cast<int16_t>(height);
+    header.beginSeg = static_cast<int16_t>(at.seg);
+    header.beginCom = static_cast<int16_t>(at.com);
+    block.message = {formatText("seg=%d,com=%d, left=%d, top=%d, right=%d, bottom=%d", at.seg,
+                                at.com, left, top, right, bottom),
+                     " ", MessageButtons::Ok, MessageIcon::Question};
+    return block;
+}
+
+} // namespace dedur

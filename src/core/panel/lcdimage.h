@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "../message.h"
+
+namespace dedur {
+
+struct Document;
+struct Selection;
+struct PatternHeader;
+struct PanelDefinition;
+
+inline constexpr int SELECTION_BLOCK = -9999;
+inline constexpr int LcdBaseAddress = 0x2000;
+inline constexpr int LcdImageSize = 769;
+
+// Display memory: SEG line s owns offsets 8(s-1) .. 8(s-1)+7; COM line c is
+// bit (c-1) mod 8 of byte (c-1) div 8 of its SEG.
+struct LcdImage {
+    std::array<uint8_t, LcdImageSize> bytes{};
+    int lowOffset = 65535;
+    int highOffset = -1;
+    // First dot that fell off the panel (SEG outside 1..96 or COM outside 1..48).
+    bool offPanel = false;
+    int offSeg = 0;
+    int offCom = 0;
+};
+
+struct SegCom {
+    int seg = 0;
+    int com = 0;
+    bool operator==(const SegCom&) const = default;
+};
+
+// SEG and COM of the 1-based dot (x, y) under the header's own placement.
+SegCom mapDotToSegCom(const PatternHeader& header, int x, int y);
+// Places every dot; the directions come from the panel definition. Dots off
+// the panel are left out and reported through `offPanel`.
+LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& header,
+                       const PanelDefinition& definition);
+
+struct SelectionBlock {
+    std::vector<uint8_t> dots;
+    Message message; // "seg=%d,com=%d, left=..." shown when it is fetched
+};
+
+// The floating block clipped to the pattern; width, height, beginSeg and
+// beginCom of `header` are overwritten. Nothing without a floating block or
+// when the block lies wholly outside the pattern.
+std::optional<SelectionBlock> fetchSelectionBlock(const Document& doc, const Selection& sel,
+                                                  PatternHeader& header);
+
+} // namespace dedur

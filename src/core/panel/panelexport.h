@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../message.h"
+
+namespace dedur {
+
+struct Document;
+struct Selection;
+struct LcdImage;
+
+enum ExportType { EXPORT_TEXT = 1, EXPORT_BINARY = 2 };
+enum class RangeChoice { CurrentSelection, Current, All, Numbers };
+
+struct PanelRange {
+    std::vector<uint8_t> panelFlags; // patternCount + 2 bytes, 1 = export
+    Message error;                   // set when the range text is refused
+
+    bool ok() const { return error.empty(); }
+};
+
+// Which patterns to export; `text` is the "No. " field (1-based numbers,
+// pieces separated by ',', ranges with '-' or '~').
+PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patternCount,
+                           int currentPattern);
+
+// One panel's part of the file: ".DB" lines (line ends "\r\n") or raw bytes.
+void appendPanelText(std::string& out, const LcdImage& image, int panelNumber);
+void appendPanelBinary(std::string& out, const LcdImage& image);
+
+struct ExportOutput {
+    std::string bytes;
+    std::vector<Message> notices; // the selection block's report
+    Message error;                // a placement off the panel stops the export
+};
+
+// Everything the export writes for the flagged patterns (or the floating
+// block when `selection` is set), in ascending pattern order.
+ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
+                              const std::vector<uint8_t>& panelFlags, bool selection, int type);
+
+} // namespace dedur

@@ -1,0 +1,92 @@
+#include "tables.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "../document/patternstore.h"
+
+namespace dedur {
+
+namespace {
+
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+} // namespace
+
+std::string hexRow(const uint8_t* dots, int width) {
+    // Groups of four dots from the left; a short last group is padded on the
+    // left, so two set dots read 0011.
+    std::string digits;
+    for (int x = 0; x < width; x += 4) {
+        const int n = std::min(4, width - x);
+        int value = 0;
+        for (int i = 0; i < n; ++i) value = value << 1 | (dots[x + i] == DOT_ON);
+        digits.push_back(HexDigits[value]);
+    }
+    std::string row;
+    size_t i = 0;
+    for (; i + 1 < digits.size(); i += 2) {
+        if (!row.empty()) row.push_back(',');
+        row += digits.substr(i, 2);
+    }
+    if (i < digits.size()) {
+        if (!row.empty()) row.push_back(',');
+        row.push_back('0');
+        row.push_back(digits[i]);
+    }
+    return row;
+}
+
+std::string hexTable(const Document& doc) {
+    std::string out;
+    size_t offset = 0;
+    for (int p = 0; p < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++p) {
+        const PatternHeader h = decodeHeader(doc.store.data() + offset);
+        const size_t length = recordLength(h);
+        if (offset + length > doc.store.size()) break;
+        const uint8_t* dots = doc.store.data() + offset + HeaderSize;
+        for (int y = 0; y < h.height; ++y) {
+            out += hexRow(dots + static_cast<size_t>(y) * static_cast<size_t>(h.width), h.width);
+            out += "\r\n";
+        }
+        out += "\r\n";
+        offset += length;
+    }
+    return out;
+}
+
+std::string glyphCArray(const Document& doc, uint32_t code, int glyphWidth, int rows) {
+    std::string out = formatText("unsigned char _sz%04X[]={\r\n", code);
+    rows = std::clamp(rows, 0, MaxPatternSide);
+    for (int r = 0; r < rows; ++r) {
+        uint32_t value = 0;
+        for (int x = 0; x < glyphWidth; ++x) {
+            const size_t i = static_cast<size_t>(r * glyphWidth + x);
+            value = value << 1 | (i < doc.workDots.size() && doc.workDots[i] == DOT_ON);
+        }
+        if (glyphWidth == 24) {
+            out += formatText("0x%02X,0x%02X,0x%02X, ", value >> 16 & 0xFF, value >> 8 & 0xFF,
+                              value & 0xFF);
+            if ((r + 1) % 4 == 0) out += "\r\n";
+        } else {
+            out += formatText("0x%02X,0x%02X, ", value >> 8 & 0xFF, value & 0xFF);
+        }
+    }
+    out += " };\r\n";
+    return out;
+}
+
+std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,
+                                      bool append) {
+    std::FILE* file = std::fopen(path.c_str(), append ? "ab" : "wb");
+    bool ok = file != nullptr;
+    if (file) {
+        ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        ok = std::fclose(file) == 0 && ok;
+    }
+    if (ok) return std::nullopt;
+    return Message{formatText("%s file Open Failure", path.c_str()), "", MessageButtons::Ok,
+                   MessageIcon::Question};
+}
+
+} // namespace dedur

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "../message.h"
+
+namespace dedur {
+
+struct Document;
+
+inline constexpr const char* HexTableFileName = "HEX.TAB";
+inline constexpr const char* Table16x15FileName = "16X15.TAB";
+inline constexpr const char* Table24x24FileName = "24X24.TAB";
+
+// Every pattern as rows of hexadecimal bytes ("F0,0F"), an empty line after
+// each pattern; line ends "\r\n".
+std::string hexTable(const Document& doc);
+// One row of dots as the hex table writes it (without the line end).
+std::string hexRow(const uint8_t* dots, int width);
+// The glyph in `workDots` as a C array named after its code: 16 dots a row
+// (2 bytes) or 24 dots a row (3 bytes), `rows` rows; line ends "\r\n".
+std::string glyphCArray(const Document& doc, uint32_t code, int glyphWidth, int rows);
+
+// Creates or truncates / appends; the message when the file cannot be opened.
+std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,
+                                      bool append);
+
+} // namespace dedur

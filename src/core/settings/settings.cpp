@@ -1,0 +1,138 @@
+#include "settings.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "../editor.h"
+#include "../message.h"
+#include "../textlines.h"
+#include "settingsfile.h"
+
+namespace dedur {
+
+namespace {
+
+uint32_t parseColour(const std::string& text) {
+    const double value = std::strtod(text.c_str(), nullptr);
+    if (!(value >= 0)) return 0;
+    if (value >= 4294967295.0) return 4294967295u;
+    return static_cast<uint32_t>(value);
+}
+
+std::string settingsPath(const Editor& editor) {
+    return makeWorkPath(editor.startupDirectory, SettingsFileName);
+}
+
+} // namespace
+
+long parseDecimal(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = std::min<long>(value * 10 + (text[i] - '0'), INT_MAX);
+    }
+    return negative ? -value : value;
+}
+
+uint32_t parseHexValue(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    }
+    uint32_t value = 0;
+    uint32_t weight = 1;
+    for (auto it = text.rbegin(); it != text.rend(); ++it) {
+        const int code = static_cast<unsigned char>(*it);
+        const int digit = code <= '9' ? code - 48 : code - 55;
+        value += static_cast<uint32_t>(digit) * weight;
+        weight *= 16;
+    }
+    return value;
+}
+
+void applySettingsText(Editor& editor, const std::string& text) {
+    Settings& s = editor.settings;
+    Document& doc = editor.document;
+    auto read = [&text](const char* section, const char* key) {
+        return readSetting(&text, section, key, 80);
+    };
+    std::string value;
+    if (!(value = read(SectionOthers, "LINECOLOR")).empty()) s.lineColor = parseColour(value);
+    if (!(value = read(SectionOthers, "DOTCOLOR")).empty()) s.dotColor = parseColour(value);
+    if (!(value = read(SectionOthers, "BGCOLOR")).empty()) s.bgColor = parseColour(value);
+    if (!(value = read(SectionOthers, "GRIDX")).empty()) {
+        s.gridX = static_cast<int16_t>(std::clamp<long>(parseDecimal(value), -32768, 32767));
+    }
+    if (!(value = read(SectionOthers, "GRIDY")).empty()) {
+        s.gridY = static_cast<int16_t>(std::clamp<long>(parseDecimal(value), -32768, 32767));
+    }
+    s.gridX = std::clamp<int16_t>(s.gridX, 4, 20);
+    s.gridY = std::clamp<int16_t>(s.gridY, 4, 16);
+    if (!(value = read(SectionOthers, "PATFILE")).empty()) {
+        doc.patternFileName = value;
+        if (!(value = read(SectionOthers, "PATNO")).empty()) {
+            doc.currentPattern = static_cast<int32_t>(std::clamp<long>(parseDecimal(value), 0, 1024));
+        }
+    }
+    if (!(value = read(SectionOthers, "EDITTYPE")).empty()) {
+        doc.editType = static_cast<int>(parseDecimal(value));
+    }
+    if (!(value = read(SectionOthers, "STD16X15FONT")).empty()) {
+        editor.fontEdit.currentCode16 = parseHexValue(value);
+    }
+    if (!(value = read(SectionOthers, "STD24X24FONT")).empty()) {
+        editor.fontEdit.currentCode24 = parseHexValue(value);
+    }
+    value = read(SectionWindow, "MAINWINRECT");
+    WindowRect& r = s.mainWinRect;
+    std::sscanf(value.c_str(), "%d,%d,%d,%d", &r.left, &r.top, &r.right, &r.bottom);
+}
+
+int loadSettings(Editor& editor) {
+    const std::string path = settingsPath(editor);
+    std::string text;
+    if (!readWholeFile(path, text)) {
+        if (std::FILE* file = std::fopen(path.c_str(), "wb")) std::fclose(file);
+        return -1;
+    }
+    applySettingsText(editor, text);
+    return 1;
+}
+
+int saveModeSettings(const Editor& editor) {
+    const std::string path = settingsPath(editor);
+    const Document& doc = editor.document;
+    writeSetting(path, SectionOthers, "EDITTYPE", std::to_string(doc.editType));
+    if (doc.editType == EditPattern) {
+        if (doc.patternFileName.empty()) return 1;
+        writeSetting(path, SectionOthers, "PATFILE", doc.patternFileName);
+        writeSetting(path, SectionOthers, "PATNO", std::to_string(doc.currentPattern));
+    } else if (doc.editType == EditFont16x15) {
+        writeSetting(path, SectionOthers, "STD16X15FONT",
+                     formatText("%04X", editor.fontEdit.currentCode16));
+    } else {
+        writeSetting(path, SectionOthers, "STD24X24FONT",
+                     formatText("%04X", editor.fontEdit.currentCode24));
+    }
+    return 1;
+}
+
+std::string windowRectValue(const WindowRect& r) {
+    return formatText("%d,%d,%d,%d", r.left, r.top, r.right - 1, r.bottom - 1);
+}
+
+void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised) {
+    if (minimised) return;
+    writeSetting(settingsPath(editor), SectionWindow, "MAINWINRECT", windowRectValue(rect));
+}
+
+void saveColour(const Editor& editor, const char* key, uint32_t colour) {
+    writeSetting(settingsPath(editor), SectionOthers, key, formatText("%lu", static_cast<unsigned long>(colour)));
+}
+
+} // namespace dedur

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dedur {
+
+struct Editor;
+
+inline constexpr const char* SettingsFileName = "DEDUR.INI";
+inline constexpr const char* SectionOthers = "others";
+inline constexpr const char* SectionWindow = "window rect and type";
+
+// Window rectangle in screen pixels, right and bottom exclusive.
+struct WindowRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const WindowRect&) const = default;
+};
+
+// What the settings file remembers besides the document position and mode.
+struct Settings {
+    uint32_t lineColor = 12632256; // 0x00BBGGRR
+    uint32_t dotColor = 0;
+    uint32_t bgColor = 16777215;
+    int16_t gridX = 8;
+    int16_t gridY = 8;
+    WindowRect mainWinRect; // as stored: right and bottom are the last pixel
+};
+
+// Reads "DEDUR.INI" from the start-up directory into the editor; 1 when read,
+// -1 when it was missing and has been created empty.
+int loadSettings(Editor& editor);
+// Loads from settings text already in memory (what loadSettings does after
+// opening the file).
+void applySettingsText(Editor& editor, const std::string& text);
+// EDITTYPE and the position of the mode: PATFILE/PATNO or a glyph code.
+int saveModeSettings(const Editor& editor);
+// "%d,%d,%d,%d" of left, top, right - 1, bottom - 1.
+std::string windowRectValue(const WindowRect& rect);
+// Stores MAINWINRECT unless the window is minimised.
+void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised);
+// Writes one colour key ("LINECOLOR", "DOTCOLOR" or "BGCOLOR") right away.
+void saveColour(const Editor& editor, const char* key, uint32_t colour);
+
+// Hexadecimal text to a number, without validation: each character after
+// upper-casing counts as its code minus 48 up to '9', else minus 55.
+uint32_t parseHexValue(std::string text);
+// atoi: leading blanks, a sign, digits; 0 when there are none.
+long parseDecimal(const std::string& text);
+
+} // namespace dedur

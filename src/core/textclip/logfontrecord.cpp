@@ -1,0 +1,88 @@
+#include "logfontrecord.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace dedur {
+
+namespace {
+
+int32_t get32(const uint8_t* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+void put32(uint8_t* p, int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(u >> (8 * i));
+}
+
+} // namespace
+
+std::string LogFontRecord::face() const {
+    const size_t n = strnlen(faceName.data(), faceName.size() - 1);
+    return std::string(faceName.data(), n);
+}
+
+void LogFontRecord::setFace(const std::string& name) {
+    faceName.fill(0);
+    std::memcpy(faceName.data(), name.data(), std::min(name.size(), faceName.size() - 1));
+}
+
+LogFontRecord decodeLogFont(const uint8_t* b) {
+    LogFontRecord r;
+    r.height = get32(b);
+    r.width = get32(b + 4);
+    r.escapement = get32(b + 8);
+    r.orientation = get32(b + 12);
+    r.weight = get32(b + 16);
+    r.italic = b[20];
+    r.underline = b[21];
+    r.strikeOut = b[22];
+    r.charSet = b[23];
+    r.outPrecision = b[24];
+    r.clipPrecision = b[25];
+    r.quality = b[26];
+    r.pitchAndFamily = b[27];
+    std::memcpy(r.faceName.data(), b + 28, 32);
+    return r;
+}
+
+std::array<uint8_t, LogFontRecordSize> encodeLogFont(const LogFontRecord& r) {
+    std::array<uint8_t, LogFontRecordSize> b{};
+    put32(b.data(), r.height);
+    put32(b.data() + 4, r.width);
+    put32(b.data() + 8, r.escapement);
+    put32(b.data() + 12, r.orientation);
+    put32(b.data() + 16, r.weight);
+    b[20] = r.italic;
+    b[21] = r.underline;
+    b[22] = r.strikeOut;
+    b[23] = r.charSet;
+    b[24] = r.outPrecision;
+    b[25] = r.clipPrecision;
+    b[26] = r.quality;
+    b[27] = r.pitchAndFamily;
+    std::memcpy(b.data() + 28, r.faceName.data(), 32);
+    return b;
+}
+
+std::optional<LogFontRecord> readLogFontFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::nullopt;
+    uint8_t bytes[LogFontRecordSize] = {};
+    (void)std::fread(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    return decodeLogFont(bytes);
+}
+
+bool writeLogFontFile(const std::string& path, const LogFontRecord& record) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const auto bytes = encodeLogFont(record);
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+} // namespace dedur
