@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "document/history.h"
+#include "document/resize.h"
+#include "grid/selection.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::documentOf;
+using dedur::test::recordRows;
+using dedur::test::rowsOf;
+
+namespace {
+
+// One drawing action: snapshot, then set dot i.
+void draw(History& h, Document& doc, const Selection& sel, int i) {
+    pushUndo(h, doc, sel);
+    doc.workDots[static_cast<size_t>(i)] = DOT_ON;
+    storeWorkDots(doc);
+}
+
+int setDots(const Document& doc) {
+    int n = 0;
+    for (int i = 0; i < doc.patternDotCount; ++i) n += doc.workDots[static_cast<size_t>(i)] == DOT_ON;
+    return n;
+}
+
+} // namespace
+
+TEST(History, KeepsTwelveStepsAndForgetsTheOldest) {
+    Document doc;
+    History h;
+    Selection sel;
+    for (int i = 0; i < 13; ++i) draw(h, doc, sel, i);
+    EXPECT_EQ(12, h.undoCount());
+    for (int i = 12; i >= 1; --i) {
+        EXPECT_TRUE(undo(h, doc, sel));
+        EXPECT_EQ(i, setDots(doc));
+    }
+    EXPECT_FALSE(undo(h, doc, sel));
+    EXPECT_EQ(1, setDots(doc)); // the state before the first action is gone
+    EXPECT_EQ(12, h.redoCount());
+}
+
+TEST(History, UndoWithNothingChangesNothing) {
+    Document doc;
+    History h;
+    Selection sel;
+    doc.workDots[0] = DOT_ON;
+    EXPECT_FALSE(undo(h, doc, sel));
+    EXPECT_EQ(0, h.redoCount());
+    EXPECT_EQ(DOT_ON, doc.workDots[0]);
+}
+
+TEST(History, RedoSurvivesANewAction) {
+    Document doc;
+    History h;
+    Selection sel;
+    draw(h, doc, sel, 0);
+    undo(h, doc, sel);
+    draw(h, doc, sel, 5);
+    ASSERT_TRUE(redo(h, doc, sel));
+    EXPECT_EQ(DOT_ON, doc.workDots[0]);
+    EXPECT_EQ(DOT_OFF, doc.workDots[5]);
+}
+
+TEST(History, UndoAndRedoOfASizeChange) {
+    Document doc = documentOf({{12, 12, 1, 1, 0, 2}, {12, 12, 3, 4, 0, 2}, {12, 12, 1, 1, 0, 2}});
+    History h;
+    Selection sel;
+    doc.currentPattern = 1;
+    reloadWorkDots(doc);
+    dedur::test::setRows(doc, {"100000000001", "010000000010"});
+    const std::vector<std::string> before = recordRows(doc, 1);
+    changePatternSize(doc, h, sel, 16, 8);
+    EXPECT_EQ(16, doc.patternWidth);
+    EXPECT_EQ("1000000000010000", recordRows(doc, 1)[0]);
+
+    ASSERT_TRUE(undo(h, doc, sel));
+    EXPECT_EQ(3, doc.patternCount);
+    EXPECT_EQ(1, doc.currentPattern);
+    EXPECT_EQ(12, doc.patternWidth);
+    EXPECT_EQ(12, doc.patternHeight);
+    PatternHeader header;
+    getHeader(doc, 1, header);
+    EXPECT_EQ((PatternHeader{12, 12, 3, 4, 0, 2}), header);
+    EXPECT_EQ(before, recordRows(doc, 1));
+
+    ASSERT_TRUE(redo(h, doc, sel));
+    EXPECT_EQ(16, doc.patternWidth);
+    EXPECT_EQ(8, doc.patternHeight);
+    EXPECT_EQ("1000000000010000", recordRows(doc, 1)[0]);
+}
+
+TEST(History, SizeChangeOfTheLastPatternStaysLast) {
+    Document doc = documentOf({{4, 4, 1, 1, 0, 2}, {4, 4, 1, 1, 0, 2}});
+    History h;
+    Selection sel;
+    doc.currentPattern = 1;
+    reloadWorkDots(doc);
+    changePatternSize(doc, h, sel, 6, 2);
+    ASSERT_TRUE(undo(h, doc, sel));
+    EXPECT_EQ(2, doc.patternCount);
+    EXPECT_EQ(1, doc.currentPattern);
+    EXPECT_EQ(doc.store.size(), 2u * (12u + 16u));
+}
+
+TEST(History, SnapshotLaysTheFloatingBlockOver) {
+    Document doc = documentOf({{4, 3, 1, 1, 0, 2}});
+    History h;
+    Selection sel;
+    dedur::test::setRows(doc, {"1111", "1111", "1111"});
+    // A 3 x 2 block at columns 2..4, rows -1..0: only (2,0) and (3,0) lie inside.
+    sel.selectionState = SelectionFloating;
+    sel.blockRect = {2, -1, 4, 0};
+    sel.selectionRect = selectionRectFromBlock(sel.blockRect, 9, 9);
+    sel.floatingBlock = {'1', '1', '1', '0', '1', '1'};
+    doc.workDots[0] = DOT_OFF;
+    pushUndo(h, doc, sel);
+    ASSERT_TRUE(undo(h, doc, sel));
+    const std::vector<uint8_t>& redoRecord = h.redoBuffer.back();
+    EXPECT_EQ("010111111111", std::string(redoRecord.begin() + 12, redoRecord.end()));
+    EXPECT_EQ(SelectionNone, sel.selectionState);
+}

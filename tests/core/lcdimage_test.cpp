@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "grid/selection.h"
+#include "panel/lcdimage.h"
+#include "testsupport.h"
+
+using namespace dedur;
+
+namespace {
+
+PanelDefinition directions(int leftToRight, int topToBottom) {
+    PanelDefinition d;
+    d.leftToRight = static_cast<int16_t>(leftToRight);
+    d.topToBottom = static_cast<int16_t>(topToBottom);
+    return d;
+}
+
+std::vector<uint8_t> dotsWith(int width, int height, std::initializer_list<DotPoint> set) {
+    std::vector<uint8_t> dots(static_cast<size_t>(width * height), DOT_OFF);
+    for (const DotPoint& p : set) dots[static_cast<size_t>(p.y * width + p.x)] = DOT_ON;
+    return dots;
+}
+
+} // namespace
+
+TEST(LcdImage, MapsDotsByTheHeadersDirections) {
+    struct Case {
+        PatternHeader header;
+        int x, y;
+        SegCom expected;
+    };
+    const Case cases[] = {
+        {{12, 12, 5, 10, 0, 2}, 3, 2, {7, 11}}, {{12, 12, 5, 10, 0, 3}, 3, 2, {7, 9}},
+        {{12, 12, 5, 10, 1, 2}, 3, 2, {3, 11}}, {{12, 12, 5, 10, 1, 3}, 3, 2, {3, 9}},
+        {{12, 12, 5, 10, 2, 0}, 3, 2, {6, 12}}, {{12, 12, 5, 10, 2, 1}, 3, 2, {4, 12}},
+        {{12, 12, 5, 10, 3, 0}, 3, 2, {6, 8}},  {{12, 12, 5, 10, 3, 1}, 3, 2, {4, 8}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, mapDotToSegCom(c.header, c.x, c.y))
+            << c.header.leftToRight << "/" << c.header.topToBottom;
+    }
+}
+
+TEST(LcdImage, FullTwelveByTwelveAtTheOrigin) {
+    const std::vector<uint8_t> dots(144, DOT_ON);
+    const LcdImage image = buildLcdImage(dots.data(), {12, 12, 1, 1, 0, 2}, directions(0, 2));
+    EXPECT_EQ(0, image.lowOffset);
+    EXPECT_EQ(89, image.highOffset);
+    EXPECT_FALSE(image.offPanel);
+    for (int seg = 0; seg < 12; ++seg) {
+        EXPECT_EQ(0xFF, image.bytes[static_cast<size_t>(8 * seg)]);
+        EXPECT_EQ(0x0F, image.bytes[static_cast<size_t>(8 * seg + 1)]);
+        for (int k = 2; k < 8; ++k) EXPECT_EQ(0, image.bytes[static_cast<size_t>(8 * seg + k)]);
+    }
+}
+
+TEST(LcdImage, ClearPatternStillCoversItsRange) {
+    const std::vector<uint8_t> dots(144, DOT_OFF);
+    const LcdImage image = buildLcdImage(dots.data(), {12, 12, 1, 1, 0, 2}, directions(0, 2));
+    EXPECT_EQ(0, image.lowOffset);
+    EXPECT_EQ(89, image.highOffset);
+    EXPECT_EQ((std::array<uint8_t, LcdImageSize>{}), image.bytes);
+}
+
+TEST(LcdImage, RowsBecomeSegLinesWhenColumnsRunAlongCommons) {
+    const auto dots = dotsWith(12, 12, {{3, 1}});
+    const LcdImage image = buildLcdImage(dots.data(), {12, 12, 1, 1, 2, 0}, directions(2, 0));
+    EXPECT_EQ(0x08, image.bytes[8]); // SEG 2, COM 4
+    EXPECT_EQ(1, std::count_if(image.bytes.begin(), image.bytes.end(), [](uint8_t b) { return b != 0; }));
+}
+
+TEST(LcdImage, CommonsEightAndNineAreAdjacentBytes) {
+    const auto dots = dotsWith(1, 2, {{0, 0}, {0, 1}});
+    const LcdImage image = buildLcdImage(dots.data(), {1, 2, 3, 8, 0, 2}, directions(0, 2));
+    EXPECT_EQ(0x80, image.bytes[16]);
+    EXPECT_EQ(0x01, image.bytes[17]);
+    EXPECT_EQ(16, image.lowOffset);
+    EXPECT_EQ(17, image.highOffset);
+}
+
+TEST(LcdImage, DirectionsComeFromTheDefinitionNotTheHeader) {
+    const auto dots = dotsWith(12, 1, {{11, 0}});
+    const LcdImage image = buildLcdImage(dots.data(), {12, 1, 12, 1, 0, 2}, directions(1, 2));
+    EXPECT_EQ(0x01, image.bytes[0]); // SEG 12 - 11 = 1
+    EXPECT_EQ(0, image.lowOffset);
+    EXPECT_EQ(88, image.highOffset);
+}
+
+TEST(LcdImage, DotsOffThePanelAreReportedNeverWritten) {
+    const std::vector<uint8_t> dots(96 * 96, DOT_ON);
+    const LcdImage image = buildLcdImage(dots.data(), {96, 96, 1, 1, 0, 2}, directions(0, 2));
+    EXPECT_TRUE(image.offPanel);
+    EXPECT_EQ(1, image.offSeg);
+    EXPECT_EQ(49, image.offCom);
+    EXPECT_EQ(8 * 95 + 5, image.highOffset);
+    const LcdImage left = buildLcdImage(dots.data(), {2, 1, 1, 1, 1, 2}, directions(1, 2));
+    EXPECT_TRUE(left.offPanel);
+    EXPECT_EQ(0, left.offSeg);
+}
+
+TEST(LcdImage, SelectionBlockIsClippedAndPlaced) {
+    Document doc = dedur::test::documentOf({{8, 8, 10, 20, 0, 2}});
+    Selection sel;
+    sel.selectionState = SelectionFloating;
+    sel.blockRect = {-1, 2, 2, 3};
+    sel.floatingBlock = {'1', '1', '0', '1', '0', '1', '1', '0'};
+    PatternHeader header;
+    getHeader(doc, 0, header);
+    const auto block = fetchSelectionBlock(doc, sel, header);
+    ASSERT_TRUE(block);
+    EXPECT_EQ((std::vector<uint8_t>{'1', '0', '1', '1', '1', '0'}), block->dots);
+    EXPECT_EQ((PatternHeader{3, 2, 10, 22, 0, 2}), header);
+    EXPECT_EQ("seg=10,com=22, left=0, top=2, right=2, bottom=3", block->message.text);
+    sel.selectionState = SelectionNone;
+    EXPECT_FALSE(fetchSelectionBlock(doc, sel, header));
+}

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "document/patternfile.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::documentOf;
+using dedur::test::readBytes;
+using dedur::test::recordRows;
+using dedur::test::TempDir;
+using dedur::test::writeBytes;
+
+namespace {
+
+ReadResult readText(Document& doc, const std::string& text) {
+    return readPatternText(doc, text, "a.pat");
+}
+
+} // namespace
+
+TEST(PatternFile, WritesTheExactBytes) {
+    Document doc = documentOf({{3, 2, 1, 1, 0, 2}});
+    dedur::test::setRows(doc, {"101", "010"});
+    EXPECT_EQ("PATTERN\r\n1\r\nSIZE 3 2 1 1 0 2\r\n101\r\n010\r\n", formatPatternFile(doc));
+}
+
+TEST(PatternFile, ThreePatternsGiveThirtySevenLines) {
+    Document doc = documentOf({{12, 12, 1, 1, 0, 2}, {12, 12, 1, 1, 0, 2}, {5, 8, 1, 1, 0, 2}});
+    const std::string text = formatPatternFile(doc);
+    size_t lines = 0;
+    for (size_t i = 0; (i = text.find("\r\n", i)) != std::string::npos; i += 2) ++lines;
+    EXPECT_EQ(37u, lines);
+    EXPECT_EQ("\r\n", text.substr(text.size() - 2));
+    EXPECT_EQ(lines, static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
+}
+
+TEST(PatternFile, WriterStopsAtASideAboveNinetySix) {
+    Document doc = documentOf({{2, 1, 1, 1, 0, 2}, {2, 1, 1, 1, 0, 2}});
+    doc.store.resize(14 + 12 + 97, DOT_OFF);
+    encodeHeader({97, 1, 1, 1, 0, 2}, doc.store.data() + 14);
+    EXPECT_EQ("PATTERN\r\n2\r\nSIZE 2 1 1 1 0 2\r\n00\r\n", formatPatternFile(doc));
+}
+
+TEST(PatternFile, RoundTripKeepsEveryRecord) {
+    TempDir dir;
+    Document doc = documentOf({{5, 3, 7, 9, 1, 3}, {96, 96, 1, 1, 2, 0}, {2, 2, -4, 300, 0, 2}});
+    doc.currentPattern = 1;
+    reloadWorkDots(doc);
+    for (int i = 0; i < 96 * 96; i += 7) doc.workDots[static_cast<size_t>(i)] = DOT_ON;
+    storeWorkDots(doc);
+    const std::string path = dir.file("round.pat");
+    ASSERT_TRUE(writePatternFile(doc, path).written);
+    Document back;
+    ASSERT_TRUE(readPatternFile(back, path).ok());
+    EXPECT_EQ(3, back.patternCount);
+    EXPECT_EQ(doc.store, back.store);
+}
+
+TEST(PatternFile, WriteClearsTheModifiedMarkAndReplacesTheFile) {
+    TempDir dir;
+    const std::string path = dir.file("x.pat");
+    writeBytes(path, "old contents");
+    Document doc;
+    doc.modifiedFlag = 1;
+    ASSERT_TRUE(writePatternFile(doc, path).written);
+    EXPECT_EQ(0, doc.modifiedFlag);
+    EXPECT_EQ(formatPatternFile(doc), readBytes(path));
+    // No temporary file is left beside it.
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+}
+
+TEST(PatternFile, FailedWriteKeepsStateAndNamesThePath) {
+    Document doc;
+    doc.modifiedFlag = 1;
+    const WriteResult r = writePatternFile(doc, "/nonexistent-dir/x.pat");
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ("/nonexistent-dir/x.pat\nfile open error !", r.message.text);
+    EXPECT_EQ("Open error", r.message.caption);
+    EXPECT_EQ(1, doc.modifiedFlag);
+}
+
+struct ReaderCase {
+    const char* name;
+    std::string text;
+    std::vector<PatternHeader> headers;
+    std::vector<std::vector<std::string>> rows;
+};
+
+class PatternFileReader : public ::testing::TestWithParam<ReaderCase> {};
+
+TEST_P(PatternFileReader, ReadsRecords) {
+    const ReaderCase& c = GetParam();
+    Document doc;
+    ASSERT_TRUE(readText(doc, c.text).ok());
+    ASSERT_EQ(static_cast<int>(c.headers.size()), doc.patternCount);
+    for (int i = 0; i < doc.patternCount; ++i) {
+        PatternHeader h;
+        getHeader(doc, i, h);
+        EXPECT_EQ(c.headers[static_cast<size_t>(i)], h) << "pattern " << i;
+        EXPECT_EQ(c.rows[static_cast<size_t>(i)], recordRows(doc, i)) << "pattern " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quirks, PatternFileReader,
+    ::testing::Values(
+        ReaderCase{"LowerCaseHeader", "PATTERN\r\n1\r\nsize 4 1 1 1 0 2\r\n1001\r\n",
+                   {{4, 1, 1, 1, 0, 2}}, {{"1001"}}},
+        ReaderCase{"ShortRowIsPaddedWithClearDots", "PATTERN\n1\nSIZE 4 2 1 1 0 2\n1\n0110\n",
+                   {{4, 2, 1, 1, 0, 2}}, {{"1000", "0110"}}},
+        ReaderCase{"MissingRowsAtTheEndAreClear", "PATTERN\r\n1\r\nSIZE 2 4 1 1 0 2\r\n11\r\n11",
+                   {{2, 4, 1, 1, 0, 2}}, {{"11", "11", "00", "00"}}},
+        ReaderCase{"CountLineIsIgnored",
+                   "PATTERN\r\n7\r\nSIZE 1 1 1 1 0 2\r\n1\r\nSIZE 1 1 2 1 0 2\r\n0\r\n",
+                   {{1, 1, 1, 1, 0, 2}, {1, 1, 2, 1, 0, 2}}, {{"1"}, {"0"}}},
+        ReaderCase{"EqualsAndStarSeparateTwoNumbers", "PATTERN\r\n1\r\nSIZE=3*2\r\n111\r\n101\r\n",
+                   {{3, 2, 0, 0, 0, 0}}, {{"111", "101"}}},
+        ReaderCase{"SignatureMayBeLonger", "PATTERNS of mine\r\nSIZE 2 1 5 6 1 3\r\n1x\r\n",
+                   {{2, 1, 5, 6, 1, 3}}, {{"10"}}},
+        ReaderCase{"ExtraLinesBetweenPatterns",
+                   "PATTERN\r\n2\r\n\r\ncomment\r\nSIZE 2 1 1 1 0 2\r\n01\r\n\r\nSIZE 2 1 1 1 0 2\r\n10\r\n",
+                   {{2, 1, 1, 1, 0, 2}, {2, 1, 1, 1, 0, 2}}, {{"01"}, {"10"}}},
+        ReaderCase{"SidesAreTakenModulo16Bits", "PATTERN\r\nSIZE 65538 65537 -1 70000 0 2\r\n10\r\n",
+                   {{2, 1, -1, 4464, 0, 2}}, {{"10"}}},
+        ReaderCase{"ShortPatternSwallowsTheNextHeader",
+                   "PATTERN\r\n2\r\nSIZE 1 2 1 1 0 2\r\n1\r\nSIZE 1 1 1 1 0 2\r\n1\r\n",
+                   {{1, 2, 1, 1, 0, 2}}, {{"1", "0"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PatternFile, SignatureWithoutLineEndFails) {
+    Document doc;
+    const std::vector<uint8_t> before = doc.store;
+    const ReadResult r = readText(doc, "PATTERN");
+    EXPECT_EQ(ReadStatus::BadHead, r.status);
+    EXPECT_EQ("Pattern file head (PATTER)(PATTERN) error", r.message.text);
+    EXPECT_EQ("Format error", r.message.caption);
+    EXPECT_EQ(before, doc.store);
+}
+
+TEST(PatternFile, LongFirstLineIsCutToThirtyCharacters) {
+    Document doc;
+    const ReadResult r = readText(doc, "PATTERX-----------------------------------\r\n");
+    EXPECT_EQ("Pattern file head (PATTERX-----------------------)(PATTERN) error", r.message.text);
+}
+
+TEST(PatternFile, NoHeaderLineLeavesTheDocument) {
+    Document doc = documentOf({{3, 3, 1, 1, 0, 2}, {3, 3, 1, 1, 0, 2}});
+    const std::vector<uint8_t> before = doc.store;
+    const ReadResult r = readText(doc, "PATTERN\r\n1\r\n0101\r\n");
+    EXPECT_EQ(ReadStatus::NoPattern, r.status);
+    EXPECT_EQ("No pattern in file", r.message.text);
+    EXPECT_EQ("error", r.message.caption);
+    EXPECT_EQ(before, doc.store);
+    EXPECT_EQ(2, doc.patternCount);
+}
+
+TEST(PatternFile, SideOutsideTheRangeIsRefusedNamingFileAndPattern) {
+    for (const char* header : {"SIZE 97 2 1 1 0 2", "SIZE 2 0 1 1 0 2", "SIZE 4", "SIZE -3 3"}) {
+        Document doc;
+        const std::vector<uint8_t> before = doc.store;
+        const std::string text = std::string("PATTERN\r\n2\r\nSIZE 1 1 1 1 0 2\r\n1\r\n") + header + "\r\n";
+        const ReadResult r = readText(doc, text);
+        EXPECT_EQ(ReadStatus::BadSize, r.status) << header;
+        EXPECT_NE(std::string::npos, r.message.text.find("Pattern 2 in file \"a.pat\"")) << r.message.text;
+        EXPECT_EQ(before, doc.store);
+        EXPECT_EQ(1, doc.patternCount);
+    }
+}
+
+TEST(PatternFile, MissingFileAsksRetryOrCancel) {
+    Document doc;
+    const ReadResult r = readPatternFile(doc, "/nonexistent/x.pat");
+    EXPECT_EQ(ReadStatus::NotFound, r.status);
+    EXPECT_EQ("Pattern file \"/nonexistent/x.pat\" not found", r.message.text);
+    EXPECT_EQ("Can't Open File", r.message.caption);
+    EXPECT_EQ(MessageButtons::RetryCancel, r.message.buttons);
+}
+
+TEST(PatternFile, ReadKeepsTheCurrentSize) {
+    Document doc;
+    doc.currentPattern = 3;
+    ASSERT_TRUE(readText(doc, "PATTERN\r\nSIZE 2 2 1 1 0 2\r\n11\r\n11\r\n").ok());
+    EXPECT_EQ(3, doc.currentPattern);
+    EXPECT_EQ(12, doc.patternWidth);
+}
+
+TEST(PatternFile, OverlongLinesComeInPiecesOf255) {
+    // A row of 300 characters: the first 255 are one row, the rest the next.
+    const std::string longRow = "1" + std::string(254, '0') + "1" + std::string(44, '0');
+    Document doc;
+    ASSERT_TRUE(readText(doc, "PATTERN\r\nSIZE 2 3 1 1 0 2\r\n" + longRow + "\r\n11\r\n").ok());
+    EXPECT_EQ((std::vector<std::string>{"10", "10", "11"}), recordRows(doc, 0));
+}

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "document/patternstore.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::documentOf;
+using dedur::test::recordRows;
+
+namespace {
+
+// Three patterns whose first dot tells them apart.
+Document threeMarked() {
+    Document doc = documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
+    for (int i = 0; i < 3; ++i) {
+        doc.currentPattern = i;
+        reloadWorkDots(doc);
+        doc.workDots[static_cast<size_t>(i)] = DOT_ON;
+        storeWorkDots(doc);
+    }
+    return doc;
+}
+
+} // namespace
+
+TEST(PatternStore, HeaderIsTwelveLittleEndianBytesInFieldOrder) {
+    uint8_t bytes[12];
+    encodeHeader({300, -2, 1, 2, 3, 4}, bytes);
+    const uint8_t expected[12] = {0x2C, 0x01, 0xFE, 0xFF, 1, 0, 2, 0, 3, 0, 4, 0};
+    EXPECT_EQ(0, std::memcmp(bytes, expected, 12));
+    EXPECT_EQ((PatternHeader{300, -2, 1, 2, 3, 4}), decodeHeader(bytes));
+}
+
+TEST(PatternStore, NewDocumentIsOneBlankPatternFromTheDefinition) {
+    Document doc;
+    ASSERT_EQ(doc.store.size(), 12u + 144u);
+    EXPECT_EQ((PatternHeader{12, 12, 1, 1, 0, 2}), decodeHeader(doc.store.data()));
+    EXPECT_EQ(std::string(144, '0'), std::string(doc.store.begin() + 12, doc.store.end()));
+}
+
+TEST(PatternStore, OffsetsWalkTheRecords) {
+    Document doc = documentOf({{4, 2, 1, 1, 0, 2}, {3, 3, 1, 1, 0, 2}, {2, 5, 1, 1, 0, 2}});
+    EXPECT_EQ(0u, patternOffset(doc, 0));
+    EXPECT_EQ(20u, patternOffset(doc, 1));
+    EXPECT_EQ(41u, patternOffset(doc, 2));
+    EXPECT_EQ(doc.store.size(), patternOffset(doc, 3));
+    EXPECT_EQ(doc.store.size(), patternOffset(doc, -1));
+}
+
+TEST(PatternStore, DeletingTheLastMakesTheNewLastCurrent) {
+    Document doc = threeMarked();
+    doc.currentPattern = 2;
+    ASSERT_TRUE(deletePattern(doc));
+    EXPECT_EQ(2, doc.patternCount);
+    EXPECT_EQ(1, doc.currentPattern);
+    EXPECT_EQ(1, doc.modifiedFlag);
+    EXPECT_EQ(doc.store.size(), 2u * 20u);
+}
+
+TEST(PatternStore, DeletingTheFirstMovesTheSecondUp) {
+    Document doc = threeMarked();
+    doc.currentPattern = 0;
+    ASSERT_TRUE(deletePattern(doc));
+    EXPECT_EQ(0, doc.currentPattern);
+    EXPECT_EQ("0100", recordRows(doc, 0)[0]);
+    EXPECT_EQ("0010", recordRows(doc, 1)[0]);
+}
+
+TEST(PatternStore, TheOnlyPatternIsNotDeleted) {
+    Document doc;
+    EXPECT_FALSE(deletePattern(doc));
+    EXPECT_EQ(1, doc.patternCount);
+    EXPECT_EQ(0, doc.modifiedFlag);
+}
+
+TEST(PatternStore, AppendTakesTheDefinitionSize) {
+    Document doc = documentOf({{20, 10, 3, 4, 0, 2}});
+    appendPattern(doc, nullptr);
+    EXPECT_EQ(2, doc.patternCount);
+    EXPECT_EQ(1, doc.currentPattern);
+    EXPECT_EQ(12, doc.patternWidth);
+    EXPECT_EQ(12, doc.patternHeight);
+    EXPECT_EQ(144, doc.patternDotCount);
+    PatternHeader h;
+    getHeader(doc, 1, h);
+    EXPECT_EQ((PatternHeader{12, 12, 1, 1, 0, 2}), h);
+    EXPECT_EQ(std::vector<std::string>(12, std::string(12, '0')), recordRows(doc, 1));
+}
+
+TEST(PatternStore, InsertKeepsTheIndexAndPushesTheCurrentDown) {
+    Document doc = threeMarked();
+    doc.currentPattern = 1;
+    insertPattern(doc, nullptr);
+    EXPECT_EQ(4, doc.patternCount);
+    EXPECT_EQ(1, doc.currentPattern);
+    EXPECT_EQ(std::string(12, '0'), recordRows(doc, 1)[0]);
+    EXPECT_EQ("0100", recordRows(doc, 2)[0]);
+    EXPECT_EQ("0010", recordRows(doc, 3)[0]);
+}
+
+TEST(PatternStore, GetHeaderBeyondTheLastGivesTheLast) {
+    Document doc = documentOf({{4, 2, 1, 1, 0, 2}, {3, 3, 7, 8, 1, 3}});
+    PatternHeader h;
+    getHeader(doc, 9, h);
+    EXPECT_EQ((PatternHeader{3, 3, 7, 8, 1, 3}), h);
+}
+
+TEST(PatternStore, FontModesLeaveTheStoreAlone) {
+    Document doc;
+    doc.editType = EditFont16x15;
+    doc.workDots.fill(DOT_ON);
+    storeWorkDots(doc);
+    EXPECT_EQ(std::string(144, '0'), std::string(doc.store.begin() + 12, doc.store.end()));
+    PatternHeader untouched{1, 2, 3, 4, 5, 6};
+    getHeader(doc, 0, untouched);
+    EXPECT_EQ((PatternHeader{1, 2, 3, 4, 5, 6}), untouched);
+}
+
+TEST(PatternStore, SelectPatternRefusesIndicesOutsideTheList) {
+    Document doc;
+    PatternHeader h;
+    EXPECT_FALSE(selectPattern(doc, -1, h, false));
+    EXPECT_FALSE(selectPattern(doc, 1, h, false));
+    auto dots = selectPattern(doc, 0, h, false);
+    ASSERT_TRUE(dots);
+    EXPECT_EQ(9216u, dots->size());
+}
+
+TEST(PatternStore, FillSetsEveryDotOfTheCurrentRecord) {
+    Document doc = threeMarked();
+    doc.currentPattern = 1;
+    fillPattern(doc, DOT_ON);
+    EXPECT_EQ((std::vector<std::string>{"1111", "1111"}), recordRows(doc, 1));
+    EXPECT_EQ("0010", recordRows(doc, 2)[0]);
+    EXPECT_EQ(1, doc.modifiedFlag);
+}

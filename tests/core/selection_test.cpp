@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "grid/selection.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::documentOf;
+
+TEST(Selection, RectanglesConvertBothWays) {
+    const DotRect block{2, 1, 5, 3};
+    const PixelRect rect = selectionRectFromBlock(block, 9, 9);
+    EXPECT_EQ((PixelRect{23, 14, 59, 41}), rect);
+    EXPECT_EQ(block, blockRectFromSelection(rect, 9, 9));
+    // Left of and above the grid the division rounds down.
+    const DotRect outside{-3, -1, 0, 2};
+    EXPECT_EQ(outside, blockRectFromSelection(selectionRectFromBlock(outside, 5, 7), 5, 7));
+}
+
+TEST(Selection, DropIsTransparentAndClipped) {
+    Document doc = documentOf({{4, 3, 1, 1, 0, 2}});
+    dedur::test::setRows(doc, {"0000", "0110", "0000"});
+    Selection sel;
+    sel.selectionState = SelectionFloating;
+    sel.blockRect = {2, 1, 4, 2}; // column 4 lies outside
+    sel.selectionRect = selectionRectFromBlock(sel.blockRect, 9, 9);
+    sel.floatingBlock = {'0', '0', '1', '1', '0', '1'};
+    dropSelection(sel, doc, 9, 9);
+    EXPECT_EQ((std::vector<std::string>{"0000", "0110", "0010"}), dedur::test::rowsOf(doc));
+    EXPECT_EQ((std::vector<std::string>{"0000", "0110", "0010"}), dedur::test::recordRows(doc, 0));
+}
+
+TEST(Selection, MoveReleaseKeepsTheFrameAtTheGridEdge) {
+    const int px = 9;
+    const int py = 9;
+    struct Case {
+        DotRect block;
+        PixelRect expected;
+    };
+    // Pattern 16 x 16: LX = LY = 148.
+    const Case cases[] = {
+        {{20, 2, 23, 4}, {149, 23, 185, 50}},   // off to the right: left edge just outside
+        {{-9, 2, -6, 4}, {-31, 23, 5, 50}},     // off to the left: right edge on the first line
+        {{2, 18, 3, 19}, {23, 149, 41, 167}},   // below
+        {{2, -5, 3, -3}, {23, -22, 41, 5}},     // above
+        {{2, 2, 3, 3}, {23, 23, 41, 41}},       // inside: unchanged
+    };
+    for (const Case& c : cases) {
+        Selection sel;
+        sel.selectionRect = selectionRectFromBlock(c.block, px, py);
+        clampAfterMove(sel, 16, 16, px, py);
+        EXPECT_EQ(c.expected, sel.selectionRect);
+        EXPECT_EQ(blockRectFromSelection(c.expected, px, py), sel.blockRect);
+    }
+}
+
+TEST(Selection, HandlesInTheirOrder) {
+    const PixelRect r{23, 14, 59, 41};
+    struct Case {
+        int x, y, handle;
+    };
+    const Case cases[] = {{59, 20, 5}, {61, 40, 5}, {21, 20, 2}, {23, 15, 2}, {30, 12, 7},
+                          {30, 41, 8}, {22, 13, 1}, {60, 42, 6}, {21, 43, 3}, {61, 12, 4},
+                          {40, 30, 0}, {62, 20, 0}, {24, 14, 0}};
+    for (const Case& c : cases) EXPECT_EQ(c.handle, hitTestHandle(r, c.x, c.y)) << c.x << "," << c.y;
+    EXPECT_TRUE(insideSelection(r, 23, 14));
+    EXPECT_FALSE(insideSelection(r, 59, 20));
+}
+
+TEST(Selection, ResizeFrameLimits) {
+    const int p = 9;
+    const PixelRect r = selectionRectFromBlock({2, 2, 5, 5}, p, p); // 23..59
+    // Right edge dragged left past the left edge: one dot wide, pointer on the edge.
+    ResizeStep s = resizeFrame(r, 5, -6 * p, 0, {5, 30}, 16, 16, p, p);
+    EXPECT_TRUE(s.limited);
+    EXPECT_EQ(r.left + p, s.rect.right);
+    EXPECT_EQ(r.left + p, s.pointer.x);
+    EXPECT_EQ(30, s.pointer.y);
+    // Far to the right: at most twice the pattern width.
+    s = resizeFrame(r, 6, 40 * p, 0, {400, 59}, 16, 16, p, p);
+    EXPECT_EQ(r.left + 32 * p, s.rect.right);
+    EXPECT_EQ(r.bottom, s.pointer.y); // bottom handle: y follows the bottom edge
+    // Top-left corner pulled below the bottom.
+    s = resizeFrame(r, 1, 0, 10 * p, {23, 113}, 16, 16, p, p);
+    EXPECT_EQ(r.bottom - p, s.rect.top);
+    EXPECT_EQ(23, s.pointer.x);
+    EXPECT_EQ(r.bottom - p, s.pointer.y);
+    // Within the limits nothing is corrected.
+    s = resizeFrame(r, 8, 0, 2 * p, {30, 77}, 16, 16, p, p);
+    EXPECT_FALSE(s.limited);
+    EXPECT_EQ(r.bottom + 2 * p, s.rect.bottom);
+}
+
+TEST(Selection, RescaleEnlargesAndShrinksWithoutLosingDots) {
+    const std::vector<uint8_t> full(4, DOT_ON);
+    EXPECT_EQ(std::vector<uint8_t>(16, DOT_ON), rescaleDots(full, 2, 2, 4, 4));
+    // One set dot in a 4 x 4 block survives shrinking to 2 x 2 and 1 x 1.
+    std::vector<uint8_t> one(16, DOT_OFF);
+    one[15] = DOT_ON;
+    EXPECT_EQ((std::vector<uint8_t>{'0', '0', '0', '1'}), rescaleDots(one, 4, 4, 2, 2));
+    EXPECT_EQ((std::vector<uint8_t>{'1'}), rescaleDots(one, 4, 4, 1, 1));
+    // Enlarging repeats columns: 10 -> 1100.
+    EXPECT_EQ((std::vector<uint8_t>{'1', '1', '0', '0'}), rescaleDots({'1', '0'}, 2, 1, 4, 1));
+}

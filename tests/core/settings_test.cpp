@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "editor.h"
+#include "settings/settingsfile.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::readBytes;
+using dedur::test::TempDir;
+using dedur::test::writeBytes;
+
+namespace {
+
+Editor loaded(const std::string& others, const std::string& window = "") {
+    Editor editor;
+    std::string text = "[others]\r\n" + others;
+    if (!window.empty()) text += "\r\n[window rect and type]\r\n" + window;
+    applySettingsText(editor, text);
+    return editor;
+}
+
+// Runs with the current directory in `dir`, where the writer puts its temporary file.
+struct InDirectory {
+    explicit InDirectory(const std::filesystem::path& dir) : old(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~InDirectory() { std::filesystem::current_path(old); }
+    std::filesystem::path old;
+};
+
+} // namespace
+
+TEST(Settings, DefaultsWithoutKeys) {
+    const Editor e = loaded("");
+    EXPECT_EQ(12632256u, e.settings.lineColor);
+    EXPECT_EQ(0u, e.settings.dotColor);
+    EXPECT_EQ(16777215u, e.settings.bgColor);
+    EXPECT_EQ(8, e.settings.gridX);
+    EXPECT_EQ(8, e.settings.gridY);
+    EXPECT_EQ(1, e.document.editType);
+    EXPECT_EQ(0xA440u, e.fontEdit.currentCode16);
+    EXPECT_EQ(0xA440u, e.fontEdit.currentCode24);
+    EXPECT_EQ(WindowRect{}, e.settings.mainWinRect);
+}
+
+struct GridCase {
+    const char* text;
+    int gridX;
+    int gridY;
+};
+
+TEST(Settings, GridCellsAreClamped) {
+    const GridCase cases[] = {{"GRIDX = 2\r\nGRIDY = 50\r\n", 4, 16},
+                              {"GRIDX = 50\r\nGRIDY = 2\r\n", 20, 4},
+                              {"GRIDX = 12\r\nGRIDY = 10\r\n", 12, 10},
+                              {"GRIDX = abc\r\n", 4, 8}};
+    for (const GridCase& c : cases) {
+        const Editor e = loaded(c.text);
+        EXPECT_EQ(c.gridX, e.settings.gridX) << c.text;
+        EXPECT_EQ(c.gridY, e.settings.gridY) << c.text;
+    }
+}
+
+TEST(Settings, PatternNumberNeedsTheFileAndIsClamped) {
+    EXPECT_EQ(1024, loaded("PATFILE = a.pat\r\nPATNO = 2000\r\n").document.currentPattern);
+    EXPECT_EQ(0, loaded("PATFILE = a.pat\r\nPATNO = -3\r\n").document.currentPattern);
+    EXPECT_EQ(5, loaded("PATFILE = a.pat\r\nPATNO = 5\r\n").document.currentPattern);
+    const Editor noFile = loaded("PATNO = 5\r\n");
+    EXPECT_EQ(0, noFile.document.currentPattern);
+    EXPECT_EQ("", noFile.document.patternFileName);
+}
+
+TEST(Settings, ColoursTruncateDecimalNumbers) {
+    const Editor e = loaded("LINECOLOR = 255.9\r\nDOTCOLOR = 4294967295\r\nBGCOLOR = 65280 // green\r\n");
+    EXPECT_EQ(255u, e.settings.lineColor);
+    EXPECT_EQ(4294967295u, e.settings.dotColor);
+    EXPECT_EQ(65280u, e.settings.bgColor);
+}
+
+TEST(Settings, GlyphCodesModeAndWindow) {
+    const Editor e = loaded("EDITTYPE = 7\r\nSTD16X15FONT = C940\r\nSTD24X24FONT = b0a1\r\n",
+                            "MAINWINRECT = 10,20,809,619");
+    EXPECT_EQ(7, e.document.editType);
+    EXPECT_EQ(0xC940u, e.fontEdit.currentCode16);
+    EXPECT_EQ(0xB0A1u, e.fontEdit.currentCode24);
+    EXPECT_EQ((WindowRect{10, 20, 809, 619}), e.settings.mainWinRect);
+    // Fields that do not scan keep their values.
+    const Editor partial = loaded("", "MAINWINRECT = 5,6");
+    EXPECT_EQ((WindowRect{5, 6, 0, 0}), partial.settings.mainWinRect);
+}
+
+TEST(Settings, HexValueIsPlainArithmetic) {
+    EXPECT_EQ(0u, parseHexValue(""));
+    EXPECT_EQ(0xA440u, parseHexValue("a440"));
+    EXPECT_EQ(0xFFFFFFFFu, parseHexValue("FFFFFFFF"));
+    // 'G' counts 16, 'z' counts 122 - 55 = 67: no validation.
+    EXPECT_EQ(16u * 16 + 0u, parseHexValue("G0"));
+    EXPECT_EQ(67u, parseHexValue("z"));
+}
+
+TEST(Settings, LoadCreatesAMissingFile) {
+    TempDir dir;
+    Editor e(dir.path().string());
+    EXPECT_EQ(-1, loadSettings(e));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("DEDUR.INI")));
+    EXPECT_EQ(0u, std::filesystem::file_size(dir.file("DEDUR.INI")));
+    writeBytes(dir.file("DEDUR.INI"), "[others]\r\nGRIDX = 11\r\n");
+    EXPECT_EQ(1, loadSettings(e));
+    EXPECT_EQ(11, e.settings.gridX);
+}
+
+TEST(Settings, ModeSettingsPerMode) {
+    TempDir dir;
+    InDirectory here(dir.path());
+    Editor e(dir.path().string());
+    writeBytes(dir.file("DEDUR.INI"), "");
+
+    saveModeSettings(e); // pattern mode without a file: only the mode
+    EXPECT_EQ("[others]\r\nEDITTYPE = 1\r\n", readBytes(dir.file("DEDUR.INI")));
+
+    e.document.patternFileName = "/tmp/a b.pat";
+    e.document.currentPattern = 3;
+    saveModeSettings(e);
+    EXPECT_EQ("[others]\r\nEDITTYPE = 1\r\nPATFILE = /tmp/a b.pat\r\nPATNO = 3\r\n",
+              readBytes(dir.file("DEDUR.INI")));
+
+    e.document.editType = EditFont16x15;
+    e.fontEdit.currentCode16 = 0xC940;
+    e.fontEdit.currentCode24 = 0xB0A1;
+    saveModeSettings(e);
+    e.document.editType = EditAscii8x15;
+    saveModeSettings(e);
+    const std::string text = readBytes(dir.file("DEDUR.INI"));
+    EXPECT_EQ("C940", readSetting(&text, "others", "STD16X15FONT"));
+    EXPECT_EQ("B0A1", readSetting(&text, "others", "STD24X24FONT"));
+    EXPECT_EQ("4", readSetting(&text, "others", "EDITTYPE"));
+}
+
+TEST(Settings, WindowRectangleStoresTheLastPixel) {
+    TempDir dir;
+    InDirectory here(dir.path());
+    Editor e(dir.path().string());
+    writeBytes(dir.file("DEDUR.INI"), "[others]\r\nEDITTYPE = 1\r\n");
+    EXPECT_EQ("10,20,809,619", windowRectValue({10, 20, 810, 620}));
+    saveWindowRect(e, {10, 20, 810, 620}, false);
+    saveWindowRect(e, {0, 0, 5, 5}, true); // minimised: left as it was
+    EXPECT_EQ("[others]\r\nEDITTYPE = 1\r\n\r\n[window rect and type]\r\nMAINWINRECT = 10,20,809,619\r\n",
+              readBytes(dir.file("DEDUR.INI")));
+}

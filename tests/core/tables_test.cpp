@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "panel/tables.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::readBytes;
+using dedur::test::TempDir;
+
+TEST(Tables, HexRows) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"11110000", "F0"},           {"111100001111", "F0,0F"},
+        {"110011", "C3"},             {"1000000000000001", "80,01"},
+        {"1111", "0F"},               {"11", "03"},
+        {"10100101101", "A5,05"},     {"111111111111111111111111", "FF,FF,FF"},
+    };
+    for (const auto& [dots, row] : cases) {
+        const std::string d(dots);
+        EXPECT_EQ(row, hexRow(reinterpret_cast<const uint8_t*>(d.data()), static_cast<int>(d.size()))) << dots;
+    }
+}
+
+TEST(Tables, HexTableHasAnEmptyLineAfterEachPattern) {
+    Document doc = dedur::test::documentOf({{8, 2, 1, 1, 0, 2}, {4, 1, 1, 1, 0, 2}});
+    dedur::test::setRows(doc, {"11110000", "00000001"});
+    EXPECT_EQ("F0\r\n01\r\n\r\n00\r\n\r\n", hexTable(doc));
+}
+
+TEST(Tables, CArrayOfA16x15Glyph) {
+    Document doc;
+    doc.workDots.fill(DOT_OFF);
+    doc.workDots[0] = DOT_ON;
+    std::string expected = "unsigned char _szA440[]={\r\n0x80,0x00, ";
+    for (int i = 1; i < 15; ++i) expected += "0x00,0x00, ";
+    expected += " };\r\n";
+    EXPECT_EQ(expected, glyphCArray(doc, 0xA440, 16, 15));
+}
+
+TEST(Tables, CArrayOfA24x24GlyphTakesEightLines) {
+    Document doc;
+    doc.workDots.fill(DOT_OFF);
+    doc.workDots[23] = DOT_ON;        // row 0, last column
+    doc.workDots[24 * 23] = DOT_ON;   // row 23, first column
+    const std::string text = glyphCArray(doc, 0xB0A1, 24, 24);
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    ASSERT_EQ(8u, lines.size());
+    EXPECT_EQ("unsigned char _szB0A1[]={", lines[0]);
+    EXPECT_EQ("0x00,0x00,0x01, 0x00,0x00,0x00, 0x00,0x00,0x00, 0x00,0x00,0x00, ", lines[1]);
+    EXPECT_EQ("0x00,0x00,0x00, 0x00,0x00,0x00, 0x00,0x00,0x00, 0x80,0x00,0x00, ", lines[6]);
+    EXPECT_EQ(" };", lines[7]);
+}
+
+TEST(Tables, ArraysAreAppendedAndTheHexTableReplaced) {
+    TempDir dir;
+    Document doc;
+    const std::string path = dir.file("16X15.TAB");
+    ASSERT_FALSE(writeTableFile(path, glyphCArray(doc, 0xA440, 16, 15), true));
+    ASSERT_FALSE(writeTableFile(path, glyphCArray(doc, 0xA441, 16, 15), true));
+    const std::string text = readBytes(path);
+    EXPECT_EQ(0u, text.find("unsigned char _szA440[]={"));
+    EXPECT_NE(std::string::npos, text.find("\r\nunsigned char _szA441[]={"));
+    const std::string hex = dir.file("HEX.TAB");
+    ASSERT_FALSE(writeTableFile(hex, "long old text", false));
+    ASSERT_FALSE(writeTableFile(hex, "new", false));
+    EXPECT_EQ("new", readBytes(hex));
+    const auto failure = writeTableFile("/nonexistent/HEX.TAB", "x", false);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ("/nonexistent/HEX.TAB file Open Failure", failure->text);
+}

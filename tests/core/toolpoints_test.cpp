@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "grid/toolpoints.h"
+
+using namespace dedur;
+
+namespace {
+
+using Points = std::vector<DotPoint>;
+
+// Dots of rows given as text: "row: columns" pairs are easier to read as a
+// set of (x, y).
+std::set<std::pair<int, int>> asSet(const Points& points) {
+    std::set<std::pair<int, int>> s;
+    for (const DotPoint& p : points) s.insert({p.x, p.y});
+    return s;
+}
+
+// The set of dots described by rows: each entry is row, first column, last
+// column, and whether only the two ends are set.
+struct Span {
+    int row;
+    int first;
+    int last;
+    bool endsOnly;
+};
+
+std::set<std::pair<int, int>> spans(std::initializer_list<Span> list) {
+    std::set<std::pair<int, int>> s;
+    for (const Span& sp : list) {
+        for (int x = sp.first; x <= sp.last; ++x) {
+            if (!sp.endsOnly || x == sp.first || x == sp.last) s.insert({x, sp.row});
+        }
+    }
+    return s;
+}
+
+bool rowMajor(const Points& points) {
+    for (size_t i = 1; i < points.size(); ++i) {
+        const DotPoint& a = points[i - 1];
+        const DotPoint& b = points[i];
+        if (b.y < a.y || (b.y == a.y && b.x <= a.x)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+struct LineCase {
+    DotPoint from;
+    DotPoint to;
+    Points expected;
+};
+
+TEST(ToolPoints, LinesWalkFromTheAnchor) {
+    const LineCase cases[] = {
+        {{0, 0}, {4, 1}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}}},
+        {{4, 1}, {0, 0}, {{4, 1}, {3, 1}, {2, 0}, {1, 0}, {0, 0}}},
+        {{0, 0}, {1, 4}, {{0, 0}, {0, 1}, {1, 2}, {1, 3}, {1, 4}}},
+        {{0, 0}, {3, 3}, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
+        {{5, 5}, {5, 5}, {{5, 5}}},
+        {{3, 0}, {0, 0}, {{3, 0}, {2, 0}, {1, 0}, {0, 0}}},
+        {{2, 4}, {2, 1}, {{2, 4}, {2, 3}, {2, 2}, {2, 1}}},
+    };
+    for (const LineCase& c : cases) {
+        ToolLists lists;
+        const int n = computeLine(lists, c.from.x, c.from.y, c.to.x, c.to.y);
+        EXPECT_EQ(c.expected, lists.current) << c.from.x << "," << c.from.y << " -> " << c.to.x << "," << c.to.y;
+        EXPECT_EQ(static_cast<int>(c.expected.size()), n);
+    }
+}
+
+TEST(ToolPoints, RecomputingKeepsThePreviousList) {
+    ToolLists lists;
+    computeLine(lists, 0, 0, 2, 0);
+    computeRectangle(lists, 0, 0, 0, 0, ShapeOutline);
+    EXPECT_EQ((Points{{0, 0}, {1, 0}, {2, 0}}), lists.previous);
+    EXPECT_EQ((Points{{0, 0}}), lists.current);
+}
+
+TEST(ToolPoints, OutlineRectangleInRowOrder) {
+    ToolLists lists;
+    computeRectangle(lists, 5, 2, 1, 0, ShapeOutline);
+    EXPECT_EQ((Points{{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {1, 1}, {5, 1},
+                      {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}}),
+              lists.current);
+    computeRectangle(lists, 1, 1, 2, 2, ShapeFilled);
+    EXPECT_EQ((Points{{1, 1}, {2, 1}, {1, 2}, {2, 2}}), lists.current);
+}
+
+struct EllipseCase {
+    const char* name;
+    int patternWidth;
+    DotPoint a;
+    DotPoint b;
+    int mode;
+    std::set<std::pair<int, int>> expected;
+};
+
+TEST(ToolPoints, EllipsesGiveTheExactDots) {
+    const EllipseCase cases[] = {
+        {"even outline", 16, {2, 1}, {9, 8}, ShapeOutline,
+         spans({{1, 4, 7, false}, {2, 3, 8, true}, {3, 2, 9, true}, {4, 2, 9, true},
+                {5, 2, 9, true}, {6, 2, 9, true}, {7, 3, 8, true}, {8, 4, 7, false}})},
+        {"even outline reversed", 16, {9, 8}, {2, 1}, ShapeOutline,
+         spans({{1, 4, 7, false}, {2, 3, 8, true}, {3, 2, 9, true}, {4, 2, 9, true},
+                {5, 2, 9, true}, {6, 2, 9, true}, {7, 3, 8, true}, {8, 4, 7, false}})},
+        {"even filled", 16, {2, 1}, {9, 8}, ShapeFilled,
+         spans({{1, 4, 7, false}, {2, 3, 8, false}, {3, 2, 9, false}, {4, 2, 9, false},
+                {5, 2, 9, false}, {6, 2, 9, false}, {7, 3, 8, false}, {8, 4, 7, false}})},
+        {"odd outline", 15, {2, 1}, {9, 8}, ShapeOutline,
+         spans({{1, 4, 6, false}, {2, 3, 7, true}, {3, 2, 8, true}, {4, 2, 8, true},
+                {5, 2, 8, true}, {6, 3, 7, true}, {7, 4, 6, false}})},
+        {"small ring", 16, {2, 1}, {5, 4}, ShapeOutline,
+         spans({{1, 3, 4, false}, {2, 2, 5, true}, {3, 2, 5, true}, {4, 3, 4, false}})},
+    };
+    for (const EllipseCase& c : cases) {
+        ToolLists lists;
+        computeEllipse(lists, c.patternWidth, 16, c.a.x, c.a.y, c.b.x, c.b.y, c.mode, nullptr);
+        EXPECT_EQ(c.expected, asSet(lists.current)) << c.name;
+        EXPECT_EQ(c.expected.size(), lists.current.size()) << c.name;
+        EXPECT_TRUE(rowMajor(lists.current)) << c.name;
+    }
+}
+
+TEST(ToolPoints, FilledEllipseLeavesTheLowestRowInTheStatus) {
+    ToolLists lists;
+    std::string status;
+    computeEllipse(lists, 16, 16, 2, 1, 9, 8, ShapeFilled, &status);
+    EXPECT_EQ("beep:( 4- x 7 ) ", status);
+}
+
+TEST(ToolPoints, DegenerateEllipsesKeepTheLists) {
+    ToolLists lists;
+    computeRectangle(lists, 2, 1, 2, 1, ShapeOutline);
+    // Zero width: nothing moves.
+    computeEllipse(lists, 16, 16, 2, 1, 2, 6, ShapeOutline, nullptr);
+    EXPECT_EQ((Points{{2, 1}}), lists.current);
+    EXPECT_TRUE(lists.previous.empty());
+    // Two by two: the previous list takes a copy, the current list stays.
+    computeEllipse(lists, 16, 16, 2, 1, 4, 3, ShapeOutline, nullptr);
+    EXPECT_EQ((Points{{2, 1}}), lists.current);
+    EXPECT_EQ((Points{{2, 1}}), lists.previous);
+}
+
+TEST(ToolPoints, EllipseToTheColumnBeyondEndsInTheLastColumn) {
+    for (int width : {12, 13, 95, 96}) {
+        for (int left = 0; left < 6; ++left) {
+            ToolLists lists;
+            computeEllipse(lists, width, width, left, 0, width, width, ShapeOutline, nullptr);
+            int maxX = -1;
+            int maxY = -1;
+            for (const DotPoint& p : lists.current) {
+                maxX = std::max(maxX, p.x);
+                maxY = std::max(maxY, p.y);
+            }
+            EXPECT_EQ(width - 1, maxX) << width << " from " << left;
+            EXPECT_LT(maxY, width);
+        }
+    }
+}
+
+TEST(ToolPoints, FullPatternEllipseStaysInside) {
+    ToolLists lists;
+    computeEllipse(lists, 96, 96, 0, 0, 96, 96, ShapeFilled, nullptr);
+    for (const DotPoint& p : lists.current) {
+        ASSERT_TRUE(p.x >= 0 && p.x < 96 && p.y >= 0 && p.y < 96);
+    }
+    EXPECT_GT(lists.current.size(), 7000u);
+}
