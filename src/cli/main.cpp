@@ -1,1 +1,72 @@
-int main(){}
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+using namespace dedur::cli;
+
+namespace {
+
+const Command* const Commands[] = {&infoCommand(), &newCommand(), &exportCommand(),
+                                   &tableCommand(), &glyphCommand(), &drawCommand()};
+
+void printUsage(std::ostream& out) {
+    out << "usage: dedur-cli COMMAND [ARGS...]\n"
+           "       dedur-cli COMMAND --help\n"
+           "\n"
+           "Batch work on dedur pattern files and glyph files; writes exactly the bytes\n"
+           "the editor writes. Exit status: 0 done, 1 failed (the reason on stderr),\n"
+           "2 wrong usage.\n"
+           "\n"
+           "commands:\n";
+    for (const Command* c : Commands) {
+        std::string name = c->name;
+        name.resize(8, ' ');
+        out << "  " << name << c->summary << "\n";
+    }
+}
+
+bool wantsHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        printUsage(std::cerr);
+        return 2;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printUsage(std::cout);
+        return 0;
+    }
+    const Command* command = nullptr;
+    for (const Command* c : Commands) {
+        if (name == c->name) command = c;
+    }
+    if (!command) {
+        std::cerr << "dedur-cli: unknown command " << name << "\n\n";
+        printUsage(std::cerr);
+        return 2;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (wantsHelp(args)) {
+        std::cout << command->usage;
+        return 0;
+    }
+    ParsedArgs parsed;
+    std::string error;
+    if (!parseArgs(args, command->options, parsed, error)) return usageError(*command, error);
+    const int count = static_cast<int>(parsed.positional.size());
+    if (count < command->minPositional || count > command->maxPositional) {
+        return usageError(*command, "wrong number of arguments");
+    }
+    return command->run(parsed);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace dedur::cli {
+
+struct OptionSpec {
+    const char* name; // without the leading "--"
+    bool takesValue;
+};
+
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+
+    bool has(const std::string& name) const { return flags.count(name) || values.count(name); }
+    std::optional<std::string> value(const std::string& name) const;
+};
+
+// A command of the tool: its name, usage text and options.
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* usage; // full help text
+    std::vector<OptionSpec> options;
+    int minPositional;
+    int maxPositional;
+    int (*run)(const ParsedArgs& args);
+};
+
+// Splits arguments into positionals, flags and "--name VALUE" / "--name=VALUE"
+// options; false with `error` set on an unknown or incomplete option.
+bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+               ParsedArgs& out, std::string& error);
+
+// Exit status 2 after the message and the command's usage on stderr.
+int usageError(const Command& command, const std::string& message);
+// Exit status 1 after the message on stderr.
+int failure(const std::string& message);
+
+// Whole-string integers; nothing for anything else.
+std::optional<int> parseInteger(const std::string& text);
+// "W x H" written as "12x12".
+bool parseSize(const std::string& text, int& width, int& height);
+// "X,Y".
+bool parsePoint(const std::string& text, int& x, int& y);
+
+} // namespace dedur::cli

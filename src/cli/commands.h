@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "cliargs.h"
+#include "document/patternstore.h"
+
+namespace dedur::cli {
+
+const Command& infoCommand();
+const Command& newCommand();
+const Command& exportCommand();
+const Command& tableCommand();
+const Command& glyphCommand();
+const Command& drawCommand();
+
+// Reads a pattern file; on failure prints the reader's message and returns false.
+bool loadPatternFile(const std::string& path, Document& doc);
+// Saves a pattern file; on failure prints the writer's message and returns false.
+bool savePatternFile(const std::string& path, Document& doc);
+// Direction codes 0..3 given as --lr/--tb; false (with a message) otherwise.
+bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,
+                   std::string& error);
+
+} // namespace dedur::cli

@@ -1,0 +1,36 @@
+#include <iostream>
+
+#include "commands.h"
+#include "document/patternfile.h"
+
+namespace dedur::cli {
+
+bool loadPatternFile(const std::string& path, Document& doc) {
+    const ReadResult result = readPatternFile(doc, path);
+    if (!result.ok()) std::cerr << result.message.text << "\n";
+    return result.ok();
+}
+
+bool savePatternFile(const std::string& path, Document& doc) {
+    const WriteResult result = writePatternFile(doc, path);
+    if (!result.written) std::cerr << result.message.text << "\n";
+    return result.written;
+}
+
+bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,
+                   std::string& error) {
+    code = fallback;
+    if (const auto text = args.value(name)) {
+        const auto value = parseInteger(*text);
+        if (!value || *value < 0 || *value > 3) {
+            error = std::string("--") + name +
+                    " must be a direction code 0..3 (0 Increase Seg, 1 Decrease Seg, 2 Increase "
+                    "Com, 3 Decrease Com)";
+            return false;
+        }
+        code = *value;
+    }
+    return true;
+}
+
+} // namespace dedur::cli
