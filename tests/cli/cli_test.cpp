@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+#include "document/patternfile.h"
+#include "editor.h"
+#include "fonts/big5.h"
+#include "grid/drawingtools.h"
+#include "panel/panelexport.h"
+#include "panel/tables.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::readBytes;
+using dedur::test::TempDir;
+using dedur::test::writeBytes;
+
+namespace {
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg) {
+        if (c == '\'') {
+            q += "'\\''";
+        } else {
+            q.push_back(c);
+        }
+    }
+    return q + "'";
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    CliResult run(const std::vector<std::string>& args) {
+        std::string command = "cd " + quote(dir.path().string()) + " && " + quote(DEDUR_CLI);
+        for (const std::string& a : args) command += " " + quote(a);
+        command += " >" + quote(dir.file(".out")) + " 2>" + quote(dir.file(".err"));
+        const int raw = std::system(command.c_str());
+        CliResult r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = readBytes(dir.file(".out"));
+        r.err = readBytes(dir.file(".err"));
+        return r;
+    }
+
+    std::string path(const std::string& name) const { return dir.file(name); }
+
+    Document load(const std::string& name) {
+        Document doc;
+        EXPECT_TRUE(readPatternFile(doc, path(name)).ok());
+        return doc;
+    }
+
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(Cli, HelpAndUsageErrors) {
+    EXPECT_EQ(0, run({"--help"}).status);
+    const CliResult help = run({"export", "--help"});
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("--binary"));
+    EXPECT_EQ(2, run({}).status);
+    EXPECT_EQ(2, run({"frobnicate"}).status);
+    const CliResult unknown = run({"info", "a.pat", "--bogus"});
+    EXPECT_EQ(2, unknown.status);
+    EXPECT_NE(std::string::npos, unknown.err.find("unknown option --bogus"));
+    EXPECT_EQ(2, run({"new"}).status);
+    EXPECT_EQ(2, run({"new", "a.pat", "--size", "12"}).status);
+}
+
+TEST_F(Cli, NewWritesWhatTheEditorWrites) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--count", "2", "--size", "16x8", "--seg", "20", "--com", "10",
+                      "--lr", "1", "--tb", "3"}).status);
+    Document doc;
+    doc.panelDefinition = {20, 10, 16, 8, 1, 3};
+    makeBlankDocument(doc);
+    appendPattern(doc, nullptr);
+    EXPECT_EQ(formatPatternFile(doc), readBytes(path("a.pat")));
+    const CliResult info = run({"info", "a.pat"});
+    EXPECT_EQ(0, info.status);
+    EXPECT_EQ("1 16x8 seg=20 com=10 lr=1 tb=3\n2 16x8 seg=20 com=10 lr=1 tb=3\n", info.out);
+}
+
+TEST_F(Cli, NewRefusesWhatDoesNotFitAndKeepsFiles) {
+    const CliResult conflict = run({"new", "a.pat", "--lr", "2", "--tb", "3"});
+    EXPECT_EQ(1, conflict.status);
+    EXPECT_EQ("(Left to Right) and (Top to Bottom) attribute conflict !\n", conflict.err);
+    const CliResult wide = run({"new", "a.pat", "--seg", "96", "--size", "2x2"});
+    EXPECT_EQ(1, wide.status);
+    EXPECT_EQ("Width too large ! ( Max Seg=1, Begin Seg=96 )\n", wide.err);
+    EXPECT_FALSE(std::filesystem::exists(path("a.pat")));
+    writeBytes(path("b.pat"), "keep");
+    EXPECT_EQ(1, run({"new", "b.pat"}).status);
+    EXPECT_EQ("keep", readBytes(path("b.pat")));
+    EXPECT_EQ(0, run({"new", "b.pat", "--force"}).status);
+}
+
+TEST_F(Cli, InfoReportsReaderMessages) {
+    writeBytes(path("bad.pat"), "PATTERN\r\n1\r\n");
+    const CliResult r = run({"info", "bad.pat"});
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("No pattern in file\n", r.err);
+    const CliResult missing = run({"info", "none.pat"});
+    EXPECT_EQ(1, missing.status);
+    EXPECT_NE(std::string::npos, missing.err.find("none.pat\" not found"));
+}
+
+struct DrawCase {
+    const char* tool;
+    Tool coreTool;
+    DotPoint press;
+    std::optional<DotPoint> move;
+};
+
+TEST_F(Cli, DrawAppliesTheEditorsDots) {
+    const DrawCase cases[] = {
+        {"point", Tool::Point, {1, 1}, DotPoint{10, 7}},
+        {"line", Tool::Line, {0, 11}, DotPoint{15, 2}},
+        {"rect", Tool::OutlineRectangle, {14, 10}, DotPoint{3, 1}},
+        {"fill-rect", Tool::FilledRectangle, {2, 2}, DotPoint{5, 9}},
+        {"ellipse", Tool::OutlineEllipse, {2, 1}, DotPoint{9, 8}},
+        {"fill-ellipse", Tool::FilledEllipse, {0, 0}, DotPoint{16, 12}},
+        {"erase", Tool::Erase, {3, 1}, DotPoint{8, 9}},
+    };
+    ASSERT_EQ(0, run({"new", "a.pat", "--count", "2", "--size", "16x12"}).status);
+    Editor expected;
+    ASSERT_TRUE(readPatternFile(expected.document, path("a.pat")).ok());
+    expected.document.currentPattern = 1;
+    reloadWorkDots(expected.document);
+    for (const DrawCase& c : cases) {
+        std::vector<std::string> args = {"draw", "a.pat", "--pattern", "2", c.tool,
+                                         std::to_string(c.press.x) + "," + std::to_string(c.press.y)};
+        if (c.move) args.push_back(std::to_string(c.move->x) + "," + std::to_string(c.move->y));
+        ASSERT_EQ(0, run(args).status) << c.tool;
+        expected.grid.tool = c.coreTool;
+        dragOnDots(expected.grid, expected.document, expected.history, expected.selection, c.press,
+                   c.move ? &*c.move : nullptr, 9, 9);
+        EXPECT_EQ(formatPatternFile(expected.document), readBytes(path("a.pat"))) << c.tool;
+    }
+    // The ellipse reached the last column and row; the first pattern stayed blank.
+    const Document doc = load("a.pat");
+    EXPECT_EQ(std::string(16 * 12, '0'), std::string(doc.store.begin() + 12, doc.store.begin() + 12 + 192));
+}
+
+TEST_F(Cli, DrawRefusesDotsOutsideAndKeepsTheFile) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--size", "8x8"}).status);
+    const std::string before = readBytes(path("a.pat"));
+    EXPECT_EQ(1, run({"draw", "a.pat", "--pattern", "1", "line", "0,0", "8,3"}).status);
+    EXPECT_EQ(1, run({"draw", "a.pat", "--pattern", "2", "point", "0,0"}).status);
+    EXPECT_EQ(1, run({"draw", "a.pat", "--pattern", "1", "point", "-1,0"}).status);
+    EXPECT_EQ(2, run({"draw", "a.pat", "--pattern", "1", "spray", "0,0"}).status);
+    EXPECT_EQ(2, run({"draw", "a.pat", "point", "0,0"}).status);
+    EXPECT_EQ(before, readBytes(path("a.pat")));
+    EXPECT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "ellipse", "0,0", "8,8"}).status);
+}
+
+TEST_F(Cli, ExportMatchesTheCoreByteForByte) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--count", "4", "--size", "12x12"}).status);
+    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "3", "fill-rect", "0,0", "11,11"}).status);
+    Document doc = load("a.pat");
+    const Selection none;
+    struct Case {
+        std::vector<std::string> options;
+        std::vector<uint8_t> flags;
+        int type;
+        int leftToRight;
+        int topToBottom;
+    };
+    const Case cases[] = {
+        {{}, {1, 0, 0, 0}, EXPORT_TEXT, 0, 2},
+        {{"--pattern", "3", "--binary"}, {0, 0, 1, 0}, EXPORT_BINARY, 0, 2},
+        {{"--all", "--lr", "2", "--tb", "0"}, {1, 1, 1, 1}, EXPORT_TEXT, 2, 0},
+        {{"--range", "4, 2-3"}, {0, 1, 1, 1}, EXPORT_TEXT, 0, 2},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"export", "a.pat", "out", "--force"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(0, run(args).status);
+        doc.panelDefinition.leftToRight = static_cast<int16_t>(c.leftToRight);
+        doc.panelDefinition.topToBottom = static_cast<int16_t>(c.topToBottom);
+        const ExportOutput expected = buildPanelExport(doc, none, c.flags, false, c.type);
+        EXPECT_EQ(expected.bytes, readBytes(path("out")));
+    }
+    EXPECT_EQ(std::string(";;;"), readBytes(path("out")).substr(0, 3));
+}
+
+TEST_F(Cli, ExportRefusals) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--count", "2"}).status);
+    const CliResult range = run({"export", "a.pat", "out", "--range", "5-"});
+    EXPECT_EQ(1, range.status);
+    EXPECT_EQ("ERROR: Invalid Panel No. Range ?\n", range.err);
+    EXPECT_FALSE(std::filesystem::exists(path("out")));
+    writeBytes(path("out"), "old");
+    EXPECT_EQ(1, run({"export", "a.pat", "out"}).status);
+    EXPECT_EQ("old", readBytes(path("out")));
+    EXPECT_EQ(1, run({"export", "a.pat", "out", "--pattern", "3", "--force"}).status);
+    EXPECT_EQ(2, run({"export", "a.pat", "out", "--all", "--pattern", "1"}).status);
+    EXPECT_EQ(1, run({"export", "a.pat", "out", "--lr", "0", "--tb", "1", "--force"}).status);
+    // A placement running off the panel is refused with a message.
+    writeBytes(path("off.pat"), "PATTERN\r\n1\r\nSIZE 12 12 1 40 0 2\r\n" + [] {
+        std::string rows;
+        for (int i = 0; i < 12; ++i) rows += "000000000000\r\n";
+        return rows;
+    }());
+    const CliResult off = run({"export", "off.pat", "out", "--force"});
+    EXPECT_EQ(1, off.status);
+    EXPECT_NE(std::string::npos, off.err.find("runs off the panel"));
+    EXPECT_EQ("old", readBytes(path("out")));
+}
+
+TEST_F(Cli, TableWritesHexTable) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--size", "12x2"}).status);
+    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "line", "0,0", "3,0"}).status);
+    ASSERT_EQ(0, run({"table", "a.pat"}).status);
+    EXPECT_EQ("F0,00\r\n00,00\r\n\r\n", readBytes(path("HEX.TAB")));
+    ASSERT_EQ(0, run({"table", "a.pat", "other.tab"}).status);
+    EXPECT_EQ(readBytes(path("HEX.TAB")), readBytes(path("other.tab")));
+}
+
+TEST_F(Cli, GlyphPrintsAndAppendsArrays) {
+    // A 16x15 file whose record for A441 has its first row 0x80 0x01.
+    std::string font(13094 * 30, '\0');
+    font[30] = static_cast<char>(0x80);
+    font[31] = 0x01;
+    writeBytes(path("STD16X15.fon"), font);
+    const CliResult printed = run({"glyph", "STD16X15.fon", "--code", "A441"});
+    EXPECT_EQ(0, printed.status);
+    EXPECT_EQ("1000000000000001\n" + [] {
+        std::string rows;
+        for (int i = 0; i < 14; ++i) rows += std::string(16, '0') + "\n";
+        return rows;
+    }(), printed.out);
+    EXPECT_EQ(printed.out, run({"glyph", "STD16X15.fon", "--number", "2", "--print"}).out);
+    ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--code", "a441", "--c-array", "16X15.TAB"}).status);
+    ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--number", "1", "--c-array", "16X15.TAB"}).status);
+    Document doc;
+    doc.editType = EditFont16x15;
+    uint8_t record[30] = {0x80, 0x01};
+    glyphToDots(doc, EditFont16x15, record);
+    std::string expected = glyphCArray(doc, 0xA441, 16, 15);
+    uint8_t blank[30] = {};
+    glyphToDots(doc, EditFont16x15, blank);
+    expected += glyphCArray(doc, 0xA440, 16, 15);
+    EXPECT_EQ(expected, readBytes(path("16X15.TAB")));
+}
+
+TEST_F(Cli, GlyphKindsAndRefusals) {
+    std::string ascii(128 * 15, '\0');
+    ascii[65 * 15] = 0x18;
+    writeBytes(path("ASCFONT.15"), ascii);
+    writeBytes(path("font.bin"), ascii);
+    const CliResult a = run({"glyph", "ASCFONT.15", "--number", "65"});
+    EXPECT_EQ(0, a.status);
+    EXPECT_EQ("00011000\n", a.out.substr(0, 9));
+    EXPECT_EQ(a.out, run({"glyph", "font.bin", "--kind", "8x15", "--number", "65"}).out);
+    EXPECT_EQ(2, run({"glyph", "font.bin", "--number", "65"}).status);
+    EXPECT_EQ(2, run({"glyph", "ASCFONT.15", "--code", "A440"}).status);
+    EXPECT_EQ(2, run({"glyph", "ASCFONT.15", "--number", "65", "--c-array", "x"}).status);
+    EXPECT_EQ(1, run({"glyph", "ASCFONT.15", "--number", "128"}).status);
+    const CliResult refused = run({"glyph", "STD24.fon", "--code", "C67F"});
+    EXPECT_EQ(1, refused.status);
+    const CliResult missing = run({"glyph", "STD24.fon", "--code", "A440"});
+    EXPECT_EQ(1, missing.status);
+    EXPECT_NE(std::string::npos, missing.err.find("STD24.fon Open Failure !"));
+}
