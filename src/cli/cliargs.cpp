@@ -94,6 +94,8 @@ bool parseSize(const std::string& text, int& width, int& height) {
     return parsePair(text, 'x', width, height) || parsePair(text, 'X', width, height);
 }
 
-bool parsePoint(const std::string& text, int& x, int& y) { return parsePair(text, ',', x, y); }
+bool parsePoint(const std::string& text, int& x, int& y) {
+    return parsePair(text, ',', x, y);
+}
 
 } // namespace dedur::cli

@@ -2,8 +2,8 @@
 
 #include "commands.h"
 #include "document/history.h"
-#include "grid/drawingtools.h"
 #include "editor.h"
+#include "grid/drawingtools.h"
 #include "grid/selection.h"
 
 namespace dedur::cli {
@@ -16,9 +16,12 @@ struct ToolName {
 };
 
 constexpr ToolName ToolNames[] = {
-    {"point", Tool::Point},          {"erase", Tool::Erase},
-    {"line", Tool::Line},            {"rect", Tool::OutlineRectangle},
-    {"fill-rect", Tool::FilledRectangle}, {"ellipse", Tool::OutlineEllipse},
+    {"point", Tool::Point},
+    {"erase", Tool::Erase},
+    {"line", Tool::Line},
+    {"rect", Tool::OutlineRectangle},
+    {"fill-rect", Tool::FilledRectangle},
+    {"ellipse", Tool::OutlineEllipse},
     {"fill-ellipse", Tool::FilledEllipse},
 };
 
@@ -73,7 +76,8 @@ int runDraw(const ParsedArgs& args) {
 
 const Command& drawCommand() {
     static const Command command{
-        "draw", "draw with one of the editor's tools and save",
+        "draw",
+        "draw with one of the editor's tools and save",
         "usage: dedur-cli draw FILE.pat --pattern N TOOL X0,Y0 [X1,Y1]\n"
         "\n"
         "Applies to pattern N exactly the dots the editor's tool applies when pressed\n"
@@ -83,7 +87,10 @@ const Command& drawCommand() {
         "The ellipse tools take X1,Y1 up to the pattern's width and height (one beyond\n"
         "the last dot); rectangles and ellipses need the pointer to move off the\n"
         "pressed dot, as in the editor.\n",
-        {{"pattern", true}}, 3, 4, runDraw};
+        {{"pattern", true}},
+        3,
+        4,
+        runDraw};
     return command;
 }
 

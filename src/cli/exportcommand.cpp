@@ -37,8 +37,8 @@ int runExport(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
     if (number < 1 || number > doc.patternCount) {
-        return failure("Pattern " + std::to_string(number) + " is not in " + source + " (it holds " +
-                       std::to_string(doc.patternCount) + ")");
+        return failure("Pattern " + std::to_string(number) + " is not in " + source +
+                       " (it holds " + std::to_string(doc.patternCount) + ")");
     }
     doc.currentPattern = number - 1;
     doc.panelDefinition.leftToRight = static_cast<int16_t>(leftToRight);
@@ -47,8 +47,8 @@ int runExport(const ParsedArgs& args) {
     RangeChoice choice = RangeChoice::Current;
     if (args.has("all")) choice = RangeChoice::All;
     if (args.has("range")) choice = RangeChoice::Numbers;
-    const PanelRange range =
-        parsePanelRange(choice, args.value("range").value_or(""), doc.patternCount, doc.currentPattern);
+    const PanelRange range = parsePanelRange(choice, args.value("range").value_or(""),
+                                             doc.patternCount, doc.currentPattern);
     if (!range.ok()) return failure(range.error.text);
 
     if (fileExists(target) && !args.has("force")) {
@@ -66,7 +66,8 @@ int runExport(const ParsedArgs& args) {
 
 const Command& exportCommand() {
     static const Command command{
-        "export", "write the LCD display memory of patterns as .DB lines or bytes",
+        "export",
+        "write the LCD display memory of patterns as .DB lines or bytes",
         "usage: dedur-cli export FILE.pat OUT [--binary] [--pattern N | --all | --range TEXT]\n"
         "                     [--lr CODE] [--tb CODE] [--force]\n"
         "\n"
@@ -91,7 +92,9 @@ const Command& exportCommand() {
          {"lr", true},
          {"tb", true},
          {"force", false}},
-        2, 2, runExport};
+        2,
+        2,
+        runExport};
     return command;
 }
 

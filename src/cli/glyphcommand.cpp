@@ -62,7 +62,8 @@ int runGlyph(const ParsedArgs& args) {
         const bool hex = !digits.empty() && digits.size() <= 4 &&
                          digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
         code = hex ? parseHexValue(digits) : 0;
-        const int index = big5GlyphIndex(static_cast<int>(code >> 8), static_cast<int>(code & 0xFF));
+        const int index =
+            big5GlyphIndex(static_cast<int>(code >> 8), static_cast<int>(code & 0xFF));
         if (index < 0) return failure("Code " + *text + " has no glyph in the Big5 glyph files");
         record = index;
     } else {
@@ -87,12 +88,14 @@ int runGlyph(const ParsedArgs& args) {
     glyphToDots(doc, editType, buffer);
     if (args.has("print") || !args.has("c-array")) {
         for (int y = 0; y < kind.height; ++y) {
-            std::fwrite(doc.workDots.data() + y * kind.width, 1, static_cast<size_t>(kind.width), stdout);
+            std::fwrite(doc.workDots.data() + y * kind.width, 1, static_cast<size_t>(kind.width),
+                        stdout);
             std::fputc('\n', stdout);
         }
     }
     if (const auto out = args.value("c-array")) {
-        if (const auto failed = writeTableFile(*out, glyphCArray(doc, code, kind.width, kind.height), true)) {
+        if (const auto failed =
+                writeTableFile(*out, glyphCArray(doc, code, kind.width, kind.height), true)) {
             return failure(failed->text);
         }
     }
@@ -103,7 +106,8 @@ int runGlyph(const ParsedArgs& args) {
 
 const Command& glyphCommand() {
     static const Command command{
-        "glyph", "read one glyph of a bitmap font file",
+        "glyph",
+        "read one glyph of a bitmap font file",
         "usage: dedur-cli glyph FONTFILE (--code XXXX | --number N)\n"
         "                    [--kind 16x15|24x24|8x15|symbol16x15] [--print] [--c-array OUT]\n"
         "\n"
@@ -117,7 +121,9 @@ const Command& glyphCommand() {
         "  --c-array OUT  append the glyph to OUT as a C array named after its code,\n"
         "                 as the editor's table export does (16x15 and 24x24 kinds)\n",
         {{"code", true}, {"number", true}, {"kind", true}, {"print", false}, {"c-array", true}},
-        1, 1, runGlyph};
+        1,
+        1,
+        runGlyph};
     return command;
 }
 

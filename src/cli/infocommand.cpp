@@ -22,7 +22,8 @@ int runInfo(const ParsedArgs& args) {
 
 const Command& infoCommand() {
     static const Command command{
-        "info", "list the patterns of a pattern file",
+        "info",
+        "list the patterns of a pattern file",
         "usage: dedur-cli info FILE.pat\n"
         "\n"
         "Prints one line per pattern: its number (from 1), its size, and its placement\n"
@@ -30,7 +31,10 @@ const Command& infoCommand() {
         "  1 12x12 seg=1 com=1 lr=0 tb=2\n"
         "lr and tb are the directions of a step right and a step down:\n"
         "0 Increase Seg, 1 Decrease Seg, 2 Increase Com, 3 Decrease Com.\n",
-        {}, 1, 1, runInfo};
+        {},
+        1,
+        1,
+        runInfo};
     return command;
 }
 

@@ -9,7 +9,7 @@ using namespace dedur::cli;
 
 namespace {
 
-const Command* const Commands[] = {&infoCommand(), &newCommand(), &exportCommand(),
+const Command* const Commands[] = {&infoCommand(),  &newCommand(),   &exportCommand(),
                                    &tableCommand(), &glyphCommand(), &drawCommand()};
 
 void printUsage(std::ostream& out) {

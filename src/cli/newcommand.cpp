@@ -54,7 +54,8 @@ int runNew(const ParsedArgs& args) {
 
 const Command& newCommand() {
     static const Command command{
-        "new", "write a pattern file of blank patterns",
+        "new",
+        "write a pattern file of blank patterns",
         "usage: dedur-cli new FILE.pat [--count N] [--size WxH] [--seg S] [--com C]\n"
         "                  [--lr CODE] [--tb CODE] [--force]\n"
         "\n"
@@ -76,7 +77,9 @@ const Command& newCommand() {
          {"lr", true},
          {"tb", true},
          {"force", false}},
-        1, 1, runNew};
+        1,
+        1,
+        runNew};
     return command;
 }
 

@@ -78,8 +78,9 @@ TEST_F(Cli, HelpAndUsageErrors) {
 }
 
 TEST_F(Cli, NewWritesWhatTheEditorWrites) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--count", "2", "--size", "16x8", "--seg", "20", "--com", "10",
-                      "--lr", "1", "--tb", "3"}).status);
+    ASSERT_EQ(0, run({"new", "a.pat", "--count", "2", "--size", "16x8", "--seg", "20", "--com",
+                      "10", "--lr", "1", "--tb", "3"})
+                     .status);
     Document doc;
     doc.panelDefinition = {20, 10, 16, 8, 1, 3};
     makeBlankDocument(doc);
@@ -137,8 +138,9 @@ TEST_F(Cli, DrawAppliesTheEditorsDots) {
     expected.document.currentPattern = 1;
     reloadWorkDots(expected.document);
     for (const DrawCase& c : cases) {
-        std::vector<std::string> args = {"draw", "a.pat", "--pattern", "2", c.tool,
-                                         std::to_string(c.press.x) + "," + std::to_string(c.press.y)};
+        std::vector<std::string> args = {
+            "draw", "a.pat", "--pattern",
+            "2",    c.tool,  std::to_string(c.press.x) + "," + std::to_string(c.press.y)};
         if (c.move) args.push_back(std::to_string(c.move->x) + "," + std::to_string(c.move->y));
         ASSERT_EQ(0, run(args).status) << c.tool;
         expected.grid.tool = c.coreTool;
@@ -148,7 +150,8 @@ TEST_F(Cli, DrawAppliesTheEditorsDots) {
     }
     // The ellipse reached the last column and row; the first pattern stayed blank.
     const Document doc = load("a.pat");
-    EXPECT_EQ(std::string(16 * 12, '0'), std::string(doc.store.begin() + 12, doc.store.begin() + 12 + 192));
+    EXPECT_EQ(std::string(16 * 12, '0'),
+              std::string(doc.store.begin() + 12, doc.store.begin() + 12 + 192));
 }
 
 TEST_F(Cli, DrawRefusesDotsOutsideAndKeepsTheFile) {
@@ -206,11 +209,12 @@ TEST_F(Cli, ExportRefusals) {
     EXPECT_EQ(2, run({"export", "a.pat", "out", "--all", "--pattern", "1"}).status);
     EXPECT_EQ(1, run({"export", "a.pat", "out", "--lr", "0", "--tb", "1", "--force"}).status);
     // A placement running off the panel is refused with a message.
-    writeBytes(path("off.pat"), "PATTERN\r\n1\r\nSIZE 12 12 1 40 0 2\r\n" + [] {
-        std::string rows;
-        for (int i = 0; i < 12; ++i) rows += "000000000000\r\n";
-        return rows;
-    }());
+    writeBytes(
+        path("off.pat"), "PATTERN\r\n1\r\nSIZE 12 12 1 40 0 2\r\n" + [] {
+            std::string rows;
+            for (int i = 0; i < 12; ++i) rows += "000000000000\r\n";
+            return rows;
+        }());
     const CliResult off = run({"export", "off.pat", "out", "--force"});
     EXPECT_EQ(1, off.status);
     EXPECT_NE(std::string::npos, off.err.find("runs off the panel"));
@@ -234,11 +238,14 @@ TEST_F(Cli, GlyphPrintsAndAppendsArrays) {
     writeBytes(path("STD16X15.fon"), font);
     const CliResult printed = run({"glyph", "STD16X15.fon", "--code", "A441"});
     EXPECT_EQ(0, printed.status);
-    EXPECT_EQ("1000000000000001\n" + [] {
-        std::string rows;
-        for (int i = 0; i < 14; ++i) rows += std::string(16, '0') + "\n";
-        return rows;
-    }(), printed.out);
+    EXPECT_EQ(
+        "1000000000000001\n" +
+            [] {
+                std::string rows;
+                for (int i = 0; i < 14; ++i) rows += std::string(16, '0') + "\n";
+                return rows;
+            }(),
+        printed.out);
     EXPECT_EQ(printed.out, run({"glyph", "STD16X15.fon", "--number", "2", "--print"}).out);
     ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--code", "a441", "--c-array", "16X15.TAB"}).status);
     ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--number", "1", "--c-array", "16X15.TAB"}).status);

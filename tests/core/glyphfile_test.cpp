@@ -10,11 +10,10 @@ using dedur::test::TempDir;
 using dedur::test::writeBytes;
 
 TEST(Big5, GlyphIndexAtTheRangeEdges) {
-    const std::pair<int, int> cases[] = {{0xA440, 0},     {0xA47E, 62},   {0xA4A1, 63},
-                                         {0xA4FE, 156},   {0xA540, 157},  {0xC67E, 5400},
-                                         {0xC940, 5401},  {0xF9FE, 13093}, {0xC6A1, 5401},
-                                         {0xC6FE, 5494},  {0xC67F, -1},   {0xC740, -1},
-                                         {0xA3FE, -1},    {0xFA40, -1},   {0xA4A0, -1}};
+    const std::pair<int, int> cases[] = {
+        {0xA440, 0},    {0xA47E, 62},   {0xA4A1, 63},    {0xA4FE, 156},  {0xA540, 157},
+        {0xC67E, 5400}, {0xC940, 5401}, {0xF9FE, 13093}, {0xC6A1, 5401}, {0xC6FE, 5494},
+        {0xC67F, -1},   {0xC740, -1},   {0xA3FE, -1},    {0xFA40, -1},   {0xA4A0, -1}};
     for (const auto& [code, index] : cases) {
         EXPECT_EQ(index, big5GlyphIndex(code >> 8, code & 0xFF)) << std::hex << code;
     }
@@ -104,7 +103,8 @@ TEST(GlyphDots, BitsBecomeDotsMostSignificantFirst) {
     uint8_t record[30] = {0x80, 0x01};
     glyphToDots(doc, EditFont16x15, record);
     EXPECT_EQ("1000000000000001", std::string(doc.workDots.begin(), doc.workDots.begin() + 16));
-    EXPECT_EQ(std::string(16, '0'), std::string(doc.workDots.begin() + 16, doc.workDots.begin() + 32));
+    EXPECT_EQ(std::string(16, '0'),
+              std::string(doc.workDots.begin() + 16, doc.workDots.begin() + 32));
 
     uint8_t ascii[15] = {0x41};
     glyphToDots(doc, EditAscii8x15, ascii);
@@ -112,7 +112,8 @@ TEST(GlyphDots, BitsBecomeDotsMostSignificantFirst) {
 
     uint8_t big[72] = {0x00, 0x80, 0x01};
     glyphToDots(doc, EditFont24x24, big);
-    EXPECT_EQ("000000001000000000000001", std::string(doc.workDots.begin(), doc.workDots.begin() + 24));
+    EXPECT_EQ("000000001000000000000001",
+              std::string(doc.workDots.begin(), doc.workDots.begin() + 24));
 }
 
 TEST(GlyphDots, PackingAndUnpackingAgree) {

@@ -21,7 +21,8 @@ void draw(History& h, Document& doc, const Selection& sel, int i) {
 
 int setDots(const Document& doc) {
     int n = 0;
-    for (int i = 0; i < doc.patternDotCount; ++i) n += doc.workDots[static_cast<size_t>(i)] == DOT_ON;
+    for (int i = 0; i < doc.patternDotCount; ++i)
+        n += doc.workDots[static_cast<size_t>(i)] == DOT_ON;
     return n;
 }
 

@@ -66,7 +66,8 @@ TEST(LcdImage, RowsBecomeSegLinesWhenColumnsRunAlongCommons) {
     const auto dots = dotsWith(12, 12, {{3, 1}});
     const LcdImage image = buildLcdImage(dots.data(), {12, 12, 1, 1, 2, 0}, directions(2, 0));
     EXPECT_EQ(0x08, image.bytes[8]); // SEG 2, COM 4
-    EXPECT_EQ(1, std::count_if(image.bytes.begin(), image.bytes.end(), [](uint8_t b) { return b != 0; }));
+    EXPECT_EQ(
+        1, std::count_if(image.bytes.begin(), image.bytes.end(), [](uint8_t b) { return b != 0; }));
 }
 
 TEST(LcdImage, CommonsEightAndNineAreAdjacentBytes) {

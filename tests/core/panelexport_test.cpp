@@ -36,11 +36,20 @@ struct RangeCase {
 
 TEST(PanelExport, RangeTextOfTenPanels) {
     const RangeCase cases[] = {
-        {"2, 4-6", {2, 4, 5, 6}}, {"8-20", {8, 9, 10}},     {"0", {1}},
-        {"-3", {1}},              {"~4", {1}},              {"5-", {}},
-        {"abc", {}},              {"", {}},                 {"a1b", {1}},
-        {"5-3", {3, 4, 5}},       {"3-5-7", {3, 4, 5, 6, 7, 8, 9, 10}},
-        {",,2,,", {2}},           {"2~4", {2, 3, 4}},       {"No. 7 and 9", {10}},
+        {"2, 4-6", {2, 4, 5, 6}},
+        {"8-20", {8, 9, 10}},
+        {"0", {1}},
+        {"-3", {1}},
+        {"~4", {1}},
+        {"5-", {}},
+        {"abc", {}},
+        {"", {}},
+        {"a1b", {1}},
+        {"5-3", {3, 4, 5}},
+        {"3-5-7", {3, 4, 5, 6, 7, 8, 9, 10}},
+        {",,2,,", {2}},
+        {"2~4", {2, 3, 4}},
+        {"No. 7 and 9", {10}},
     };
     for (const RangeCase& c : cases) {
         const PanelRange r = parsePanelRange(RangeChoice::Numbers, c.text, 10, 0);
@@ -57,8 +66,10 @@ TEST(PanelExport, RangeTextOfTenPanels) {
 
 TEST(PanelExport, CurrentAndAll) {
     EXPECT_EQ((std::vector<int>{4}), flagged(parsePanelRange(RangeChoice::Current, "", 5, 3)));
-    EXPECT_EQ((std::vector<int>{4}), flagged(parsePanelRange(RangeChoice::CurrentSelection, "x", 5, 3)));
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5}), flagged(parsePanelRange(RangeChoice::All, "", 5, 3)));
+    EXPECT_EQ((std::vector<int>{4}),
+              flagged(parsePanelRange(RangeChoice::CurrentSelection, "x", 5, 3)));
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5}),
+              flagged(parsePanelRange(RangeChoice::All, "", 5, 3)));
 }
 
 TEST(PanelExport, TextOfATwelveByTwelvePattern) {
@@ -79,7 +90,8 @@ TEST(PanelExport, TextOfATwelveByTwelvePattern) {
 }
 
 TEST(PanelExport, BinaryAndSeveralPanelsInOrder) {
-    Document doc = dedur::test::documentOf({{12, 12, 1, 1, 0, 2}, {2, 2, 30, 9, 0, 2}, {12, 12, 1, 1, 0, 2}});
+    Document doc =
+        dedur::test::documentOf({{12, 12, 1, 1, 0, 2}, {2, 2, 30, 9, 0, 2}, {12, 12, 1, 1, 0, 2}});
     Selection sel;
     const ExportOutput bin = buildPanelExport(doc, sel, {1, 0, 0}, false, EXPORT_BINARY);
     EXPECT_EQ(90u, bin.bytes.size());

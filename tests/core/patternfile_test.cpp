@@ -106,27 +106,43 @@ TEST_P(PatternFileReader, ReadsRecords) {
 INSTANTIATE_TEST_SUITE_P(
     Quirks, PatternFileReader,
     ::testing::Values(
-        ReaderCase{"LowerCaseHeader", "PATTERN\r\n1\r\nsize 4 1 1 1 0 2\r\n1001\r\n",
-                   {{4, 1, 1, 1, 0, 2}}, {{"1001"}}},
-        ReaderCase{"ShortRowIsPaddedWithClearDots", "PATTERN\n1\nSIZE 4 2 1 1 0 2\n1\n0110\n",
-                   {{4, 2, 1, 1, 0, 2}}, {{"1000", "0110"}}},
-        ReaderCase{"MissingRowsAtTheEndAreClear", "PATTERN\r\n1\r\nSIZE 2 4 1 1 0 2\r\n11\r\n11",
-                   {{2, 4, 1, 1, 0, 2}}, {{"11", "11", "00", "00"}}},
+        ReaderCase{"LowerCaseHeader",
+                   "PATTERN\r\n1\r\nsize 4 1 1 1 0 2\r\n1001\r\n",
+                   {{4, 1, 1, 1, 0, 2}},
+                   {{"1001"}}},
+        ReaderCase{"ShortRowIsPaddedWithClearDots",
+                   "PATTERN\n1\nSIZE 4 2 1 1 0 2\n1\n0110\n",
+                   {{4, 2, 1, 1, 0, 2}},
+                   {{"1000", "0110"}}},
+        ReaderCase{"MissingRowsAtTheEndAreClear",
+                   "PATTERN\r\n1\r\nSIZE 2 4 1 1 0 2\r\n11\r\n11",
+                   {{2, 4, 1, 1, 0, 2}},
+                   {{"11", "11", "00", "00"}}},
         ReaderCase{"CountLineIsIgnored",
                    "PATTERN\r\n7\r\nSIZE 1 1 1 1 0 2\r\n1\r\nSIZE 1 1 2 1 0 2\r\n0\r\n",
-                   {{1, 1, 1, 1, 0, 2}, {1, 1, 2, 1, 0, 2}}, {{"1"}, {"0"}}},
-        ReaderCase{"EqualsAndStarSeparateTwoNumbers", "PATTERN\r\n1\r\nSIZE=3*2\r\n111\r\n101\r\n",
-                   {{3, 2, 0, 0, 0, 0}}, {{"111", "101"}}},
-        ReaderCase{"SignatureMayBeLonger", "PATTERNS of mine\r\nSIZE 2 1 5 6 1 3\r\n1x\r\n",
-                   {{2, 1, 5, 6, 1, 3}}, {{"10"}}},
+                   {{1, 1, 1, 1, 0, 2}, {1, 1, 2, 1, 0, 2}},
+                   {{"1"}, {"0"}}},
+        ReaderCase{"EqualsAndStarSeparateTwoNumbers",
+                   "PATTERN\r\n1\r\nSIZE=3*2\r\n111\r\n101\r\n",
+                   {{3, 2, 0, 0, 0, 0}},
+                   {{"111", "101"}}},
+        ReaderCase{"SignatureMayBeLonger",
+                   "PATTERNS of mine\r\nSIZE 2 1 5 6 1 3\r\n1x\r\n",
+                   {{2, 1, 5, 6, 1, 3}},
+                   {{"10"}}},
         ReaderCase{"ExtraLinesBetweenPatterns",
-                   "PATTERN\r\n2\r\n\r\ncomment\r\nSIZE 2 1 1 1 0 2\r\n01\r\n\r\nSIZE 2 1 1 1 0 2\r\n10\r\n",
-                   {{2, 1, 1, 1, 0, 2}, {2, 1, 1, 1, 0, 2}}, {{"01"}, {"10"}}},
-        ReaderCase{"SidesAreTakenModulo16Bits", "PATTERN\r\nSIZE 65538 65537 -1 70000 0 2\r\n10\r\n",
-                   {{2, 1, -1, 4464, 0, 2}}, {{"10"}}},
+                   "PATTERN\r\n2\r\n\r\ncomment\r\nSIZE 2 1 1 1 0 2\r\n01\r\n\r\nSIZE 2 1 1 1 0 "
+                   "2\r\n10\r\n",
+                   {{2, 1, 1, 1, 0, 2}, {2, 1, 1, 1, 0, 2}},
+                   {{"01"}, {"10"}}},
+        ReaderCase{"SidesAreTakenModulo16Bits",
+                   "PATTERN\r\nSIZE 65538 65537 -1 70000 0 2\r\n10\r\n",
+                   {{2, 1, -1, 4464, 0, 2}},
+                   {{"10"}}},
         ReaderCase{"ShortPatternSwallowsTheNextHeader",
                    "PATTERN\r\n2\r\nSIZE 1 2 1 1 0 2\r\n1\r\nSIZE 1 1 1 1 0 2\r\n1\r\n",
-                   {{1, 2, 1, 1, 0, 2}}, {{"1", "0"}}}),
+                   {{1, 2, 1, 1, 0, 2}},
+                   {{"1", "0"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PatternFile, SignatureWithoutLineEndFails) {
@@ -160,10 +176,12 @@ TEST(PatternFile, SideOutsideTheRangeIsRefusedNamingFileAndPattern) {
     for (const char* header : {"SIZE 97 2 1 1 0 2", "SIZE 2 0 1 1 0 2", "SIZE 4", "SIZE -3 3"}) {
         Document doc;
         const std::vector<uint8_t> before = doc.store;
-        const std::string text = std::string("PATTERN\r\n2\r\nSIZE 1 1 1 1 0 2\r\n1\r\n") + header + "\r\n";
+        const std::string text =
+            std::string("PATTERN\r\n2\r\nSIZE 1 1 1 1 0 2\r\n1\r\n") + header + "\r\n";
         const ReadResult r = readText(doc, text);
         EXPECT_EQ(ReadStatus::BadSize, r.status) << header;
-        EXPECT_NE(std::string::npos, r.message.text.find("Pattern 2 in file \"a.pat\"")) << r.message.text;
+        EXPECT_NE(std::string::npos, r.message.text.find("Pattern 2 in file \"a.pat\""))
+            << r.message.text;
         EXPECT_EQ(before, doc.store);
         EXPECT_EQ(1, doc.patternCount);
     }

@@ -6,7 +6,9 @@ using namespace dedur;
 
 namespace {
 
-std::vector<uint8_t> dotsOf(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> dotsOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 PlatformBitmap deep(int bits, int width, std::vector<uint8_t> pixels) {
     PlatformBitmap b;
@@ -26,7 +28,8 @@ TEST(PlatformBitmap, MonochromeRowsAreWholeWords) {
 }
 
 TEST(PlatformBitmap, SetDotsAreBlackBitsAndPaddingIsZero) {
-    const std::vector<uint8_t> dots = dotsOf("100000000001" "000000000000");
+    const std::vector<uint8_t> dots = dotsOf("100000000001"
+                                             "000000000000");
     const PlatformBitmap b = dotsToBitmap(dots.data(), 12, 2);
     EXPECT_EQ(12, b.width);
     EXPECT_EQ(2, b.bytesPerRow);
@@ -34,7 +37,9 @@ TEST(PlatformBitmap, SetDotsAreBlackBitsAndPaddingIsZero) {
 }
 
 TEST(PlatformBitmap, CopyThenPasteGivesTheSameDots) {
-    const std::vector<uint8_t> dots = dotsOf("10110" "01001" "11111");
+    const std::vector<uint8_t> dots = dotsOf("10110"
+                                             "01001"
+                                             "11111");
     const PlatformBitmap b = dotsToBitmap(dots.data(), 5, 3);
     int w = 0;
     int h = 0;
@@ -45,11 +50,15 @@ TEST(PlatformBitmap, CopyThenPasteGivesTheSameDots) {
 }
 
 TEST(PlatformBitmap, PasteIsCutToThePattern) {
-    const std::vector<uint8_t> dots = dotsOf("1111" "1111" "1111");
+    const std::vector<uint8_t> dots = dotsOf("1111"
+                                             "1111"
+                                             "1111");
     const PlatformBitmap b = dotsToBitmap(dots.data(), 4, 3);
     int w = 0;
     int h = 0;
-    EXPECT_EQ(dotsOf("111" "111"), *pasteBitmapDots(b, 3, 2, w, h));
+    EXPECT_EQ(dotsOf("111"
+                     "111"),
+              *pasteBitmapDots(b, 3, 2, w, h));
     EXPECT_EQ(3, w);
     EXPECT_EQ(2, h);
 }
@@ -57,17 +66,22 @@ TEST(PlatformBitmap, PasteIsCutToThePattern) {
 struct PixelCase {
     int bits;
     std::vector<uint8_t> pixel;
-    bool pasteSets;  // dark: every byte below 127
-    bool scaleSets;  // not pure white
+    bool pasteSets; // dark: every byte below 127
+    bool scaleSets; // not pure white
 };
 
 TEST(PlatformBitmap, PixelRulesOfPasteAndRescale) {
     const PixelCase cases[] = {
-        {24, {126, 126, 126}, true, true},  {24, {127, 0, 0}, false, true},
-        {24, {255, 255, 255}, false, false}, {32, {0, 0, 0, 0}, true, true},
-        {32, {0, 0, 0, 200}, false, true},   {32, {255, 255, 255, 255}, false, false},
-        {16, {10, 10}, true, true},          {16, {255, 254}, false, true},
-        {8, {126}, true, true},              {8, {127}, false, true},
+        {24, {126, 126, 126}, true, true},
+        {24, {127, 0, 0}, false, true},
+        {24, {255, 255, 255}, false, false},
+        {32, {0, 0, 0, 0}, true, true},
+        {32, {0, 0, 0, 200}, false, true},
+        {32, {255, 255, 255, 255}, false, false},
+        {16, {10, 10}, true, true},
+        {16, {255, 254}, false, true},
+        {8, {126}, true, true},
+        {8, {127}, false, true},
         {8, {255}, false, false},
     };
     for (const PixelCase& c : cases) {
@@ -92,12 +106,17 @@ TEST(PlatformBitmap, ShortBitsNeverReadPastTheBuffer) {
     b.height = 3;
     int w = 0;
     int h = 0;
-    EXPECT_EQ(dotsOf("0000" "0000" "0000"), *pasteBitmapDots(b, 96, 96, w, h));
+    EXPECT_EQ(dotsOf("0000"
+                     "0000"
+                     "0000"),
+              *pasteBitmapDots(b, 96, 96, w, h));
 }
 
 TEST(PlatformBitmap, PasteRecordDescribesThenCopiesTheBits) {
-    const std::vector<uint8_t> dots = dotsOf("10" "01");
+    const std::vector<uint8_t> dots = dotsOf("10"
+                                             "01");
     const PlatformBitmap b = dotsToBitmap(dots.data(), 2, 2);
-    EXPECT_EQ(std::string("(ret=24,w=2, h=2, plane=1, BP=1, WB=2)") + std::string("\x40\x00\x80\x00", 4),
+    EXPECT_EQ(std::string("(ret=24,w=2, h=2, plane=1, BP=1, WB=2)") +
+                  std::string("\x40\x00\x80\x00", 4),
               pasteRecord(b));
 }

@@ -38,11 +38,11 @@ TEST(Selection, MoveReleaseKeepsTheFrameAtTheGridEdge) {
     };
     // Pattern 16 x 16: LX = LY = 148.
     const Case cases[] = {
-        {{20, 2, 23, 4}, {149, 23, 185, 50}},   // off to the right: left edge just outside
-        {{-9, 2, -6, 4}, {-31, 23, 5, 50}},     // off to the left: right edge on the first line
-        {{2, 18, 3, 19}, {23, 149, 41, 167}},   // below
-        {{2, -5, 3, -3}, {23, -22, 41, 5}},     // above
-        {{2, 2, 3, 3}, {23, 23, 41, 41}},       // inside: unchanged
+        {{20, 2, 23, 4}, {149, 23, 185, 50}}, // off to the right: left edge just outside
+        {{-9, 2, -6, 4}, {-31, 23, 5, 50}},   // off to the left: right edge on the first line
+        {{2, 18, 3, 19}, {23, 149, 41, 167}}, // below
+        {{2, -5, 3, -3}, {23, -22, 41, 5}},   // above
+        {{2, 2, 3, 3}, {23, 23, 41, 41}},     // inside: unchanged
     };
     for (const Case& c : cases) {
         Selection sel;
@@ -61,7 +61,8 @@ TEST(Selection, HandlesInTheirOrder) {
     const Case cases[] = {{59, 20, 5}, {61, 40, 5}, {21, 20, 2}, {23, 15, 2}, {30, 12, 7},
                           {30, 41, 8}, {22, 13, 1}, {60, 42, 6}, {21, 43, 3}, {61, 12, 4},
                           {40, 30, 0}, {62, 20, 0}, {24, 14, 0}};
-    for (const Case& c : cases) EXPECT_EQ(c.handle, hitTestHandle(r, c.x, c.y)) << c.x << "," << c.y;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.handle, hitTestHandle(r, c.x, c.y)) << c.x << "," << c.y;
     EXPECT_TRUE(insideSelection(r, 23, 14));
     EXPECT_FALSE(insideSelection(r, 59, 20));
 }

@@ -71,7 +71,8 @@ TEST(Settings, PatternNumberNeedsTheFileAndIsClamped) {
 }
 
 TEST(Settings, ColoursTruncateDecimalNumbers) {
-    const Editor e = loaded("LINECOLOR = 255.9\r\nDOTCOLOR = 4294967295\r\nBGCOLOR = 65280 // green\r\n");
+    const Editor e =
+        loaded("LINECOLOR = 255.9\r\nDOTCOLOR = 4294967295\r\nBGCOLOR = 65280 // green\r\n");
     EXPECT_EQ(255u, e.settings.lineColor);
     EXPECT_EQ(4294967295u, e.settings.dotColor);
     EXPECT_EQ(65280u, e.settings.bgColor);
@@ -144,6 +145,7 @@ TEST(Settings, WindowRectangleStoresTheLastPixel) {
     EXPECT_EQ("10,20,809,619", windowRectValue({10, 20, 810, 620}));
     saveWindowRect(e, {10, 20, 810, 620}, false);
     saveWindowRect(e, {0, 0, 5, 5}, true); // minimised: left as it was
-    EXPECT_EQ("[others]\r\nEDITTYPE = 1\r\n\r\n[window rect and type]\r\nMAINWINRECT = 10,20,809,619\r\n",
-              readBytes(dir.file("DEDUR.INI")));
+    EXPECT_EQ(
+        "[others]\r\nEDITTYPE = 1\r\n\r\n[window rect and type]\r\nMAINWINRECT = 10,20,809,619\r\n",
+        readBytes(dir.file("DEDUR.INI")));
 }

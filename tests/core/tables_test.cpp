@@ -9,14 +9,16 @@ using dedur::test::TempDir;
 
 TEST(Tables, HexRows) {
     const std::pair<const char*, const char*> cases[] = {
-        {"11110000", "F0"},           {"111100001111", "F0,0F"},
-        {"110011", "C3"},             {"1000000000000001", "80,01"},
-        {"1111", "0F"},               {"11", "03"},
-        {"10100101101", "A5,05"},     {"111111111111111111111111", "FF,FF,FF"},
+        {"11110000", "F0"},       {"111100001111", "F0,0F"},
+        {"110011", "C3"},         {"1000000000000001", "80,01"},
+        {"1111", "0F"},           {"11", "03"},
+        {"10100101101", "A5,05"}, {"111111111111111111111111", "FF,FF,FF"},
     };
     for (const auto& [dots, row] : cases) {
         const std::string d(dots);
-        EXPECT_EQ(row, hexRow(reinterpret_cast<const uint8_t*>(d.data()), static_cast<int>(d.size()))) << dots;
+        EXPECT_EQ(row,
+                  hexRow(reinterpret_cast<const uint8_t*>(d.data()), static_cast<int>(d.size())))
+            << dots;
     }
 }
 
@@ -39,11 +41,12 @@ TEST(Tables, CArrayOfA16x15Glyph) {
 TEST(Tables, CArrayOfA24x24GlyphTakesEightLines) {
     Document doc;
     doc.workDots.fill(DOT_OFF);
-    doc.workDots[23] = DOT_ON;        // row 0, last column
-    doc.workDots[24 * 23] = DOT_ON;   // row 23, first column
+    doc.workDots[23] = DOT_ON;      // row 0, last column
+    doc.workDots[24 * 23] = DOT_ON; // row 23, first column
     const std::string text = glyphCArray(doc, 0xB0A1, 24, 24);
     std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
         lines.push_back(text.substr(start, end - start));
     }
     ASSERT_EQ(8u, lines.size());

@@ -52,7 +52,9 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 inline void setRows(Document& doc, std::initializer_list<const char*> rows) {
     int y = 0;
     for (const char* row : rows) {
-        for (int x = 0; row[x]; ++x) doc.workDots[static_cast<size_t>(y * doc.patternWidth + x)] = static_cast<uint8_t>(row[x]);
+        for (int x = 0; row[x]; ++x)
+            doc.workDots[static_cast<size_t>(y * doc.patternWidth + x)] =
+                static_cast<uint8_t>(row[x]);
         ++y;
     }
     storeWorkDots(doc);

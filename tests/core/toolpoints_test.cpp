@@ -67,7 +67,8 @@ TEST(ToolPoints, LinesWalkFromTheAnchor) {
     for (const LineCase& c : cases) {
         ToolLists lists;
         const int n = computeLine(lists, c.from.x, c.from.y, c.to.x, c.to.y);
-        EXPECT_EQ(c.expected, lists.current) << c.from.x << "," << c.from.y << " -> " << c.to.x << "," << c.to.y;
+        EXPECT_EQ(c.expected, lists.current)
+            << c.from.x << "," << c.from.y << " -> " << c.to.x << "," << c.to.y;
         EXPECT_EQ(static_cast<int>(c.expected.size()), n);
     }
 }
@@ -83,8 +84,18 @@ TEST(ToolPoints, RecomputingKeepsThePreviousList) {
 TEST(ToolPoints, OutlineRectangleInRowOrder) {
     ToolLists lists;
     computeRectangle(lists, 5, 2, 1, 0, ShapeOutline);
-    EXPECT_EQ((Points{{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {1, 1}, {5, 1},
-                      {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}}),
+    EXPECT_EQ((Points{{1, 0},
+                      {2, 0},
+                      {3, 0},
+                      {4, 0},
+                      {5, 0},
+                      {1, 1},
+                      {5, 1},
+                      {1, 2},
+                      {2, 2},
+                      {3, 2},
+                      {4, 2},
+                      {5, 2}}),
               lists.current);
     computeRectangle(lists, 1, 1, 2, 2, ShapeFilled);
     EXPECT_EQ((Points{{1, 1}, {2, 1}, {1, 2}, {2, 2}}), lists.current);
@@ -101,19 +112,62 @@ struct EllipseCase {
 
 TEST(ToolPoints, EllipsesGiveTheExactDots) {
     const EllipseCase cases[] = {
-        {"even outline", 16, {2, 1}, {9, 8}, ShapeOutline,
-         spans({{1, 4, 7, false}, {2, 3, 8, true}, {3, 2, 9, true}, {4, 2, 9, true},
-                {5, 2, 9, true}, {6, 2, 9, true}, {7, 3, 8, true}, {8, 4, 7, false}})},
-        {"even outline reversed", 16, {9, 8}, {2, 1}, ShapeOutline,
-         spans({{1, 4, 7, false}, {2, 3, 8, true}, {3, 2, 9, true}, {4, 2, 9, true},
-                {5, 2, 9, true}, {6, 2, 9, true}, {7, 3, 8, true}, {8, 4, 7, false}})},
-        {"even filled", 16, {2, 1}, {9, 8}, ShapeFilled,
-         spans({{1, 4, 7, false}, {2, 3, 8, false}, {3, 2, 9, false}, {4, 2, 9, false},
-                {5, 2, 9, false}, {6, 2, 9, false}, {7, 3, 8, false}, {8, 4, 7, false}})},
-        {"odd outline", 15, {2, 1}, {9, 8}, ShapeOutline,
-         spans({{1, 4, 6, false}, {2, 3, 7, true}, {3, 2, 8, true}, {4, 2, 8, true},
-                {5, 2, 8, true}, {6, 3, 7, true}, {7, 4, 6, false}})},
-        {"small ring", 16, {2, 1}, {5, 4}, ShapeOutline,
+        {"even outline",
+         16,
+         {2, 1},
+         {9, 8},
+         ShapeOutline,
+         spans({{1, 4, 7, false},
+                {2, 3, 8, true},
+                {3, 2, 9, true},
+                {4, 2, 9, true},
+                {5, 2, 9, true},
+                {6, 2, 9, true},
+                {7, 3, 8, true},
+                {8, 4, 7, false}})},
+        {"even outline reversed",
+         16,
+         {9, 8},
+         {2, 1},
+         ShapeOutline,
+         spans({{1, 4, 7, false},
+                {2, 3, 8, true},
+                {3, 2, 9, true},
+                {4, 2, 9, true},
+                {5, 2, 9, true},
+                {6, 2, 9, true},
+                {7, 3, 8, true},
+                {8, 4, 7, false}})},
+        {"even filled",
+         16,
+         {2, 1},
+         {9, 8},
+         ShapeFilled,
+         spans({{1, 4, 7, false},
+                {2, 3, 8, false},
+                {3, 2, 9, false},
+                {4, 2, 9, false},
+                {5, 2, 9, false},
+                {6, 2, 9, false},
+                {7, 3, 8, false},
+                {8, 4, 7, false}})},
+        {"odd outline",
+         15,
+         {2, 1},
+         {9, 8},
+         ShapeOutline,
+         spans({{1, 4, 6, false},
+                {2, 3, 7, true},
+                {3, 2, 8, true},
+                {4, 2, 8, true},
+                {5, 2, 8, true},
+                {6, 3, 7, true},
+                {7, 4, 6, false}})},
+        {"small ring",
+         16,
+         {2, 1},
+         {5, 4},
+         ShapeOutline,
          spans({{1, 3, 4, false}, {2, 2, 5, true}, {3, 2, 5, true}, {4, 3, 4, false}})},
     };
     for (const EllipseCase& c : cases) {

@@ -24,9 +24,9 @@ void restore(std::vector<std::vector<uint8_t>>& from, Document& doc, Selection& 
         // placement takes the current one's place.
         replaceCurrentRecord(doc, header);
     }
-    const size_t count = std::min({record.size() - HeaderSize,
-                                   static_cast<size_t>(std::max(doc.patternDotCount, 0)),
-                                   static_cast<size_t>(WorkDotsSize)});
+    const size_t count =
+        std::min({record.size() - HeaderSize, static_cast<size_t>(std::max(doc.patternDotCount, 0)),
+                  static_cast<size_t>(WorkDotsSize)});
     std::memcpy(doc.workDots.data(), record.data() + HeaderSize, count);
     storeWorkDots(doc);
     sel.selectionState = SelectionNone;

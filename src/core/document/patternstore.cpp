@@ -89,7 +89,9 @@ PatternHeader headerFromDefinition(const PanelDefinition& d) {
     return {d.width, d.height, d.beginSeg, d.beginCom, d.leftToRight, d.topToBottom};
 }
 
-Document::Document() { makeBlankDocument(*this); }
+Document::Document() {
+    makeBlankDocument(*this);
+}
 
 void makeBlankDocument(Document& doc) {
     doc.store = blankRecord(headerFromDefinition(doc.panelDefinition));
@@ -152,9 +154,13 @@ void storeWorkDots(Document& doc) {
     std::memcpy(doc.store.data() + span.offset + HeaderSize, doc.workDots.data(), count);
 }
 
-void appendPattern(Document& doc, const PatternHeader* header) { addRecord(doc, header, false); }
+void appendPattern(Document& doc, const PatternHeader* header) {
+    addRecord(doc, header, false);
+}
 
-void insertPattern(Document& doc, const PatternHeader* header) { addRecord(doc, header, true); }
+void insertPattern(Document& doc, const PatternHeader* header) {
+    addRecord(doc, header, true);
+}
 
 bool deletePattern(Document& doc) {
     if (doc.patternCount <= 1) return false;

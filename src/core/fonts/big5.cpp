@@ -2,9 +2,13 @@
 
 namespace dedur {
 
-int isBig5Lead(int b) { return (b >= 0xA4 && b <= 0xC6) || (b >= 0xC9 && b <= 0xF9) ? 1 : 0; }
+int isBig5Lead(int b) {
+    return (b >= 0xA4 && b <= 0xC6) || (b >= 0xC9 && b <= 0xF9) ? 1 : 0;
+}
 
-int isBig5Trail(int b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE) ? 1 : 0; }
+int isBig5Trail(int b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE) ? 1 : 0;
+}
 
 int big5GlyphIndex(int lead, int trail) {
     if (!isBig5Lead(lead) || !isBig5Trail(trail)) return -1;

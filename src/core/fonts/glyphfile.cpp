@@ -11,12 +11,18 @@ namespace dedur {
 
 GlyphKind glyphKind(int editType) {
     switch (editType) {
-    case EditFont16x15: return {16, 15, 30, Big5GlyphCount};
-    case EditFont24x24: return {24, 24, 72, Big5GlyphCount};
-    case EditAscii8x15: return {8, 15, 15, 127};
-    case EditSpecial16x15: return {16, 15, 30, 407};
-    case EditSpecialSupp16x15: return {16, 15, 30, 364};
-    default: return {};
+    case EditFont16x15:
+        return {16, 15, 30, Big5GlyphCount};
+    case EditFont24x24:
+        return {24, 24, 72, Big5GlyphCount};
+    case EditAscii8x15:
+        return {8, 15, 15, 127};
+    case EditSpecial16x15:
+        return {16, 15, 30, 407};
+    case EditSpecialSupp16x15:
+        return {16, 15, 30, 364};
+    default:
+        return {};
     }
 }
 
@@ -30,12 +36,18 @@ void makeFontPaths(FontEdit& fe, const std::string& directory) {
 
 std::string fontPathFor(const FontEdit& fe, int editType) {
     switch (editType) {
-    case EditFont16x15: return fe.std16x15Path;
-    case EditFont24x24: return fe.std24Path;
-    case EditAscii8x15: return fe.asciiPath;
-    case EditSpecial16x15: return fe.specialPath;
-    case EditSpecialSupp16x15: return fe.specialSuppPath;
-    default: return {};
+    case EditFont16x15:
+        return fe.std16x15Path;
+    case EditFont24x24:
+        return fe.std24Path;
+    case EditAscii8x15:
+        return fe.asciiPath;
+    case EditSpecial16x15:
+        return fe.specialPath;
+    case EditSpecialSupp16x15:
+        return fe.specialSuppPath;
+    default:
+        return {};
     }
 }
 
@@ -79,18 +91,17 @@ int accessAsciiGlyph(const FontEdit& fe, int number, uint8_t* buffer, int operat
                      Message* error) {
     const GlyphKind kind = glyphKind(EditAscii8x15);
     if (number < 1 || number > kind.count) return -1;
-    return accessGlyphRecord(fe.asciiPath, number, kind.recordSize, buffer, operation, error)
-               ? 1
-               : -1;
+    return accessGlyphRecord(fe.asciiPath, number, kind.recordSize, buffer, operation, error) ? 1
+                                                                                              : -1;
 }
 
-int accessSpecialGlyph(const FontEdit& fe, int editType, int number, uint8_t* buffer,
-                       int operation, Message* error) {
+int accessSpecialGlyph(const FontEdit& fe, int editType, int number, uint8_t* buffer, int operation,
+                       Message* error) {
     if (editType != EditSpecial16x15 && editType != EditSpecialSupp16x15) return -1;
     const GlyphKind kind = glyphKind(editType);
     if (number < 1 || number > kind.count) return -1;
-    return accessGlyphRecord(fontPathFor(fe, editType), number, kind.recordSize, buffer,
-                             operation, error)
+    return accessGlyphRecord(fontPathFor(fe, editType), number, kind.recordSize, buffer, operation,
+                             error)
                ? 1
                : -1;
 }
@@ -111,8 +122,7 @@ void glyphToDots(Document& doc, int editType, const uint8_t* record) {
 
 namespace {
 
-template <size_t N>
-std::array<uint8_t, N> pack(const Document& doc, int width, int height) {
+template <size_t N> std::array<uint8_t, N> pack(const Document& doc, int width, int height) {
     std::array<uint8_t, N> record{};
     const int bytesPerRow = width / 8;
     for (int row = 0; row < height; ++row) {
@@ -130,8 +140,12 @@ std::array<uint8_t, N> pack(const Document& doc, int width, int height) {
 
 } // namespace
 
-std::array<uint8_t, 30> packGlyph16(const Document& doc) { return pack<30>(doc, 16, 15); }
+std::array<uint8_t, 30> packGlyph16(const Document& doc) {
+    return pack<30>(doc, 16, 15);
+}
 
-std::array<uint8_t, 72> packGlyph24(const Document& doc) { return pack<72>(doc, 24, 24); }
+std::array<uint8_t, 72> packGlyph24(const Document& doc) {
+    return pack<72>(doc, 24, 24);
+}
 
 } // namespace dedur

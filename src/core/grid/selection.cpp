@@ -13,10 +13,18 @@ int floorDiv(int a, int b) {
     return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
 
-bool handleMovesRight(int h) { return h == 4 || h == 5 || h == 6; }
-bool handleMovesLeft(int h) { return h == 1 || h == 2 || h == 3; }
-bool handleMovesBottom(int h) { return h == 3 || h == 6 || h == 8; }
-bool handleMovesTop(int h) { return h == 1 || h == 4 || h == 7; }
+bool handleMovesRight(int h) {
+    return h == 4 || h == 5 || h == 6;
+}
+bool handleMovesLeft(int h) {
+    return h == 1 || h == 2 || h == 3;
+}
+bool handleMovesBottom(int h) {
+    return h == 3 || h == 6 || h == 8;
+}
+bool handleMovesTop(int h) {
+    return h == 1 || h == 4 || h == 7;
+}
 
 } // namespace
 
@@ -40,9 +48,9 @@ bool blockCovers(const Selection& sel, int x, int y) {
 
 uint8_t blockDot(const Selection& sel, int x, int y) {
     if (!blockCovers(sel, x, y)) return DOT_OFF;
-    const size_t index = static_cast<size_t>(y - sel.blockRect.top) *
-                             static_cast<size_t>(sel.blockRect.width()) +
-                         static_cast<size_t>(x - sel.blockRect.left);
+    const size_t index =
+        static_cast<size_t>(y - sel.blockRect.top) * static_cast<size_t>(sel.blockRect.width()) +
+        static_cast<size_t>(x - sel.blockRect.left);
     return index < sel.floatingBlock.size() ? sel.floatingBlock[index] : DOT_OFF;
 }
 
@@ -86,7 +94,9 @@ void dropSelection(Selection& sel, Document& doc, int px, int py) {
     storeWorkDots(doc);
 }
 
-DotPoint moveCell(DotPoint pointer, int px, int py) { return {pointer.x / px, pointer.y / py}; }
+DotPoint moveCell(DotPoint pointer, int px, int py) {
+    return {pointer.x / px, pointer.y / py};
+}
 
 void shiftSelection(Selection& sel, int dx, int dy, int px, int py) {
     sel.selectionRect.left += dx * px;
@@ -145,15 +155,36 @@ ResizeStep resizeFrame(const PixelRect& rect, int handle, int ex, int ey, DotPoi
     ResizeStep step{rect, false, pointer};
     PixelRect& r = step.rect;
     switch (handle) {
-    case 1: r.left += ex; r.top += ey; break;
-    case 2: r.left += ex; break;
-    case 3: r.left += ex; r.bottom += ey; break;
-    case 4: r.right += ex; r.top += ey; break;
-    case 5: r.right += ex; break;
-    case 6: r.right += ex; r.bottom += ey; break;
-    case 7: r.top += ey; break;
-    case 8: r.bottom += ey; break;
-    default: return step;
+    case 1:
+        r.left += ex;
+        r.top += ey;
+        break;
+    case 2:
+        r.left += ex;
+        break;
+    case 3:
+        r.left += ex;
+        r.bottom += ey;
+        break;
+    case 4:
+        r.right += ex;
+        r.top += ey;
+        break;
+    case 5:
+        r.right += ex;
+        break;
+    case 6:
+        r.right += ex;
+        r.bottom += ey;
+        break;
+    case 7:
+        r.top += ey;
+        break;
+    case 8:
+        r.bottom += ey;
+        break;
+    default:
+        return step;
     }
     const int w = (r.right - r.left) / px;
     const int h = (r.bottom - r.top) / py;
@@ -209,16 +240,13 @@ ResizeStep resizeFrame(const PixelRect& rect, int handle, int ex, int ey, DotPoi
     return step;
 }
 
-std::vector<uint8_t> rescaleDots(const std::vector<uint8_t>& dots, int w0, int h0, int w1,
-                                 int h1) {
-    std::vector<uint8_t> out(static_cast<size_t>(std::max(w1, 0)) *
-                                 static_cast<size_t>(std::max(h1, 0)),
-                             DOT_OFF);
+std::vector<uint8_t> rescaleDots(const std::vector<uint8_t>& dots, int w0, int h0, int w1, int h1) {
+    std::vector<uint8_t> out(
+        static_cast<size_t>(std::max(w1, 0)) * static_cast<size_t>(std::max(h1, 0)), DOT_OFF);
     if (w0 <= 0 || h0 <= 0 || w1 <= 0 || h1 <= 0) return out;
     auto source = [](int j, int from, int to) {
         const int first = static_cast<int>(static_cast<long long>(j) * from / to);
-        const int last =
-            static_cast<int>((static_cast<long long>(j + 1) * from - 1) / to);
+        const int last = static_cast<int>((static_cast<long long>(j + 1) * from - 1) / to);
         return std::pair<int, int>{first, std::max(first, last)};
     };
     for (int y = 0; y < h1; ++y) {
@@ -228,12 +256,14 @@ std::vector<uint8_t> rescaleDots(const std::vector<uint8_t>& dots, int w0, int h
             bool set = false;
             for (int sy = sy0; sy <= sy1 && !set; ++sy) {
                 for (int sx = sx0; sx <= sx1 && !set; ++sx) {
-                    const size_t i = static_cast<size_t>(sy) * static_cast<size_t>(w0) +
-                                     static_cast<size_t>(sx);
+                    const size_t i =
+                        static_cast<size_t>(sy) * static_cast<size_t>(w0) + static_cast<size_t>(sx);
                     set = i < dots.size() && dots[i] == DOT_ON;
                 }
             }
-            if (set) out[static_cast<size_t>(y) * static_cast<size_t>(w1) + static_cast<size_t>(x)] = DOT_ON;
+            if (set)
+                out[static_cast<size_t>(y) * static_cast<size_t>(w1) + static_cast<size_t>(x)] =
+                    DOT_ON;
         }
     }
     return out;

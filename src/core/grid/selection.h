@@ -15,8 +15,8 @@ enum SelectionStateValue { SelectionNone = 0, SelectionFloating = 1, SelectionMo
 struct Selection {
     int selectionState = SelectionNone;
     bool resizing = false;
-    PixelRect selectionRect; // grid-line positions of the block's frame
-    DotRect blockRect;       // may reach beyond the pattern on any side
+    PixelRect selectionRect;            // grid-line positions of the block's frame
+    DotRect blockRect;                  // may reach beyond the pattern on any side
     std::vector<uint8_t> floatingBlock; // row-major, blockRect.width() per row
     PixelRect resizeRect;
     int handleCode = 0;

@@ -147,7 +147,8 @@ void computeEllipse(ToolLists& lists, int patternWidth, int patternHeight, int x
     }
     for (int row = 0; row < H; ++row) {
         for (int col = 0; col < W; ++col) {
-            if (marks[static_cast<size_t>(row) * static_cast<size_t>(W) + static_cast<size_t>(col)]) {
+            if (marks[static_cast<size_t>(row) * static_cast<size_t>(W) +
+                      static_cast<size_t>(col)]) {
                 lists.current.push_back({col, row});
             }
         }

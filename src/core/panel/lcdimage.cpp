@@ -60,7 +60,9 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
                 continue;
             }
             const int offset = 8 * (seg - 1) + (com - 1) / 8;
-            if (row[x] == DOT_ON) image.bytes[static_cast<size_t>(offset)] |= static_cast<uint8_t>(1u << ((com - 1) % 8));
+            if (row[x] == DOT_ON)
+                image.bytes[static_cast<size_t>(offset)] |=
+                    static_cast<uint8_t>(1u << ((com - 1) % 8));
             image.lowOffset = std::min(image.lowOffset, offset);
             image.highOffset = std::max(image.highOffset, offset);
         }

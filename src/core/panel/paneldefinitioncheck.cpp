@@ -8,8 +8,12 @@ namespace dedur {
 
 namespace {
 
-bool isSegDirection(int code) { return code == IncreaseSeg || code == DecreaseSeg; }
-bool isComDirection(int code) { return code == IncreaseCom || code == DecreaseCom; }
+bool isSegDirection(int code) {
+    return code == IncreaseSeg || code == DecreaseSeg;
+}
+bool isComDirection(int code) {
+    return code == IncreaseCom || code == DecreaseCom;
+}
 
 PanelDefinitionCheck failure(Message message, PanelField focus) {
     return {false, std::move(message), focus};
@@ -46,11 +50,23 @@ PanelDefinitionCheck checkPanelDefinition(const PanelDefinitionFields& f) {
 
 void panelFieldRange(PanelField field, int& low, int& high) {
     switch (field) {
-    case PanelField::Seg: low = 1; high = PanelSegLines; break;
-    case PanelField::Com: low = 1; high = PanelComLines; break;
+    case PanelField::Seg:
+        low = 1;
+        high = PanelSegLines;
+        break;
+    case PanelField::Com:
+        low = 1;
+        high = PanelComLines;
+        break;
     case PanelField::Width:
-    case PanelField::Height: low = 2; high = MaxPatternSide; break;
-    default: low = 0; high = 0; break;
+    case PanelField::Height:
+        low = 2;
+        high = MaxPatternSide;
+        break;
+    default:
+        low = 0;
+        high = 0;
+        break;
     }
 }
 

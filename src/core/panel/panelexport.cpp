@@ -95,8 +95,10 @@ PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patt
         }
         const long long first = readNumber(piece.substr(0, dash));
         const long long last = readNumber(second);
-        const long long low = std::clamp<long long>(std::min(first, last), 1, std::max(patternCount, 1));
-        const long long high = std::clamp<long long>(std::max(first, last), 1, std::max(patternCount, 1));
+        const long long low =
+            std::clamp<long long>(std::min(first, last), 1, std::max(patternCount, 1));
+        const long long high =
+            std::clamp<long long>(std::max(first, last), 1, std::max(patternCount, 1));
         for (long long n = low; n <= high; ++n) flag(n);
     }
     return range;
@@ -153,7 +155,8 @@ ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
     for (int i = 0; i < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++i) {
         const PatternHeader header = decodeHeader(doc.store.data() + offset);
         const size_t length = recordLength(header);
-        const bool wanted = static_cast<size_t>(i) < panelFlags.size() && panelFlags[static_cast<size_t>(i)] == 1;
+        const bool wanted =
+            static_cast<size_t>(i) < panelFlags.size() && panelFlags[static_cast<size_t>(i)] == 1;
         if (wanted && offset + length <= doc.store.size()) {
             if (selection) {
                 PatternHeader blockHeader = header;

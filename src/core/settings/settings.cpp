@@ -76,7 +76,8 @@ void applySettingsText(Editor& editor, const std::string& text) {
     if (!(value = read(SectionOthers, "PATFILE")).empty()) {
         doc.patternFileName = value;
         if (!(value = read(SectionOthers, "PATNO")).empty()) {
-            doc.currentPattern = static_cast<int32_t>(std::clamp<long>(parseDecimal(value), 0, 1024));
+            doc.currentPattern =
+                static_cast<int32_t>(std::clamp<long>(parseDecimal(value), 0, 1024));
         }
     }
     if (!(value = read(SectionOthers, "EDITTYPE")).empty()) {
@@ -132,7 +133,8 @@ void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised
 }
 
 void saveColour(const Editor& editor, const char* key, uint32_t colour) {
-    writeSetting(settingsPath(editor), SectionOthers, key, formatText("%lu", static_cast<unsigned long>(colour)));
+    writeSetting(settingsPath(editor), SectionOthers, key,
+                 formatText("%lu", static_cast<unsigned long>(colour)));
 }
 
 } // namespace dedur

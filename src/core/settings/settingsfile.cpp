@@ -16,7 +16,9 @@ constexpr size_t ReaderLimit = 253;
 constexpr size_t WriterLimit = 255;
 constexpr char EndMarker = 0x1A;
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string upperCase(std::string text) {
     for (char& c : text) c = upper(c);
@@ -35,7 +37,9 @@ bool isHeader(std::string_view line) {
     return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
-std::string_view headerName(std::string_view line) { return line.substr(1, line.size() - 2); }
+std::string_view headerName(std::string_view line) {
+    return line.substr(1, line.size() - 2);
+}
 
 // Upper-cases the ASCII letters of the line up to its first '='.
 std::string upperToEquals(std::string_view line) {

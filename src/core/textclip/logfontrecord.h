@@ -28,7 +28,7 @@ struct LogFontRecord {
     uint8_t pitchAndFamily = 0;
     std::array<char, 32> faceName{};
 
-    std::string face() const;          // up to the first NUL (31 characters at most)
+    std::string face() const; // up to the first NUL (31 characters at most)
     void setFace(const std::string& name);
     bool operator==(const LogFontRecord&) const = default;
 };

@@ -28,8 +28,8 @@ const uint8_t* pixelBytes(const PlatformBitmap& b, int row, int c) {
 
 bool monoBitIsZero(const PlatformBitmap& b, int row, int c) {
     if (c / 8 >= b.bytesPerRow) return false;
-    const uint8_t byte =
-        b.bits[static_cast<size_t>(row) * static_cast<size_t>(b.bytesPerRow) + static_cast<size_t>(c / 8)];
+    const uint8_t byte = b.bits[static_cast<size_t>(row) * static_cast<size_t>(b.bytesPerRow) +
+                                static_cast<size_t>(c / 8)];
     return ((byte >> (7 - c % 8)) & 1) == 0;
 }
 
@@ -62,7 +62,8 @@ PlatformBitmap dotsToBitmap(const uint8_t* dots, int width, int height) {
 
 std::optional<std::vector<uint8_t>> bitmapToBlock(const PlatformBitmap& b) {
     if (!supportedDepth(b.bitsPerPixel) || b.width < 0 || b.height < 0) return std::nullopt;
-    std::vector<uint8_t> dots(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), DOT_OFF);
+    std::vector<uint8_t> dots(static_cast<size_t>(b.width) * static_cast<size_t>(b.height),
+                              DOT_OFF);
     for (int y = 0; y < b.height && rowAvailable(b, y); ++y) {
         for (int x = 0; x < b.width; ++x) {
             bool set;
@@ -70,9 +71,12 @@ std::optional<std::vector<uint8_t>> bitmapToBlock(const PlatformBitmap& b) {
                 set = monoBitIsZero(b, y, x);
             } else {
                 const uint8_t* p = pixelBytes(b, y, x);
-                set = p && std::any_of(p, p + b.bitsPerPixel / 8, [](uint8_t v) { return v != 255; });
+                set =
+                    p && std::any_of(p, p + b.bitsPerPixel / 8, [](uint8_t v) { return v != 255; });
             }
-            if (set) dots[static_cast<size_t>(y) * static_cast<size_t>(b.width) + static_cast<size_t>(x)] = DOT_ON;
+            if (set)
+                dots[static_cast<size_t>(y) * static_cast<size_t>(b.width) +
+                     static_cast<size_t>(x)] = DOT_ON;
         }
     }
     return dots;
@@ -91,9 +95,12 @@ std::optional<std::vector<uint8_t>> pasteBitmapDots(const PlatformBitmap& b, int
                 set = monoBitIsZero(b, y, x);
             } else {
                 const uint8_t* p = pixelBytes(b, y, x);
-                set = p && std::all_of(p, p + b.bitsPerPixel / 8, [](uint8_t v) { return v < 127; });
+                set =
+                    p && std::all_of(p, p + b.bitsPerPixel / 8, [](uint8_t v) { return v < 127; });
             }
-            if (set) dots[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = DOT_ON;
+            if (set)
+                dots[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+                    DOT_ON;
         }
     }
     return dots;
@@ -103,9 +110,10 @@ std::string pasteRecord(const PlatformBitmap& b) {
     // 24 is the size of the bitmap description the record has always named.
     std::string record = formatText("(ret=%d,w=%d, h=%d, plane=%d, BP=%d, WB=%d)", 24, b.width,
                                     b.height, b.planes, b.bitsPerPixel, b.bytesPerRow);
-    const size_t size = std::min(b.bits.size(), static_cast<size_t>(std::max(b.planes, 0)) *
-                                                    static_cast<size_t>(std::max(b.bytesPerRow, 0)) *
-                                                    static_cast<size_t>(std::max(b.height, 0)));
+    const size_t size =
+        std::min(b.bits.size(), static_cast<size_t>(std::max(b.planes, 0)) *
+                                    static_cast<size_t>(std::max(b.bytesPerRow, 0)) *
+                                    static_cast<size_t>(std::max(b.height, 0)));
     record.append(reinterpret_cast<const char*>(b.bits.data()), size);
     return record;
 }

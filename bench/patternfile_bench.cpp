@@ -1,0 +1,56 @@
+// Reading and writing a pattern file of 10,000 patterns of 96 x 96 dots.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "benchdocument.h"
+#include "document/patternfile.h"
+
+namespace {
+
+constexpr int Patterns = 10000;
+
+std::string benchPath() {
+    return (std::filesystem::temp_directory_path() /
+            ("dedur-bench-" + std::to_string(::getpid()) + ".pat"))
+        .string();
+}
+
+dedur::Document& bigDocument() {
+    static dedur::Document doc = dedur::bench::randomDocument(Patterns, 96, 96);
+    return doc;
+}
+
+void BM_WritePatternFile(benchmark::State& state) {
+    dedur::Document& doc = bigDocument();
+    const std::string path = benchPath();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const dedur::WriteResult result = dedur::writePatternFile(doc, path);
+        if (!result.written) state.SkipWithError("write failed");
+        bytes = std::filesystem::file_size(path);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_WritePatternFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadPatternFile(benchmark::State& state) {
+    const std::string path = benchPath();
+    dedur::writePatternFile(bigDocument(), path);
+    const size_t bytes = std::filesystem::file_size(path);
+    for (auto _ : state) {
+        dedur::Document doc;
+        const dedur::ReadResult result = dedur::readPatternFile(doc, path);
+        if (!result.ok() || doc.patternCount != Patterns) state.SkipWithError("read failed");
+        benchmark::DoNotOptimize(doc.store.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadPatternFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
