@@ -39,9 +39,11 @@ std::string quote(const std::string& arg) {
 class Cli : public ::testing::Test {
   protected:
     CliResult run(const std::vector<std::string>& args) {
-        std::string command = "cd " + quote(dir.path().string()) + " && " + quote(DEDUR_CLI);
-        for (const std::string& a : args) command += " " + quote(a);
-        command += " >" + quote(dir.file(".out")) + " 2>" + quote(dir.file(".err"));
+        std::string command = "cd ";
+        command.append(quote(dir.path().string())).append(" && ").append(quote(DEDUR_CLI));
+        for (const std::string& a : args) command.append(" ").append(quote(a));
+        command.append(" >").append(quote(dir.file(".out")));
+        command.append(" 2>").append(quote(dir.file(".err")));
         const int raw = std::system(command.c_str());
         CliResult r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
