@@ -13,7 +13,7 @@ std::optional<std::string> ParsedArgs::value(const std::string& name) const {
     return it->second;
 }
 
-bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionInfo>& known,
                ParsedArgs& out, std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -27,15 +27,15 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
             inlineValue = name.substr(eq + 1);
             name.resize(eq);
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs) {
-            if (name == s.name) spec = &s;
+        const OptionInfo* option = nullptr;
+        for (const OptionInfo& s : known) {
+            if (name == s.name) option = &s;
         }
-        if (!spec) {
+        if (!option) {
             error = "unknown option --" + name;
             return false;
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (inlineValue) {
                 error = "option --" + name + " takes no value";
                 return false;

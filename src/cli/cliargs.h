@@ -8,7 +8,7 @@
 
 namespace dedur::cli {
 
-struct OptionSpec {
+struct OptionInfo {
     const char* name; // without the leading "--"
     bool takesValue;
 };
@@ -27,7 +27,7 @@ struct Command {
     const char* name;
     const char* summary;
     const char* usage; // full help text
-    std::vector<OptionSpec> options;
+    std::vector<OptionInfo> options;
     int minPositional;
     int maxPositional;
     int (*run)(const ParsedArgs& args);
@@ -35,7 +35,7 @@ struct Command {
 
 // Splits arguments into positionals, flags and "--name VALUE" / "--name=VALUE"
 // options; false with `error` set on an unknown or incomplete option.
-bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionInfo>& known,
                ParsedArgs& out, std::string& error);
 
 // Exit status 2 after the message and the command's usage on stderr.
