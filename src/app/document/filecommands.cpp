@@ -1,0 +1,160 @@
+// New, Open, Save and Save as, the unsaved-changes question and the document
+// the editor starts with.
+#include <QFileInfo>
+
+#include "../grid/gridwidget.h"
+#include "../shell/commandids.h"
+#include "../shell/mainwindow.h"
+#include "../shell/palette.h"
+#include "../shell/prompts.h"
+#include "document/patternfile.h"
+
+namespace dedur {
+
+namespace {
+
+const char* const PatternFilter = "Pattern Files (*.pat)|*.pat|";
+
+// Everything from the last '.' of the path (wherever it stands) becomes ".pat".
+std::string forcePatExtension(std::string path) {
+    const size_t dot = path.rfind('.');
+    if (dot != std::string::npos) path.erase(dot);
+    return path + ".pat";
+}
+
+} // namespace
+
+int MainWindow::querySave() {
+    const Document& doc = editor_.document;
+    if (doc.modifiedFlag != 1) return 0;
+    const bool patterns = doc.editType == EditPattern;
+    std::string name = patterns ? doc.patternFileName : fontPathFor(editor_.fontEdit, doc.editType);
+    if (patterns && name.empty()) name = "Untitled file";
+    const Message question{
+        formatText("%s\n%s", name.c_str(), "has not been saved.\nSave file before closing?"),
+        patterns ? "Save Pattern" : "Save Font", MessageButtons::YesNoCancel, MessageIcon::Question};
+    const int answer = prompts_.showMessage(this, question);
+    if (answer == IDCANCEL) return -1;
+    if (answer == IDYES) save();
+    return 0;
+}
+
+bool MainWindow::readWithRetry(const std::string& path) {
+    for (;;) {
+        prompts_.setWaitCursor(true);
+        const ReadResult result = readPatternFile(editor_.document, path);
+        prompts_.setWaitCursor(false);
+        if (result.ok()) return true;
+        const int answer = prompts_.showMessage(this, result.message);
+        if (result.status != ReadStatus::NotFound || answer != IDRETRY) return false;
+    }
+}
+
+void MainWindow::startupDocument() {
+    Document& doc = editor_.document;
+    if (!doc.patternFileName.empty()) {
+        if (!fileCanBeRead(doc.patternFileName)) {
+            prompts_.showMessage(this, patternFileNotFound(doc.patternFileName, "Open Fail"));
+        }
+        const bool read = readWithRetry(doc.patternFileName);
+        if (doc.currentPattern > doc.patternCount - 1) doc.currentPattern = doc.patternCount - 1;
+        if (read) {
+            reloadWorkDots(doc);
+            currentNumber_ = doc.currentPattern + 1;
+            setTitle(doc.patternFileName);
+            return;
+        }
+    }
+    doc.patternFileName.clear();
+    makeBlankDocument(doc);
+    currentNumber_ = 1;
+    setTitle("Unname");
+}
+
+void MainWindow::newFile() {
+    Document& doc = editor_.document;
+    if (doc.patternCount == 1) {
+        prompts_.beep();
+        return;
+    }
+    commitSelection();
+    if (querySave() == -1) return;
+    setWindowTitle(QString("%1(%2)").arg(PatternTitle, "Unname"));
+    makeBlankDocument(doc);
+    doc.patternFileName.clear();
+    currentNumber_ = 1;
+    showNavigation(1);
+    grid_->repaintAll(true);
+    doc.modifiedFlag = 0;
+    refreshButton(CmdDeletePattern);
+    editor_.selection.selectionState = SelectionNone;
+}
+
+void MainWindow::openFile() {
+    Document& doc = editor_.document;
+    if (querySave() == -1) return;
+    const QString directory = doc.patternFileName.empty()
+                                  ? QString()
+                                  : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
+    const QString chosen = prompts_.askOpenFileName(this, directory, PatternFilter, "Open");
+    if (chosen.isEmpty()) return;
+    const std::string path = chosen.toLocal8Bit().toStdString();
+    if (!readWithRetry(path)) return;
+    doc.patternFileName = path;
+    setTitle(path);
+    doc.currentPattern = 0;
+    editor_.selection.selectionState = SelectionNone;
+    reloadWorkDots(doc);
+    grid_->repaintAll(true);
+    doc.modifiedFlag = 0;
+    currentNumber_ = 1;
+    showNavigation(1);
+    refreshButton(CmdDeletePattern);
+}
+
+void MainWindow::save() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) return; // glyph saving comes with the font-edit modes
+    if (doc.patternFileName.empty()) {
+        saveAs();
+        return;
+    }
+    prompts_.setWaitCursor(true);
+    const WriteResult result = writePatternFile(doc, doc.patternFileName);
+    prompts_.setWaitCursor(false);
+    if (!result.written) {
+        prompts_.showMessage(this, result.message);
+        return;
+    }
+    setTitle(doc.patternFileName);
+}
+
+void MainWindow::saveAs() {
+    Document& doc = editor_.document;
+    const QString directory = doc.patternFileName.empty()
+                                  ? QString()
+                                  : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
+    const QString chosen =
+        prompts_.askSaveFileName(this, directory, PatternFilter, "Select a file to save");
+    if (chosen.isEmpty()) return;
+    const std::string picked = chosen.toLocal8Bit().toStdString();
+    const bool existed = fileExists(picked);
+    const std::string path = forcePatExtension(picked);
+    // The dialog asked about the name it was given; a file that exists only
+    // under the forced extension is asked about here.
+    if (!existed && fileExists(path) &&
+        prompts_.showMessage(this, overwriteQuestion(path)) == IDNO) {
+        return;
+    }
+    prompts_.setWaitCursor(true);
+    const WriteResult result = writePatternFile(doc, path);
+    prompts_.setWaitCursor(false);
+    if (!result.written) {
+        prompts_.showMessage(this, result.message);
+        return;
+    }
+    doc.patternFileName = path;
+    setTitle(path);
+}
+
+} // namespace dedur

@@ -1,0 +1,108 @@
+// Adding, inserting, deleting and visiting patterns, and the navigation strip.
+#include <QScrollBar>
+
+#include "../grid/gridwidget.h"
+#include "../shell/commandids.h"
+#include "../shell/mainwindow.h"
+#include "../shell/palette.h"
+#include "../shell/prompts.h"
+
+namespace dedur {
+
+void MainWindow::addPattern(bool insert) {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) return;
+    commitSelection();
+    if (insert) {
+        insertPattern(doc, nullptr);
+    } else {
+        appendPattern(doc, nullptr);
+        currentNumber_ = doc.patternCount;
+    }
+    grid_->repaintAll(true);
+    refreshButton(CmdDeletePattern);
+    showNavigation(currentNumber_);
+    palette_->reshowTooltip();
+}
+
+void MainWindow::deleteCurrentPattern() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) return;
+    if (doc.patternCount <= 1) {
+        prompts_.beep();
+        return;
+    }
+    if (prompts_.showMessage(this, {"Are you sure to delete ?", "DELETE", MessageButtons::YesNo,
+                                    MessageIcon::None}) == IDNO) {
+        return;
+    }
+    commitSelection();
+    deletePattern(doc);
+    grid_->repaintAll(true);
+    currentNumber_ = doc.currentPattern + 1;
+    showNavigation(currentNumber_);
+    refreshButton(CmdDeletePattern);
+}
+
+void MainWindow::goToPattern(int number) {
+    Document& doc = editor_.document;
+    number = std::clamp(number, 1, std::max(doc.patternCount, 1));
+    if (number == currentNumber_) return;
+    commitSelection();
+    doc.currentPattern = number - 1;
+    reloadWorkDots(doc);
+    currentNumber_ = number;
+    showNavigation(number);
+    grid_->repaintAll(true);
+}
+
+void MainWindow::navigate(int action) {
+    QScrollBar* bar = palette_->scrollBar();
+    const Document& doc = editor_.document;
+    const int max = doc.editType == EditPattern ? doc.patternCount : glyphKind(doc.editType).count;
+    int number = currentNumber_;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: number -= 1; break;
+    case QAbstractSlider::SliderSingleStepAdd: number += 1; break;
+    case QAbstractSlider::SliderPageStepSub: number -= 5; break;
+    case QAbstractSlider::SliderPageStepAdd: number += 5; break;
+    case QAbstractSlider::SliderMove: number = bar->sliderPosition(); break;
+    case QAbstractSlider::SliderToMinimum: number = 1; break;
+    case QAbstractSlider::SliderToMaximum: number = max; break;
+    default: break;
+    }
+    number = std::clamp(number, 1, std::max(max, 1));
+    // The bar moves only as far as the navigation says.
+    bar->setSliderPosition(number == currentNumber_ ? currentNumber_ : number);
+    if (number == currentNumber_) return;
+    currentNumber_ = number;
+    commitSelection();
+    if (doc.editType == EditPattern) {
+        if (palette_->numberBox()) palette_->numberBox()->setText(QString::number(number));
+        editor_.document.currentPattern = number - 1;
+        reloadWorkDots(editor_.document);
+    }
+    editor_.selection.selectionState = SelectionNone;
+    grid_->repaintAll(true);
+    bar->setSliderPosition(number);
+    setFocus();
+}
+
+void MainWindow::numberBoxNotified(int code) {
+    NumberField* box = palette_->numberBox();
+    if (code != NumberField::Changed || !box) return;
+    const int count = editor_.document.patternCount;
+    int number = box->text().left(5).toInt();
+    bool corrected = false;
+    if (number > count) {
+        number = count;
+        corrected = true;
+    } else if (number < 1) {
+        number = 1;
+        corrected = true;
+    }
+    if (number != currentNumber_) goToPattern(number);
+    if (corrected) box->setText(QString::number(number));
+}
+
+} // namespace dedur

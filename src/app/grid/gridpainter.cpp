@@ -1,0 +1,263 @@
+#include "gridpainter.h"
+
+#include <algorithm>
+
+namespace dedur {
+
+namespace {
+
+QRgb fromSetting(uint32_t bgr) { return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+const QRgb WindowBackground = qRgb(128, 128, 128);
+const QRgb White = qRgb(255, 255, 255);
+const QRgb ThumbnailFrame = qRgb(0, 0, 255);
+const QRgb RubberBand = qRgb(255, 0, 0);
+const QRgb MarqueeXor = qRgb(0, 255, 255);
+
+} // namespace
+
+GridPainter::GridPainter(Editor& editor) : editor_(editor) {}
+
+void GridPainter::resizeSurface(QSize size) {
+    QImage bigger(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    bigger.fill(WindowBackground);
+    if (!surface_.isNull()) {
+        for (int y = 0; y < std::min(surface_.height(), bigger.height()); ++y) {
+            std::copy_n(reinterpret_cast<const QRgb*>(surface_.constScanLine(y)),
+                        std::min(surface_.width(), bigger.width()),
+                        reinterpret_cast<QRgb*>(bigger.scanLine(y)));
+        }
+    }
+    surface_ = bigger;
+    clip_ = surface_.rect();
+}
+
+GridGeometry GridPainter::geometry() const {
+    return {editor_.settings.gridX, editor_.settings.gridY, editor_.document.patternWidth,
+            editor_.document.patternHeight};
+}
+
+QRgb GridPainter::lineColour() const { return fromSetting(editor_.settings.lineColor); }
+QRgb GridPainter::dotColour() const { return fromSetting(editor_.settings.dotColor); }
+QRgb GridPainter::backgroundColour() const { return fromSetting(editor_.settings.bgColor); }
+
+QRect GridPainter::gridRect() const {
+    const GridGeometry g = geometry();
+    return QRect(QPoint(5, 5), QPoint(g.px() * g.width + 5, g.py() * g.height + 5));
+}
+
+QRect GridPainter::thumbnailRect() const {
+    const GridGeometry g = geometry();
+    return QRect(g.thumbX(), g.thumbY(), g.width, g.height);
+}
+
+QRect GridPainter::cellRect(int column, int row) const {
+    const PixelRect r = geometry().cellInterior(column, row);
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void GridPainter::fillRect(const QRect& r, QRgb colour) {
+    const QRect area = r.intersected(clip_).intersected(surface_.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(surface_.scanLine(y));
+        std::fill(line + area.left(), line + area.right() + 1, colour);
+    }
+}
+
+void GridPainter::setPixel(int x, int y, QRgb colour) {
+    if (clip_.contains(x, y) && surface_.rect().contains(x, y)) {
+        reinterpret_cast<QRgb*>(surface_.scanLine(y))[x] = colour;
+    }
+}
+
+void GridPainter::xorPixel(int x, int y, QRgb colour) {
+    if (clip_.contains(x, y) && surface_.rect().contains(x, y)) {
+        QRgb& pixel = reinterpret_cast<QRgb*>(surface_.scanLine(y))[x];
+        pixel = (pixel ^ colour) | 0xFF000000u;
+    }
+}
+
+void GridPainter::fillCell(int column, int row, QRgb colour) { fillRect(cellRect(column, row), colour); }
+
+void GridPainter::setThumbnailPixel(int x, int y, QRgb colour) { setPixel(tx_ + x, ty_ + y, colour); }
+
+void GridPainter::paint(const QRect& clip, bool erase) {
+    clip_ = clip.intersected(surface_.rect());
+    const GridGeometry g = geometry();
+    tx_ = g.thumbX();
+    ty_ = g.thumbY();
+    if (erase) fillRect(clip_, WindowBackground);
+    if (!previewPaint) paintGrid();
+    paintCells();
+    listChanged = false;
+    // Outside a paint, single pixels and XOR frames go anywhere on the surface.
+    clip_ = surface_.rect();
+}
+
+void GridPainter::paintGrid() {
+    const GridGeometry g = geometry();
+    fillRect(QRect(5, 5, g.px() * g.width, g.py() * g.height), backgroundColour());
+    const QRgb line = lineColour();
+    for (int k = 0; k <= g.height; ++k) fillRect(QRect(5, g.lineY(k), g.px() * g.width + 1, 1), line);
+    for (int k = 0; k <= g.width; ++k) fillRect(QRect(g.lineX(k), 5, 1, g.py() * g.height + 1), line);
+}
+
+void GridPainter::drawThumbnail(const std::vector<uint8_t>& image) {
+    const GridGeometry g = geometry();
+    const QRgb dot = dotColour();
+    for (int y = 0; y < g.height; ++y) {
+        for (int x = 0; x < g.width; ++x) {
+            if (image[static_cast<size_t>(y * g.width + x)] == DOT_ON) setPixel(tx_ + x, ty_ + y, dot);
+        }
+    }
+}
+
+void GridPainter::paintCells() {
+    Document& doc = editor_.document;
+    const Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    fillRect(QRect(tx_, ty_, g.width, g.height), White);
+    if (!previewPaint) {
+        fillRect(QRect(tx_ - 1, ty_ - 1, g.width + 2, 1), ThumbnailFrame);
+        fillRect(QRect(tx_ - 1, ty_ + g.height, g.width + 2, 1), ThumbnailFrame);
+        fillRect(QRect(tx_ - 1, ty_ - 1, 1, g.height + 2), ThumbnailFrame);
+        fillRect(QRect(tx_ + g.width, ty_ - 1, 1, g.height + 2), ThumbnailFrame);
+    }
+    const QRgb dot = dotColour();
+    const size_t count = static_cast<size_t>(std::max(g.width * g.height, 0));
+    std::vector<uint8_t> thumb;
+    if (!previewPaint) {
+        if (sel.selectionState != SelectionFloating && doc.editType == EditPattern) {
+            reloadWorkDots(doc);
+        }
+        thumb.assign(doc.workDots.begin(), doc.workDots.begin() + static_cast<long>(count));
+        for (int y = 0; y < g.height; ++y) {
+            for (int x = 0; x < g.width; ++x) {
+                if (thumb[static_cast<size_t>(y * g.width + x)] == DOT_ON) fillCell(x, y, dot);
+            }
+        }
+        if (sel.selectionState == SelectionFloating) {
+            paintBlockDots(dot);
+            for (int y = std::max(sel.blockRect.top, 0); y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
+                for (int x = std::max(sel.blockRect.left, 0); x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
+                    if (blockDot(sel, x, y) == DOT_ON) thumb[static_cast<size_t>(y * g.width + x)] = DOT_ON;
+                }
+            }
+        }
+        drawThumbnail(thumb);
+        if (sel.selectionState == SelectionFloating && marqueeEnabled) drawMarquee();
+        return;
+    }
+    const Tool tool = editor_.grid.tool;
+    if (tool == Tool::Point || tool == Tool::Erase) {
+        if (pendingDot >= 0 && pendingDot < static_cast<int>(count)) {
+            const bool point = tool == Tool::Point;
+            doc.workDots[static_cast<size_t>(pendingDot)] = point ? DOT_ON : DOT_OFF;
+            fillCell(pendingDot % g.width, pendingDot / g.width, point ? dot : backgroundColour());
+            storeWorkDots(doc);
+        }
+        previewPaint = false;
+    } else if (listChanged) {
+        paintPreviewShapes();
+    }
+    if (tool == Tool::Select) return;
+    thumb.assign(doc.workDots.begin(), doc.workDots.begin() + static_cast<long>(count));
+    if (tool != Tool::Point && tool != Tool::Erase) {
+        for (const DotPoint& p : editor_.grid.lists.current) {
+            if (p.x >= 0 && p.y >= 0 && p.x < g.width && p.y < g.height) {
+                thumb[static_cast<size_t>(p.y * g.width + p.x)] = DOT_ON;
+            }
+        }
+    }
+    drawThumbnail(thumb);
+}
+
+void GridPainter::paintPreviewShapes() {
+    const Document& doc = editor_.document;
+    const GridGeometry g = geometry();
+    const ToolLists& lists = editor_.grid.lists;
+    const bool select = editor_.grid.tool == Tool::Select;
+    const QRgb dot = dotColour();
+    const QRgb background = backgroundColour();
+    auto inside = [&g](const DotPoint& p) { return p.x >= 0 && p.y >= 0 && p.x < g.width && p.y < g.height; };
+    auto dotAt = [&](const DotPoint& p) { return doc.workDots[static_cast<size_t>(p.y * g.width + p.x)]; };
+    // A point of the previous list that is still listed keeps its cell; the
+    // lookup grid replaces a search through the current list.
+    inCurrentList_.assign(static_cast<size_t>(std::max(g.width * g.height, 0)), 0);
+    for (const DotPoint& p : lists.current) {
+        if (inside(p)) inCurrentList_[static_cast<size_t>(p.y * g.width + p.x)] = 1;
+    }
+    for (const DotPoint& p : lists.previous) {
+        if (!inside(p) || inCurrentList_[static_cast<size_t>(p.y * g.width + p.x)]) continue;
+        const bool set = dotAt(p) == DOT_ON;
+        if (select) {
+            fillCell(p.x, p.y, set ? dot : background);
+        } else if (!set) {
+            fillCell(p.x, p.y, background);
+        }
+    }
+    for (const DotPoint& p : lists.current) {
+        if (!inside(p)) continue;
+        if (select) {
+            fillCell(p.x, p.y, RubberBand);
+        } else if (dotAt(p) != DOT_ON) {
+            fillCell(p.x, p.y, dot);
+        }
+    }
+}
+
+void GridPainter::paintBlockDots(QRgb colour) {
+    const Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    for (int y = std::max(sel.blockRect.top, 0); y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
+        for (int x = std::max(sel.blockRect.left, 0); x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
+            if (blockDot(sel, x, y) == DOT_ON) fillCell(x, y, colour);
+        }
+    }
+}
+
+void GridPainter::refillFromWorkDots(const DotRect& rect) {
+    const Document& doc = editor_.document;
+    const GridGeometry g = geometry();
+    const QRgb dot = dotColour();
+    for (int y = std::max(rect.top, 0); y <= std::min(rect.bottom, g.height - 1); ++y) {
+        for (int x = std::max(rect.left, 0); x <= std::min(rect.right, g.width - 1); ++x) {
+            if (doc.workDots[static_cast<size_t>(y * g.width + x)] == DOT_ON) fillCell(x, y, dot);
+        }
+    }
+}
+
+void GridPainter::redrawThumbnailWithBlock() {
+    const Document& doc = editor_.document;
+    const Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    const QRgb dot = dotColour();
+    for (int y = 0; y < g.height; ++y) {
+        for (int x = 0; x < g.width; ++x) {
+            const bool set = doc.workDots[static_cast<size_t>(y * g.width + x)] == DOT_ON ||
+                             blockDot(sel, x, y) == DOT_ON;
+            setPixel(tx_ + x, ty_ + y, set ? dot : White);
+        }
+    }
+}
+
+void GridPainter::drawMarquee() {
+    const PixelRect& r = editor_.selection.selectionRect;
+    for (int k = 0; k < 3; ++k) {
+        const int l = r.left - k, t = r.top - k, rt = r.right + k, b = r.bottom + k;
+        // (L,T)->(R,T)->(R,B)->(L,B)->(L,T), end points excluded: each corner once.
+        for (int x = l; x < rt; ++x) xorPixel(x, t, MarqueeXor);
+        for (int y = t; y < b; ++y) xorPixel(rt, y, MarqueeXor);
+        for (int x = rt; x > l; --x) xorPixel(x, b, MarqueeXor);
+        for (int y = b; y > t; --y) xorPixel(l, y, MarqueeXor);
+    }
+}
+
+void GridPainter::drawResizeOutline(const PixelRect& r) {
+    for (int x = r.left; x < r.right; ++x) xorPixel(x, r.top, MarqueeXor);
+    for (int x = r.left; x < r.right - 1; ++x) xorPixel(x, r.bottom, MarqueeXor);
+    for (int y = r.top; y < r.bottom; ++y) xorPixel(r.left, y, MarqueeXor);
+    for (int y = r.top; y < r.bottom; ++y) xorPixel(r.right, y, MarqueeXor);
+}
+
+} // namespace dedur

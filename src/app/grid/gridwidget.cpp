@@ -1,0 +1,378 @@
+#include "gridwidget.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "../shell/artwork.h"
+#include "../shell/prompts.h"
+#include "../textclip/clipboardbitmap.h"
+
+namespace dedur {
+
+GridWidget::GridWidget(Editor& editor, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), editor_(editor), prompts_(prompts), painter_(editor) {
+    setObjectName("grid");
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(toolCursor(static_cast<int>(editor_.grid.tool)));
+}
+
+void GridWidget::repaintRegion(const QRect& rect, bool erase) {
+    painter_.paint(rect, erase);
+    update(rect);
+}
+
+void GridWidget::repaintAll(bool erase) { repaintRegion(rect(), erase); }
+
+void GridWidget::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.drawImage(event->rect(), painter_.surface(), event->rect());
+}
+
+void GridWidget::resizeEvent(QResizeEvent*) {
+    painter_.resizeSurface(size());
+    repaintAll(true);
+}
+
+void GridWidget::setToolCommand(int command) {
+    editor_.grid.tool = static_cast<Tool>(command);
+    setCursor(toolCursor(command));
+}
+
+void GridWidget::endSelection(bool commit) {
+    Selection& sel = editor_.selection;
+    if (sel.selectionState != SelectionNone && commit) {
+        const GridGeometry g = geometry();
+        dropSelection(sel, editor_.document, g.px(), g.py());
+    }
+    sel.selectionState = SelectionNone;
+    sel.resizing = false;
+    repaintAll(true);
+}
+
+bool GridWidget::updateCursorAndStatus(QPoint at) {
+    const GridGeometry g = geometry();
+    const Selection& sel = editor_.selection;
+    const int x = at.x();
+    const int y = at.y();
+    bool cursorSet = false;
+    if (sel.selectionState != SelectionNone) {
+        if (insideSelection(sel.selectionRect, x, y)) {
+            setCursor(Qt::SizeAllCursor);
+            cursorSet = true;
+        } else if (const int handle = hitTestHandle(sel.selectionRect, x, y)) {
+            static const Qt::CursorShape shapes[] = {Qt::ArrowCursor,    Qt::SizeFDiagCursor,
+                                                     Qt::SizeHorCursor,  Qt::SizeBDiagCursor,
+                                                     Qt::SizeBDiagCursor, Qt::SizeHorCursor,
+                                                     Qt::SizeFDiagCursor, Qt::SizeVerCursor,
+                                                     Qt::SizeVerCursor};
+            setCursor(shapes[handle]);
+            cursorSet = true;
+        }
+    }
+    if (!cursorSet) {
+        if (x > g.lastX() || y > g.lastY() || x < 5 || y < 5) {
+            setCursor(Qt::ArrowCursor);
+            return false;
+        }
+        setCursor(toolCursor(static_cast<int>(editor_.grid.tool)));
+    }
+    if (x <= 5 || y <= 5) {
+        emit statusText(" ");
+        setCursor(Qt::ArrowCursor);
+        return false;
+    }
+    if (g.onVerticalLine(x) || g.onHorizontalLine(y)) {
+        emit statusText(" ");
+        return true;
+    }
+    emit statusText(QString::asprintf("( Size=%d x %d ) ( X=%d, Y=%d )", g.width, g.height,
+                                      g.columnAt(x) + 1, g.rowAt(y) + 1));
+    showingCoordinates_ = true;
+    return true;
+}
+
+void GridWidget::pointOrErasePixel(QPoint at) {
+    const GridGeometry g = geometry();
+    const auto dot = g.dotForPoint(at.x(), at.y());
+    if (!dot) return;
+    const Tool tool = editor_.grid.tool;
+    if (!pointOrErase(editor_.grid, editor_.document, editor_.history, editor_.selection, *dot)) {
+        return;
+    }
+    painter_.pendingDot = dot->y * g.width + dot->x;
+    painter_.previewPaint = true;
+    repaintRegion(painter_.cellRect(dot->x, dot->y), true);
+    painter_.setThumbnailPixel(dot->x, dot->y,
+                               tool == Tool::Point ? painter_.dotColour() : painter_.backgroundColour());
+    update(painter_.thumbnailRect());
+    emit modified();
+}
+
+bool GridWidget::confined(QPoint at) const {
+    const GridGeometry g = geometry();
+    const int extraX = isEllipseTool(editor_.grid.tool) ? g.gridX : 0;
+    const int extraY = isEllipseTool(editor_.grid.tool) ? g.gridY : 0;
+    return at.x() >= 0 && at.y() >= 0 && at.x() < width() && at.y() < height() &&
+           at.x() <= g.lastX() + extraX && at.y() <= g.lastY() + extraY;
+}
+
+void GridWidget::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        emit contextMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton || tooltipOpen_) return;
+    if (activatedSinceClick_) {
+        activatedSinceClick_ = false;
+        repaintAll(true);
+    }
+    Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    if (sel.selectionState == SelectionFloating) {
+        if (insideSelection(sel.selectionRect, at.x(), at.y())) {
+            startMove(at);
+            return;
+        }
+        if (const int handle = hitTestHandle(sel.selectionRect, at.x(), at.y())) {
+            startResize(at, handle);
+            return;
+        }
+        if (g.insideGrid(at.x(), at.y())) {
+            painter_.drawMarquee();
+            update();
+            dropSelection(sel, editor_.document, g.px(), g.py());
+            sel.selectionState = SelectionNone;
+            sel.moveUndoSaved = false;
+        }
+    }
+    GridInteraction& gi = editor_.grid;
+    gi.strokeUndoSaved = false;
+    shapeStarted_ = false;
+    if (gi.tool == Tool::Point || gi.tool == Tool::Erase) {
+        pointOrErasePixel(at);
+    } else {
+        const auto dot = g.dotForShape(at.x(), at.y());
+        if (!dot) {
+            gi.buttonDown = true;
+            lastAccepted_ = event->globalPosition().toPoint();
+            return;
+        }
+        startShape(gi, editor_.document, *dot);
+        shapeStarted_ = true;
+        if (gi.tool == Tool::Select) {
+            sel.selectionState = SelectionNone;
+            repaintAll(false);
+        }
+        painter_.listChanged = true;
+        painter_.previewPaint = true;
+        if (gi.tool != Tool::Select) {
+            repaintRegion(painter_.cellRect(dot->x, dot->y), false);
+            painter_.setThumbnailPixel(dot->x, dot->y, painter_.dotColour());
+            update(painter_.thumbnailRect());
+            emit modified();
+        }
+    }
+    gi.buttonDown = true;
+    lastAccepted_ = event->globalPosition().toPoint();
+}
+
+void GridWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    Selection& sel = editor_.selection;
+    if (sel.resizing) {
+        trackResize(at);
+        return;
+    }
+    if (sel.selectionState == SelectionMoving) {
+        trackMove(at);
+        return;
+    }
+    updateCursorAndStatus(at);
+    GridInteraction& gi = editor_.grid;
+    if (!gi.buttonDown) return;
+    if (!confined(at)) {
+        QCursor::setPos(lastAccepted_);
+        return;
+    }
+    lastAccepted_ = event->globalPosition().toPoint();
+    if (gi.tool == Tool::Point || gi.tool == Tool::Erase) {
+        pointOrErasePixel(at);
+        return;
+    }
+    if (!shapeStarted_) return;
+    const GridGeometry g = geometry();
+    const DotPoint dot{g.columnAt(at.x()), g.rowAt(at.y())};
+    if (gi.tool == Tool::Select) repaintRegion(painter_.thumbnailRect(), false);
+    trackShape(gi, editor_.document, dot);
+    if (gi.tool == Tool::FilledEllipse && !gi.statusText.empty()) {
+        emit statusText(QString::fromStdString(gi.statusText));
+    }
+    painter_.listChanged = true;
+    repaintAll(false);
+}
+
+void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    Selection& sel = editor_.selection;
+    if (sel.resizing) {
+        endResize();
+        return;
+    }
+    if (sel.selectionState == SelectionMoving) {
+        endMove();
+        return;
+    }
+    GridInteraction& gi = editor_.grid;
+    if (!gi.buttonDown) return;
+    gi.strokeUndoSaved = false;
+    gi.buttonDown = false;
+    painter_.previewPaint = false;
+    const GridGeometry g = geometry();
+    if (isShapeTool(gi.tool)) {
+        const bool single = gi.lists.current.size() == 1;
+        const DotPoint only = single ? gi.lists.current.front() : DotPoint{};
+        if (!applyShape(gi, editor_.document, editor_.history, editor_.selection) && single) {
+            // A press and release on one dot leaves the pattern as it was.
+            repaintRegion(painter_.cellRect(only.x, only.y), false);
+            repaintRegion(painter_.thumbnailRect(), false);
+        }
+    } else if (gi.tool == Tool::Select && gi.lists.active) {
+        if (makeSelection(sel, editor_.document, gi.lists.current, g.px(), g.py())) {
+            painter_.marqueeEnabled = false;
+            const PixelRect& r = sel.selectionRect;
+            repaintRegion(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)), true);
+            painter_.marqueeEnabled = true;
+            painter_.drawMarquee();
+            update();
+        }
+    }
+    gi.lists.clear();
+    shapeStarted_ = false;
+}
+
+void GridWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        if (editor_.selection.selectionState != SelectionNone) {
+            const GridGeometry g = geometry();
+            dropSelection(editor_.selection, editor_.document, g.px(), g.py());
+            editor_.selection.selectionState = SelectionNone;
+        }
+        repaintAll(true);
+    }
+    if (!event->text().isEmpty()) emit characterTyped(event->text());
+}
+
+void GridWidget::pointerCheck() {
+    if (!showingCoordinates_) return;
+    const QPoint at = mapFromGlobal(QCursor::pos());
+    const GridGeometry g = geometry();
+    if (!rect().contains(at) || at.x() > g.lastX() || at.y() > g.lastY()) {
+        showingCoordinates_ = false;
+        emit statusText(" ");
+    }
+}
+
+void GridWidget::startMove(QPoint at) {
+    Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    sel.selectionState = SelectionMoving;
+    painter_.drawMarquee();
+    update();
+    sel.lastPointer = {at.x(), at.y()};
+    sel.blockRect = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
+}
+
+void GridWidget::trackMove(QPoint at) {
+    Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    const DotPoint from = moveCell(sel.lastPointer, g.px(), g.py());
+    const DotPoint to = moveCell({at.x(), at.y()}, g.px(), g.py());
+    if (from == to) return;
+    if (!sel.moveUndoSaved) {
+        sel.moveUndoSaved = true;
+        pushUndo(editor_.history, editor_.document, sel);
+    }
+    painter_.paintBlockDots(painter_.backgroundColour());
+    painter_.refillFromWorkDots(sel.blockRect);
+    shiftSelection(sel, to.x - from.x, to.y - from.y, g.px(), g.py());
+    painter_.paintBlockDots(painter_.dotColour());
+    painter_.redrawThumbnailWithBlock();
+    sel.lastPointer = {at.x(), at.y()};
+    editor_.document.modifiedFlag = 1;
+    update();
+    emit modified();
+}
+
+void GridWidget::endMove() {
+    Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    sel.selectionState = SelectionFloating;
+    clampAfterMove(sel, g.width, g.height, g.px(), g.py());
+    painter_.drawMarquee();
+    update();
+}
+
+void GridWidget::startResize(QPoint at, int handle) {
+    Selection& sel = editor_.selection;
+    sel.handleCode = handle;
+    sel.resizeRect = sel.selectionRect;
+    sel.resizing = true;
+    sel.lastPointer = {at.x(), at.y()};
+}
+
+void GridWidget::trackResize(QPoint at) {
+    Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    const DotPoint from = moveCell(sel.lastPointer, g.px(), g.py());
+    const DotPoint to = moveCell({at.x(), at.y()}, g.px(), g.py());
+    if (from == to) return;
+    if (!sel.resizeUndoSaved) {
+        sel.resizeUndoSaved = true;
+        pushUndo(editor_.history, editor_.document, sel);
+    }
+    const ResizeStep step = resizeFrame(sel.resizeRect, sel.handleCode, (to.x - from.x) * g.px(),
+                                        (to.y - from.y) * g.py(), {at.x(), at.y()}, g.width,
+                                        g.height, g.px(), g.py());
+    painter_.drawResizeOutline(sel.resizeRect);
+    painter_.drawResizeOutline(step.rect);
+    sel.resizeRect = step.rect;
+    QPoint pointer = at;
+    if (step.limited) {
+        pointer = QPoint(step.pointer.x, step.pointer.y);
+        QCursor::setPos(mapToGlobal(pointer));
+    }
+    sel.lastPointer = {pointer.x(), pointer.y()};
+    update();
+    emit statusText(QString::asprintf("%dx%d", (step.rect.right - step.rect.left) / g.px(),
+                                      (step.rect.bottom - step.rect.top) / g.py()));
+}
+
+void GridWidget::endResize() {
+    Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    sel.resizing = false;
+    const DotRect before = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
+    sel.selectionRect = sel.resizeRect;
+    const DotRect after = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
+    if (after.width() == before.width() && after.height() == before.height()) {
+        prompts_.beep();
+    } else {
+        // The block as it was goes to the clipboard, as the rescale always did.
+        const PlatformBitmap unscaled =
+            dotsToBitmap(sel.floatingBlock.data(), before.width(), before.height());
+        QGuiApplication::clipboard()->setImage(imageFromBitmap(unscaled));
+        sel.floatingBlock = rescaleDots(sel.floatingBlock, before.width(), before.height(),
+                                        after.width(), after.height());
+        sel.blockRect = after;
+        repaintAll(true);
+    }
+    sel.resizeUndoSaved = false;
+}
+
+} // namespace dedur

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+#include "editor.h"
+#include "gridpainter.h"
+
+namespace dedur {
+
+class Prompts;
+
+// The magnified grid: paints from its surface image and turns mouse and
+// keys into the tools, previews and the floating selection.
+class GridWidget : public QWidget {
+    Q_OBJECT
+  public:
+    GridWidget(Editor& editor, Prompts& prompts, QWidget* parent = nullptr);
+
+    GridPainter& painter() { return painter_; }
+    GridGeometry geometry() const { return painter_.geometry(); }
+
+    // Invalidate `rect` and update the window now.
+    void repaintRegion(const QRect& rect, bool erase);
+    void repaintAll(bool erase);
+
+    void setToolCommand(int command);
+    // Drops a floating block into the pattern (or discards it) and repaints.
+    void endSelection(bool commit);
+
+    bool buttonDown() const { return editor_.grid.buttonDown; }
+    QPoint lockedPosition() const { return lastAccepted_; }
+    void setActivatedSinceClick(bool on) { activatedSinceClick_ = on; }
+    bool showingCoordinates() const { return showingCoordinates_; }
+    // Every timer tick: the coordinates go from the status bar once the
+    // pointer has left the grid.
+    void pointerCheck();
+    // Set by the main window while a palette tooltip is open.
+    void setTooltipOpen(bool open) { tooltipOpen_ = open; }
+
+  signals:
+    void statusText(const QString& text);
+    void contextMenuRequested(const QPoint& globalPosition);
+    void characterTyped(const QString& text);
+    void modified();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    bool updateCursorAndStatus(QPoint at);
+    void pointOrErasePixel(QPoint at);
+    void startMove(QPoint at);
+    void trackMove(QPoint at);
+    void endMove();
+    void startResize(QPoint at, int handle);
+    void trackResize(QPoint at);
+    void endResize();
+    bool confined(QPoint at) const;
+
+    Editor& editor_;
+    Prompts& prompts_;
+    GridPainter painter_;
+    QPoint lastAccepted_;
+    bool activatedSinceClick_ = false;
+    bool showingCoordinates_ = false;
+    bool tooltipOpen_ = false;
+    bool shapeStarted_ = false; // a shape or select drag began on a dot
+};
+
+} // namespace dedur

@@ -1,0 +1,30 @@
+#include <QApplication>
+#include <QScreen>
+#include <filesystem>
+
+#include "editor.h"
+#include "shell/artwork.h"
+#include "shell/mainwindow.h"
+#include "shell/qtprompts.h"
+
+int main(int argc, char** argv) {
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("dedur");
+    QApplication::setApplicationDisplayName("dedur");
+    QApplication::setWindowIcon(dedur::programIcon());
+
+    // Settings, glyph files and tables live in the directory we start in.
+    std::error_code error;
+    dedur::Editor editor(std::filesystem::current_path(error).string());
+    dedur::loadSettings(editor);
+
+    dedur::QtPrompts prompts;
+    dedur::MainWindow window(editor, prompts);
+    QObject::connect(&window, &dedur::MainWindow::exitRequested, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    window.placeWindow(app.primaryScreen()->size());
+    window.show();
+    window.startUp();
+    return app.exec();
+}

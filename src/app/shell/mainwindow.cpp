@@ -1,0 +1,403 @@
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "document/patternfile.h"
+
+#include "../grid/gridwidget.h"
+#include "artwork.h"
+#include "commandids.h"
+#include "palette.h"
+#include "prompts.h"
+
+namespace dedur {
+
+MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prompts_(prompts) {
+    setWindowTitle(PatternTitle);
+    setWindowIcon(programIcon());
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    palette_ = new PaletteStrip(central, central);
+    grid_ = new GridWidget(editor_, prompts_, central);
+    layout->addWidget(palette_);
+    layout->addWidget(grid_, 1);
+    setCentralWidget(central);
+
+    auto* parts = new QWidget(statusBar());
+    for (size_t i = 0; i < statusParts_.size(); ++i) {
+        statusParts_[i] = new QLabel(parts);
+        statusParts_[i]->setObjectName(QString("statusPart%1").arg(i));
+        statusParts_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    statusBar()->addWidget(parts, 1);
+    statusBar()->setSizeGripEnabled(false);
+
+    buildMenu();
+    buildShortcuts();
+    connect(palette_, &PaletteStrip::commandPosted, this, &MainWindow::dispatchCommand,
+            Qt::QueuedConnection);
+    connect(palette_, &PaletteStrip::beep, this, [this] { prompts_.beep(); });
+    connect(palette_, &PaletteStrip::navigate, this, &MainWindow::navigate);
+    connect(palette_, &PaletteStrip::numberBoxNotified, this, &MainWindow::numberBoxNotified);
+    connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
+    connect(grid_, &GridWidget::contextMenuRequested, this,
+            [this](const QPoint& at) { editMenu_->exec(at); });
+    connect(&timer_, &QTimer::timeout, this, &MainWindow::timerTick);
+    timer_.start(100);
+}
+
+MainWindow::~MainWindow() { palette_->destroyTooltips(); }
+
+QAction* MainWindow::action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::buildMenu() {
+    struct Item {
+        int id; // 0: separator
+        const char* text;
+    };
+    struct Popup {
+        const char* title;
+        std::vector<Item> items;
+    };
+    const Popup popups[] = {
+        {"&File",
+         {{1010, "&New\tF1"},
+          {1011, "&Open...\tF2"},
+          {1012, "&Save\tF3"},
+          {1013, "Save &as...\tF4"},
+          {0, nullptr},
+          {1019, "&Exit\tCtrl+E"}}},
+        {"&Edit",
+         {{1081, "&Undo Painting"},
+          {1083, "&Redo Painting"},
+          {0, nullptr},
+          {1085, "Cu&t"},
+          {1086, "&Copy"},
+          {1087, "&Paste"},
+          {1088, "C&lear"},
+          {0, nullptr},
+          {1101, "Input &Text to copy"},
+          {0, nullptr}}},
+        {"&Draw",
+         {{3021, "&1. Draw point"},
+          {3022, "&2. Erase point"},
+          {3025, "&3. draw Line"},
+          {3029, "&4. draw External Ellipse"},
+          {3030, "&5. draw Fill Ellipse"},
+          {3026, "&6. draw External rectangle"},
+          {3027, "&7. draw Fill rectangle"},
+          {3028, "&8. Select"}}},
+        {"&Pattern",
+         {{3013, "&1. Delete current pattern"},
+          {3011, "&2. Add a pattern"},
+          {3012, "&3. Insert a pattern"}}},
+        {"&Setting",
+         {{1064, "&1. Status bar"},
+          {0, nullptr},
+          {1065, "&2. LCD pattern Size..."},
+          {0, nullptr},
+          {1061, "Grid line colour..."},
+          {1062, "Dot colour..."},
+          {1063, "Background colour..."}}},
+        {"&Help", {{1121, "&About..."}}},
+    };
+    for (const Popup& popup : popups) {
+        QMenu* menu = menuBar()->addMenu(popup.title);
+        if (std::string_view(popup.title) == "&Edit") editMenu_ = menu;
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateMenuState);
+        for (const Item& item : popup.items) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* a = menu->addAction(item.text);
+            a->setData(item.id);
+            const bool checkable = isToolCommand(item.id) || item.id == CmdStatusBar;
+            a->setCheckable(checkable);
+            connect(a, &QAction::triggered, this, [this, id = item.id] { dispatchCommand(id); });
+            actions_[item.id] = a;
+        }
+    }
+}
+
+void MainWindow::buildShortcuts() {
+    // Keys of the accelerator table; F5, F6, Ctrl+F, Ctrl+C, Ctrl+N and Ctrl+P
+    // are bound to commands without an action.
+    const std::pair<QKeySequence, int> keys[] = {
+        {Qt::Key_F1, 1010},           {Qt::Key_F2, 1011},           {Qt::Key_F3, 1012},
+        {Qt::Key_F4, 1013},           {Qt::CTRL | Qt::Key_E, 1019}, {Qt::Key_F5, 1020},
+        {Qt::Key_F6, 1021},           {Qt::CTRL | Qt::Key_F, 1022}, {Qt::CTRL | Qt::Key_C, 1023},
+        {Qt::CTRL | Qt::Key_N, 1041}, {Qt::CTRL | Qt::Key_P, 1042},
+    };
+    for (const auto& [key, id] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, id = id] { dispatchCommand(id); });
+    }
+}
+
+WindowRect MainWindow::defaultWindowRect(int gridX, int gridY, QSize screen, int menuHeight,
+                                         int captionHeight) {
+    int width = 96 * gridX + 396;
+    int height = 96 * gridY + 57 + menuHeight + captionHeight + 260;
+    if (width > screen.width()) width = screen.width() - 12;
+    if (height > screen.height()) height = screen.height() - 12;
+    const int x = (screen.width() - width) / 4;
+    const int y = (screen.height() - height) / 2;
+    return {x, y, x + width, y + height};
+}
+
+void MainWindow::placeWindow(QSize screen) {
+    const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    WindowRect saved = editor_.settings.mainWinRect;
+    saved.right = std::min(saved.right, screen.width());
+    saved.bottom = std::min(saved.bottom, screen.height());
+    WindowRect r;
+    if (saved.left != saved.right) {
+        r = {saved.left, saved.top, saved.right + 1, saved.bottom + 1};
+    } else {
+        r = defaultWindowRect(editor_.settings.gridX, editor_.settings.gridY, screen,
+                              menuBar()->sizeHint().height(), caption);
+    }
+    move(r.left, r.top);
+    resize(r.right - r.left, std::max(r.bottom - r.top - caption, 100));
+}
+
+void MainWindow::startUp() {
+    enterPatternMode();
+    refreshButton(CmdPaste, clipboardHasBitmap());
+}
+
+void MainWindow::enterPatternMode() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) {
+        // The font-edit modes come with the glyph files; until then the
+        // editor opens in pattern mode.
+        doc.editType = EditPattern;
+    }
+    startupDocument();
+    const int y = palette_->createNavigationStrip(true);
+    palette_->layoutButtons(4, y);
+    refreshButton(CmdDeletePattern);
+    selectTool(CmdDrawPoint);
+    editor_.selection.selectionState = SelectionNone;
+    for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
+        if (id != CmdDeletePattern) palette_->setButtonEnabled(id, true);
+    }
+    currentNumber_ = doc.currentPattern + 1;
+    showNavigation(currentNumber_);
+    grid_->repaintAll(true);
+}
+
+void MainWindow::setStatusText(const QString& text) {
+    if (statusBar()) statusParts_[0]->setText(text.left(255));
+}
+
+QString MainWindow::statusText() const { return statusParts_[0]->text(); }
+
+void MainWindow::setTitle(const std::string& name) {
+    std::string shown = name;
+    std::error_code error;
+    if (!name.empty() && fileCanBeRead(name)) {
+        shown = std::filesystem::absolute(name, error).lexically_normal().string();
+    }
+    const char* prefix = editor_.document.editType == EditPattern ? PatternTitle : FontTitle;
+    setWindowTitle(QString::fromLocal8Bit(formatText("%s : ( %s )", prefix, shown.c_str()).c_str()));
+}
+
+void MainWindow::refreshButton(int command, bool clipboardBitmap) {
+    const Document& doc = editor_.document;
+    bool enable;
+    switch (command) {
+    case CmdUndo: enable = editor_.history.undoCount() > 0; break;
+    case CmdRedo: enable = editor_.history.redoCount() > 0; break;
+    case CmdPaste: enable = clipboardBitmap; break;
+    case CmdDeletePattern:
+        enable = doc.patternCount > 1;
+        if (doc.editType != EditPattern) return;
+        break;
+    default: return;
+    }
+    palette_->setButtonEnabled(command, enable);
+}
+
+void MainWindow::refreshHistoryButtons() {
+    refreshButton(CmdUndo);
+    refreshButton(CmdRedo);
+}
+
+void MainWindow::showNavigation(int number) {
+    palette_->showNavigation(number, editor_.document.patternCount);
+}
+
+bool MainWindow::clipboardHasBitmap() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage();
+}
+
+void MainWindow::commitSelection() {
+    if (editor_.selection.selectionState != SelectionNone) grid_->endSelection(true);
+}
+
+void MainWindow::dispatchCommand(int id) {
+    const Tool toolBefore = editor_.grid.tool;
+    switch (id) {
+    case CmdNew: newFile(); break;
+    case CmdOpen: openFile(); break;
+    case CmdSave: save(); break;
+    case CmdSaveAs: saveAs(); break;
+    case CmdExit: exitSequence(); break;
+    case CmdLineColour:
+    case CmdDotColour:
+    case CmdBackgroundColour: chooseColour(id); break;
+    case CmdStatusBar:
+        statusBarShown_ = !statusBarShown_;
+        statusBar()->setVisible(statusBarShown_);
+        break;
+    case CmdLayout: layoutStatusBar(); break;
+    case CmdUndo:
+    case CmdRedo: {
+        const int width = editor_.document.patternWidth;
+        const int height = editor_.document.patternHeight;
+        const bool floating = editor_.selection.selectionState != SelectionNone;
+        if (floating) grid_->painter().drawMarquee();
+        const bool done = id == CmdUndo
+                              ? undo(editor_.history, editor_.document, editor_.selection)
+                              : redo(editor_.history, editor_.document, editor_.selection);
+        if (!done && floating) grid_->painter().drawMarquee();
+        refreshHistoryButtons();
+        if (done) {
+            // A size change moves the thumbnail: then the old picture goes too.
+            const bool resized = width != editor_.document.patternWidth ||
+                                 height != editor_.document.patternHeight;
+            grid_->repaintAll(resized);
+        }
+        break;
+    }
+    case CmdAbout: prompts_.showAbout(this); break;
+    case CmdAddPattern: addPattern(false); break;
+    case CmdInsertPattern: addPattern(true); break;
+    case CmdDeletePattern: deleteCurrentPattern(); break;
+    case CmdSetAllDots:
+    case CmdClearAllDots:
+        if (editor_.document.editType == EditPattern) {
+            fillPattern(editor_.document, id == CmdSetAllDots ? DOT_ON : DOT_OFF);
+            grid_->repaintAll(true);
+        }
+        break;
+    default:
+        if (isToolCommand(id)) selectTool(id);
+        // Commands without an action here yet: 1014, 1051, 1052, 1065,
+        // 1085-1088, 1101, 1102-1104, 2001, 3015, and the key-only ones.
+        break;
+    }
+    // Leaving the select tool drops a floating block.
+    if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
+    if (id == CmdUndo || id == CmdRedo || editor_.history.undoCount() > 0) refreshHistoryButtons();
+}
+
+void MainWindow::selectTool(int id) {
+    grid_->setToolCommand(id);
+    palette_->markTool(id);
+}
+
+void MainWindow::exitSequence() {
+    if (prompts_.showMessage(this, {"Are you sure to Exit ?", "EXIT", MessageButtons::YesNo,
+                                    MessageIcon::None}) == IDNO) {
+        return;
+    }
+    saveModeSettings(editor_);
+    if (querySave() == -1) return;
+    const QRect frame = frameGeometry();
+    saveWindowRect(editor_, {frame.left(), frame.top(), frame.left() + frame.width(),
+                             frame.top() + frame.height()},
+                   isMinimized());
+    timer_.stop();
+    exiting_ = true;
+    emit exitRequested();
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (exiting_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    dispatchCommand(CmdExit);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) grid_->setActivatedSinceClick(isActiveWindow());
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    QMetaObject::invokeMethod(this, [this] { dispatchCommand(CmdLayout); }, Qt::QueuedConnection);
+}
+
+void MainWindow::layoutStatusBar() {
+    const int w = width() + 1;
+    const int edges[5] = {w / 2, w / 2 + 170, w / 2 + 234, w / 2 + 354, w - (w / 2 + 354) - 16};
+    int left = 0;
+    for (size_t i = 0; i < statusParts_.size(); ++i) {
+        const int right = std::max(edges[i], left);
+        statusParts_[i]->setGeometry(left, 0, right - left, statusParts_[i]->parentWidget()->height());
+        left = right;
+    }
+}
+
+void MainWindow::chooseColour(int id) {
+    Settings& s = editor_.settings;
+    uint32_t& colour = id == CmdLineColour ? s.lineColor : id == CmdDotColour ? s.dotColor : s.bgColor;
+    const char* key = id == CmdLineColour ? "LINECOLOR" : id == CmdDotColour ? "DOTCOLOR" : "BGCOLOR";
+    if (prompts_.chooseColour(this, colour, customColours_)) {
+        saveColour(editor_, key, colour);
+        grid_->repaintAll(true);
+    }
+}
+
+void MainWindow::updateMenuState() {
+    action(CmdUndo)->setEnabled(editor_.history.undoCount() > 0);
+    action(CmdRedo)->setEnabled(editor_.history.redoCount() > 0);
+    const bool bitmap = clipboardHasBitmap();
+    refreshButton(CmdPaste, bitmap);
+    action(CmdPaste)->setEnabled(bitmap);
+    for (int id : {3021, 3028, 3022, 3029, 3030, 3025, 3026, 3027}) {
+        action(id)->setChecked(static_cast<int>(editor_.grid.tool) == id);
+    }
+    action(CmdStatusBar)->setChecked(statusBarShown_);
+    for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
+        const PaletteButton* b = palette_->find(id);
+        action(id)->setEnabled(b && b->enabled);
+    }
+}
+
+void MainWindow::timerTick() {
+    grid_->pointerCheck();
+    palette_->tooltipCheck();
+    bool tooltip = false;
+    for (const PaletteButton& b : palette_->buttons()) tooltip = tooltip || b.tooltipWindow;
+    grid_->setTooltipOpen(tooltip);
+    if (++tickCounter_ >= 10) {
+        tickCounter_ = 0;
+        refreshButton(CmdPaste, clipboardHasBitmap());
+    }
+}
+
+} // namespace dedur

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTimer>
+#include <array>
+#include <map>
+
+#include "editor.h"
+#include "settings/settings.h"
+
+namespace dedur {
+
+class GridWidget;
+class PaletteStrip;
+class Prompts;
+
+inline constexpr const char* PatternTitle = "VOV Odedode Dizari";
+inline constexpr const char* FontTitle = "Font Editor";
+
+// The frame of the editor: menu, palette strip, grid and status bar. Every
+// command of the program ends in dispatchCommand.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainWindow(Editor& editor, Prompts& prompts);
+    ~MainWindow() override;
+
+    // Size and place the window from MAINWINRECT or the default formula.
+    void placeWindow(QSize screen);
+    static WindowRect defaultWindowRect(int gridX, int gridY, QSize screen, int menuHeight,
+                                        int captionHeight);
+    // Mode set-up and the start-up document.
+    void startUp();
+
+    void dispatchCommand(int id);
+
+    Editor& editor() { return editor_; }
+    Prompts& prompts() { return prompts_; }
+    GridWidget* grid() const { return grid_; }
+    PaletteStrip* palette() const { return palette_; }
+    QMenu* editMenu() const { return editMenu_; }
+    QAction* action(int id) const;
+    QString statusText() const;
+    int currentNumber() const { return currentNumber_; }
+
+    void setStatusText(const QString& text);
+    void setTitle(const std::string& name); // the title operation
+    int querySave();
+    void refreshButton(int command, bool clipboardHasBitmap = false);
+    void refreshHistoryButtons();
+    void showNavigation(int number);
+    void updateMenuState();
+    void timerTick();
+
+  signals:
+    void exitRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void buildMenu();
+    void buildShortcuts();
+    void selectTool(int id);
+    void exitSequence();
+    void chooseColour(int id);
+    void layoutStatusBar();
+    bool clipboardHasBitmap() const;
+    void commitSelection();
+    void enterPatternMode();
+
+    // File commands.
+    void newFile();
+    void openFile();
+    void save();
+    void saveAs();
+    bool readWithRetry(const std::string& path);
+    void startupDocument();
+
+    // Pattern list.
+    void addPattern(bool insert);
+    void deleteCurrentPattern();
+    void goToPattern(int number);
+    void navigate(int action);
+    void numberBoxNotified(int code);
+
+    Editor& editor_;
+    Prompts& prompts_;
+    GridWidget* grid_ = nullptr;
+    PaletteStrip* palette_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    std::map<int, QAction*> actions_;
+    std::array<QLabel*, 5> statusParts_{};
+    QTimer timer_;
+    int tickCounter_ = 0;
+    int currentNumber_ = 1;
+    bool statusBarShown_ = true;
+    bool exiting_ = false;
+    std::array<uint32_t, 16> customColours_{};
+};
+
+} // namespace dedur

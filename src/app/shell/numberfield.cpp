@@ -1,0 +1,40 @@
+#include "numberfield.h"
+
+#include <QKeyEvent>
+#include <QRegularExpressionValidator>
+
+namespace dedur {
+
+NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {
+    setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
+    connect(this, &QLineEdit::textEdited, this, [this] { emit notify(Changed); });
+}
+
+int NumberField::number() const {
+    int value = 0;
+    for (QChar c : text()) {
+        if (!c.isDigit()) break;
+        value = value * 10 + c.digitValue();
+        if (value > 9999999) break;
+    }
+    return value;
+}
+
+void NumberField::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: emit notify(Enter); return;
+    case Qt::Key_Escape: emit notify(Escape); return;
+    case Qt::Key_Up:
+    case Qt::Key_Backtab: emit notify(Previous); return;
+    case Qt::Key_Down: emit notify(Next); return;
+    default: QLineEdit::keyPressEvent(event);
+    }
+}
+
+bool NumberField::focusNextPrevChild(bool next) {
+    emit notify(next ? Next : Previous);
+    return true;
+}
+
+} // namespace dedur

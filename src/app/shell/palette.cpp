@@ -1,0 +1,330 @@
+#include "palette.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "artwork.h"
+
+namespace dedur {
+
+std::vector<PaletteButton> makePaletteTable() {
+    struct Row {
+        int command;
+        const char* tooltip;
+        int normal, pressed, latched, disabled, current;
+        bool marked, enabled;
+        int group;
+    };
+    static const Row rows[] = {
+        {3021, "Draw point", 101, 102, 103, 104, 103, true, true, 0},
+        {3022, "Erase point", 111, 112, 113, 114, 111, false, true, 0},
+        {3029, "Draw an extend Ellipse", 260, 261, 262, 263, 260, false, true, 0},
+        {3030, "Draw a fill Ellipse", 265, 266, 267, 268, 265, false, true, 0},
+        {3025, "Draw line", 161, 162, 163, 164, 161, false, true, 0},
+        {3026, "Draw an extend rectangle", 181, 182, 183, 184, 181, false, true, 0},
+        {3027, "Draw a fill rectangle", 191, 192, 193, 194, 191, false, true, 0},
+        {3028, "Select to copy,cut,move,shrink or enlarge...", 221, 222, 223, 224, 221, false, true, 0},
+        {1101, "Input Text to copy", 255, 256, -1, -1, 255, false, true, 1},
+        {1085, "Cut", 230, 231, -1, 233, 230, false, true, 2},
+        {1086, "Copy", 235, 236, -1, 238, 235, false, true, 2},
+        {1087, "Paste", 240, 241, -1, 243, 243, false, false, 2},
+        {1081, "Undo the previous action", 245, 246, -1, 248, 248, false, false, 3},
+        {1083, "Redo the previously undone action", 250, 251, -1, 253, 253, false, false, 3},
+        {1012, "Save to file", 121, 122, -1, 124, 121, false, true, 4},
+        {3013, "Delete current panel", 131, 132, -1, 134, 131, false, true, 5},
+        {3011, "Add a panel to tail", 141, 142, -1, 144, 141, false, true, 5},
+        {3012, "Insert a panel", 151, 152, -1, 154, 151, false, true, 5},
+        {1065, "LCD Panel Definition", 171, 172, -1, 174, 171, false, true, 5},
+    };
+    std::vector<PaletteButton> table;
+    for (const Row& r : rows) {
+        PaletteButton b{};
+        b.left = -1;
+        b.normalImage = r.normal;
+        b.pressedImage = r.pressed;
+        b.latchedImage = r.latched;
+        b.disabledImage = r.disabled;
+        b.currentImage = r.current;
+        b.savedImage = r.current;
+        b.marked = r.marked;
+        b.enabled = r.enabled;
+        b.command = r.command;
+        b.tooltip = r.tooltip;
+        b.group = r.group;
+        table.push_back(b);
+    }
+    return table;
+}
+
+PaletteStrip::PaletteStrip(QWidget* parent, QWidget* tooltipParent)
+    : QWidget(parent), buttons_(makePaletteTable()), tooltipParent_(tooltipParent) {
+    setFixedHeight(PaletteStripHeight);
+    setMouseTracking(true);
+}
+
+PaletteButton* PaletteStrip::find(int command) {
+    for (PaletteButton& b : buttons_) {
+        if (b.command == command) return &b;
+    }
+    return nullptr;
+}
+
+int PaletteStrip::findMarked() const {
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        if (buttons_[i].marked) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int PaletteStrip::findPressed() const {
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        if (buttons_[i].pressed) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void PaletteStrip::layoutButtons(int x, int y) {
+    int left = x;
+    int previousGroup = buttons_.empty() ? 0 : buttons_.front().group;
+    for (PaletteButton& b : buttons_) {
+        if (b.group != previousGroup) left += 8;
+        previousGroup = b.group;
+        b.left = left;
+        b.right = left + 24;
+        b.top = y;
+        b.bottom = y + 24;
+        left = b.right;
+    }
+    update();
+}
+
+int PaletteStrip::createNavigationStrip(bool withNumberBox) {
+    delete numberBox_;
+    delete lowLabel_;
+    delete scrollBar_;
+    delete countLabel_;
+    // Dialog units of 8 x 16 pixels: one row 20 pixels high.
+    const int y = 4;
+    const int h = 20;
+    int x = 4;
+    if (withNumberBox) {
+        numberBox_ = new NumberField(this);
+        numberBox_->setObjectName("numberBox");
+        numberBox_->setGeometry(x, y, 68, h);
+        numberBox_->setMaxLength(5);
+        connect(numberBox_, &NumberField::notify, this, &PaletteStrip::numberBoxNotified);
+        numberBox_->show();
+    }
+    x += 68 + 1;
+    lowLabel_ = new QLabel("1", this);
+    lowLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    lowLabel_->setGeometry(x, y, 16, h);
+    lowLabel_->show();
+    x += 16 + 1;
+    scrollBar_ = new QScrollBar(Qt::Horizontal, this);
+    scrollBar_->setObjectName("navigation");
+    scrollBar_->setGeometry(x, y, 154, h);
+    scrollBar_->setRange(1, 1);
+    scrollBar_->setPageStep(1);
+    scrollBar_->setFocusPolicy(Qt::NoFocus);
+    connect(scrollBar_, &QScrollBar::actionTriggered, this, &PaletteStrip::navigate);
+    scrollBar_->show();
+    x += 154 + 1;
+    countLabel_ = new QLabel("1", this);
+    countLabel_->setObjectName("count");
+    countLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    countLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    countLabel_->setAutoFillBackground(true);
+    countLabel_->setGeometry(x, y, 40, h);
+    countLabel_->show();
+    return y + h + 3;
+}
+
+void PaletteStrip::showNavigation(int number, int count) {
+    scrollBar_->blockSignals(true);
+    scrollBar_->setRange(1, std::max(count, 1));
+    scrollBar_->setValue(number);
+    scrollBar_->setSliderPosition(number);
+    scrollBar_->blockSignals(false);
+    if (numberBox_) numberBox_->setText(QString::number(number));
+    countLabel_->setText(QString::number(count));
+}
+
+void PaletteStrip::setImage(PaletteButton& b, int image) {
+    b.currentImage = image;
+}
+
+void PaletteStrip::setButtonEnabled(int command, bool enabled) {
+    PaletteButton* b = find(command);
+    if (!b || b->enabled == enabled) return;
+    b->enabled = enabled;
+    setImage(*b, enabled ? b->normalImage : b->disabledImage);
+    repaintButtons();
+}
+
+void PaletteStrip::markTool(int command) {
+    const int marked = findMarked();
+    if (marked >= 0 && buttons_[static_cast<size_t>(marked)].command == command) return;
+    if (marked >= 0) {
+        PaletteButton& old = buttons_[static_cast<size_t>(marked)];
+        old.marked = false;
+        setImage(old, old.enabled ? old.normalImage : old.disabledImage);
+    }
+    if (PaletteButton* b = find(command)) {
+        b->marked = true;
+        setImage(*b, b->latchedImage >= 0 ? b->latchedImage : b->normalImage);
+    }
+    repaintButtons();
+}
+
+void PaletteStrip::repaintButtons() {
+    if (buttons_.empty() || buttons_.front().left < 0) {
+        update();
+        return;
+    }
+    repaint(0, buttons_.front().top, width(), buttons_.front().bottom - buttons_.front().top + 1);
+}
+
+void PaletteStrip::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(Qt::black);
+    p.setBrush(QColor(192, 192, 192));
+    p.drawRect(0, 0, width() - 1, PaletteStripHeight - 1);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawLine(0, 0, width() - 1, 0);
+    p.setPen(Qt::white);
+    p.drawLine(0, 1, width() - 1, 1);
+    for (const PaletteButton& b : buttons_) {
+        if (b.left < 0) continue;
+        const QPixmap image = paletteImage(b.currentImage);
+        if (!image.isNull()) p.drawPixmap(b.left, b.top, image);
+    }
+}
+
+void PaletteStrip::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    bool repaintNeeded = false;
+    for (PaletteButton& b : buttons_) {
+        if (!b.contains(at)) continue;
+        delete b.tooltipWindow;
+        if (!b.enabled) {
+            emit beep();
+            return;
+        }
+        b.pressed = true;
+        b.savedImage = b.currentImage;
+        setImage(b, b.pressedImage);
+        repaintNeeded = true;
+    }
+    if (repaintNeeded) repaintButtons();
+}
+
+void PaletteStrip::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const int pressedIndex = findPressed();
+    if (pressedIndex < 0) return;
+    PaletteButton& b = buttons_[static_cast<size_t>(pressedIndex)];
+    const QPoint at = event->position().toPoint();
+    if (!b.contains(at)) {
+        b.pressed = false;
+        setImage(b, b.savedImage);
+        repaintButtons();
+        return;
+    }
+    delete b.tooltipWindow;
+    setImage(b, b.latchedImage >= 0 ? b.latchedImage : b.normalImage);
+    if (!b.marked) {
+        const int marked = findMarked();
+        if (marked >= 0) buttons_[static_cast<size_t>(marked)].marked = false;
+        b.marked = true;
+        if (b.latchedImage >= 0) {
+            for (PaletteButton& other : buttons_) {
+                if (&other != &b && other.group == b.group && other.latchedImage >= 0) {
+                    setImage(other, other.normalImage);
+                }
+            }
+        }
+    }
+    b.pressed = false;
+    repaintButtons();
+    emit commandPosted(b.command);
+}
+
+void PaletteStrip::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const int pressedIndex = findPressed();
+    if (pressedIndex >= 0) {
+        PaletteButton& b = buttons_[static_cast<size_t>(pressedIndex)];
+        if (b.contains(at) && b.currentImage != b.pressedImage) {
+            setImage(b, b.pressedImage);
+            repaintButtons();
+        } else if (!b.contains(at) && b.currentImage != b.savedImage) {
+            setImage(b, b.savedImage);
+            repaintButtons();
+            emit beep();
+        }
+        return;
+    }
+    PaletteButton* hit = nullptr;
+    for (PaletteButton& b : buttons_) {
+        if (b.contains(at)) {
+            hit = &b;
+            break;
+        }
+    }
+    for (PaletteButton& b : buttons_) {
+        if (&b != hit) delete b.tooltipWindow;
+    }
+    if (hit && !hit->tooltipWindow) showTooltip(*hit);
+}
+
+void PaletteStrip::leaveEvent(QEvent*) {
+    if (findPressed() < 0) tooltipCheck();
+}
+
+void PaletteStrip::showTooltip(PaletteButton& b) {
+    auto* tip = new QLabel(QString::fromLatin1(b.tooltip), tooltipParent_);
+    tip->setObjectName("paletteTooltip");
+    tip->setAlignment(Qt::AlignCenter);
+    tip->setFrameStyle(QFrame::Box | QFrame::Plain);
+    tip->setAutoFillBackground(true);
+    if (b.enabled) {
+        QPalette colours = tip->palette();
+        colours.setColor(QPalette::Window, QColor(255, 0, 0));
+        colours.setColor(QPalette::WindowText, QColor(255, 255, 255));
+        tip->setPalette(colours);
+    }
+    const QSize text = tip->fontMetrics().size(0, tip->text());
+    const QPoint origin = mapTo(tooltipParent_, QPoint(b.left + 1, b.bottom + 1));
+    tip->setGeometry(origin.x(), origin.y(), text.width() + 6, text.height() + 4);
+    tip->show();
+    tip->raise();
+    b.tooltipWindow = tip;
+}
+
+void PaletteStrip::reshowTooltip() {
+    for (PaletteButton& b : buttons_) {
+        if (!b.tooltipWindow) continue;
+        if (b.contains(mapFromGlobal(QCursor::pos()))) {
+            b.tooltipWindow->hide();
+            b.tooltipWindow->show();
+            b.tooltipWindow->raise();
+        }
+        return;
+    }
+}
+
+void PaletteStrip::tooltipCheck() {
+    for (PaletteButton& b : buttons_) {
+        if (!b.tooltipWindow) continue;
+        if (!b.contains(mapFromGlobal(QCursor::pos())) || !underMouse()) delete b.tooltipWindow;
+        return;
+    }
+}
+
+void PaletteStrip::destroyTooltips() {
+    for (PaletteButton& b : buttons_) delete b.tooltipWindow;
+}
+
+} // namespace dedur

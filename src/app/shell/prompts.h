@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "message.h"
+
+class QWidget;
+
+namespace dedur {
+
+// Answers of a message box.
+enum PromptAnswer { IDOK = 1, IDCANCEL = 2, IDRETRY = 4, IDYES = 6, IDNO = 7 };
+
+// Every message box, beep, file and colour dialog and the wait cursor go
+// through here, so that tests can script the user's answers.
+class Prompts {
+  public:
+    virtual ~Prompts() = default;
+    virtual int showMessage(QWidget* owner, const Message& message) = 0;
+    virtual void beep() = 0;
+    // Empty when cancelled.
+    virtual QString askOpenFileName(QWidget* owner, const QString& directory, const QString& filter,
+                                    const QString& title) = 0;
+    virtual QString askSaveFileName(QWidget* owner, const QString& directory, const QString& filter,
+                                    const QString& title) = 0;
+    // True when confirmed; `custom` keeps what the user edited either way.
+    virtual bool chooseColour(QWidget* owner, uint32_t& colour,
+                              std::array<uint32_t, 16>& custom) = 0;
+    virtual void setWaitCursor(bool on) = 0;
+    virtual void showAbout(QWidget* owner) = 0;
+};
+
+// The filter strings are "Text|pattern|"; Qt wants "Text (pattern)".
+QString qtFilter(const QString& barFilter);
+
+} // namespace dedur

@@ -1,0 +1,116 @@
+#include "qtprompts.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QLabel>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace dedur {
+
+QString qtFilter(const QString& barFilter) {
+    const QStringList parts = barFilter.split('|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        // "Pattern Files (*.pat)" already names its pattern; Qt reads the
+        // part in brackets.
+        filters << (parts[i].contains('(') ? parts[i] : parts[i] + " (" + parts[i + 1] + ")");
+    }
+    return filters.join(";;");
+}
+
+int QtPrompts::showMessage(QWidget* owner, const Message& m) {
+    QMessageBox box(owner);
+    box.setWindowTitle(m.caption.empty() ? QApplication::applicationDisplayName()
+                                         : QString::fromLocal8Bit(m.caption.c_str()));
+    box.setText(QString::fromLocal8Bit(m.text.c_str()));
+    box.setIcon(m.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::NoIcon);
+    struct Button {
+        const char* label;
+        int answer;
+    };
+    std::vector<Button> buttons;
+    switch (m.buttons) {
+    case MessageButtons::Ok: buttons = {{"OK", IDOK}}; break;
+    case MessageButtons::YesNo: buttons = {{"Yes", IDYES}, {"No", IDNO}}; break;
+    case MessageButtons::YesNoCancel:
+        buttons = {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}};
+        break;
+    case MessageButtons::RetryCancel: buttons = {{"Retry", IDRETRY}, {"Cancel", IDCANCEL}}; break;
+    }
+    std::vector<std::pair<QAbstractButton*, int>> made;
+    for (const Button& b : buttons) {
+        const auto role = (b.answer == IDNO || b.answer == IDCANCEL) ? QMessageBox::RejectRole
+                                                                      : QMessageBox::AcceptRole;
+        made.emplace_back(box.addButton(b.label, role), b.answer);
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
+    if (m.buttons == MessageButtons::Ok) box.setEscapeButton(made.front().first);
+    box.exec();
+    for (const auto& [button, answer] : made) {
+        if (box.clickedButton() == button) return answer;
+    }
+    // Closed with the window's close box: the last (the refusing) answer.
+    return made.back().second;
+}
+
+void QtPrompts::beep() { QApplication::beep(); }
+
+QString QtPrompts::askOpenFileName(QWidget* owner, const QString& directory, const QString& filter,
+                                   const QString& title) {
+    return QFileDialog::getOpenFileName(owner, title, directory, qtFilter(filter));
+}
+
+QString QtPrompts::askSaveFileName(QWidget* owner, const QString& directory, const QString& filter,
+                                   const QString& title) {
+    return QFileDialog::getSaveFileName(owner, title, directory, qtFilter(filter));
+}
+
+bool QtPrompts::chooseColour(QWidget* owner, uint32_t& colour, std::array<uint32_t, 16>& custom) {
+    for (int i = 0; i < 16; ++i) {
+        const uint32_t c = custom[static_cast<size_t>(i)];
+        QColorDialog::setCustomColor(i, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+    const QColor initial(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(initial, owner);
+    for (int i = 0; i < 16; ++i) {
+        const QColor c = QColorDialog::customColor(i);
+        custom[static_cast<size_t>(i)] = static_cast<uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
+    }
+    if (!chosen.isValid()) return false;
+    colour = static_cast<uint32_t>(chosen.red() | chosen.green() << 8 | chosen.blue() << 16);
+    return true;
+}
+
+void QtPrompts::setWaitCursor(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+} // namespace dedur
+
+namespace dedur {
+
+void QtPrompts::showAbout(QWidget* owner) {
+    QDialog dialog(owner);
+    dialog.setWindowTitle("About VOV odedode dizari");
+    dialog.setFixedSize(456, 180); // 228 x 90 dialog units
+    auto* version = new QLabel("Version 1.00", &dialog);
+    version->move(40, 30);
+    auto* line1 = new QLabel("Dot-matrix pattern editor for segment/common LCD panels", &dialog);
+    line1->move(40, 60);
+    auto* line2 = new QLabel("Free software built with Qt", &dialog);
+    line2->move(40, 80);
+    auto* ok = new QPushButton("OK", &dialog);
+    ok->setGeometry(128, 140, 120, 30);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    dialog.exec();
+}
+
+} // namespace dedur

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "prompts.h"
+
+namespace dedur {
+
+class QtPrompts : public Prompts {
+  public:
+    int showMessage(QWidget* owner, const Message& message) override;
+    void beep() override;
+    QString askOpenFileName(QWidget* owner, const QString& directory, const QString& filter,
+                            const QString& title) override;
+    QString askSaveFileName(QWidget* owner, const QString& directory, const QString& filter,
+                            const QString& title) override;
+    bool chooseColour(QWidget* owner, uint32_t& colour, std::array<uint32_t, 16>& custom) override;
+    void setWaitCursor(bool on) override;
+    void showAbout(QWidget* owner) override;
+};
+
+} // namespace dedur
