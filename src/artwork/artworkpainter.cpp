@@ -40,11 +40,10 @@ struct ImageId {
 
 // Ids run normal, pressed, latched, disabled from the glyph id; the push
 // buttons have no latched image, and the tools no disabled one.
-const int ToolGlyphs[] = {PointGlyph,       EraseGlyph,        OutlineEllipseGlyph,
-                          FillEllipseGlyph, LineGlyph,         OutlineRectGlyph,
-                          FillRectGlyph,    SelectGlyph};
-const int PushGlyphs[] = {TextGlyph, CutGlyph,    CopyGlyph,   PasteGlyph, UndoGlyph, RedoGlyph,
-                          SaveGlyph, DeleteGlyph, AddGlyph,    InsertGlyph, SizeGlyph};
+const int ToolGlyphs[] = {PointGlyph, EraseGlyph,       OutlineEllipseGlyph, FillEllipseGlyph,
+                          LineGlyph,  OutlineRectGlyph, FillRectGlyph,       SelectGlyph};
+const int PushGlyphs[] = {TextGlyph, CutGlyph,    CopyGlyph, PasteGlyph,  UndoGlyph, RedoGlyph,
+                          SaveGlyph, DeleteGlyph, AddGlyph,  InsertGlyph, SizeGlyph};
 
 bool decode(int id, ImageId& out) {
     for (int g : ToolGlyphs) {
@@ -54,10 +53,14 @@ bool decode(int id, ImageId& out) {
         }
     }
     for (int g : PushGlyphs) {
-        if (id == g) out = {g, State::Normal};
-        else if (id == g + 1) out = {g, State::Pressed};
-        else if (id == g + 3 && g != TextGlyph) out = {g, State::Disabled};
-        else continue;
+        if (id == g)
+            out = {g, State::Normal};
+        else if (id == g + 1)
+            out = {g, State::Pressed};
+        else if (id == g + 3 && g != TextGlyph)
+            out = {g, State::Disabled};
+        else
+            continue;
         return true;
     }
     return false;
@@ -297,23 +300,37 @@ void drawGlyph(QPainter& p, int glyph, const QColor& ink, const QColor& accent) 
 
 QColor accentOf(int glyph) {
     switch (glyph) {
-    case PointGlyph: return QColor(240, 190, 40);
-    case EraseGlyph: return QColor(230, 120, 150);
+    case PointGlyph:
+        return QColor(240, 190, 40);
+    case EraseGlyph:
+        return QColor(230, 120, 150);
     case FillRectGlyph:
-    case FillEllipseGlyph: return Ink;
-    case LineGlyph: return Blue;
-    case TextGlyph: return Blue;
-    case CutGlyph: return Red;
+    case FillEllipseGlyph:
+        return Ink;
+    case LineGlyph:
+        return Blue;
+    case TextGlyph:
+        return Blue;
+    case CutGlyph:
+        return Red;
     case CopyGlyph:
-    case PasteGlyph: return Blue;
+    case PasteGlyph:
+        return Blue;
     case UndoGlyph:
-    case RedoGlyph: return Blue;
-    case SaveGlyph: return Blue;
-    case DeleteGlyph: return Red;
-    case AddGlyph: return Green;
-    case InsertGlyph: return Green;
-    case SizeGlyph: return Blue;
-    default: return Ink;
+    case RedoGlyph:
+        return Blue;
+    case SaveGlyph:
+        return Blue;
+    case DeleteGlyph:
+        return Red;
+    case AddGlyph:
+        return Green;
+    case InsertGlyph:
+        return Green;
+    case SizeGlyph:
+        return Blue;
+    default:
+        return Ink;
     }
 }
 
@@ -374,15 +391,20 @@ QImage paletteImage(int id) {
     return image;
 }
 
-std::vector<int> cursorIds() { return {11, 12, 13, 14, 15, 16, 17, 18}; }
+std::vector<int> cursorIds() {
+    return {11, 12, 13, 14, 15, 16, 17, 18};
+}
 
 QPoint cursorHotSpot(int id) {
     switch (id) {
     case 11:
-    case 12: return {0, 0};
+    case 12:
+        return {0, 0};
     case 13:
-    case 16: return {15, 15};
-    default: return {9, 12};
+    case 16:
+        return {15, 15};
+    default:
+        return {9, 12};
     }
 }
 
@@ -426,7 +448,8 @@ QImage cursorImage(int id) {
         p.setBrush(Qt::white);
         p.drawPolygon(eraser);
         p.setBrush(Qt::black);
-        p.drawPolygon(QPolygon({QPoint(0, 0), QPoint(9, 0), QPoint(12, 3), QPoint(3, 12), QPoint(0, 9)}));
+        p.drawPolygon(
+            QPolygon({QPoint(0, 0), QPoint(9, 0), QPoint(12, 3), QPoint(3, 12), QPoint(0, 9)}));
         break;
     }
     case 13:

@@ -32,7 +32,8 @@ int MainWindow::querySave() {
     if (patterns && name.empty()) name = "Untitled file";
     const Message question{
         formatText("%s\n%s", name.c_str(), "has not been saved.\nSave file before closing?"),
-        patterns ? "Save Pattern" : "Save Font", MessageButtons::YesNoCancel, MessageIcon::Question};
+        patterns ? "Save Pattern" : "Save Font", MessageButtons::YesNoCancel,
+        MessageIcon::Question};
     const int answer = prompts_.showMessage(this, question);
     if (answer == IDCANCEL) return -1;
     if (answer == IDYES) save();
@@ -93,9 +94,10 @@ void MainWindow::newFile() {
 void MainWindow::openFile() {
     Document& doc = editor_.document;
     if (querySave() == -1) return;
-    const QString directory = doc.patternFileName.empty()
-                                  ? QString()
-                                  : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
+    const QString directory =
+        doc.patternFileName.empty()
+            ? QString()
+            : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
     const QString chosen = prompts_.askOpenFileName(this, directory, PatternFilter, "Open");
     if (chosen.isEmpty()) return;
     const std::string path = chosen.toLocal8Bit().toStdString();
@@ -131,9 +133,10 @@ void MainWindow::save() {
 
 void MainWindow::saveAs() {
     Document& doc = editor_.document;
-    const QString directory = doc.patternFileName.empty()
-                                  ? QString()
-                                  : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
+    const QString directory =
+        doc.patternFileName.empty()
+            ? QString()
+            : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
     const QString chosen =
         prompts_.askSaveFileName(this, directory, PatternFilter, "Select a file to save");
     if (chosen.isEmpty()) return;

@@ -62,14 +62,29 @@ void MainWindow::navigate(int action) {
     const int max = doc.editType == EditPattern ? doc.patternCount : glyphKind(doc.editType).count;
     int number = currentNumber_;
     switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: number -= 1; break;
-    case QAbstractSlider::SliderSingleStepAdd: number += 1; break;
-    case QAbstractSlider::SliderPageStepSub: number -= 5; break;
-    case QAbstractSlider::SliderPageStepAdd: number += 5; break;
-    case QAbstractSlider::SliderMove: number = bar->sliderPosition(); break;
-    case QAbstractSlider::SliderToMinimum: number = 1; break;
-    case QAbstractSlider::SliderToMaximum: number = max; break;
-    default: break;
+    case QAbstractSlider::SliderSingleStepSub:
+        number -= 1;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        number += 1;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        number -= 5;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        number += 5;
+        break;
+    case QAbstractSlider::SliderMove:
+        number = bar->sliderPosition();
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        number = 1;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        number = max;
+        break;
+    default:
+        break;
     }
     number = std::clamp(number, 1, std::max(max, 1));
     // The bar moves only as far as the navigation says.

@@ -6,7 +6,9 @@ namespace dedur {
 
 namespace {
 
-QRgb fromSetting(uint32_t bgr) { return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QRgb fromSetting(uint32_t bgr) {
+    return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 const QRgb WindowBackground = qRgb(128, 128, 128);
 const QRgb White = qRgb(255, 255, 255);
@@ -37,9 +39,15 @@ GridGeometry GridPainter::geometry() const {
             editor_.document.patternHeight};
 }
 
-QRgb GridPainter::lineColour() const { return fromSetting(editor_.settings.lineColor); }
-QRgb GridPainter::dotColour() const { return fromSetting(editor_.settings.dotColor); }
-QRgb GridPainter::backgroundColour() const { return fromSetting(editor_.settings.bgColor); }
+QRgb GridPainter::lineColour() const {
+    return fromSetting(editor_.settings.lineColor);
+}
+QRgb GridPainter::dotColour() const {
+    return fromSetting(editor_.settings.dotColor);
+}
+QRgb GridPainter::backgroundColour() const {
+    return fromSetting(editor_.settings.bgColor);
+}
 
 QRect GridPainter::gridRect() const {
     const GridGeometry g = geometry();
@@ -77,9 +85,13 @@ void GridPainter::xorPixel(int x, int y, QRgb colour) {
     }
 }
 
-void GridPainter::fillCell(int column, int row, QRgb colour) { fillRect(cellRect(column, row), colour); }
+void GridPainter::fillCell(int column, int row, QRgb colour) {
+    fillRect(cellRect(column, row), colour);
+}
 
-void GridPainter::setThumbnailPixel(int x, int y, QRgb colour) { setPixel(tx_ + x, ty_ + y, colour); }
+void GridPainter::setThumbnailPixel(int x, int y, QRgb colour) {
+    setPixel(tx_ + x, ty_ + y, colour);
+}
 
 void GridPainter::paint(const QRect& clip, bool erase) {
     clip_ = clip.intersected(surface_.rect());
@@ -98,8 +110,10 @@ void GridPainter::paintGrid() {
     const GridGeometry g = geometry();
     fillRect(QRect(5, 5, g.px() * g.width, g.py() * g.height), backgroundColour());
     const QRgb line = lineColour();
-    for (int k = 0; k <= g.height; ++k) fillRect(QRect(5, g.lineY(k), g.px() * g.width + 1, 1), line);
-    for (int k = 0; k <= g.width; ++k) fillRect(QRect(g.lineX(k), 5, 1, g.py() * g.height + 1), line);
+    for (int k = 0; k <= g.height; ++k)
+        fillRect(QRect(5, g.lineY(k), g.px() * g.width + 1, 1), line);
+    for (int k = 0; k <= g.width; ++k)
+        fillRect(QRect(g.lineX(k), 5, 1, g.py() * g.height + 1), line);
 }
 
 void GridPainter::drawThumbnail(const std::vector<uint8_t>& image) {
@@ -107,7 +121,8 @@ void GridPainter::drawThumbnail(const std::vector<uint8_t>& image) {
     const QRgb dot = dotColour();
     for (int y = 0; y < g.height; ++y) {
         for (int x = 0; x < g.width; ++x) {
-            if (image[static_cast<size_t>(y * g.width + x)] == DOT_ON) setPixel(tx_ + x, ty_ + y, dot);
+            if (image[static_cast<size_t>(y * g.width + x)] == DOT_ON)
+                setPixel(tx_ + x, ty_ + y, dot);
         }
     }
 }
@@ -138,9 +153,12 @@ void GridPainter::paintCells() {
         }
         if (sel.selectionState == SelectionFloating) {
             paintBlockDots(dot);
-            for (int y = std::max(sel.blockRect.top, 0); y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
-                for (int x = std::max(sel.blockRect.left, 0); x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
-                    if (blockDot(sel, x, y) == DOT_ON) thumb[static_cast<size_t>(y * g.width + x)] = DOT_ON;
+            for (int y = std::max(sel.blockRect.top, 0);
+                 y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
+                for (int x = std::max(sel.blockRect.left, 0);
+                     x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
+                    if (blockDot(sel, x, y) == DOT_ON)
+                        thumb[static_cast<size_t>(y * g.width + x)] = DOT_ON;
                 }
             }
         }
@@ -179,8 +197,12 @@ void GridPainter::paintPreviewShapes() {
     const bool select = editor_.grid.tool == Tool::Select;
     const QRgb dot = dotColour();
     const QRgb background = backgroundColour();
-    auto inside = [&g](const DotPoint& p) { return p.x >= 0 && p.y >= 0 && p.x < g.width && p.y < g.height; };
-    auto dotAt = [&](const DotPoint& p) { return doc.workDots[static_cast<size_t>(p.y * g.width + p.x)]; };
+    auto inside = [&g](const DotPoint& p) {
+        return p.x >= 0 && p.y >= 0 && p.x < g.width && p.y < g.height;
+    };
+    auto dotAt = [&](const DotPoint& p) {
+        return doc.workDots[static_cast<size_t>(p.y * g.width + p.x)];
+    };
     // A point of the previous list that is still listed keeps its cell; the
     // lookup grid replaces a search through the current list.
     inCurrentList_.assign(static_cast<size_t>(std::max(g.width * g.height, 0)), 0);
@@ -209,8 +231,10 @@ void GridPainter::paintPreviewShapes() {
 void GridPainter::paintBlockDots(QRgb colour) {
     const Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    for (int y = std::max(sel.blockRect.top, 0); y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
-        for (int x = std::max(sel.blockRect.left, 0); x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
+    for (int y = std::max(sel.blockRect.top, 0); y <= std::min(sel.blockRect.bottom, g.height - 1);
+         ++y) {
+        for (int x = std::max(sel.blockRect.left, 0);
+             x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
             if (blockDot(sel, x, y) == DOT_ON) fillCell(x, y, colour);
         }
     }

@@ -26,7 +26,9 @@ void GridWidget::repaintRegion(const QRect& rect, bool erase) {
     update(rect);
 }
 
-void GridWidget::repaintAll(bool erase) { repaintRegion(rect(), erase); }
+void GridWidget::repaintAll(bool erase) {
+    repaintRegion(rect(), erase);
+}
 
 void GridWidget::paintEvent(QPaintEvent* event) {
     QPainter p(this);
@@ -65,11 +67,10 @@ bool GridWidget::updateCursorAndStatus(QPoint at) {
             setCursor(Qt::SizeAllCursor);
             cursorSet = true;
         } else if (const int handle = hitTestHandle(sel.selectionRect, x, y)) {
-            static const Qt::CursorShape shapes[] = {Qt::ArrowCursor,    Qt::SizeFDiagCursor,
-                                                     Qt::SizeHorCursor,  Qt::SizeBDiagCursor,
-                                                     Qt::SizeBDiagCursor, Qt::SizeHorCursor,
-                                                     Qt::SizeFDiagCursor, Qt::SizeVerCursor,
-                                                     Qt::SizeVerCursor};
+            static const Qt::CursorShape shapes[] = {
+                Qt::ArrowCursor,     Qt::SizeFDiagCursor, Qt::SizeHorCursor,
+                Qt::SizeBDiagCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
+                Qt::SizeFDiagCursor, Qt::SizeVerCursor,   Qt::SizeVerCursor};
             setCursor(shapes[handle]);
             cursorSet = true;
         }
@@ -107,8 +108,8 @@ void GridWidget::pointOrErasePixel(QPoint at) {
     painter_.pendingDot = dot->y * g.width + dot->x;
     painter_.previewPaint = true;
     repaintRegion(painter_.cellRect(dot->x, dot->y), true);
-    painter_.setThumbnailPixel(dot->x, dot->y,
-                               tool == Tool::Point ? painter_.dotColour() : painter_.backgroundColour());
+    painter_.setThumbnailPixel(
+        dot->x, dot->y, tool == Tool::Point ? painter_.dotColour() : painter_.backgroundColour());
     update(painter_.thumbnailRect());
     emit modified();
 }
@@ -254,6 +255,7 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
     }
     gi.lists.clear();
     shapeStarted_ = false;
+    emit modified();
 }
 
 void GridWidget::keyPressEvent(QKeyEvent* event) {
@@ -336,9 +338,9 @@ void GridWidget::trackResize(QPoint at) {
         sel.resizeUndoSaved = true;
         pushUndo(editor_.history, editor_.document, sel);
     }
-    const ResizeStep step = resizeFrame(sel.resizeRect, sel.handleCode, (to.x - from.x) * g.px(),
-                                        (to.y - from.y) * g.py(), {at.x(), at.y()}, g.width,
-                                        g.height, g.px(), g.py());
+    const ResizeStep step =
+        resizeFrame(sel.resizeRect, sel.handleCode, (to.x - from.x) * g.px(),
+                    (to.y - from.y) * g.py(), {at.x(), at.y()}, g.width, g.height, g.px(), g.py());
     painter_.drawResizeOutline(sel.resizeRect);
     painter_.drawResizeOutline(step.rect);
     sel.resizeRect = step.rect;
@@ -373,6 +375,7 @@ void GridWidget::endResize() {
         repaintAll(true);
     }
     sel.resizeUndoSaved = false;
+    emit modified();
 }
 
 } // namespace dedur

@@ -16,15 +16,24 @@ QPixmap paletteImage(int id) {
 
 int toolCursorId(int toolCommand) {
     switch (toolCommand) {
-    case 3021: return 11;
-    case 3022: return 12;
-    case 3025: return 13;
-    case 3026: return 14;
-    case 3027: return 15;
-    case 3028: return 16;
-    case 3029: return 17;
-    case 3030: return 18;
-    default: return 11;
+    case 3021:
+        return 11;
+    case 3022:
+        return 12;
+    case 3025:
+        return 13;
+    case 3026:
+        return 14;
+    case 3027:
+        return 15;
+    case 3028:
+        return 16;
+    case 3029:
+        return 17;
+    case 3030:
+        return 18;
+    default:
+        return 11;
     }
 }
 
@@ -34,6 +43,8 @@ QCursor toolCursor(int toolCommand) {
     return QCursor(QPixmap(QString(":/cursors/%1.png").arg(id)), hot.x(), hot.y());
 }
 
-QIcon programIcon() { return QIcon(":/icon.png"); }
+QIcon programIcon() {
+    return QIcon(":/icon.png");
+}
 
 } // namespace dedur

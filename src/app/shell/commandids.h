@@ -50,6 +50,8 @@ enum CommandId : int {
     CmdFillEllipse = 3030,
 };
 
-inline bool isToolCommand(int id) { return id == 3021 || id == 3022 || (id >= 3025 && id <= 3030); }
+inline bool isToolCommand(int id) {
+    return id == 3021 || id == 3022 || (id >= 3025 && id <= 3030);
+}
 
 } // namespace dedur

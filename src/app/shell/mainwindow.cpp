@@ -51,13 +51,16 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     connect(palette_, &PaletteStrip::navigate, this, &MainWindow::navigate);
     connect(palette_, &PaletteStrip::numberBoxNotified, this, &MainWindow::numberBoxNotified);
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
+    connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
     connect(grid_, &GridWidget::contextMenuRequested, this,
             [this](const QPoint& at) { editMenu_->exec(at); });
     connect(&timer_, &QTimer::timeout, this, &MainWindow::timerTick);
     timer_.start(100);
 }
 
-MainWindow::~MainWindow() { palette_->destroyTooltips(); }
+MainWindow::~MainWindow() {
+    palette_->destroyTooltips();
+}
 
 QAction* MainWindow::action(int id) const {
     const auto it = actions_.find(id);
@@ -207,7 +210,9 @@ void MainWindow::setStatusText(const QString& text) {
     if (statusBar()) statusParts_[0]->setText(text.left(255));
 }
 
-QString MainWindow::statusText() const { return statusParts_[0]->text(); }
+QString MainWindow::statusText() const {
+    return statusParts_[0]->text();
+}
 
 void MainWindow::setTitle(const std::string& name) {
     std::string shown = name;
@@ -216,21 +221,29 @@ void MainWindow::setTitle(const std::string& name) {
         shown = std::filesystem::absolute(name, error).lexically_normal().string();
     }
     const char* prefix = editor_.document.editType == EditPattern ? PatternTitle : FontTitle;
-    setWindowTitle(QString::fromLocal8Bit(formatText("%s : ( %s )", prefix, shown.c_str()).c_str()));
+    setWindowTitle(
+        QString::fromLocal8Bit(formatText("%s : ( %s )", prefix, shown.c_str()).c_str()));
 }
 
 void MainWindow::refreshButton(int command, bool clipboardBitmap) {
     const Document& doc = editor_.document;
     bool enable;
     switch (command) {
-    case CmdUndo: enable = editor_.history.undoCount() > 0; break;
-    case CmdRedo: enable = editor_.history.redoCount() > 0; break;
-    case CmdPaste: enable = clipboardBitmap; break;
+    case CmdUndo:
+        enable = editor_.history.undoCount() > 0;
+        break;
+    case CmdRedo:
+        enable = editor_.history.redoCount() > 0;
+        break;
+    case CmdPaste:
+        enable = clipboardBitmap;
+        break;
     case CmdDeletePattern:
         enable = doc.patternCount > 1;
         if (doc.editType != EditPattern) return;
         break;
-    default: return;
+    default:
+        return;
     }
     palette_->setButtonEnabled(command, enable);
 }
@@ -256,19 +269,33 @@ void MainWindow::commitSelection() {
 void MainWindow::dispatchCommand(int id) {
     const Tool toolBefore = editor_.grid.tool;
     switch (id) {
-    case CmdNew: newFile(); break;
-    case CmdOpen: openFile(); break;
-    case CmdSave: save(); break;
-    case CmdSaveAs: saveAs(); break;
-    case CmdExit: exitSequence(); break;
+    case CmdNew:
+        newFile();
+        break;
+    case CmdOpen:
+        openFile();
+        break;
+    case CmdSave:
+        save();
+        break;
+    case CmdSaveAs:
+        saveAs();
+        break;
+    case CmdExit:
+        exitSequence();
+        break;
     case CmdLineColour:
     case CmdDotColour:
-    case CmdBackgroundColour: chooseColour(id); break;
+    case CmdBackgroundColour:
+        chooseColour(id);
+        break;
     case CmdStatusBar:
         statusBarShown_ = !statusBarShown_;
         statusBar()->setVisible(statusBarShown_);
         break;
-    case CmdLayout: layoutStatusBar(); break;
+    case CmdLayout:
+        layoutStatusBar();
+        break;
     case CmdUndo:
     case CmdRedo: {
         const int width = editor_.document.patternWidth;
@@ -282,16 +309,24 @@ void MainWindow::dispatchCommand(int id) {
         refreshHistoryButtons();
         if (done) {
             // A size change moves the thumbnail: then the old picture goes too.
-            const bool resized = width != editor_.document.patternWidth ||
-                                 height != editor_.document.patternHeight;
+            const bool resized =
+                width != editor_.document.patternWidth || height != editor_.document.patternHeight;
             grid_->repaintAll(resized);
         }
         break;
     }
-    case CmdAbout: prompts_.showAbout(this); break;
-    case CmdAddPattern: addPattern(false); break;
-    case CmdInsertPattern: addPattern(true); break;
-    case CmdDeletePattern: deleteCurrentPattern(); break;
+    case CmdAbout:
+        prompts_.showAbout(this);
+        break;
+    case CmdAddPattern:
+        addPattern(false);
+        break;
+    case CmdInsertPattern:
+        addPattern(true);
+        break;
+    case CmdDeletePattern:
+        deleteCurrentPattern();
+        break;
     case CmdSetAllDots:
     case CmdClearAllDots:
         if (editor_.document.editType == EditPattern) {
@@ -307,7 +342,7 @@ void MainWindow::dispatchCommand(int id) {
     }
     // Leaving the select tool drops a floating block.
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
-    if (id == CmdUndo || id == CmdRedo || editor_.history.undoCount() > 0) refreshHistoryButtons();
+    refreshHistoryButtons();
 }
 
 void MainWindow::selectTool(int id) {
@@ -323,9 +358,10 @@ void MainWindow::exitSequence() {
     saveModeSettings(editor_);
     if (querySave() == -1) return;
     const QRect frame = frameGeometry();
-    saveWindowRect(editor_, {frame.left(), frame.top(), frame.left() + frame.width(),
-                             frame.top() + frame.height()},
-                   isMinimized());
+    saveWindowRect(
+        editor_,
+        {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()},
+        isMinimized());
     timer_.stop();
     exiting_ = true;
     emit exitRequested();
@@ -348,7 +384,8 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    QMetaObject::invokeMethod(this, [this] { dispatchCommand(CmdLayout); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { dispatchCommand(CmdLayout); }, Qt::QueuedConnection);
 }
 
 void MainWindow::layoutStatusBar() {
@@ -357,15 +394,20 @@ void MainWindow::layoutStatusBar() {
     int left = 0;
     for (size_t i = 0; i < statusParts_.size(); ++i) {
         const int right = std::max(edges[i], left);
-        statusParts_[i]->setGeometry(left, 0, right - left, statusParts_[i]->parentWidget()->height());
+        statusParts_[i]->setGeometry(left, 0, right - left,
+                                     statusParts_[i]->parentWidget()->height());
         left = right;
     }
 }
 
 void MainWindow::chooseColour(int id) {
     Settings& s = editor_.settings;
-    uint32_t& colour = id == CmdLineColour ? s.lineColor : id == CmdDotColour ? s.dotColor : s.bgColor;
-    const char* key = id == CmdLineColour ? "LINECOLOR" : id == CmdDotColour ? "DOTCOLOR" : "BGCOLOR";
+    uint32_t& colour = id == CmdLineColour  ? s.lineColor
+                       : id == CmdDotColour ? s.dotColor
+                                            : s.bgColor;
+    const char* key = id == CmdLineColour  ? "LINECOLOR"
+                      : id == CmdDotColour ? "DOTCOLOR"
+                                           : "BGCOLOR";
     if (prompts_.chooseColour(this, colour, customColours_)) {
         saveColour(editor_, key, colour);
         grid_->repaintAll(true);

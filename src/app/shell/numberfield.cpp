@@ -23,12 +23,21 @@ int NumberField::number() const {
 void NumberField::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: emit notify(Enter); return;
-    case Qt::Key_Escape: emit notify(Escape); return;
+    case Qt::Key_Enter:
+        emit notify(Enter);
+        return;
+    case Qt::Key_Escape:
+        emit notify(Escape);
+        return;
     case Qt::Key_Up:
-    case Qt::Key_Backtab: emit notify(Previous); return;
-    case Qt::Key_Down: emit notify(Next); return;
-    default: QLineEdit::keyPressEvent(event);
+    case Qt::Key_Backtab:
+        emit notify(Previous);
+        return;
+    case Qt::Key_Down:
+        emit notify(Next);
+        return;
+    default:
+        QLineEdit::keyPressEvent(event);
     }
 }
 

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
-#include <QLabel>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -33,17 +33,23 @@ int QtPrompts::showMessage(QWidget* owner, const Message& m) {
     };
     std::vector<Button> buttons;
     switch (m.buttons) {
-    case MessageButtons::Ok: buttons = {{"OK", IDOK}}; break;
-    case MessageButtons::YesNo: buttons = {{"Yes", IDYES}, {"No", IDNO}}; break;
+    case MessageButtons::Ok:
+        buttons = {{"OK", IDOK}};
+        break;
+    case MessageButtons::YesNo:
+        buttons = {{"Yes", IDYES}, {"No", IDNO}};
+        break;
     case MessageButtons::YesNoCancel:
         buttons = {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}};
         break;
-    case MessageButtons::RetryCancel: buttons = {{"Retry", IDRETRY}, {"Cancel", IDCANCEL}}; break;
+    case MessageButtons::RetryCancel:
+        buttons = {{"Retry", IDRETRY}, {"Cancel", IDCANCEL}};
+        break;
     }
     std::vector<std::pair<QAbstractButton*, int>> made;
     for (const Button& b : buttons) {
         const auto role = (b.answer == IDNO || b.answer == IDCANCEL) ? QMessageBox::RejectRole
-                                                                      : QMessageBox::AcceptRole;
+                                                                     : QMessageBox::AcceptRole;
         made.emplace_back(box.addButton(b.label, role), b.answer);
     }
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
@@ -56,7 +62,9 @@ int QtPrompts::showMessage(QWidget* owner, const Message& m) {
     return made.back().second;
 }
 
-void QtPrompts::beep() { QApplication::beep(); }
+void QtPrompts::beep() {
+    QApplication::beep();
+}
 
 QString QtPrompts::askOpenFileName(QWidget* owner, const QString& directory, const QString& filter,
                                    const QString& title) {
@@ -77,7 +85,8 @@ bool QtPrompts::chooseColour(QWidget* owner, uint32_t& colour, std::array<uint32
     const QColor chosen = QColorDialog::getColor(initial, owner);
     for (int i = 0; i < 16; ++i) {
         const QColor c = QColorDialog::customColor(i);
-        custom[static_cast<size_t>(i)] = static_cast<uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
+        custom[static_cast<size_t>(i)] =
+            static_cast<uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
     }
     if (!chosen.isValid()) return false;
     colour = static_cast<uint32_t>(chosen.red() | chosen.green() << 8 | chosen.blue() << 16);

@@ -13,7 +13,8 @@ QImage imageFromBitmap(const PlatformBitmap& b) {
             const size_t from = static_cast<size_t>(y) * static_cast<size_t>(b.bytesPerRow);
             const size_t bytes = std::min<size_t>(static_cast<size_t>(image.bytesPerLine()),
                                                   static_cast<size_t>(b.bytesPerRow));
-            if (from + bytes <= b.bits.size()) std::memcpy(image.scanLine(y), b.bits.data() + from, bytes);
+            if (from + bytes <= b.bits.size())
+                std::memcpy(image.scanLine(y), b.bits.data() + from, bytes);
         }
         return image;
     }
@@ -41,11 +42,13 @@ PlatformBitmap bitmapFromImage(const QImage& source) {
         b.bytesPerRow = (b.width + 7) / 8;
         b.bits.resize(static_cast<size_t>(b.bytesPerRow) * static_cast<size_t>(b.height));
         // Black is bit 0 whatever the image's own colour table says.
-        const bool blackIsZero = mono.colorCount() < 1 || qGray(mono.color(0)) < qGray(mono.color(1));
+        const bool blackIsZero =
+            mono.colorCount() < 1 || qGray(mono.color(0)) < qGray(mono.color(1));
         for (int y = 0; y < b.height; ++y) {
             for (int i = 0; i < b.bytesPerRow; ++i) {
                 const uint8_t byte = mono.constScanLine(y)[i];
-                b.bits[static_cast<size_t>(y * b.bytesPerRow + i)] = blackIsZero ? byte : static_cast<uint8_t>(~byte);
+                b.bits[static_cast<size_t>(y * b.bytesPerRow + i)] =
+                    blackIsZero ? byte : static_cast<uint8_t>(~byte);
             }
         }
         return b;

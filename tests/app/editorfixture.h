@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "editor.h"
+#include "fakeprompts.h"
+#include "grid/gridwidget.h"
+#include "shell/mainwindow.h"
+#include "shell/palette.h"
+#include "testsupport.h"
+
+namespace dedur::test {
+
+// An editor started in a fresh directory, as the program starts.
+struct EditorFixture {
+    explicit EditorFixture(const std::string& settings = "", bool start = true) {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
+        if (!settings.empty()) writeBytes(dir.file("DEDUR.INI"), settings);
+        editor = std::make_unique<Editor>(dir.path().string());
+        loadSettings(*editor);
+        window = std::make_unique<MainWindow>(*editor, prompts);
+        window->placeWindow(QSize(1400, 1100));
+        if (start) launch();
+    }
+    ~EditorFixture() {
+        window.reset();
+        std::filesystem::current_path(previous);
+    }
+
+    void launch() {
+        window->show();
+        window->startUp();
+        (void)QTest::qWaitForWindowExposed(window.get());
+    }
+
+    GridWidget& grid() { return *window->grid(); }
+    Document& doc() { return editor->document; }
+    QPoint cell(int x, int y) {
+        const GridGeometry g = grid().geometry();
+        return QPoint(g.px() * x + 6 + g.gridX / 2, g.py() * y + 6 + g.gridY / 2);
+    }
+    QRgb pixel(QPoint p) { return grid().painter().surface().pixel(p); }
+    QRgb cellPixel(int x, int y) { return pixel(cell(x, y)); }
+
+    // A press on one dot, moves over the others, release on the last.
+    void drag(std::initializer_list<QPoint> dots) {
+        auto it = dots.begin();
+        QTest::mousePress(&grid(), Qt::LeftButton, {}, cell(it->x(), it->y()));
+        QPoint last = *it;
+        for (++it; it != dots.end(); ++it) {
+            QTest::mouseMove(&grid(), cell(it->x(), it->y()));
+            last = *it;
+        }
+        QTest::mouseRelease(&grid(), Qt::LeftButton, {}, cell(last.x(), last.y()));
+    }
+
+    std::string rows() {
+        std::string text;
+        for (const std::string& r : rowsOf(doc())) text += r + "\n";
+        return text;
+    }
+
+    TempDir dir;
+    std::filesystem::path previous;
+    FakePrompts prompts;
+    std::unique_ptr<Editor> editor;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace dedur::test

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "shell/prompts.h"
+
+namespace dedur::test {
+
+// Records every prompt and answers from queues; an empty queue answers the
+// first button (OK, Yes, Retry), no file, no colour.
+class FakePrompts : public Prompts {
+  public:
+    struct Shown {
+        std::string caption;
+        std::string text;
+        MessageButtons buttons;
+        MessageIcon icon;
+    };
+
+    int showMessage(QWidget*, const Message& m) override {
+        shown.push_back({m.caption, m.text, m.buttons, m.icon});
+        if (!answers.empty()) {
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        switch (m.buttons) {
+        case MessageButtons::YesNo:
+        case MessageButtons::YesNoCancel:
+            return IDYES;
+        case MessageButtons::RetryCancel:
+            return IDCANCEL;
+        default:
+            return IDOK;
+        }
+    }
+    void beep() override { ++beeps; }
+    QString askOpenFileName(QWidget*, const QString&, const QString& filter,
+                            const QString& title) override {
+        dialogs << "open:" + title + ":" + filter;
+        return next();
+    }
+    QString askSaveFileName(QWidget*, const QString&, const QString& filter,
+                            const QString& title) override {
+        dialogs << "save:" + title + ":" + filter;
+        return next();
+    }
+    bool chooseColour(QWidget*, uint32_t& colour, std::array<uint32_t, 16>&) override {
+        if (colours.empty()) return false;
+        colour = colours.front();
+        colours.pop_front();
+        return true;
+    }
+    void setWaitCursor(bool) override {}
+    void showAbout(QWidget*) override { ++abouts; }
+
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (const Shown& s : shown) t.push_back(s.text);
+        return t;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    std::deque<QString> files;
+    std::deque<uint32_t> colours;
+    QStringList dialogs;
+    int beeps = 0;
+    int abouts = 0;
+
+  private:
+    QString next() {
+        if (files.empty()) return {};
+        QString f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+} // namespace dedur::test

@@ -1,0 +1,170 @@
+#include <QSignalSpy>
+#include <QTest>
+
+#include "document/patternfile.h"
+#include "editorfixture.h"
+#include "settings/settingsfile.h"
+#include "shell/commandids.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void firstStartIsUntitledAndCreatesTheSettings() {
+        EditorFixture f;
+        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
+        QVERIFY(std::filesystem::exists(f.dir.file("DEDUR.INI")));
+        QCOMPARE(f.doc().patternCount, 1);
+        QVERIFY(f.prompts.shown.empty());
+    }
+
+    void startupWithAMissingFileAsksTwice() {
+        EditorFixture f("[others]\r\nPATFILE = missing.pat\r\nPATNO = 3\r\n");
+        QCOMPARE(f.prompts.shown.size(), size_t(2));
+        QCOMPARE(f.prompts.shown[0].caption, std::string("Open Fail"));
+        QCOMPARE(f.prompts.shown[0].text, std::string("Pattern file \"missing.pat\" not found"));
+        QCOMPARE(f.prompts.shown[1].caption, std::string("Can't Open File"));
+        QCOMPARE(f.prompts.shown[1].buttons, MessageButtons::RetryCancel);
+        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
+        QCOMPARE(f.doc().patternCount, 1);
+        QVERIFY(f.doc().patternFileName.empty());
+    }
+
+    void startupReopensTheLastFileAtTheLastPattern() {
+        test::TempDir source;
+        Document doc = test::documentOf(
+            {{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}, {8, 3, 1, 1, 0, 2}});
+        const std::string path = source.file("four.pat");
+        QVERIFY(writePatternFile(doc, path).written);
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\nPATNO = 9\r\n");
+        QCOMPARE(f.doc().currentPattern, 3);
+        QCOMPARE(f.window->currentNumber(), 4);
+        QCOMPARE(int(f.doc().patternWidth), 8);
+        QCOMPARE(f.window->windowTitle(),
+                 QString::fromStdString("VOV Odedode Dizari : ( " + path + " )"));
+    }
+
+    void exitWithChangesAndCancelKeepsRunning() {
+        EditorFixture f;
+        f.drag({{0, 0}});
+        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+        f.prompts.answers = {IDYES, IDCANCEL};
+        f.window->close();
+        QCOMPARE(exits.count(), 0);
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.prompts.shown[0].text, std::string("Are you sure to Exit ?"));
+        QCOMPARE(f.prompts.shown[0].caption, std::string("EXIT"));
+        QCOMPARE(f.prompts.shown[1].caption, std::string("Save Pattern"));
+        QCOMPARE(f.prompts.shown[1].text,
+                 std::string("Untitled file\nhas not been saved.\nSave file before closing?"));
+        // The mode settings were stored before the question.
+        const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
+        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("1"));
+        QVERIFY(readSetting(&ini, "window rect and type", "MAINWINRECT").empty());
+    }
+
+    void exitNoStopsAtOnce() {
+        EditorFixture f;
+        f.prompts.answers = {IDNO};
+        f.window->dispatchCommand(CmdExit);
+        QCOMPARE(f.prompts.shown.size(), size_t(1));
+        QCOMPARE(test::readBytes(f.dir.file("DEDUR.INI")), std::string());
+    }
+
+    void saveAsThenExitLeavesFileAndSettings() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdDrawLine);
+        f.drag({{0, 0}, {11, 11}});
+        f.prompts.files = {QString::fromStdString(f.dir.file("picture.x"))};
+        f.window->dispatchCommand(CmdSaveAs);
+        const std::string path = f.dir.file("picture.pat");
+        QVERIFY(std::filesystem::exists(path));
+        QCOMPARE(f.doc().modifiedFlag, 0);
+        QCOMPARE(f.window->windowTitle(),
+                 QString::fromStdString("VOV Odedode Dizari : ( " + path + " )"));
+        QCOMPARE(f.prompts.dialogs.value(0),
+                 QString("save:Select a file to save:Pattern Files (*.pat)|*.pat|"));
+        Document back;
+        QVERIFY(readPatternFile(back, path).ok());
+        QCOMPARE(back.store, f.doc().store);
+
+        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+        f.prompts.answers = {IDYES};
+        f.window->dispatchCommand(CmdExit);
+        QCOMPARE(exits.count(), 1);
+        const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
+        QCOMPARE(readSetting(&ini, "others", "PATFILE"), path);
+        QCOMPARE(readSetting(&ini, "others", "PATNO"), std::string("0"));
+        const QRect frame = f.window->frameGeometry();
+        QCOMPARE(readSetting(&ini, "window rect and type", "MAINWINRECT"),
+                 formatText("%d,%d,%d,%d", frame.left(), frame.top(),
+                            frame.left() + frame.width() - 1, frame.top() + frame.height() - 1));
+    }
+
+    void saveAsAsksAboutAFileThatExistsOnlyWithTheExtension() {
+        EditorFixture f;
+        test::writeBytes(f.dir.file("a.pat"), "keep");
+        f.prompts.files = {QString::fromStdString(f.dir.file("a"))};
+        f.prompts.answers = {IDNO};
+        f.window->dispatchCommand(CmdSaveAs);
+        QCOMPARE(f.prompts.shown.back().text, f.dir.file("a.pat") + " Does Exists, Overwrite ?");
+        QCOMPARE(test::readBytes(f.dir.file("a.pat")), std::string("keep"));
+        QVERIFY(f.doc().patternFileName.empty());
+    }
+
+    void newWithTwoPatternsAsksAndResets() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdAddPattern);
+        f.prompts.answers = {IDCANCEL};
+        f.window->dispatchCommand(CmdNew);
+        QCOMPARE(f.doc().patternCount, 2);
+        QCOMPARE(f.prompts.shown.back().text,
+                 std::string("Untitled file\nhas not been saved.\nSave file before closing?"));
+        f.prompts.answers = {IDNO};
+        f.window->dispatchCommand(CmdNew);
+        QCOMPARE(f.doc().patternCount, 1);
+        QCOMPARE(f.doc().modifiedFlag, 0);
+        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari(Unname)"));
+        QCOMPARE(f.window->palette()->countLabel()->text(), QString("1"));
+        // New with one pattern only beeps.
+        f.window->dispatchCommand(CmdNew);
+        QCOMPARE(f.prompts.beeps, 1);
+    }
+
+    void openReadsTheChosenFileAndReportsBadOnes() {
+        EditorFixture f;
+        Document doc = test::documentOf({{5, 5, 1, 1, 0, 2}, {6, 6, 1, 1, 0, 2}});
+        const std::string good = f.dir.file("good.pat");
+        QVERIFY(writePatternFile(doc, good).written);
+        test::writeBytes(f.dir.file("bad.pat"), "NOTAPATTERN\r\n");
+        f.prompts.files = {QString::fromStdString(f.dir.file("bad.pat"))};
+        f.window->dispatchCommand(CmdOpen);
+        QCOMPARE(f.prompts.shown.back().caption, std::string("Format error"));
+        QCOMPARE(f.doc().patternCount, 1);
+        f.prompts.files = {QString::fromStdString(good)};
+        f.window->dispatchCommand(CmdOpen);
+        QCOMPARE(f.doc().patternCount, 2);
+        QCOMPARE(int(f.doc().patternWidth), 5);
+        QCOMPARE(f.doc().patternFileName, good);
+        QCOMPARE(f.window->palette()->countLabel()->text(), QString("2"));
+        QVERIFY(f.window->palette()->find(CmdDeletePattern)->enabled);
+    }
+
+    void saveWritesTheNamedFileWithoutAsking() {
+        EditorFixture f;
+        f.prompts.files = {QString::fromStdString(f.dir.file("s.pat"))};
+        f.window->dispatchCommand(CmdSave); // untitled: Save as
+        QCOMPARE(f.prompts.dialogs.size(), 1);
+        f.drag({{3, 3}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.dialogs.size(), 1);
+        Document back;
+        QVERIFY(readPatternFile(back, f.dir.file("s.pat")).ok());
+        QCOMPARE(back.store, f.doc().store);
+    }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "filecommands_test.moc"

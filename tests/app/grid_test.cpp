@@ -1,0 +1,188 @@
+#include <QTest>
+
+#include "editorfixture.h"
+#include "shell/commandids.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+namespace {
+const QRgb Black = qRgb(0, 0, 0);
+const QRgb White = qRgb(255, 255, 255);
+const QRgb Grey = qRgb(192, 192, 192);
+const QRgb Blue = qRgb(0, 0, 255);
+const QRgb Red = qRgb(255, 0, 0);
+} // namespace
+
+class GridTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void paintsGridLinesCellsAndThumbnail() {
+        EditorFixture f;
+        // 12 x 12 at 8 x 8: lines every 9 pixels from 5, thumbnail at (115, 48).
+        QCOMPARE(f.pixel({5, 5}), Grey);
+        QCOMPARE(f.pixel({113, 113}), Grey);
+        QCOMPARE(f.pixel({14, 60}), Grey);
+        QCOMPARE(f.pixel({6, 6}), White);
+        QCOMPARE(f.pixel({114, 47}), Blue);
+        QCOMPARE(f.pixel({127, 60}), Blue);
+        QCOMPARE(f.pixel({115, 48}), White);
+        QCOMPARE(f.pixel({114, 114}), qRgb(128, 128, 128));
+    }
+
+    void thumbnailFollowsThePatternSize() {
+        EditorFixture f("[others]\r\nGRIDX = 8\r\nGRIDY = 8\r\n", false);
+        f.doc().panelDefinition.width = 16;
+        f.doc().panelDefinition.height = 16;
+        f.launch();
+        QCOMPARE(f.pixel({149, 149}), Grey); // last grid line
+        QCOMPARE(f.pixel({150, 63}), Blue);  // frame corner
+        QCOMPARE(f.pixel({167, 80}), Blue);
+        QCOMPARE(f.pixel({151, 64}), White);
+    }
+
+    void toolsDrawExactDots_data() {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("line") << 3025 << QPoint(0, 0) << QPoint(4, 1)
+                              << "110000000000\n001110000000\n";
+        QTest::newRow("rectangle")
+            << 3026 << QPoint(1, 0) << QPoint(3, 2) << "011100000000\n010100000000\n011100000000\n";
+        QTest::newRow("filled rectangle")
+            << 3027 << QPoint(3, 1) << QPoint(1, 0) << "011100000000\n011100000000\n";
+        QTest::newRow("ellipse")
+            << 3029 << QPoint(2, 1) << QPoint(5, 4)
+            << "000000000000\n000110000000\n001001000000\n001001000000\n000110000000\n";
+    }
+    void toolsDrawExactDots() {
+        QFETCH(int, tool);
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QFETCH(QString, rows);
+        EditorFixture f;
+        f.window->dispatchCommand(tool);
+        QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(from.x(), from.y()));
+        QTest::mouseMove(&f.grid(), f.cell(to.x(), to.y()));
+        // The preview shows the shape before anything is stored.
+        const std::string before = f.rows();
+        const int first = rows.indexOf('1');
+        QCOMPARE(f.cellPixel(first % 13, first / 13), Black);
+        QCOMPARE(QString::fromStdString(before).count('1'), 0);
+        QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, f.cell(to.x(), to.y()));
+        QVERIFY(QString::fromStdString(f.rows()).startsWith(rows));
+        QCOMPARE(QString::fromStdString(f.rows()).count('1'), rows.count('1'));
+        QCOMPARE(f.doc().modifiedFlag, 1);
+        QCOMPARE(f.editor->history.undoCount(), 1);
+    }
+
+    void previewRemovesStalePointsOnly() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"000000000000", "000000001000"});
+        f.window->dispatchCommand(CmdDrawLine);
+        QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(0, 1));
+        QTest::mouseMove(&f.grid(), f.cell(10, 1));
+        QCOMPARE(f.cellPixel(9, 1), Black);
+        QTest::mouseMove(&f.grid(), f.cell(5, 1));
+        QCOMPARE(f.cellPixel(9, 1), White); // stale point cleared
+        QCOMPARE(f.cellPixel(8, 1), Black); // a set dot stays
+        QCOMPARE(f.cellPixel(5, 1), Black);
+        QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, f.cell(5, 1));
+        QCOMPARE(f.rows().substr(13, 12), std::string("111111001000"));
+    }
+
+    void pointAndEraseWithOneSnapshotPerPress() {
+        EditorFixture f;
+        f.drag({{1, 1}, {2, 1}, {3, 1}});
+        QCOMPARE(f.rows().substr(13, 12), std::string("011100000000"));
+        QCOMPARE(f.editor->history.undoCount(), 1);
+        QCOMPARE(f.cellPixel(2, 1), Black);
+        QCOMPARE(f.pixel({115 + 2, 48 + 1}), Black);
+        f.window->dispatchCommand(CmdErasePoint);
+        f.drag({{2, 1}});
+        QCOMPARE(f.rows().substr(13, 12), std::string("010100000000"));
+        QCOMPARE(f.editor->history.undoCount(), 2);
+        // On a grid line the point tool does nothing.
+        f.window->dispatchCommand(CmdDrawPoint);
+        QTest::mouseClick(&f.grid(), Qt::LeftButton, {}, QPoint(14, 30));
+        QCOMPARE(f.editor->history.undoCount(), 2);
+    }
+
+    void shapeOnOneDotLeavesThePattern() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdOutlineRectangle);
+        f.drag({{4, 4}});
+        QCOMPARE(QString::fromStdString(f.rows()).count('1'), 0);
+        QCOMPARE(f.cellPixel(4, 4), White);
+        QCOMPARE(f.doc().modifiedFlag, 1);
+    }
+
+    void statusShowsTheDotUnderThePointer() {
+        EditorFixture f;
+        QTest::mouseMove(&f.grid(), f.cell(0, 0));
+        QCOMPARE(f.window->statusText(), QString("( Size=12 x 12 ) ( X=1, Y=1 )"));
+        QTest::mouseMove(&f.grid(), f.cell(11, 3));
+        QCOMPARE(f.window->statusText(), QString("( Size=12 x 12 ) ( X=12, Y=4 )"));
+        QTest::mouseMove(&f.grid(), QPoint(14, 30));
+        QCOMPARE(f.window->statusText(), QString(" "));
+    }
+
+    void selectLiftsMovesAndDrops() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"110000000000", "110000000000"});
+        f.window->dispatchCommand(CmdSelect);
+        QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(0, 0));
+        QTest::mouseMove(&f.grid(), f.cell(1, 1));
+        QCOMPARE(f.cellPixel(1, 1), Red); // rubber band
+        QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, f.cell(1, 1));
+        QCOMPARE(f.editor->selection.selectionState, int(SelectionFloating));
+        QCOMPARE(f.cellPixel(0, 0), Black); // the block is shown where it was lifted
+        // Drag the block three dots right.
+        QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(0, 0));
+        QTest::mouseMove(&f.grid(), f.cell(3, 0));
+        QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, f.cell(3, 0));
+        QCOMPARE(f.cellPixel(0, 0), White);
+        QCOMPARE(f.cellPixel(3, 1), Black);
+        // A press elsewhere in the grid drops it.
+        QTest::mouseClick(&f.grid(), Qt::LeftButton, {}, f.cell(9, 9));
+        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.rows().substr(0, 26), std::string("000110000000\n000110000000\n"));
+        QCOMPARE(f.editor->history.undoCount(), 1);
+    }
+
+    void leavingTheSelectToolDropsTheBlock() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"100000000000"});
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{0, 0}, {2, 2}});
+        QCOMPARE(f.rows().substr(0, 1), std::string("0"));
+        f.window->dispatchCommand(CmdDrawLine);
+        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.rows().substr(0, 1), std::string("1"));
+    }
+
+    void escapeDropsTheBlock() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"100000000000"});
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{0, 0}, {2, 2}});
+        QTest::keyClick(&f.grid(), Qt::Key_Escape);
+        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.rows().substr(0, 1), std::string("1"));
+    }
+
+    void coloursComeFromTheSettings() {
+        EditorFixture f(
+            "[others]\r\nDOTCOLOR = 255\r\nBGCOLOR = 65280\r\nLINECOLOR = 16711680\r\n");
+        QCOMPARE(f.pixel({5, 5}), qRgb(0, 0, 255));
+        QCOMPARE(f.cellPixel(0, 0), qRgb(0, 255, 0));
+        f.drag({{0, 0}});
+        QCOMPARE(f.cellPixel(0, 0), qRgb(255, 0, 0));
+        // The thumbnail background stays white.
+        QCOMPARE(f.pixel({116, 48}), White);
+    }
+};
+
+QTEST_MAIN(GridTest)
+#include "grid_test.moc"

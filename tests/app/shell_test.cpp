@@ -1,0 +1,219 @@
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include "editorfixture.h"
+#include "shell/commandids.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+namespace {
+
+PaletteButton& button(EditorFixture& f, int command) {
+    return *f.window->palette()->find(command);
+}
+
+QPoint centre(const PaletteButton& b) {
+    return QPoint((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+}
+
+void clickButton(EditorFixture& f, int command) {
+    QTest::mouseClick(f.window->palette(), Qt::LeftButton, {}, centre(button(f, command)));
+    QCoreApplication::processEvents(); // the click posts its command
+}
+
+} // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void menuHasTheListedItemsInOrder() {
+        EditorFixture f;
+        QStringList seen;
+        for (QAction* top : f.window->menuBar()->actions()) {
+            QStringList items;
+            for (QAction* a : top->menu()->actions()) items << (a->isSeparator() ? "-" : a->text());
+            seen << top->text() + ": " + items.join(" | ");
+        }
+        QCOMPARE(seen.value(0), QString("&File: &New\tF1 | &Open...\tF2 | &Save\tF3 | Save "
+                                        "&as...\tF4 | - | &Exit\tCtrl+E"));
+        QCOMPARE(seen.value(1), QString("&Edit: &Undo Painting | &Redo Painting | - | Cu&t | &Copy "
+                                        "| &Paste | C&lear | - | Input &Text to copy | -"));
+        QCOMPARE(seen.value(2),
+                 QString("&Draw: &1. Draw point | &2. Erase point | &3. draw Line | &4. draw "
+                         "External Ellipse | &5. draw Fill Ellipse | &6. draw External rectangle | "
+                         "&7. draw Fill rectangle | &8. Select"));
+        QCOMPARE(
+            seen.value(3),
+            QString(
+                "&Pattern: &1. Delete current pattern | &2. Add a pattern | &3. Insert a pattern"));
+        QVERIFY(seen.value(4).startsWith(
+            "&Setting: &1. Status bar | - | &2. LCD pattern Size... | - | Grid line colour..."));
+        QCOMPARE(seen.value(5), QString("&Help: &About..."));
+    }
+
+    void paletteLayoutAndStartImages() {
+        EditorFixture f;
+        const auto& buttons = f.window->palette()->buttons();
+        QCOMPARE(buttons.size(), size_t(19));
+        QCOMPARE(buttons[0].left, 4);
+        QCOMPARE(buttons[7].right, 196);
+        QCOMPARE(buttons[8].left, 204);
+        QCOMPARE(buttons[9].left, 236);
+        QCOMPARE(buttons[12].left, 316);
+        QCOMPARE(buttons[14].left, 372);
+        QCOMPARE(buttons[15].left, 404);
+        QCOMPARE(buttons[18].right, 500);
+        QCOMPARE(buttons[0].top, 27);
+        QCOMPARE(button(f, CmdDrawPoint).currentImage, 103);
+        QCOMPARE(button(f, CmdUndo).currentImage, 248);
+        QVERIFY(!button(f, CmdDeletePattern).enabled); // one pattern
+    }
+
+    void clickingAToolButtonLatchesIt() {
+        EditorFixture f;
+        clickButton(f, CmdDrawLine);
+        QCOMPARE(int(f.editor->grid.tool), int(CmdDrawLine));
+        QCOMPARE(button(f, CmdDrawLine).currentImage, 163);
+        QCOMPARE(button(f, CmdDrawPoint).currentImage, 101);
+        QVERIFY(button(f, CmdDrawLine).marked);
+        f.window->updateMenuState();
+        QVERIFY(f.window->action(CmdDrawLine)->isChecked());
+        QVERIFY(!f.window->action(CmdDrawPoint)->isChecked());
+    }
+
+    void disabledButtonBeepsAndReleaseOutsidePostsNothing() {
+        EditorFixture f;
+        clickButton(f, CmdUndo);
+        QCOMPARE(f.prompts.beeps, 1);
+        QTest::mousePress(f.window->palette(), Qt::LeftButton, {}, centre(button(f, CmdSave)));
+        QCOMPARE(button(f, CmdSave).currentImage, 122);
+        QTest::mouseRelease(f.window->palette(), Qt::LeftButton, {}, QPoint(700, 40));
+        QCoreApplication::processEvents();
+        QCOMPARE(button(f, CmdSave).currentImage, 121);
+        QVERIFY(f.prompts.dialogs.isEmpty()); // no Save as dialog
+    }
+
+    void tooltipsColourEnabledButtons() {
+        EditorFixture f;
+        QTest::mouseMove(f.window->palette(), centre(button(f, CmdDrawLine)));
+        QLabel* tip = button(f, CmdDrawLine).tooltipWindow;
+        QVERIFY(tip);
+        QCOMPARE(tip->text(), QString("Draw line"));
+        QCOMPARE(tip->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QTest::mouseMove(f.window->palette(), centre(button(f, CmdPaste)));
+        QVERIFY(!button(f, CmdDrawLine).tooltipWindow);
+        QLabel* paste = button(f, CmdPaste).tooltipWindow;
+        QVERIFY(paste);
+        QVERIFY(paste->palette().color(QPalette::Window) != QColor(255, 0, 0));
+    }
+
+    void undoAndRedoFollowTheCounts() {
+        EditorFixture f;
+        f.drag({{0, 0}});
+        QVERIFY(button(f, CmdUndo).enabled);
+        f.window->updateMenuState();
+        QVERIFY(f.window->action(CmdUndo)->isEnabled());
+        QVERIFY(!f.window->action(CmdRedo)->isEnabled());
+        f.window->dispatchCommand(CmdUndo);
+        QCOMPARE(f.doc().workDots[0], DOT_OFF);
+        QVERIFY(!button(f, CmdUndo).enabled);
+        QVERIFY(button(f, CmdRedo).enabled);
+        QCOMPARE(f.cellPixel(0, 0), qRgb(255, 255, 255));
+        f.window->dispatchCommand(CmdRedo);
+        QCOMPARE(f.doc().workDots[0], DOT_ON);
+        QCOMPARE(f.cellPixel(0, 0), qRgb(0, 0, 0));
+    }
+
+    void patternListAndNavigation() {
+        EditorFixture f;
+        for (int i = 0; i < 4; ++i) f.window->dispatchCommand(CmdAddPattern);
+        QCOMPARE(f.doc().patternCount, 5);
+        QCOMPARE(f.window->currentNumber(), 5);
+        QCOMPARE(f.window->palette()->countLabel()->text(), QString("5"));
+        QVERIFY(button(f, CmdDeletePattern).enabled);
+        QScrollBar* bar = f.window->palette()->scrollBar();
+        struct Step {
+            QAbstractSlider::SliderAction action;
+            int expected;
+        };
+        const Step steps[] = {
+            {QAbstractSlider::SliderToMinimum, 1},     {QAbstractSlider::SliderSingleStepAdd, 2},
+            {QAbstractSlider::SliderSingleStepAdd, 3}, {QAbstractSlider::SliderPageStepAdd, 5},
+            {QAbstractSlider::SliderPageStepSub, 1},   {QAbstractSlider::SliderSingleStepSub, 1},
+            {QAbstractSlider::SliderToMaximum, 5}};
+        for (const Step& s : steps) {
+            bar->triggerAction(s.action);
+            QCOMPARE(f.window->currentNumber(), s.expected);
+            QCOMPARE(f.doc().currentPattern, s.expected - 1);
+            QCOMPARE(bar->value(), s.expected);
+        }
+        // Typing a number beyond the count goes to the last and corrects the box.
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        NumberField* box = f.window->palette()->numberBox();
+        box->clear();
+        QTest::keyClicks(box, "9");
+        QCOMPARE(f.window->currentNumber(), 5);
+        QCOMPARE(box->text(), QString("5"));
+        // Delete the third of five: the former fourth becomes current.
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        f.prompts.answers = {IDYES};
+        f.window->dispatchCommand(CmdDeletePattern);
+        QCOMPARE(f.prompts.shown.back().text, std::string("Are you sure to delete ?"));
+        QCOMPARE(f.prompts.shown.back().caption, std::string("DELETE"));
+        QCOMPARE(f.doc().patternCount, 4);
+        QCOMPARE(f.window->currentNumber(), 3);
+        // Insert at the first pattern.
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        f.window->dispatchCommand(CmdInsertPattern);
+        QCOMPARE(f.doc().patternCount, 5);
+        QCOMPARE(f.window->currentNumber(), 1);
+    }
+
+    void deletingTheOnlyPatternBeeps() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdDeletePattern);
+        QCOMPARE(f.prompts.beeps, 1);
+        QVERIFY(f.prompts.shown.empty());
+    }
+
+    void statusBarToggles() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdStatusBar);
+        f.window->updateMenuState();
+        QVERIFY(!f.window->action(CmdStatusBar)->isChecked());
+        QVERIFY(f.window->statusBar()->isHidden());
+        f.window->dispatchCommand(CmdStatusBar);
+        f.window->updateMenuState();
+        QVERIFY(f.window->action(CmdStatusBar)->isChecked());
+    }
+
+    void colourChoiceIsStoredAndPainted() {
+        EditorFixture f;
+        f.prompts.colours = {0x0000FF};
+        f.window->dispatchCommand(CmdDotColour);
+        f.drag({{0, 0}});
+        QCOMPARE(f.cellPixel(0, 0), qRgb(255, 0, 0));
+        const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
+        QVERIFY(ini.find("DOTCOLOR = 255\r\n") != std::string::npos);
+        // A cancelled dialog stores nothing.
+        f.window->dispatchCommand(CmdLineColour);
+        QVERIFY(test::readBytes(f.dir.file("DEDUR.INI")).find("LINECOLOR") == std::string::npos);
+    }
+
+    void defaultWindowSize() {
+        const WindowRect wide = MainWindow::defaultWindowRect(8, 8, QSize(1400, 1100), 20, 20);
+        QCOMPARE(wide.right - wide.left, 1164);
+        QCOMPARE(wide.left, (1400 - 1164) / 4);
+        const WindowRect narrow = MainWindow::defaultWindowRect(8, 8, QSize(1024, 768), 20, 20);
+        QCOMPARE(narrow.right - narrow.left, 1012);
+        QCOMPARE(narrow.bottom - narrow.top, 756);
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
