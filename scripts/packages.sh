@@ -1,7 +1,10 @@
 # Shared by scripts/run and scripts/test: installs the Debian packages the
 # build needs, only those that are missing.
 
-DEDUR_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev)
+DEDUR_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
+    qt6-base-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core)
+# The desktop smoke test drives the editor under a virtual X server.
+DEDUR_TEST_PACKAGES=(xvfb xdotool imagemagick)
 
 ensure_packages() {
     local missing=()
