@@ -64,23 +64,32 @@ QRect GridPainter::cellRect(int column, int row) const {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+void GridPainter::begin() {
+    // Taken once per operation: bits() checks for sharing on every call.
+    bits_ = surface_.bits();
+    stride_ = surface_.bytesPerLine();
+}
+
 void GridPainter::fillRect(const QRect& r, QRgb colour) {
-    const QRect area = r.intersected(clip_).intersected(surface_.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(surface_.scanLine(y));
-        std::fill(line + area.left(), line + area.right() + 1, colour);
+    // clip_ always lies inside the surface.
+    const int left = std::max(r.left(), clip_.left());
+    const int right = std::min(r.right(), clip_.right());
+    const int top = std::max(r.top(), clip_.top());
+    const int bottom = std::min(r.bottom(), clip_.bottom());
+    if (left > right) return;
+    for (int y = top; y <= bottom; ++y) {
+        QRgb* row = line(y);
+        std::fill(row + left, row + right + 1, colour);
     }
 }
 
 void GridPainter::setPixel(int x, int y, QRgb colour) {
-    if (clip_.contains(x, y) && surface_.rect().contains(x, y)) {
-        reinterpret_cast<QRgb*>(surface_.scanLine(y))[x] = colour;
-    }
+    if (clip_.contains(x, y)) line(y)[x] = colour;
 }
 
 void GridPainter::xorPixel(int x, int y, QRgb colour) {
-    if (clip_.contains(x, y) && surface_.rect().contains(x, y)) {
-        QRgb& pixel = reinterpret_cast<QRgb*>(surface_.scanLine(y))[x];
+    if (clip_.contains(x, y)) {
+        QRgb& pixel = line(y)[x];
         pixel = (pixel ^ colour) | 0xFF000000u;
     }
 }
@@ -94,6 +103,7 @@ void GridPainter::setThumbnailPixel(int x, int y, QRgb colour) {
 }
 
 void GridPainter::paint(const QRect& clip, bool erase) {
+    begin();
     clip_ = clip.intersected(surface_.rect());
     const GridGeometry g = geometry();
     tx_ = g.thumbX();
@@ -229,6 +239,7 @@ void GridPainter::paintPreviewShapes() {
 }
 
 void GridPainter::paintBlockDots(QRgb colour) {
+    begin();
     const Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
     for (int y = std::max(sel.blockRect.top, 0); y <= std::min(sel.blockRect.bottom, g.height - 1);
@@ -241,6 +252,7 @@ void GridPainter::paintBlockDots(QRgb colour) {
 }
 
 void GridPainter::refillFromWorkDots(const DotRect& rect) {
+    begin();
     const Document& doc = editor_.document;
     const GridGeometry g = geometry();
     const QRgb dot = dotColour();
@@ -252,6 +264,7 @@ void GridPainter::refillFromWorkDots(const DotRect& rect) {
 }
 
 void GridPainter::redrawThumbnailWithBlock() {
+    begin();
     const Document& doc = editor_.document;
     const Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
@@ -266,6 +279,7 @@ void GridPainter::redrawThumbnailWithBlock() {
 }
 
 void GridPainter::drawMarquee() {
+    begin();
     const PixelRect& r = editor_.selection.selectionRect;
     for (int k = 0; k < 3; ++k) {
         const int l = r.left - k, t = r.top - k, rt = r.right + k, b = r.bottom + k;
@@ -278,6 +292,7 @@ void GridPainter::drawMarquee() {
 }
 
 void GridPainter::drawResizeOutline(const PixelRect& r) {
+    begin();
     for (int x = r.left; x < r.right; ++x) xorPixel(x, r.top, MarqueeXor);
     for (int x = r.left; x < r.right - 1; ++x) xorPixel(x, r.bottom, MarqueeXor);
     for (int y = r.top; y < r.bottom; ++y) xorPixel(r.left, y, MarqueeXor);

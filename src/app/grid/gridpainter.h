@@ -50,6 +50,8 @@ class GridPainter {
     QRect cellRect(int column, int row) const;
 
   private:
+    void begin();
+    QRgb* line(int y) { return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_); }
     void fillRect(const QRect& r, QRgb colour);
     void setPixel(int x, int y, QRgb colour);
     void xorPixel(int x, int y, QRgb colour);
@@ -61,6 +63,8 @@ class GridPainter {
 
     Editor& editor_;
     QImage surface_;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
     QRect clip_;
     int tx_ = 0;
     int ty_ = 0;

@@ -1,0 +1,70 @@
+// One pointer move of a shape drag over a 96 x 96 pattern: the point list is
+// recomputed, stale points are repainted, the shape's cells and the thumbnail
+// are painted into the grid's surface image.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "editor.h"
+#include "grid/gridpainter.h"
+
+namespace {
+
+struct Drag {
+    dedur::Editor editor;
+    dedur::GridPainter painter{editor};
+
+    explicit Drag(dedur::Tool tool) {
+        editor.document.panelDefinition.width = 96;
+        editor.document.panelDefinition.height = 96;
+        dedur::makeBlankDocument(editor.document);
+        painter.resizeSurface(QSize(1400, 1000));
+        painter.paint(QRect(0, 0, 1400, 1000), true);
+        editor.grid.tool = tool;
+        dedur::startShape(editor.grid, editor.document, {0, 0});
+        painter.previewPaint = true;
+    }
+
+    void moveTo(dedur::DotPoint dot) {
+        dedur::trackShape(editor.grid, editor.document, dot);
+        painter.listChanged = true;
+        painter.paint(QRect(0, 0, 1400, 1000), false);
+    }
+};
+
+void run(benchmark::State& state, dedur::Tool tool, dedur::DotPoint a, dedur::DotPoint b) {
+    Drag drag(tool);
+    bool flip = false;
+    for (auto _ : state) {
+        drag.moveTo(flip ? a : b);
+        flip = !flip;
+        benchmark::DoNotOptimize(drag.painter.surface().constBits());
+    }
+}
+
+void BM_PreviewFilledRectangle96(benchmark::State& state) {
+    run(state, dedur::Tool::FilledRectangle, {95, 95}, {94, 95});
+}
+BENCHMARK(BM_PreviewFilledRectangle96)->Unit(benchmark::kMicrosecond);
+
+void BM_PreviewFilledEllipse96(benchmark::State& state) {
+    run(state, dedur::Tool::FilledEllipse, {96, 96}, {95, 96});
+}
+BENCHMARK(BM_PreviewFilledEllipse96)->Unit(benchmark::kMicrosecond);
+
+void BM_PreviewLine96(benchmark::State& state) {
+    run(state, dedur::Tool::Line, {95, 95}, {95, 94});
+}
+BENCHMARK(BM_PreviewLine96)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
