@@ -13,6 +13,7 @@ const Command& exportCommand();
 const Command& tableCommand();
 const Command& glyphCommand();
 const Command& drawCommand();
+const Command& makeFontsCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

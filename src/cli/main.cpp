@@ -10,7 +10,8 @@ using namespace dedur::cli;
 namespace {
 
 const Command* const Commands[] = {&infoCommand(),  &newCommand(),   &exportCommand(),
-                                   &tableCommand(), &glyphCommand(), &drawCommand()};
+                                   &tableCommand(), &glyphCommand(), &drawCommand(),
+                                   &makeFontsCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"
@@ -23,7 +24,7 @@ void printUsage(std::ostream& out) {
            "commands:\n";
     for (const Command* c : Commands) {
         std::string name = c->name;
-        name.resize(8, ' ');
+        name.resize(12, ' ');
         out << "  " << name << c->summary << "\n";
     }
 }

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fontgen.h"
+#include "fonts/big5.h"
+#include "fonts/big5codec.h"
+#include "fonts/glyphfile.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using dedur::test::readBytes;
+using dedur::test::TempDir;
+
+namespace {
+
+// The fonts are made once for the whole suite: it takes a fraction of a second.
+class GeneratedFonts : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir = new TempDir;
+        result = new fontgen::Result(fontgen::makeFonts(dir->path().string(), false));
+        makeFontPaths(fontEdit, dir->path().string());
+    }
+    static void TearDownTestSuite() {
+        delete result;
+        delete dir;
+    }
+
+    static const fontgen::FileReport* report(const std::string& name) {
+        for (const auto& f : result->files) {
+            if (f.name == name) return &f;
+        }
+        return nullptr;
+    }
+
+    static bool blank(const std::string& bytes, size_t record, size_t size) {
+        for (size_t i = record * size; i < (record + 1) * size; ++i) {
+            if (bytes[i] != 0) return false;
+        }
+        return true;
+    }
+
+    static TempDir* dir;
+    static fontgen::Result* result;
+    static FontEdit fontEdit;
+};
+
+TempDir* GeneratedFonts::dir = nullptr;
+fontgen::Result* GeneratedFonts::result = nullptr;
+FontEdit GeneratedFonts::fontEdit;
+
+} // namespace
+
+TEST(Big5Codec, DecodesAndEncodesThroughCodePage950) {
+    EXPECT_EQ(U'\u4E00', decodeBig5(0xA4, 0x40));  // 一
+    EXPECT_EQ(U'\u4E2D', decodeBig5(0xA4, 0xA4));  // 中
+    EXPECT_EQ(U'\u3000', decodeBig5(0xA1, 0x40));
+    EXPECT_EQ(U'\u2460', decodeBig5(0xC6, 0xA1));  // ① from the ETEN extension
+    EXPECT_EQ(std::string("\xA4\xA4"), encodeBig5(U'\u4E2D'));
+    EXPECT_EQ(std::string("A"), encodeBig5(U'A'));
+    EXPECT_EQ(std::string(), encodeBig5(U'\U0001F600'));
+}
+
+TEST_F(GeneratedFonts, WritesFiveFilesOfWholeRecords) {
+    ASSERT_TRUE(result->ok) << result->error;
+    const std::pair<std::string, size_t> sizes[] = {{fontEdit.std16x15Path, 13094u * 30},
+                                                    {fontEdit.std24Path, 13094u * 72},
+                                                    {fontEdit.asciiPath, 128u * 15},
+                                                    {fontEdit.specialPath, 408u * 30},
+                                                    {fontEdit.specialSuppPath, 365u * 30}};
+    for (const auto& [path, size] : sizes) EXPECT_EQ(size, std::filesystem::file_size(path)) << path;
+}
+
+TEST_F(GeneratedFonts, EveryBig5RecordHasAGlyphWithinItsCell) {
+    ASSERT_TRUE(result->ok) << result->error;
+    for (const char* name : {Std16x15FileName, Std24FileName, SpecialFileName}) {
+        ASSERT_TRUE(report(name));
+        EXPECT_EQ(0, report(name)->missing) << name;
+        EXPECT_EQ(0, report(name)->clipped) << name;
+    }
+    const std::string small = readBytes(fontEdit.std16x15Path);
+    const std::string large = readBytes(fontEdit.std24Path);
+    for (size_t k = 0; k < 13094; ++k) {
+        ASSERT_FALSE(blank(small, k, 30)) << "16x15 record " << k;
+        ASSERT_FALSE(blank(large, k, 72)) << "24x24 record " << k;
+    }
+}
+
+TEST_F(GeneratedFonts, CodesC6A1AliasTheRecordsOfC940) {
+    ASSERT_TRUE(result->ok) << result->error;
+    uint8_t alias[72];
+    uint8_t owner[72];
+    for (int type : {EditFont16x15, EditFont24x24}) {
+        ASSERT_EQ(5401, accessBig5Glyph(fontEdit, type, 0xC6, 0xA1, alias, GlyphRead, nullptr));
+        ASSERT_EQ(5401, accessBig5Glyph(fontEdit, type, 0xC9, 0x40, owner, GlyphRead, nullptr));
+        EXPECT_EQ(0, std::memcmp(alias, owner, static_cast<size_t>(glyphKind(type).recordSize)));
+    }
+    // The C6A1.. characters themselves live in the supplement, record 1 on.
+    const std::string supplement = readBytes(fontEdit.specialSuppPath);
+    EXPECT_TRUE(blank(supplement, 0, 30));
+    EXPECT_FALSE(blank(supplement, 1, 30));
+}
+
+TEST_F(GeneratedFonts, AsciiRecordsAreTheirCharacters) {
+    ASSERT_TRUE(result->ok) << result->error;
+    const std::string ascii = readBytes(fontEdit.asciiPath);
+    EXPECT_TRUE(blank(ascii, 0, 15));
+    EXPECT_TRUE(blank(ascii, ' ', 15));
+    for (int c = '!'; c <= '~'; ++c) EXPECT_FALSE(blank(ascii, static_cast<size_t>(c), 15)) << char(c);
+    // Capital I and lower-case l differ, and '_' sits lower than '-'.
+    EXPECT_NE(ascii.substr('I' * 15, 15), ascii.substr('l' * 15, 15));
+    auto lowest = [&ascii](char c) {
+        int row = -1;
+        for (int y = 0; y < 15; ++y) {
+            if (ascii[static_cast<size_t>(c * 15 + y)] != 0) row = y;
+        }
+        return row;
+    };
+    EXPECT_GT(lowest('_'), lowest('-'));
+}
+
+TEST_F(GeneratedFonts, BoxDrawingReachesTheCellEdges) {
+    ASSERT_TRUE(result->ok) << result->error;
+    Document doc;
+    doc.editType = EditFont16x15;
+    uint8_t record[72];
+    // F9F9 is the double horizontal line, F9F8 the double vertical one.
+    ASSERT_GE(accessBig5Glyph(fontEdit, EditFont16x15, 0xF9, 0xF9, record, GlyphRead, nullptr), 0);
+    glyphToDots(doc, EditFont16x15, record);
+    bool rowAcross = false;
+    for (int y = 0; y < 15; ++y) {
+        rowAcross = rowAcross || (doc.workDots[static_cast<size_t>(y * 16)] == DOT_ON &&
+                                  doc.workDots[static_cast<size_t>(y * 16 + 15)] == DOT_ON);
+    }
+    EXPECT_TRUE(rowAcross);
+    ASSERT_GE(accessBig5Glyph(fontEdit, EditFont16x15, 0xF9, 0xF8, record, GlyphRead, nullptr), 0);
+    glyphToDots(doc, EditFont16x15, record);
+    bool columnDown = false;
+    for (int x = 0; x < 16; ++x) {
+        columnDown = columnDown || (doc.workDots[static_cast<size_t>(x)] == DOT_ON &&
+                                    doc.workDots[static_cast<size_t>(14 * 16 + x)] == DOT_ON);
+    }
+    EXPECT_TRUE(columnDown);
+}
+
+TEST_F(GeneratedFonts, ExistingFilesAreKeptUnlessForced) {
+    ASSERT_TRUE(result->ok) << result->error;
+    TempDir other;
+    test::writeBytes(other.file("ASCFONT.15"), "edited");
+    const fontgen::Result kept = fontgen::makeFonts(other.path().string(), false);
+    ASSERT_TRUE(kept.ok);
+    EXPECT_EQ("edited", readBytes(other.file("ASCFONT.15")));
+    const fontgen::Result forced = fontgen::makeFonts(other.path().string(), true);
+    ASSERT_TRUE(forced.ok);
+    EXPECT_EQ(1920u, std::filesystem::file_size(other.file("ASCFONT.15")));
+    EXPECT_FALSE(fontgen::makeFonts(other.file("none"), false).ok);
+}
