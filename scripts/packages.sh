@@ -2,7 +2,9 @@
 # build needs, only those that are missing.
 
 DEDUR_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
-    qt6-base-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core)
+    qt6-base-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core
+    libfreetype-dev zlib1g-dev
+    fonts-wqy-zenhei fonts-unifont xfonts-intl-chinese console-setup-linux)
 # The desktop smoke test drives the editor under a virtual X server.
 DEDUR_TEST_PACKAGES=(xvfb xdotool imagemagick)
 

@@ -9,8 +9,8 @@ using namespace dedur::cli;
 
 namespace {
 
-const Command* const Commands[] = {&infoCommand(),  &newCommand(),   &exportCommand(),
-                                   &tableCommand(), &glyphCommand(), &drawCommand(),
+const Command* const Commands[] = {&infoCommand(),     &newCommand(),   &exportCommand(),
+                                   &tableCommand(),    &glyphCommand(), &drawCommand(),
                                    &makeFontsCommand()};
 
 void printUsage(std::ostream& out) {

@@ -25,7 +25,8 @@ int runMakeFonts(const ParsedArgs& args) {
 
 const Command& makeFontsCommand() {
     static const Command command{
-        "make-fonts", "build the five glyph files from installed free fonts",
+        "make-fonts",
+        "build the five glyph files from installed free fonts",
         "usage: dedur-cli make-fonts DIR [--force]\n"
         "\n"
         "Writes STD16X15.fon and STD24.fon (Big5 16x15 and 24x24), ASCFONT.15 (8x15\n"
@@ -34,7 +35,10 @@ const Command& makeFontsCommand() {
         "the Lat15-Fixed15 console font. Existing files are kept, as they may hold\n"
         "edited glyphs, unless --force is given. Prints per file how many characters\n"
         "no source font has (left blank).\n",
-        {{"force", false}}, 1, 1, runMakeFonts};
+        {{"force", false}},
+        1,
+        1,
+        runMakeFonts};
     return command;
 }
 

@@ -17,31 +17,41 @@ namespace {
 // WenQuanYi Zen Hei Sharp, the face of the collection with bitmap strikes.
 constexpr long WenQuanYiSharpFace = 2;
 
-bool isSpace(char32_t c) { return c == 0x20 || c == 0xA0 || c == 0x3000; }
+bool isSpace(char32_t c) {
+    return c == 0x20 || c == 0xA0 || c == 0x3000;
+}
 
 // Box drawing and block elements join their neighbours: their strokes run to
 // the cell's edges even where the font draws them a pixel short.
-bool isBoxDrawing(char32_t c) { return c >= 0x2500 && c <= 0x259F; }
+bool isBoxDrawing(char32_t c) {
+    return c >= 0x2500 && c <= 0x259F;
+}
 
 void stretchToEdges(Cell& cell) {
     const int w = cell.width;
     const int h = cell.height;
-    auto dot = [&cell, w](int x, int y) -> uint8_t& { return cell.dots[static_cast<size_t>(y * w + x)]; };
+    auto dot = [&cell, w](int x, int y) -> uint8_t& {
+        return cell.dots[static_cast<size_t>(y * w + x)];
+    };
     for (int y = 0; y < h; ++y) {
         int last = w - 1;
         while (last > 0 && !dot(last, y)) --last;
-        if (last >= w - 3 && dot(last, y)) for (int x = last; x < w; ++x) dot(x, y) = 1;
+        if (last >= w - 3 && dot(last, y))
+            for (int x = last; x < w; ++x) dot(x, y) = 1;
         int first = 0;
         while (first < w - 1 && !dot(first, y)) ++first;
-        if (first <= 2 && dot(first, y)) for (int x = 0; x <= first; ++x) dot(x, y) = 1;
+        if (first <= 2 && dot(first, y))
+            for (int x = 0; x <= first; ++x) dot(x, y) = 1;
     }
     for (int x = 0; x < w; ++x) {
         int last = h - 1;
         while (last > 0 && !dot(x, last)) --last;
-        if (last >= h - 3 && dot(x, last)) for (int y = last; y < h; ++y) dot(x, y) = 1;
+        if (last >= h - 3 && dot(x, last))
+            for (int y = last; y < h; ++y) dot(x, y) = 1;
         int first = 0;
         while (first < h - 1 && !dot(x, first)) ++first;
-        if (first <= 2 && dot(x, first)) for (int y = 0; y <= first; ++y) dot(x, y) = 1;
+        if (first <= 2 && dot(x, first))
+            for (int y = 0; y <= first; ++y) dot(x, y) = 1;
     }
 }
 
@@ -79,7 +89,8 @@ class FileBuilder {
         for (const Source& s : sources) {
             if (!s.byBig5Code && !character) continue;
             cell_.clear();
-            if (!s.renderer->render(s.byBig5Code ? code : static_cast<uint32_t>(*character), cell_)) continue;
+            if (!s.renderer->render(s.byBig5Code ? code : static_cast<uint32_t>(*character), cell_))
+                continue;
             // An empty picture of a visible character is no glyph at all.
             if (cell_.blank() && !(character && isSpace(*character))) continue;
             found = true;
@@ -92,7 +103,8 @@ class FileBuilder {
         if (found && character && isBoxDrawing(*character)) stretchToEdges(cell_);
         if (cell_.clipped) ++report_.clipped;
         const std::vector<uint8_t> record = cell_.record();
-        std::copy(record.begin(), record.end(), bytes_.begin() + static_cast<long>(index * recordSize_));
+        std::copy(record.begin(), record.end(),
+                  bytes_.begin() + static_cast<long>(index * recordSize_));
         ++report_.records;
     }
 
@@ -165,7 +177,8 @@ Result makeFonts(const std::string& directory, bool force, const FontSources& so
         files.back().reserve(static_cast<size_t>(count) + 1);
         uint16_t code = first;
         for (int n = 1; n <= count; ++n, code = nextBig5(code)) {
-            files.back().add(static_cast<size_t>(n), decodeBig5(code >> 8, code & 0xFF), code, small);
+            files.back().add(static_cast<size_t>(n), decodeBig5(code >> 8, code & 0xFF), code,
+                             small);
         }
     };
     symbols(SpecialFileName, 0xA140, 407);

@@ -16,8 +16,8 @@ struct FontSources {
 struct FileReport {
     std::string name;
     int records = 0;
-    int missing = 0;  // characters no source font has: left blank
-    int clipped = 0;  // glyphs with ink beyond their cell
+    int missing = 0;   // characters no source font has: left blank
+    int clipped = 0;   // glyphs with ink beyond their cell
     bool kept = false; // the file existed and was left alone
 };
 

@@ -24,7 +24,8 @@ std::vector<uint8_t> Cell::record() const {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if (dots[static_cast<size_t>(y * width + x)]) {
-                bytes[static_cast<size_t>(y * bytesPerRow + x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                bytes[static_cast<size_t>(y * bytesPerRow + x / 8)] |=
+                    static_cast<uint8_t>(0x80 >> (x % 8));
             }
         }
     }
@@ -70,7 +71,8 @@ class FreeTypeRenderer : public GlyphRenderer {
     bool render(uint32_t code, Cell& cell) override {
         const FT_UInt index = FT_Get_Char_Index(face_, code);
         if (index == 0) return false;
-        if (FT_Load_Glyph(face_, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME)) {
+        if (FT_Load_Glyph(face_, index,
+                          FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME)) {
             return false;
         }
         const FT_GlyphSlot slot = face_->glyph;
@@ -118,7 +120,8 @@ class ConsoleFontRenderer : public GlyphRenderer {
         std::vector<uint8_t> data;
         uint8_t chunk[8192];
         int got;
-        while ((got = gzread(file, chunk, sizeof chunk)) > 0) data.insert(data.end(), chunk, chunk + got);
+        while ((got = gzread(file, chunk, sizeof chunk)) > 0)
+            data.insert(data.end(), chunk, chunk + got);
         gzclose(file);
         if (!parse(data)) {
             error = path + " is not a PSF console font of 8-dot glyphs";
@@ -133,7 +136,8 @@ class ConsoleFontRenderer : public GlyphRenderer {
         const uint8_t* rows = glyphs_.data() + static_cast<size_t>(it->second) * height_;
         for (int y = 0; y < std::min(height_, cell.height); ++y) {
             for (int x = 0; x < std::min(8, cell.width); ++x) {
-                if ((rows[y] >> (7 - x)) & 1) cell.dots[static_cast<size_t>(y * cell.width + x)] = 1;
+                if ((rows[y] >> (7 - x)) & 1)
+                    cell.dots[static_cast<size_t>(y * cell.width + x)] = 1;
             }
         }
         if (height_ > cell.height) cell.clipped = true;
@@ -141,7 +145,9 @@ class ConsoleFontRenderer : public GlyphRenderer {
     }
 
   private:
-    static uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+    static uint32_t le32(const uint8_t* p) {
+        return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+    }
 
     bool parse(const std::vector<uint8_t>& d) {
         size_t count;
@@ -162,7 +168,8 @@ class ConsoleFontRenderer : public GlyphRenderer {
             count = le32(d.data() + 16);
             const uint32_t charSize = le32(d.data() + 20);
             height_ = static_cast<int>(le32(d.data() + 24));
-            if (le32(d.data() + 28) != 8 || charSize != static_cast<uint32_t>(height_)) return false;
+            if (le32(d.data() + 28) != 8 || charSize != static_cast<uint32_t>(height_))
+                return false;
             table = offset + count * charSize;
         } else {
             return false;
@@ -220,7 +227,8 @@ std::unique_ptr<GlyphRenderer> openFreeTypeFont(const std::string& path, long fa
                                                 int strikeHeight, int pixelSize, int cellHeight,
                                                 std::string& error) {
     auto renderer = std::make_unique<FreeTypeRenderer>();
-    if (!renderer->open(path, faceIndex, strikeHeight, pixelSize, cellHeight, error)) return nullptr;
+    if (!renderer->open(path, faceIndex, strikeHeight, pixelSize, cellHeight, error))
+        return nullptr;
     return renderer;
 }
 

@@ -38,7 +38,7 @@ class ShellTest : public QObject {
             seen << top->text() + ": " + items.join(" | ");
         }
         QCOMPARE(seen.value(0), QString("&File: &New\tF1 | &Open...\tF2 | &Save\tF3 | Save "
-                                        "&as...\tF4 | - | &Exit\tCtrl+E"));
+                                        "&as...\tF4 | - | Export &table | - | &Exit\tCtrl+E"));
         QCOMPARE(seen.value(1), QString("&Edit: &Undo Painting | &Redo Painting | - | Cu&t | &Copy "
                                         "| &Paste | C&lear | - | Input &Text to copy | -"));
         QCOMPARE(seen.value(2),

@@ -53,10 +53,10 @@ FontEdit GeneratedFonts::fontEdit;
 } // namespace
 
 TEST(Big5Codec, DecodesAndEncodesThroughCodePage950) {
-    EXPECT_EQ(U'\u4E00', decodeBig5(0xA4, 0x40));  // 一
-    EXPECT_EQ(U'\u4E2D', decodeBig5(0xA4, 0xA4));  // 中
+    EXPECT_EQ(U'\u4E00', decodeBig5(0xA4, 0x40)); // 一
+    EXPECT_EQ(U'\u4E2D', decodeBig5(0xA4, 0xA4)); // 中
     EXPECT_EQ(U'\u3000', decodeBig5(0xA1, 0x40));
-    EXPECT_EQ(U'\u2460', decodeBig5(0xC6, 0xA1));  // ① from the ETEN extension
+    EXPECT_EQ(U'\u2460', decodeBig5(0xC6, 0xA1)); // ① from the ETEN extension
     EXPECT_EQ(std::string("\xA4\xA4"), encodeBig5(U'\u4E2D'));
     EXPECT_EQ(std::string("A"), encodeBig5(U'A'));
     EXPECT_EQ(std::string(), encodeBig5(U'\U0001F600'));
@@ -69,7 +69,8 @@ TEST_F(GeneratedFonts, WritesFiveFilesOfWholeRecords) {
                                                     {fontEdit.asciiPath, 128u * 15},
                                                     {fontEdit.specialPath, 408u * 30},
                                                     {fontEdit.specialSuppPath, 365u * 30}};
-    for (const auto& [path, size] : sizes) EXPECT_EQ(size, std::filesystem::file_size(path)) << path;
+    for (const auto& [path, size] : sizes)
+        EXPECT_EQ(size, std::filesystem::file_size(path)) << path;
 }
 
 TEST_F(GeneratedFonts, EveryBig5RecordHasAGlyphWithinItsCell) {
@@ -107,7 +108,8 @@ TEST_F(GeneratedFonts, AsciiRecordsAreTheirCharacters) {
     const std::string ascii = readBytes(fontEdit.asciiPath);
     EXPECT_TRUE(blank(ascii, 0, 15));
     EXPECT_TRUE(blank(ascii, ' ', 15));
-    for (int c = '!'; c <= '~'; ++c) EXPECT_FALSE(blank(ascii, static_cast<size_t>(c), 15)) << char(c);
+    for (int c = '!'; c <= '~'; ++c)
+        EXPECT_FALSE(blank(ascii, static_cast<size_t>(c), 15)) << char(c);
     // Capital I and lower-case l differ, and '_' sits lower than '-'.
     EXPECT_NE(ascii.substr('I' * 15, 15), ascii.substr('l' * 15, 15));
     auto lowest = [&ascii](char c) {

@@ -116,7 +116,10 @@ void MainWindow::openFile() {
 
 void MainWindow::save() {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern) return; // glyph saving comes with the font-edit modes
+    if (doc.editType != EditPattern) {
+        saveGlyph();
+        return;
+    }
     if (doc.patternFileName.empty()) {
         saveAs();
         return;

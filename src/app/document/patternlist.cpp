@@ -90,12 +90,14 @@ void MainWindow::navigate(int action) {
     // The bar moves only as far as the navigation says.
     bar->setSliderPosition(number == currentNumber_ ? currentNumber_ : number);
     if (number == currentNumber_) return;
-    currentNumber_ = number;
-    commitSelection();
     if (doc.editType == EditPattern) {
+        currentNumber_ = number;
+        commitSelection();
         if (palette_->numberBox()) palette_->numberBox()->setText(QString::number(number));
         editor_.document.currentPattern = number - 1;
         reloadWorkDots(editor_.document);
+    } else {
+        goToGlyph(number);
     }
     editor_.selection.selectionState = SelectionNone;
     grid_->repaintAll(true);

@@ -51,7 +51,9 @@ class GridPainter {
 
   private:
     void begin();
-    QRgb* line(int y) { return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_); }
+    QRgb* line(int y) {
+        return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
+    }
     void fillRect(const QRect& r, QRgb colour);
     void setPixel(int x, int y, QRgb colour);
     void xorPixel(int x, int y, QRgb colour);

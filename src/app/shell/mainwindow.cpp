@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QShortcut>
@@ -52,6 +53,7 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     connect(palette_, &PaletteStrip::numberBoxNotified, this, &MainWindow::numberBoxNotified);
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
+    connect(grid_, &GridWidget::characterTyped, this, &MainWindow::typedText);
     connect(grid_, &GridWidget::contextMenuRequested, this,
             [this](const QPoint& at) { editMenu_->exec(at); });
     connect(&timer_, &QTimer::timeout, this, &MainWindow::timerTick);
@@ -82,6 +84,8 @@ void MainWindow::buildMenu() {
           {1011, "&Open...\tF2"},
           {1012, "&Save\tF3"},
           {1013, "Save &as...\tF4"},
+          {0, nullptr},
+          {1014, "Export &table"},
           {0, nullptr},
           {1019, "&Exit\tCtrl+E"}}},
         {"&Edit",
@@ -115,21 +119,33 @@ void MainWindow::buildMenu() {
           {0, nullptr},
           {1061, "Grid line colour..."},
           {1062, "Dot colour..."},
-          {1063, "Background colour..."}}},
+          {1063, "Background colour..."},
+          {0, nullptr},
+          {-1, "Edit &mode"},
+          {1102, "&Pattern"},
+          {1103, "Big5 &16x15 font"},
+          {1104, "Big5 &24x24 font"}}},
         {"&Help", {{1121, "&About..."}}},
     };
     for (const Popup& popup : popups) {
         QMenu* menu = menuBar()->addMenu(popup.title);
         if (std::string_view(popup.title) == "&Edit") editMenu_ = menu;
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateMenuState);
+        QMenu* target = menu;
         for (const Item& item : popup.items) {
             if (item.id == 0) {
                 menu->addSeparator();
                 continue;
             }
-            QAction* a = menu->addAction(item.text);
+            if (item.id == -1) {
+                // The items after it go into this submenu.
+                target = menu->addMenu(item.text);
+                continue;
+            }
+            QAction* a = target->addAction(item.text);
             a->setData(item.id);
-            const bool checkable = isToolCommand(item.id) || item.id == CmdStatusBar;
+            const bool checkable = isToolCommand(item.id) || item.id == CmdStatusBar ||
+                                   (item.id >= CmdPatternMode && item.id <= CmdFont24Mode);
             a->setCheckable(checkable);
             connect(a, &QAction::triggered, this, [this, id = item.id] { dispatchCommand(id); });
             actions_[item.id] = a;
@@ -181,29 +197,8 @@ void MainWindow::placeWindow(QSize screen) {
 }
 
 void MainWindow::startUp() {
-    enterPatternMode();
+    enterEditMode();
     refreshButton(CmdPaste, clipboardHasBitmap());
-}
-
-void MainWindow::enterPatternMode() {
-    Document& doc = editor_.document;
-    if (doc.editType != EditPattern) {
-        // The font-edit modes come with the glyph files; until then the
-        // editor opens in pattern mode.
-        doc.editType = EditPattern;
-    }
-    startupDocument();
-    const int y = palette_->createNavigationStrip(true);
-    palette_->layoutButtons(4, y);
-    refreshButton(CmdDeletePattern);
-    selectTool(CmdDrawPoint);
-    editor_.selection.selectionState = SelectionNone;
-    for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
-        if (id != CmdDeletePattern) palette_->setButtonEnabled(id, true);
-    }
-    currentNumber_ = doc.currentPattern + 1;
-    showNavigation(currentNumber_);
-    grid_->repaintAll(true);
 }
 
 void MainWindow::setStatusText(const QString& text) {
@@ -318,6 +313,18 @@ void MainWindow::dispatchCommand(int id) {
     case CmdAbout:
         prompts_.showAbout(this);
         break;
+    case CmdPatternMode:
+        switchMode(EditPattern);
+        break;
+    case CmdFont16Mode:
+        switchMode(EditFont16x15);
+        break;
+    case CmdFont24Mode:
+        switchMode(EditFont24x24);
+        break;
+    case CmdTableExport:
+        exportTable();
+        break;
     case CmdAddPattern:
         addPattern(false);
         break;
@@ -336,8 +343,8 @@ void MainWindow::dispatchCommand(int id) {
         break;
     default:
         if (isToolCommand(id)) selectTool(id);
-        // Commands without an action here yet: 1014, 1051, 1052, 1065,
-        // 1085-1088, 1101, 1102-1104, 2001, 3015, and the key-only ones.
+        // Commands without an action here yet: 1051, 1052, 1065, 1085-1088,
+        // 1101, 2001, 3015, and the key-only ones.
         break;
     }
     // Leaving the select tool drops a floating block.
@@ -388,6 +395,11 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
         this, [this] { dispatchCommand(CmdLayout); }, Qt::QueuedConnection);
 }
 
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) commitSelection();
+    if (!event->text().isEmpty()) typedText(event->text());
+}
+
 void MainWindow::layoutStatusBar() {
     const int w = width() + 1;
     const int edges[5] = {w / 2, w / 2 + 170, w / 2 + 234, w / 2 + 354, w - (w / 2 + 354) - 16};
@@ -424,6 +436,10 @@ void MainWindow::updateMenuState() {
         action(id)->setChecked(static_cast<int>(editor_.grid.tool) == id);
     }
     action(CmdStatusBar)->setChecked(statusBarShown_);
+    const int mode = editor_.document.editType;
+    action(CmdPatternMode)->setChecked(mode == EditPattern);
+    action(CmdFont16Mode)->setChecked(mode == EditFont16x15);
+    action(CmdFont24Mode)->setChecked(mode == EditFont24x24);
     for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
         const PaletteButton* b = palette_->find(id);
         action(id)->setEnabled(b && b->enabled);

@@ -61,6 +61,7 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildMenu();
@@ -71,8 +72,23 @@ class MainWindow : public QMainWindow {
     void layoutStatusBar();
     bool clipboardHasBitmap() const;
     void commitSelection();
-    void enterPatternMode();
 
+    // Edit modes (the font-edit modes show glyphs of the glyph files).
+    void enterEditMode();
+    void switchMode(int mode);
+    void setUpGlyphScroll();
+    void goToGlyph(int number);
+    bool showGlyph(int number);
+    void saveGlyph();
+    void exportTable();
+    void showAccessError(const Message& error);
+
+  public:
+    // Every typed character, as its code page 950 bytes.
+    void typedText(const QString& text);
+    void typedByte(uint8_t byte);
+
+  private:
     // File commands.
     void newFile();
     void openFile();
@@ -100,6 +116,8 @@ class MainWindow : public QMainWindow {
     int currentNumber_ = 1;
     bool statusBarShown_ = true;
     bool exiting_ = false;
+    bool leadPending_ = false;
+    uint8_t pendingLead_ = 0;
     std::array<uint32_t, 16> customColours_{};
 };
 

@@ -45,7 +45,9 @@ std::optional<char32_t> decodeWith(Converter& converter, int lead, int trail) {
     return static_cast<char32_t>(out[0] << 24 | out[1] << 16 | out[2] << 8 | out[3]);
 }
 
-bool privateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
+bool privateUse(char32_t c) {
+    return c >= 0xE000 && c <= 0xF8FF;
+}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "../document/patternstore.h"
+#include "../fonts/glyphfile.h"
 
 namespace dedur {
 
@@ -56,7 +57,11 @@ std::string hexTable(const Document& doc) {
 }
 
 std::string glyphCArray(const Document& doc, uint32_t code, int glyphWidth, int rows) {
-    std::string out = formatText("unsigned char _sz%04X[]={\r\n", code);
+    return namedCArray(doc, formatText("_sz%04X", code), glyphWidth, rows);
+}
+
+std::string namedCArray(const Document& doc, const std::string& name, int glyphWidth, int rows) {
+    std::string out = "unsigned char " + name + "[]={\r\n";
     rows = std::clamp(rows, 0, MaxPatternSide);
     for (int r = 0; r < rows; ++r) {
         uint32_t value = 0;
@@ -68,12 +73,39 @@ std::string glyphCArray(const Document& doc, uint32_t code, int glyphWidth, int 
             out += formatText("0x%02X,0x%02X,0x%02X, ", value >> 16 & 0xFF, value >> 8 & 0xFF,
                               value & 0xFF);
             if ((r + 1) % 4 == 0) out += "\r\n";
-        } else {
+        } else if (glyphWidth == 16) {
             out += formatText("0x%02X,0x%02X, ", value >> 8 & 0xFF, value & 0xFF);
+        } else {
+            out += formatText("0x%02X, ", value & 0xFF);
         }
     }
     out += " };\r\n";
     return out;
+}
+
+TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int glyphNumber) {
+    const GlyphKind kind = glyphKind(doc.editType);
+    switch (doc.editType) {
+    case EditPattern:
+        return {HexTableFileName, hexTable(doc), false};
+    case EditFont16x15:
+        return {Table16x15FileName, glyphCArray(doc, fontEdit.currentCode16, 16, doc.patternHeight),
+                true};
+    case EditFont24x24:
+        return {Table24x24FileName, glyphCArray(doc, fontEdit.currentCode24, 24, doc.patternHeight),
+                true};
+    case EditAscii8x15:
+        return {"8X15.TAB", namedCArray(doc, formatText("_szASC%03d", glyphNumber), 8, kind.height),
+                true};
+    case EditSpecial16x15:
+        return {"SPCFONT.TAB",
+                namedCArray(doc, formatText("_szSPC%03d", glyphNumber), 16, kind.height), true};
+    case EditSpecialSupp16x15:
+        return {"SPCFSUPP.TAB",
+                namedCArray(doc, formatText("_szSUP%03d", glyphNumber), 16, kind.height), true};
+    default:
+        return {};
+    }
 }
 
 std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,

@@ -22,6 +22,21 @@ std::string hexRow(const uint8_t* dots, int width);
 // The glyph in `workDots` as a C array named after its code: 16 dots a row
 // (2 bytes) or 24 dots a row (3 bytes), `rows` rows; line ends "\r\n".
 std::string glyphCArray(const Document& doc, uint32_t code, int glyphWidth, int rows);
+// The same under any array name, for glyphs of 8, 16 or 24 dots a row.
+std::string namedCArray(const Document& doc, const std::string& name, int glyphWidth, int rows);
+
+struct FontEdit;
+
+// What the table export writes in the current mode: all patterns as hex rows
+// into "HEX.TAB" (replaced), or the glyph being edited appended as a C array
+// ("16X15.TAB", "24X24.TAB"; the viewed fonts of modes 4 to 6 get files of
+// their own, "8X15.TAB", "SPCFONT.TAB" and "SPCFSUPP.TAB", named by number).
+struct TableExport {
+    std::string fileName;
+    std::string bytes;
+    bool append = false;
+};
+TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int glyphNumber);
 
 // Creates or truncates / appends; the message when the file cannot be opened.
 std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,

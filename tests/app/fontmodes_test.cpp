@@ -1,0 +1,213 @@
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTest>
+
+#include "editorfixture.h"
+#include "fontgen.h"
+#include "fonts/big5.h"
+#include "settings/settingsfile.h"
+#include "shell/commandids.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+namespace {
+
+// A typed character that no key of the test keyboard makes.
+void typeText(QWidget* widget, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+}
+
+// An editor whose start-up directory holds freshly made glyph files.
+struct FontFixture : EditorFixture {
+    explicit FontFixture(const std::string& settings = "") : EditorFixture(settings, false) {
+        const fontgen::Result made = fontgen::makeFonts(dir.path().string(), false);
+        if (!made.ok) qFatal("%s", made.error.c_str());
+        launch();
+    }
+
+    std::vector<uint8_t> record(int type, uint16_t code) {
+        std::vector<uint8_t> bytes(72);
+        accessBig5Glyph(editor->fontEdit, type, code >> 8, code & 0xFF, bytes.data(), GlyphRead,
+                        nullptr);
+        bytes.resize(static_cast<size_t>(glyphKind(type).recordSize));
+        return bytes;
+    }
+
+    std::vector<uint8_t> shown16() {
+        auto r = packGlyph16(doc());
+        return {r.begin(), r.end()};
+    }
+
+    QScrollBar* bar() { return window->palette()->scrollBar(); }
+    std::string ini() { return test::readBytes(dir.file("DEDUR.INI")); }
+};
+
+} // namespace
+
+class FontModesTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void enteringTheBig5Modes() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        QCOMPARE(f.doc().editType, int(EditFont16x15));
+        QCOMPARE(int(f.doc().patternWidth), 16);
+        QCOMPARE(int(f.doc().patternHeight), 15);
+        QCOMPARE(f.window->windowTitle(),
+                 QString::fromStdString("Font Editor : ( " + f.dir.file("STD16X15.fon") + " )"));
+        QVERIFY(!f.window->palette()->numberBox());
+        QCOMPARE(f.window->palette()->countLabel()->text(), QString("13094"));
+        QCOMPARE(f.window->currentNumber(), 1);
+        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xA440));
+        f.window->updateMenuState();
+        for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
+            QVERIFY(!f.window->palette()->find(id)->enabled);
+            QVERIFY(!f.window->action(id)->isEnabled());
+        }
+        QVERIFY(f.window->action(CmdFont16Mode)->isChecked());
+        QVERIFY(!f.window->action(CmdPatternMode)->isChecked());
+
+        f.window->dispatchCommand(CmdFont24Mode);
+        QCOMPARE(int(f.doc().patternWidth), 24);
+        QCOMPARE(int(f.doc().patternHeight), 24);
+        QCOMPARE(f.window->windowTitle(),
+                 QString::fromStdString("Font Editor : ( " + f.dir.file("STD24.fon") + " )"));
+        f.window->dispatchCommand(CmdPatternMode);
+        QVERIFY(f.window->palette()->numberBox());
+        QVERIFY(f.window->palette()->find(CmdAddPattern)->enabled);
+        QCOMPARE(int(f.doc().patternWidth), 12);
+    }
+
+    void steppingThroughGlyphs() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        f.bar()->setSliderPosition(5401);
+        f.bar()->triggerAction(QAbstractSlider::SliderMove);
+        f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(f.window->statusText(), QString("FONT=C940, No.5402"));
+        QCOMPARE(f.editor->fontEdit.currentCode16, 0xC940u);
+        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xC940));
+        QCOMPARE(f.bar()->value(), 5402);
+        f.bar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(f.window->statusText(), QString("FONT=F9FE, No.13094"));
+    }
+
+    void typingACharacterJumpsToItsGlyph() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        typeText(&f.grid(), QString::fromUtf8("中"));
+        QCOMPARE(f.editor->fontEdit.currentCode16, 0xA4A4u);
+        QCOMPARE(f.window->currentNumber(), big5GlyphIndex(0xA4, 0xA4) + 1);
+        QCOMPARE(f.window->statusText(), QString::fromUtf8("中"));
+        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xA4A4));
+        // In the 24 x 24 mode A4 40 is glyph number 1.
+        f.window->dispatchCommand(CmdFont24Mode);
+        typeText(&f.grid(), QString::fromUtf8("一"));
+        QCOMPARE(f.editor->fontEdit.currentCode24, 0xA440u);
+        QCOMPARE(f.window->currentNumber(), 1);
+        // A character without a Big5 code changes nothing.
+        typeText(&f.grid(), QString::fromUtf8("é"));
+        QCOMPARE(f.editor->fontEdit.currentCode24, 0xA440u);
+    }
+
+    void savingAGlyphWritesItsRecord() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        typeText(&f.grid(), QString::fromUtf8("中"));
+        // Clear the glyph, then set its top-left dot with the pencil.
+        for (int i = 0; i < 16 * 15; ++i) f.doc().workDots[static_cast<size_t>(i)] = DOT_OFF;
+        f.drag({{0, 0}});
+        f.window->dispatchCommand(CmdSave);
+        std::vector<uint8_t> expected(30, 0);
+        expected[0] = 0x80;
+        QCOMPARE(f.record(EditFont16x15, 0xA4A4), expected);
+        QCOMPARE(f.doc().modifiedFlag, 1); // a saved glyph keeps the mark
+    }
+
+    void tableExportPerMode() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdTableExport);
+        QCOMPARE(test::readBytes(f.dir.file("HEX.TAB")).substr(0, 7), std::string("00,00\r\n"));
+        f.window->dispatchCommand(CmdFont16Mode);
+        f.window->dispatchCommand(CmdTableExport);
+        f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        f.window->dispatchCommand(CmdTableExport);
+        const std::string arrays = test::readBytes(f.dir.file("16X15.TAB"));
+        QVERIFY(arrays.find("unsigned char _szA440[]={\r\n") == 0);
+        QVERIFY(arrays.find("\r\nunsigned char _szA441[]={\r\n") != std::string::npos);
+        f.window->dispatchCommand(CmdFont24Mode);
+        f.window->dispatchCommand(CmdTableExport);
+        const std::string big = test::readBytes(f.dir.file("24X24.TAB"));
+        QCOMPARE(std::count(big.begin(), big.end(), '\n'), 8L);
+    }
+
+    void switchingWithChangesAndCancelStays() {
+        FontFixture f;
+        f.drag({{0, 0}});
+        f.prompts.answers = {IDCANCEL};
+        f.window->dispatchCommand(CmdFont16Mode);
+        QCOMPARE(f.prompts.shown.back().caption, std::string("Save Pattern"));
+        QCOMPARE(f.doc().editType, int(EditPattern));
+        const std::string ini = f.ini();
+        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("1"));
+    }
+
+    void leavingAModeStoresItsGlyph() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        typeText(&f.grid(), QString::fromUtf8("中"));
+        f.window->dispatchCommand(CmdFont24Mode);
+        std::string ini = f.ini();
+        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("2"));
+        QCOMPARE(readSetting(&ini, "others", "STD16X15FONT"), std::string("A4A4"));
+        f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        f.prompts.answers = {IDYES};
+        f.window->dispatchCommand(CmdExit);
+        ini = f.ini();
+        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("3"));
+        QCOMPARE(readSetting(&ini, "others", "STD24X24FONT"), std::string("A441"));
+    }
+
+    void remembersTheGlyphAtStartUp() {
+        FontFixture f("[others]\r\nEDITTYPE = 2\r\nSTD16X15FONT = C940\r\n");
+        QCOMPARE(f.doc().editType, int(EditFont16x15));
+        QCOMPARE(f.window->currentNumber(), 5402);
+        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xC940));
+    }
+
+    void viewedFontsFromTheSettings() {
+        FontFixture f("[others]\r\nEDITTYPE = 4\r\n");
+        QCOMPARE(int(f.doc().patternWidth), 8);
+        QCOMPARE(f.window->palette()->countLabel()->text(), QString("127"));
+        f.bar()->setSliderPosition(65);
+        f.bar()->triggerAction(QAbstractSlider::SliderMove);
+        QCOMPARE(f.window->statusText(), QString("No.65"));
+        uint8_t a[15];
+        accessAsciiGlyph(f.editor->fontEdit, 65, a, GlyphRead, nullptr);
+        for (int y = 0; y < 15; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                QCOMPARE(f.doc().workDots[static_cast<size_t>(y * 8 + x)] == DOT_ON,
+                         ((a[y] >> (7 - x)) & 1) == 1);
+            }
+        }
+        f.window->dispatchCommand(CmdTableExport);
+        QVERIFY(test::readBytes(f.dir.file("8X15.TAB")).find("_szASC065") != std::string::npos);
+        // Saving in a viewed font writes nothing.
+        const std::string before = test::readBytes(f.dir.file("ASCFONT.15"));
+        f.drag({{0, 0}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(test::readBytes(f.dir.file("ASCFONT.15")), before);
+    }
+
+    void missingGlyphFileIsReported() {
+        EditorFixture f("[others]\r\nEDITTYPE = 3\r\n");
+        QVERIFY(!f.prompts.shown.empty());
+        QCOMPARE(f.prompts.shown.front().text, f.dir.file("STD24.fon") + " Open Failure !");
+        QCOMPARE(f.doc().editType, int(EditFont24x24));
+    }
+};
+
+QTEST_MAIN(FontModesTest)
+#include "fontmodes_test.moc"
