@@ -1,0 +1,44 @@
+#include <QTest>
+
+#include "artworkpainter.h"
+#include "shell/artwork.h"
+
+using namespace dedur;
+
+// The images in resources/ are what the generator draws: artwork changes go
+// through its source.
+class ArtworkTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void resourcesMatchTheGenerator() {
+        for (int id : artwork::paletteImageIds()) {
+            const QImage stored = paletteImage(id).toImage().convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(!stored.isNull(), qPrintable(QString("no image %1").arg(id)));
+            QCOMPARE(stored.size(), QSize(24, 24));
+            QVERIFY2(stored == artwork::paletteImage(id).convertToFormat(QImage::Format_RGB32),
+                     qPrintable(QString("image %1 differs from its source").arg(id)));
+        }
+        for (int id : artwork::cursorIds()) {
+            const QImage stored =
+                QImage(QString(":/cursors/%1.png").arg(id)).convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(stored.size(), QSize(32, 32));
+            QVERIFY(stored == artwork::cursorImage(id).convertToFormat(QImage::Format_ARGB32));
+        }
+    }
+
+    void everyToolHasItsOwnCursor() {
+        QList<QImage> seen;
+        for (int command : {3021, 3022, 3025, 3026, 3027, 3028, 3029, 3030}) {
+            const QImage image = toolCursor(command).pixmap().toImage();
+            QVERIFY(!image.isNull());
+            QVERIFY(!seen.contains(image));
+            seen << image;
+        }
+        QCOMPARE(toolCursor(3021).hotSpot(), QPoint(0, 0));
+        QCOMPARE(toolCursor(3025).hotSpot(), QPoint(15, 15));
+        QCOMPARE(toolCursor(3029).hotSpot(), QPoint(9, 12));
+    }
+};
+
+QTEST_MAIN(ArtworkTest)
+#include "artwork_test.moc"
