@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "fonts/glyphfile.h"
 #include "panel/tables.h"
 #include "testsupport.h"
 
@@ -72,4 +73,41 @@ TEST(Tables, ArraysAreAppendedAndTheHexTableReplaced) {
     const auto failure = writeTableFile("/nonexistent/HEX.TAB", "x", false);
     ASSERT_TRUE(failure);
     EXPECT_EQ("/nonexistent/HEX.TAB file Open Failure", failure->text);
+}
+
+TEST(Tables, ExportFollowsTheMode) {
+    Document doc;
+    FontEdit fe;
+    fe.currentCode16 = 0xA441;
+    fe.currentCode24 = 0xB0A1;
+    doc.workDots.fill(DOT_OFF);
+    doc.workDots[0] = DOT_ON;
+    struct Case {
+        int mode;
+        int height;
+        const char* file;
+        bool append;
+        const char* start;
+    };
+    const Case cases[] = {
+        {EditFont16x15, 15, "16X15.TAB", true,
+         "unsigned char _szA441[]={\r\n0x80,0x00, 0x00,0x00, "},
+        {EditFont24x24, 24, "24X24.TAB", true, "unsigned char _szB0A1[]={\r\n0x80,0x00,0x00, "},
+        {EditAscii8x15, 15, "8X15.TAB", true, "unsigned char _szASC065[]={\r\n0x80, 0x00, "},
+        {EditSpecial16x15, 15, "SPCFONT.TAB", true, "unsigned char _szSPC065[]={\r\n0x80,0x00, "},
+        {EditSpecialSupp16x15, 15, "SPCFSUPP.TAB", true, "unsigned char _szSUP065[]={\r\n"},
+    };
+    for (const Case& c : cases) {
+        doc.editType = c.mode;
+        doc.patternHeight = static_cast<int16_t>(c.height);
+        const TableExport t = tableExportFor(doc, fe, 65);
+        EXPECT_EQ(c.file, t.fileName);
+        EXPECT_EQ(c.append, t.append);
+        EXPECT_EQ(0u, t.bytes.find(c.start)) << t.bytes;
+        EXPECT_EQ(" };\r\n", t.bytes.substr(t.bytes.size() - 5));
+    }
+    doc = Document();
+    const TableExport hex = tableExportFor(doc, fe, 1);
+    EXPECT_EQ("HEX.TAB", hex.fileName);
+    EXPECT_FALSE(hex.append);
 }
