@@ -325,6 +325,16 @@ void MainWindow::dispatchCommand(int id) {
     case CmdTableExport:
         exportTable();
         break;
+    case CmdCopy:
+        copyDots();
+        break;
+    case CmdCut:
+    case CmdClear:
+        cutOrClear(id);
+        break;
+    case CmdPaste:
+        pasteBitmap();
+        break;
     case CmdAddPattern:
         addPattern(false);
         break;
@@ -343,8 +353,8 @@ void MainWindow::dispatchCommand(int id) {
         break;
     default:
         if (isToolCommand(id)) selectTool(id);
-        // Commands without an action here yet: 1051, 1052, 1065, 1085-1088,
-        // 1101, 2001, 3015, and the key-only ones.
+        // Commands without an action here yet: 1051, 1052, 1065, 1101, 2001,
+        // 3015, and the key-only ones.
         break;
     }
     // Leaving the select tool drops a floating block.

@@ -83,6 +83,11 @@ class MainWindow : public QMainWindow {
     void exportTable();
     void showAccessError(const Message& error);
 
+    // Clipboard commands.
+    void copyDots();
+    void cutOrClear(int id);
+    void pasteBitmap();
+
   public:
     // Every typed character, as its code page 950 bytes.
     void typedText(const QString& text);

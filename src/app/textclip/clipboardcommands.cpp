@@ -1,0 +1,82 @@
+// Copy, Cut, Clear and Paste: dots to and from the clipboard as a bitmap.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <cstdio>
+
+#include "../grid/gridwidget.h"
+#include "../shell/commandids.h"
+#include "../shell/mainwindow.h"
+#include "../shell/palette.h"
+#include "../shell/prompts.h"
+#include "clipboardbitmap.h"
+#include "settings/settingsfile.h"
+
+namespace dedur {
+
+void MainWindow::copyDots() {
+    const Selection& sel = editor_.selection;
+    const Document& doc = editor_.document;
+    // The floating block when one floats, otherwise the whole pattern.
+    const PlatformBitmap bitmap =
+        sel.selectionState != SelectionNone
+            ? dotsToBitmap(sel.floatingBlock.data(), sel.blockRect.width(), sel.blockRect.height())
+            : dotsToBitmap(doc.workDots.data(), doc.patternWidth, doc.patternHeight);
+    QGuiApplication::clipboard()->setImage(imageFromBitmap(bitmap));
+    refreshButton(CmdPaste, true);
+    prompts_.beep();
+}
+
+void MainWindow::cutOrClear(int id) {
+    if (id == CmdCut) copyDots();
+    Selection& sel = editor_.selection;
+    Document& doc = editor_.document;
+    pushUndo(editor_.history, doc, sel);
+    if (sel.selectionState != SelectionNone) {
+        grid_->painter().drawMarquee();
+    } else {
+        std::fill_n(doc.workDots.begin(), std::clamp(doc.patternDotCount, 0, WorkDotsSize),
+                    DOT_OFF);
+    }
+    // A floating block goes without being dropped: its dots were lifted.
+    sel.selectionState = SelectionNone;
+    storeWorkDots(doc);
+    doc.modifiedFlag = 1;
+    grid_->repaintAll(false);
+}
+
+void MainWindow::pasteBitmap() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasImage()) return;
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    if (image.isNull()) return;
+    const PlatformBitmap bitmap = bitmapFromImage(image);
+    Document& doc = editor_.document;
+    Selection& sel = editor_.selection;
+    int width = 0;
+    int height = 0;
+    const auto dots = pasteBitmapDots(bitmap, doc.patternWidth, doc.patternHeight, width, height);
+    if (!dots) return;
+    const GridGeometry g = grid_->geometry();
+    if (sel.selectionState != SelectionNone) {
+        // Dropped, but still counted as floating for the snapshot below.
+        dropSelection(sel, doc, g.px(), g.py());
+    }
+    pushUndo(editor_.history, doc, sel);
+    const std::string record = pasteRecord(bitmap);
+    if (std::FILE* file =
+            std::fopen(makeWorkPath(editor_.startupDirectory, "bitmap.dat").c_str(), "wb")) {
+        std::fwrite(record.data(), 1, record.size(), file);
+        std::fclose(file);
+    }
+    sel.blockRect = {0, 0, width - 1, height - 1};
+    sel.selectionRect = {5, 5, g.px() * width + 5, g.py() * height + 5};
+    sel.selectionState = SelectionFloating;
+    sel.floatingBlock = *dots;
+    if (editor_.grid.tool != Tool::Select) selectTool(CmdSelect);
+    doc.modifiedFlag = 1;
+    // Erased, so that no piece of an earlier marquee stays beside the grid.
+    grid_->repaintAll(true);
+}
+
+} // namespace dedur
