@@ -6,6 +6,8 @@
 #include "../shell/mainwindow.h"
 #include "../shell/palette.h"
 #include "../shell/prompts.h"
+#include "document/resize.h"
+#include "patternsizedialog.h"
 
 namespace dedur {
 
@@ -120,6 +122,24 @@ void MainWindow::numberBoxNotified(int code) {
     }
     if (number != currentNumber_) goToPattern(number);
     if (corrected) box->setText(QString::number(number));
+}
+
+} // namespace dedur
+
+namespace dedur {
+
+void MainWindow::changeSize() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) return;
+    PatternHeader header{doc.patternWidth, doc.patternHeight, 0, 0, 0, 0};
+    getHeader(doc, -1, header);
+    PatternSizeDialog dialog(this, prompts_, header);
+    if (runDialog(&dialog) != 1) return;
+    commitSelection();
+    changePatternSize(doc, editor_.history, editor_.selection, dialog.newWidth(),
+                      dialog.newHeight());
+    refreshHistoryButtons();
+    grid_->repaintAll(true);
 }
 
 } // namespace dedur

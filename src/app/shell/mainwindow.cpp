@@ -325,6 +325,9 @@ void MainWindow::dispatchCommand(int id) {
     case CmdTableExport:
         exportTable();
         break;
+    case CmdPatternSize:
+        changeSize();
+        break;
     case CmdCopy:
         copyDots();
         break;
@@ -353,8 +356,8 @@ void MainWindow::dispatchCommand(int id) {
         break;
     default:
         if (isToolCommand(id)) selectTool(id);
-        // Commands without an action here yet: 1051, 1052, 1065, 1101, 2001,
-        // 3015, and the key-only ones.
+        // Commands without an action here yet: 1051, 1052, 1101, 2001, 3015,
+        // and the key-only ones.
         break;
     }
     // Leaving the select tool drops a floating block.

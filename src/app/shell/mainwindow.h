@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <map>
 
 #include "editor.h"
@@ -54,6 +56,9 @@ class MainWindow : public QMainWindow {
     void updateMenuState();
     void timerTick();
 
+    // Runs a modal dialog; tests replace it to work the dialog themselves.
+    std::function<int(QDialog*)> runDialog = [](QDialog* dialog) { return dialog->exec(); };
+
   signals:
     void exitRequested();
 
@@ -87,6 +92,7 @@ class MainWindow : public QMainWindow {
     void copyDots();
     void cutOrClear(int id);
     void pasteBitmap();
+    void changeSize();
 
   public:
     // Every typed character, as its code page 950 bytes.

@@ -1,0 +1,104 @@
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "document/patternsizedialog.h"
+#include "editorfixture.h"
+#include "shell/commandids.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+namespace {
+
+// Works the size dialog: types the sizes, presses OK, and reports what
+// happened to the dialog.
+struct SizeScript {
+    SizeScript(QString w, QString h) : width(std::move(w)), height(std::move(h)) {}
+    QString width;
+    QString height;
+    int result = -1; // -1: the dialog stayed open
+    QString title;
+    QString widthAfter;
+    QString heightAfter;
+};
+
+void script(EditorFixture& f, SizeScript& s) {
+    f.window->runDialog = [&s](QDialog* d) {
+        auto* dialog = static_cast<PatternSizeDialog*>(d);
+        s.title = dialog->windowTitle();
+        dialog->widthField()->setText(s.width);
+        dialog->heightField()->setText(s.height);
+        QSignalSpy finished(dialog, &QDialog::finished);
+        dialog->ok();
+        s.widthAfter = dialog->widthField()->text();
+        s.heightAfter = dialog->heightField()->text();
+        s.result = finished.isEmpty() ? -1 : finished.front().front().toInt();
+        return s.result < 0 ? 0 : s.result;
+    };
+    f.window->dispatchCommand(CmdPatternSize);
+    QCOMPARE(s.title, QString("Pattern Size"));
+}
+
+} // namespace
+
+class PatternSizeTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void outOfRangeSizesAreCorrectedWithABeep() {
+        EditorFixture f;
+        SizeScript s{"1", "120"};
+        script(f, s);
+        QCOMPARE(s.result, -1);
+        QCOMPARE(s.widthAfter, QString("2"));
+        QCOMPARE(s.heightAfter, QString("96"));
+        QCOMPARE(f.prompts.beeps, 1);
+        QCOMPARE(int(f.doc().patternWidth), 12);
+    }
+
+    void sizeThatLeavesThePanelIsRefused() {
+        EditorFixture f;
+        f.doc().store[4] = 10; // beginSeg of the only pattern
+        SizeScript s{"90", "12"};
+        script(f, s);
+        QCOMPARE(s.result, -1);
+        QCOMPARE(f.prompts.shown.back().text,
+                 std::string("Width too large ! ( Max Seg=87, Begin Seg=10 )"));
+        QCOMPARE(f.prompts.shown.back().caption, std::string(" "));
+        SizeScript tall{"12", "49"};
+        script(f, tall);
+        QCOMPARE(f.prompts.shown.back().text,
+                 std::string("Height too large ! ( Max Com=48, Begin Com=1 )"));
+    }
+
+    void unchangedSizeChangesNothing() {
+        EditorFixture f;
+        SizeScript s{"12", "12"};
+        script(f, s);
+        QCOMPARE(s.result, 0);
+        QCOMPARE(f.editor->history.undoCount(), 0);
+    }
+
+    void resizeKeepsTheTopLeftAndUndoRestores() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdAddPattern);
+        test::setRows(f.doc(), {"111111111111", "100000000001", "100000000001", "100000000001",
+                                "111111111111"});
+        SizeScript s{"8", "4"};
+        script(f, s);
+        QCOMPARE(s.result, 1);
+        QCOMPARE(test::recordRows(f.doc(), 1),
+                 (std::vector<std::string>{"11111111", "10000000", "10000000", "10000000"}));
+        QCOMPARE(f.doc().panelDefinition.width, int16_t(8));
+        QCOMPARE(test::recordRows(f.doc(), 0)[0].size(), size_t(12));
+        f.window->dispatchCommand(CmdAddPattern);
+        QCOMPARE(int(f.doc().patternWidth), 8); // new patterns take the new size
+        f.window->palette()->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        f.window->dispatchCommand(CmdUndo);
+        QCOMPARE(test::recordRows(f.doc(), 1)[4], std::string("111111111111"));
+        QCOMPARE(f.cellPixel(11, 4), qRgb(0, 0, 0));
+    }
+};
+
+QTEST_MAIN(PatternSizeTest)
+#include "patternsize_test.moc"
