@@ -7,6 +7,7 @@
 #include "../shell/palette.h"
 #include "../shell/prompts.h"
 #include "document/resize.h"
+#include "panel/paneldefinitioncheck.h"
 #include "patternsizedialog.h"
 
 namespace dedur {
@@ -140,6 +141,36 @@ void MainWindow::changeSize() {
                       dialog.newHeight());
     refreshHistoryButtons();
     grid_->repaintAll(true);
+}
+
+} // namespace dedur
+
+#include "../panel/exportdialog.h"
+#include "../panel/paneldefinitiondialog.h"
+
+namespace dedur {
+
+void MainWindow::panelDefinition() {
+    Document& doc = editor_.document;
+    PanelDefinitionDialog dialog(
+        this, prompts_, doc.panelDefinition, [this](const PanelDefinition& d) {
+            Document& document = editor_.document;
+            if (document.editType != EditPattern) {
+                document.panelDefinition = d;
+                return;
+            }
+            commitSelection();
+            applyPanelDefinition(document, editor_.history, editor_.selection, d);
+            refreshHistoryButtons();
+            grid_->repaintAll(true);
+        });
+    if (runDialog(&dialog) == 1) doc.panelDefinition = dialog.definition();
+}
+
+void MainWindow::panelExport() {
+    if (editor_.document.editType != EditPattern) return;
+    ExportDialog dialog(this, prompts_, editor_);
+    runDialog(&dialog);
 }
 
 } // namespace dedur

@@ -85,6 +85,7 @@ void MainWindow::buildMenu() {
           {1012, "&Save\tF3"},
           {1013, "Save &as...\tF4"},
           {0, nullptr},
+          {3015, "Export &panel data..."},
           {1014, "Export &table"},
           {0, nullptr},
           {1019, "&Exit\tCtrl+E"}}},
@@ -116,6 +117,7 @@ void MainWindow::buildMenu() {
          {{1064, "&1. Status bar"},
           {0, nullptr},
           {1065, "&2. LCD pattern Size..."},
+          {1052, "LCD panel &definition..."},
           {0, nullptr},
           {1061, "Grid line colour..."},
           {1062, "Dot colour..."},
@@ -328,6 +330,12 @@ void MainWindow::dispatchCommand(int id) {
     case CmdPatternSize:
         changeSize();
         break;
+    case CmdPanelDefinition:
+        panelDefinition();
+        break;
+    case CmdPanelExport:
+        panelExport();
+        break;
     case CmdCopy:
         copyDots();
         break;
@@ -356,8 +364,8 @@ void MainWindow::dispatchCommand(int id) {
         break;
     default:
         if (isToolCommand(id)) selectTool(id);
-        // Commands without an action here yet: 1051, 1052, 1101, 2001, 3015,
-        // and the key-only ones.
+        // Commands without an action here yet: 1051, 1101, 2001 and the
+        // key-only ones.
         break;
     }
     // Leaving the select tool drops a floating block.

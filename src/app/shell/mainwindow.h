@@ -93,6 +93,8 @@ class MainWindow : public QMainWindow {
     void cutOrClear(int id);
     void pasteBitmap();
     void changeSize();
+    void panelDefinition();
+    void panelExport();
 
   public:
     // Every typed character, as its code page 950 bytes.

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QRadioButton;
+
+namespace dedur {
+
+struct Editor;
+class Prompts;
+
+// "Export Panel Data ": the LCD memory of patterns or of the floating block,
+// as ".DB" text or raw bytes, into a file.
+class ExportDialog : public QDialog {
+    Q_OBJECT
+  public:
+    ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor);
+
+    QLineEdit* fileField() const { return file_; }
+    QLineEdit* rangeField() const { return range_; }
+    QRadioButton* textButton() const { return text_; }
+    QRadioButton* binaryButton() const { return binary_; }
+    QRadioButton* selectionButton() const { return selection_; }
+    QRadioButton* currentButton() const { return current_; }
+    QRadioButton* allButton() const { return all_; }
+    QRadioButton* numbersButton() const { return numbers_; }
+
+    void browse();
+    void exportNow();
+
+  private:
+    Prompts& prompts_;
+    Editor& editor_;
+    QLineEdit* file_;
+    QLineEdit* range_;
+    QRadioButton* text_;
+    QRadioButton* binary_;
+    QRadioButton* selection_;
+    QRadioButton* current_;
+    QRadioButton* all_;
+    QRadioButton* numbers_;
+};
+
+} // namespace dedur

@@ -1,0 +1,192 @@
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "editorfixture.h"
+#include "panel/exportdialog.h"
+#include "panel/lcdimage.h"
+#include "panel/paneldefinitiondialog.h"
+#include "panel/panelexport.h"
+#include "shell/commandids.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+namespace {
+
+struct DefinitionEntry {
+    int seg, com, width, height, leftToRight, topToBottom;
+};
+
+void fill(PanelDefinitionDialog* d, const DefinitionEntry& e) {
+    d->field(PanelField::Seg)->setText(QString::number(e.seg));
+    d->field(PanelField::Com)->setText(QString::number(e.com));
+    d->field(PanelField::Width)->setText(QString::number(e.width));
+    d->field(PanelField::Height)->setText(QString::number(e.height));
+    d->leftToRightList()->setCurrentRow(e.leftToRight);
+    d->topToBottomList()->setCurrentRow(e.topToBottom);
+}
+
+} // namespace
+
+class PanelTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void definitionChecksInOrder_data() {
+        QTest::addColumn<int>("seg");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("leftToRight");
+        QTest::addColumn<int>("topToBottom");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("both com") << 1 << 12 << 2 << 3
+                                  << "(Left to Right) and (Top to Bottom) attribute conflict !";
+        QTest::newRow("both seg") << 1 << 12 << 0 << 1
+                                  << "(Left to Right) and (Top to Bottom) attribute conflict !";
+        QTest::newRow("last seg") << 96 << 2 << 0 << 2
+                                  << "Width too large ! ( Max Seg=1, Begin Seg=96 )";
+        QTest::newRow("decreasing")
+            << 10 << 11 << 1 << 2 << "Width too large ! ( Max Seg=10, Begin Seg=10 )";
+    }
+    void definitionChecksInOrder() {
+        QFETCH(int, seg);
+        QFETCH(int, width);
+        QFETCH(int, leftToRight);
+        QFETCH(int, topToBottom);
+        QFETCH(QString, message);
+        EditorFixture f;
+        int result = -2;
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+            fill(dialog, {seg, 1, width, 12, leftToRight, topToBottom});
+            QSignalSpy finished(dialog, &QDialog::finished);
+            dialog->ok();
+            result = finished.isEmpty() ? -1 : finished.front().front().toInt();
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPanelDefinition);
+        QCOMPARE(result, -1);
+        QCOMPARE(QString::fromStdString(f.prompts.shown.back().text), message);
+        QCOMPARE(f.doc().panelDefinition, PanelDefinition{});
+    }
+
+    void fieldsStayInTheirRanges() {
+        EditorFixture f;
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+            NumberField* width = dialog->field(PanelField::Width);
+            width->clear();
+            QTest::keyClicks(width, "0");
+            NumberField* seg = dialog->field(PanelField::Seg);
+            seg->selectAll();
+            QTest::keyClick(seg, Qt::Key_Backspace);
+            NumberField* com = dialog->field(PanelField::Com);
+            QTest::keyClicks(com, "99");
+            f.prompts.files.push_back(width->text() + "," + seg->text() + "," + com->text());
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPanelDefinition);
+        QCOMPARE(f.prompts.files.back(), QString("2,1,48"));
+    }
+
+    void okSetsTheTemplateForNewPatterns() {
+        EditorFixture f;
+        f.window->runDialog = [](QDialog* d) {
+            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+            fill(dialog, {20, 10, 16, 8, 1, 3});
+            dialog->ok();
+            return dialog->result();
+        };
+        f.window->dispatchCommand(CmdPanelDefinition);
+        QCOMPARE(f.doc().panelDefinition, (PanelDefinition{20, 10, 16, 8, 1, 3}));
+        PatternHeader current;
+        getHeader(f.doc(), 0, current);
+        QCOMPARE(current, (PatternHeader{12, 12, 1, 1, 0, 2})); // OK leaves the pattern
+        f.window->dispatchCommand(CmdAddPattern);
+        PatternHeader added;
+        getHeader(f.doc(), 1, added);
+        QCOMPARE(added, (PatternHeader{16, 8, 20, 10, 1, 3}));
+    }
+
+    void applyResizesTheCurrentPatternWithUndo() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"111111111111", "111111111111", "111111111111"});
+        f.window->runDialog = [](QDialog* d) {
+            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+            fill(dialog, {1, 1, 4, 2, 0, 2});
+            dialog->applyNow();
+            return 0; // then Cancel
+        };
+        f.window->dispatchCommand(CmdPanelDefinition);
+        QCOMPARE(test::recordRows(f.doc(), 0), (std::vector<std::string>{"1111", "1111"}));
+        f.window->dispatchCommand(CmdUndo);
+        QCOMPARE(test::recordRows(f.doc(), 0)[2], std::string(12, '1'));
+    }
+
+    void exportWritesWhatTheCoreBuilds() {
+        EditorFixture f;
+        f.drag({{0, 0}});
+        const std::string path = f.dir.file("out.DAT");
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<ExportDialog*>(d);
+            if (dialog->selectionButton()->isEnabled()) f.prompts.beep();
+            dialog->exportNow(); // no file name yet
+            dialog->fileField()->setText(QString::fromStdString(path));
+            dialog->numbersButton()->setChecked(true);
+            dialog->rangeField()->setText("5-");
+            dialog->exportNow();
+            dialog->rangeField()->setText("1");
+            dialog->exportNow();
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPanelExport);
+        QCOMPARE(f.prompts.beeps, 0);
+        QCOMPARE(f.prompts.texts(),
+                 (std::vector<std::string>{"Please input filename to saving.",
+                                           "ERROR: Invalid Panel No. Range ?", "Export OK !"}));
+        const Selection none;
+        QCOMPARE(test::readBytes(path),
+                 buildPanelExport(f.doc(), none, {1}, false, EXPORT_TEXT).bytes);
+    }
+
+    void exportAsksBeforeReplacingAFile() {
+        EditorFixture f;
+        const std::string path = f.dir.file("out.BIN");
+        test::writeBytes(path, "keep");
+        f.prompts.answers = {IDNO};
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<ExportDialog*>(d);
+            dialog->binaryButton()->setChecked(true);
+            dialog->fileField()->setText(QString::fromStdString(path));
+            dialog->exportNow();
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPanelExport);
+        QCOMPARE(f.prompts.shown.back().text, std::string("Dose exists, Overwrite ?"));
+        QCOMPARE(f.prompts.shown.back().caption, path);
+        QCOMPARE(test::readBytes(path), std::string("keep"));
+    }
+
+    void browseAddsTheExtensionOnlyWithoutADot() {
+        EditorFixture f;
+        f.prompts.files = {"panel", "panel.x"};
+        QStringList names;
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<ExportDialog*>(d);
+            dialog->binaryButton()->setChecked(true);
+            dialog->browse();
+            names << dialog->fileField()->text();
+            dialog->browse();
+            names << dialog->fileField()->text();
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPanelExport);
+        QCOMPARE(names, (QStringList{"panel.BIN", "panel.x"}));
+        QCOMPARE(f.prompts.dialogs.value(0),
+                 QString("save:Save File:LCD address BINARY file (*.BIN)|*.BIN|"));
+    }
+};
+
+QTEST_MAIN(PanelTest)
+#include "panel_test.moc"
