@@ -55,6 +55,12 @@ class FakePrompts : public Prompts {
     }
     void setWaitCursor(bool) override {}
     void showAbout(QWidget*) override { ++abouts; }
+    bool chooseFont(QWidget*, QFont& font) override {
+        if (fonts.empty()) return false;
+        font = fonts.front();
+        fonts.pop_front();
+        return true;
+    }
 
     std::vector<std::string> texts() const {
         std::vector<std::string> t;
@@ -66,6 +72,7 @@ class FakePrompts : public Prompts {
     std::deque<int> answers;
     std::deque<QString> files;
     std::deque<uint32_t> colours;
+    std::deque<QFont> fonts;
     QStringList dialogs;
     int beeps = 0;
     int abouts = 0;

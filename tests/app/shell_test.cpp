@@ -37,8 +37,10 @@ class ShellTest : public QObject {
             for (QAction* a : top->menu()->actions()) items << (a->isSeparator() ? "-" : a->text());
             seen << top->text() + ": " + items.join(" | ");
         }
-        QCOMPARE(seen.value(0), QString("&File: &New\tF1 | &Open...\tF2 | &Save\tF3 | Save "
-                                        "&as...\tF4 | - | Export &panel data... | Export &table | - | &Exit\tCtrl+E"));
+        QCOMPARE(
+            seen.value(0),
+            QString("&File: &New\tF1 | &Open...\tF2 | &Save\tF3 | Save "
+                    "&as...\tF4 | - | Export &panel data... | Export &table | - | &Exit\tCtrl+E"));
         QCOMPARE(seen.value(1), QString("&Edit: &Undo Painting | &Redo Painting | - | Cu&t | &Copy "
                                         "| &Paste | C&lear | - | Input &Text to copy | -"));
         QCOMPARE(seen.value(2),
@@ -49,8 +51,8 @@ class ShellTest : public QObject {
             seen.value(3),
             QString(
                 "&Pattern: &1. Delete current pattern | &2. Add a pattern | &3. Insert a pattern"));
-        QVERIFY(seen.value(4).startsWith(
-            "&Setting: &1. Status bar | - | &2. LCD pattern Size... | LCD panel &definition... | - | Grid line colour..."));
+        QVERIFY(seen.value(4).startsWith("&Setting: &1. Status bar | - | &2. LCD pattern Size... | "
+                                         "LCD panel &definition... | - | Grid line colour..."));
         QCOMPARE(seen.value(5), QString("&Help: &About..."));
     }
 

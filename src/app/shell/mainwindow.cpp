@@ -4,8 +4,10 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -13,8 +15,12 @@
 #include <filesystem>
 
 #include "document/patternfile.h"
+#include "panel/lcdimage.h"
+#include "settings/settingsfile.h"
+#include "textclip/logfont.h"
 
 #include "../grid/gridwidget.h"
+#include "../textclip/inputtextdialog.h"
 #include "artwork.h"
 #include "commandids.h"
 #include "palette.h"
@@ -199,6 +205,11 @@ void MainWindow::placeWindow(QSize screen) {
 }
 
 void MainWindow::startUp() {
+    const std::string& dir = editor_.startupDirectory;
+    if (auto r = readLogFontFile(makeWorkPath(dir, MessageFontFileName)))
+        messageFont = fontFromRecord(*r);
+    if (auto r = readLogFontFile(makeWorkPath(dir, EditFontFileName)))
+        editFont = fontFromRecord(*r);
     enterEditMode();
     refreshButton(CmdPaste, clipboardHasBitmap());
 }
@@ -336,6 +347,16 @@ void MainWindow::dispatchCommand(int id) {
     case CmdPanelExport:
         panelExport();
         break;
+    case CmdSelectionReport:
+        selectionReport();
+        break;
+    case CmdInputText:
+        showInputText();
+        break;
+    case CmdMessageFont:
+        chooseFontFile(this, makeWorkPath(editor_.startupDirectory, MessageFontFileName),
+                       messageFont);
+        break;
     case CmdCopy:
         copyDots();
         break;
@@ -364,8 +385,7 @@ void MainWindow::dispatchCommand(int id) {
         break;
     default:
         if (isToolCommand(id)) selectTool(id);
-        // Commands without an action here yet: 1051, 1101, 2001 and the
-        // key-only ones.
+        // The key-only commands 1020-1042 have no action.
         break;
     }
     // Leaving the select tool drops a floating block.
@@ -473,10 +493,49 @@ void MainWindow::timerTick() {
     bool tooltip = false;
     for (const PaletteButton& b : palette_->buttons()) tooltip = tooltip || b.tooltipWindow;
     grid_->setTooltipOpen(tooltip);
+    if (inputText_) inputText_->checkHint(QCursor::pos());
     if (++tickCounter_ >= 10) {
         tickCounter_ = 0;
         refreshButton(CmdPaste, clipboardHasBitmap());
     }
+}
+
+} // namespace dedur
+
+namespace dedur {
+
+void MainWindow::selectionReport() {
+    PatternHeader header;
+    getHeader(editor_.document, -1, header);
+    if (const auto block = fetchSelectionBlock(editor_.document, editor_.selection, header)) {
+        prompts_.showMessage(nullptr, block->message);
+    }
+}
+
+bool MainWindow::chooseFontFile(QWidget* owner, const std::string& path, QFont& font) {
+    LogFontRecord record = readLogFontFile(path).value_or(LogFontRecord{});
+    QFont chosen = fontFromRecord(record);
+    if (!prompts_.chooseFont(owner, chosen)) return false;
+    recordFromFont(chosen, record);
+    writeLogFontFile(path, record);
+    font = chosen;
+    return true;
+}
+
+} // namespace dedur
+
+namespace dedur {
+
+void MainWindow::showInputText() {
+    if (!inputText_) inputText_ = new InputTextDialog(*this);
+    inputText_->show();
+    const QRect screen = inputText_->screen() ? inputText_->screen()->geometry() : QRect();
+    const QRect frame = inputText_->frameGeometry();
+    if (!screen.isNull() && !screen.contains(frame)) {
+        inputText_->move(screen.center() - QPoint(frame.width() / 2, frame.height() / 2));
+    }
+    inputText_->raise();
+    inputText_->edit()->setFocus();
 }
 
 } // namespace dedur

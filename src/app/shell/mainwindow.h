@@ -95,7 +95,19 @@ class MainWindow : public QMainWindow {
     void changeSize();
     void panelDefinition();
     void panelExport();
+    void selectionReport();
+    void showInputText();
 
+  public:
+    // Font dialog over a 60-byte font file; true when one was chosen.
+    bool chooseFontFile(QWidget* owner, const std::string& path, QFont& font);
+    QFont messageFont;
+    QFont editFont;
+    class InputTextDialog* inputText() const {
+        return inputText_;
+    }
+
+  private:
   public:
     // Every typed character, as its code page 950 bytes.
     void typedText(const QString& text);
@@ -129,6 +141,7 @@ class MainWindow : public QMainWindow {
     int currentNumber_ = 1;
     bool statusBarShown_ = true;
     bool exiting_ = false;
+    class InputTextDialog* inputText_ = nullptr;
     bool leadPending_ = false;
     uint8_t pendingLead_ = 0;
     std::array<uint32_t, 16> customColours_{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -30,6 +31,8 @@ class Prompts {
                               std::array<uint32_t, 16>& custom) = 0;
     virtual void setWaitCursor(bool on) = 0;
     virtual void showAbout(QWidget* owner) = 0;
+    // True when a font was chosen; `font` starts as the current one.
+    virtual bool chooseFont(QWidget* owner, QFont& font) = 0;
 };
 
 // The filter strings are "Text|pattern|"; Qt wants "Text (pattern)".

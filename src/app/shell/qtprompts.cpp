@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -120,6 +121,17 @@ void QtPrompts::showAbout(QWidget* owner) {
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     dialog.exec();
+}
+
+} // namespace dedur
+
+namespace dedur {
+
+bool QtPrompts::chooseFont(QWidget* owner, QFont& font) {
+    bool chosen = false;
+    const QFont picked = QFontDialog::getFont(&chosen, font, owner);
+    if (chosen) font = picked;
+    return chosen;
 }
 
 } // namespace dedur

@@ -15,6 +15,7 @@ class QtPrompts : public Prompts {
     bool chooseColour(QWidget* owner, uint32_t& colour, std::array<uint32_t, 16>& custom) override;
     void setWaitCursor(bool on) override;
     void showAbout(QWidget* owner) override;
+    bool chooseFont(QWidget* owner, QFont& font) override;
 };
 
 } // namespace dedur
