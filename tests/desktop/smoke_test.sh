@@ -40,7 +40,7 @@ app=$!
 window=$(timeout 20 xdotool search --sync --name "VOV Odedode Dizari" | head -n 1)
 [ -n "$window" ] || fail "the editor window did not appear"
 xdotool windowfocus --sync "$window" 2>/dev/null
-sleep 0.5
+sleep 1
 
 # The thumbnail frame (pure blue) sits at (114, 47) in the grid of a 12 x 12
 # pattern with 8 x 8 cells; the grid's origin follows from it.
@@ -69,10 +69,10 @@ xdotool key F4
 dialog=$(timeout 10 xdotool search --sync --name "Select a file to save" | head -n 1)
 [ -n "$dialog" ] || fail "the Save as dialog did not appear"
 xdotool windowfocus --sync "$dialog" 2>/dev/null
-sleep 0.5
+sleep 1
 xdotool type --delay 20 "$work/smoke"
 xdotool key Return
-for _ in $(seq 50); do [ -f "$work/smoke.pat" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -f "$work/smoke.pat" ] && break; sleep 0.1; done
 [ -f "$work/smoke.pat" ] || fail "smoke.pat was not written"
 
 xdotool windowfocus --sync "$window" 2>/dev/null
@@ -80,9 +80,9 @@ xdotool key ctrl+e
 question=$(timeout 10 xdotool search --sync --name "^EXIT$" | head -n 1)
 [ -n "$question" ] || fail "the exit question did not appear"
 xdotool windowfocus --sync "$question" 2>/dev/null
-sleep 0.3
+sleep 0.8
 xdotool key Return
-for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the editor did not exit"
 app=
 
