@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "../shell/xorframe.h"
+
 namespace dedur {
 
 namespace {
@@ -14,7 +16,6 @@ const QRgb WindowBackground = qRgb(128, 128, 128);
 const QRgb White = qRgb(255, 255, 255);
 const QRgb ThumbnailFrame = qRgb(0, 0, 255);
 const QRgb RubberBand = qRgb(255, 0, 0);
-const QRgb MarqueeXor = qRgb(0, 255, 255);
 
 } // namespace
 
@@ -279,16 +280,10 @@ void GridPainter::redrawThumbnailWithBlock() {
 }
 
 void GridPainter::drawMarquee() {
-    begin();
     const PixelRect& r = editor_.selection.selectionRect;
-    for (int k = 0; k < 3; ++k) {
-        const int l = r.left - k, t = r.top - k, rt = r.right + k, b = r.bottom + k;
-        // (L,T)->(R,T)->(R,B)->(L,B)->(L,T), end points excluded: each corner once.
-        for (int x = l; x < rt; ++x) xorPixel(x, t, MarqueeXor);
-        for (int y = t; y < b; ++y) xorPixel(rt, y, MarqueeXor);
-        for (int x = rt; x > l; --x) xorPixel(x, b, MarqueeXor);
-        for (int y = b; y > t; --y) xorPixel(l, y, MarqueeXor);
-    }
+    // Three nested frames, each one pixel further out.
+    for (int k = 0; k < 3; ++k)
+        xorFrame(surface_, r.left - k, r.top - k, r.right + k, r.bottom + k, clip_);
 }
 
 void GridPainter::drawResizeOutline(const PixelRect& r) {

@@ -11,6 +11,7 @@
 #include "../shell/artwork.h"
 #include "../shell/mainwindow.h"
 #include "../shell/prompts.h"
+#include "../shell/xorframe.h"
 #include "settings/settingsfile.h"
 #include "textclip/logfontrecord.h"
 
@@ -99,17 +100,7 @@ void InputTextDialog::paintEvent(QPaintEvent* event) {
 }
 
 void InputTextDialog::xorMarquee(const QRect& r) {
-    // (left, top) -> (right, top) -> (right, bottom) -> (left, bottom) -> (left, top)
-    const QRgb cyan = qRgb(0, 255, 255);
-    auto flip = [this, cyan](int x, int y) {
-        if (!surface_.rect().contains(x, y)) return;
-        QRgb& pixel = reinterpret_cast<QRgb*>(surface_.scanLine(y))[x];
-        pixel = (pixel ^ cyan) | 0xFF000000u;
-    };
-    for (int x = r.left(); x < r.right(); ++x) flip(x, r.top());
-    for (int y = r.top(); y < r.bottom(); ++y) flip(r.right(), y);
-    for (int x = r.right(); x > r.left(); --x) flip(x, r.bottom());
-    for (int y = r.bottom(); y > r.top(); --y) flip(r.left(), y);
+    xorFrame(surface_, r.left(), r.top(), r.right(), r.bottom(), surface_.rect());
     update();
 }
 
