@@ -211,3 +211,15 @@ TEST(PatternFile, OverlongLinesComeInPiecesOf255) {
     ASSERT_TRUE(readText(doc, "PATTERN\r\nSIZE 2 3 1 1 0 2\r\n" + longRow + "\r\n11\r\n").ok());
     EXPECT_EQ((std::vector<std::string>{"10", "10", "11"}), recordRows(doc, 0));
 }
+
+TEST(PatternFile, HeadersAskingForTooMuchMemoryAreRefused) {
+    // 240,000 headers of 96 x 96 without rows: 2.2 GB of dots from 3 MB of text.
+    std::string text = "PATTERN\r\n";
+    for (int i = 0; i < 240000; ++i) text += "SIZE 96 96\r\n";
+    Document doc;
+    const std::vector<uint8_t> before = doc.store;
+    const ReadResult r = readText(doc, text);
+    EXPECT_EQ(ReadStatus::TooLarge, r.status);
+    EXPECT_EQ("Pattern file \"a.pat\" holds more patterns than can be loaded", r.message.text);
+    EXPECT_EQ(before, doc.store);
+}

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 #include <unistd.h>
 
@@ -145,6 +146,13 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
             return {ReadStatus::BadSize, badSizeMessage(path, count, header)};
         }
         total += recordLength(header);
+        if (total > MaxPatternData) break;
+    }
+    if (total > MaxPatternData) {
+        return {
+            ReadStatus::TooLarge,
+            {formatText("Pattern file \"%s\" holds more patterns than can be loaded", path.c_str()),
+             "error", MessageButtons::Ok, MessageIcon::Question}};
     }
     if (count == 0) {
         return {ReadStatus::NoPattern,
@@ -154,7 +162,14 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
     // Second pass: build the records. A header swallowed as a row by a short
     // pattern before it is lost here, as the format has always done.
     std::vector<uint8_t> store;
-    store.reserve(total);
+    try {
+        store.reserve(total);
+    } catch (const std::bad_alloc&) {
+        return {
+            ReadStatus::TooLarge,
+            {formatText("Pattern file \"%s\" holds more patterns than can be loaded", path.c_str()),
+             "error", MessageButtons::Ok, MessageIcon::Question}};
+    }
     int records = 0;
     reader.rewind();
     while (reader.next(piece, LineLimit)) {

@@ -8,7 +8,12 @@
 
 namespace dedur {
 
-enum class ReadStatus { Ok, NotFound, BadHead, NoPattern, BadSize };
+enum class ReadStatus { Ok, NotFound, BadHead, NoPattern, BadSize, TooLarge };
+
+// The most pattern data a file may declare (2 GiB: some 230,000 patterns of
+// 96 x 96); a header-only file could otherwise ask for far more memory than
+// its own size.
+inline constexpr size_t MaxPatternData = size_t{1} << 31;
 
 struct ReadResult {
     ReadStatus status = ReadStatus::Ok;
