@@ -74,6 +74,12 @@ PatternHeader parseHeaderLine(const LinePiece& piece) {
     return {values[0], values[1], values[2], values[3], values[4], values[5]};
 }
 
+ReadResult tooLarge(const std::string& path) {
+    return {ReadStatus::TooLarge,
+            {formatText("Pattern file \"%s\" holds more patterns than can be loaded", path.c_str()),
+             "error", MessageButtons::Ok, MessageIcon::Question}};
+}
+
 bool sideInRange(int side) {
     return side >= 1 && side <= MaxPatternSide;
 }
@@ -180,6 +186,9 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
             return {ReadStatus::BadSize, badSizeMessage(path, records, header)};
         }
         const size_t at = store.size();
+        if (at + recordLength(header) > MaxPatternData) {
+            return tooLarge(path);
+        }
         store.resize(at + recordLength(header), DOT_OFF);
         encodeHeader(header, store.data() + at);
         uint8_t* dots = store.data() + at + HeaderSize;
