@@ -155,10 +155,7 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
         if (total > MaxPatternData) break;
     }
     if (total > MaxPatternData) {
-        return {
-            ReadStatus::TooLarge,
-            {formatText("Pattern file \"%s\" holds more patterns than can be loaded", path.c_str()),
-             "error", MessageButtons::Ok, MessageIcon::Question}};
+        return tooLarge(path);
     }
     if (count == 0) {
         return {ReadStatus::NoPattern,
@@ -171,10 +168,7 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
     try {
         store.reserve(total);
     } catch (const std::bad_alloc&) {
-        return {
-            ReadStatus::TooLarge,
-            {formatText("Pattern file \"%s\" holds more patterns than can be loaded", path.c_str()),
-             "error", MessageButtons::Ok, MessageIcon::Question}};
+        return tooLarge(path);
     }
     int records = 0;
     reader.rewind();
