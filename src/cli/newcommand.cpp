@@ -40,6 +40,10 @@ int runNew(const ParsedArgs& args) {
     if (fields.beginSeg < 1 || fields.beginCom < 1) return failure("SEG and COM start at 1");
     const PanelDefinitionCheck check = checkPanelDefinition(fields);
     if (!check.ok) return failure(check.message.text);
+    const size_t perPattern = static_cast<size_t>(HeaderSize + fields.width * fields.height);
+    if (static_cast<size_t>(count) * perPattern > MaxPatternData) {
+        return failure("That many patterns could not be loaded again; give a smaller --count");
+    }
     if (fileExists(path) && !args.has("force")) {
         return failure(path + " exists; give --force to replace it");
     }

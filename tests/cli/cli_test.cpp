@@ -105,6 +105,8 @@ TEST_F(Cli, NewRefusesWhatDoesNotFitAndKeepsFiles) {
     EXPECT_EQ(1, run({"new", "b.pat"}).status);
     EXPECT_EQ("keep", readBytes(path("b.pat")));
     EXPECT_EQ(0, run({"new", "b.pat", "--force"}).status);
+    EXPECT_EQ(1, run({"new", "c.pat", "--count", "2000000000", "--size", "96x48"}).status);
+    EXPECT_FALSE(std::filesystem::exists(path("c.pat")));
 }
 
 TEST_F(Cli, InfoReportsReaderMessages) {
