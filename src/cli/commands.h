@@ -17,6 +17,8 @@ const Command& makeFontsCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);
+// Makes pattern `number` (from 1) current; prints why not when the file has none.
+bool selectPatternNumber(Document& doc, int number, const std::string& path);
 // Saves a pattern file; on failure prints the writer's message and returns false.
 bool savePatternFile(const std::string& path, Document& doc);
 // Direction codes 0..3 given as --lr/--tb; false (with a message) otherwise.

@@ -48,11 +48,7 @@ int runDraw(const ParsedArgs& args) {
     Editor editor;
     Document& doc = editor.document;
     if (!loadPatternFile(path, doc)) return 1;
-    if (*number < 1 || *number > doc.patternCount) {
-        return failure("Pattern " + std::to_string(*number) + " is not in " + path + " (it holds " +
-                       std::to_string(doc.patternCount) + ")");
-    }
-    doc.currentPattern = *number - 1;
+    if (!selectPatternNumber(doc, *number, path)) return 1;
     reloadWorkDots(doc);
     const int w = doc.patternWidth;
     const int h = doc.patternHeight;

@@ -36,11 +36,7 @@ int runExport(const ParsedArgs& args) {
 
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
-    if (number < 1 || number > doc.patternCount) {
-        return failure("Pattern " + std::to_string(number) + " is not in " + source +
-                       " (it holds " + std::to_string(doc.patternCount) + ")");
-    }
-    doc.currentPattern = number - 1;
+    if (!selectPatternNumber(doc, number, source)) return 1;
     doc.panelDefinition.leftToRight = static_cast<int16_t>(leftToRight);
     doc.panelDefinition.topToBottom = static_cast<int16_t>(topToBottom);
 

@@ -11,6 +11,16 @@ bool loadPatternFile(const std::string& path, Document& doc) {
     return result.ok();
 }
 
+bool selectPatternNumber(Document& doc, int number, const std::string& path) {
+    if (number < 1 || number > doc.patternCount) {
+        std::cerr << "Pattern " << number << " is not in " << path << " (it holds "
+                  << doc.patternCount << ")\n";
+        return false;
+    }
+    doc.currentPattern = number - 1;
+    return true;
+}
+
 bool savePatternFile(const std::string& path, Document& doc) {
     const WriteResult result = writePatternFile(doc, path);
     if (!result.written) std::cerr << result.message.text << "\n";

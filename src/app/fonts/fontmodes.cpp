@@ -66,8 +66,7 @@ void MainWindow::setUpGlyphScroll() {
     const GlyphKind kind = glyphKind(doc.editType);
     int number = 1;
     if (doc.editType == EditFont16x15 || doc.editType == EditFont24x24) {
-        const uint32_t code = doc.editType == EditFont16x15 ? editor_.fontEdit.currentCode16
-                                                            : editor_.fontEdit.currentCode24;
+        const uint32_t code = currentCode(editor_.fontEdit, doc.editType);
         uint8_t record[72];
         Message error;
         const int index =
@@ -104,8 +103,7 @@ bool MainWindow::showGlyph(int number) {
         break;
     default: {
         const uint16_t code = glyphNumberToCode(number);
-        (doc.editType == EditFont16x15 ? editor_.fontEdit.currentCode16
-                                       : editor_.fontEdit.currentCode24) = code;
+        currentCode(editor_.fontEdit, doc.editType) = code;
         found = accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8, code & 0xFF, record,
                                 GlyphRead, &error);
         break;
@@ -168,8 +166,7 @@ void MainWindow::typedByte(uint8_t byte) {
     showAccessError(error);
     if (index < 0) return;
     const uint32_t code = static_cast<uint32_t>(lead << 8 | byte);
-    (doc.editType == EditFont16x15 ? editor_.fontEdit.currentCode16
-                                   : editor_.fontEdit.currentCode24) = code;
+    currentCode(editor_.fontEdit, doc.editType) = code;
     commitSelection();
     glyphToDots(doc, doc.editType, record);
     currentNumber_ = index + 1;
@@ -181,18 +178,17 @@ void MainWindow::saveGlyph() {
     Document& doc = editor_.document;
     if (doc.editType != EditFont16x15 && doc.editType != EditFont24x24) return;
     commitSelection();
-    Message error;
+    std::array<uint8_t, 72> record{};
     if (doc.editType == EditFont16x15) {
-        auto record = packGlyph16(doc);
-        const uint32_t code = editor_.fontEdit.currentCode16;
-        accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8 & 0xFF, code & 0xFF,
-                        record.data(), GlyphWrite, &error);
+        const auto packed = packGlyph16(doc);
+        std::copy(packed.begin(), packed.end(), record.begin());
     } else {
-        auto record = packGlyph24(doc);
-        const uint32_t code = editor_.fontEdit.currentCode24;
-        accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8 & 0xFF, code & 0xFF,
-                        record.data(), GlyphWrite, &error);
+        record = packGlyph24(doc);
     }
+    const uint32_t code = currentCode(editor_.fontEdit, doc.editType);
+    Message error;
+    accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8 & 0xFF, code & 0xFF, record.data(),
+                    GlyphWrite, &error);
     showAccessError(error);
 }
 

@@ -42,6 +42,10 @@ struct FontEdit {
 };
 
 void makeFontPaths(FontEdit& fontEdit, const std::string& directory);
+// The code of the glyph being edited in Big5 mode 2 (16x15) or 3 (24x24).
+inline uint32_t& currentCode(FontEdit& fontEdit, int editType) {
+    return editType == 2 ? fontEdit.currentCode16 : fontEdit.currentCode24;
+}
 // The file an edit mode works on; empty for pattern mode.
 std::string fontPathFor(const FontEdit& fontEdit, int editType);
 
