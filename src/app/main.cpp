@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QApplication::setApplicationName("dedur");
-    QApplication::setApplicationDisplayName("dedur");
+    // No display name: Qt would append it to every window title.
     QApplication::setWindowIcon(dedur::programIcon());
 
     // Settings, glyph files and tables live in the directory we start in.

@@ -24,7 +24,8 @@ QString qtFilter(const QString& barFilter) {
 
 int QtPrompts::showMessage(QWidget* owner, const Message& m) {
     QMessageBox box(owner);
-    box.setWindowTitle(m.caption.empty() ? QApplication::applicationDisplayName()
+    // A box without a caption of its own gets the system's "Error".
+    box.setWindowTitle(m.caption.empty() ? QStringLiteral("Error")
                                          : QString::fromLocal8Bit(m.caption.c_str()));
     box.setText(QString::fromLocal8Bit(m.text.c_str()));
     box.setIcon(m.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::NoIcon);
