@@ -162,14 +162,20 @@ TEST(PatternFile, LongFirstLineIsCutToThirtyCharacters) {
 }
 
 TEST(PatternFile, NoHeaderLineLeavesTheDocument) {
-    Document doc = documentOf({{3, 3, 1, 1, 0, 2}, {3, 3, 1, 1, 0, 2}});
-    const std::vector<uint8_t> before = doc.store;
-    const ReadResult r = readText(doc, "PATTERN\r\n1\r\n0101\r\n");
-    EXPECT_EQ(ReadStatus::NoPattern, r.status);
-    EXPECT_EQ("No pattern in file", r.message.text);
-    EXPECT_EQ("error", r.message.caption);
-    EXPECT_EQ(before, doc.store);
-    EXPECT_EQ(2, doc.patternCount);
+    // The second: a first line without a line end, whose only header lies at
+    // character 31, where the first pass's pieces begin but the second's
+    // do not.
+    const std::string hidden = "PATTERN" + std::string(24, '-') + "SIZE 2 2 1 1 0 2";
+    for (const std::string& text : {std::string("PATTERN\r\n1\r\n0101\r\n"), hidden}) {
+        Document doc = documentOf({{3, 3, 1, 1, 0, 2}, {3, 3, 1, 1, 0, 2}});
+        const std::vector<uint8_t> before = doc.store;
+        const ReadResult r = readText(doc, text);
+        EXPECT_EQ(ReadStatus::NoPattern, r.status) << text;
+        EXPECT_EQ("No pattern in file", r.message.text);
+        EXPECT_EQ("error", r.message.caption);
+        EXPECT_EQ(before, doc.store);
+        EXPECT_EQ(2, doc.patternCount);
+    }
 }
 
 TEST(PatternFile, SideOutsideTheRangeIsRefusedNamingFileAndPattern) {

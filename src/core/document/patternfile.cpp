@@ -80,6 +80,11 @@ ReadResult tooLarge(const std::string& path) {
              "error", MessageButtons::Ok, MessageIcon::Question}};
 }
 
+ReadResult noPattern() {
+    return {ReadStatus::NoPattern,
+            {"No pattern in file", "error", MessageButtons::Ok, MessageIcon::Question}};
+}
+
 bool sideInRange(int side) {
     return side >= 1 && side <= MaxPatternSide;
 }
@@ -157,10 +162,7 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
     if (total > MaxPatternData) {
         return tooLarge(path);
     }
-    if (count == 0) {
-        return {ReadStatus::NoPattern,
-                {"No pattern in file", "error", MessageButtons::Ok, MessageIcon::Question}};
-    }
+    if (count == 0) return noPattern();
 
     // Second pass: build the records. A header swallowed as a row by a short
     // pattern before it is lost here, as the format has always done.
@@ -195,6 +197,10 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
             for (size_t x = 0; x < n; ++x) out[x] = static_cast<uint8_t>(DOT_OFF + (in[x] == '1'));
         }
     }
+    // The second pass reads the signature line in longer pieces than the
+    // first; in a first line of over 31 characters the two can disagree, and
+    // a file whose headers all hid there loads nothing.
+    if (records == 0) return noPattern();
     doc.store = std::move(store);
     doc.patternCount = records;
     return {};

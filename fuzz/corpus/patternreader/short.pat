@@ -1,0 +1,2 @@
+PATTERN file
+SIZE 12 12
