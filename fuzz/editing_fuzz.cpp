@@ -1,0 +1,115 @@
+// A random session on the grid: points, shapes, selections moved, resized
+// and dropped, size changes, undo and redo, driven as the editor drives them.
+// After every step the document must still be whole.
+#include <cstdlib>
+#include <vector>
+
+#include "document/resize.h"
+#include "editor.h"
+#include "fuzzinput.h"
+#include "grid/gridgeometry.h"
+
+using namespace dedur;
+
+namespace {
+
+void check(const Editor& e) {
+    const Document& doc = e.document;
+    if (doc.patternWidth < 1 || doc.patternWidth > MaxPatternSide) std::abort();
+    if (doc.patternHeight < 1 || doc.patternHeight > MaxPatternSide) std::abort();
+    if (doc.patternDotCount != doc.patternWidth * doc.patternHeight) std::abort();
+    for (int i = 0; i < doc.patternDotCount; ++i) {
+        if (doc.workDots[i] != DOT_ON && doc.workDots[i] != DOT_OFF) std::abort();
+    }
+    size_t offset = 0;
+    for (int i = 0; i < doc.patternCount; ++i) {
+        if (offset + HeaderSize > doc.store.size()) std::abort();
+        offset += recordLength(decodeHeader(doc.store.data() + offset));
+    }
+    if (offset != doc.store.size()) std::abort();
+    const Selection& sel = e.selection;
+    if (sel.selectionState != SelectionNone) {
+        const DotRect& r = sel.blockRect;
+        if (r.width() < 1 || r.height() < 1) std::abort();
+        if (sel.floatingBlock.size() != static_cast<size_t>(r.width()) * r.height()) std::abort();
+    }
+    if (e.history.undoCount() > HistoryDepth || e.history.redoCount() > HistoryDepth) std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::Input in(data, size);
+    Editor e;
+    Document& doc = e.document;
+    Selection& sel = e.selection;
+    GridGeometry g;
+    g.gridX = in.range(4, 20);
+    g.gridY = in.range(4, 16);
+    static const Tool tools[] = {
+        Tool::Point,           Tool::Erase,  Tool::Line,           Tool::OutlineRectangle,
+        Tool::FilledRectangle, Tool::Select, Tool::OutlineEllipse, Tool::FilledEllipse};
+    for (int step = 0; step < 64 && in.byte() != 0xFF; ++step) {
+        g.width = doc.patternWidth;
+        g.height = doc.patternHeight;
+        const auto dot = [&] {
+            const int x = in.range(0, doc.patternWidth - 1);
+            return DotPoint{x, in.range(0, doc.patternHeight - 1)};
+        };
+        const bool floating = sel.selectionState != SelectionNone;
+        switch (in.range(0, 6)) {
+        case 0: { // a press, a move and a release with any tool
+            if (floating) break;
+            e.grid.tool = tools[in.range(0, 7)];
+            const DotPoint press = dot();
+            const DotPoint move = dot();
+            dragOnDots(e.grid, doc, e.history, sel, press, &move, g.px(), g.py());
+            break;
+        }
+        case 1: { // move the floating block
+            if (!floating) break;
+            sel.blockRect = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
+            if (!sel.moveUndoSaved) {
+                sel.moveUndoSaved = true;
+                pushUndo(e.history, doc, sel);
+            }
+            shiftSelection(sel, in.range(-100, 100), in.range(-100, 100), g.px(), g.py());
+            clampAfterMove(sel, g.width, g.height, g.px(), g.py());
+            break;
+        }
+        case 2: { // resize it by a handle, then rescale its dots
+            if (!floating) break;
+            const DotPoint pointer{in.range(0, g.lastX() + 5), in.range(0, g.lastY() + 5)};
+            const ResizeStep r = resizeFrame(
+                sel.selectionRect, in.range(1, 8), in.range(-100, 100) * g.px(),
+                in.range(-100, 100) * g.py(), pointer, g.width, g.height, g.px(), g.py());
+            const DotRect before = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
+            const DotRect after = blockRectFromSelection(r.rect, g.px(), g.py());
+            if (after.width() < 1 || after.height() < 1) std::abort();
+            sel.selectionRect = r.rect;
+            sel.floatingBlock = rescaleDots(sel.floatingBlock, before.width(), before.height(),
+                                            after.width(), after.height());
+            sel.blockRect = after;
+            break;
+        }
+        case 3: // drop it
+            if (!floating) break;
+            dropSelection(sel, doc, g.px(), g.py());
+            sel.selectionState = SelectionNone;
+            sel.moveUndoSaved = false;
+            break;
+        case 4:
+            undo(e.history, doc, sel);
+            break;
+        case 5:
+            redo(e.history, doc, sel);
+            break;
+        case 6: // a new pattern size, as the size dialog gives it
+            if (floating) break;
+            changePatternSize(doc, e.history, sel, in.range(1, 96), in.range(1, 96));
+            break;
+        }
+        check(e);
+    }
+    return 0;
+}
