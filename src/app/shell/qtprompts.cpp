@@ -55,7 +55,11 @@ int QtPrompts::showMessage(QWidget* owner, const Message& m) {
         made.emplace_back(box.addButton(b.label, role), b.answer);
     }
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
-    if (m.buttons == MessageButtons::Ok) box.setEscapeButton(made.front().first);
+    // Escape answers Cancel where there is one, OK in an OK box and No in a
+    // Yes/No question (Qt's choice of its only refusing button).
+    for (const auto& [button, answer] : made) {
+        if (answer == IDCANCEL || m.buttons == MessageButtons::Ok) box.setEscapeButton(button);
+    }
     box.exec();
     for (const auto& [button, answer] : made) {
         if (box.clickedButton() == button) return answer;
@@ -103,10 +107,6 @@ void QtPrompts::setWaitCursor(bool on) {
     }
 }
 
-} // namespace dedur
-
-namespace dedur {
-
 void QtPrompts::showAbout(QWidget* owner) {
     QDialog dialog(owner);
     dialog.setWindowTitle("About VOV odedode dizari");
@@ -123,10 +123,6 @@ void QtPrompts::showAbout(QWidget* owner) {
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     dialog.exec();
 }
-
-} // namespace dedur
-
-namespace dedur {
 
 bool QtPrompts::chooseFont(QWidget* owner, QFont& font) {
     bool chosen = false;

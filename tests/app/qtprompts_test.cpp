@@ -1,0 +1,153 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "message.h"
+#include "shell/qtprompts.h"
+
+using namespace dedur;
+
+Q_DECLARE_METATYPE(dedur::MessageButtons)
+
+namespace {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QString defaultButton;
+    bool keyLeftItOpen = false;
+};
+
+// Shows `message` through the real prompts; once the box is up, records it
+// and either clicks the button labelled `click` or presses `key`.
+int runBox(const Message& message, SeenBox& seen, const QString& click, int key = 0) {
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        seen.buttons.sort();
+        if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
+        if (key) {
+            QTest::keyClick(box, static_cast<Qt::Key>(key));
+            if (!box->isVisible()) return;
+            seen.keyLeftItOpen = true; // unblock with the first button
+            box->buttons().front()->click();
+            return;
+        }
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == click) b->click();
+        }
+    });
+    QtPrompts prompts;
+    return prompts.showMessage(nullptr, message);
+}
+
+} // namespace
+
+class QtPromptsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void answers_data() {
+        QTest::addColumn<dedur::MessageButtons>("buttons");
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("labels");
+        const QStringList ync{"Cancel", "No", "Yes"};
+        QTest::newRow("ok") << MessageButtons::Ok << "OK" << int(IDOK) << QStringList{"OK"};
+        QTest::newRow("yes") << MessageButtons::YesNo << "Yes" << int(IDYES)
+                             << QStringList{"No", "Yes"};
+        QTest::newRow("no") << MessageButtons::YesNo << "No" << int(IDNO)
+                            << QStringList{"No", "Yes"};
+        QTest::newRow("cancel") << MessageButtons::YesNoCancel << "Cancel" << int(IDCANCEL) << ync;
+        QTest::newRow("retry") << MessageButtons::RetryCancel << "Retry" << int(IDRETRY)
+                               << QStringList{"Cancel", "Retry"};
+        QTest::newRow("retry cancel") << MessageButtons::RetryCancel << "Cancel" << int(IDCANCEL)
+                                      << QStringList{"Cancel", "Retry"};
+    }
+    void answers() {
+        QFETCH(dedur::MessageButtons, buttons);
+        QFETCH(QString, click);
+        QFETCH(int, answer);
+        QFETCH(QStringList, labels);
+        SeenBox seen;
+        const Message m{"Save ?", " ", buttons, MessageIcon::Question};
+        QCOMPARE(runBox(m, seen, click), answer);
+        QCOMPARE(seen.buttons, labels);
+        QCOMPARE(seen.text, QString("Save ?"));
+        QCOMPARE(seen.icon, QMessageBox::Question);
+        // The first button (Yes, Retry or OK) is the default, as on the
+        // system the texts come from.
+        QCOMPARE(seen.defaultButton, labels.contains("Yes")     ? QString("Yes")
+                                     : labels.contains("Retry") ? QString("Retry")
+                                                                : QString("OK"));
+    }
+
+    void captions_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("single blank") << " "
+                                      << " ";
+        QTest::newRow("own caption") << "Format error"
+                                     << "Format error";
+        QTest::newRow("none") << ""
+                              << "Error";
+    }
+    void captions() {
+        QFETCH(QString, caption);
+        QFETCH(QString, title);
+        SeenBox seen;
+        const Message m{"x", caption.toStdString(), MessageButtons::Ok, MessageIcon::None};
+        runBox(m, seen, "OK");
+        QCOMPARE(seen.title, title);
+        QCOMPARE(seen.icon, QMessageBox::NoIcon);
+    }
+
+    void escapeAnswersCancel_data() {
+        QTest::addColumn<dedur::MessageButtons>("buttons");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("ok") << MessageButtons::Ok << true << int(IDOK);
+        QTest::newRow("yes no cancel") << MessageButtons::YesNoCancel << true << int(IDCANCEL);
+        QTest::newRow("retry cancel") << MessageButtons::RetryCancel << true << int(IDCANCEL);
+        QTest::newRow("yes no") << MessageButtons::YesNo << true << int(IDNO);
+    }
+    void escapeAnswersCancel() {
+        QFETCH(dedur::MessageButtons, buttons);
+        QFETCH(bool, closes);
+        QFETCH(int, answer);
+        SeenBox seen;
+        const Message m{"x", " ", buttons, MessageIcon::Question};
+        const int got = runBox(m, seen, QString(), Qt::Key_Escape);
+        QCOMPARE(!seen.keyLeftItOpen, closes);
+        QCOMPARE(got, answer);
+    }
+
+    void barFiltersBecomeQtFilters_data() {
+        QTest::addColumn<QString>("bar");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("named pattern") << "Pattern Files (*.pat)|*.pat|"
+                                       << "Pattern Files (*.pat)";
+        QTest::newRow("plain names") << "Text|*.txt|All|*.*|"
+                                     << "Text (*.txt);;All (*.*)";
+        QTest::newRow("odd piece left out") << "Text|*.txt|All"
+                                            << "Text (*.txt)";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void barFiltersBecomeQtFilters() {
+        QFETCH(QString, bar);
+        QFETCH(QString, qt);
+        QCOMPARE(qtFilter(bar), qt);
+    }
+};
+
+QTEST_MAIN(QtPromptsTest)
+#include "qtprompts_test.moc"
