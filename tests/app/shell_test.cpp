@@ -5,6 +5,7 @@
 
 #include "editorfixture.h"
 #include "shell/commandids.h"
+#include "shell/numberfield.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;
@@ -205,6 +206,24 @@ class ShellTest : public QObject {
         // A cancelled dialog stores nothing.
         f.window->dispatchCommand(CmdLineColour);
         QVERIFY(test::readBytes(f.dir.file("DEDUR.INI")).find("LINECOLOR") == std::string::npos);
+    }
+
+    void numberFieldSelectsItsNumberUnlessClicked() {
+        QWidget window;
+        auto* first = new NumberField(&window);
+        auto* second = new NumberField(&window);
+        second->move(0, 40);
+        first->setText("12");
+        second->setText("345");
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        second->setFocus(Qt::OtherFocusReason); // Enter in the field before
+        QCOMPARE(second->selectedText(), QString("345"));
+        QTest::keyClicks(second, "7");
+        QCOMPARE(second->text(), QString("7"));
+        first->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(first->selectedText(), QString());
     }
 
     void defaultWindowSize() {

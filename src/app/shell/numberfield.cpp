@@ -1,5 +1,6 @@
 #include "numberfield.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 
@@ -39,6 +40,13 @@ void NumberField::keyPressEvent(QKeyEvent* event) {
     default:
         QLineEdit::keyPressEvent(event);
     }
+}
+
+void NumberField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // Reached by Enter, the arrows or a dialog opening, the whole number is
+    // selected so that typing replaces it; a click places the caret.
+    if (event->reason() != Qt::MouseFocusReason) selectAll();
 }
 
 bool NumberField::focusNextPrevChild(bool next) {

@@ -19,6 +19,7 @@ class NumberField : public QLineEdit {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 };
 
