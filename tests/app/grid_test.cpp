@@ -1,3 +1,5 @@
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 
 #include "editorfixture.h"
@@ -149,6 +151,38 @@ class GridTest : public QObject {
         QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
         QCOMPARE(f.rows().substr(0, 26), std::string("000110000000\n000110000000\n"));
         QCOMPARE(f.editor->history.undoCount(), 1);
+    }
+
+    void resizeByAHandleRescalesTheBlock() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"11", "11"});
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{0, 0}, {1, 1}});
+        const GridGeometry g = f.grid().geometry();
+        const PixelRect r = f.editor->selection.selectionRect;
+        const QPoint corner(r.right + 1, r.bottom + 1);
+        QCOMPARE(hitTestHandle(r, corner.x(), corner.y()), 6);
+        // The bottom-right handle two cells out: 2 x 2 becomes 4 x 4.
+        QTest::mousePress(&f.grid(), Qt::LeftButton, {}, corner);
+        QTest::mouseMove(&f.grid(), corner + QPoint(g.px(), g.py()));
+        QTest::mouseMove(&f.grid(), corner + QPoint(2 * g.px(), 2 * g.py()));
+        QCOMPARE(f.window->statusText(), QString("4x4"));
+        QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, corner + QPoint(2 * g.px(), 2 * g.py()));
+        const Selection& sel = f.editor->selection;
+        QCOMPARE(sel.blockRect, (DotRect{0, 0, 3, 3}));
+        QCOMPARE(sel.floatingBlock, std::vector<uint8_t>(16, DOT_ON));
+        QCOMPARE(f.cellPixel(3, 3), Black);
+        QCOMPARE(f.editor->history.undoCount(), 1);
+        // The block as it was went to the clipboard.
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(2, 2));
+        // A press and release on the handle without crossing a cell only beeps.
+        const PixelRect now = sel.selectionRect;
+        QTest::mouseClick(&f.grid(), Qt::LeftButton, {}, QPoint(now.right + 1, now.bottom + 1));
+        QCOMPARE(f.prompts.beeps, 1);
+        QCOMPARE(sel.blockRect, (DotRect{0, 0, 3, 3}));
+        // Dropped, the enlarged block is in the pattern.
+        QTest::keyClick(&f.grid(), Qt::Key_Escape);
+        QCOMPARE(f.rows().substr(0, 26), std::string("111100000000\n111100000000\n"));
     }
 
     void leavingTheSelectToolDropsTheBlock() {

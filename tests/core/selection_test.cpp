@@ -91,6 +91,45 @@ TEST(Selection, ResizeFrameLimits) {
     EXPECT_EQ(r.bottom + 2 * p, s.rect.bottom);
 }
 
+TEST(Selection, EachHandleMovesItsEdges) {
+    const int p = 9;
+    const PixelRect r = selectionRectFromBlock({2, 2, 5, 5}, p, p); // 23..59
+    const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+    // One cell right and down, and three cells back past the opposite edge
+    // (a 4-dot block: its moving edge ends one dot from the other).
+    struct Case {
+        int handle;
+        PixelRect grown;
+        PixelRect collapsed;
+        DotPoint pointer; // after the collapse; (100, 100) where nothing moved it
+    };
+    const Case cases[] = {
+        {1, {L + p, T + p, R, B}, {R - p, B - p, R, B}, {R - p, B - p}},
+        {2, {L + p, T, R, B}, {R - p, T, R, B}, {R - p, 100}},
+        {3, {L + p, T, R, B + p}, {R - p, T, R, T + p}, {R - p, T + p}},
+        {4, {L, T + p, R + p, B}, {L, B - p, L + p, B}, {L + p, B - p}},
+        {5, {L, T, R + p, B}, {L, T, L + p, B}, {L + p, 100}},
+        {6, {L, T, R + p, B + p}, {L, T, L + p, T + p}, {L + p, T + p}},
+        {7, {L, T + p, R, B}, {L, B - p, R, B}, {100, B - p}},
+        {8, {L, T, R, B + p}, {L, T, R, T + p}, {100, T + p}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.handle);
+        ResizeStep s = resizeFrame(r, c.handle, p, p, {100, 100}, 16, 16, p, p);
+        EXPECT_FALSE(s.limited);
+        EXPECT_EQ(c.grown, s.rect);
+        // Right/bottom edges move left/up and left/top edges right/down.
+        const bool movesLeft = c.handle <= 3;
+        const bool movesTop = c.handle == 1 || c.handle == 4 || c.handle == 7;
+        s = resizeFrame(r, c.handle, (movesLeft ? 5 : -5) * p, (movesTop ? 5 : -5) * p, {100, 100},
+                        16, 16, p, p);
+        EXPECT_TRUE(s.limited);
+        EXPECT_EQ(c.collapsed, s.rect);
+        EXPECT_EQ(c.pointer, s.pointer);
+    }
+    EXPECT_EQ(r, resizeFrame(r, 0, p, p, {1, 1}, 16, 16, p, p).rect);
+}
+
 TEST(Selection, RescaleEnlargesAndShrinksWithoutLosingDots) {
     const std::vector<uint8_t> full(4, DOT_ON);
     EXPECT_EQ(std::vector<uint8_t>(16, DOT_ON), rescaleDots(full, 2, 2, 4, 4));
