@@ -283,3 +283,30 @@ TEST_F(Cli, GlyphKindsAndRefusals) {
     EXPECT_EQ(1, missing.status);
     EXPECT_NE(std::string::npos, missing.err.find("STD24.fon Open Failure !"));
 }
+
+TEST_F(Cli, MakeFontsWritesFiveFilesAndKeepsEditedOnes) {
+    const CliResult made = run({"make-fonts", "."});
+    ASSERT_EQ(0, made.status) << made.err;
+    const std::pair<const char*, size_t> files[] = {{"STD16X15.fon", 13094 * 30},
+                                                    {"STD24.fon", 13094 * 72},
+                                                    {"ASCFONT.15", 128 * 15},
+                                                    {"SPCFONT.15", 408 * 30},
+                                                    {"SPCFSUPP.15", 365 * 30}};
+    for (const auto& [name, size] : files) {
+        EXPECT_EQ(size, readBytes(path(name)).size()) << name;
+        EXPECT_NE(std::string::npos, made.out.find(std::string(name) + ": ")) << made.out;
+    }
+    // An edited file stays unless --force is given.
+    writeBytes(path("ASCFONT.15"), "edited");
+    const CliResult again = run({"make-fonts", "."});
+    EXPECT_EQ(0, again.status);
+    EXPECT_NE(std::string::npos, again.out.find("ASCFONT.15: kept")) << again.out;
+    EXPECT_EQ("edited", readBytes(path("ASCFONT.15")));
+    EXPECT_EQ(0, run({"make-fonts", ".", "--force"}).status);
+    EXPECT_EQ(size_t{128 * 15}, readBytes(path("ASCFONT.15")).size());
+    // A file in the place of the folder is refused; no folder is a usage error.
+    const CliResult notDir = run({"make-fonts", "ASCFONT.15"});
+    EXPECT_EQ(1, notDir.status);
+    EXPECT_NE(std::string::npos, notDir.err.find("is not a directory")) << notDir.err;
+    EXPECT_EQ(2, run({"make-fonts"}).status);
+}
