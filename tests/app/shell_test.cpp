@@ -8,6 +8,8 @@
 #include "shell/numberfield.h"
 
 using namespace dedur;
+
+Q_DECLARE_METATYPE(dedur::WindowRect)
 using dedur::test::EditorFixture;
 
 namespace {
@@ -233,6 +235,28 @@ class ShellTest : public QObject {
         const WindowRect narrow = MainWindow::defaultWindowRect(8, 8, QSize(1024, 768), 20, 20);
         QCOMPARE(narrow.right - narrow.left, 1012);
         QCOMPARE(narrow.bottom - narrow.top, 756);
+    }
+
+    void savedWindowRectangleIsCutToTheScreen_data() {
+        QTest::addColumn<WindowRect>("saved");
+        QTest::addColumn<WindowRect>("placed");
+        const QSize screen(1400, 1100);
+        const WindowRect standard = MainWindow::defaultWindowRect(8, 8, screen, 20, 20);
+        QTest::newRow("as saved") << WindowRect{10, 20, 800, 600} << WindowRect{10, 20, 801, 601};
+        QTest::newRow("cut at the right and bottom")
+            << WindowRect{200, 100, 3000, 2000} << WindowRect{200, 100, 1401, 1101};
+        QTest::newRow("none saved") << WindowRect{0, 0, 0, 0} << standard;
+        QTest::newRow("left of the screen's right edge")
+            << WindowRect{2000, 10, 2800, 600} << standard;
+        QTest::newRow("above and left of the screen")
+            << WindowRect{-900, -700, -10, -10} << standard;
+        QTest::newRow("right before left") << WindowRect{500, 20, 100, 600} << standard;
+        QTest::newRow("a sliver") << WindowRect{10, 20, 40, 600} << standard;
+    }
+    void savedWindowRectangleIsCutToTheScreen() {
+        QFETCH(WindowRect, saved);
+        QFETCH(WindowRect, placed);
+        QCOMPARE(MainWindow::windowRect(saved, 8, 8, QSize(1400, 1100), 20, 20), placed);
     }
 };
 

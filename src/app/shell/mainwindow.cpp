@@ -188,18 +188,28 @@ WindowRect MainWindow::defaultWindowRect(int gridX, int gridY, QSize screen, int
     return {x, y, x + width, y + height};
 }
 
-void MainWindow::placeWindow(QSize screen) {
-    const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    WindowRect saved = editor_.settings.mainWinRect;
+WindowRect MainWindow::windowRect(WindowRect saved, int gridX, int gridY, QSize screen,
+                                  int menuHeight, int captionHeight) {
     saved.right = std::min(saved.right, screen.width());
     saved.bottom = std::min(saved.bottom, screen.height());
-    WindowRect r;
     if (saved.left != saved.right) {
-        r = {saved.left, saved.top, saved.right + 1, saved.bottom + 1};
-    } else {
-        r = defaultWindowRect(editor_.settings.gridX, editor_.settings.gridY, screen,
-                              menuBar()->sizeHint().height(), caption);
+        const WindowRect r{saved.left, saved.top, saved.right + 1, saved.bottom + 1};
+        // A rectangle from a larger screen (or a hand-edited file) may leave
+        // nothing to see; then the window takes its default place.
+        const int usable = 100;
+        if (r.right - r.left >= usable && r.bottom - r.top >= usable && r.right >= usable &&
+            r.bottom >= usable) {
+            return r;
+        }
     }
+    return defaultWindowRect(gridX, gridY, screen, menuHeight, captionHeight);
+}
+
+void MainWindow::placeWindow(QSize screen) {
+    const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const WindowRect r =
+        windowRect(editor_.settings.mainWinRect, editor_.settings.gridX, editor_.settings.gridY,
+                   screen, menuBar()->sizeHint().height(), caption);
     move(r.left, r.top);
     resize(r.right - r.left, std::max(r.bottom - r.top - caption, 100));
 }

@@ -33,6 +33,11 @@ class MainWindow : public QMainWindow {
     void placeWindow(QSize screen);
     static WindowRect defaultWindowRect(int gridX, int gridY, QSize screen, int menuHeight,
                                         int captionHeight);
+    // The saved rectangle (right and bottom cut to the screen), or the default
+    // one when none was saved or what is left of it is too small to use or lies
+    // off the screen.
+    static WindowRect windowRect(WindowRect saved, int gridX, int gridY, QSize screen,
+                                 int menuHeight, int captionHeight);
     // Mode set-up and the start-up document.
     void startUp();
 
