@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QScreen>
+#include <csignal>
 #include <filesystem>
 
 #include "editor.h"
@@ -8,6 +9,9 @@
 #include "shell/qtprompts.h"
 
 int main(int argc, char** argv) {
+    // A file size limit makes a save fail with a message instead of ending
+    // the editor with the user's changes.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QApplication::setApplicationName("dedur");

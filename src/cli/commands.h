@@ -21,6 +21,9 @@ bool loadPatternFile(const std::string& path, Document& doc);
 bool selectPatternNumber(Document& doc, int number, const std::string& path);
 // Saves a pattern file; on failure prints the writer's message and returns false.
 bool savePatternFile(const std::string& path, Document& doc);
+// Whether OUT may be written: refused when it is the input file itself, or
+// when it exists and --force was not given; prints why not.
+bool outputAllowed(const std::string& input, const std::string& output, bool force);
 // Direction codes 0..3 given as --lr/--tb; false (with a message) otherwise.
 bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,
                    std::string& error);

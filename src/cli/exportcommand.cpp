@@ -4,6 +4,7 @@
 #include "document/patternfile.h"
 #include "grid/selection.h"
 #include "panel/panelexport.h"
+#include "safewrite.h"
 
 namespace dedur::cli {
 
@@ -47,14 +48,14 @@ int runExport(const ParsedArgs& args) {
                                              doc.patternCount, doc.currentPattern);
     if (!range.ok()) return failure(range.error.text);
 
-    if (fileExists(target) && !args.has("force")) {
-        return failure(target + " exists; give --force to replace it");
-    }
+    if (!outputAllowed(source, target, args.has("force"))) return 1;
     const Selection none;
     const ExportOutput output = buildPanelExport(doc, none, range.panelFlags, false,
                                                  args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT);
     if (!output.error.empty()) return failure(output.error.text);
-    if (!replaceFileContents(target, output.bytes)) return failure(target + "\nfile open error !");
+    if (const WriteOutcome outcome = writeFileSafely(target, output.bytes); !outcome.ok()) {
+        return failure(target + "\nfile open error !\n(" + outcome.reason() + ")");
+    }
     return 0;
 }
 

@@ -1,5 +1,7 @@
+#include <csignal>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,9 @@ bool wantsHelp(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Under a file size limit a write fails with EFBIG and is reported, rather
+    // than the signal ending the program half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         printUsage(std::cerr);
         return 2;
@@ -69,5 +74,9 @@ int main(int argc, char** argv) {
     if (count < command->minPositional || count > command->maxPositional) {
         return usageError(*command, "wrong number of arguments");
     }
-    return command->run(parsed);
+    try {
+        return command->run(parsed);
+    } catch (const std::bad_alloc&) {
+        return failure("not enough memory to finish " + name);
+    }
 }

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <iostream>
 
 #include "commands.h"
@@ -23,8 +24,21 @@ bool selectPatternNumber(Document& doc, int number, const std::string& path) {
 
 bool savePatternFile(const std::string& path, Document& doc) {
     const WriteResult result = writePatternFile(doc, path);
-    if (!result.written) std::cerr << result.message.text << "\n";
+    if (!result.written) std::cerr << result.message.text << "\n(" << result.reason << ")\n";
     return result.written;
+}
+
+bool outputAllowed(const std::string& input, const std::string& output, bool force) {
+    std::error_code error;
+    if (std::filesystem::equivalent(input, output, error)) {
+        std::cerr << output << " is the input file; give another output file\n";
+        return false;
+    }
+    if (fileExists(output) && !force) {
+        std::cerr << output << " exists; give --force to replace it\n";
+        return false;
+    }
+    return true;
 }
 
 bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,

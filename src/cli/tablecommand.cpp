@@ -6,10 +6,12 @@ namespace dedur::cli {
 namespace {
 
 int runTable(const ParsedArgs& args) {
-    Document doc;
-    if (!loadPatternFile(args.positional[0], doc)) return 1;
+    const std::string& source = args.positional[0];
     const std::string target = args.positional.size() > 1 ? args.positional[1] : HexTableFileName;
-    if (const auto error = writeTableFile(target, hexTable(doc), false))
+    if (!outputAllowed(source, target, args.has("force"))) return 1;
+    Document doc;
+    if (!loadPatternFile(source, doc)) return 1;
+    if (const auto error = writeTableFile(target, hexTable(doc), false, FileRole::User))
         return failure(error->text);
     return 0;
 }
@@ -20,12 +22,12 @@ const Command& tableCommand() {
     static const Command command{
         "table",
         "write every pattern as rows of hexadecimal bytes",
-        "usage: dedur-cli table FILE.pat [OUT]\n"
+        "usage: dedur-cli table FILE.pat [OUT] [--force]\n"
         "\n"
         "Writes each row of each pattern as hexadecimal bytes (\"F0,0F\"), leftmost dot\n"
-        "first, with an empty line after each pattern. OUT defaults to HEX.TAB and is\n"
-        "replaced.\n",
-        {},
+        "first, with an empty line after each pattern. OUT defaults to HEX.TAB.\n"
+        "  --force       replace an existing OUT (never the input file)\n",
+        {{"force", false}},
         1,
         2,
         runTable};

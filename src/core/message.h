@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace dedur {
 
@@ -21,5 +22,10 @@ struct Message {
 // printf-style formatting into a std::string; the message texts are printf
 // formats and must come out exactly as printf would make them.
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Text from a file or a path, fit to stand in a message: control characters
+// come out escaped ("\x1b"), so a file cannot drive the terminal or break
+// the box's lines. Bytes from 0x80 up (Big5) stay as they are.
+std::string printable(std::string_view text);
 
 } // namespace dedur

@@ -1,6 +1,5 @@
 #include "textlines.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace dedur {
@@ -9,11 +8,19 @@ bool LineReader::next(LinePiece& piece, size_t limit) {
     if (pos_ >= buffer_.size() || limit == 0) return false;
     const char* start = buffer_.data() + pos_;
     const size_t rest = buffer_.size() - pos_;
-    const void* found = std::memchr(start, '\n', rest);
+    // A long line comes in many pieces; its end is looked for once.
+    if (!lineEndKnown_ || lineEnd_ < pos_) {
+        const void* end = std::memchr(start, '\n', rest);
+        lineEnd_ = end ? pos_ + static_cast<size_t>(static_cast<const char*>(end) - start)
+                       : buffer_.size();
+        searched_ += lineEnd_ - pos_ + (end ? 1 : 0);
+        lineEndKnown_ = true;
+    }
+    const bool found = lineEnd_ < buffer_.size();
     size_t contentLength;
     size_t consumedWithEnd;
     if (found) {
-        const size_t lf = static_cast<size_t>(static_cast<const char*>(found) - start);
+        const size_t lf = lineEnd_ - pos_;
         contentLength = (lf > 0 && start[lf - 1] == '\r') ? lf - 1 : lf;
         consumedWithEnd = lf + 1;
     } else {
@@ -35,29 +42,6 @@ bool LineReader::next(LinePiece& piece, size_t limit) {
         pos_ += limit;
     }
     return true;
-}
-
-bool readWholeFile(const std::string& path, std::string& out) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    out.clear();
-    bool ok = true;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long size = std::ftell(file);
-        if (size > 0) out.reserve(static_cast<size_t>(size));
-        std::rewind(file);
-    }
-    char chunk[1 << 16];
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        out.append(chunk, got);
-        if (got < sizeof chunk) {
-            ok = !std::ferror(file);
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok;
 }
 
 } // namespace dedur

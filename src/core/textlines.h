@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace dedur {
@@ -23,15 +22,22 @@ class LineReader {
     explicit LineReader(std::string_view buffer) : buffer_(buffer) {}
 
     bool next(LinePiece& piece, size_t limit);
-    void rewind() { pos_ = 0; }
+    void rewind() {
+        pos_ = 0;
+        lineEnd_ = 0;
+        lineEndKnown_ = false;
+    }
     bool atEnd() const { return pos_ >= buffer_.size(); }
+    // Bytes looked at while searching for line ends: each byte once, however
+    // many pieces its line is read in.
+    size_t bytesSearched() const { return searched_; }
 
   private:
     std::string_view buffer_;
     size_t pos_ = 0;
+    size_t lineEnd_ = 0; // the next '\n' at or after pos_, or the buffer's size
+    bool lineEndKnown_ = false;
+    size_t searched_ = 0;
 };
-
-// Reads a whole file into `out`; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string& out);
 
 } // namespace dedur

@@ -8,6 +8,7 @@
 #include "fonts/big5codec.h"
 #include "fonts/glyphfile.h"
 #include "glyphrenderer.h"
+#include "safewrite.h"
 #include "settings/settingsfile.h"
 
 namespace dedur::fontgen {
@@ -118,8 +119,8 @@ class FileBuilder {
             return true;
         }
         const std::string text(bytes_.begin(), bytes_.end());
-        if (!replaceFileContents(path, text)) {
-            error = "cannot write " + path;
+        if (const WriteOutcome outcome = writeFileSafely(path, text); !outcome.ok()) {
+            error = "cannot write " + path + ": " + outcome.reason();
             return false;
         }
         return true;

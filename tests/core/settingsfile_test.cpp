@@ -116,18 +116,26 @@ TEST(SettingsWriter, WritingTwiceLeavesOneEntry) {
     EXPECT_EQ("2", readSetting(&text, "others", "A"));
 }
 
-TEST(SettingsWriter, WritesThroughTheTemporaryFileAndNeverCreates) {
+TEST(SettingsWriter, ReplacesTheFileWholeAndNeverCreatesIt) {
     TempDir dir;
-    const auto old = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
     const std::string path = dir.file("DEDUR.INI");
-    writeSetting(path, "others", "A", "1");
+    EXPECT_FALSE(writeSetting(path, "others", "A", "1"));
     EXPECT_FALSE(std::filesystem::exists(path));
     writeBytes(path, "");
-    writeSetting(path, "others", "A", "1");
+    EXPECT_TRUE(writeSetting(path, "others", "A", "1"));
     EXPECT_EQ("[others]\r\nA = 1\r\n", readBytes(path));
-    EXPECT_EQ("[others]\r\nA = 1\r\n", readBytes(dir.file("~TMP001.TMP")));
-    std::filesystem::current_path(old);
+    // Nothing is left beside it: no temporary, no "~TMP001.TMP".
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()),
+                               std::filesystem::directory_iterator()));
+}
+
+TEST(SettingsWriter, SkipsAFileTooLargeToRead) {
+    TempDir dir;
+    const std::string path = dir.file("DEDUR.INI");
+    writeBytes(path, "[others]\r\n");
+    std::filesystem::resize_file(path, MaxSettingsFileSize + 1);
+    EXPECT_FALSE(writeSetting(path, "others", "A", "1"));
+    EXPECT_EQ(MaxSettingsFileSize + 1, std::filesystem::file_size(path));
 }
 
 TEST(SettingsFile, WorkPathJoinsWithOneSeparator) {

@@ -36,16 +36,21 @@ int MainWindow::querySave() {
         MessageIcon::Question};
     const int answer = prompts_.showMessage(this, question);
     if (answer == IDCANCEL) return -1;
-    if (answer == IDYES) save();
+    // A save that did not happen (it failed, or its dialog was cancelled)
+    // stops whatever asked, so the changes are not thrown away.
+    if (answer == IDYES && !save()) return -1;
     return 0;
 }
 
-bool MainWindow::readWithRetry(const std::string& path) {
+bool MainWindow::readWithRetry(const std::string& path, bool tooLargeAsMissing) {
     for (;;) {
         prompts_.setWaitCursor(true);
-        const ReadResult result = readPatternFile(editor_.document, path);
+        ReadResult result = readPatternFile(editor_.document, path);
         prompts_.setWaitCursor(false);
         if (result.ok()) return true;
+        if (tooLargeAsMissing && result.status == ReadStatus::TooLarge) {
+            result = {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+        }
         const int answer = prompts_.showMessage(this, result.message);
         if (result.status != ReadStatus::NotFound || answer != IDRETRY) return false;
     }
@@ -54,10 +59,14 @@ bool MainWindow::readWithRetry(const std::string& path) {
 void MainWindow::startupDocument() {
     Document& doc = editor_.document;
     if (!doc.patternFileName.empty()) {
-        if (!fileCanBeRead(doc.patternFileName)) {
+        // A file too large to load is said to be so, then treated as one that
+        // could not be opened.
+        const bool tooLarge = exceedsPatternFileSize(doc.patternFileName);
+        if (tooLarge) prompts_.showMessage(this, patternFileTooLarge(doc.patternFileName));
+        if (tooLarge || !fileCanBeRead(doc.patternFileName)) {
             prompts_.showMessage(this, patternFileNotFound(doc.patternFileName, "Open Fail"));
         }
-        const bool read = readWithRetry(doc.patternFileName);
+        const bool read = readWithRetry(doc.patternFileName, tooLarge);
         if (doc.currentPattern > doc.patternCount - 1) doc.currentPattern = doc.patternCount - 1;
         if (read) {
             reloadWorkDots(doc);
@@ -114,27 +123,22 @@ void MainWindow::openFile() {
     refreshButton(CmdDeletePattern);
 }
 
-void MainWindow::save() {
+bool MainWindow::save() {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern) {
-        saveGlyph();
-        return;
-    }
-    if (doc.patternFileName.empty()) {
-        saveAs();
-        return;
-    }
+    if (doc.editType != EditPattern) return saveGlyph();
+    if (doc.patternFileName.empty()) return saveAs();
     prompts_.setWaitCursor(true);
     const WriteResult result = writePatternFile(doc, doc.patternFileName);
     prompts_.setWaitCursor(false);
     if (!result.written) {
         prompts_.showMessage(this, result.message);
-        return;
+        return false;
     }
     setTitle(doc.patternFileName);
+    return true;
 }
 
-void MainWindow::saveAs() {
+bool MainWindow::saveAs() {
     Document& doc = editor_.document;
     const QString directory =
         doc.patternFileName.empty()
@@ -142,7 +146,7 @@ void MainWindow::saveAs() {
             : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
     const QString chosen =
         prompts_.askSaveFileName(this, directory, PatternFilter, "Select a file to save");
-    if (chosen.isEmpty()) return;
+    if (chosen.isEmpty()) return false;
     const std::string picked = chosen.toLocal8Bit().toStdString();
     const bool existed = fileExists(picked);
     const std::string path = forcePatExtension(picked);
@@ -150,17 +154,18 @@ void MainWindow::saveAs() {
     // under the forced extension is asked about here.
     if (!existed && fileExists(path) &&
         prompts_.showMessage(this, overwriteQuestion(path)) == IDNO) {
-        return;
+        return false;
     }
     prompts_.setWaitCursor(true);
     const WriteResult result = writePatternFile(doc, path);
     prompts_.setWaitCursor(false);
     if (!result.written) {
         prompts_.showMessage(this, result.message);
-        return;
+        return false;
     }
     doc.patternFileName = path;
     setTitle(path);
+    return true;
 }
 
 } // namespace dedur

@@ -42,6 +42,7 @@ void MainWindow::enterEditMode() {
         doc.patternDotCount = kind.width * kind.height;
         std::fill(doc.workDots.begin(), doc.workDots.end(), DOT_OFF);
         setTitle(fontPathFor(editor_.fontEdit, doc.editType));
+        warnOfGlyphFileSize();
     }
     const int y = palette_->createNavigationStrip(!font);
     palette_->layoutButtons(4, y);
@@ -59,6 +60,16 @@ void MainWindow::enterEditMode() {
     }
     if (!font) refreshButton(CmdDeletePattern);
     grid_->repaintAll(true);
+}
+
+void MainWindow::warnOfGlyphFileSize() {
+    const int mode = editor_.document.editType;
+    bool& warned = editor_.fontEdit.sizeWarned[static_cast<size_t>(mode)];
+    if (warned) return;
+    const Message warning = glyphFileSizeWarning(editor_.fontEdit, mode);
+    if (warning.empty()) return;
+    warned = true;
+    prompts_.showMessage(this, warning);
 }
 
 void MainWindow::setUpGlyphScroll() {
@@ -174,9 +185,10 @@ void MainWindow::typedByte(uint8_t byte) {
     grid_->repaintAll(true);
 }
 
-void MainWindow::saveGlyph() {
+bool MainWindow::saveGlyph() {
     Document& doc = editor_.document;
-    if (doc.editType != EditFont16x15 && doc.editType != EditFont24x24) return;
+    // The viewed fonts are never written: nothing to lose there.
+    if (doc.editType != EditFont16x15 && doc.editType != EditFont24x24) return true;
     commitSelection();
     std::array<uint8_t, 72> record{};
     if (doc.editType == EditFont16x15) {
@@ -187,9 +199,10 @@ void MainWindow::saveGlyph() {
     }
     const uint32_t code = currentCode(editor_.fontEdit, doc.editType);
     Message error;
-    accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8 & 0xFF, code & 0xFF, record.data(),
-                    GlyphWrite, &error);
+    const int written = accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8 & 0xFF,
+                                        code & 0xFF, record.data(), GlyphWrite, &error);
     showAccessError(error);
+    return written >= 0;
 }
 
 void MainWindow::exportTable() {

@@ -12,6 +12,7 @@
 #include "document/patternfile.h"
 #include "editor.h"
 #include "panel/panelexport.h"
+#include "safewrite.h"
 
 namespace dedur {
 
@@ -118,7 +119,10 @@ void ExportDialog::exportNow() {
         prompts_.showMessage(this, output.error);
         return;
     }
-    if (!replaceFileContents(path, output.bytes)) return; // not reported, as before
+    if (const WriteOutcome outcome = writeFileSafely(path, output.bytes); !outcome.ok()) {
+        prompts_.showMessage(this, writeFailureMessage(path, outcome));
+        return;
+    }
     prompts_.showMessage(this, {"Export OK !", " ", MessageButtons::Ok, MessageIcon::Question});
     file_->setFocus();
 }

@@ -220,7 +220,11 @@ void MainWindow::startUp() {
         messageFont = fontFromRecord(*r);
     if (auto r = readLogFontFile(makeWorkPath(dir, EditFontFileName)))
         editFont = fontFromRecord(*r);
-    enterEditMode();
+    try {
+        enterEditMode();
+    } catch (const std::bad_alloc&) {
+        showOutOfMemory();
+    }
     refreshButton(CmdPaste, clipboardHasBitmap());
 }
 
@@ -285,6 +289,21 @@ void MainWindow::commitSelection() {
 }
 
 void MainWindow::dispatchCommand(int id) {
+    // Whatever a command asks of memory, running out of it ends the command,
+    // not the program.
+    try {
+        runCommand(id);
+    } catch (const std::bad_alloc&) {
+        showOutOfMemory();
+    }
+}
+
+void MainWindow::showOutOfMemory() {
+    prompts_.showMessage(this, {"Not enough memory to finish this command; nothing was lost.", " ",
+                                MessageButtons::Ok, MessageIcon::Question});
+}
+
+void MainWindow::runCommand(int id) {
     const Tool toolBefore = editor_.grid.tool;
     switch (id) {
     case CmdNew:

@@ -74,6 +74,8 @@ class MainWindow : public QMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void runCommand(int id);
+    void showOutOfMemory();
     void buildMenu();
     void buildShortcuts();
     void selectTool(int id);
@@ -89,7 +91,8 @@ class MainWindow : public QMainWindow {
     void setUpGlyphScroll();
     void goToGlyph(int number);
     bool showGlyph(int number);
-    void saveGlyph();
+    bool saveGlyph();
+    void warnOfGlyphFileSize(); // once per file and run
     void exportTable();
     void showAccessError(const Message& error);
 
@@ -122,9 +125,10 @@ class MainWindow : public QMainWindow {
     // File commands.
     void newFile();
     void openFile();
-    void save();
-    void saveAs();
-    bool readWithRetry(const std::string& path);
+    // true when the document (or glyph) is on disk afterwards.
+    bool save();
+    bool saveAs();
+    bool readWithRetry(const std::string& path, bool tooLargeAsMissing = false);
     void startupDocument();
 
     // Pattern list.

@@ -33,11 +33,13 @@ QImage imageFromBitmap(const PlatformBitmap& b) {
 
 PlatformBitmap bitmapFromImage(const QImage& source) {
     PlatformBitmap b;
+    if (source.isNull()) return b;
     b.width = source.width();
     b.height = source.height();
     b.planes = 1;
     if (source.format() == QImage::Format_Mono || source.format() == QImage::Format_MonoLSB) {
         const QImage mono = source.convertToFormat(QImage::Format_Mono);
+        if (mono.isNull()) return {};
         b.bitsPerPixel = 1;
         b.bytesPerRow = (b.width + 7) / 8;
         b.bits.resize(static_cast<size_t>(b.bytesPerRow) * static_cast<size_t>(b.height));
@@ -54,6 +56,7 @@ PlatformBitmap bitmapFromImage(const QImage& source) {
         return b;
     }
     QImage flat(source.size(), QImage::Format_RGB32);
+    if (flat.isNull()) return {}; // more than Qt will allocate
     flat.fill(Qt::white);
     {
         QPainter p(&flat);

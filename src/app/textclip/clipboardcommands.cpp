@@ -2,7 +2,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <cstdio>
 
 #include "../grid/gridwidget.h"
 #include "../shell/commandids.h"
@@ -10,6 +9,7 @@
 #include "../shell/palette.h"
 #include "../shell/prompts.h"
 #include "clipboardbitmap.h"
+#include "safewrite.h"
 #include "settings/settingsfile.h"
 
 namespace dedur {
@@ -49,8 +49,14 @@ void MainWindow::pasteBitmap() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasImage()) return;
     const QImage image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull()) return;
     const PlatformBitmap bitmap = bitmapFromImage(image);
+    if (bitmap.width <= 0 || bitmap.height <= 0) {
+        // Qt gives up on images above its allocation limit with a console
+        // line only; the user should know why nothing was pasted.
+        prompts_.showMessage(this, {"The image on the clipboard is too large to paste.", " ",
+                                    MessageButtons::Ok, MessageIcon::Question});
+        return;
+    }
     Document& doc = editor_.document;
     Selection& sel = editor_.selection;
     int width = 0;
@@ -63,12 +69,10 @@ void MainWindow::pasteBitmap() {
         dropSelection(sel, doc, g.px(), g.py());
     }
     pushUndo(editor_.history, doc, sel);
-    const std::string record = pasteRecord(bitmap);
-    if (std::FILE* file =
-            std::fopen(makeWorkPath(editor_.startupDirectory, "bitmap.dat").c_str(), "wb")) {
-        std::fwrite(record.data(), 1, record.size(), file);
-        std::fclose(file);
-    }
+    const std::string recordPath = makeWorkPath(editor_.startupDirectory, "bitmap.dat");
+    const WriteOutcome outcome =
+        writeFileSafely(recordPath, pasteRecord(bitmap), FileRole::Program);
+    if (!outcome.ok()) prompts_.showMessage(this, writeFailureMessage(recordPath, outcome));
     sel.blockRect = {0, 0, width - 1, height - 1};
     sel.selectionRect = {5, 5, g.px() * width + 5, g.py() * height + 5};
     sel.selectionState = SelectionFloating;

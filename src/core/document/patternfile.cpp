@@ -4,11 +4,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <new>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
+#include "../fileread.h"
+#include "../safewrite.h"
 #include "../textlines.h"
 
 namespace dedur {
@@ -75,9 +79,7 @@ PatternHeader parseHeaderLine(const LinePiece& piece) {
 }
 
 ReadResult tooLarge(const std::string& path) {
-    return {ReadStatus::TooLarge,
-            {formatText("Pattern file \"%s\" holds more patterns than can be loaded", path.c_str()),
-             "error", MessageButtons::Ok, MessageIcon::Question}};
+    return {ReadStatus::TooLarge, patternFileTooLarge(path)};
 }
 
 ReadResult noPattern() {
@@ -91,20 +93,32 @@ bool sideInRange(int side) {
 
 Message badSizeMessage(const std::string& path, int number, const PatternHeader& h) {
     return {formatText("Pattern %d in file \"%s\" has the size %d x %d; a side must be 1 to %d",
-                       number, path.c_str(), h.width, h.height, MaxPatternSide),
+                       number, printable(path).c_str(), h.width, h.height, MaxPatternSide),
             "Format error", MessageButtons::Ok, MessageIcon::Question};
 }
 
 } // namespace
 
 Message patternFileNotFound(const std::string& path, const char* caption) {
-    return {formatText("Pattern file \"%s\" not found", path.c_str()), caption,
+    return {formatText("Pattern file \"%s\" not found", printable(path).c_str()), caption,
             MessageButtons::RetryCancel, MessageIcon::Question};
 }
 
+Message patternFileTooLarge(const std::string& path) {
+    return {formatText("Pattern file \"%s\" holds more patterns than can be loaded",
+                       printable(path).c_str()),
+            "error", MessageButtons::Ok, MessageIcon::Question};
+}
+
+bool exceedsPatternFileSize(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           static_cast<unsigned long long>(status.st_size) > MaxPatternFileSize;
+}
+
 Message overwriteQuestion(const std::string& path) {
-    return {formatText("%s Does Exists, Overwrite ?", path.c_str()), " ", MessageButtons::YesNo,
-            MessageIcon::Question};
+    return {formatText("%s Does Exists, Overwrite ?", printable(path).c_str()), " ",
+            MessageButtons::YesNo, MessageIcon::Question};
 }
 
 bool fileExists(const std::string& path) {
@@ -113,20 +127,27 @@ bool fileExists(const std::string& path) {
 }
 
 bool fileCanBeRead(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
+    // Non-blocking, so that a pipe without a writer cannot hang the question.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    const bool file = ::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode);
+    ::close(fd);
+    return file;
 }
 
 ReadResult readPatternFile(Document& doc, const std::string& path) {
     std::string text;
-    if (!fileCanBeRead(path) || !readWholeFile(path, text)) {
+    const FileReadStatus status = readFileLimited(path, MaxPatternFileSize, text);
+    if (status == FileReadStatus::TooLarge) return tooLarge(path);
+    if (status != FileReadStatus::Ok) {
         return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
     }
-    return readPatternText(doc, text, path);
+    try {
+        return readPatternText(doc, text, path);
+    } catch (const std::bad_alloc&) {
+        return tooLarge(path);
+    }
 }
 
 ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path) {
@@ -142,7 +163,7 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
     }
     if (head.compare(0, 7, "PATTERN") != 0) {
         return {ReadStatus::BadHead,
-                {formatText("Pattern file head (%s)(%s) error", head.c_str(), "PATTERN"),
+                {formatText("Pattern file head (%s)(%s) error", printable(head).c_str(), "PATTERN"),
                  "Format error", MessageButtons::Ok, MessageIcon::Question}};
     }
 
@@ -240,38 +261,16 @@ std::string formatPatternFile(const Document& doc) {
     return out;
 }
 
-bool replaceFileContents(const std::string& path, std::string_view bytes) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temporary = target;
-    std::string name = ".";
-    name.append(target.filename().string()).append(".dedur-");
-    name.append(std::to_string(::getpid())).append(".tmp");
-    temporary.replace_filename(name);
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = (std::fclose(file) == 0) && ok;
-    std::error_code error;
-    if (ok) {
-        // Keep the permissions of the file being replaced.
-        const auto status = fs::status(target, error);
-        if (!error && fs::exists(status)) fs::permissions(temporary, status.permissions(), error);
-        fs::rename(temporary, target, error);
-        ok = !error;
-    }
-    if (!ok) fs::remove(temporary, error);
-    return ok;
-}
-
 WriteResult writePatternFile(Document& doc, const std::string& path) {
-    if (path.empty() || !replaceFileContents(path, formatPatternFile(doc))) {
+    const WriteOutcome outcome = writeFileSafely(path, formatPatternFile(doc));
+    if (!outcome.ok()) {
         return {false,
-                {formatText("%s\nfile open error !", path.c_str()), "Open error",
-                 MessageButtons::Ok, MessageIcon::Question}};
+                {formatText("%s\nfile open error !", printable(path).c_str()), "Open error",
+                 MessageButtons::Ok, MessageIcon::Question},
+                outcome.reason()};
     }
     doc.modifiedFlag = 0;
-    return {true, {}};
+    return {true, {}, {}};
 }
 
 } // namespace dedur

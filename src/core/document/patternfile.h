@@ -14,6 +14,9 @@ enum class ReadStatus { Ok, NotFound, BadHead, NoPattern, BadSize, TooLarge };
 // 96 x 96); a header-only file could otherwise ask for far more memory than
 // its own size.
 inline constexpr size_t MaxPatternData = size_t{1} << 31;
+// The largest pattern file read: room for that much data written out as rows
+// of 96 dots with their line ends, and the headers.
+inline constexpr size_t MaxPatternFileSize = MaxPatternData + MaxPatternData / 8;
 
 struct ReadResult {
     ReadStatus status = ReadStatus::Ok;
@@ -33,21 +36,22 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
 struct WriteResult {
     bool written = false;
     Message message;
+    std::string reason; // what failed, beside the message
 };
 
-// Writes every record (up to the first with a side above 96) through a
-// temporary file beside `path`, renamed over it. Clears `modifiedFlag`.
+// Writes every record (up to the first with a side above 96) with
+// writeFileSafely. Clears `modifiedFlag`.
 WriteResult writePatternFile(Document& doc, const std::string& path);
 // The file's bytes, exactly as the writer puts them on disk.
 std::string formatPatternFile(const Document& doc);
 
 Message patternFileNotFound(const std::string& path, const char* caption);
+Message patternFileTooLarge(const std::string& path);
+// A file whose size alone says it cannot be loaded (devices and pipes are
+// only found out by reading them).
+bool exceedsPatternFileSize(const std::string& path);
 Message overwriteQuestion(const std::string& path);
 bool fileExists(const std::string& path);
 bool fileCanBeRead(const std::string& path);
-
-// Writes `bytes` to `path` through a temporary file in the same directory
-// that is renamed over it, so a failed write never destroys the old file.
-bool replaceFileContents(const std::string& path, std::string_view bytes);
 
 } // namespace dedur

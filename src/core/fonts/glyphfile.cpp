@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "../document/patternstore.h"
+#include "../safewrite.h"
 #include "../settings/settingsfile.h"
 #include "big5.h"
 
@@ -53,26 +55,53 @@ std::string fontPathFor(const FontEdit& fe, int editType) {
 
 bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
                        int operation, Message* error) {
-    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "r+b");
-    if (!file && operation == GlyphRead && !path.empty()) file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    const auto openFailure = [&] {
         if (error) {
-            *error = {formatText("%s Open Failure !", path.c_str()), "", MessageButtons::Ok,
-                      MessageIcon::None};
+            *error = {formatText("%s Open Failure !", printable(path).c_str()), "",
+                      MessageButtons::Ok, MessageIcon::None};
         }
         return false;
-    }
+    };
     const long offset = record * size;
-    if (operation == GlyphRead) {
-        std::memset(buffer, 0, static_cast<size_t>(size));
-        if (std::fseek(file, offset, SEEK_SET) == 0) {
-            (void)std::fread(buffer, 1, static_cast<size_t>(size), file);
+    if (operation != GlyphRead) {
+        const WriteOutcome outcome =
+            writeFileRange(path, static_cast<uint64_t>(offset), buffer, static_cast<size_t>(size));
+        if (outcome.failedToOpen()) return openFailure();
+        if (!outcome.ok()) {
+            if (error) *error = writeFailureMessage(path, outcome);
+            return false;
         }
-    } else if (std::fseek(file, offset, SEEK_SET) == 0) {
-        (void)std::fwrite(buffer, 1, static_cast<size_t>(size), file);
+        return true;
+    }
+    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!file) return openFailure();
+    std::memset(buffer, 0, static_cast<size_t>(size));
+    if (std::fseek(file, offset, SEEK_SET) == 0) {
+        (void)std::fread(buffer, 1, static_cast<size_t>(size), file);
     }
     std::fclose(file);
     return true;
+}
+
+long expectedGlyphFileSize(int editType) {
+    const GlyphKind kind = glyphKind(editType);
+    const bool numbered = editType != EditFont16x15 && editType != EditFont24x24;
+    return static_cast<long>(kind.count + (numbered ? 1 : 0)) * kind.recordSize;
+}
+
+Message glyphFileSizeWarning(const FontEdit& fe, int editType) {
+    const std::string path = fontPathFor(fe, editType);
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
+    const long expected = expectedGlyphFileSize(editType);
+    if (status.st_size == expected) return {};
+    return {formatText("%s holds %lld bytes, not the %ld bytes of %d glyphs of %d bytes.\n"
+                       "Glyphs past its end show blank, and saving one there makes the file "
+                       "longer.",
+                       printable(path).c_str(), static_cast<long long>(status.st_size), expected,
+                       static_cast<int>(expected / glyphKind(editType).recordSize),
+                       glyphKind(editType).recordSize),
+            " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
 int accessBig5Glyph(const FontEdit& fe, int editType, int lead, int trail, uint8_t* buffer,

@@ -39,6 +39,7 @@ struct FontEdit {
     std::string asciiPath;
     std::string specialPath;
     std::string specialSuppPath;
+    std::array<bool, 7> sizeWarned{}; // by edit mode: the wrong-size warning was shown
 };
 
 void makeFontPaths(FontEdit& fontEdit, const std::string& directory);
@@ -51,7 +52,8 @@ std::string fontPathFor(const FontEdit& fontEdit, int editType);
 
 // Reads (operation 2) or writes one record of `size` bytes at record number
 // `record`. A read past the end of a short file leaves zeros. false after
-// filling `error` with "%s Open Failure !" when the file cannot be opened.
+// filling `error` with "%s Open Failure !" when the file cannot be opened,
+// or with what failed when a write did not go through.
 bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
                        int operation, Message* error);
 // Two-byte code in the Big5 file of `editType` (2 or 3): record number or -1.
@@ -64,6 +66,14 @@ int accessAsciiGlyph(const FontEdit& fontEdit, int number, uint8_t* buffer, int 
 // 1..364): 1 or -1.
 int accessSpecialGlyph(const FontEdit& fontEdit, int editType, int number, uint8_t* buffer,
                        int operation, Message* error);
+
+// Size in bytes of the glyph file of `editType` as the editor expects it:
+// every record navigation reaches (and the unused record 0 of the numbered
+// fonts).
+long expectedGlyphFileSize(int editType);
+// A warning when the glyph file of `editType` exists with another size: a
+// short file would silently grow where a glyph past its end is saved.
+Message glyphFileSizeWarning(const FontEdit& fontEdit, int editType);
 
 // Record -> workDots for a glyph of `editType`, row stride the glyph width.
 void glyphToDots(Document& doc, int editType, const uint8_t* record);

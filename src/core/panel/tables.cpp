@@ -109,16 +109,17 @@ TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int gl
 }
 
 std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,
-                                      bool append) {
-    std::FILE* file = std::fopen(path.c_str(), append ? "ab" : "wb");
-    bool ok = file != nullptr;
-    if (file) {
-        ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        ok = std::fclose(file) == 0 && ok;
+                                      bool append, FileRole role) {
+    const WriteOutcome outcome =
+        append ? appendToFile(path, bytes) : writeFileSafely(path, bytes, role);
+    if (outcome.ok()) return std::nullopt;
+    // A file that would not open gets the table export's own message; a link
+    // left alone or a failed write says what happened.
+    if (outcome.failedToOpen() && outcome.error != PlantedLink) {
+        return Message{formatText("%s file Open Failure", printable(path).c_str()), "",
+                       MessageButtons::Ok, MessageIcon::Question};
     }
-    if (ok) return std::nullopt;
-    return Message{formatText("%s file Open Failure", path.c_str()), "", MessageButtons::Ok,
-                   MessageIcon::Question};
+    return writeFailureMessage(path, outcome);
 }
 
 } // namespace dedur

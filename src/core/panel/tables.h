@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../message.h"
+#include "../safewrite.h"
 
 namespace dedur {
 
@@ -38,8 +39,9 @@ struct TableExport {
 };
 TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int glyphNumber);
 
-// Creates or truncates / appends; the message when the file cannot be opened.
+// Replaces the file (writeFileSafely) or appends to it (appendToFile, the
+// program's own files only); the message when that failed.
 std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,
-                                      bool append);
+                                      bool append, FileRole role = FileRole::Program);
 
 } // namespace dedur

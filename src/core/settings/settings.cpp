@@ -8,6 +8,7 @@
 
 #include "../editor.h"
 #include "../message.h"
+#include "../safewrite.h"
 #include "../textlines.h"
 #include "settingsfile.h"
 
@@ -97,8 +98,9 @@ void applySettingsText(Editor& editor, const std::string& text) {
 int loadSettings(Editor& editor) {
     const std::string path = settingsPath(editor);
     std::string text;
-    if (!readWholeFile(path, text)) {
-        if (std::FILE* file = std::fopen(path.c_str(), "wb")) std::fclose(file);
+    if (!readSettingsFile(path, text)) {
+        // Made only where nothing, not even a link, has the name.
+        createEmptyFile(path);
         return -1;
     }
     applySettingsText(editor, text);

@@ -1,11 +1,10 @@
 #include "settingsfile.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 
+#include "../fileread.h"
+#include "../safewrite.h"
 #include "../textlines.h"
 
 namespace dedur {
@@ -171,19 +170,16 @@ std::string rewriteSettings(const std::string& text, const char* section, const 
     return out;
 }
 
-void writeSetting(const std::string& path, const char* section, const std::string& key,
+bool readSettingsFile(const std::string& path, std::string& text) {
+    return readFileLimited(path, MaxSettingsFileSize, text) == FileReadStatus::Ok;
+}
+
+bool writeSetting(const std::string& path, const char* section, const std::string& key,
                   const std::string& value) {
-    if (key.empty()) return;
+    if (key.empty()) return false;
     std::string text;
-    if (!readWholeFile(path, text)) return;
-    const std::string out = rewriteSettings(text, section, key, value);
-    std::FILE* temp = std::fopen(SettingsTempName, "wb");
-    if (!temp) return;
-    const bool ok = std::fwrite(out.data(), 1, out.size(), temp) == out.size();
-    if (std::fclose(temp) != 0 || !ok) return;
-    std::error_code error;
-    std::filesystem::copy_file(SettingsTempName, path,
-                               std::filesystem::copy_options::overwrite_existing, error);
+    if (!readSettingsFile(path, text)) return false;
+    return writeFileSafely(path, rewriteSettings(text, section, key, value)).ok();
 }
 
 std::string makeWorkPath(const std::string& directory, const std::string& name) {

@@ -4,7 +4,8 @@
 
 namespace dedur {
 
-inline constexpr const char* SettingsTempName = "~TMP001.TMP";
+// The largest settings file read; a larger one counts as unreadable.
+inline constexpr size_t MaxSettingsFileSize = size_t{16} << 20;
 
 // Value of `key` in `section` (null: the whole file) of the settings text, at
 // most capacity - 1 characters (capacity is clamped to 250). Keys match as a
@@ -16,10 +17,13 @@ std::string readSetting(const std::string* text, const char* section, const std:
 std::string rewriteSettings(const std::string& text, const char* section, const std::string& key,
                             const std::string& value);
 
-// Rewrites the settings file at `path` through "~TMP001.TMP" in the current
-// directory, which is then copied over it. Never creates the settings file.
-void writeSetting(const std::string& path, const char* section, const std::string& key,
+// Rewrites the settings file at `path` with writeFileSafely, so it is always
+// the old or the new file, whole. Never creates the settings file; false when
+// nothing was written.
+bool writeSetting(const std::string& path, const char* section, const std::string& key,
                   const std::string& value);
+// The settings text of `path`; false when it is missing, unreadable or too large.
+bool readSettingsFile(const std::string& path, std::string& text);
 
 // Path of `name` in the start-up directory.
 std::string makeWorkPath(const std::string& directory, const std::string& name);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../safewrite.h"
+
 namespace dedur {
 
 namespace {
@@ -79,11 +81,9 @@ std::optional<LogFontRecord> readLogFontFile(const std::string& path) {
 }
 
 bool writeLogFontFile(const std::string& path, const LogFontRecord& record) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
     const auto bytes = encodeLogFont(record);
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return writeFileSafely(path, text, FileRole::Program).ok();
 }
 
 } // namespace dedur

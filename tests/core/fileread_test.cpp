@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "document/patternfile.h"
+#include "fileread.h"
+#include "message.h"
+#include "testsupport.h"
+#include "textlines.h"
+
+using namespace dedur;
+using namespace dedur::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(LineReader, LooksAtEachByteOfALongLineOnce) {
+    const std::string text = std::string(1 << 20, 'x') + "\r\nend\n";
+    LineReader reader(text);
+    LinePiece piece;
+    size_t pieces = 0;
+    size_t characters = 0;
+    while (reader.next(piece, 255)) {
+        ++pieces;
+        characters += piece.text.size();
+    }
+    EXPECT_EQ((1u << 20) / 255 + 2, pieces);
+    EXPECT_EQ((1u << 20) + 3, characters);
+    EXPECT_EQ(text.size(), reader.bytesSearched());
+}
+
+TEST(PatternFile, ReadsPastAHugeLine) {
+    // A 16 MB junk line between the head and the first pattern.
+    Document doc;
+    const std::string text =
+        "PATTERN\r\n1\r\n" + std::string(16 << 20, '1') + "\r\nSIZE 2 1 1 1 0 2\r\n11\r\n";
+    ASSERT_TRUE(readPatternText(doc, text, "big.pat").ok());
+    EXPECT_EQ(1, doc.patternCount);
+    EXPECT_EQ(std::vector<std::string>{"11"}, recordRows(doc, 0));
+}
+
+struct LimitCase {
+    const char* name;
+    std::function<std::string(const TempDir&)> make; // returns the path to read
+    size_t limit;
+    FileReadStatus status;
+    size_t bytes;
+};
+
+const LimitCase LimitCases[] = {
+    {"SmallFile",
+     [](const TempDir& d) {
+         writeBytes(d.file("a"), "abc");
+         return d.file("a");
+     },
+     3, FileReadStatus::Ok, 3},
+    {"SparseFileAboveTheLimitIsNotRead",
+     [](const TempDir& d) {
+         writeBytes(d.file("a"), "");
+         fs::resize_file(d.file("a"), uint64_t{40} << 30);
+         return d.file("a");
+     },
+     MaxPatternFileSize, FileReadStatus::TooLarge, 0},
+    {"EndlessDeviceStopsAtTheLimit", [](const TempDir&) { return std::string("/dev/zero"); },
+     100000, FileReadStatus::TooLarge, 0},
+    {"PipeWithoutWriterDoesNotHang",
+     [](const TempDir& d) {
+         ::mkfifo(d.file("fifo").c_str(), 0600);
+         return d.file("fifo");
+     },
+     100, FileReadStatus::Ok, 0},
+    {"Missing", [](const TempDir& d) { return d.file("missing"); }, 100, FileReadStatus::CannotOpen,
+     0},
+    {"Directory", [](const TempDir& d) { return d.path().string(); }, 100,
+     FileReadStatus::CannotOpen, 0},
+};
+
+class ReadLimit : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(ReadLimit, ReadsOrRefuses) {
+    TempDir dir;
+    std::string out = "stale";
+    EXPECT_EQ(GetParam().status, readFileLimited(GetParam().make(dir), GetParam().limit, out));
+    EXPECT_EQ(GetParam().bytes, out.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReadLimit, ::testing::ValuesIn(LimitCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PatternFile, FileTooLargeToLoadIsRefusedWithAMessage) {
+    TempDir dir;
+    const std::string path = dir.file("huge.pat");
+    writeBytes(path, "PATTERN\r\n");
+    fs::resize_file(path, uint64_t{40} << 30);
+    Document doc;
+    const ReadResult result = readPatternFile(doc, path);
+    EXPECT_EQ(ReadStatus::TooLarge, result.status);
+    EXPECT_EQ("Pattern file \"" + path + "\" holds more patterns than can be loaded",
+              result.message.text);
+    EXPECT_TRUE(exceedsPatternFileSize(path));
+    EXPECT_EQ(1, doc.patternCount);
+}
+
+TEST(Printable, EscapesControlCharactersOnly) {
+    EXPECT_EQ("\\x1b[2J\\x07a\\x7f", printable("\x1b[2J\aa\x7f"));
+    EXPECT_EQ("C:\\dir\\\xa4\xa4.pat", printable("C:\\dir\\\xa4\xa4.pat"));
+    Document doc;
+    const ReadResult result = readPatternText(doc, "\x1b[2J\x1b[31mX\r\n", "a.pat");
+    EXPECT_EQ("Pattern file head (\\x1b[2J\\x1b[31mX)(PATTERN) error", result.message.text);
+}
+
+} // namespace

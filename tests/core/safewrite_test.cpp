@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+
+#include "filefaults.h"
+#include "safewrite.h"
+#include "testsupport.h"
+
+using namespace dedur;
+using namespace dedur::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+size_t entriesIn(const fs::path& dir) {
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+struct TargetCase {
+    const char* name;
+    FileRole role;
+    // Makes the situation in `dir`; the write goes to dir/"a.pat".
+    std::function<void(const TempDir& dir)> setUp;
+    WriteStep step;
+    int error;
+    // Checks what is on disk afterwards.
+    std::function<void(const TempDir& dir)> check;
+};
+
+void plainFile(const TempDir& d) {
+    writeBytes(d.file("a.pat"), "old");
+    fs::permissions(d.file("a.pat"), fs::perms(0640));
+}
+
+void linkToFileElsewhere(const TempDir& d) {
+    fs::create_directory(d.file("real"));
+    writeBytes(d.file("real/b.pat"), "old");
+    fs::create_symlink("real/b.pat", d.file("a.pat"));
+}
+
+void hardLinked(const TempDir& d) {
+    writeBytes(d.file("a.pat"), "old");
+    fs::create_hard_link(d.file("a.pat"), d.file("b.pat"));
+}
+
+const TargetCase TargetCases[] = {
+    {"PlainFileKeepsItsMode", FileRole::User, plainFile, WriteStep::None, 0,
+     [](const TempDir& d) {
+         EXPECT_EQ("new", readBytes(d.file("a.pat")));
+         EXPECT_EQ(fs::perms(0640), fs::status(d.file("a.pat")).permissions());
+         EXPECT_EQ(1u, entriesIn(d.path()));
+     }},
+    {"NewFile", FileRole::User, [](const TempDir&) {}, WriteStep::None, 0,
+     [](const TempDir& d) { EXPECT_EQ("new", readBytes(d.file("a.pat"))); }},
+    {"ReadOnlyFileRefused", FileRole::User,
+     [](const TempDir& d) {
+         writeBytes(d.file("a.pat"), "old");
+         fs::permissions(d.file("a.pat"), fs::perms(0444));
+     },
+     WriteStep::Refused, ReadOnlyFile,
+     [](const TempDir& d) { EXPECT_EQ("old", readBytes(d.file("a.pat"))); }},
+    {"SymlinkSavesItsTarget", FileRole::User, linkToFileElsewhere, WriteStep::None, 0,
+     [](const TempDir& d) {
+         EXPECT_TRUE(fs::is_symlink(d.file("a.pat")));
+         EXPECT_EQ("new", readBytes(d.file("real/b.pat")));
+         EXPECT_EQ(1u, entriesIn(d.file("real")));
+     }},
+    {"DanglingSymlinkRefused", FileRole::User,
+     [](const TempDir& d) { fs::create_symlink("missing.pat", d.file("a.pat")); },
+     WriteStep::Refused, DanglingLink,
+     [](const TempDir& d) {
+         EXPECT_TRUE(fs::is_symlink(d.file("a.pat")));
+         EXPECT_FALSE(fs::exists(d.file("missing.pat")));
+     }},
+    {"ProgramNameLinkLeftAlone", FileRole::Program, linkToFileElsewhere, WriteStep::Refused,
+     PlantedLink,
+     [](const TempDir& d) {
+         EXPECT_TRUE(fs::is_symlink(d.file("a.pat")));
+         EXPECT_EQ("old", readBytes(d.file("real/b.pat")));
+     }},
+    {"ProgramNameDanglingLinkCreatesNothing", FileRole::Program,
+     [](const TempDir& d) { fs::create_symlink("missing.pat", d.file("a.pat")); },
+     WriteStep::Refused, PlantedLink,
+     [](const TempDir& d) { EXPECT_FALSE(fs::exists(d.file("missing.pat"))); }},
+    {"HardLinkWrittenInPlace", FileRole::User, hardLinked, WriteStep::None, 0,
+     [](const TempDir& d) {
+         EXPECT_EQ("new", readBytes(d.file("a.pat")));
+         EXPECT_EQ("new", readBytes(d.file("b.pat")));
+         EXPECT_EQ(2u, fs::hard_link_count(d.file("a.pat")));
+     }},
+    {"ProgramNameHardLinkSplit", FileRole::Program, hardLinked, WriteStep::None, 0,
+     [](const TempDir& d) {
+         EXPECT_EQ("new", readBytes(d.file("a.pat")));
+         EXPECT_EQ("old", readBytes(d.file("b.pat")));
+     }},
+    {"DirectoryRefused", FileRole::User,
+     [](const TempDir& d) { fs::create_directory(d.file("a.pat")); }, WriteStep::Refused, EISDIR,
+     [](const TempDir& d) { EXPECT_TRUE(fs::is_directory(d.file("a.pat"))); }},
+};
+
+class SafeWriteTarget : public ::testing::TestWithParam<TargetCase> {};
+
+TEST_P(SafeWriteTarget, WritesOrRefuses) {
+    const TargetCase& c = GetParam();
+    TempDir dir;
+    c.setUp(dir);
+    const WriteOutcome outcome = writeFileSafely(dir.file("a.pat"), "new", c.role);
+    EXPECT_EQ(c.step, outcome.step) << outcome.reason();
+    EXPECT_EQ(c.error, outcome.error) << outcome.reason();
+    c.check(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, SafeWriteTarget, ::testing::ValuesIn(TargetCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SafeWrite, DirectoryWithoutRoomForATemporaryIsWrittenInPlace) {
+    TempDir dir;
+    const std::string path = dir.file("a.pat");
+    writeBytes(path, "old contents");
+    const bool root = ::geteuid() == 0;
+    // As root the write runs as nobody, who may write the file but not the
+    // directory; otherwise the directory is made read-only.
+    fs::permissions(path, fs::perms(0666));
+    if (!root) fs::permissions(dir.path(), fs::perms(0555));
+    EXPECT_TRUE(runAsOtherUser([&] { return writeFileSafely(path, "new").ok(); }));
+    fs::permissions(dir.path(), fs::perms(0755));
+    EXPECT_EQ("new", readBytes(path));
+    EXPECT_EQ(1u, entriesIn(dir.path()));
+}
+
+TEST(SafeWrite, KeepsOwnerAndGroupOfAnotherUsersFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file to another user";
+    TempDir dir;
+    const std::string path = dir.file("a.pat");
+    writeBytes(path, "old");
+    ASSERT_EQ(0, ::chown(path.c_str(), NobodyId, NobodyId));
+    ASSERT_TRUE(writeFileSafely(path, "new").ok());
+    struct stat status {};
+    ASSERT_EQ(0, ::stat(path.c_str(), &status));
+    EXPECT_EQ(NobodyId, status.st_uid);
+    EXPECT_EQ(NobodyId, status.st_gid);
+    EXPECT_EQ("new", readBytes(path));
+}
+
+TEST(SafeWrite, RemovesTemporariesOfDeadSavesOnly) {
+    TempDir dir;
+    const std::string path = dir.file("a.pat");
+    writeBytes(path, "old");
+    // Process 4194305 lies above any pid_max; process 1 always runs.
+    const std::string dead = dir.file(".a.pat.dedur-4194305.tmp");
+    const std::string deadNew = dir.file(".a.pat.dedur-4194305-abcdef.tmp");
+    const std::string running = dir.file(".a.pat.dedur-1-abcdef.tmp");
+    const std::string otherFile = dir.file(".b.pat.dedur-4194305.tmp");
+    for (const std::string& p : {dead, deadNew, running, otherFile}) writeBytes(p, "x");
+    ASSERT_TRUE(writeFileSafely(path, "new").ok());
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_FALSE(fs::exists(deadNew));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(otherFile));
+    EXPECT_EQ(3u, entriesIn(dir.path()));
+}
+
+TEST(SafeWrite, LinkAtTheOldTemporaryNameIsNotWrittenThrough) {
+    TempDir dir;
+    writeBytes(dir.file("victim"), "keep");
+    writeBytes(dir.file("a.pat"), "old");
+    const std::string guess = dir.file(".a.pat.dedur-" + std::to_string(::getpid()) + ".tmp");
+    fs::create_symlink(dir.file("victim"), guess);
+    ASSERT_TRUE(writeFileSafely(dir.file("a.pat"), "new").ok());
+    EXPECT_EQ("keep", readBytes(dir.file("victim")));
+    EXPECT_EQ("new", readBytes(dir.file("a.pat")));
+}
+
+TEST(SafeWrite, FullDiskKeepsTheOldFile) {
+    FullDisk disk;
+    const std::string path = disk.file("a.pat");
+    writeBytes(path, "old");
+    WriteOutcome outcome;
+    disk.whileFull([&] { outcome = writeFileSafely(path, std::string(100000, '1')); });
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_EQ(WriteStep::Write, outcome.step) << outcome.reason();
+    EXPECT_EQ("old", readBytes(path));
+    EXPECT_EQ(1u, entriesIn(fs::path(path).parent_path()));
+}
+
+TEST(SafeWrite, FullDiskInPlaceWriteTouchesNothing) {
+    FullDisk disk;
+    const std::string path = disk.file("a.pat");
+    writeBytes(path, "old");
+    fs::create_hard_link(path, disk.file("b.pat"));
+    WriteOutcome outcome;
+    disk.whileFull([&] { outcome = writeFileSafely(path, std::string(100000, '1')); });
+    EXPECT_TRUE(outcome.failedToOpen()) << outcome.reason();
+    EXPECT_EQ("old", readBytes(path));
+}
+
+TEST(AppendToFile, FailedAppendCutsBackOrRemoves) {
+    FullDisk disk;
+    const std::string kept = disk.file("16X15.TAB");
+    const std::string made = disk.file("24X24.TAB");
+    writeBytes(kept, "first");
+    WriteOutcome first;
+    WriteOutcome second;
+    disk.whileFull([&] {
+        first = appendToFile(kept, std::string(100000, 'x'));
+        second = appendToFile(made, std::string(100000, 'x'));
+    });
+    EXPECT_EQ(WriteStep::Write, first.step);
+    EXPECT_EQ(WriteStep::Write, second.step);
+    EXPECT_EQ("first", readBytes(kept));
+    EXPECT_FALSE(fs::exists(made));
+}
+
+TEST(AppendToFile, AppendsButNeverThroughALink) {
+    TempDir dir;
+    writeBytes(dir.file("victim"), "keep");
+    fs::create_symlink(dir.file("victim"), dir.file("16X15.TAB"));
+    fs::create_hard_link(dir.file("victim"), dir.file("24X24.TAB"));
+    EXPECT_EQ(PlantedLink, appendToFile(dir.file("16X15.TAB"), "x").error);
+    EXPECT_EQ(PlantedLink, appendToFile(dir.file("24X24.TAB"), "x").error);
+    EXPECT_EQ("keep", readBytes(dir.file("victim")));
+    ASSERT_TRUE(appendToFile(dir.file("8X15.TAB"), "ab").ok());
+    ASSERT_TRUE(appendToFile(dir.file("8X15.TAB"), "cd").ok());
+    EXPECT_EQ("abcd", readBytes(dir.file("8X15.TAB")));
+}
+
+TEST(CreateEmptyFile, OnlyWhereNothingHasTheName) {
+    TempDir dir;
+    fs::create_symlink(dir.file("elsewhere"), dir.file("DEDUR.INI"));
+    EXPECT_FALSE(createEmptyFile(dir.file("DEDUR.INI")));
+    EXPECT_FALSE(fs::exists(dir.file("elsewhere")));
+    EXPECT_TRUE(createEmptyFile(dir.file("NEW.INI")));
+    EXPECT_EQ(0u, fs::file_size(dir.file("NEW.INI")));
+}
+
+TEST(WriteFileRange, WritesInPlaceOrRefuses) {
+    TempDir dir;
+    const std::string path = dir.file("STD16X15.fon");
+    writeBytes(path, "0123456789");
+    ASSERT_TRUE(writeFileRange(path, 2, "ab", 2).ok());
+    EXPECT_EQ("01ab456789", readBytes(path));
+    fs::permissions(path, fs::perms(0444));
+    EXPECT_EQ(ReadOnlyFile, writeFileRange(path, 0, "zz", 2).error);
+    EXPECT_TRUE(writeFileRange(dir.file("missing"), 0, "zz", 2).failedToOpen());
+    EXPECT_EQ("01ab456789", readBytes(path));
+}
+
+TEST(WriteFailureMessage, NamesTheFileAndTheReason) {
+    const Message m = writeFailureMessage("/tmp/a\x1b.DAT", {WriteStep::Write, ENOSPC});
+    EXPECT_EQ("Could not write \"/tmp/a\\x1b.DAT\": No space left on device", m.text);
+}
+
+} // namespace
