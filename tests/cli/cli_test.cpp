@@ -38,8 +38,10 @@ std::string quote(const std::string& arg) {
 
 class Cli : public ::testing::Test {
   protected:
-    CliResult run(const std::vector<std::string>& args) {
+    // `limit`: the shell's file size limit for the run, in blocks.
+    CliResult run(const std::vector<std::string>& args, int limit = 0) {
         std::string command = "cd ";
+        if (limit > 0) command = "ulimit -f " + std::to_string(limit) + " && cd ";
         command.append(quote(dir.path().string())).append(" && ").append(quote(DEDUR_CLI));
         for (const std::string& a : args) command.append(" ").append(quote(a));
         command.append(" >").append(quote(dir.file(".out")));
@@ -232,6 +234,57 @@ TEST_F(Cli, TableWritesHexTable) {
     EXPECT_EQ("F0,00\r\n00,00\r\n\r\n", readBytes(path("HEX.TAB")));
     ASSERT_EQ(0, run({"table", "a.pat", "other.tab"}).status);
     EXPECT_EQ(readBytes(path("HEX.TAB")), readBytes(path("other.tab")));
+}
+
+TEST_F(Cli, TableReplacesOnlyWithForceAndNeverItsInput) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--size", "8x2"}).status);
+    const std::string pattern = readBytes(path("a.pat"));
+    writeBytes(path("HEX.TAB"), "keep");
+    const CliResult kept = run({"table", "a.pat"});
+    EXPECT_EQ(1, kept.status);
+    EXPECT_EQ("HEX.TAB exists; give --force to replace it\n", kept.err);
+    EXPECT_EQ("keep", readBytes(path("HEX.TAB")));
+    EXPECT_EQ(0, run({"table", "a.pat", "--force"}).status);
+    EXPECT_EQ("00\r\n00\r\n\r\n", readBytes(path("HEX.TAB")));
+    for (const char* self : {"a.pat", "./a.pat"}) {
+        const CliResult same = run({"table", "a.pat", self, "--force"});
+        EXPECT_EQ(1, same.status);
+        EXPECT_EQ(std::string(self) + " is the input file; give another output file\n", same.err);
+        EXPECT_EQ(pattern, readBytes(path("a.pat")));
+    }
+}
+
+// Files that cannot be written or read: the old bytes stay, the reason is told.
+TEST_F(Cli, FailedWritesKeepTheOldFile) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--size", "96x48", "--count", "3"}).status);
+    const std::string pattern = readBytes(path("a.pat"));
+    std::filesystem::permissions(path("a.pat"), std::filesystem::perms(0444));
+    const CliResult locked = run({"draw", "a.pat", "--pattern", "1", "point", "0,0"});
+    EXPECT_EQ(1, locked.status);
+    EXPECT_EQ("a.pat\nfile open error !\n(the file is read-only)\n", locked.err);
+    EXPECT_EQ(pattern, readBytes(path("a.pat")));
+
+    writeBytes(path("out.DAT"), "old");
+    const CliResult full = run({"export", "a.pat", "out.DAT", "--all", "--force"}, 1);
+    EXPECT_EQ(1, full.status);
+    EXPECT_NE(std::string::npos, full.err.find("out.DAT\nfile open error !\n(File too large)"))
+        << full.err;
+    EXPECT_EQ("old", readBytes(path("out.DAT")));
+    EXPECT_EQ(4u,
+              std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator())); // a.pat, out.DAT, .out, .err
+}
+
+TEST_F(Cli, FilesTooLargeOrOddAreRefusedWithAClearMessage) {
+    writeBytes(path("huge.pat"), "PATTERN\r\n");
+    std::filesystem::resize_file(path("huge.pat"), uint64_t{40} << 30);
+    const CliResult huge = run({"info", "huge.pat"});
+    EXPECT_EQ(1, huge.status);
+    EXPECT_EQ("Pattern file \"huge.pat\" holds more patterns than can be loaded\n", huge.err);
+    writeBytes(path("escape.pat"), "\x1b[2J\x1b]0;owned\x07\r\n");
+    const CliResult escape = run({"info", "escape.pat"});
+    EXPECT_EQ(1, escape.status);
+    EXPECT_EQ("Pattern file head (\\x1b[2J\\x1b]0;owned\\x07)(PATTERN) error\n", escape.err);
 }
 
 TEST_F(Cli, GlyphPrintsAndAppendsArrays) {

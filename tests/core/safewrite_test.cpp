@@ -2,11 +2,19 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 
+#include "document/patternfile.h"
+#include "editor.h"
 #include "filefaults.h"
+#include "fonts/glyphfile.h"
+#include "panel/tables.h"
 #include "safewrite.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
 #include "testsupport.h"
+#include "textclip/logfontrecord.h"
 
 using namespace dedur;
 using namespace dedur::test;
@@ -252,5 +260,145 @@ TEST(WriteFailureMessage, NamesTheFileAndTheReason) {
     const Message m = writeFailureMessage("/tmp/a\x1b.DAT", {WriteStep::Write, ENOSPC});
     EXPECT_EQ("Could not write \"/tmp/a\\x1b.DAT\": No space left on device", m.text);
 }
+
+// Every writer of the program on a full disk: the old file stays whole and
+// the caller learns that nothing was written.
+struct WriterCase {
+    const char* name;
+    const char* file;
+    // Runs the writer on `path`; the message it gives, "" for silent ones.
+    std::function<std::optional<std::string>(const std::string& path)> write;
+    const char* message; // what the message starts with
+};
+
+Document twoPatterns() {
+    Document doc;
+    appendPattern(doc, nullptr);
+    doc.modifiedFlag = 1;
+    return doc;
+}
+
+const WriterCase WriterCases[] = {
+    {"PatternSave", "a.pat",
+     [](const std::string& path) -> std::optional<std::string> {
+         Document doc = twoPatterns();
+         const WriteResult r = writePatternFile(doc, path);
+         if (!r.written) {
+             EXPECT_EQ(1, doc.modifiedFlag);
+         }
+         return r.written ? std::nullopt : std::optional(r.message.text);
+     },
+     "file open error !"},
+    {"Settings", "DEDUR.INI",
+     [](const std::string& path) -> std::optional<std::string> {
+         return writeSetting(path, "others", "PATFILE", std::string(300, 'p')) ? std::nullopt
+                                                                               : std::optional("");
+     },
+     ""},
+    {"HexTable", "HEX.TAB",
+     [](const std::string& path) -> std::optional<std::string> {
+         const auto m = writeTableFile(path, std::string(100000, 'F'), false);
+         return m ? std::optional(m->text) : std::nullopt;
+     },
+     "Could not write"},
+    {"GlyphArrayAppended", "16X15.TAB",
+     [](const std::string& path) -> std::optional<std::string> {
+         const auto m = writeTableFile(path, std::string(100000, 'F'), true);
+         return m ? std::optional(m->text) : std::nullopt;
+     },
+     "Could not write"},
+    {"GlyphPastTheEndOfAShortFile", "STD16X15.fon",
+     [](const std::string& path) -> std::optional<std::string> {
+         FontEdit fonts;
+         fonts.std16x15Path = path;
+         uint8_t record[30] = {1};
+         Message error;
+         // The last Big5 code lies some 390 KB into the file.
+         const int at =
+             accessBig5Glyph(fonts, EditFont16x15, 0xF9, 0xD5, record, GlyphWrite, &error);
+         return at >= 0 ? std::nullopt : std::optional(error.text);
+     },
+     "Could not write"},
+};
+
+class FullDiskWriter : public ::testing::TestWithParam<WriterCase> {};
+
+TEST_P(FullDiskWriter, KeepsTheOldFileAndSaysSo) {
+    const WriterCase& c = GetParam();
+    FullDisk disk;
+    const std::string path = disk.file(c.file);
+    const std::string old = "[others]\r\nEDITTYPE = 1\r\n";
+    writeBytes(path, old);
+    std::optional<std::string> message;
+    disk.whileFull([&] { message = c.write(path); });
+    ASSERT_TRUE(message.has_value()) << "written on a full disk";
+    EXPECT_NE(std::string::npos, message->find(c.message)) << *message;
+    EXPECT_EQ(old, readBytes(path));
+    EXPECT_EQ(1u, entriesIn(fs::path(path).parent_path()));
+    // With room again the same write goes through.
+    EXPECT_FALSE(c.write(path).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, FullDiskWriter, ::testing::ValuesIn(WriterCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The names the program keeps for itself: a link planted there is never
+// written through, and the target keeps its bytes.
+struct PlantedCase {
+    const char* name;
+    const char* file;
+    std::function<bool(const std::string& directory)> write; // true when it wrote
+};
+
+const PlantedCase PlantedCases[] = {
+    {"HexTable", "HEX.TAB",
+     [](const std::string& d) { return !writeTableFile(d + "/HEX.TAB", "F0", false); }},
+    {"GlyphArrays", "24X24.TAB",
+     [](const std::string& d) { return !writeTableFile(d + "/24X24.TAB", "F0", true); }},
+    {"PasteRecord", "bitmap.dat",
+     [](const std::string& d) {
+         return writeFileSafely(d + "/bitmap.dat", "x", FileRole::Program).ok();
+     }},
+    {"MessageFont", "MYMSG.$LF",
+     [](const std::string& d) { return writeLogFontFile(d + "/MYMSG.$LF", LogFontRecord{}); }},
+    {"SettingsTemporary", "~TMP001.TMP",
+     [](const std::string& d) {
+         writeBytes(d + "/DEDUR.INI", "");
+         return !writeSetting(d + "/DEDUR.INI", "others", "A", "1");
+     }},
+    {"SettingsCreatedAtStart", "DEDUR.INI",
+     [](const std::string& d) {
+         // A link to a file is the user's own settings file, read as such.
+         const bool existed = fs::exists(d + "/victim");
+         Editor editor(d);
+         loadSettings(editor);
+         return !existed && fs::exists(d + "/victim");
+     }},
+};
+
+class PlantedLinkAt : public ::testing::TestWithParam<PlantedCase> {};
+
+TEST_P(PlantedLinkAt, IsLeftAlone) {
+    TempDir dir;
+    const std::string victim = dir.file("victim");
+    const std::string link = dir.file(GetParam().file);
+    // A link to a missing file would be created through; one to a file
+    // would be overwritten.
+    for (const bool dangling : {true, false}) {
+        fs::remove(victim);
+        fs::remove(link);
+        if (!dangling) writeBytes(victim, "keep");
+        fs::create_symlink(victim, link);
+        EXPECT_FALSE(GetParam().write(dir.path().string())) << (dangling ? "dangling" : "");
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(!dangling, fs::exists(victim));
+        if (!dangling) {
+            EXPECT_EQ("keep", readBytes(victim));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FixedNames, PlantedLinkAt, ::testing::ValuesIn(PlantedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

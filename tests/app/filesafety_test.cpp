@@ -1,0 +1,189 @@
+// What the editor does when files fail it: a save that fails on the way out,
+// links at its own names, files too large to load, odd glyph files.
+#include <QBuffer>
+#include <QClipboard>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "document/patternfile.h"
+#include "editorfixture.h"
+#include "fonts/glyphfile.h"
+#include "panel/exportdialog.h"
+#include "shell/commandids.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+namespace fs = std::filesystem;
+
+namespace {
+
+// An editor on a pattern file of two patterns that can no longer be written.
+struct ReadOnlyFixture : EditorFixture {
+    static std::string makeFile() {
+        static test::TempDir source;
+        const std::string path = source.file("locked.pat");
+        fs::permissions(path, fs::perms(0644), std::filesystem::perm_options::replace, ignored);
+        Document doc = test::documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
+        if (!writePatternFile(doc, path).written) qFatal("cannot write %s", path.c_str());
+        fs::permissions(path, fs::perms(0444));
+        return path;
+    }
+    ReadOnlyFixture() : EditorFixture("[others]\r\nPATFILE = " + makeFile() + "\r\n") {}
+
+    std::string path() const { return editor->document.patternFileName; }
+    static inline std::error_code ignored;
+};
+
+} // namespace
+
+class FileSafetyTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aFailedSaveOnTheWayOutKeepsTheDocument_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("answers"); // Yes answers before the save fails
+        QTest::newRow("exit") << int(CmdExit) << 2;
+        QTest::newRow("new") << int(CmdNew) << 1;
+        QTest::newRow("open") << int(CmdOpen) << 1;
+        QTest::newRow("mode switch") << int(CmdFont16Mode) << 1;
+    }
+    void aFailedSaveOnTheWayOutKeepsTheDocument() {
+        QFETCH(int, command);
+        QFETCH(int, answers);
+        ReadOnlyFixture f;
+        const std::string before = test::readBytes(f.path());
+        f.drag({{0, 0}});
+        QCOMPARE(f.doc().modifiedFlag, 1);
+        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+        f.prompts.answers.assign(static_cast<size_t>(answers), IDYES);
+        f.window->dispatchCommand(command);
+        QCOMPARE(f.prompts.shown.back().text, f.path() + "\nfile open error !");
+        QCOMPARE(exits.count(), 0);
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.doc().modifiedFlag, 1);
+        QCOMPARE(f.doc().editType, int(EditPattern));
+        QCOMPARE(f.doc().patternCount, 2);
+        QVERIFY(f.prompts.dialogs.isEmpty()); // Open did not go on to its dialog
+        QCOMPARE(test::rowsOf(f.doc()).front(), std::string("1000"));
+        QCOMPARE(test::readBytes(f.path()), before);
+    }
+
+    void cancellingTheSaveDialogOnExitKeepsRunning() {
+        EditorFixture f;
+        f.drag({{0, 0}});
+        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+        f.prompts.answers = {IDYES, IDYES}; // exit, save; the dialog is cancelled
+        f.window->dispatchCommand(CmdExit);
+        QCOMPARE(f.prompts.dialogs.size(), 1);
+        QCOMPARE(exits.count(), 0);
+        QCOMPARE(f.doc().modifiedFlag, 1);
+    }
+
+    void aFailedGlyphSaveOnExitKeepsRunning() {
+        EditorFixture f("[others]\r\nEDITTYPE = 2\r\n", false);
+        const std::string font = f.dir.file("STD16X15.fon");
+        test::writeBytes(font, std::string(static_cast<size_t>(expectedGlyphFileSize(2)), '\0'));
+        fs::permissions(font, fs::perms(0444));
+        f.launch();
+        QVERIFY(f.prompts.shown.empty()); // the right size: no warning
+        f.drag({{0, 0}});
+        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+        f.prompts.answers = {IDYES, IDYES};
+        f.window->dispatchCommand(CmdExit);
+        QCOMPARE(f.prompts.shown.back().text, font + " Open Failure !");
+        QCOMPARE(f.prompts.shown[1].caption, std::string("Save Font"));
+        QCOMPARE(exits.count(), 0);
+        QCOMPARE(f.doc().modifiedFlag, 1);
+    }
+
+    void aGlyphFileOfTheWrongSizeWarnsOnce() {
+        EditorFixture f;
+        test::writeBytes(f.dir.file("STD16X15.fon"), std::string(3000, '\0'));
+        f.window->dispatchCommand(CmdFont16Mode);
+        f.window->dispatchCommand(CmdPatternMode);
+        f.window->dispatchCommand(CmdFont16Mode);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{
+                     f.dir.file("STD16X15.fon") +
+                     " holds 3000 bytes, not the 392820 bytes of 13094 glyphs of 30 bytes.\n"
+                     "Glyphs past its end show blank, and saving one there makes the file "
+                     "longer."});
+    }
+
+    void startingOnAFileTooLargeToLoad() {
+        test::TempDir source;
+        const std::string path = source.file("huge.pat");
+        test::writeBytes(path, "PATTERN\r\n");
+        fs::resize_file(path, uint64_t{40} << 30);
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
+        QCOMPARE(f.prompts.texts(),
+                 (std::vector<std::string>{"Pattern file \"" + path +
+                                               "\" holds more patterns than can be loaded",
+                                           "Pattern file \"" + path + "\" not found",
+                                           "Pattern file \"" + path + "\" not found"}));
+        QCOMPARE(f.prompts.shown[1].caption, std::string("Open Fail"));
+        QCOMPARE(f.prompts.shown[2].caption, std::string("Can't Open File"));
+        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
+        QCOMPARE(f.doc().patternCount, 1);
+    }
+
+    void pasteLeavesALinkAtItsRecordAlone() {
+        EditorFixture f;
+        test::writeBytes(f.dir.file("victim"), "keep");
+        fs::create_symlink(f.dir.file("victim"), f.dir.file("bitmap.dat"));
+        QImage image(3, 2, QImage::Format_Mono);
+        image.fill(0);
+        QGuiApplication::clipboard()->setImage(image);
+        f.window->dispatchCommand(CmdPaste);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{"Could not write \"" + f.dir.file("bitmap.dat") +
+                                          "\": a link stands at that name; it was left alone"});
+        QCOMPARE(test::readBytes(f.dir.file("victim")), std::string("keep"));
+        QVERIFY(fs::is_symlink(f.dir.file("bitmap.dat")));
+        QCOMPARE(f.editor->selection.selectionState, SelectionFloating); // pasted all the same
+    }
+
+    void pasteOfAnImageQtWillNotLoadSaysSo() {
+        EditorFixture f;
+        QByteArray png;
+        QBuffer buffer(&png);
+        QImage big(1200, 1200, QImage::Format_RGB32);
+        big.fill(Qt::black);
+        big.save(&buffer, "PNG");
+        const int limit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(1); // MB: the image above needs 5
+        auto* data = new QMimeData;
+        data->setData("application/x-qt-image", png);
+        QGuiApplication::clipboard()->setMimeData(data);
+        f.window->dispatchCommand(CmdPaste);
+        QImageReader::setAllocationLimit(limit);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{"The image on the clipboard is too large to paste."});
+        QCOMPARE(f.editor->selection.selectionState, SelectionNone);
+        QCOMPARE(f.doc().modifiedFlag, 0);
+    }
+
+    void exportReportsAFailedWrite() {
+        EditorFixture f;
+        const std::string path = f.dir.file("out.DAT");
+        test::writeBytes(path, "keep");
+        fs::permissions(path, fs::perms(0444));
+        f.prompts.answers = {IDYES};
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<ExportDialog*>(d);
+            dialog->fileField()->setText(QString::fromStdString(path));
+            dialog->exportNow();
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPanelExport);
+        QCOMPARE(f.prompts.texts().back(),
+                 "Could not write \"" + path + "\": the file is read-only");
+        QCOMPARE(test::readBytes(path), std::string("keep"));
+    }
+};
+
+QTEST_MAIN(FileSafetyTest)
+#include "filesafety_test.moc"
