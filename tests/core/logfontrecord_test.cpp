@@ -40,7 +40,7 @@ TEST(LogFontRecord, FileRoundTripAndShortFiles) {
     LogFontRecord r;
     r.height = -24;
     r.setFace("Mono");
-    ASSERT_TRUE(writeLogFontFile(dir.file("EDIT.$LF"), r));
+    ASSERT_TRUE(writeLogFontFile(dir.file("EDIT.$LF"), r).ok());
     EXPECT_EQ(60u, std::filesystem::file_size(dir.file("EDIT.$LF")));
     EXPECT_EQ(r, *readLogFontFile(dir.file("EDIT.$LF")));
     writeBytes(dir.file("MYMSG.$LF"), "\x0A");

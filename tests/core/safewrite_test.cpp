@@ -360,7 +360,7 @@ const PlantedCase PlantedCases[] = {
          return writeFileSafely(d + "/bitmap.dat", "x", FileRole::Program).ok();
      }},
     {"MessageFont", "MYMSG.$LF",
-     [](const std::string& d) { return writeLogFontFile(d + "/MYMSG.$LF", LogFontRecord{}); }},
+     [](const std::string& d) { return writeLogFontFile(d + "/MYMSG.$LF", LogFontRecord{}).ok(); }},
     {"SettingsTemporary", "~TMP001.TMP",
      [](const std::string& d) {
          writeBytes(d + "/DEDUR.INI", "");

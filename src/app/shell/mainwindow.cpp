@@ -16,6 +16,7 @@
 
 #include "document/patternfile.h"
 #include "panel/lcdimage.h"
+#include "safewrite.h"
 #include "settings/settingsfile.h"
 #include "textclip/logfont.h"
 
@@ -546,7 +547,10 @@ bool MainWindow::chooseFontFile(QWidget* owner, const std::string& path, QFont& 
     QFont chosen = fontFromRecord(record);
     if (!prompts_.chooseFont(owner, chosen)) return false;
     recordFromFont(chosen, record);
-    writeLogFontFile(path, record);
+    // The font is used for this run even when it could not be kept.
+    if (const WriteOutcome outcome = writeLogFontFile(path, record); !outcome.ok()) {
+        prompts_.showMessage(owner, writeFailureMessage(path, outcome));
+    }
     font = chosen;
     return true;
 }

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../safewrite.h"
 
 namespace dedur {
 
@@ -80,10 +79,10 @@ std::optional<LogFontRecord> readLogFontFile(const std::string& path) {
     return decodeLogFont(bytes);
 }
 
-bool writeLogFontFile(const std::string& path, const LogFontRecord& record) {
+WriteOutcome writeLogFontFile(const std::string& path, const LogFontRecord& record) {
     const auto bytes = encodeLogFont(record);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return writeFileSafely(path, text, FileRole::Program).ok();
+    return writeFileSafely(path, text, FileRole::Program);
 }
 
 } // namespace dedur

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "../safewrite.h"
+
 namespace dedur {
 
 inline constexpr int LogFontRecordSize = 60;
@@ -37,6 +39,6 @@ LogFontRecord decodeLogFont(const uint8_t* bytes);
 std::array<uint8_t, LogFontRecordSize> encodeLogFont(const LogFontRecord& record);
 // Nothing when the file cannot be opened; a short file reads as zeros beyond it.
 std::optional<LogFontRecord> readLogFontFile(const std::string& path);
-bool writeLogFontFile(const std::string& path, const LogFontRecord& record);
+WriteOutcome writeLogFontFile(const std::string& path, const LogFontRecord& record);
 
 } // namespace dedur
