@@ -91,20 +91,24 @@ find_grid() {
 }
 cell() { echo "$(( gx + 9 * $1 + 10 )) $(( gy + 9 * $2 + 10 ))"; }
 
+# Enter on each of the boxes captioned $1, $2, ... as they appear.
+press_return_on() {
+    local caption question
+    for caption in "$@"; do
+        question=$(timeout 10 xdotool search --sync --name "^$caption\$" | head -n 1)
+        [ -n "$question" ] || fail "the box \"$caption\" did not appear"
+        xdotool windowfocus --sync "$question" 2>/dev/null
+        sleep 0.8
+        xdotool key Return
+    done
+}
+
 # Ctrl+E and Enter on the "EXIT" question; Enter (Yes) also on the question
 # captioned $1 when one is given. The editor must then be gone.
 exit_editor() {
     focus_editor
     xdotool key ctrl+e
-    local caption
-    for caption in EXIT ${1:+"$1"}; do
-        local question
-        question=$(timeout 10 xdotool search --sync --name "^$caption\$" | head -n 1)
-        [ -n "$question" ] || fail "the question \"$caption\" did not appear"
-        xdotool windowfocus --sync "$question" 2>/dev/null
-        sleep 0.8
-        xdotool key Return
-    done
+    press_return_on EXIT ${1:+"$1"}
     for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$app" 2>/dev/null && fail "the editor did not exit"
     app=
