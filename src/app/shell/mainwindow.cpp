@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -22,6 +21,7 @@
 
 #include "../grid/gridwidget.h"
 #include "../textclip/inputtextdialog.h"
+#include "acceleratorfilter.h"
 #include "artwork.h"
 #include "commandids.h"
 #include "palette.h"
@@ -52,7 +52,7 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     statusBar()->setSizeGripEnabled(false);
 
     buildMenu();
-    buildShortcuts();
+    new AcceleratorFilter(*this);
     connect(palette_, &PaletteStrip::commandPosted, this, &MainWindow::dispatchCommand,
             Qt::QueuedConnection);
     connect(palette_, &PaletteStrip::beep, this, [this] { prompts_.beep(); });
@@ -159,22 +159,6 @@ void MainWindow::buildMenu() {
             connect(a, &QAction::triggered, this, [this, id = item.id] { dispatchCommand(id); });
             actions_[item.id] = a;
         }
-    }
-}
-
-void MainWindow::buildShortcuts() {
-    // Keys of the accelerator table; F5, F6, Ctrl+F, Ctrl+C, Ctrl+N and Ctrl+P
-    // are bound to commands without an action.
-    const std::pair<QKeySequence, int> keys[] = {
-        {Qt::Key_F1, 1010},           {Qt::Key_F2, 1011},           {Qt::Key_F3, 1012},
-        {Qt::Key_F4, 1013},           {Qt::CTRL | Qt::Key_E, 1019}, {Qt::Key_F5, 1020},
-        {Qt::Key_F6, 1021},           {Qt::CTRL | Qt::Key_F, 1022}, {Qt::CTRL | Qt::Key_C, 1023},
-        {Qt::CTRL | Qt::Key_N, 1041}, {Qt::CTRL | Qt::Key_P, 1042},
-    };
-    for (const auto& [key, id] : keys) {
-        auto* shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::ApplicationShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, id = id] { dispatchCommand(id); });
     }
 }
 

@@ -77,7 +77,6 @@ class MainWindow : public QMainWindow {
     void runCommand(int id);
     void showOutOfMemory();
     void buildMenu();
-    void buildShortcuts();
     void selectTool(int id);
     void exitSequence();
     void chooseColour(int id);

@@ -1,0 +1,94 @@
+// Keys as the user presses them: the accelerators wherever the focus is, the
+// letters of message boxes, Tab through every control of a dialog.
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+
+#include "editorfixture.h"
+#include "shell/commandids.h"
+#include "shell/numberfield.h"
+#include "textclip/inputtextdialog.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+namespace {
+
+enum class Focus { NumberBox, Grid, InputText };
+
+QWidget* focusOn(EditorFixture& f, Focus focus) {
+    QWidget* widget = nullptr;
+    switch (focus) {
+    case Focus::NumberBox:
+        widget = f.window->palette()->numberBox();
+        break;
+    case Focus::Grid:
+        widget = &f.grid();
+        break;
+    case Focus::InputText:
+        f.window->dispatchCommand(CmdInputText);
+        widget = f.window->inputText()->edit();
+        break;
+    }
+    widget->activateWindow();
+    widget->setFocus();
+    return widget;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Focus)
+
+class KeysTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void acceleratorsWorkWhateverHasTheFocus_data() {
+        QTest::addColumn<Focus>("focus");
+        QTest::newRow("number box") << Focus::NumberBox;
+        QTest::newRow("grid") << Focus::Grid;
+        QTest::newRow("input-text field") << Focus::InputText;
+    }
+    void acceleratorsWorkWhateverHasTheFocus() {
+        QFETCH(Focus, focus);
+        EditorFixture f;
+        QWidget* widget = focusOn(f, focus);
+        const QString text = widget->property("text").toString();
+        f.prompts.answers = {IDNO};
+        QTest::keyClick(widget, Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(widget, Qt::Key_F2);
+        QTest::keyClick(widget, Qt::Key_F4);
+        QTest::keyClick(widget, Qt::Key_F1); // one pattern: a beep
+        QCOMPARE(f.prompts.texts(), std::vector<std::string>{"Are you sure to Exit ?"});
+        QCOMPARE(f.prompts.dialogs.size(), 2);
+        QVERIFY(f.prompts.dialogs[0].startsWith("open:"));
+        QVERIFY(f.prompts.dialogs[1].startsWith("save:"));
+        QCOMPARE(f.prompts.beeps, 1);
+        // The keys without an action still never reach the control: Ctrl+C
+        // copies nothing out of a text field.
+        QGuiApplication::clipboard()->setText("before");
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
+        for (const Qt::Key key : {Qt::Key_F, Qt::Key_C, Qt::Key_N, Qt::Key_P}) {
+            QTest::keyClick(widget, key, Qt::ControlModifier);
+        }
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
+        QCOMPARE(widget->property("text").toString(), text);
+    }
+
+    void modalDialogsKeepTheirKeys() {
+        EditorFixture f;
+        bool ran = false;
+        f.window->runDialog = [&](QDialog* d) {
+            d->setModal(true);
+            d->show();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
+            ran = true;
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPatternSize);
+        QVERIFY(ran);
+        QVERIFY(f.prompts.shown.empty());
+    }
+};
+
+QTEST_MAIN(KeysTest)
+#include "keys_test.moc"
