@@ -24,26 +24,31 @@ struct SeenBox {
 };
 
 // Shows `message` through the real prompts; once the box is up, records it
-// and either clicks the button labelled `click` or presses `key`.
-int runBox(const Message& message, SeenBox& seen, const QString& click, int key = 0) {
+// (labels without their '&') and either clicks the button labelled `click`
+// or presses `key`.
+int runBox(const Message& message, SeenBox& seen, const QString& click, int key = 0,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text().remove('&');
         seen.buttons.sort();
-        if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
+        if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text().remove('&');
         if (key) {
-            QTest::keyClick(box, static_cast<Qt::Key>(key));
+            QApplication::setActiveWindow(box); // Alt+letter works in the active window
+            QTest::keyClick(box, static_cast<Qt::Key>(key), modifiers);
+            // A letter clicks its button after a short flash.
+            QTest::qWait(300);
             if (!box->isVisible()) return;
             seen.keyLeftItOpen = true; // unblock with the first button
             box->buttons().front()->click();
             return;
         }
         for (QAbstractButton* b : box->buttons()) {
-            if (b->text() == click) b->click();
+            if (b->text().remove('&') == click) b->click();
         }
     });
     QtPrompts prompts;
@@ -128,6 +133,33 @@ class QtPromptsTest : public QObject {
         const int got = runBox(m, seen, QString(), Qt::Key_Escape);
         QCOMPARE(!seen.keyLeftItOpen, closes);
         QCOMPARE(got, answer);
+    }
+
+    void lettersAnswer_data() {
+        QTest::addColumn<dedur::MessageButtons>("buttons");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("alt");
+        QTest::addColumn<int>("answer");
+        const auto ync = MessageButtons::YesNoCancel;
+        QTest::newRow("Y") << MessageButtons::YesNo << int(Qt::Key_Y) << false << int(IDYES);
+        QTest::newRow("N") << MessageButtons::YesNo << int(Qt::Key_N) << false << int(IDNO);
+        QTest::newRow("Alt+Y") << MessageButtons::YesNo << int(Qt::Key_Y) << true << int(IDYES);
+        QTest::newRow("Alt+N") << ync << int(Qt::Key_N) << true << int(IDNO);
+        QTest::newRow("C") << ync << int(Qt::Key_C) << false << int(IDCANCEL);
+        QTest::newRow("R") << MessageButtons::RetryCancel << int(Qt::Key_R) << false
+                           << int(IDRETRY);
+        QTest::newRow("Alt+C") << MessageButtons::RetryCancel << int(Qt::Key_C) << true
+                               << int(IDCANCEL);
+    }
+    void lettersAnswer() {
+        QFETCH(dedur::MessageButtons, buttons);
+        QFETCH(int, key);
+        QFETCH(bool, alt);
+        QFETCH(int, answer);
+        SeenBox seen;
+        const Message m{"x", " ", buttons, MessageIcon::Question};
+        QCOMPARE(runBox(m, seen, QString(), key, alt ? Qt::AltModifier : Qt::NoModifier), answer);
+        QVERIFY(!seen.keyLeftItOpen);
     }
 
     void barFiltersBecomeQtFilters_data() {

@@ -33,19 +33,21 @@ int QtPrompts::showMessage(QWidget* owner, const Message& m) {
         const char* label;
         int answer;
     };
+    // The underlined letter answers, with Alt or without (the box takes the
+    // bare letter of a button's mnemonic itself).
     std::vector<Button> buttons;
     switch (m.buttons) {
     case MessageButtons::Ok:
         buttons = {{"OK", IDOK}};
         break;
     case MessageButtons::YesNo:
-        buttons = {{"Yes", IDYES}, {"No", IDNO}};
+        buttons = {{"&Yes", IDYES}, {"&No", IDNO}};
         break;
     case MessageButtons::YesNoCancel:
-        buttons = {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}};
+        buttons = {{"&Yes", IDYES}, {"&No", IDNO}, {"&Cancel", IDCANCEL}};
         break;
     case MessageButtons::RetryCancel:
-        buttons = {{"Retry", IDRETRY}, {"Cancel", IDCANCEL}};
+        buttons = {{"&Retry", IDRETRY}, {"&Cancel", IDCANCEL}};
         break;
     }
     std::vector<std::pair<QAbstractButton*, int>> made;
