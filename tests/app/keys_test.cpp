@@ -2,6 +2,8 @@
 // letters of message boxes, Tab through every control of a dialog.
 #include <QClipboard>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QSet>
 #include <QTest>
 
 #include "editorfixture.h"
@@ -72,6 +74,67 @@ class KeysTest : public QObject {
         }
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
         QCOMPARE(widget->property("text").toString(), text);
+    }
+
+    void tabVisitsEveryControlOfADialog_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("panel definition") << int(CmdPanelDefinition);
+        QTest::newRow("pattern size") << int(CmdPatternSize);
+        QTest::newRow("export") << int(CmdPanelExport);
+        QTest::newRow("input text") << int(CmdInputText);
+    }
+    void tabVisitsEveryControlOfADialog() {
+        QFETCH(int, command);
+        EditorFixture f;
+        QSet<QWidget*> forward;
+        QSet<QWidget*> backward;
+        QSet<QWidget*> expected;
+        const auto walk = [&](QDialog* d) {
+            d->show();
+            QApplication::setActiveWindow(d);
+            for (QWidget* w : d->findChildren<QWidget*>()) {
+                if (w->isVisibleTo(d) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                    !w->focusProxy()) {
+                    // A group of radio buttons is one stop: the arrows move in it.
+                    auto* radio = qobject_cast<QRadioButton*>(w);
+                    if (!radio || radio->isChecked()) expected.insert(w);
+                }
+            }
+            for (int i = 0; i < 2 * expected.size(); ++i) {
+                forward.insert(QApplication::focusWidget());
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            for (int i = 0; i < 2 * expected.size(); ++i) {
+                backward.insert(QApplication::focusWidget());
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            }
+        };
+        f.window->runDialog = [&](QDialog* d) {
+            walk(d);
+            return 0;
+        };
+        f.window->dispatchCommand(command);
+        if (command == CmdInputText) walk(f.window->inputText());
+        QVERIFY(expected.size() >= 2);
+        QCOMPARE(forward, expected);
+        QCOMPARE(backward, expected);
+    }
+
+    void anEmptiedNumberBoxIsNotAJump() {
+        EditorFixture f;
+        for (int i = 0; i < 4; ++i) f.window->dispatchCommand(CmdAddPattern);
+        NumberField* box = f.window->palette()->numberBox();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(f.window->currentNumber(), 5);
+        QTest::keyClicks(box, "3");
+        QCOMPARE(f.window->currentNumber(), 3);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, "12");
+        QCOMPARE(f.window->currentNumber(), 5);
+        QCOMPARE(box->text(), QString("5"));
     }
 
     void modalDialogsKeepTheirKeys() {

@@ -8,7 +8,9 @@ namespace dedur {
 
 NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {
     setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
-    connect(this, &QLineEdit::textEdited, this, [this] { emit notify(Changed); });
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!text.isEmpty()) emit notify(Changed);
+    });
 }
 
 int NumberField::number() const {
@@ -31,7 +33,6 @@ void NumberField::keyPressEvent(QKeyEvent* event) {
         emit notify(Escape);
         return;
     case Qt::Key_Up:
-    case Qt::Key_Backtab:
         emit notify(Previous);
         return;
     case Qt::Key_Down:
@@ -47,11 +48,6 @@ void NumberField::focusInEvent(QFocusEvent* event) {
     // Reached by Enter, the arrows or a dialog opening, the whole number is
     // selected so that typing replaces it; a click places the caret.
     if (event->reason() != Qt::MouseFocusReason) selectAll();
-}
-
-bool NumberField::focusNextPrevChild(bool next) {
-    emit notify(next ? Next : Previous);
-    return true;
 }
 
 } // namespace dedur

@@ -5,7 +5,9 @@
 namespace dedur {
 
 // Numeric entry field: digits only, and the notifications the dialogs and the
-// navigation strip act on.
+// navigation strip act on. Tab and Shift+Tab move through the dialog as in
+// any other field; Up and Down step through the number fields. An emptied
+// field is not a value yet and sends no change.
 class NumberField : public QLineEdit {
     Q_OBJECT
   public:
@@ -20,7 +22,6 @@ class NumberField : public QLineEdit {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
 };
 
 } // namespace dedur
