@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     dedur::MainWindow window(editor, prompts);
     QObject::connect(&window, &dedur::MainWindow::exitRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
-    window.placeWindow(app.primaryScreen()->size());
+    window.placeWindow(app.primaryScreen()->size(), app.primaryScreen()->devicePixelRatio());
     window.show();
     window.startUp();
     return app.exec();

@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cmath>
 #include <filesystem>
 
 #include "document/patternfile.h"
@@ -190,13 +192,37 @@ WindowRect MainWindow::windowRect(WindowRect saved, int gridX, int gridY, QSize 
     return defaultWindowRect(gridX, gridY, screen, menuHeight, captionHeight);
 }
 
-void MainWindow::placeWindow(QSize screen) {
-    const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+void MainWindow::placeWindow(QSize screen, qreal ratio) {
+    pixelRatio_ = ratio > 0 ? ratio : 1.0;
+    const auto pixels = [this](int v) { return static_cast<int>(std::lround(v * pixelRatio_)); };
     const WindowRect r =
         windowRect(editor_.settings.mainWinRect, editor_.settings.gridX, editor_.settings.gridY,
-                   screen, menuBar()->sizeHint().height(), caption);
-    move(r.left, r.top);
-    resize(r.right - r.left, std::max(r.bottom - r.top - caption, 100));
+                   screen * pixelRatio_, pixels(menuBar()->sizeHint().height()),
+                   pixels(style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    // The rectangle is the frame's, in the screen's pixels; Qt places the
+    // frame by its corner but sizes the inside, so the size is fitted again
+    // once the window manager has framed the window.
+    const auto points = [this](int v) { return static_cast<int>(std::lround(v / pixelRatio_)); };
+    frameToFit_ = QRect(QPoint(points(r.left), points(r.top)),
+                        QSize(points(r.right - r.left), points(r.bottom - r.top)));
+    move(frameToFit_.topLeft());
+    fitFrame();
+}
+
+void MainWindow::fitFrame() {
+    if (frameToFit_.isNull()) return;
+    const QSize margins = frameGeometry().size() - geometry().size();
+    const QSize inside = frameToFit_.size() - margins;
+    if (size() != inside) resize(inside.expandedTo(QSize(100, 100)));
+    // Done once a frame (or none: no window manager) shows around it.
+    if (isVisible() && frameGeometry().size() == frameToFit_.size()) frameToFit_ = QRect();
+}
+
+WindowRect MainWindow::savedWindowRect() const {
+    const QRect frame = frameGeometry();
+    const auto pixels = [this](int v) { return static_cast<int>(std::lround(v * pixelRatio_)); };
+    return {pixels(frame.left()), pixels(frame.top()), pixels(frame.left() + frame.width()),
+            pixels(frame.top() + frame.height())};
 }
 
 void MainWindow::startUp() {
@@ -419,11 +445,7 @@ void MainWindow::exitSequence() {
     }
     saveModeSettings(editor_);
     if (querySave() == -1) return;
-    const QRect frame = frameGeometry();
-    saveWindowRect(
-        editor_,
-        {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()},
-        isMinimized());
+    saveWindowRect(editor_, savedWindowRect(), isMinimized());
     timer_.stop();
     exiting_ = true;
     emit exitRequested();
@@ -444,8 +466,14 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    fitFrame();
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    fitFrame();
     QMetaObject::invokeMethod(
         this, [this] { dispatchCommand(CmdLayout); }, Qt::QueuedConnection);
 }

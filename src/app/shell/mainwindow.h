@@ -30,7 +30,11 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     // Size and place the window from MAINWINRECT or the default formula.
-    void placeWindow(QSize screen);
+    // MAINWINRECT holds the frame in the screen's own pixels: `screen` is the
+    // screen's size in Qt's units and `ratio` its device pixel ratio.
+    void placeWindow(QSize screen, qreal ratio = 1.0);
+    // The frame as MAINWINRECT keeps it (right and bottom exclusive).
+    WindowRect savedWindowRect() const;
     static WindowRect defaultWindowRect(int gridX, int gridY, QSize screen, int menuHeight,
                                         int captionHeight);
     // The saved rectangle (right and bottom cut to the screen), or the default
@@ -71,11 +75,13 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void runCommand(int id);
     void showOutOfMemory();
+    void fitFrame();
     void buildMenu();
     void selectTool(int id);
     void exitSequence();
@@ -145,6 +151,8 @@ class MainWindow : public QMainWindow {
     std::map<int, QAction*> actions_;
     std::array<QLabel*, 5> statusParts_{};
     QTimer timer_;
+    QRect frameToFit_;       // the frame MAINWINRECT asks for, until the window has it
+    qreal pixelRatio_ = 1.0; // screen pixels per Qt unit
     int tickCounter_ = 0;
     int currentNumber_ = 1;
     bool statusBarShown_ = true;
