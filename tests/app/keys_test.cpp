@@ -120,6 +120,30 @@ class KeysTest : public QObject {
         QCOMPARE(backward, expected);
     }
 
+    void dialogsOpenInTheMiddleOfTheScreen_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("panel definition") << int(CmdPanelDefinition);
+        QTest::newRow("pattern size") << int(CmdPatternSize);
+        QTest::newRow("export") << int(CmdPanelExport);
+        QTest::newRow("input text") << int(CmdInputText);
+    }
+    void dialogsOpenInTheMiddleOfTheScreen() {
+        QFETCH(int, command);
+        EditorFixture f;
+        f.window->move(0, 0); // the owner is off the middle
+        QRect frame;
+        f.window->runDialog = [&](QDialog* d) {
+            d->show();
+            frame = d->frameGeometry();
+            return 0;
+        };
+        f.window->dispatchCommand(command);
+        if (command == CmdInputText) frame = f.window->inputText()->frameGeometry();
+        const QRect screen = f.window->screen()->geometry();
+        QCOMPARE(frame.left(), (screen.width() - frame.width()) / 2);
+        QCOMPARE(frame.top(), (screen.height() - frame.height()) / 2);
+    }
+
     void anEmptiedNumberBoxIsNotAJump() {
         EditorFixture f;
         for (int i = 0; i < 4; ++i) f.window->dispatchCommand(CmdAddPattern);

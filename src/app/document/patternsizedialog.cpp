@@ -10,7 +10,7 @@
 namespace dedur {
 
 PatternSizeDialog::PatternSizeDialog(QWidget* parent, Prompts& prompts, const PatternHeader& header)
-    : QDialog(parent), prompts_(prompts), header_(header) {
+    : ScreenCentred<QDialog>(parent), prompts_(prompts), header_(header) {
     setWindowTitle("Pattern Size");
     setFixedSize(320, 120);
     // The labels say 2..32; the sizes accepted are 2..96.

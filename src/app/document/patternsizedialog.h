@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "../shell/centeronscreen.h"
+
 #include "document/patternstore.h"
 
 namespace dedur {
@@ -11,7 +13,7 @@ class Prompts;
 
 // "Pattern Size": a new width and height for the current pattern, checked
 // against its placement on the panel.
-class PatternSizeDialog : public QDialog {
+class PatternSizeDialog : public ScreenCentred<QDialog> {
     Q_OBJECT
   public:
     PatternSizeDialog(QWidget* parent, Prompts& prompts, const PatternHeader& header);

@@ -17,7 +17,7 @@
 namespace dedur {
 
 ExportDialog::ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor)
-    : QDialog(parent), prompts_(prompts), editor_(editor) {
+    : ScreenCentred<QDialog>(parent), prompts_(prompts), editor_(editor) {
     setWindowTitle("Export Panel Data ");
     setFixedSize(440, 230);
     auto* fileLabel = new QLabel("Save File :", this);

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "../shell/centeronscreen.h"
+
 class QLineEdit;
 class QRadioButton;
 
@@ -12,7 +14,7 @@ class Prompts;
 
 // "Export Panel Data ": the LCD memory of patterns or of the floating block,
 // as ".DB" text or raw bytes, into a file.
-class ExportDialog : public QDialog {
+class ExportDialog : public ScreenCentred<QDialog> {
     Q_OBJECT
   public:
     ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor);

@@ -23,7 +23,8 @@ const PanelField Ring[] = {PanelField::Seg, PanelField::Com, PanelField::Width, 
 PanelDefinitionDialog::PanelDefinitionDialog(QWidget* parent, Prompts& prompts,
                                              const PanelDefinition& definition,
                                              std::function<void(const PanelDefinition&)> apply)
-    : QDialog(parent), prompts_(prompts), definition_(definition), apply_(std::move(apply)) {
+    : ScreenCentred<QDialog>(parent), prompts_(prompts), definition_(definition),
+      apply_(std::move(apply)) {
     setWindowTitle("LCD Panel Definition");
     setFixedSize(440, 250);
     auto* corner = new QGroupBox(" Left-Top Corner ", this);

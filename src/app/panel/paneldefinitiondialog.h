@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+
+#include "../shell/centeronscreen.h"
 #include <functional>
 
 #include "document/patternstore.h"
@@ -15,7 +17,7 @@ class Prompts;
 
 // "LCD Panel Definition": where a new pattern's left-top dot sits on the
 // panel, its size and the SEG/COM directions of its rows and columns.
-class PanelDefinitionDialog : public QDialog {
+class PanelDefinitionDialog : public ScreenCentred<QDialog> {
     Q_OBJECT
   public:
     PanelDefinitionDialog(QWidget* parent, Prompts& prompts, const PanelDefinition& definition,

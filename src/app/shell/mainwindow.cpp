@@ -25,6 +25,7 @@
 #include "../textclip/inputtextdialog.h"
 #include "acceleratorfilter.h"
 #include "artwork.h"
+#include "centeronscreen.h"
 #include "commandids.h"
 #include "palette.h"
 #include "prompts.h"
@@ -572,12 +573,14 @@ bool MainWindow::chooseFontFile(QWidget* owner, const std::string& path, QFont& 
 namespace dedur {
 
 void MainWindow::showInputText() {
-    if (!inputText_) inputText_ = new InputTextDialog(*this);
+    // Opened in the middle of the screen; shown again where the user left
+    // it, unless that is partly off the screen.
+    const bool opening = !inputText_;
+    if (opening) inputText_ = new InputTextDialog(*this);
     inputText_->show();
     const QRect screen = inputText_->screen() ? inputText_->screen()->geometry() : QRect();
-    const QRect frame = inputText_->frameGeometry();
-    if (!screen.isNull() && !screen.contains(frame)) {
-        inputText_->move(screen.center() - QPoint(frame.width() / 2, frame.height() / 2));
+    if (opening || (!screen.isNull() && !screen.contains(inputText_->frameGeometry()))) {
+        centerOnScreen(inputText_);
     }
     inputText_->raise();
     inputText_->edit()->setFocus();

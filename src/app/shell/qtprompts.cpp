@@ -1,5 +1,7 @@
 #include "qtprompts.h"
 
+#include "centeronscreen.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
@@ -23,7 +25,7 @@ QString qtFilter(const QString& barFilter) {
 }
 
 int QtPrompts::showMessage(QWidget* owner, const Message& m) {
-    QMessageBox box(owner);
+    ScreenCentred<QMessageBox> box(owner);
     // A box without a caption of its own gets the system's "Error".
     box.setWindowTitle(m.caption.empty() ? QStringLiteral("Error")
                                          : QString::fromLocal8Bit(m.caption.c_str()));
@@ -110,7 +112,7 @@ void QtPrompts::setWaitCursor(bool on) {
 }
 
 void QtPrompts::showAbout(QWidget* owner) {
-    QDialog dialog(owner);
+    ScreenCentred<QDialog> dialog(owner);
     dialog.setWindowTitle("About VOV odedode dizari");
     dialog.setFixedSize(456, 180); // 228 x 90 dialog units
     auto* version = new QLabel("Version 1.00", &dialog);
