@@ -196,6 +196,18 @@ class GridTest : public QObject {
         QCOMPARE(f.rows().substr(0, 1), std::string("1"));
     }
 
+    void aBandDraggedBackOntoItsFirstDotLeavesNoMark() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"100000000000"});
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{0, 0}, {2, 2}, {0, 0}});
+        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.cellPixel(0, 0), Black); // the dot, not the band's red
+        QCOMPARE(f.cellPixel(1, 1), White);
+        QCOMPARE(f.pixel(f.cell(0, 0) - QPoint(f.grid().geometry().gridX / 2 + 1, 0)),
+                 f.pixel(f.cell(5, 5) - QPoint(f.grid().geometry().gridX / 2 + 1, 0)));
+    }
+
     void escapeDropsTheBlock() {
         EditorFixture f;
         test::setRows(f.doc(), {"100000000000"});

@@ -244,12 +244,19 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
             repaintRegion(painter_.thumbnailRect(), false);
         }
     } else if (gi.tool == Tool::Select && gi.lists.active) {
-        if (makeSelection(sel, editor_.document, gi.lists.current, g.px(), g.py())) {
+        const bool made = makeSelection(sel, editor_.document, gi.lists.current, g.px(), g.py());
+        // A band dragged back onto its first dot makes no block, but its
+        // preview cell is painted over all the same.
+        const std::vector<DotPoint>& band = gi.lists.current;
+        const PixelRect r = made || band.empty()
+                                ? sel.selectionRect
+                                : selectionRectFromBlock({band[0].x, band[0].y, band[0].x, band[0].y},
+                                                         g.px(), g.py());
+        if (made || !band.empty()) {
             painter_.marqueeEnabled = false;
-            const PixelRect& r = sel.selectionRect;
             repaintRegion(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)), true);
             painter_.marqueeEnabled = true;
-            painter_.drawMarquee();
+            if (made) painter_.drawMarquee();
             update();
         }
     }
