@@ -151,6 +151,33 @@ class PanelTest : public QObject {
                  buildPanelExport(f.doc(), none, {1}, false, EXPORT_TEXT).bytes);
     }
 
+    void exportOpensInEveryFontMode_data() {
+        QTest::addColumn<int>("mode");
+        for (int mode = 2; mode <= 6; ++mode)
+            QTest::newRow(qPrintable(QString::number(mode))) << mode;
+    }
+    void exportOpensInEveryFontMode() {
+        QFETCH(int, mode);
+        EditorFixture f("[others]\r\nEDITTYPE = " + std::to_string(mode) + "\r\n");
+        QCOMPARE(f.doc().editType, mode);
+        const std::string path = f.dir.file("font.DAT");
+        bool selectionOffered = true;
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<ExportDialog*>(d);
+            selectionOffered = dialog->selectionButton()->isEnabled();
+            dialog->fileField()->setText(QString::fromStdString(path));
+            dialog->exportNow();
+            return 0;
+        };
+        f.prompts.shown.clear();
+        f.window->dispatchCommand(CmdPanelExport);
+        QCOMPARE(f.prompts.texts(), std::vector<std::string>{"Export OK !"});
+        QVERIFY(!selectionOffered);
+        const Selection none;
+        QCOMPARE(test::readBytes(path),
+                 buildPanelExport(f.doc(), none, {1}, false, EXPORT_TEXT).bytes);
+    }
+
     void exportAsksBeforeReplacingAFile() {
         EditorFixture f;
         const std::string path = f.dir.file("out.BIN");

@@ -167,8 +167,8 @@ void MainWindow::panelDefinition() {
     if (runDialog(&dialog) == 1) doc.panelDefinition = dialog.definition();
 }
 
+// In the font modes too: the pattern document stays loaded there.
 void MainWindow::panelExport() {
-    if (editor_.document.editType != EditPattern) return;
     ExportDialog dialog(this, prompts_, editor_);
     runDialog(&dialog);
 }

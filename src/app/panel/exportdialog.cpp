@@ -50,7 +50,9 @@ ExportDialog::ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     range_->setGeometry(76, 96, 176, 24);
     current_->setChecked(true);
     // "Current Selection" only while a block floats.
-    selection_->setEnabled(editor_.selection.selectionState != SelectionNone);
+    // A block floating over a glyph is no part of the pattern document.
+    selection_->setEnabled(editor_.selection.selectionState != SelectionNone &&
+                           editor_.document.editType == EditPattern);
 
     auto* exportButton = new QPushButton("Export", this);
     exportButton->setGeometry(240, 190, 90, 30);
