@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "../document/patternstore.h"
 #include "../fonts/glyphfile.h"
@@ -116,7 +117,8 @@ std::optional<Message> writeTableFile(const std::string& path, const std::string
     // A file that would not open gets the table export's own message; a link
     // left alone or a failed write says what happened.
     if (outcome.failedToOpen() && outcome.error != PlantedLink) {
-        return Message{formatText("%s file Open Failure", printable(path).c_str()), "",
+        const std::string name = std::filesystem::path(path).filename().string();
+        return Message{formatText("%s file Open Failure", printable(name).c_str()), "",
                        MessageButtons::Ok, MessageIcon::Question};
     }
     return writeFailureMessage(path, outcome);

@@ -40,7 +40,8 @@ struct TableExport {
 TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int glyphNumber);
 
 // Replaces the file (writeFileSafely) or appends to it (appendToFile, the
-// program's own files only); the message when that failed.
+// program's own files only); the message when that failed, which names the
+// file without its folder when it could not be opened.
 std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,
                                       bool append, FileRole role = FileRole::Program);
 
