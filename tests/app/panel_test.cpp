@@ -178,6 +178,28 @@ class PanelTest : public QObject {
                  buildPanelExport(f.doc(), none, {1}, false, EXPORT_TEXT).bytes);
     }
 
+    void typingARangeChoosesIt() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdAddPattern);
+        f.window->dispatchCommand(CmdAddPattern);
+        const std::string path = f.dir.file("range.BIN");
+        f.window->runDialog = [&](QDialog* d) {
+            auto* dialog = static_cast<ExportDialog*>(d);
+            dialog->binaryButton()->setChecked(true);
+            dialog->fileField()->setText(QString::fromStdString(path));
+            QTest::keyClicks(dialog->rangeField(), "2-3");
+            dialog->exportNow();
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPanelExport);
+        const Selection none;
+        const PanelRange range = parsePanelRange(RangeChoice::Numbers, "2-3", 3, 2);
+        QCOMPARE(test::readBytes(path),
+                 buildPanelExport(f.doc(), none, range.panelFlags, false, EXPORT_BINARY).bytes);
+        QVERIFY(test::readBytes(path) !=
+                buildPanelExport(f.doc(), none, {1}, false, EXPORT_BINARY).bytes);
+    }
+
     void exportAsksBeforeReplacingAFile() {
         EditorFixture f;
         const std::string path = f.dir.file("out.BIN");

@@ -65,6 +65,8 @@ ExportDialog::ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     connect(exportButton, &QPushButton::clicked, this, &ExportDialog::exportNow);
     connect(exitButton, &QPushButton::clicked, this, [this] { done(0); });
     connect(numbers_, &QRadioButton::clicked, range_, [this] { range_->setFocus(); });
+    // Numbers typed into the range mean that range.
+    connect(range_, &QLineEdit::textEdited, numbers_, [this] { numbers_->setChecked(true); });
     file_->setFocus();
 }
 
