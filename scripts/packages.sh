@@ -1,12 +1,13 @@
 # Shared by scripts/run and scripts/test: installs the Debian packages the
 # build needs, only those that are missing.
 
-DEDUR_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
+DEDUR_PACKAGES=(cmake ninja-build g++
     qt6-base-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core
     libfreetype-dev zlib1g-dev
     fonts-wqy-zenhei fonts-unifont xfonts-intl-chinese console-setup-linux)
-# The desktop smoke test drives the editor under a virtual X server.
-DEDUR_TEST_PACKAGES=(xvfb xdotool imagemagick)
+# The tests and benchmarks; the desktop tests drive the editor under a
+# virtual X server; the sources' format is checked.
+DEDUR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick clang-format)
 
 ensure_packages() {
     local missing=()

@@ -250,8 +250,8 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
         const std::vector<DotPoint>& band = gi.lists.current;
         const PixelRect r = made || band.empty()
                                 ? sel.selectionRect
-                                : selectionRectFromBlock({band[0].x, band[0].y, band[0].x, band[0].y},
-                                                         g.px(), g.py());
+                                : selectionRectFromBlock(
+                                      {band[0].x, band[0].y, band[0].x, band[0].y}, g.px(), g.py());
         if (made || !band.empty()) {
             painter_.marqueeEnabled = false;
             repaintRegion(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)), true);

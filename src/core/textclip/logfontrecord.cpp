@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace dedur {
 
 namespace {
