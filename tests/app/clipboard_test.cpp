@@ -42,7 +42,7 @@ class ClipboardTest : public QObject {
         QCOMPARE(sel.blockRect, (DotRect{0, 0, 11, 11}));
         QCOMPARE(sel.selectionRect, (PixelRect{5, 5, 113, 113}));
         QCOMPARE(rowsOfBlock(sel).substr(0, 26), std::string("100000000001\n011000000000\n"));
-        QCOMPARE(int(f.editor->grid.tool), int(CmdSelect));
+        QVERIFY(f.editor->grid.tool == Tool::Select);
         QVERIFY(f.window->palette()->find(CmdSelect)->marked);
         const std::string record = test::readBytes(f.dir.file("bitmap.dat"));
         QCOMPARE(record.substr(0, 40), std::string("(ret=24,w=12, h=12, plane=1, BP=1, WB=2)"));

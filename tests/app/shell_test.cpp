@@ -80,7 +80,7 @@ class ShellTest : public QObject {
     void clickingAToolButtonLatchesIt() {
         EditorFixture f;
         clickButton(f, CmdDrawLine);
-        QCOMPARE(int(f.editor->grid.tool), int(CmdDrawLine));
+        QVERIFY(f.editor->grid.tool == Tool::Line);
         QCOMPARE(button(f, CmdDrawLine).currentImage, 163);
         QCOMPARE(button(f, CmdDrawPoint).currentImage, 101);
         QVERIFY(button(f, CmdDrawLine).marked);

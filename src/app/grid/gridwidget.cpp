@@ -1,5 +1,7 @@
 #include "gridwidget.h"
 
+#include "../shell/commandtable.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,7 +20,7 @@ GridWidget::GridWidget(Editor& editor, Prompts& prompts, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setCursor(toolCursor(static_cast<int>(editor_.grid.tool)));
+    setCursor(toolCursor(commandOfTool(editor_.grid.tool)));
 }
 
 void GridWidget::repaintRegion(const QRect& rect, bool erase) {
@@ -41,7 +43,7 @@ void GridWidget::resizeEvent(QResizeEvent*) {
 }
 
 void GridWidget::setToolCommand(int command) {
-    editor_.grid.tool = static_cast<Tool>(command);
+    toolOfCommand(command, editor_.grid.tool);
     setCursor(toolCursor(command));
 }
 
@@ -80,7 +82,7 @@ bool GridWidget::updateCursorAndStatus(QPoint at) {
             setCursor(Qt::ArrowCursor);
             return false;
         }
-        setCursor(toolCursor(static_cast<int>(editor_.grid.tool)));
+        setCursor(toolCursor(commandOfTool(editor_.grid.tool)));
     }
     if (x <= 5 || y <= 5) {
         emit statusText(" ");

@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "commandids.h"
+
 #include <QHash>
 #include <QIcon>
 
@@ -16,21 +18,21 @@ QPixmap paletteImage(int id) {
 
 int toolCursorId(int toolCommand) {
     switch (toolCommand) {
-    case 3021:
+    case CmdDrawPoint:
         return 11;
-    case 3022:
+    case CmdErasePoint:
         return 12;
-    case 3025:
+    case CmdDrawLine:
         return 13;
-    case 3026:
+    case CmdOutlineRectangle:
         return 14;
-    case 3027:
+    case CmdFillRectangle:
         return 15;
-    case 3028:
+    case CmdSelect:
         return 16;
-    case 3029:
+    case CmdOutlineEllipse:
         return 17;
-    case 3030:
+    case CmdFillEllipse:
         return 18;
     default:
         return 11;

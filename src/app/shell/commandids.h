@@ -3,7 +3,8 @@
 namespace dedur {
 
 // Commands of the main window; menu, keys, palette, context menu and
-// navigation all end in MainWindow::dispatchCommand.
+// navigation all end in MainWindow::dispatchCommand. The numbers are the
+// program's own: the settings and tests speak of them.
 enum CommandId : int {
     CmdNew = 1010,
     CmdOpen = 1011,
@@ -11,6 +12,12 @@ enum CommandId : int {
     CmdSaveAs = 1013,
     CmdTableExport = 1014,
     CmdExit = 1019,
+    CmdKeyF5 = 1020, // the key-only commands have no action
+    CmdKeyF6 = 1021,
+    CmdKeyCtrlF = 1022,
+    CmdKeyCtrlC = 1023,
+    CmdKeyCtrlN = 1041,
+    CmdKeyCtrlP = 1042,
     CmdMessageFont = 1051,
     CmdPanelDefinition = 1052,
     CmdLineColour = 1061,
@@ -49,9 +56,5 @@ enum CommandId : int {
     CmdOutlineEllipse = 3029,
     CmdFillEllipse = 3030,
 };
-
-inline bool isToolCommand(int id) {
-    return id == 3021 || id == 3022 || (id >= 3025 && id <= 3030);
-}
 
 } // namespace dedur

@@ -27,6 +27,7 @@
 #include "artwork.h"
 #include "centeronscreen.h"
 #include "commandids.h"
+#include "commandtable.h"
 #include "palette.h"
 #include "prompts.h"
 
@@ -80,87 +81,21 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::buildMenu() {
-    struct Item {
-        int id; // 0: separator
-        const char* text;
-    };
-    struct Popup {
-        const char* title;
-        std::vector<Item> items;
-    };
-    const Popup popups[] = {
-        {"&File",
-         {{1010, "&New\tF1"},
-          {1011, "&Open...\tF2"},
-          {1012, "&Save\tF3"},
-          {1013, "Save &as...\tF4"},
-          {0, nullptr},
-          {3015, "Export &panel data..."},
-          {1014, "Export &table"},
-          {0, nullptr},
-          {1019, "&Exit\tCtrl+E"}}},
-        {"&Edit",
-         {{1081, "&Undo Painting"},
-          {1083, "&Redo Painting"},
-          {0, nullptr},
-          {1085, "Cu&t"},
-          {1086, "&Copy"},
-          {1087, "&Paste"},
-          {1088, "C&lear"},
-          {0, nullptr},
-          {1101, "Input &Text to copy"},
-          {0, nullptr}}},
-        {"&Draw",
-         {{3021, "&1. Draw point"},
-          {3022, "&2. Erase point"},
-          {3025, "&3. draw Line"},
-          {3029, "&4. draw External Ellipse"},
-          {3030, "&5. draw Fill Ellipse"},
-          {3026, "&6. draw External rectangle"},
-          {3027, "&7. draw Fill rectangle"},
-          {3028, "&8. Select"}}},
-        {"&Pattern",
-         {{3013, "&1. Delete current pattern"},
-          {3011, "&2. Add a pattern"},
-          {3012, "&3. Insert a pattern"}}},
-        {"&Setting",
-         {{1064, "&1. Status bar"},
-          {0, nullptr},
-          {1065, "&2. LCD pattern Size..."},
-          {1052, "LCD panel &definition..."},
-          {0, nullptr},
-          {1061, "Grid line colour..."},
-          {1062, "Dot colour..."},
-          {1063, "Background colour..."},
-          {0, nullptr},
-          {-1, "Edit &mode"},
-          {1102, "&Pattern"},
-          {1103, "Big5 &16x15 font"},
-          {1104, "Big5 &24x24 font"}}},
-        {"&Help", {{1121, "&About..."}}},
-    };
-    for (const Popup& popup : popups) {
-        QMenu* menu = menuBar()->addMenu(popup.title);
-        if (std::string_view(popup.title) == "&Edit") editMenu_ = menu;
+    for (const char* title : menuTitles()) {
+        QMenu* menu = menuBar()->addMenu(title);
+        if (std::string_view(title) == "&Edit") editMenu_ = menu;
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateMenuState);
-        QMenu* target = menu;
-        for (const Item& item : popup.items) {
-            if (item.id == 0) {
-                menu->addSeparator();
-                continue;
-            }
-            if (item.id == -1) {
-                // The items after it go into this submenu.
-                target = menu->addMenu(item.text);
-                continue;
-            }
-            QAction* a = target->addAction(item.text);
-            a->setData(item.id);
-            const bool checkable = isToolCommand(item.id) || item.id == CmdStatusBar ||
-                                   (item.id >= CmdPatternMode && item.id <= CmdFont24Mode);
-            a->setCheckable(checkable);
-            connect(a, &QAction::triggered, this, [this, id = item.id] { dispatchCommand(id); });
-            actions_[item.id] = a;
+        QMenu* submenu = nullptr;
+        for (const CommandRow& row : commandTable()) {
+            if (!row.popup || std::string_view(row.popup) != title) continue;
+            if (row.separatorBefore) menu->addSeparator();
+            if (row.submenu && !submenu) submenu = menu->addMenu(row.submenu);
+            QAction* a = (row.submenu ? submenu : menu)->addAction(row.text);
+            a->setData(row.id);
+            a->setCheckable(row.checked != nullptr);
+            connect(a, &QAction::triggered, this, [this, id = row.id] { dispatchCommand(id); });
+            actions_[row.id] = a;
+            if (row.separatorAfter) menu->addSeparator();
         }
     }
 }
@@ -317,121 +252,43 @@ void MainWindow::showOutOfMemory() {
 
 void MainWindow::runCommand(int id) {
     const Tool toolBefore = editor_.grid.tool;
-    switch (id) {
-    case CmdNew:
-        newFile();
-        break;
-    case CmdOpen:
-        openFile();
-        break;
-    case CmdSave:
-        save();
-        break;
-    case CmdSaveAs:
-        saveAs();
-        break;
-    case CmdExit:
-        exitSequence();
-        break;
-    case CmdLineColour:
-    case CmdDotColour:
-    case CmdBackgroundColour:
-        chooseColour(id);
-        break;
-    case CmdStatusBar:
-        statusBarShown_ = !statusBarShown_;
-        statusBar()->setVisible(statusBarShown_);
-        break;
-    case CmdLayout:
-        layoutStatusBar();
-        break;
-    case CmdUndo:
-    case CmdRedo: {
-        const int width = editor_.document.patternWidth;
-        const int height = editor_.document.patternHeight;
-        const bool floating = editor_.selection.selectionState != SelectionNone;
-        if (floating) grid_->painter().drawMarquee();
-        const bool done = id == CmdUndo
-                              ? undo(editor_.history, editor_.document, editor_.selection)
-                              : redo(editor_.history, editor_.document, editor_.selection);
-        if (!done && floating) grid_->painter().drawMarquee();
-        refreshHistoryButtons();
-        if (done) {
-            // A size change moves the thumbnail: then the old picture goes too.
-            const bool resized =
-                width != editor_.document.patternWidth || height != editor_.document.patternHeight;
-            grid_->repaintAll(resized);
-        }
-        break;
-    }
-    case CmdAbout:
-        prompts_.showAbout(this);
-        break;
-    case CmdPatternMode:
-        switchMode(EditPattern);
-        break;
-    case CmdFont16Mode:
-        switchMode(EditFont16x15);
-        break;
-    case CmdFont24Mode:
-        switchMode(EditFont24x24);
-        break;
-    case CmdTableExport:
-        exportTable();
-        break;
-    case CmdPatternSize:
-        changeSize();
-        break;
-    case CmdPanelDefinition:
-        panelDefinition();
-        break;
-    case CmdPanelExport:
-        panelExport();
-        break;
-    case CmdSelectionReport:
-        selectionReport();
-        break;
-    case CmdInputText:
-        showInputText();
-        break;
-    case CmdMessageFont:
-        chooseFontFile(this, makeWorkPath(editor_.startupDirectory, MessageFontFileName),
-                       messageFont);
-        break;
-    case CmdCopy:
-        copyDots();
-        break;
-    case CmdCut:
-    case CmdClear:
-        cutOrClear(id);
-        break;
-    case CmdPaste:
-        pasteBitmap();
-        break;
-    case CmdAddPattern:
-        addPattern(false);
-        break;
-    case CmdInsertPattern:
-        addPattern(true);
-        break;
-    case CmdDeletePattern:
-        deleteCurrentPattern();
-        break;
-    case CmdSetAllDots:
-    case CmdClearAllDots:
-        if (editor_.document.editType == EditPattern) {
-            fillPattern(editor_.document, id == CmdSetAllDots ? DOT_ON : DOT_OFF);
-            grid_->repaintAll(true);
-        }
-        break;
-    default:
-        if (isToolCommand(id)) selectTool(id);
-        // The key-only commands 1020-1042 have no action.
-        break;
-    }
+    const CommandRow* row = findCommand(id);
+    if (row && row->run) row->run(*this, id);
     // Leaving the select tool drops a floating block.
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
     refreshHistoryButtons();
+}
+
+void MainWindow::undoOrRedo(int id) {
+    const int width = editor_.document.patternWidth;
+    const int height = editor_.document.patternHeight;
+    const bool floating = editor_.selection.selectionState != SelectionNone;
+    if (floating) grid_->painter().drawMarquee();
+    const bool done = id == CmdUndo ? undo(editor_.history, editor_.document, editor_.selection)
+                                    : redo(editor_.history, editor_.document, editor_.selection);
+    if (!done && floating) grid_->painter().drawMarquee();
+    refreshHistoryButtons();
+    if (done) {
+        // A size change moves the thumbnail: then the old picture goes too.
+        const bool resized =
+            width != editor_.document.patternWidth || height != editor_.document.patternHeight;
+        grid_->repaintAll(resized);
+    }
+}
+
+void MainWindow::toggleStatusBar() {
+    statusBarShown_ = !statusBarShown_;
+    statusBar()->setVisible(statusBarShown_);
+}
+
+void MainWindow::chooseMessageFont() {
+    chooseFontFile(this, makeWorkPath(editor_.startupDirectory, MessageFontFileName), messageFont);
+}
+
+void MainWindow::fillAllDots(int id) {
+    if (editor_.document.editType != EditPattern) return;
+    fillPattern(editor_.document, id == CmdSetAllDots ? DOT_ON : DOT_OFF);
+    grid_->repaintAll(true);
 }
 
 void MainWindow::selectTool(int id) {
@@ -511,22 +368,12 @@ void MainWindow::chooseColour(int id) {
 }
 
 void MainWindow::updateMenuState() {
-    action(CmdUndo)->setEnabled(editor_.history.undoCount() > 0);
-    action(CmdRedo)->setEnabled(editor_.history.redoCount() > 0);
-    const bool bitmap = clipboardHasBitmap();
-    refreshButton(CmdPaste, bitmap);
-    action(CmdPaste)->setEnabled(bitmap);
-    for (int id : {3021, 3028, 3022, 3029, 3030, 3025, 3026, 3027}) {
-        action(id)->setChecked(static_cast<int>(editor_.grid.tool) == id);
-    }
-    action(CmdStatusBar)->setChecked(statusBarShown_);
-    const int mode = editor_.document.editType;
-    action(CmdPatternMode)->setChecked(mode == EditPattern);
-    action(CmdFont16Mode)->setChecked(mode == EditFont16x15);
-    action(CmdFont24Mode)->setChecked(mode == EditFont24x24);
-    for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
-        const PaletteButton* b = palette_->find(id);
-        action(id)->setEnabled(b && b->enabled);
+    refreshButton(CmdPaste, clipboardHasBitmap());
+    for (const CommandRow& row : commandTable()) {
+        QAction* a = action(row.id);
+        if (!a) continue;
+        if (row.checked) a->setChecked(row.checked(*this));
+        if (row.enabled) a->setEnabled(row.enabled(*this));
     }
 }
 

@@ -48,6 +48,7 @@ class MainWindow : public QMainWindow {
     void dispatchCommand(int id);
 
     Editor& editor() { return editor_; }
+    const Editor& editor() const { return editor_; }
     Prompts& prompts() { return prompts_; }
     GridWidget* grid() const { return grid_; }
     PaletteStrip* palette() const { return palette_; }
@@ -78,7 +79,17 @@ class MainWindow : public QMainWindow {
     void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
+    bool clipboardHasBitmap() const;
+    bool statusBarShown() const { return statusBarShown_; }
+
   private:
+    // The handlers of the command table.
+    friend const std::vector<struct CommandRow>& commandTable();
+    void undoOrRedo(int id);
+    void toggleStatusBar();
+    void chooseMessageFont();
+    void fillAllDots(int id);
+
     void runCommand(int id);
     void showOutOfMemory();
     void fitFrame();
@@ -87,7 +98,6 @@ class MainWindow : public QMainWindow {
     void exitSequence();
     void chooseColour(int id);
     void layoutStatusBar();
-    bool clipboardHasBitmap() const;
     void commitSelection();
 
     // Edit modes (the font-edit modes show glyphs of the glyph files).

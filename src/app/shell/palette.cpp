@@ -2,56 +2,37 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "artwork.h"
+#include "commandtable.h"
 
 namespace dedur {
 
 std::vector<PaletteButton> makePaletteTable() {
-    struct Row {
-        int command;
-        const char* tooltip;
-        int normal, pressed, latched, disabled, current;
-        bool marked, enabled;
-        int group;
-    };
-    static const Row rows[] = {
-        {3021, "Draw point", 101, 102, 103, 104, 103, true, true, 0},
-        {3022, "Erase point", 111, 112, 113, 114, 111, false, true, 0},
-        {3029, "Draw an extend Ellipse", 260, 261, 262, 263, 260, false, true, 0},
-        {3030, "Draw a fill Ellipse", 265, 266, 267, 268, 265, false, true, 0},
-        {3025, "Draw line", 161, 162, 163, 164, 161, false, true, 0},
-        {3026, "Draw an extend rectangle", 181, 182, 183, 184, 181, false, true, 0},
-        {3027, "Draw a fill rectangle", 191, 192, 193, 194, 191, false, true, 0},
-        {3028, "Select to copy,cut,move,shrink or enlarge...", 221, 222, 223, 224, 221, false, true,
-         0},
-        {1101, "Input Text to copy", 255, 256, -1, -1, 255, false, true, 1},
-        {1085, "Cut", 230, 231, -1, 233, 230, false, true, 2},
-        {1086, "Copy", 235, 236, -1, 238, 235, false, true, 2},
-        {1087, "Paste", 240, 241, -1, 243, 243, false, false, 2},
-        {1081, "Undo the previous action", 245, 246, -1, 248, 248, false, false, 3},
-        {1083, "Redo the previously undone action", 250, 251, -1, 253, 253, false, false, 3},
-        {1012, "Save to file", 121, 122, -1, 124, 121, false, true, 4},
-        {3013, "Delete current panel", 131, 132, -1, 134, 131, false, true, 5},
-        {3011, "Add a panel to tail", 141, 142, -1, 144, 141, false, true, 5},
-        {3012, "Insert a panel", 151, 152, -1, 154, 151, false, true, 5},
-        {1065, "LCD Panel Definition", 171, 172, -1, 174, 171, false, true, 5},
-    };
+    std::vector<const CommandRow*> rows;
+    for (const CommandRow& row : commandTable()) {
+        if (row.palette.order > 0) rows.push_back(&row);
+    }
+    std::sort(rows.begin(), rows.end(), [](const CommandRow* a, const CommandRow* b) {
+        return a->palette.order < b->palette.order;
+    });
     std::vector<PaletteButton> table;
-    for (const Row& r : rows) {
+    for (const CommandRow* row : rows) {
+        const PaletteLook& look = row->palette;
         PaletteButton b{};
         b.left = -1;
-        b.normalImage = r.normal;
-        b.pressedImage = r.pressed;
-        b.latchedImage = r.latched;
-        b.disabledImage = r.disabled;
-        b.currentImage = r.current;
-        b.savedImage = r.current;
-        b.marked = r.marked;
-        b.enabled = r.enabled;
-        b.command = r.command;
-        b.tooltip = r.tooltip;
-        b.group = r.group;
+        b.normalImage = look.normal;
+        b.pressedImage = look.pressed;
+        b.latchedImage = look.latched;
+        b.disabledImage = look.disabled;
+        b.currentImage = look.current;
+        b.savedImage = look.current;
+        b.marked = look.marked;
+        b.enabled = look.enabled;
+        b.command = row->id;
+        b.tooltip = look.tooltip;
+        b.group = look.group;
         table.push_back(b);
     }
     return table;

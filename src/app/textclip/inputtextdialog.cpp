@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "../shell/artwork.h"
+#include "../shell/commandids.h"
 #include "../shell/mainwindow.h"
 #include "../shell/prompts.h"
 #include "../shell/xorframe.h"
@@ -112,7 +113,7 @@ void InputTextDialog::removeMarquee() {
 void InputTextDialog::updateHint(QPoint at, bool afterTextChange) {
     const bool inside = sample_.contains(at);
     if (inside && !edit_->text().isEmpty()) {
-        setCursor(toolCursor(3028));
+        setCursor(toolCursor(CmdSelect));
         if (!hint_) {
             hint_ = new QLabel("Select rectangle to copy", this);
             hint_->setObjectName("hint");

@@ -11,15 +11,15 @@ struct History;
 struct Selection;
 
 // Tools, identified by the command that makes them current.
-enum class Tool : int {
-    Point = 3021,
-    Erase = 3022,
-    Line = 3025,
-    OutlineRectangle = 3026,
-    FilledRectangle = 3027,
-    Select = 3028,
-    OutlineEllipse = 3029,
-    FilledEllipse = 3030,
+enum class Tool {
+    Point,
+    Erase,
+    Line,
+    OutlineRectangle,
+    FilledRectangle,
+    Select,
+    OutlineEllipse,
+    FilledEllipse,
 };
 
 bool isShapeTool(Tool tool); // line, rectangles, ellipses

@@ -1,0 +1,429 @@
+// The commands of the program, one row each: menu item, key, palette
+// button, checking and enabling rules, and the handler.
+#include "commandtable.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "mainwindow.h"
+#include "palette.h"
+#include "prompts.h"
+
+namespace dedur {
+
+namespace {
+
+constexpr auto Ctrl = Qt::ControlModifier;
+
+struct ToolCommand {
+    Tool tool;
+    int id;
+};
+
+const ToolCommand ToolCommands[] = {
+    {Tool::Point, CmdDrawPoint},
+    {Tool::Erase, CmdErasePoint},
+    {Tool::Line, CmdDrawLine},
+    {Tool::OutlineRectangle, CmdOutlineRectangle},
+    {Tool::FilledRectangle, CmdFillRectangle},
+    {Tool::Select, CmdSelect},
+    {Tool::OutlineEllipse, CmdOutlineEllipse},
+    {Tool::FilledEllipse, CmdFillEllipse},
+};
+
+bool toolChecked(const MainWindow& w, int id) {
+    Tool tool;
+    return toolOfCommand(id, tool) && w.editor().grid.tool == tool;
+}
+
+template <int Id> bool isCurrentTool(const MainWindow& w) {
+    return toolChecked(w, Id);
+}
+
+template <int Mode> bool isMode(const MainWindow& w) {
+    return w.editor().document.editType == Mode;
+}
+
+// The list commands follow their palette buttons, which the font modes turn off.
+bool buttonEnabled(const MainWindow& w, int id) {
+    const PaletteButton* b = w.palette()->find(id);
+    return b && b->enabled;
+}
+
+template <int Id> bool whenButtonEnabled(const MainWindow& w) {
+    return buttonEnabled(w, Id);
+}
+
+} // namespace
+
+const std::vector<const char*>& menuTitles() {
+    static const std::vector<const char*> titles{"&File",    "&Edit",    "&Draw",
+                                                 "&Pattern", "&Setting", "&Help"};
+    return titles;
+}
+
+const std::vector<CommandRow>& commandTable() {
+    using W = MainWindow;
+    constexpr auto chooseTool = [](W& w, int id) { w.selectTool(id); };
+    static const std::vector<CommandRow> table{
+        // File
+        {.id = CmdNew,
+         .popup = "&File",
+         .text = "&New\tF1",
+         .key = Qt::Key_F1,
+         .run = [](W& w, int) { w.newFile(); }},
+        {.id = CmdOpen,
+         .popup = "&File",
+         .text = "&Open...\tF2",
+         .key = Qt::Key_F2,
+         .run = [](W& w, int) { w.openFile(); }},
+        {.id = CmdSave,
+         .popup = "&File",
+         .text = "&Save\tF3",
+         .key = Qt::Key_F3,
+         .palette = {.order = 15,
+                     .group = 4,
+                     .tooltip = "Save to file",
+                     .normal = 121,
+                     .pressed = 122,
+                     .disabled = 124,
+                     .current = 121},
+         .run = [](W& w, int) { w.save(); }},
+        {.id = CmdSaveAs,
+         .popup = "&File",
+         .text = "Save &as...\tF4",
+         .key = Qt::Key_F4,
+         .run = [](W& w, int) { w.saveAs(); }},
+        {.id = CmdPanelExport,
+         .popup = "&File",
+         .text = "Export &panel data...",
+         .separatorBefore = true,
+         .run = [](W& w, int) { w.panelExport(); }},
+        {.id = CmdTableExport,
+         .popup = "&File",
+         .text = "Export &table",
+         .run = [](W& w, int) { w.exportTable(); }},
+        {.id = CmdExit,
+         .popup = "&File",
+         .text = "&Exit\tCtrl+E",
+         .separatorBefore = true,
+         .key = Qt::Key_E,
+         .modifiers = Ctrl,
+         .run = [](W& w, int) { w.exitSequence(); }},
+        // Edit
+        {.id = CmdUndo,
+         .popup = "&Edit",
+         .text = "&Undo Painting",
+         .enabled = [](const W& w) { return w.editor().history.undoCount() > 0; },
+         .palette = {.order = 13,
+                     .group = 3,
+                     .tooltip = "Undo the previous action",
+                     .normal = 245,
+                     .pressed = 246,
+                     .disabled = 248,
+                     .current = 248,
+                     .enabled = false},
+         .run = [](W& w, int id) { w.undoOrRedo(id); }},
+        {.id = CmdRedo,
+         .popup = "&Edit",
+         .text = "&Redo Painting",
+         .enabled = [](const W& w) { return w.editor().history.redoCount() > 0; },
+         .palette = {.order = 14,
+                     .group = 3,
+                     .tooltip = "Redo the previously undone action",
+                     .normal = 250,
+                     .pressed = 251,
+                     .disabled = 253,
+                     .current = 253,
+                     .enabled = false},
+         .run = [](W& w, int id) { w.undoOrRedo(id); }},
+        {.id = CmdCut,
+         .popup = "&Edit",
+         .text = "Cu&t",
+         .separatorBefore = true,
+         .palette = {.order = 10,
+                     .group = 2,
+                     .tooltip = "Cut",
+                     .normal = 230,
+                     .pressed = 231,
+                     .disabled = 233,
+                     .current = 230},
+         .run = [](W& w, int id) { w.cutOrClear(id); }},
+        {.id = CmdCopy,
+         .popup = "&Edit",
+         .text = "&Copy",
+         .palette = {.order = 11,
+                     .group = 2,
+                     .tooltip = "Copy",
+                     .normal = 235,
+                     .pressed = 236,
+                     .disabled = 238,
+                     .current = 235},
+         .run = [](W& w, int) { w.copyDots(); }},
+        {.id = CmdPaste,
+         .popup = "&Edit",
+         .text = "&Paste",
+         .enabled = [](const W& w) { return w.clipboardHasBitmap(); },
+         .palette = {.order = 12,
+                     .group = 2,
+                     .tooltip = "Paste",
+                     .normal = 240,
+                     .pressed = 241,
+                     .disabled = 243,
+                     .current = 243,
+                     .enabled = false},
+         .run = [](W& w, int) { w.pasteBitmap(); }},
+        {.id = CmdClear,
+         .popup = "&Edit",
+         .text = "C&lear",
+         .run = [](W& w, int id) { w.cutOrClear(id); }},
+        {.id = CmdInputText,
+         .popup = "&Edit",
+         .text = "Input &Text to copy",
+         .separatorBefore = true,
+         .separatorAfter = true,
+         .palette = {.order = 9,
+                     .group = 1,
+                     .tooltip = "Input Text to copy",
+                     .normal = 255,
+                     .pressed = 256,
+                     .current = 255},
+         .run = [](W& w, int) { w.showInputText(); }},
+        // Draw
+        {.id = CmdDrawPoint,
+         .popup = "&Draw",
+         .text = "&1. Draw point",
+         .checked = isCurrentTool<CmdDrawPoint>,
+         .palette = {.order = 1,
+                     .tooltip = "Draw point",
+                     .normal = 101,
+                     .pressed = 102,
+                     .latched = 103,
+                     .disabled = 104,
+                     .current = 103,
+                     .marked = true},
+         .run = chooseTool},
+        {.id = CmdErasePoint,
+         .popup = "&Draw",
+         .text = "&2. Erase point",
+         .checked = isCurrentTool<CmdErasePoint>,
+         .palette = {.order = 2,
+                     .tooltip = "Erase point",
+                     .normal = 111,
+                     .pressed = 112,
+                     .latched = 113,
+                     .disabled = 114,
+                     .current = 111},
+         .run = chooseTool},
+        {.id = CmdDrawLine,
+         .popup = "&Draw",
+         .text = "&3. draw Line",
+         .checked = isCurrentTool<CmdDrawLine>,
+         .palette = {.order = 5,
+                     .tooltip = "Draw line",
+                     .normal = 161,
+                     .pressed = 162,
+                     .latched = 163,
+                     .disabled = 164,
+                     .current = 161},
+         .run = chooseTool},
+        {.id = CmdOutlineEllipse,
+         .popup = "&Draw",
+         .text = "&4. draw External Ellipse",
+         .checked = isCurrentTool<CmdOutlineEllipse>,
+         .palette = {.order = 3,
+                     .tooltip = "Draw an extend Ellipse",
+                     .normal = 260,
+                     .pressed = 261,
+                     .latched = 262,
+                     .disabled = 263,
+                     .current = 260},
+         .run = chooseTool},
+        {.id = CmdFillEllipse,
+         .popup = "&Draw",
+         .text = "&5. draw Fill Ellipse",
+         .checked = isCurrentTool<CmdFillEllipse>,
+         .palette = {.order = 4,
+                     .tooltip = "Draw a fill Ellipse",
+                     .normal = 265,
+                     .pressed = 266,
+                     .latched = 267,
+                     .disabled = 268,
+                     .current = 265},
+         .run = chooseTool},
+        {.id = CmdOutlineRectangle,
+         .popup = "&Draw",
+         .text = "&6. draw External rectangle",
+         .checked = isCurrentTool<CmdOutlineRectangle>,
+         .palette = {.order = 6,
+                     .tooltip = "Draw an extend rectangle",
+                     .normal = 181,
+                     .pressed = 182,
+                     .latched = 183,
+                     .disabled = 184,
+                     .current = 181},
+         .run = chooseTool},
+        {.id = CmdFillRectangle,
+         .popup = "&Draw",
+         .text = "&7. draw Fill rectangle",
+         .checked = isCurrentTool<CmdFillRectangle>,
+         .palette = {.order = 7,
+                     .tooltip = "Draw a fill rectangle",
+                     .normal = 191,
+                     .pressed = 192,
+                     .latched = 193,
+                     .disabled = 194,
+                     .current = 191},
+         .run = chooseTool},
+        {.id = CmdSelect,
+         .popup = "&Draw",
+         .text = "&8. Select",
+         .checked = isCurrentTool<CmdSelect>,
+         .palette = {.order = 8,
+                     .tooltip = "Select to copy,cut,move,shrink or enlarge...",
+                     .normal = 221,
+                     .pressed = 222,
+                     .latched = 223,
+                     .disabled = 224,
+                     .current = 221},
+         .run = chooseTool},
+        // Pattern
+        {.id = CmdDeletePattern,
+         .popup = "&Pattern",
+         .text = "&1. Delete current pattern",
+         .enabled = whenButtonEnabled<CmdDeletePattern>,
+         .palette = {.order = 16,
+                     .group = 5,
+                     .tooltip = "Delete current panel",
+                     .normal = 131,
+                     .pressed = 132,
+                     .disabled = 134,
+                     .current = 131},
+         .run = [](W& w, int) { w.deleteCurrentPattern(); }},
+        {.id = CmdAddPattern,
+         .popup = "&Pattern",
+         .text = "&2. Add a pattern",
+         .enabled = whenButtonEnabled<CmdAddPattern>,
+         .palette = {.order = 17,
+                     .group = 5,
+                     .tooltip = "Add a panel to tail",
+                     .normal = 141,
+                     .pressed = 142,
+                     .disabled = 144,
+                     .current = 141},
+         .run = [](W& w, int) { w.addPattern(false); }},
+        {.id = CmdInsertPattern,
+         .popup = "&Pattern",
+         .text = "&3. Insert a pattern",
+         .enabled = whenButtonEnabled<CmdInsertPattern>,
+         .palette = {.order = 18,
+                     .group = 5,
+                     .tooltip = "Insert a panel",
+                     .normal = 151,
+                     .pressed = 152,
+                     .disabled = 154,
+                     .current = 151},
+         .run = [](W& w, int) { w.addPattern(true); }},
+        // Setting
+        {.id = CmdStatusBar,
+         .popup = "&Setting",
+         .text = "&1. Status bar",
+         .separatorAfter = true,
+         .checked = [](const W& w) { return w.statusBarShown(); },
+         .run = [](W& w, int) { w.toggleStatusBar(); }},
+        {.id = CmdPatternSize,
+         .popup = "&Setting",
+         .text = "&2. LCD pattern Size...",
+         .enabled = whenButtonEnabled<CmdPatternSize>,
+         .palette = {.order = 19,
+                     .group = 5,
+                     .tooltip = "LCD Panel Definition",
+                     .normal = 171,
+                     .pressed = 172,
+                     .disabled = 174,
+                     .current = 171},
+         .run = [](W& w, int) { w.changeSize(); }},
+        {.id = CmdPanelDefinition,
+         .popup = "&Setting",
+         .text = "LCD panel &definition...",
+         .run = [](W& w, int) { w.panelDefinition(); }},
+        {.id = CmdLineColour,
+         .popup = "&Setting",
+         .text = "Grid line colour...",
+         .separatorBefore = true,
+         .run = [](W& w, int id) { w.chooseColour(id); }},
+        {.id = CmdDotColour,
+         .popup = "&Setting",
+         .text = "Dot colour...",
+         .run = [](W& w, int id) { w.chooseColour(id); }},
+        {.id = CmdBackgroundColour,
+         .popup = "&Setting",
+         .text = "Background colour...",
+         .run = [](W& w, int id) { w.chooseColour(id); }},
+        {.id = CmdPatternMode,
+         .popup = "&Setting",
+         .text = "&Pattern",
+         .submenu = "Edit &mode",
+         .separatorBefore = true,
+         .checked = isMode<EditPattern>,
+         .run = [](W& w, int) { w.switchMode(EditPattern); }},
+        {.id = CmdFont16Mode,
+         .popup = "&Setting",
+         .text = "Big5 &16x15 font",
+         .submenu = "Edit &mode",
+         .checked = isMode<EditFont16x15>,
+         .run = [](W& w, int) { w.switchMode(EditFont16x15); }},
+        {.id = CmdFont24Mode,
+         .popup = "&Setting",
+         .text = "Big5 &24x24 font",
+         .submenu = "Edit &mode",
+         .checked = isMode<EditFont24x24>,
+         .run = [](W& w, int) { w.switchMode(EditFont24x24); }},
+        // Help
+        {.id = CmdAbout,
+         .popup = "&Help",
+         .text = "&About...",
+         .run = [](W& w, int) { w.prompts().showAbout(&w); }},
+        // Sent by the program itself, or keys only.
+        {.id = CmdMessageFont, .run = [](W& w, int) { w.chooseMessageFont(); }},
+        {.id = CmdLayout, .run = [](W& w, int) { w.layoutStatusBar(); }},
+        {.id = CmdSelectionReport, .run = [](W& w, int) { w.selectionReport(); }},
+        {.id = CmdSetAllDots, .run = [](W& w, int id) { w.fillAllDots(id); }},
+        {.id = CmdClearAllDots, .run = [](W& w, int id) { w.fillAllDots(id); }},
+        // F5, F6, Ctrl+F, Ctrl+C, Ctrl+N and Ctrl+P: taken from the focused
+        // control, without an action.
+        {.id = CmdKeyF5, .key = Qt::Key_F5},
+        {.id = CmdKeyF6, .key = Qt::Key_F6},
+        {.id = CmdKeyCtrlF, .key = Qt::Key_F, .modifiers = Ctrl},
+        {.id = CmdKeyCtrlC, .key = Qt::Key_C, .modifiers = Ctrl},
+        {.id = CmdKeyCtrlN, .key = Qt::Key_N, .modifiers = Ctrl},
+        {.id = CmdKeyCtrlP, .key = Qt::Key_P, .modifiers = Ctrl},
+    };
+    return table;
+}
+
+const CommandRow* findCommand(int id) {
+    for (const CommandRow& row : commandTable()) {
+        if (row.id == id) return &row;
+    }
+    return nullptr;
+}
+
+int commandOfTool(Tool tool) {
+    for (const ToolCommand& t : ToolCommands) {
+        if (t.tool == tool) return t.id;
+    }
+    return CmdDrawPoint;
+}
+
+bool toolOfCommand(int id, Tool& tool) {
+    for (const ToolCommand& t : ToolCommands) {
+        if (t.id == id) {
+            tool = t.tool;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace dedur

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <Qt>
+#include <vector>
+
+#include "commandids.h"
+#include "grid/drawingtools.h"
+
+namespace dedur {
+
+class MainWindow;
+
+// How a command's button looks on the palette and where it sits.
+struct PaletteLook {
+    int order = 0; // 0: no button; buttons run from left to right by order
+    int group = 0; // a gap opens before the first button of each group
+    const char* tooltip = nullptr;
+    int normal = -1;
+    int pressed = -1;
+    int latched = -1; // -1 for push buttons
+    int disabled = -1;
+    int current = -1; // the image it starts with
+    bool marked = false;
+    bool enabled = true;
+};
+
+// One command of the program: its menu item, key, palette button, the rules
+// that check or enable its item, and what it does.
+struct CommandRow {
+    int id = 0;
+    const char* popup = nullptr; // menu title; nullptr: no menu item
+    const char* text = nullptr;  // "\t" puts the key's name on the right
+    const char* submenu = nullptr;
+    bool separatorBefore = false;
+    bool separatorAfter = false;
+    int key = 0; // accelerator; 0: none
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    bool (*checked)(const MainWindow&) = nullptr; // nullptr: not checkable
+    bool (*enabled)(const MainWindow&) = nullptr; // nullptr: always enabled
+    PaletteLook palette;
+    void (*run)(MainWindow&, int id) = nullptr; // nullptr: a key without an action
+};
+
+// Every command in menu order, popup by popup.
+const std::vector<CommandRow>& commandTable();
+const CommandRow* findCommand(int id);
+// The menu titles in the order of the menu bar.
+const std::vector<const char*>& menuTitles();
+
+// The drawing tools and the commands that choose them.
+int commandOfTool(Tool tool);
+// false when `id` chooses no tool.
+bool toolOfCommand(int id, Tool& tool);
+
+} // namespace dedur
