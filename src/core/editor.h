@@ -28,4 +28,8 @@ struct Editor {
     }
 };
 
+// The first of the document's invariants (see Document) that does not hold,
+// nullptr when all do.
+const char* brokenInvariant(const Editor& editor);
+
 } // namespace dedur

@@ -60,9 +60,21 @@ struct PanelDefinition {
 
 PatternHeader headerFromDefinition(const PanelDefinition& definition);
 
-// The pattern document. `store` holds every pattern as a packed record
-// (header + one byte per dot), back to back in pattern order. A document
-// always holds at least one record, so no operation meets an empty store.
+// The pattern document. What holds between any two operations (checked by
+// brokenInvariant in editor.h, which the editing fuzz target runs after
+// every step):
+// - `store` holds exactly `patternCount` >= 1 packed records (12-byte header
+//   + one byte per dot), back to back in pattern order, nothing after them;
+//   every side lies in 1..96;
+// - `workDots` is the working copy of the current pattern (or, in a font
+//   mode, of the glyph): its first `patternDotCount` = `patternWidth` x
+//   `patternHeight` bytes are '0' or '1'; in pattern mode the size is the
+//   current record's;
+// - in pattern mode, every finished edit is stored at once: with no block
+//   floating, `workDots` equals the current record's dots;
+// - a floating block (Selection) was lifted out of `workDots` but not out of
+//   the record: the record keeps the dots until the block is dropped, and the
+//   block holds blockRect.width() x blockRect.height() dots.
 struct Document {
     int32_t patternCount = 1;
     int32_t currentPattern = 0;

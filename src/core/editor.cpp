@@ -1,0 +1,67 @@
+#include "editor.h"
+
+#include <cstring>
+
+namespace dedur {
+
+namespace {
+
+bool sideInRange(int side) {
+    return side >= 1 && side <= MaxPatternSide;
+}
+
+} // namespace
+
+const char* brokenInvariant(const Editor& e) {
+    const Document& doc = e.document;
+    if (doc.patternCount < 1) return "no pattern";
+    if (!sideInRange(doc.patternWidth) || !sideInRange(doc.patternHeight)) {
+        return "the pattern size is out of range";
+    }
+    if (doc.patternDotCount != doc.patternWidth * doc.patternHeight) {
+        return "the dot count is not width x height";
+    }
+    for (int i = 0; i < doc.patternDotCount; ++i) {
+        const uint8_t dot = doc.workDots[static_cast<size_t>(i)];
+        if (dot != DOT_ON && dot != DOT_OFF) return "a working dot is neither '0' nor '1'";
+    }
+    size_t offset = 0;
+    size_t current = 0;
+    for (int i = 0; i < doc.patternCount; ++i) {
+        if (offset + HeaderSize > doc.store.size()) return "the store ends inside a header";
+        const PatternHeader h = decodeHeader(doc.store.data() + offset);
+        if (!sideInRange(h.width) || !sideInRange(h.height))
+            return "a record's size is out of range";
+        if (i == doc.currentPattern) current = offset;
+        offset += recordLength(h);
+    }
+    if (offset != doc.store.size()) return "the store does not end with its last record";
+    if (doc.currentPattern < 0 || doc.currentPattern >= doc.patternCount) {
+        return "the current pattern is not in the store";
+    }
+    const Selection& sel = e.selection;
+    if (sel.selectionState != SelectionNone) {
+        const DotRect& r = sel.blockRect;
+        if (r.width() < 1 || r.height() < 1) return "the floating block is empty";
+        if (sel.floatingBlock.size() != static_cast<size_t>(r.width()) * r.height()) {
+            return "the floating block's dots do not fit its rectangle";
+        }
+    }
+    if (doc.editType == EditPattern) {
+        const PatternHeader h = decodeHeader(doc.store.data() + current);
+        if (h.width != doc.patternWidth || h.height != doc.patternHeight) {
+            return "the working size is not the current record's";
+        }
+        if (sel.selectionState == SelectionNone &&
+            std::memcmp(doc.workDots.data(), doc.store.data() + current + HeaderSize,
+                        static_cast<size_t>(doc.patternDotCount)) != 0) {
+            return "an edit was not stored in the current record";
+        }
+    }
+    if (e.history.undoCount() > HistoryDepth || e.history.redoCount() > HistoryDepth) {
+        return "the history is deeper than it may be";
+    }
+    return nullptr;
+}
+
+} // namespace dedur
