@@ -81,7 +81,7 @@ class FileCommandsTest : public QObject {
         f.window->dispatchCommand(CmdSaveAs);
         const std::string path = f.dir.file("picture.pat");
         QVERIFY(std::filesystem::exists(path));
-        QCOMPARE(f.doc().modifiedFlag, 0);
+        QVERIFY(!f.doc().modifiedFlag);
         QCOMPARE(f.window->windowTitle(),
                  QString::fromStdString("VOV Odedode Dizari : ( " + path + " )"));
         QCOMPARE(f.prompts.dialogs.value(0),
@@ -125,7 +125,7 @@ class FileCommandsTest : public QObject {
         f.prompts.answers = {IDNO};
         f.window->dispatchCommand(CmdNew);
         QCOMPARE(f.doc().patternCount, 1);
-        QCOMPARE(f.doc().modifiedFlag, 0);
+        QVERIFY(!f.doc().modifiedFlag);
         QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari(Unname)"));
         QCOMPARE(f.window->palette()->countLabel()->text(), QString("1"));
         // New with one pattern only beeps.

@@ -56,14 +56,14 @@ class FileSafetyTest : public QObject {
         ReadOnlyFixture f;
         const std::string before = test::readBytes(f.path());
         f.drag({{0, 0}});
-        QCOMPARE(f.doc().modifiedFlag, 1);
+        QVERIFY(f.doc().modifiedFlag);
         QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
         f.prompts.answers.assign(static_cast<size_t>(answers), IDYES);
         f.window->dispatchCommand(command);
         QCOMPARE(f.prompts.shown.back().text, f.path() + "\nfile open error !");
         QCOMPARE(exits.count(), 0);
         QVERIFY(f.window->isVisible());
-        QCOMPARE(f.doc().modifiedFlag, 1);
+        QVERIFY(f.doc().modifiedFlag);
         QCOMPARE(f.doc().editType, int(EditPattern));
         QCOMPARE(f.doc().patternCount, 2);
         QVERIFY(f.prompts.dialogs.isEmpty()); // Open did not go on to its dialog
@@ -79,7 +79,7 @@ class FileSafetyTest : public QObject {
         f.window->dispatchCommand(CmdExit);
         QCOMPARE(f.prompts.dialogs.size(), 1);
         QCOMPARE(exits.count(), 0);
-        QCOMPARE(f.doc().modifiedFlag, 1);
+        QVERIFY(f.doc().modifiedFlag);
     }
 
     void aFailedGlyphSaveOnExitKeepsRunning() {
@@ -96,7 +96,7 @@ class FileSafetyTest : public QObject {
         QCOMPARE(f.prompts.shown.back().text, font + " Open Failure !");
         QCOMPARE(f.prompts.shown[1].caption, std::string("Save Font"));
         QCOMPARE(exits.count(), 0);
-        QCOMPARE(f.doc().modifiedFlag, 1);
+        QVERIFY(f.doc().modifiedFlag);
     }
 
     void aGlyphFileOfTheWrongSizeWarnsOnce() {
@@ -163,7 +163,7 @@ class FileSafetyTest : public QObject {
         QCOMPARE(f.prompts.texts(),
                  std::vector<std::string>{"The image on the clipboard is too large to paste."});
         QCOMPARE(f.editor->selection.selectionState, SelectionNone);
-        QCOMPARE(f.doc().modifiedFlag, 0);
+        QVERIFY(!f.doc().modifiedFlag);
     }
 
     void exportReportsAFailedWrite() {

@@ -33,7 +33,7 @@ struct DragCase {
     std::vector<std::string> before;
     std::vector<std::string> after;
     int undoSnapshots;
-    int modified;
+    bool modified;
 };
 
 class Drags : public ::testing::TestWithParam<DragCase> {};

@@ -63,9 +63,9 @@ TEST(PatternFile, WriteClearsTheModifiedMarkAndReplacesTheFile) {
     const std::string path = dir.file("x.pat");
     writeBytes(path, "old contents");
     Document doc;
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
     ASSERT_TRUE(writePatternFile(doc, path).written);
-    EXPECT_EQ(0, doc.modifiedFlag);
+    EXPECT_FALSE(doc.modifiedFlag);
     EXPECT_EQ(formatPatternFile(doc), readBytes(path));
     // No temporary file is left beside it.
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()), {}));
@@ -73,12 +73,12 @@ TEST(PatternFile, WriteClearsTheModifiedMarkAndReplacesTheFile) {
 
 TEST(PatternFile, FailedWriteKeepsStateAndNamesThePath) {
     Document doc;
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
     const WriteResult r = writePatternFile(doc, "/nonexistent-dir/x.pat");
     EXPECT_FALSE(r.written);
     EXPECT_EQ("/nonexistent-dir/x.pat\nfile open error !", r.message.text);
     EXPECT_EQ("Open error", r.message.caption);
-    EXPECT_EQ(1, doc.modifiedFlag);
+    EXPECT_TRUE(doc.modifiedFlag);
 }
 
 struct ReaderCase {

@@ -55,7 +55,7 @@ TEST(PatternStore, DeletingTheLastMakesTheNewLastCurrent) {
     ASSERT_TRUE(deletePattern(doc));
     EXPECT_EQ(2, doc.patternCount);
     EXPECT_EQ(1, doc.currentPattern);
-    EXPECT_EQ(1, doc.modifiedFlag);
+    EXPECT_TRUE(doc.modifiedFlag);
     EXPECT_EQ(doc.store.size(), 2u * 20u);
 }
 
@@ -72,7 +72,7 @@ TEST(PatternStore, TheOnlyPatternIsNotDeleted) {
     Document doc;
     EXPECT_FALSE(deletePattern(doc));
     EXPECT_EQ(1, doc.patternCount);
-    EXPECT_EQ(0, doc.modifiedFlag);
+    EXPECT_FALSE(doc.modifiedFlag);
 }
 
 TEST(PatternStore, AppendTakesTheDefinitionSize) {
@@ -134,5 +134,5 @@ TEST(PatternStore, FillSetsEveryDotOfTheCurrentRecord) {
     fillPattern(doc, DOT_ON);
     EXPECT_EQ((std::vector<std::string>{"1111", "1111"}), recordRows(doc, 1));
     EXPECT_EQ("0010", recordRows(doc, 2)[0]);
-    EXPECT_EQ(1, doc.modifiedFlag);
+    EXPECT_TRUE(doc.modifiedFlag);
 }

@@ -43,14 +43,14 @@ TEST(Resize, KeepsTheTopLeftAndTakesTheDefinitionsPlacement) {
     doc.currentPattern = 1;
     reloadWorkDots(doc);
     dedur::test::setRows(doc, {"1001", "0110", "1111"});
-    doc.modifiedFlag = 0;
+    doc.modifiedFlag = false;
     changePatternSize(doc, h, sel, 2, 2);
     EXPECT_EQ((std::vector<std::string>{"10", "01"}), recordRows(doc, 1));
     PatternHeader header;
     getHeader(doc, 1, header);
     EXPECT_EQ((PatternHeader{2, 2, 1, 1, 0, 2}), header);
     EXPECT_EQ(2, doc.panelDefinition.width);
-    EXPECT_EQ(0, doc.modifiedFlag);
+    EXPECT_FALSE(doc.modifiedFlag);
     changePatternSize(doc, h, sel, 5, 3);
     EXPECT_EQ((std::vector<std::string>{"10000", "01000", "00000"}), recordRows(doc, 1));
     EXPECT_EQ(4, recordRows(doc, 0)[0].size());

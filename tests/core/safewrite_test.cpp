@@ -274,7 +274,7 @@ struct WriterCase {
 Document twoPatterns() {
     Document doc;
     appendPattern(doc, nullptr);
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
     return doc;
 }
 
@@ -284,7 +284,7 @@ const WriterCase WriterCases[] = {
          Document doc = twoPatterns();
          const WriteResult r = writePatternFile(doc, path);
          if (!r.written) {
-             EXPECT_EQ(1, doc.modifiedFlag);
+             EXPECT_TRUE(doc.modifiedFlag);
          }
          return r.written ? std::nullopt : std::optional(r.message.text);
      },

@@ -93,7 +93,7 @@ inline Document documentOf(std::initializer_list<PatternHeader> headers) {
     }
     doc.currentPattern = 0;
     reloadWorkDots(doc);
-    doc.modifiedFlag = 0;
+    doc.modifiedFlag = false;
     return doc;
 }
 

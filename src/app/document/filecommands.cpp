@@ -26,7 +26,7 @@ std::string forcePatExtension(std::string path) {
 
 int MainWindow::querySave() {
     const Document& doc = editor_.document;
-    if (doc.modifiedFlag != 1) return 0;
+    if (!doc.modifiedFlag) return 0;
     const bool patterns = doc.editType == EditPattern;
     std::string name = patterns ? doc.patternFileName : fontPathFor(editor_.fontEdit, doc.editType);
     if (patterns && name.empty()) name = "Untitled file";
@@ -95,7 +95,7 @@ void MainWindow::newFile() {
     currentNumber_ = 1;
     showNavigation(1);
     grid_->repaintAll(true);
-    doc.modifiedFlag = 0;
+    doc.modifiedFlag = false;
     refreshButton(CmdDeletePattern);
     editor_.selection.selectionState = SelectionNone;
 }
@@ -117,7 +117,7 @@ void MainWindow::openFile() {
     editor_.selection.selectionState = SelectionNone;
     reloadWorkDots(doc);
     grid_->repaintAll(true);
-    doc.modifiedFlag = 0;
+    doc.modifiedFlag = false;
     currentNumber_ = 1;
     showNavigation(1);
     refreshButton(CmdDeletePattern);

@@ -52,7 +52,7 @@ QRgb GridPainter::backgroundColour() const {
 
 QRect GridPainter::gridRect() const {
     const GridGeometry g = geometry();
-    return QRect(QPoint(5, 5), QPoint(g.px() * g.width + 5, g.py() * g.height + 5));
+    return QRect(QPoint(GridOrigin, GridOrigin), QPoint(g.lineX(g.width), g.lineY(g.height)));
 }
 
 QRect GridPainter::thumbnailRect() const {
@@ -119,12 +119,13 @@ void GridPainter::paint(const QRect& clip, bool erase) {
 
 void GridPainter::paintGrid() {
     const GridGeometry g = geometry();
-    fillRect(QRect(5, 5, g.px() * g.width, g.py() * g.height), backgroundColour());
+    fillRect(QRect(GridOrigin, GridOrigin, g.px() * g.width, g.py() * g.height),
+             backgroundColour());
     const QRgb line = lineColour();
     for (int k = 0; k <= g.height; ++k)
-        fillRect(QRect(5, g.lineY(k), g.px() * g.width + 1, 1), line);
+        fillRect(QRect(GridOrigin, g.lineY(k), g.px() * g.width + 1, 1), line);
     for (int k = 0; k <= g.width; ++k)
-        fillRect(QRect(g.lineX(k), 5, 1, g.py() * g.height + 1), line);
+        fillRect(QRect(g.lineX(k), GridOrigin, 1, g.py() * g.height + 1), line);
 }
 
 void GridPainter::drawThumbnail(const std::vector<uint8_t>& image) {

@@ -78,13 +78,13 @@ bool GridWidget::updateCursorAndStatus(QPoint at) {
         }
     }
     if (!cursorSet) {
-        if (x > g.lastX() || y > g.lastY() || x < 5 || y < 5) {
+        if (x > g.lastX() || y > g.lastY() || x < GridOrigin || y < GridOrigin) {
             setCursor(Qt::ArrowCursor);
             return false;
         }
         setCursor(toolCursor(commandOfTool(editor_.grid.tool)));
     }
-    if (x <= 5 || y <= 5) {
+    if (x <= GridOrigin || y <= GridOrigin) {
         emit statusText(" ");
         setCursor(Qt::ArrowCursor);
         return false;
@@ -315,7 +315,7 @@ void GridWidget::trackMove(QPoint at) {
     painter_.paintBlockDots(painter_.dotColour());
     painter_.redrawThumbnailWithBlock();
     sel.lastPointer = {at.x(), at.y()};
-    editor_.document.modifiedFlag = 1;
+    editor_.document.modifiedFlag = true;
     update();
     emit modified();
 }

@@ -41,7 +41,7 @@ void MainWindow::cutOrClear(int id) {
     // A floating block goes without being dropped: its dots were lifted.
     sel.selectionState = SelectionNone;
     storeWorkDots(doc);
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
     grid_->repaintAll(false);
 }
 
@@ -74,11 +74,11 @@ void MainWindow::pasteBitmap() {
         writeFileSafely(recordPath, pasteRecord(bitmap), FileRole::Program);
     if (!outcome.ok()) prompts_.showMessage(this, writeFailureMessage(recordPath, outcome));
     sel.blockRect = {0, 0, width - 1, height - 1};
-    sel.selectionRect = {5, 5, g.px() * width + 5, g.py() * height + 5};
+    sel.selectionRect = selectionRectFromBlock(sel.blockRect, g.px(), g.py());
     sel.selectionState = SelectionFloating;
     sel.floatingBlock = *dots;
     if (editor_.grid.tool != Tool::Select) selectTool(CmdSelect);
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
     // Erased, so that no piece of an earlier marquee stays beside the grid.
     grid_->repaintAll(true);
 }

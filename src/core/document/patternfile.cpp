@@ -269,7 +269,7 @@ WriteResult writePatternFile(Document& doc, const std::string& path) {
                  MessageButtons::Ok, MessageIcon::Question},
                 outcome.reason()};
     }
-    doc.modifiedFlag = 0;
+    doc.modifiedFlag = false;
     return {true, {}, {}};
 }
 

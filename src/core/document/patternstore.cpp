@@ -61,7 +61,7 @@ void addRecord(Document& doc, const PatternHeader* header, bool atCurrent) {
                      record.end());
     if (!atCurrent) doc.currentPattern = doc.patternCount;
     doc.patternCount += 1;
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
 }
 
 } // namespace
@@ -172,7 +172,7 @@ bool deletePattern(Document& doc) {
     if (doc.currentPattern > oldCount - 2) doc.currentPattern = oldCount - 2;
     PatternHeader header;
     selectPattern(doc, doc.currentPattern, header, true);
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
     return true;
 }
 
@@ -183,7 +183,7 @@ void fillPattern(Document& doc, uint8_t character) {
                   doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset + span.length),
                   character);
     }
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
 }
 
 void replaceCurrentRecord(Document& doc, const PatternHeader& header) {
@@ -194,7 +194,7 @@ void replaceCurrentRecord(Document& doc, const PatternHeader& header) {
     doc.store.insert(doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset), record.begin(),
                      record.end());
     setCurrentSize(doc, header.width, header.height);
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
 }
 
 } // namespace dedur

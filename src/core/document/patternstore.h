@@ -82,7 +82,7 @@ struct Document {
     int16_t patternHeight = 12;
     int32_t patternDotCount = 144;
     std::array<uint8_t, WorkDotsSize> workDots{};
-    int modifiedFlag = 0;
+    bool modifiedFlag = false;
     int editType = EditPattern;
     std::string patternFileName;
     std::vector<uint8_t> store;

@@ -52,7 +52,7 @@ void resizePattern(Document& doc, int oldWidth, int oldHeight) {
     PatternHeader header = headerFromDefinition(doc.panelDefinition);
     header.width = static_cast<int16_t>(width);
     header.height = static_cast<int16_t>(height);
-    const int modified = doc.modifiedFlag;
+    const bool modified = doc.modifiedFlag;
     if (doc.patternCount == 1) {
         doc.store.assign(HeaderSize, 0);
         encodeHeader(header, doc.store.data());

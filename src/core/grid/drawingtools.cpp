@@ -28,7 +28,7 @@ bool pointOrErase(GridInteraction& gi, Document& doc, History& history, const Se
     }
     doc.workDots[index] = gi.tool == Tool::Point ? DOT_ON : DOT_OFF;
     storeWorkDots(doc);
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
     return true;
 }
 
@@ -54,7 +54,7 @@ void startShape(GridInteraction& gi, Document& doc, DotPoint dot) {
     default:
         return; // select: no list until the pointer moves
     }
-    doc.modifiedFlag = 1;
+    doc.modifiedFlag = true;
 }
 
 void trackShape(GridInteraction& gi, const Document& doc, DotPoint dot) {

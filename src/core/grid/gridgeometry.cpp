@@ -9,7 +9,8 @@ PixelRect GridGeometry::cellInterior(int column, int row) const {
 }
 
 std::optional<DotPoint> GridGeometry::dotForPoint(int x, int y) const {
-    if (x <= 5 || y <= 5 || onVerticalLine(x) || onHorizontalLine(y)) return std::nullopt;
+    if (x <= GridOrigin || y <= GridOrigin || onVerticalLine(x) || onHorizontalLine(y))
+        return std::nullopt;
     const int column = columnAt(x);
     const int row = rowAt(y);
     if (column > width - 1 || row > height - 1) return std::nullopt;
@@ -17,7 +18,7 @@ std::optional<DotPoint> GridGeometry::dotForPoint(int x, int y) const {
 }
 
 std::optional<DotPoint> GridGeometry::dotForShape(int x, int y) const {
-    if (x < 5 || y < 5) return std::nullopt;
+    if (x < GridOrigin || y < GridOrigin) return std::nullopt;
     const int column = columnAt(x);
     const int row = rowAt(y);
     if (column > width - 1 || row > height - 1) return std::nullopt;

@@ -30,8 +30,12 @@ struct DotRect {
     bool operator==(const DotRect&) const = default;
 };
 
+// Where the grid's top-left line runs, in client pixels, both ways.
+inline constexpr int GridOrigin = 5;
+
 // The magnified grid: cells of gridX x gridY pixels between one-pixel lines,
-// the top-left grid line at (5, 5), the actual-size thumbnail to the right.
+// the top-left grid line at (GridOrigin, GridOrigin), the actual-size
+// thumbnail to the right.
 struct GridGeometry {
     int gridX = 8;
     int gridY = 8;
@@ -40,18 +44,18 @@ struct GridGeometry {
 
     int px() const { return gridX + 1; }
     int py() const { return gridY + 1; }
-    int lineX(int k) const { return px() * k + 5; }
-    int lineY(int k) const { return py() * k + 5; }
+    int lineX(int k) const { return px() * k + GridOrigin; }
+    int lineY(int k) const { return py() * k + GridOrigin; }
     // Interior of a cell; right and bottom exclusive.
     PixelRect cellInterior(int column, int row) const;
     // Last pixel that still counts as inside the grid.
     int lastX() const { return px() * width + 4; }
     int lastY() const { return py() * height + 4; }
     // Dot column or row under a pixel (division truncating toward zero).
-    int columnAt(int x) const { return (x - 5) / px(); }
-    int rowAt(int y) const { return (y - 5) / py(); }
-    bool onVerticalLine(int x) const { return (x - 5) % px() == 0; }
-    bool onHorizontalLine(int y) const { return (y - 5) % py() == 0; }
+    int columnAt(int x) const { return (x - GridOrigin) / px(); }
+    int rowAt(int y) const { return (y - GridOrigin) / py(); }
+    bool onVerticalLine(int x) const { return (x - GridOrigin) % px() == 0; }
+    bool onHorizontalLine(int y) const { return (y - GridOrigin) % py() == 0; }
     bool insideGrid(int x, int y) const { return x >= 5 && x <= lastX() && y >= 5 && y <= lastY(); }
     // The dot the point and erase tools act on, or none for a pixel on a grid
     // line, left of or above the grid, or beyond its last cell.

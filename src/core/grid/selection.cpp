@@ -29,13 +29,14 @@ bool handleMovesTop(int h) {
 } // namespace
 
 PixelRect selectionRectFromBlock(const DotRect& b, int px, int py) {
-    return {px * b.left + 5, py * b.top + 5, px * (b.right + 1) + 5, py * (b.bottom + 1) + 5};
+    return {px * b.left + GridOrigin, py * b.top + GridOrigin, px * (b.right + 1) + GridOrigin,
+            py * (b.bottom + 1) + GridOrigin};
 }
 
 DotRect blockRectFromSelection(const PixelRect& r, int px, int py) {
     DotRect b;
-    b.left = floorDiv(r.left - 5, px);
-    b.top = floorDiv(r.top - 5, py);
+    b.left = floorDiv(r.left - GridOrigin, px);
+    b.top = floorDiv(r.top - GridOrigin, py);
     b.right = b.left + (r.right - r.left) / px - 1;
     b.bottom = b.top + (r.bottom - r.top) / py - 1;
     return b;
@@ -119,17 +120,17 @@ void clampAfterMove(Selection& sel, int patternWidth, int patternHeight, int px,
         r.left = lx + 1;
         r.right = r.left + width;
     }
-    if (r.right < 5) {
-        r.right = 5;
-        r.left = 5 - width;
+    if (r.right < GridOrigin) {
+        r.right = GridOrigin;
+        r.left = GridOrigin - width;
     }
     if (r.top > ly) {
         r.top = ly + 1;
         r.bottom = r.top + height;
     }
-    if (r.bottom < 5) {
-        r.bottom = 5;
-        r.top = 5 - height;
+    if (r.bottom < GridOrigin) {
+        r.bottom = GridOrigin;
+        r.top = GridOrigin - height;
     }
     sel.blockRect = blockRectFromSelection(r, px, py);
 }
