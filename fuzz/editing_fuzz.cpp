@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const int x = in.range(0, doc.patternWidth - 1);
             return DotPoint{x, in.range(0, doc.patternHeight - 1)};
         };
-        const bool floating = sel.selectionState != SelectionNone;
+        const bool floating = sel.selectionState != SelectionState::None;
         switch (in.range(0, 6)) {
         case 0: { // a press, a move and a release with any tool
             if (floating) break;
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 3: // drop it
             if (!floating) break;
             dropSelection(sel, doc, g.px(), g.py());
-            sel.selectionState = SelectionNone;
+            sel.selectionState = SelectionState::None;
             sel.moveUndoSaved = false;
             break;
         case 4:

@@ -40,7 +40,7 @@ const char* brokenInvariant(const Editor& e) {
         return "the current pattern is not in the store";
     }
     const Selection& sel = e.selection;
-    if (sel.selectionState != SelectionNone) {
+    if (sel.selectionState != SelectionState::None) {
         const DotRect& r = sel.blockRect;
         if (r.width() < 1 || r.height() < 1) return "the floating block is empty";
         if (sel.floatingBlock.size() != static_cast<size_t>(r.width()) * r.height()) {
@@ -52,7 +52,7 @@ const char* brokenInvariant(const Editor& e) {
         if (h.width != doc.patternWidth || h.height != doc.patternHeight) {
             return "the working size is not the current record's";
         }
-        if (sel.selectionState == SelectionNone &&
+        if (sel.selectionState == SelectionState::None &&
             std::memcmp(doc.workDots.data(), doc.store.data() + current + HeaderSize,
                         static_cast<size_t>(doc.patternDotCount)) != 0) {
             return "an edit was not stored in the current record";

@@ -38,7 +38,7 @@ class ClipboardTest : public QObject {
 
         f.window->dispatchCommand(CmdPaste);
         const Selection& sel = f.editor->selection;
-        QCOMPARE(sel.selectionState, int(SelectionFloating));
+        QCOMPARE(sel.selectionState, SelectionState::Floating);
         QCOMPARE(sel.blockRect, (DotRect{0, 0, 11, 11}));
         QCOMPARE(sel.selectionRect, (PixelRect{5, 5, 113, 113}));
         QCOMPARE(rowsOfBlock(sel).substr(0, 26), std::string("100000000001\n011000000000\n"));
@@ -82,7 +82,7 @@ class ClipboardTest : public QObject {
         f.window->dispatchCommand(CmdSelect);
         f.drag({{0, 0}, {1, 1}});
         f.window->dispatchCommand(CmdCut);
-        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QCOMPARE(test::recordRows(f.doc(), 0)[0], std::string(12, '0'));
         QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(2, 2));
         // Undo gives the pattern with the block laid back where it was.

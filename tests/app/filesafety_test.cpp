@@ -143,7 +143,8 @@ class FileSafetyTest : public QObject {
                                           "\": a link stands at that name; it was left alone"});
         QCOMPARE(test::readBytes(f.dir.file("victim")), std::string("keep"));
         QVERIFY(fs::is_symlink(f.dir.file("bitmap.dat")));
-        QCOMPARE(f.editor->selection.selectionState, SelectionFloating); // pasted all the same
+        QCOMPARE(f.editor->selection.selectionState,
+                 SelectionState::Floating); // pasted all the same
     }
 
     void pasteOfAnImageQtWillNotLoadSaysSo() {
@@ -162,7 +163,7 @@ class FileSafetyTest : public QObject {
         QImageReader::setAllocationLimit(limit);
         QCOMPARE(f.prompts.texts(),
                  std::vector<std::string>{"The image on the clipboard is too large to paste."});
-        QCOMPARE(f.editor->selection.selectionState, SelectionNone);
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QVERIFY(!f.doc().modifiedFlag);
     }
 

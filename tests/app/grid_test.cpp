@@ -138,7 +138,7 @@ class GridTest : public QObject {
         QTest::mouseMove(&f.grid(), f.cell(1, 1));
         QCOMPARE(f.cellPixel(1, 1), Red); // rubber band
         QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, f.cell(1, 1));
-        QCOMPARE(f.editor->selection.selectionState, int(SelectionFloating));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::Floating);
         QCOMPARE(f.cellPixel(0, 0), Black); // the block is shown where it was lifted
         // Drag the block three dots right.
         QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(0, 0));
@@ -148,7 +148,7 @@ class GridTest : public QObject {
         QCOMPARE(f.cellPixel(3, 1), Black);
         // A press elsewhere in the grid drops it.
         QTest::mouseClick(&f.grid(), Qt::LeftButton, {}, f.cell(9, 9));
-        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QCOMPARE(f.rows().substr(0, 26), std::string("000110000000\n000110000000\n"));
         QCOMPARE(f.editor->history.undoCount(), 1);
     }
@@ -192,7 +192,7 @@ class GridTest : public QObject {
         f.drag({{0, 0}, {2, 2}});
         QCOMPARE(f.rows().substr(0, 1), std::string("0"));
         f.window->dispatchCommand(CmdDrawLine);
-        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QCOMPARE(f.rows().substr(0, 1), std::string("1"));
     }
 
@@ -201,7 +201,7 @@ class GridTest : public QObject {
         test::setRows(f.doc(), {"100000000000"});
         f.window->dispatchCommand(CmdSelect);
         f.drag({{0, 0}, {2, 2}, {0, 0}});
-        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QCOMPARE(f.cellPixel(0, 0), Black); // the dot, not the band's red
         QCOMPARE(f.cellPixel(1, 1), White);
         QCOMPARE(f.pixel(f.cell(0, 0) - QPoint(f.grid().geometry().gridX / 2 + 1, 0)),
@@ -214,7 +214,7 @@ class GridTest : public QObject {
         f.window->dispatchCommand(CmdSelect);
         f.drag({{0, 0}, {2, 2}});
         QTest::keyClick(&f.grid(), Qt::Key_Escape);
-        QCOMPARE(f.editor->selection.selectionState, int(SelectionNone));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QCOMPARE(f.rows().substr(0, 1), std::string("1"));
     }
 

@@ -61,7 +61,7 @@ class InputTextTest : public QObject {
         d->copy();
         f.window->dispatchCommand(CmdPaste);
         const Selection& sel = f.editor->selection;
-        QCOMPARE(sel.selectionState, int(SelectionFloating));
+        QCOMPARE(sel.selectionState, SelectionState::Floating);
         const int set = static_cast<int>(
             std::count(sel.floatingBlock.begin(), sel.floatingBlock.end(), DOT_ON));
         QVERIFY(set > 5);

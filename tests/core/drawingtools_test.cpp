@@ -142,7 +142,7 @@ TEST(DrawingTools, SelectLiftsTheRubberBandWithoutSnapshot) {
     Bench b;
     dedur::test::setRows(b.doc, {"111111", "111111", "000000", "000000"});
     b.drag(Tool::Select, {1, 0}, DotPoint{3, 1});
-    EXPECT_EQ(SelectionFloating, b.sel.selectionState);
+    EXPECT_EQ(SelectionState::Floating, b.sel.selectionState);
     EXPECT_EQ((DotRect{1, 0, 3, 1}), b.sel.blockRect);
     EXPECT_EQ(std::vector<uint8_t>(6, DOT_ON), b.sel.floatingBlock);
     EXPECT_EQ("100011", std::string(b.doc.workDots.begin(), b.doc.workDots.begin() + 6));
@@ -153,6 +153,6 @@ TEST(DrawingTools, SelectBackOnItsStartMakesNothing) {
     Bench b;
     dedur::test::setRows(b.doc, {"111111", "111111", "000000", "000000"});
     b.drag(Tool::Select, {1, 0}, DotPoint{1, 0});
-    EXPECT_EQ(SelectionNone, b.sel.selectionState);
+    EXPECT_EQ(SelectionState::None, b.sel.selectionState);
     EXPECT_EQ("111111", std::string(b.doc.workDots.begin(), b.doc.workDots.begin() + 6));
 }

@@ -112,7 +112,7 @@ TEST(History, SnapshotLaysTheFloatingBlockOver) {
     Selection sel;
     dedur::test::setRows(doc, {"1111", "1111", "1111"});
     // A 3 x 2 block at columns 2..4, rows -1..0: only (2,0) and (3,0) lie inside.
-    sel.selectionState = SelectionFloating;
+    sel.selectionState = SelectionState::Floating;
     sel.blockRect = {2, -1, 4, 0};
     sel.selectionRect = selectionRectFromBlock(sel.blockRect, 9, 9);
     sel.floatingBlock = {'1', '1', '1', '0', '1', '1'};
@@ -121,5 +121,5 @@ TEST(History, SnapshotLaysTheFloatingBlockOver) {
     ASSERT_TRUE(undo(h, doc, sel));
     const std::vector<uint8_t>& redoRecord = h.redoBuffer.back();
     EXPECT_EQ("010111111111", std::string(redoRecord.begin() + 12, redoRecord.end()));
-    EXPECT_EQ(SelectionNone, sel.selectionState);
+    EXPECT_EQ(SelectionState::None, sel.selectionState);
 }

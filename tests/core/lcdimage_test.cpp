@@ -102,7 +102,7 @@ TEST(LcdImage, DotsOffThePanelAreReportedNeverWritten) {
 TEST(LcdImage, SelectionBlockIsClippedAndPlaced) {
     Document doc = dedur::test::documentOf({{8, 8, 10, 20, 0, 2}});
     Selection sel;
-    sel.selectionState = SelectionFloating;
+    sel.selectionState = SelectionState::Floating;
     sel.blockRect = {-1, 2, 2, 3};
     sel.floatingBlock = {'1', '1', '0', '1', '0', '1', '1', '0'};
     PatternHeader header;
@@ -112,6 +112,6 @@ TEST(LcdImage, SelectionBlockIsClippedAndPlaced) {
     EXPECT_EQ((std::vector<uint8_t>{'1', '0', '1', '1', '1', '0'}), block->dots);
     EXPECT_EQ((PatternHeader{3, 2, 10, 22, 0, 2}), header);
     EXPECT_EQ("seg=10,com=22, left=0, top=2, right=2, bottom=3", block->message.text);
-    sel.selectionState = SelectionNone;
+    sel.selectionState = SelectionState::None;
     EXPECT_FALSE(fetchSelectionBlock(doc, sel, header));
 }

@@ -118,7 +118,7 @@ TEST(PanelExport, PlacementOffThePanelIsRefused) {
 TEST(PanelExport, SelectionExportsTheClippedBlockAndReportsIt) {
     Document doc;
     Selection sel;
-    sel.selectionState = SelectionFloating;
+    sel.selectionState = SelectionState::Floating;
     sel.blockRect = {10, 0, 13, 0};
     sel.floatingBlock = {'1', '1', '1', '1'};
     const ExportOutput out = buildPanelExport(doc, sel, {1}, true, EXPORT_BINARY);

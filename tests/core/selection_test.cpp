@@ -20,7 +20,7 @@ TEST(Selection, DropIsTransparentAndClipped) {
     Document doc = documentOf({{4, 3, 1, 1, 0, 2}});
     dedur::test::setRows(doc, {"0000", "0110", "0000"});
     Selection sel;
-    sel.selectionState = SelectionFloating;
+    sel.selectionState = SelectionState::Floating;
     sel.blockRect = {2, 1, 4, 2}; // column 4 lies outside
     sel.selectionRect = selectionRectFromBlock(sel.blockRect, 9, 9);
     sel.floatingBlock = {'0', '0', '1', '1', '0', '1'};

@@ -97,7 +97,7 @@ void MainWindow::newFile() {
     grid_->repaintAll(true);
     doc.modifiedFlag = false;
     refreshButton(CmdDeletePattern);
-    editor_.selection.selectionState = SelectionNone;
+    editor_.selection.selectionState = SelectionState::None;
 }
 
 void MainWindow::openFile() {
@@ -114,7 +114,7 @@ void MainWindow::openFile() {
     doc.patternFileName = path;
     setTitle(path);
     doc.currentPattern = 0;
-    editor_.selection.selectionState = SelectionNone;
+    editor_.selection.selectionState = SelectionState::None;
     reloadWorkDots(doc);
     grid_->repaintAll(true);
     doc.modifiedFlag = false;

@@ -102,7 +102,7 @@ void MainWindow::navigate(int action) {
     } else {
         goToGlyph(number);
     }
-    editor_.selection.selectionState = SelectionNone;
+    editor_.selection.selectionState = SelectionState::None;
     grid_->repaintAll(true);
     bar->setSliderPosition(number);
     setFocus();

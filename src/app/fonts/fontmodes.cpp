@@ -53,7 +53,7 @@ void MainWindow::enterEditMode() {
         currentNumber_ = doc.currentPattern + 1;
         showNavigation(currentNumber_);
     }
-    editor_.selection.selectionState = SelectionNone;
+    editor_.selection.selectionState = SelectionState::None;
     dispatchCommand(CmdDrawPoint);
     for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
         palette_->setButtonEnabled(id, !font);

@@ -154,7 +154,7 @@ void GridPainter::paintCells() {
     const size_t count = static_cast<size_t>(std::max(g.width * g.height, 0));
     std::vector<uint8_t> thumb;
     if (!previewPaint) {
-        if (sel.selectionState != SelectionFloating && doc.editType == EditPattern) {
+        if (sel.selectionState != SelectionState::Floating && doc.editType == EditPattern) {
             reloadWorkDots(doc);
         }
         thumb.assign(doc.workDots.begin(), doc.workDots.begin() + static_cast<long>(count));
@@ -163,7 +163,7 @@ void GridPainter::paintCells() {
                 if (thumb[static_cast<size_t>(y * g.width + x)] == DOT_ON) fillCell(x, y, dot);
             }
         }
-        if (sel.selectionState == SelectionFloating) {
+        if (sel.selectionState == SelectionState::Floating) {
             paintBlockDots(dot);
             for (int y = std::max(sel.blockRect.top, 0);
                  y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
@@ -175,7 +175,7 @@ void GridPainter::paintCells() {
             }
         }
         drawThumbnail(thumb);
-        if (sel.selectionState == SelectionFloating && marqueeEnabled) drawMarquee();
+        if (sel.selectionState == SelectionState::Floating && marqueeEnabled) drawMarquee();
         return;
     }
     const Tool tool = editor_.grid.tool;

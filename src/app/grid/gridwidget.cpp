@@ -49,11 +49,11 @@ void GridWidget::setToolCommand(int command) {
 
 void GridWidget::endSelection(bool commit) {
     Selection& sel = editor_.selection;
-    if (sel.selectionState != SelectionNone && commit) {
+    if (sel.selectionState != SelectionState::None && commit) {
         const GridGeometry g = geometry();
         dropSelection(sel, editor_.document, g.px(), g.py());
     }
-    sel.selectionState = SelectionNone;
+    sel.selectionState = SelectionState::None;
     sel.resizing = false;
     repaintAll(true);
 }
@@ -64,7 +64,7 @@ bool GridWidget::updateCursorAndStatus(QPoint at) {
     const int x = at.x();
     const int y = at.y();
     bool cursorSet = false;
-    if (sel.selectionState != SelectionNone) {
+    if (sel.selectionState != SelectionState::None) {
         if (insideSelection(sel.selectionRect, x, y)) {
             setCursor(Qt::SizeAllCursor);
             cursorSet = true;
@@ -137,7 +137,7 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
     }
     Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    if (sel.selectionState == SelectionFloating) {
+    if (sel.selectionState == SelectionState::Floating) {
         if (insideSelection(sel.selectionRect, at.x(), at.y())) {
             startMove(at);
             return;
@@ -150,7 +150,7 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
             painter_.drawMarquee();
             update();
             dropSelection(sel, editor_.document, g.px(), g.py());
-            sel.selectionState = SelectionNone;
+            sel.selectionState = SelectionState::None;
             sel.moveUndoSaved = false;
         }
     }
@@ -169,7 +169,7 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
         startShape(gi, editor_.document, *dot);
         shapeStarted_ = true;
         if (gi.tool == Tool::Select) {
-            sel.selectionState = SelectionNone;
+            sel.selectionState = SelectionState::None;
             repaintAll(false);
         }
         painter_.listChanged = true;
@@ -192,7 +192,7 @@ void GridWidget::mouseMoveEvent(QMouseEvent* event) {
         trackResize(at);
         return;
     }
-    if (sel.selectionState == SelectionMoving) {
+    if (sel.selectionState == SelectionState::Moving) {
         trackMove(at);
         return;
     }
@@ -227,7 +227,7 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
         endResize();
         return;
     }
-    if (sel.selectionState == SelectionMoving) {
+    if (sel.selectionState == SelectionState::Moving) {
         endMove();
         return;
     }
@@ -269,10 +269,10 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void GridWidget::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        if (editor_.selection.selectionState != SelectionNone) {
+        if (editor_.selection.selectionState != SelectionState::None) {
             const GridGeometry g = geometry();
             dropSelection(editor_.selection, editor_.document, g.px(), g.py());
-            editor_.selection.selectionState = SelectionNone;
+            editor_.selection.selectionState = SelectionState::None;
         }
         repaintAll(true);
     }
@@ -292,7 +292,7 @@ void GridWidget::pointerCheck() {
 void GridWidget::startMove(QPoint at) {
     Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    sel.selectionState = SelectionMoving;
+    sel.selectionState = SelectionState::Moving;
     painter_.drawMarquee();
     update();
     sel.lastPointer = {at.x(), at.y()};
@@ -323,7 +323,7 @@ void GridWidget::trackMove(QPoint at) {
 void GridWidget::endMove() {
     Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    sel.selectionState = SelectionFloating;
+    sel.selectionState = SelectionState::Floating;
     clampAfterMove(sel, g.width, g.height, g.px(), g.py());
     painter_.drawMarquee();
     update();

@@ -51,7 +51,7 @@ ExportDialog::ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     current_->setChecked(true);
     // "Current Selection" only while a block floats.
     // A block floating over a glyph is no part of the pattern document.
-    selection_->setEnabled(editor_.selection.selectionState != SelectionNone &&
+    selection_->setEnabled(editor_.selection.selectionState != SelectionState::None &&
                            editor_.document.editType == EditPattern);
 
     auto* exportButton = new QPushButton("Export", this);

@@ -232,7 +232,7 @@ bool MainWindow::clipboardHasBitmap() const {
 }
 
 void MainWindow::commitSelection() {
-    if (editor_.selection.selectionState != SelectionNone) grid_->endSelection(true);
+    if (editor_.selection.selectionState != SelectionState::None) grid_->endSelection(true);
 }
 
 void MainWindow::dispatchCommand(int id) {
@@ -262,7 +262,7 @@ void MainWindow::runCommand(int id) {
 void MainWindow::undoOrRedo(int id) {
     const int width = editor_.document.patternWidth;
     const int height = editor_.document.patternHeight;
-    const bool floating = editor_.selection.selectionState != SelectionNone;
+    const bool floating = editor_.selection.selectionState != SelectionState::None;
     if (floating) grid_->painter().drawMarquee();
     const bool done = id == CmdUndo ? undo(editor_.history, editor_.document, editor_.selection)
                                     : redo(editor_.history, editor_.document, editor_.selection);

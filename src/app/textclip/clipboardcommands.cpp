@@ -19,7 +19,7 @@ void MainWindow::copyDots() {
     const Document& doc = editor_.document;
     // The floating block when one floats, otherwise the whole pattern.
     const PlatformBitmap bitmap =
-        sel.selectionState != SelectionNone
+        sel.selectionState != SelectionState::None
             ? dotsToBitmap(sel.floatingBlock.data(), sel.blockRect.width(), sel.blockRect.height())
             : dotsToBitmap(doc.workDots.data(), doc.patternWidth, doc.patternHeight);
     QGuiApplication::clipboard()->setImage(imageFromBitmap(bitmap));
@@ -32,14 +32,14 @@ void MainWindow::cutOrClear(int id) {
     Selection& sel = editor_.selection;
     Document& doc = editor_.document;
     pushUndo(editor_.history, doc, sel);
-    if (sel.selectionState != SelectionNone) {
+    if (sel.selectionState != SelectionState::None) {
         grid_->painter().drawMarquee();
     } else {
         std::fill_n(doc.workDots.begin(), std::clamp(doc.patternDotCount, 0, WorkDotsSize),
                     DOT_OFF);
     }
     // A floating block goes without being dropped: its dots were lifted.
-    sel.selectionState = SelectionNone;
+    sel.selectionState = SelectionState::None;
     storeWorkDots(doc);
     doc.modifiedFlag = true;
     grid_->repaintAll(false);
@@ -64,7 +64,7 @@ void MainWindow::pasteBitmap() {
     const auto dots = pasteBitmapDots(bitmap, doc.patternWidth, doc.patternHeight, width, height);
     if (!dots) return;
     const GridGeometry g = grid_->geometry();
-    if (sel.selectionState != SelectionNone) {
+    if (sel.selectionState != SelectionState::None) {
         // Dropped, but still counted as floating for the snapshot below.
         dropSelection(sel, doc, g.px(), g.py());
     }
@@ -75,7 +75,7 @@ void MainWindow::pasteBitmap() {
     if (!outcome.ok()) prompts_.showMessage(this, writeFailureMessage(recordPath, outcome));
     sel.blockRect = {0, 0, width - 1, height - 1};
     sel.selectionRect = selectionRectFromBlock(sel.blockRect, g.px(), g.py());
-    sel.selectionState = SelectionFloating;
+    sel.selectionState = SelectionState::Floating;
     sel.floatingBlock = *dots;
     if (editor_.grid.tool != Tool::Select) selectTool(CmdSelect);
     doc.modifiedFlag = true;

@@ -29,7 +29,7 @@ void restore(std::vector<std::vector<uint8_t>>& from, Document& doc, Selection& 
                   static_cast<size_t>(WorkDotsSize)});
     std::memcpy(doc.workDots.data(), record.data() + HeaderSize, count);
     storeWorkDots(doc);
-    sel.selectionState = SelectionNone;
+    sel.selectionState = SelectionState::None;
     sel.resizing = false;
     sel.moveUndoSaved = false;
 }
@@ -50,7 +50,7 @@ std::vector<uint8_t> takeSnapshot(const Document& doc, const Selection& sel) {
     encodeHeader(header, record.data());
     uint8_t* dots = record.data() + HeaderSize;
     std::memcpy(dots, doc.workDots.data(), count);
-    if (sel.selectionState != SelectionNone) {
+    if (sel.selectionState != SelectionState::None) {
         const DotRect& b = sel.blockRect;
         for (int y = std::max(b.top, 0); y <= std::min(b.bottom, height - 1); ++y) {
             for (int x = std::max(b.left, 0); x <= std::min(b.right, width - 1); ++x) {

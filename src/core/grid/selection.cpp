@@ -67,7 +67,7 @@ bool makeSelection(Selection& sel, Document& doc, const std::vector<DotPoint>& p
     }
     sel.selectionRect = selectionRectFromBlock(box, px, py);
     sel.blockRect = box;
-    sel.selectionState = SelectionFloating;
+    sel.selectionState = SelectionState::Floating;
     sel.floatingBlock.assign(static_cast<size_t>(box.width()) * static_cast<size_t>(box.height()),
                              DOT_OFF);
     size_t k = 0;

@@ -9,11 +9,11 @@ namespace dedur {
 
 struct Document;
 
-enum SelectionStateValue { SelectionNone = 0, SelectionFloating = 1, SelectionMoving = 2 };
+enum class SelectionState { None, Floating, Moving };
 
 // The floating block of the select tool.
 struct Selection {
-    int selectionState = SelectionNone;
+    SelectionState selectionState = SelectionState::None;
     bool resizing = false;
     PixelRect selectionRect;            // grid-line positions of the block's frame
     DotRect blockRect;                  // may reach beyond the pattern on any side

@@ -74,7 +74,7 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
 
 std::optional<SelectionBlock> fetchSelectionBlock(const Document& doc, const Selection& sel,
                                                   PatternHeader& header) {
-    if (sel.selectionState == SelectionNone) return std::nullopt;
+    if (sel.selectionState == SelectionState::None) return std::nullopt;
     const int left = std::max(sel.blockRect.left, 0);
     const int top = std::max(sel.blockRect.top, 0);
     const int right = std::min<int>(sel.blockRect.right, doc.patternWidth - 1);
