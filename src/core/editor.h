@@ -21,6 +21,9 @@ struct Editor {
     Settings settings;
     FontEdit fontEdit;
     std::string startupDirectory; // where the settings and glyph files live
+    // The number the navigation shows: the pattern's, or in a font mode the
+    // glyph's (from 1).
+    int currentNumber = 1;
 
     Editor() = default;
     explicit Editor(std::string directory) : startupDirectory(std::move(directory)) {

@@ -70,14 +70,14 @@ void MainWindow::startupDocument() {
         if (doc.currentPattern > doc.patternCount - 1) doc.currentPattern = doc.patternCount - 1;
         if (read) {
             reloadWorkDots(doc);
-            currentNumber_ = doc.currentPattern + 1;
+            editor_.currentNumber = doc.currentPattern + 1;
             setTitle(doc.patternFileName);
             return;
         }
     }
     doc.patternFileName.clear();
     makeBlankDocument(doc);
-    currentNumber_ = 1;
+    editor_.currentNumber = 1;
     setTitle("Unname");
 }
 
@@ -92,7 +92,7 @@ void MainWindow::newFile() {
     setWindowTitle(QString("%1(%2)").arg(PatternTitle, "Unname"));
     makeBlankDocument(doc);
     doc.patternFileName.clear();
-    currentNumber_ = 1;
+    editor_.currentNumber = 1;
     showNavigation(1);
     grid_->repaintAll(true);
     doc.modifiedFlag = false;
@@ -118,7 +118,7 @@ void MainWindow::openFile() {
     reloadWorkDots(doc);
     grid_->repaintAll(true);
     doc.modifiedFlag = false;
-    currentNumber_ = 1;
+    editor_.currentNumber = 1;
     showNavigation(1);
     refreshButton(CmdDeletePattern);
 }

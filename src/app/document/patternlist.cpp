@@ -20,11 +20,11 @@ void MainWindow::addPattern(bool insert) {
         insertPattern(doc, nullptr);
     } else {
         appendPattern(doc, nullptr);
-        currentNumber_ = doc.patternCount;
+        editor_.currentNumber = doc.patternCount;
     }
     grid_->repaintAll(true);
     refreshButton(CmdDeletePattern);
-    showNavigation(currentNumber_);
+    showNavigation(editor_.currentNumber);
     palette_->reshowTooltip();
 }
 
@@ -42,19 +42,19 @@ void MainWindow::deleteCurrentPattern() {
     commitSelection();
     deletePattern(doc);
     grid_->repaintAll(true);
-    currentNumber_ = doc.currentPattern + 1;
-    showNavigation(currentNumber_);
+    editor_.currentNumber = doc.currentPattern + 1;
+    showNavigation(editor_.currentNumber);
     refreshButton(CmdDeletePattern);
 }
 
 void MainWindow::goToPattern(int number) {
     Document& doc = editor_.document;
     number = std::clamp(number, 1, std::max(doc.patternCount, 1));
-    if (number == currentNumber_) return;
+    if (number == editor_.currentNumber) return;
     commitSelection();
     doc.currentPattern = number - 1;
     reloadWorkDots(doc);
-    currentNumber_ = number;
+    editor_.currentNumber = number;
     showNavigation(number);
     grid_->repaintAll(true);
 }
@@ -63,7 +63,7 @@ void MainWindow::navigate(int action) {
     QScrollBar* bar = palette_->scrollBar();
     const Document& doc = editor_.document;
     const int max = doc.editType == EditPattern ? doc.patternCount : glyphKind(doc.editType).count;
-    int number = currentNumber_;
+    int number = editor_.currentNumber;
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
         number -= 1;
@@ -91,10 +91,10 @@ void MainWindow::navigate(int action) {
     }
     number = std::clamp(number, 1, std::max(max, 1));
     // The bar moves only as far as the navigation says.
-    bar->setSliderPosition(number == currentNumber_ ? currentNumber_ : number);
-    if (number == currentNumber_) return;
+    bar->setSliderPosition(number == editor_.currentNumber ? editor_.currentNumber : number);
+    if (number == editor_.currentNumber) return;
     if (doc.editType == EditPattern) {
-        currentNumber_ = number;
+        editor_.currentNumber = number;
         commitSelection();
         if (palette_->numberBox()) palette_->numberBox()->setText(QString::number(number));
         editor_.document.currentPattern = number - 1;
@@ -121,7 +121,7 @@ void MainWindow::numberBoxNotified(int code) {
         number = 1;
         corrected = true;
     }
-    if (number != currentNumber_) goToPattern(number);
+    if (number != editor_.currentNumber) goToPattern(number);
     if (corrected) box->setText(QString::number(number));
 }
 

@@ -50,8 +50,8 @@ void MainWindow::enterEditMode() {
     if (font) {
         setUpGlyphScroll();
     } else {
-        currentNumber_ = doc.currentPattern + 1;
-        showNavigation(currentNumber_);
+        editor_.currentNumber = doc.currentPattern + 1;
+        showNavigation(editor_.currentNumber);
     }
     editor_.selection.selectionState = SelectionState::None;
     dispatchCommand(CmdDrawPoint);
@@ -89,7 +89,7 @@ void MainWindow::setUpGlyphScroll() {
     } else {
         showGlyph(1);
     }
-    currentNumber_ = number;
+    editor_.currentNumber = number;
     QScrollBar* bar = palette_->scrollBar();
     bar->blockSignals(true);
     bar->setRange(1, kind.count);
@@ -128,7 +128,7 @@ bool MainWindow::showGlyph(int number) {
 
 void MainWindow::goToGlyph(int number) {
     Document& doc = editor_.document;
-    currentNumber_ = number;
+    editor_.currentNumber = number;
     commitSelection();
     if (doc.editType == EditAscii8x15) setStatusText(QString::asprintf("No.%d", number));
     if (doc.editType == EditFont16x15 || doc.editType == EditFont24x24) {
@@ -157,13 +157,13 @@ void MainWindow::typedText(const QString& text) {
 }
 
 void MainWindow::typedByte(uint8_t byte) {
-    if (!leadPending_) {
-        pendingLead_ = byte;
-        leadPending_ = isBig5Lead(byte) != 0;
+    if (!editor_.fontEdit.leadPending) {
+        editor_.fontEdit.pendingLead = byte;
+        editor_.fontEdit.leadPending = isBig5Lead(byte) != 0;
         return;
     }
-    leadPending_ = false;
-    const uint8_t lead = pendingLead_;
+    editor_.fontEdit.leadPending = false;
+    const uint8_t lead = editor_.fontEdit.pendingLead;
     // The status bar shows the character the two bytes make.
     const auto character = decodeBig5(lead, byte);
     setStatusText(character ? QString::fromUcs4(&*character, 1)
@@ -180,8 +180,8 @@ void MainWindow::typedByte(uint8_t byte) {
     currentCode(editor_.fontEdit, doc.editType) = code;
     commitSelection();
     glyphToDots(doc, doc.editType, record);
-    currentNumber_ = index + 1;
-    palette_->scrollBar()->setValue(currentNumber_);
+    editor_.currentNumber = index + 1;
+    palette_->scrollBar()->setValue(editor_.currentNumber);
     grid_->repaintAll(true);
 }
 
@@ -207,7 +207,8 @@ bool MainWindow::saveGlyph() {
 
 void MainWindow::exportTable() {
     commitSelection();
-    const TableExport table = tableExportFor(editor_.document, editor_.fontEdit, currentNumber_);
+    const TableExport table =
+        tableExportFor(editor_.document, editor_.fontEdit, editor_.currentNumber);
     if (table.fileName.empty()) return;
     const std::string path = makeWorkPath(editor_.startupDirectory, table.fileName);
     if (!table.append) prompts_.setWaitCursor(true);

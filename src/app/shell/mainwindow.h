@@ -55,7 +55,7 @@ class MainWindow : public QMainWindow {
     QMenu* editMenu() const { return editMenu_; }
     QAction* action(int id) const;
     QString statusText() const;
-    int currentNumber() const { return currentNumber_; }
+    int currentNumber() const { return editor_.currentNumber; }
 
     void setStatusText(const QString& text);
     void setTitle(const std::string& name); // the title operation
@@ -164,12 +164,9 @@ class MainWindow : public QMainWindow {
     QRect frameToFit_;       // the frame MAINWINRECT asks for, until the window has it
     qreal pixelRatio_ = 1.0; // screen pixels per Qt unit
     int tickCounter_ = 0;
-    int currentNumber_ = 1;
     bool statusBarShown_ = true;
     bool exiting_ = false;
     class InputTextDialog* inputText_ = nullptr;
-    bool leadPending_ = false;
-    uint8_t pendingLead_ = 0;
     std::array<uint32_t, 16> customColours_{};
 };
 

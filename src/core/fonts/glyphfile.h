@@ -40,6 +40,9 @@ struct FontEdit {
     std::string specialPath;
     std::string specialSuppPath;
     std::array<bool, 7> sizeWarned{}; // by edit mode: the wrong-size warning was shown
+    // Typed Big5 input arrives byte by byte: a lead byte waits for its trail.
+    bool leadPending = false;
+    uint8_t pendingLead = 0;
 };
 
 void makeFontPaths(FontEdit& fontEdit, const std::string& directory);
