@@ -140,7 +140,7 @@ void GridPainter::drawThumbnail(const std::vector<uint8_t>& image) {
 }
 
 void GridPainter::paintCells() {
-    Document& doc = editor_.document;
+    const Document& doc = editor_.document;
     const Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
     fillRect(QRect(tx_, ty_, g.width, g.height), White);
@@ -154,9 +154,6 @@ void GridPainter::paintCells() {
     const size_t count = static_cast<size_t>(std::max(g.width * g.height, 0));
     std::vector<uint8_t> thumb;
     if (!previewPaint) {
-        if (sel.selectionState != SelectionState::Floating && doc.editType == EditPattern) {
-            reloadWorkDots(doc);
-        }
         thumb.assign(doc.workDots.begin(), doc.workDots.begin() + static_cast<long>(count));
         for (int y = 0; y < g.height; ++y) {
             for (int x = 0; x < g.width; ++x) {
@@ -180,11 +177,10 @@ void GridPainter::paintCells() {
     }
     const Tool tool = editor_.grid.tool;
     if (tool == Tool::Point || tool == Tool::Erase) {
+        // The core has set or cleared the dot; only its cell is painted.
         if (pendingDot >= 0 && pendingDot < static_cast<int>(count)) {
             const bool point = tool == Tool::Point;
-            doc.workDots[static_cast<size_t>(pendingDot)] = point ? DOT_ON : DOT_OFF;
             fillCell(pendingDot % g.width, pendingDot / g.width, point ? dot : backgroundColour());
-            storeWorkDots(doc);
         }
         previewPaint = false;
     } else if (listChanged) {
