@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -61,7 +62,8 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
             Qt::QueuedConnection);
     connect(palette_, &PaletteStrip::beep, this, [this] { prompts_.beep(); });
     connect(palette_, &PaletteStrip::navigate, this, &MainWindow::navigate);
-    connect(palette_, &PaletteStrip::numberBoxNotified, this, &MainWindow::numberBoxNotified);
+    connect(palette_, &PaletteStrip::numberBoxNotified, this,
+            [this](int code) { patterns_.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
     connect(grid_, &GridWidget::characterTyped, this, &MainWindow::typedText);
@@ -291,6 +293,56 @@ void MainWindow::fillAllDots(int id) {
     grid_->repaintAll(true);
 }
 
+// The scroll bar of the navigation strip, in both kinds of mode.
+void MainWindow::navigate(int action) {
+    QScrollBar* bar = palette_->scrollBar();
+    const Document& doc = editor_.document;
+    const int max = doc.editType == EditPattern ? doc.patternCount : glyphKind(doc.editType).count;
+    int number = editor_.currentNumber;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        number -= 1;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        number += 1;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        number -= 5;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        number += 5;
+        break;
+    case QAbstractSlider::SliderMove:
+        number = bar->sliderPosition();
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        number = 1;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        number = max;
+        break;
+    default:
+        break;
+    }
+    number = std::clamp(number, 1, std::max(max, 1));
+    // The bar moves only as far as the navigation says.
+    bar->setSliderPosition(number == editor_.currentNumber ? editor_.currentNumber : number);
+    if (number == editor_.currentNumber) return;
+    if (doc.editType == EditPattern) {
+        editor_.currentNumber = number;
+        commitSelection();
+        if (palette_->numberBox()) palette_->numberBox()->setText(QString::number(number));
+        editor_.document.currentPattern = number - 1;
+        reloadWorkDots(editor_.document);
+    } else {
+        goToGlyph(number);
+    }
+    editor_.selection.selectionState = SelectionState::None;
+    grid_->repaintAll(true);
+    bar->setSliderPosition(number);
+    setFocus();
+}
+
 void MainWindow::selectTool(int id) {
     grid_->setToolCommand(id);
     palette_->markTool(id);
@@ -393,14 +445,6 @@ void MainWindow::timerTick() {
 } // namespace dedur
 
 namespace dedur {
-
-void MainWindow::selectionReport() {
-    PatternHeader header;
-    getHeader(editor_.document, -1, header);
-    if (const auto block = fetchSelectionBlock(editor_.document, editor_.selection, header)) {
-        prompts_.showMessage(nullptr, block->message);
-    }
-}
 
 bool MainWindow::chooseFontFile(QWidget* owner, const std::string& path, QFont& font) {
     LogFontRecord record = readLogFontFile(path).value_or(LogFontRecord{});

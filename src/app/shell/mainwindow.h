@@ -9,8 +9,12 @@
 #include <functional>
 #include <map>
 
+#include "document/patternlistcommands.h"
 #include "editor.h"
+#include "editorview.h"
+#include "panel/panelcommands.h"
 #include "settings/settings.h"
+#include "textclip/clipboardcommands.h"
 
 namespace dedur {
 
@@ -23,7 +27,7 @@ inline constexpr const char* FontTitle = "Font Editor";
 
 // The frame of the editor: menu, palette strip, grid and status bar. Every
 // command of the program ends in dispatchCommand.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public EditorView {
     Q_OBJECT
   public:
     MainWindow(Editor& editor, Prompts& prompts);
@@ -60,9 +64,15 @@ class MainWindow : public QMainWindow {
     void setStatusText(const QString& text);
     void setTitle(const std::string& name); // the title operation
     int querySave();
-    void refreshButton(int command, bool clipboardHasBitmap = false);
-    void refreshHistoryButtons();
-    void showNavigation(int number);
+    void refreshButton(int command, bool clipboardHasBitmap = false) override;
+    void refreshHistoryButtons() override;
+    QWidget* owner() override { return this; }
+    GridWidget& gridView() override { return *grid_; }
+    PaletteStrip& paletteView() override { return *palette_; }
+    int showDialog(QDialog* dialog) override { return runDialog(dialog); }
+    void selectTool(int id) override;
+    void commitSelection() override;
+    void showNavigation(int number) override;
     void updateMenuState();
     void timerTick();
 
@@ -94,11 +104,9 @@ class MainWindow : public QMainWindow {
     void showOutOfMemory();
     void fitFrame();
     void buildMenu();
-    void selectTool(int id);
     void exitSequence();
     void chooseColour(int id);
     void layoutStatusBar();
-    void commitSelection();
 
     // Edit modes (the font-edit modes show glyphs of the glyph files).
     void enterEditMode();
@@ -111,14 +119,6 @@ class MainWindow : public QMainWindow {
     void exportTable();
     void showAccessError(const Message& error);
 
-    // Clipboard commands.
-    void copyDots();
-    void cutOrClear(int id);
-    void pasteBitmap();
-    void changeSize();
-    void panelDefinition();
-    void panelExport();
-    void selectionReport();
     void showInputText();
 
   public:
@@ -147,11 +147,7 @@ class MainWindow : public QMainWindow {
     void startupDocument();
 
     // Pattern list.
-    void addPattern(bool insert);
-    void deleteCurrentPattern();
-    void goToPattern(int number);
     void navigate(int action);
-    void numberBoxNotified(int code);
 
     Editor& editor_;
     Prompts& prompts_;
@@ -168,6 +164,9 @@ class MainWindow : public QMainWindow {
     bool exiting_ = false;
     class InputTextDialog* inputText_ = nullptr;
     std::array<uint32_t, 16> customColours_{};
+    ClipboardCommands clipboard_{editor_, prompts_, *this};
+    PanelCommands panel_{editor_, prompts_, *this};
+    PatternListCommands patterns_{editor_, prompts_, *this};
 };
 
 } // namespace dedur

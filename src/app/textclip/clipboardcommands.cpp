@@ -1,21 +1,22 @@
-// Copy, Cut, Clear and Paste: dots to and from the clipboard as a bitmap.
+#include "clipboardcommands.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 
 #include "../grid/gridwidget.h"
 #include "../shell/commandids.h"
-#include "../shell/mainwindow.h"
-#include "../shell/palette.h"
+#include "../shell/editorview.h"
 #include "../shell/prompts.h"
 #include "clipboardbitmap.h"
+#include "editor.h"
 #include "safewrite.h"
 #include "settings/settingsfile.h"
 #include "textclip/pasteandclear.h"
 
 namespace dedur {
 
-void MainWindow::copyDots() {
+void ClipboardCommands::copy() {
     const Selection& sel = editor_.selection;
     const Document& doc = editor_.document;
     // The floating block when one floats, otherwise the whole pattern.
@@ -24,40 +25,41 @@ void MainWindow::copyDots() {
             ? dotsToBitmap(sel.floatingBlock.data(), sel.blockRect.width(), sel.blockRect.height())
             : dotsToBitmap(doc.workDots.data(), doc.patternWidth, doc.patternHeight);
     QGuiApplication::clipboard()->setImage(imageFromBitmap(bitmap));
-    refreshButton(CmdPaste, true);
+    view_.refreshButton(CmdPaste, true);
     prompts_.beep();
 }
 
-void MainWindow::cutOrClear(int id) {
-    if (id == CmdCut) copyDots();
+void ClipboardCommands::cutOrClear(int id) {
+    if (id == CmdCut) copy();
     // The marquee goes with the block.
-    if (editor_.selection.selectionState != SelectionState::None) grid_->painter().drawMarquee();
+    if (editor_.selection.selectionState != SelectionState::None)
+        view_.gridView().painter().drawMarquee();
     clearDots(editor_.document, editor_.history, editor_.selection);
-    grid_->repaintAll(false);
+    view_.gridView().repaintAll(false);
 }
 
-void MainWindow::pasteBitmap() {
+void ClipboardCommands::paste() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasImage()) return;
     const PlatformBitmap bitmap = bitmapFromImage(qvariant_cast<QImage>(data->imageData()));
     if (bitmap.width <= 0 || bitmap.height <= 0) {
         // Qt gives up on images above its allocation limit with a console
         // line only; the user should know why nothing was pasted.
-        prompts_.showMessage(this, {"The image on the clipboard is too large to paste.", " ",
-                                    MessageButtons::Ok, MessageIcon::Question});
+        prompts_.showMessage(view_.owner(), {"The image on the clipboard is too large to paste.",
+                                             " ", MessageButtons::Ok, MessageIcon::Question});
         return;
     }
-    const GridGeometry g = grid_->geometry();
+    const GridGeometry g = view_.gridView().geometry();
     const std::string recordPath = makeWorkPath(editor_.startupDirectory, "bitmap.dat");
     const PasteOutcome outcome = pasteBitmapAsBlock(
         editor_.document, editor_.history, editor_.selection, bitmap, g.px(), g.py(), recordPath);
     if (!outcome.pasted) return;
     if (!outcome.record.ok()) {
-        prompts_.showMessage(this, writeFailureMessage(recordPath, outcome.record));
+        prompts_.showMessage(view_.owner(), writeFailureMessage(recordPath, outcome.record));
     }
-    if (editor_.grid.tool != Tool::Select) selectTool(CmdSelect);
+    if (editor_.grid.tool != Tool::Select) view_.selectTool(CmdSelect);
     // Erased, so that no piece of an earlier marquee stays beside the grid.
-    grid_->repaintAll(true);
+    view_.gridView().repaintAll(true);
 }
 
 } // namespace dedur

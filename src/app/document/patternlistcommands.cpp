@@ -1,0 +1,96 @@
+#include "patternlistcommands.h"
+
+#include <QScrollBar>
+
+#include "../grid/gridwidget.h"
+#include "../shell/commandids.h"
+#include "../shell/editorview.h"
+#include "../shell/numberfield.h"
+#include "../shell/palette.h"
+#include "../shell/prompts.h"
+#include "document/resize.h"
+#include "editor.h"
+#include "panel/paneldefinitioncheck.h"
+#include "patternsizedialog.h"
+
+namespace dedur {
+
+void PatternListCommands::add(bool insert) {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) return;
+    view_.commitSelection();
+    if (insert) {
+        insertPattern(doc, nullptr);
+    } else {
+        appendPattern(doc, nullptr);
+        editor_.currentNumber = doc.patternCount;
+    }
+    view_.gridView().repaintAll(true);
+    view_.refreshButton(CmdDeletePattern);
+    view_.showNavigation(editor_.currentNumber);
+    view_.paletteView().reshowTooltip();
+}
+
+void PatternListCommands::deleteCurrent() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) return;
+    if (doc.patternCount <= 1) {
+        prompts_.beep();
+        return;
+    }
+    if (prompts_.showMessage(view_.owner(), {"Are you sure to delete ?", "DELETE",
+                                             MessageButtons::YesNo, MessageIcon::None}) == IDNO) {
+        return;
+    }
+    view_.commitSelection();
+    deletePattern(doc);
+    view_.gridView().repaintAll(true);
+    editor_.currentNumber = doc.currentPattern + 1;
+    view_.showNavigation(editor_.currentNumber);
+    view_.refreshButton(CmdDeletePattern);
+}
+
+void PatternListCommands::goTo(int number) {
+    Document& doc = editor_.document;
+    number = std::clamp(number, 1, std::max(doc.patternCount, 1));
+    if (number == editor_.currentNumber) return;
+    view_.commitSelection();
+    doc.currentPattern = number - 1;
+    reloadWorkDots(doc);
+    editor_.currentNumber = number;
+    view_.showNavigation(number);
+    view_.gridView().repaintAll(true);
+}
+
+void PatternListCommands::numberBoxNotified(int code) {
+    NumberField* box = view_.paletteView().numberBox();
+    if (code != NumberField::Changed || !box) return;
+    const int count = editor_.document.patternCount;
+    int number = box->text().left(5).toInt();
+    bool corrected = false;
+    if (number > count) {
+        number = count;
+        corrected = true;
+    } else if (number < 1) {
+        number = 1;
+        corrected = true;
+    }
+    if (number != editor_.currentNumber) goTo(number);
+    if (corrected) box->setText(QString::number(number));
+}
+
+void PatternListCommands::changeSize() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditPattern) return;
+    PatternHeader header{doc.patternWidth, doc.patternHeight, 0, 0, 0, 0};
+    getHeader(doc, -1, header);
+    PatternSizeDialog dialog(view_.owner(), prompts_, header);
+    if (view_.showDialog(&dialog) != 1) return;
+    view_.commitSelection();
+    changePatternSize(doc, editor_.history, editor_.selection, dialog.newWidth(),
+                      dialog.newHeight());
+    view_.refreshHistoryButtons();
+    view_.gridView().repaintAll(true);
+}
+
+} // namespace dedur
