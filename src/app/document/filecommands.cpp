@@ -1,13 +1,14 @@
-// New, Open, Save and Save as, the unsaved-changes question and the document
-// the editor starts with.
 #include <QFileInfo>
 
+#include "../fonts/fontmodecontroller.h"
 #include "../grid/gridwidget.h"
 #include "../shell/commandids.h"
-#include "../shell/mainwindow.h"
+#include "../shell/editorview.h"
 #include "../shell/palette.h"
 #include "../shell/prompts.h"
 #include "document/patternfile.h"
+#include "editor.h"
+#include "filecommands.h"
 
 namespace dedur {
 
@@ -24,7 +25,7 @@ std::string forcePatExtension(std::string path) {
 
 } // namespace
 
-int MainWindow::querySave() {
+int FileCommands::querySave() {
     const Document& doc = editor_.document;
     if (!doc.modifiedFlag) return 0;
     const bool patterns = doc.editType == EditPattern;
@@ -34,7 +35,7 @@ int MainWindow::querySave() {
         formatText("%s\n%s", name.c_str(), "has not been saved.\nSave file before closing?"),
         patterns ? "Save Pattern" : "Save Font", MessageButtons::YesNoCancel,
         MessageIcon::Question};
-    const int answer = prompts_.showMessage(this, question);
+    const int answer = prompts_.showMessage(view_.owner(), question);
     if (answer == IDCANCEL) return -1;
     // A save that did not happen (it failed, or its dialog was cancelled)
     // stops whatever asked, so the changes are not thrown away.
@@ -42,7 +43,7 @@ int MainWindow::querySave() {
     return 0;
 }
 
-bool MainWindow::readWithRetry(const std::string& path, bool tooLargeAsMissing) {
+bool FileCommands::readWithRetry(const std::string& path, bool tooLargeAsMissing) {
     for (;;) {
         prompts_.setWaitCursor(true);
         ReadResult result = readPatternFile(editor_.document, path);
@@ -51,101 +52,103 @@ bool MainWindow::readWithRetry(const std::string& path, bool tooLargeAsMissing) 
         if (tooLargeAsMissing && result.status == ReadStatus::TooLarge) {
             result = {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
         }
-        const int answer = prompts_.showMessage(this, result.message);
+        const int answer = prompts_.showMessage(view_.owner(), result.message);
         if (result.status != ReadStatus::NotFound || answer != IDRETRY) return false;
     }
 }
 
-void MainWindow::startupDocument() {
+void FileCommands::startupDocument() {
     Document& doc = editor_.document;
     if (!doc.patternFileName.empty()) {
         // A file too large to load is said to be so, then treated as one that
         // could not be opened.
         const bool tooLarge = exceedsPatternFileSize(doc.patternFileName);
-        if (tooLarge) prompts_.showMessage(this, patternFileTooLarge(doc.patternFileName));
+        if (tooLarge) prompts_.showMessage(view_.owner(), patternFileTooLarge(doc.patternFileName));
         if (tooLarge || !fileCanBeRead(doc.patternFileName)) {
-            prompts_.showMessage(this, patternFileNotFound(doc.patternFileName, "Open Fail"));
+            prompts_.showMessage(view_.owner(),
+                                 patternFileNotFound(doc.patternFileName, "Open Fail"));
         }
         const bool read = readWithRetry(doc.patternFileName, tooLarge);
         if (doc.currentPattern > doc.patternCount - 1) doc.currentPattern = doc.patternCount - 1;
         if (read) {
             reloadWorkDots(doc);
             editor_.currentNumber = doc.currentPattern + 1;
-            setTitle(doc.patternFileName);
+            view_.setTitle(doc.patternFileName);
             return;
         }
     }
     doc.patternFileName.clear();
     makeBlankDocument(doc);
     editor_.currentNumber = 1;
-    setTitle("Unname");
+    view_.setTitle("Unname");
 }
 
-void MainWindow::newFile() {
+void FileCommands::newFile() {
     Document& doc = editor_.document;
     if (doc.patternCount == 1) {
         prompts_.beep();
         return;
     }
-    commitSelection();
+    view_.commitSelection();
     if (querySave() == -1) return;
-    setWindowTitle(QString("%1(%2)").arg(PatternTitle, "Unname"));
+    view_.setTitleText(QString("%1(%2)").arg(PatternTitle, "Unname"));
     makeBlankDocument(doc);
     doc.patternFileName.clear();
     editor_.currentNumber = 1;
-    showNavigation(1);
-    grid_->repaintAll(true);
+    view_.showNavigation(1);
+    view_.gridView().repaintAll(true);
     doc.modifiedFlag = false;
-    refreshButton(CmdDeletePattern);
+    view_.refreshButton(CmdDeletePattern);
     editor_.selection.selectionState = SelectionState::None;
 }
 
-void MainWindow::openFile() {
+void FileCommands::openFile() {
     Document& doc = editor_.document;
     if (querySave() == -1) return;
     const QString directory =
         doc.patternFileName.empty()
             ? QString()
             : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
-    const QString chosen = prompts_.askOpenFileName(this, directory, PatternFilter, "Open");
+    const QString chosen =
+        prompts_.askOpenFileName(view_.owner(), directory, PatternFilter, "Open");
     if (chosen.isEmpty()) return;
     const std::string path = chosen.toLocal8Bit().toStdString();
     if (!readWithRetry(path)) return;
     doc.patternFileName = path;
-    setTitle(path);
+    view_.setTitle(path);
     doc.currentPattern = 0;
     editor_.selection.selectionState = SelectionState::None;
     reloadWorkDots(doc);
-    grid_->repaintAll(true);
+    view_.gridView().repaintAll(true);
     doc.modifiedFlag = false;
     editor_.currentNumber = 1;
-    showNavigation(1);
-    refreshButton(CmdDeletePattern);
+    view_.showNavigation(1);
+    view_.refreshButton(CmdDeletePattern);
 }
 
-bool MainWindow::save() {
+bool FileCommands::save() {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern) return saveGlyph();
+    if (doc.editType != EditPattern) return fonts_->saveGlyph();
     if (doc.patternFileName.empty()) return saveAs();
     prompts_.setWaitCursor(true);
     const WriteResult result = writePatternFile(doc, doc.patternFileName);
     prompts_.setWaitCursor(false);
     if (!result.written) {
-        prompts_.showMessage(this, result.message);
+        prompts_.showMessage(view_.owner(), result.message);
         return false;
     }
-    setTitle(doc.patternFileName);
+    view_.setTitle(doc.patternFileName);
     return true;
 }
 
-bool MainWindow::saveAs() {
+bool FileCommands::saveAs() {
     Document& doc = editor_.document;
     const QString directory =
         doc.patternFileName.empty()
             ? QString()
             : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
     const QString chosen =
-        prompts_.askSaveFileName(this, directory, PatternFilter, "Select a file to save");
+        prompts_.askSaveFileName(view_.owner(), directory, PatternFilter, "Select a file to save");
     if (chosen.isEmpty()) return false;
     const std::string picked = chosen.toLocal8Bit().toStdString();
     const bool existed = fileExists(picked);
@@ -153,18 +156,18 @@ bool MainWindow::saveAs() {
     // The dialog asked about the name it was given; a file that exists only
     // under the forced extension is asked about here.
     if (!existed && fileExists(path) &&
-        prompts_.showMessage(this, overwriteQuestion(path)) == IDNO) {
+        prompts_.showMessage(view_.owner(), overwriteQuestion(path)) == IDNO) {
         return false;
     }
     prompts_.setWaitCursor(true);
     const WriteResult result = writePatternFile(doc, path);
     prompts_.setWaitCursor(false);
     if (!result.written) {
-        prompts_.showMessage(this, result.message);
+        prompts_.showMessage(view_.owner(), result.message);
         return false;
     }
     doc.patternFileName = path;
-    setTitle(path);
+    view_.setTitle(path);
     return true;
 }
 

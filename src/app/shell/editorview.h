@@ -1,9 +1,15 @@
 #pragma once
 
+#include <string>
+
 class QDialog;
+class QString;
 class QWidget;
 
 namespace dedur {
+
+inline constexpr const char* PatternTitle = "VOV Odedode Dizari";
+inline constexpr const char* FontTitle = "Font Editor";
 
 class GridWidget;
 class PaletteStrip;
@@ -23,6 +29,11 @@ class EditorView {
     virtual void commitSelection() = 0;
     // Runs a modal dialog; its result.
     virtual int showDialog(QDialog* dialog) = 0;
+    // The title operation: the prefix of the mode and the file's full path.
+    virtual void setTitle(const std::string& name) = 0;
+    virtual void setTitleText(const QString& title) = 0;
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void dispatchCommand(int id) = 0;
 
   protected:
     ~EditorView() = default;

@@ -35,6 +35,7 @@
 namespace dedur {
 
 MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prompts_(prompts) {
+    files_.setFontModes(fonts_);
     setWindowTitle(PatternTitle);
     setWindowIcon(programIcon());
     auto* central = new QWidget(this);
@@ -66,7 +67,8 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
             [this](int code) { patterns_.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
-    connect(grid_, &GridWidget::characterTyped, this, &MainWindow::typedText);
+    connect(grid_, &GridWidget::characterTyped, this,
+            [this](const QString& text) { fonts_.typedText(text); });
     connect(grid_, &GridWidget::contextMenuRequested, this,
             [this](const QPoint& at) { editMenu_->exec(at); });
     connect(&timer_, &QTimer::timeout, this, &MainWindow::timerTick);
@@ -170,7 +172,7 @@ void MainWindow::startUp() {
     if (auto r = readLogFontFile(makeWorkPath(dir, EditFontFileName)))
         editFont = fontFromRecord(*r);
     try {
-        enterEditMode();
+        fonts_.enterEditMode();
     } catch (const std::bad_alloc&) {
         showOutOfMemory();
     }
@@ -293,7 +295,6 @@ void MainWindow::fillAllDots(int id) {
     grid_->repaintAll(true);
 }
 
-// The scroll bar of the navigation strip, in both kinds of mode.
 void MainWindow::navigate(int action) {
     QScrollBar* bar = palette_->scrollBar();
     const Document& doc = editor_.document;
@@ -335,7 +336,7 @@ void MainWindow::navigate(int action) {
         editor_.document.currentPattern = number - 1;
         reloadWorkDots(editor_.document);
     } else {
-        goToGlyph(number);
+        fonts_.goToGlyph(number);
     }
     editor_.selection.selectionState = SelectionState::None;
     grid_->repaintAll(true);
@@ -354,7 +355,7 @@ void MainWindow::exitSequence() {
         return;
     }
     saveModeSettings(editor_);
-    if (querySave() == -1) return;
+    if (files_.querySave() == -1) return;
     saveWindowRect(editor_, savedWindowRect(), isMinimized());
     timer_.stop();
     exiting_ = true;
@@ -390,7 +391,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) commitSelection();
-    if (!event->text().isEmpty()) typedText(event->text());
+    if (!event->text().isEmpty()) fonts_.typedText(event->text());
 }
 
 void MainWindow::layoutStatusBar() {

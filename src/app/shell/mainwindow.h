@@ -9,9 +9,11 @@
 #include <functional>
 #include <map>
 
+#include "document/filecommands.h"
 #include "document/patternlistcommands.h"
 #include "editor.h"
 #include "editorview.h"
+#include "fonts/fontmodecontroller.h"
 #include "panel/panelcommands.h"
 #include "settings/settings.h"
 #include "textclip/clipboardcommands.h"
@@ -21,9 +23,6 @@ namespace dedur {
 class GridWidget;
 class PaletteStrip;
 class Prompts;
-
-inline constexpr const char* PatternTitle = "VOV Odedode Dizari";
-inline constexpr const char* FontTitle = "Font Editor";
 
 // The frame of the editor: menu, palette strip, grid and status bar. Every
 // command of the program ends in dispatchCommand.
@@ -49,7 +48,7 @@ class MainWindow : public QMainWindow, public EditorView {
     // Mode set-up and the start-up document.
     void startUp();
 
-    void dispatchCommand(int id);
+    void dispatchCommand(int id) override;
 
     Editor& editor() { return editor_; }
     const Editor& editor() const { return editor_; }
@@ -61,9 +60,9 @@ class MainWindow : public QMainWindow, public EditorView {
     QString statusText() const;
     int currentNumber() const { return editor_.currentNumber; }
 
-    void setStatusText(const QString& text);
-    void setTitle(const std::string& name); // the title operation
-    int querySave();
+    void setStatusText(const QString& text) override;
+    void setTitle(const std::string& name) override; // the title operation
+    void setTitleText(const QString& title) override { setWindowTitle(title); }
     void refreshButton(int command, bool clipboardHasBitmap = false) override;
     void refreshHistoryButtons() override;
     QWidget* owner() override { return this; }
@@ -107,19 +106,9 @@ class MainWindow : public QMainWindow, public EditorView {
     void exitSequence();
     void chooseColour(int id);
     void layoutStatusBar();
-
-    // Edit modes (the font-edit modes show glyphs of the glyph files).
-    void enterEditMode();
-    void switchMode(int mode);
-    void setUpGlyphScroll();
-    void goToGlyph(int number);
-    bool showGlyph(int number);
-    bool saveGlyph();
-    void warnOfGlyphFileSize(); // once per file and run
-    void exportTable();
-    void showAccessError(const Message& error);
-
     void showInputText();
+    // The scroll bar of the navigation strip, in both kinds of mode.
+    void navigate(int action);
 
   public:
     // Font dialog over a 60-byte font file; true when one was chosen.
@@ -131,24 +120,6 @@ class MainWindow : public QMainWindow, public EditorView {
     }
 
   private:
-  public:
-    // Every typed character, as its code page 950 bytes.
-    void typedText(const QString& text);
-    void typedByte(uint8_t byte);
-
-  private:
-    // File commands.
-    void newFile();
-    void openFile();
-    // true when the document (or glyph) is on disk afterwards.
-    bool save();
-    bool saveAs();
-    bool readWithRetry(const std::string& path, bool tooLargeAsMissing = false);
-    void startupDocument();
-
-    // Pattern list.
-    void navigate(int action);
-
     Editor& editor_;
     Prompts& prompts_;
     GridWidget* grid_ = nullptr;
@@ -167,6 +138,8 @@ class MainWindow : public QMainWindow, public EditorView {
     ClipboardCommands clipboard_{editor_, prompts_, *this};
     PanelCommands panel_{editor_, prompts_, *this};
     PatternListCommands patterns_{editor_, prompts_, *this};
+    FileCommands files_{editor_, prompts_, *this};
+    FontModeController fonts_{editor_, prompts_, *this, files_};
 };
 
 } // namespace dedur

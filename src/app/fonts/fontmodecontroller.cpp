@@ -1,12 +1,13 @@
-// The font-edit modes: entering a mode, stepping through glyphs, typed Big5
-// characters, saving glyphs and the table export.
 #include <QScrollBar>
 
+#include "../document/filecommands.h"
 #include "../grid/gridwidget.h"
 #include "../shell/commandids.h"
-#include "../shell/mainwindow.h"
+#include "../shell/editorview.h"
 #include "../shell/palette.h"
 #include "../shell/prompts.h"
+#include "editor.h"
+#include "fontmodecontroller.h"
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
 #include "panel/tables.h"
@@ -22,11 +23,11 @@ bool isFontMode(int type) {
 
 } // namespace
 
-void MainWindow::showAccessError(const Message& error) {
-    if (!error.empty()) prompts_.showMessage(this, error);
+void FontModeController::showAccessError(const Message& error) {
+    if (!error.empty()) prompts_.showMessage(view_.owner(), error);
 }
 
-void MainWindow::enterEditMode() {
+void FontModeController::enterEditMode() {
     Document& doc = editor_.document;
     if (doc.editType != EditPattern && !isFontMode(doc.editType)) {
         // A mode this editor does not know: start in pattern mode.
@@ -34,45 +35,45 @@ void MainWindow::enterEditMode() {
     }
     const bool font = doc.editType != EditPattern;
     if (!font) {
-        startupDocument();
+        files_.startupDocument();
     } else {
         const GlyphKind kind = glyphKind(doc.editType);
         doc.patternWidth = static_cast<int16_t>(kind.width);
         doc.patternHeight = static_cast<int16_t>(kind.height);
         doc.patternDotCount = kind.width * kind.height;
         std::fill(doc.workDots.begin(), doc.workDots.end(), DOT_OFF);
-        setTitle(fontPathFor(editor_.fontEdit, doc.editType));
+        view_.setTitle(fontPathFor(editor_.fontEdit, doc.editType));
         warnOfGlyphFileSize();
     }
-    const int y = palette_->createNavigationStrip(!font);
-    palette_->layoutButtons(4, y);
-    refreshButton(CmdDeletePattern);
+    const int y = view_.paletteView().createNavigationStrip(!font);
+    view_.paletteView().layoutButtons(4, y);
+    view_.refreshButton(CmdDeletePattern);
     if (font) {
         setUpGlyphScroll();
     } else {
         editor_.currentNumber = doc.currentPattern + 1;
-        showNavigation(editor_.currentNumber);
+        view_.showNavigation(editor_.currentNumber);
     }
     editor_.selection.selectionState = SelectionState::None;
-    dispatchCommand(CmdDrawPoint);
+    view_.dispatchCommand(CmdDrawPoint);
     for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
-        palette_->setButtonEnabled(id, !font);
+        view_.paletteView().setButtonEnabled(id, !font);
     }
-    if (!font) refreshButton(CmdDeletePattern);
-    grid_->repaintAll(true);
+    if (!font) view_.refreshButton(CmdDeletePattern);
+    view_.gridView().repaintAll(true);
 }
 
-void MainWindow::warnOfGlyphFileSize() {
+void FontModeController::warnOfGlyphFileSize() {
     const int mode = editor_.document.editType;
     bool& warned = editor_.fontEdit.sizeWarned[static_cast<size_t>(mode)];
     if (warned) return;
     const Message warning = glyphFileSizeWarning(editor_.fontEdit, mode);
     if (warning.empty()) return;
     warned = true;
-    prompts_.showMessage(this, warning);
+    prompts_.showMessage(view_.owner(), warning);
 }
 
-void MainWindow::setUpGlyphScroll() {
+void FontModeController::setUpGlyphScroll() {
     Document& doc = editor_.document;
     const GlyphKind kind = glyphKind(doc.editType);
     int number = 1;
@@ -90,15 +91,15 @@ void MainWindow::setUpGlyphScroll() {
         showGlyph(1);
     }
     editor_.currentNumber = number;
-    QScrollBar* bar = palette_->scrollBar();
+    QScrollBar* bar = view_.paletteView().scrollBar();
     bar->blockSignals(true);
     bar->setRange(1, kind.count);
     bar->setValue(std::max(number, 1));
     bar->blockSignals(false);
-    palette_->countLabel()->setText(QString::number(kind.count));
+    view_.paletteView().countLabel()->setText(QString::number(kind.count));
 }
 
-bool MainWindow::showGlyph(int number) {
+bool FontModeController::showGlyph(int number) {
     Document& doc = editor_.document;
     uint8_t record[72];
     Message error;
@@ -126,27 +127,28 @@ bool MainWindow::showGlyph(int number) {
     return true;
 }
 
-void MainWindow::goToGlyph(int number) {
+void FontModeController::goToGlyph(int number) {
     Document& doc = editor_.document;
     editor_.currentNumber = number;
-    commitSelection();
-    if (doc.editType == EditAscii8x15) setStatusText(QString::asprintf("No.%d", number));
+    view_.commitSelection();
+    if (doc.editType == EditAscii8x15) view_.setStatusText(QString::asprintf("No.%d", number));
     if (doc.editType == EditFont16x15 || doc.editType == EditFont24x24) {
-        setStatusText(QString::asprintf("FONT=%04X, No.%d", glyphNumberToCode(number), number));
+        view_.setStatusText(
+            QString::asprintf("FONT=%04X, No.%d", glyphNumberToCode(number), number));
     }
     const bool shown = showGlyph(number);
     if (!shown && (doc.editType == EditFont16x15 || doc.editType == EditFont24x24)) prompts_.beep();
 }
 
-void MainWindow::switchMode(int mode) {
+void FontModeController::switchMode(int mode) {
     saveModeSettings(editor_);
-    if (querySave() == -1) return;
+    if (files_.querySave() == -1) return;
     if (editor_.document.editType == mode) return;
     editor_.document.editType = mode;
     enterEditMode();
 }
 
-void MainWindow::typedText(const QString& text) {
+void FontModeController::typedText(const QString& text) {
     for (const char32_t c : text.toUcs4()) {
         if (c == 0x1B) {
             typedByte(0x1B);
@@ -156,7 +158,7 @@ void MainWindow::typedText(const QString& text) {
     }
 }
 
-void MainWindow::typedByte(uint8_t byte) {
+void FontModeController::typedByte(uint8_t byte) {
     if (!editor_.fontEdit.leadPending) {
         editor_.fontEdit.pendingLead = byte;
         editor_.fontEdit.leadPending = isBig5Lead(byte) != 0;
@@ -166,8 +168,8 @@ void MainWindow::typedByte(uint8_t byte) {
     const uint8_t lead = editor_.fontEdit.pendingLead;
     // The status bar shows the character the two bytes make.
     const auto character = decodeBig5(lead, byte);
-    setStatusText(character ? QString::fromUcs4(&*character, 1)
-                            : QString::asprintf("%c%c", lead, byte));
+    view_.setStatusText(character ? QString::fromUcs4(&*character, 1)
+                                  : QString::asprintf("%c%c", lead, byte));
     if (!isBig5Trail(byte)) return;
     Document& doc = editor_.document;
     uint8_t record[72];
@@ -178,18 +180,18 @@ void MainWindow::typedByte(uint8_t byte) {
     if (index < 0) return;
     const uint32_t code = static_cast<uint32_t>(lead << 8 | byte);
     currentCode(editor_.fontEdit, doc.editType) = code;
-    commitSelection();
+    view_.commitSelection();
     glyphToDots(doc, doc.editType, record);
     editor_.currentNumber = index + 1;
-    palette_->scrollBar()->setValue(editor_.currentNumber);
-    grid_->repaintAll(true);
+    view_.paletteView().scrollBar()->setValue(editor_.currentNumber);
+    view_.gridView().repaintAll(true);
 }
 
-bool MainWindow::saveGlyph() {
+bool FontModeController::saveGlyph() {
     Document& doc = editor_.document;
     // The viewed fonts are never written: nothing to lose there.
     if (doc.editType != EditFont16x15 && doc.editType != EditFont24x24) return true;
-    commitSelection();
+    view_.commitSelection();
     std::array<uint8_t, 72> record{};
     if (doc.editType == EditFont16x15) {
         const auto packed = packGlyph16(doc);
@@ -205,8 +207,8 @@ bool MainWindow::saveGlyph() {
     return written >= 0;
 }
 
-void MainWindow::exportTable() {
-    commitSelection();
+void FontModeController::exportTable() {
+    view_.commitSelection();
     const TableExport table =
         tableExportFor(editor_.document, editor_.fontEdit, editor_.currentNumber);
     if (table.fileName.empty()) return;
@@ -214,7 +216,7 @@ void MainWindow::exportTable() {
     if (!table.append) prompts_.setWaitCursor(true);
     const auto failure = writeTableFile(path, table.bytes, table.append);
     if (!table.append) prompts_.setWaitCursor(false);
-    if (failure) prompts_.showMessage(this, *failure);
+    if (failure) prompts_.showMessage(view_.owner(), *failure);
 }
 
 } // namespace dedur

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+namespace dedur {
+
+struct Editor;
+class Prompts;
+class EditorView;
+class FontModeController;
+
+// New, Open, Save and Save as, the unsaved-changes question and the document
+// the editor starts with.
+class FileCommands {
+  public:
+    FileCommands(Editor& editor, Prompts& prompts, EditorView& view)
+        : editor_(editor), prompts_(prompts), view_(view) {}
+    // Saving in a font mode saves the glyph.
+    void setFontModes(FontModeController& fonts) { fonts_ = &fonts; }
+
+    // -1 when the user cancels, or when the save offered fails (or its
+    // dialog is cancelled): the changes are not thrown away.
+    int querySave();
+    void newFile();
+    void openFile();
+    // true when the document (or glyph) is on disk afterwards.
+    bool save();
+    bool saveAs();
+    void startupDocument();
+
+  private:
+    bool readWithRetry(const std::string& path, bool tooLargeAsMissing = false);
+
+    Editor& editor_;
+    Prompts& prompts_;
+    EditorView& view_;
+    FontModeController* fonts_ = nullptr;
+};
+
+} // namespace dedur
