@@ -97,6 +97,25 @@ Message badSizeMessage(const std::string& path, int number, const PatternHeader&
             "Format error", MessageButtons::Ok, MessageIcon::Question};
 }
 
+// The first pass over the text after the signature: the total size of the
+// records its headers declare.
+ReadResult measurePatterns(LineReader& reader, const std::string& path, size_t& total) {
+    LinePiece piece;
+    int count = 0;
+    while (reader.next(piece, LineLimit)) {
+        if (!isHeaderLine(piece)) continue;
+        const PatternHeader header = parseHeaderLine(piece);
+        ++count;
+        if (!sideInRange(header.width) || !sideInRange(header.height)) {
+            return {ReadStatus::BadSize, badSizeMessage(path, count, header)};
+        }
+        total += recordLength(header);
+        if (total > MaxPatternData) return tooLarge(path);
+    }
+    if (count == 0) return noPattern();
+    return {};
+}
+
 } // namespace
 
 Message patternFileNotFound(const std::string& path, const char* caption) {
@@ -168,23 +187,8 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
     }
 
     // First pass: count the patterns and their total size.
-    int count = 0;
     size_t total = 0;
-    while (reader.next(piece, LineLimit)) {
-        if (!isHeaderLine(piece)) continue;
-        const PatternHeader header = parseHeaderLine(piece);
-        ++count;
-        if (!sideInRange(header.width) || !sideInRange(header.height)) {
-            return {ReadStatus::BadSize, badSizeMessage(path, count, header)};
-        }
-        total += recordLength(header);
-        if (total > MaxPatternData) break;
-    }
-    if (total > MaxPatternData) {
-        return tooLarge(path);
-    }
-    if (count == 0) return noPattern();
-
+    if (ReadResult counted = measurePatterns(reader, path, total); !counted.ok()) return counted;
     // Second pass: build the records. A header swallowed as a row by a short
     // pattern before it is lost here, as the format has always done.
     std::vector<uint8_t> store;
