@@ -51,30 +51,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             dragOnDots(e.grid, doc, e.history, sel, press, &move, g.px(), g.py());
             break;
         }
-        case 1: { // move the floating block
+        case 1: { // drag the floating block as the grid does, then release
             if (!floating) break;
+            sel.lastPointer = {in.range(0, g.lastX() + 5), in.range(0, g.lastY() + 5)};
             sel.blockRect = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
-            if (!sel.moveUndoSaved) {
-                sel.moveUndoSaved = true;
-                pushUndo(e.history, doc, sel);
-            }
-            shiftSelection(sel, in.range(-100, 100), in.range(-100, 100), g.px(), g.py());
+            DotRect from;
+            dragBlock(sel, doc, e.history,
+                      {in.range(-200, g.lastX() + 200), in.range(-200, g.lastY() + 200)}, g.px(),
+                      g.py(), from);
             clampAfterMove(sel, g.width, g.height, g.px(), g.py());
             break;
         }
-        case 2: { // resize it by a handle, then rescale its dots
+        case 2: { // drag a handle, then release: the dots are rescaled
             if (!floating) break;
-            const DotPoint pointer{in.range(0, g.lastX() + 5), in.range(0, g.lastY() + 5)};
-            const ResizeStep r = resizeFrame(
-                sel.selectionRect, in.range(1, 8), in.range(-100, 100) * g.px(),
-                in.range(-100, 100) * g.py(), pointer, g.width, g.height, g.px(), g.py());
-            const DotRect before = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
-            const DotRect after = blockRectFromSelection(r.rect, g.px(), g.py());
+            sel.handleCode = in.range(1, 8);
+            sel.resizeRect = sel.selectionRect;
+            sel.resizing = true;
+            sel.lastPointer = {in.range(0, g.lastX() + 5), in.range(0, g.lastY() + 5)};
+            dragResizeFrame(sel, doc, e.history,
+                            {in.range(0, g.lastX() + 5), in.range(0, g.lastY() + 5)}, g.width,
+                            g.height, g.px(), g.py());
+            finishResize(sel, g.px(), g.py());
+            const DotRect after = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
             if (after.width() < 1 || after.height() < 1) std::abort();
-            sel.selectionRect = r.rect;
-            sel.floatingBlock = rescaleDots(sel.floatingBlock, before.width(), before.height(),
-                                            after.width(), after.height());
-            sel.blockRect = after;
             break;
         }
         case 3: // drop it

@@ -300,22 +300,17 @@ void GridWidget::startMove(QPoint at) {
 }
 
 void GridWidget::trackMove(QPoint at) {
-    Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    const DotPoint from = moveCell(sel.lastPointer, g.px(), g.py());
-    const DotPoint to = moveCell({at.x(), at.y()}, g.px(), g.py());
-    if (from == to) return;
-    if (!sel.moveUndoSaved) {
-        sel.moveUndoSaved = true;
-        pushUndo(editor_.history, editor_.document, sel);
-    }
     painter_.paintBlockDots(painter_.backgroundColour());
-    painter_.refillFromWorkDots(sel.blockRect);
-    shiftSelection(sel, to.x - from.x, to.y - from.y, g.px(), g.py());
+    DotRect from;
+    if (!dragBlock(editor_.selection, editor_.document, editor_.history, {at.x(), at.y()}, g.px(),
+                   g.py(), from)) {
+        painter_.paintBlockDots(painter_.dotColour());
+        return;
+    }
+    painter_.refillFromWorkDots(from);
     painter_.paintBlockDots(painter_.dotColour());
     painter_.redrawThumbnailWithBlock();
-    sel.lastPointer = {at.x(), at.y()};
-    editor_.document.modifiedFlag = true;
     update();
     emit modified();
 }
@@ -340,50 +335,29 @@ void GridWidget::startResize(QPoint at, int handle) {
 void GridWidget::trackResize(QPoint at) {
     Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    const DotPoint from = moveCell(sel.lastPointer, g.px(), g.py());
-    const DotPoint to = moveCell({at.x(), at.y()}, g.px(), g.py());
-    if (from == to) return;
-    if (!sel.resizeUndoSaved) {
-        sel.resizeUndoSaved = true;
-        pushUndo(editor_.history, editor_.document, sel);
-    }
-    const ResizeStep step =
-        resizeFrame(sel.resizeRect, sel.handleCode, (to.x - from.x) * g.px(),
-                    (to.y - from.y) * g.py(), {at.x(), at.y()}, g.width, g.height, g.px(), g.py());
-    painter_.drawResizeOutline(sel.resizeRect);
-    painter_.drawResizeOutline(step.rect);
-    sel.resizeRect = step.rect;
-    QPoint pointer = at;
-    if (step.limited) {
-        pointer = QPoint(step.pointer.x, step.pointer.y);
-        QCursor::setPos(mapToGlobal(pointer));
-    }
-    sel.lastPointer = {pointer.x(), pointer.y()};
+    const PixelRect old = sel.resizeRect;
+    const auto step = dragResizeFrame(sel, editor_.document, editor_.history, {at.x(), at.y()},
+                                      g.width, g.height, g.px(), g.py());
+    if (!step) return;
+    painter_.drawResizeOutline(old);
+    painter_.drawResizeOutline(step->rect);
+    if (step->limited) QCursor::setPos(mapToGlobal(QPoint(step->pointer.x, step->pointer.y)));
     update();
-    emit statusText(QString::asprintf("%dx%d", (step.rect.right - step.rect.left) / g.px(),
-                                      (step.rect.bottom - step.rect.top) / g.py()));
+    emit statusText(QString::asprintf("%dx%d", (step->rect.right - step->rect.left) / g.px(),
+                                      (step->rect.bottom - step->rect.top) / g.py()));
 }
 
 void GridWidget::endResize() {
-    Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    sel.resizing = false;
-    const DotRect before = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
-    sel.selectionRect = sel.resizeRect;
-    const DotRect after = blockRectFromSelection(sel.selectionRect, g.px(), g.py());
-    if (after.width() == before.width() && after.height() == before.height()) {
-        prompts_.beep();
-    } else {
+    if (const auto before = finishResize(editor_.selection, g.px(), g.py())) {
         // The block as it was goes to the clipboard, as the rescale always did.
         const PlatformBitmap unscaled =
-            dotsToBitmap(sel.floatingBlock.data(), before.width(), before.height());
+            dotsToBitmap(before->dots.data(), before->width, before->height);
         QGuiApplication::clipboard()->setImage(imageFromBitmap(unscaled));
-        sel.floatingBlock = rescaleDots(sel.floatingBlock, before.width(), before.height(),
-                                        after.width(), after.height());
-        sel.blockRect = after;
         repaintAll(true);
+    } else {
+        prompts_.beep();
     }
-    sel.resizeUndoSaved = false;
     emit modified();
 }
 

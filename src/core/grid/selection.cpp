@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "../document/history.h"
 #include "../document/patternstore.h"
 
 namespace dedur {
@@ -268,6 +269,56 @@ std::vector<uint8_t> rescaleDots(const std::vector<uint8_t>& dots, int w0, int h
         }
     }
     return out;
+}
+
+bool dragBlock(Selection& sel, Document& doc, History& history, DotPoint pointer, int px, int py,
+               DotRect& from) {
+    const DotPoint a = moveCell(sel.lastPointer, px, py);
+    const DotPoint b = moveCell(pointer, px, py);
+    if (a == b) return false;
+    if (!sel.moveUndoSaved) {
+        sel.moveUndoSaved = true;
+        pushUndo(history, doc, sel);
+    }
+    from = sel.blockRect;
+    shiftSelection(sel, b.x - a.x, b.y - a.y, px, py);
+    sel.lastPointer = pointer;
+    doc.modifiedFlag = true;
+    return true;
+}
+
+std::optional<ResizeStep> dragResizeFrame(Selection& sel, Document& doc, History& history,
+                                          DotPoint pointer, int patternWidth, int patternHeight,
+                                          int px, int py) {
+    const DotPoint a = moveCell(sel.lastPointer, px, py);
+    const DotPoint b = moveCell(pointer, px, py);
+    if (a == b) return std::nullopt;
+    if (!sel.resizeUndoSaved) {
+        sel.resizeUndoSaved = true;
+        pushUndo(history, doc, sel);
+    }
+    const ResizeStep step =
+        resizeFrame(sel.resizeRect, sel.handleCode, (b.x - a.x) * px, (b.y - a.y) * py, pointer,
+                    patternWidth, patternHeight, px, py);
+    sel.resizeRect = step.rect;
+    sel.lastPointer = step.limited ? step.pointer : pointer;
+    return step;
+}
+
+std::optional<BlockDots> finishResize(Selection& sel, int px, int py) {
+    sel.resizing = false;
+    sel.resizeUndoSaved = false;
+    const DotRect before = blockRectFromSelection(sel.selectionRect, px, py);
+    sel.selectionRect = sel.resizeRect;
+    const DotRect after = blockRectFromSelection(sel.selectionRect, px, py);
+    if (after.width() == before.width() && after.height() == before.height()) {
+        return std::nullopt;
+    }
+    BlockDots old{sel.floatingBlock, before.width(), before.height()};
+    sel.floatingBlock = rescaleDots(sel.floatingBlock, before.width(), before.height(),
+                                    after.width(), after.height());
+    sel.blockRect = after;
+    return old;
 }
 
 } // namespace dedur

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "gridgeometry.h"
@@ -63,5 +64,31 @@ ResizeStep resizeFrame(const PixelRect& rect, int handle, int ex, int ey, DotPoi
 
 // Nearest-neighbour rescale; a shrunk dot is set when any merged dot is set.
 std::vector<uint8_t> rescaleDots(const std::vector<uint8_t>& dots, int w0, int h0, int w1, int h1);
+
+struct History;
+
+// Dragging a floating block: the pointer (client pixels) moved from
+// sel.lastPointer to `pointer`. When it crossed a cell boundary the block
+// moves by whole cells (the first move of a drag takes the undo snapshot)
+// and true comes back; the block's old place is `from`.
+bool dragBlock(Selection& sel, Document& doc, History& history, DotPoint pointer, int px, int py,
+               DotRect& from);
+
+// Dragging a handle of a floating block: the frame in sel.resizeRect follows
+// the pointer cell by cell (the first step takes the undo snapshot). The new
+// frame, or nothing while the pointer stays in its cell.
+std::optional<ResizeStep> dragResizeFrame(Selection& sel, Document& doc, History& history,
+                                          DotPoint pointer, int patternWidth, int patternHeight,
+                                          int px, int py);
+
+// Release of a resize: the block takes the new frame, its dots rescaled.
+// The block as it was (to go to the clipboard), or nothing when the frame
+// kept its size in dots.
+struct BlockDots {
+    std::vector<uint8_t> dots;
+    int width = 0;
+    int height = 0;
+};
+std::optional<BlockDots> finishResize(Selection& sel, int px, int py);
 
 } // namespace dedur
