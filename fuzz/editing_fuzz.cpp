@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         case 2: { // drag a handle, then release: the dots are rescaled
             if (!floating) break;
-            sel.handleCode = in.range(1, 8);
+            sel.handleCode = ResizeHandle(in.range(1, 8));
             sel.resizeRect = sel.selectionRect;
             sel.resizing = true;
             sel.lastPointer = {in.range(0, g.lastX() + 5), in.range(0, g.lastY() + 5)};

@@ -56,13 +56,13 @@ TEST(Selection, MoveReleaseKeepsTheFrameAtTheGridEdge) {
 TEST(Selection, HandlesInTheirOrder) {
     const PixelRect r{23, 14, 59, 41};
     struct Case {
-        int x, y, handle;
+        int x, y, handle; // the handle's code
     };
     const Case cases[] = {{59, 20, 5}, {61, 40, 5}, {21, 20, 2}, {23, 15, 2}, {30, 12, 7},
                           {30, 41, 8}, {22, 13, 1}, {60, 42, 6}, {21, 43, 3}, {61, 12, 4},
                           {40, 30, 0}, {62, 20, 0}, {24, 14, 0}};
     for (const Case& c : cases)
-        EXPECT_EQ(c.handle, hitTestHandle(r, c.x, c.y)) << c.x << "," << c.y;
+        EXPECT_EQ(ResizeHandle(c.handle), hitTestHandle(r, c.x, c.y)) << c.x << "," << c.y;
     EXPECT_TRUE(insideSelection(r, 23, 14));
     EXPECT_FALSE(insideSelection(r, 59, 20));
 }
@@ -71,22 +71,22 @@ TEST(Selection, ResizeFrameLimits) {
     const int p = 9;
     const PixelRect r = selectionRectFromBlock({2, 2, 5, 5}, p, p); // 23..59
     // Right edge dragged left past the left edge: one dot wide, pointer on the edge.
-    ResizeStep s = resizeFrame(r, 5, -6 * p, 0, {5, 30}, 16, 16, p, p);
+    ResizeStep s = resizeFrame(r, ResizeHandle::Right, -6 * p, 0, {5, 30}, 16, 16, p, p);
     EXPECT_TRUE(s.limited);
     EXPECT_EQ(r.left + p, s.rect.right);
     EXPECT_EQ(r.left + p, s.pointer.x);
     EXPECT_EQ(30, s.pointer.y);
     // Far to the right: at most twice the pattern width.
-    s = resizeFrame(r, 6, 40 * p, 0, {400, 59}, 16, 16, p, p);
+    s = resizeFrame(r, ResizeHandle::BottomRight, 40 * p, 0, {400, 59}, 16, 16, p, p);
     EXPECT_EQ(r.left + 32 * p, s.rect.right);
     EXPECT_EQ(r.bottom, s.pointer.y); // bottom handle: y follows the bottom edge
     // Top-left corner pulled below the bottom.
-    s = resizeFrame(r, 1, 0, 10 * p, {23, 113}, 16, 16, p, p);
+    s = resizeFrame(r, ResizeHandle::TopLeft, 0, 10 * p, {23, 113}, 16, 16, p, p);
     EXPECT_EQ(r.bottom - p, s.rect.top);
     EXPECT_EQ(23, s.pointer.x);
     EXPECT_EQ(r.bottom - p, s.pointer.y);
     // Within the limits nothing is corrected.
-    s = resizeFrame(r, 8, 0, 2 * p, {30, 77}, 16, 16, p, p);
+    s = resizeFrame(r, ResizeHandle::Bottom, 0, 2 * p, {30, 77}, 16, 16, p, p);
     EXPECT_FALSE(s.limited);
     EXPECT_EQ(r.bottom + 2 * p, s.rect.bottom);
 }
@@ -115,19 +115,19 @@ TEST(Selection, EachHandleMovesItsEdges) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.handle);
-        ResizeStep s = resizeFrame(r, c.handle, p, p, {100, 100}, 16, 16, p, p);
+        ResizeStep s = resizeFrame(r, ResizeHandle(c.handle), p, p, {100, 100}, 16, 16, p, p);
         EXPECT_FALSE(s.limited);
         EXPECT_EQ(c.grown, s.rect);
         // Right/bottom edges move left/up and left/top edges right/down.
         const bool movesLeft = c.handle <= 3;
         const bool movesTop = c.handle == 1 || c.handle == 4 || c.handle == 7;
-        s = resizeFrame(r, c.handle, (movesLeft ? 5 : -5) * p, (movesTop ? 5 : -5) * p, {100, 100},
-                        16, 16, p, p);
+        s = resizeFrame(r, ResizeHandle(c.handle), (movesLeft ? 5 : -5) * p,
+                        (movesTop ? 5 : -5) * p, {100, 100}, 16, 16, p, p);
         EXPECT_TRUE(s.limited);
         EXPECT_EQ(c.collapsed, s.rect);
         EXPECT_EQ(c.pointer, s.pointer);
     }
-    EXPECT_EQ(r, resizeFrame(r, 0, p, p, {1, 1}, 16, 16, p, p).rect);
+    EXPECT_EQ(r, resizeFrame(r, ResizeHandle::None, p, p, {1, 1}, 16, 16, p, p).rect);
 }
 
 TEST(Selection, RescaleEnlargesAndShrinksWithoutLosingDots) {

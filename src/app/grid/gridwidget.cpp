@@ -68,12 +68,13 @@ bool GridWidget::updateCursorAndStatus(QPoint at) {
         if (insideSelection(sel.selectionRect, x, y)) {
             setCursor(Qt::SizeAllCursor);
             cursorSet = true;
-        } else if (const int handle = hitTestHandle(sel.selectionRect, x, y)) {
+        } else if (const ResizeHandle handle = hitTestHandle(sel.selectionRect, x, y);
+                   handle != ResizeHandle::None) {
             static const Qt::CursorShape shapes[] = {
                 Qt::ArrowCursor,     Qt::SizeFDiagCursor, Qt::SizeHorCursor,
                 Qt::SizeBDiagCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
                 Qt::SizeFDiagCursor, Qt::SizeVerCursor,   Qt::SizeVerCursor};
-            setCursor(shapes[handle]);
+            setCursor(shapes[static_cast<int>(handle)]);
             cursorSet = true;
         }
     }
@@ -142,7 +143,8 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
             startMove(at);
             return;
         }
-        if (const int handle = hitTestHandle(sel.selectionRect, at.x(), at.y())) {
+        if (const ResizeHandle handle = hitTestHandle(sel.selectionRect, at.x(), at.y());
+            handle != ResizeHandle::None) {
             startResize(at, handle);
             return;
         }
@@ -324,7 +326,7 @@ void GridWidget::endMove() {
     update();
 }
 
-void GridWidget::startResize(QPoint at, int handle) {
+void GridWidget::startResize(QPoint at, ResizeHandle handle) {
     Selection& sel = editor_.selection;
     sel.handleCode = handle;
     sel.resizeRect = sel.selectionRect;

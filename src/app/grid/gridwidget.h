@@ -58,7 +58,7 @@ class GridWidget : public QWidget {
     void startMove(QPoint at);
     void trackMove(QPoint at);
     void endMove();
-    void startResize(QPoint at, int handle);
+    void startResize(QPoint at, ResizeHandle handle);
     void trackResize(QPoint at);
     void endResize();
     bool confined(QPoint at) const;

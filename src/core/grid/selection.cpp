@@ -14,17 +14,19 @@ int floorDiv(int a, int b) {
     return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
 
-bool handleMovesRight(int h) {
-    return h == 4 || h == 5 || h == 6;
+using H = ResizeHandle;
+
+bool handleMovesRight(H h) {
+    return h == H::TopRight || h == H::Right || h == H::BottomRight;
 }
-bool handleMovesLeft(int h) {
-    return h == 1 || h == 2 || h == 3;
+bool handleMovesLeft(H h) {
+    return h == H::TopLeft || h == H::Left || h == H::BottomLeft;
 }
-bool handleMovesBottom(int h) {
-    return h == 3 || h == 6 || h == 8;
+bool handleMovesBottom(H h) {
+    return h == H::BottomLeft || h == H::BottomRight || h == H::Bottom;
 }
-bool handleMovesTop(int h) {
-    return h == 1 || h == 4 || h == 7;
+bool handleMovesTop(H h) {
+    return h == H::TopLeft || h == H::TopRight || h == H::Top;
 }
 
 } // namespace
@@ -136,53 +138,59 @@ void clampAfterMove(Selection& sel, int patternWidth, int patternHeight, int px,
     sel.blockRect = blockRectFromSelection(r, px, py);
 }
 
-int hitTestHandle(const PixelRect& r, int x, int y) {
-    if (r.right <= x && x <= r.right + 2 && r.top < y && y < r.bottom) return 5;
-    if (r.left - 2 <= x && x <= r.left && r.top < y && y < r.bottom) return 2;
-    if (r.left + 2 <= x && x <= r.right - 2 && r.top - 2 <= y && y <= r.top) return 7;
-    if (r.left + 2 <= x && x <= r.right - 2 && r.bottom <= y && y <= r.bottom + 2) return 8;
-    if (r.left - 2 <= x && x <= r.left && r.top - 2 <= y && y <= r.top) return 1;
-    if (r.right <= x && x <= r.right + 2 && r.bottom <= y && y <= r.bottom + 2) return 6;
-    if (r.left - 2 <= x && x <= r.left && r.bottom <= y && y <= r.bottom + 2) return 3;
-    if (r.right <= x && x <= r.right + 2 && r.top - 2 <= y && y <= r.top) return 4;
-    return 0;
+ResizeHandle hitTestHandle(const PixelRect& r, int x, int y) {
+    if (r.right <= x && x <= r.right + 2 && r.top < y && y < r.bottom) return ResizeHandle::Right;
+    if (r.left - 2 <= x && x <= r.left && r.top < y && y < r.bottom) return ResizeHandle::Left;
+    if (r.left + 2 <= x && x <= r.right - 2 && r.top - 2 <= y && y <= r.top)
+        return ResizeHandle::Top;
+    if (r.left + 2 <= x && x <= r.right - 2 && r.bottom <= y && y <= r.bottom + 2)
+        return ResizeHandle::Bottom;
+    if (r.left - 2 <= x && x <= r.left && r.top - 2 <= y && y <= r.top)
+        return ResizeHandle::TopLeft;
+    if (r.right <= x && x <= r.right + 2 && r.bottom <= y && y <= r.bottom + 2)
+        return ResizeHandle::BottomRight;
+    if (r.left - 2 <= x && x <= r.left && r.bottom <= y && y <= r.bottom + 2)
+        return ResizeHandle::BottomLeft;
+    if (r.right <= x && x <= r.right + 2 && r.top - 2 <= y && y <= r.top)
+        return ResizeHandle::TopRight;
+    return ResizeHandle::None;
 }
 
 bool insideSelection(const PixelRect& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-ResizeStep resizeFrame(const PixelRect& rect, int handle, int ex, int ey, DotPoint pointer,
+ResizeStep resizeFrame(const PixelRect& rect, ResizeHandle handle, int ex, int ey, DotPoint pointer,
                        int patternWidth, int patternHeight, int px, int py) {
     ResizeStep step{rect, false, pointer};
     PixelRect& r = step.rect;
     switch (handle) {
-    case 1:
+    case ResizeHandle::TopLeft:
         r.left += ex;
         r.top += ey;
         break;
-    case 2:
+    case ResizeHandle::Left:
         r.left += ex;
         break;
-    case 3:
+    case ResizeHandle::BottomLeft:
         r.left += ex;
         r.bottom += ey;
         break;
-    case 4:
+    case ResizeHandle::TopRight:
         r.right += ex;
         r.top += ey;
         break;
-    case 5:
+    case ResizeHandle::Right:
         r.right += ex;
         break;
-    case 6:
+    case ResizeHandle::BottomRight:
         r.right += ex;
         r.bottom += ey;
         break;
-    case 7:
+    case ResizeHandle::Top:
         r.top += ey;
         break;
-    case 8:
+    case ResizeHandle::Bottom:
         r.bottom += ey;
         break;
     default:

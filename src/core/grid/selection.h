@@ -13,6 +13,19 @@ struct Document;
 enum class SelectionState { None, Floating, Moving };
 
 // The floating block of the select tool.
+// The eight handles of a floating block's frame, by their codes.
+enum class ResizeHandle {
+    None = 0,
+    TopLeft = 1,
+    Left = 2,
+    BottomLeft = 3,
+    TopRight = 4,
+    Right = 5,
+    BottomRight = 6,
+    Top = 7,
+    Bottom = 8,
+};
+
 struct Selection {
     SelectionState selectionState = SelectionState::None;
     bool resizing = false;
@@ -20,7 +33,7 @@ struct Selection {
     DotRect blockRect;                  // may reach beyond the pattern on any side
     std::vector<uint8_t> floatingBlock; // row-major, blockRect.width() per row
     PixelRect resizeRect;
-    int handleCode = 0;
+    ResizeHandle handleCode = ResizeHandle::None;
     DotPoint lastPointer;
     bool moveUndoSaved = false;
     bool resizeUndoSaved = false;
@@ -47,8 +60,8 @@ void shiftSelection(Selection& sel, int dx, int dy, int px, int py);
 // Release of a move: keeps the frame from leaving the grid past its edge.
 void clampAfterMove(Selection& sel, int patternWidth, int patternHeight, int px, int py);
 
-// Handle under a pointer (codes 1..8), 0 for none.
-int hitTestHandle(const PixelRect& rect, int x, int y);
+// Handle under a pointer, None for none.
+ResizeHandle hitTestHandle(const PixelRect& rect, int x, int y);
 bool insideSelection(const PixelRect& rect, int x, int y);
 
 struct ResizeStep {
@@ -59,7 +72,7 @@ struct ResizeStep {
 };
 // Moves the edges of `rect` that `handle` holds by (ex, ey) pixels and keeps
 // the frame between one dot and twice the pattern's size.
-ResizeStep resizeFrame(const PixelRect& rect, int handle, int ex, int ey, DotPoint pointer,
+ResizeStep resizeFrame(const PixelRect& rect, ResizeHandle handle, int ex, int ey, DotPoint pointer,
                        int patternWidth, int patternHeight, int px, int py);
 
 // Nearest-neighbour rescale; a shrunk dot is set when any merged dot is set.
