@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)big5GlyphIndex(lead, trail);
 
     Document doc;
-    const int editType = in.range(EditFont16x15, EditSpecialSupp16x15);
+    const auto editType = static_cast<EditMode>(in.range(
+        static_cast<int>(EditMode::Font16x15), static_cast<int>(EditMode::SpecialSupp16x15)));
     uint8_t record[72] = {};
     for (uint8_t& b : record) b = in.byte();
     glyphToDots(doc, editType, record);

@@ -21,38 +21,42 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The edit mode whose glyphs the file holds, from --kind or the file name; 0 if unknown.
+// The edit mode whose glyphs the file holds, from --kind or the file name;
+// -1 for a --kind we do not know, 0 for a name we cannot tell.
 int kindOf(const std::string& path, const std::optional<std::string>& kind) {
     const std::string name = std::filesystem::path(path).filename().string();
     if (kind) {
-        if (*kind == "16x15") return EditFont16x15;
-        if (*kind == "24x24") return EditFont24x24;
-        if (*kind == "8x15") return EditAscii8x15;
+        if (*kind == "16x15") return static_cast<int>(EditMode::Font16x15);
+        if (*kind == "24x24") return static_cast<int>(EditMode::Font24x24);
+        if (*kind == "8x15") return static_cast<int>(EditMode::Ascii8x15);
         if (*kind == "symbol16x15") {
-            return sameName(name, SpecialSuppFileName) ? EditSpecialSupp16x15 : EditSpecial16x15;
+            return sameName(name, SpecialSuppFileName)
+                       ? static_cast<int>(EditMode::SpecialSupp16x15)
+                       : static_cast<int>(EditMode::Special16x15);
         }
         return -1;
     }
-    if (sameName(name, Std16x15FileName)) return EditFont16x15;
-    if (sameName(name, Std24FileName)) return EditFont24x24;
-    if (sameName(name, AsciiFileName)) return EditAscii8x15;
-    if (sameName(name, SpecialFileName)) return EditSpecial16x15;
-    if (sameName(name, SpecialSuppFileName)) return EditSpecialSupp16x15;
+    if (sameName(name, Std16x15FileName)) return static_cast<int>(EditMode::Font16x15);
+    if (sameName(name, Std24FileName)) return static_cast<int>(EditMode::Font24x24);
+    if (sameName(name, AsciiFileName)) return static_cast<int>(EditMode::Ascii8x15);
+    if (sameName(name, SpecialFileName)) return static_cast<int>(EditMode::Special16x15);
+    if (sameName(name, SpecialSuppFileName)) return static_cast<int>(EditMode::SpecialSupp16x15);
     return 0;
 }
 
 int runGlyph(const ParsedArgs& args) {
     const Command& self = glyphCommand();
     const std::string& path = args.positional[0];
-    const int editType = kindOf(path, args.value("kind"));
-    if (editType < 0) return usageError(self, "--kind must be 16x15, 24x24, 8x15 or symbol16x15");
-    if (editType == 0) {
+    const int mode = kindOf(path, args.value("kind"));
+    if (mode < 0) return usageError(self, "--kind must be 16x15, 24x24, 8x15 or symbol16x15");
+    if (mode == 0) {
         return usageError(self, "cannot tell the glyph kind from the file name; give --kind");
     }
+    const auto editType = static_cast<EditMode>(mode);
     if (args.has("code") == args.has("number")) {
         return usageError(self, "give either --code or --number");
     }
-    const bool big5 = editType == EditFont16x15 || editType == EditFont24x24;
+    const bool big5 = editType == EditMode::Font16x15 || editType == EditMode::Font24x24;
     const GlyphKind kind = glyphKind(editType);
     uint32_t code = 0;
     long record = 0;

@@ -47,7 +47,7 @@ const char* brokenInvariant(const Editor& e) {
             return "the floating block's dots do not fit its rectangle";
         }
     }
-    if (doc.editType == EditPattern) {
+    if (doc.editType == EditMode::Pattern) {
         const PatternHeader h = decodeHeader(doc.store.data() + current);
         if (h.width != doc.patternWidth || h.height != doc.patternHeight) {
             return "the working size is not the current record's";

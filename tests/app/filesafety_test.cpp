@@ -64,7 +64,7 @@ class FileSafetyTest : public QObject {
         QCOMPARE(exits.count(), 0);
         QVERIFY(f.window->isVisible());
         QVERIFY(f.doc().modifiedFlag);
-        QCOMPARE(f.doc().editType, int(EditPattern));
+        QCOMPARE(f.doc().editType, EditMode::Pattern);
         QCOMPARE(f.doc().patternCount, 2);
         QVERIFY(f.prompts.dialogs.isEmpty()); // Open did not go on to its dialog
         QCOMPARE(test::rowsOf(f.doc()).front(), std::string("1000"));
@@ -85,7 +85,9 @@ class FileSafetyTest : public QObject {
     void aFailedGlyphSaveOnExitKeepsRunning() {
         EditorFixture f("[others]\r\nEDITTYPE = 2\r\n", false);
         const std::string font = f.dir.file("STD16X15.fon");
-        test::writeBytes(font, std::string(static_cast<size_t>(expectedGlyphFileSize(2)), '\0'));
+        test::writeBytes(
+            font,
+            std::string(static_cast<size_t>(expectedGlyphFileSize(EditMode::Font16x15)), '\0'));
         fs::permissions(font, fs::perms(0444));
         f.launch();
         QVERIFY(f.prompts.shown.empty()); // the right size: no warning

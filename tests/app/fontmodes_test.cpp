@@ -27,7 +27,7 @@ struct FontFixture : EditorFixture {
         launch();
     }
 
-    std::vector<uint8_t> record(int type, uint16_t code) {
+    std::vector<uint8_t> record(EditMode type, uint16_t code) {
         std::vector<uint8_t> bytes(72);
         accessBig5Glyph(editor->fontEdit, type, code >> 8, code & 0xFF, bytes.data(), GlyphRead,
                         nullptr);
@@ -52,7 +52,7 @@ class FontModesTest : public QObject {
     void enteringTheBig5Modes() {
         FontFixture f;
         f.window->dispatchCommand(CmdFont16Mode);
-        QCOMPARE(f.doc().editType, int(EditFont16x15));
+        QCOMPARE(f.doc().editType, EditMode::Font16x15);
         QCOMPARE(int(f.doc().patternWidth), 16);
         QCOMPARE(int(f.doc().patternHeight), 15);
         QCOMPARE(f.window->windowTitle(),
@@ -60,7 +60,7 @@ class FontModesTest : public QObject {
         QVERIFY(!f.window->palette()->numberBox());
         QCOMPARE(f.window->palette()->countLabel()->text(), QString("13094"));
         QCOMPARE(f.window->currentNumber(), 1);
-        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xA440));
+        QCOMPARE(f.shown16(), f.record(EditMode::Font16x15, 0xA440));
         f.window->updateMenuState();
         for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
             QVERIFY(!f.window->palette()->find(id)->enabled);
@@ -88,7 +88,7 @@ class FontModesTest : public QObject {
         f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(f.window->statusText(), QString("FONT=C940, No.5402"));
         QCOMPARE(f.editor->fontEdit.currentCode16, 0xC940u);
-        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xC940));
+        QCOMPARE(f.shown16(), f.record(EditMode::Font16x15, 0xC940));
         QCOMPARE(f.bar()->value(), 5402);
         f.bar()->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(f.window->statusText(), QString("FONT=F9FE, No.13094"));
@@ -101,7 +101,7 @@ class FontModesTest : public QObject {
         QCOMPARE(f.editor->fontEdit.currentCode16, 0xA4A4u);
         QCOMPARE(f.window->currentNumber(), big5GlyphIndex(0xA4, 0xA4) + 1);
         QCOMPARE(f.window->statusText(), QString::fromUtf8("中"));
-        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xA4A4));
+        QCOMPARE(f.shown16(), f.record(EditMode::Font16x15, 0xA4A4));
         // In the 24 x 24 mode A4 40 is glyph number 1.
         f.window->dispatchCommand(CmdFont24Mode);
         typeText(&f.grid(), QString::fromUtf8("一"));
@@ -122,7 +122,7 @@ class FontModesTest : public QObject {
         f.window->dispatchCommand(CmdSave);
         std::vector<uint8_t> expected(30, 0);
         expected[0] = 0x80;
-        QCOMPARE(f.record(EditFont16x15, 0xA4A4), expected);
+        QCOMPARE(f.record(EditMode::Font16x15, 0xA4A4), expected);
         QVERIFY(f.doc().modifiedFlag); // a saved glyph keeps the mark
     }
 
@@ -149,7 +149,7 @@ class FontModesTest : public QObject {
         f.prompts.answers = {IDCANCEL};
         f.window->dispatchCommand(CmdFont16Mode);
         QCOMPARE(f.prompts.shown.back().caption, std::string("Save Pattern"));
-        QCOMPARE(f.doc().editType, int(EditPattern));
+        QCOMPARE(f.doc().editType, EditMode::Pattern);
         const std::string ini = f.ini();
         QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("1"));
     }
@@ -172,9 +172,9 @@ class FontModesTest : public QObject {
 
     void remembersTheGlyphAtStartUp() {
         FontFixture f("[others]\r\nEDITTYPE = 2\r\nSTD16X15FONT = C940\r\n");
-        QCOMPARE(f.doc().editType, int(EditFont16x15));
+        QCOMPARE(f.doc().editType, EditMode::Font16x15);
         QCOMPARE(f.window->currentNumber(), 5402);
-        QCOMPARE(f.shown16(), f.record(EditFont16x15, 0xC940));
+        QCOMPARE(f.shown16(), f.record(EditMode::Font16x15, 0xC940));
     }
 
     void viewedFontsFromTheSettings() {
@@ -205,7 +205,7 @@ class FontModesTest : public QObject {
         EditorFixture f("[others]\r\nEDITTYPE = 3\r\n");
         QVERIFY(!f.prompts.shown.empty());
         QCOMPARE(f.prompts.shown.front().text, f.dir.file("STD24.fon") + " Open Failure !");
-        QCOMPARE(f.doc().editType, int(EditFont24x24));
+        QCOMPARE(f.doc().editType, EditMode::Font24x24);
     }
 };
 

@@ -159,7 +159,7 @@ class PanelTest : public QObject {
     void exportOpensInEveryFontMode() {
         QFETCH(int, mode);
         EditorFixture f("[others]\r\nEDITTYPE = " + std::to_string(mode) + "\r\n");
-        QCOMPARE(f.doc().editType, mode);
+        QCOMPARE(static_cast<int>(f.doc().editType), mode);
         const std::string path = f.dir.file("font.DAT");
         bool selectionOffered = true;
         f.window->runDialog = [&](QDialog* d) {

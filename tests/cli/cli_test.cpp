@@ -292,12 +292,12 @@ TEST_F(Cli, GlyphPrintsAndAppendsArrays) {
     ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--code", "a441", "--c-array", "16X15.TAB"}).status);
     ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--number", "1", "--c-array", "16X15.TAB"}).status);
     Document doc;
-    doc.editType = EditFont16x15;
+    doc.editType = EditMode::Font16x15;
     uint8_t record[30] = {0x80, 0x01};
-    glyphToDots(doc, EditFont16x15, record);
+    glyphToDots(doc, EditMode::Font16x15, record);
     std::string expected = glyphCArray(doc, 0xA441, 16, 15);
     uint8_t blank[30] = {};
-    glyphToDots(doc, EditFont16x15, blank);
+    glyphToDots(doc, EditMode::Font16x15, blank);
     expected += glyphCArray(doc, 0xA440, 16, 15);
     EXPECT_EQ(expected, readBytes(path("16X15.TAB")));
 }

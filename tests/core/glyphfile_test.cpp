@@ -54,17 +54,20 @@ class GlyphFiles : public ::testing::Test {
 
 TEST_F(GlyphFiles, RecordsAreAddressedByCode) {
     uint8_t buffer[72];
-    EXPECT_EQ(0, accessBig5Glyph(fe, EditFont16x15, 0xA4, 0x40, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(0, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0x40, buffer, GlyphRead, nullptr));
     EXPECT_TRUE(startsAt(buffer, 0, 30));
-    EXPECT_EQ(63, accessBig5Glyph(fe, EditFont16x15, 0xA4, 0xA1, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(63, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0xA1, buffer, GlyphRead, nullptr));
     EXPECT_TRUE(startsAt(buffer, 1890, 30));
-    EXPECT_EQ(5401, accessBig5Glyph(fe, EditFont16x15, 0xC9, 0x40, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(5401,
+              accessBig5Glyph(fe, EditMode::Font16x15, 0xC9, 0x40, buffer, GlyphRead, nullptr));
     EXPECT_TRUE(startsAt(buffer, 162030, 30));
-    EXPECT_EQ(5401, accessBig5Glyph(fe, EditFont16x15, 0xC6, 0xA1, buffer, GlyphRead, nullptr));
-    EXPECT_EQ(5401, accessBig5Glyph(fe, EditFont24x24, 0xC9, 0x40, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(5401,
+              accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0xA1, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(5401,
+              accessBig5Glyph(fe, EditMode::Font24x24, 0xC9, 0x40, buffer, GlyphRead, nullptr));
     EXPECT_TRUE(startsAt(buffer, 5401 * 72, 72));
-    EXPECT_EQ(-1, accessBig5Glyph(fe, EditFont16x15, 0xC6, 0x7F, buffer, GlyphRead, nullptr));
-    EXPECT_EQ(-1, accessBig5Glyph(fe, EditPattern, 0xA4, 0x40, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(-1, accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0x7F, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(-1, accessBig5Glyph(fe, EditMode::Pattern, 0xA4, 0x40, buffer, GlyphRead, nullptr));
     EXPECT_EQ(1, accessAsciiGlyph(fe, 65, buffer, GlyphRead, nullptr));
     EXPECT_TRUE(startsAt(buffer, 975, 15));
 }
@@ -73,7 +76,8 @@ TEST_F(GlyphFiles, WriteReplacesOneRecordOnly) {
     const std::string before = readBytes(fe.std16x15Path);
     uint8_t record[30];
     for (int i = 0; i < 30; ++i) record[i] = static_cast<uint8_t>(0xF0 + i % 16);
-    ASSERT_EQ(63, accessBig5Glyph(fe, EditFont16x15, 0xA4, 0xA1, record, GlyphWrite, nullptr));
+    ASSERT_EQ(63,
+              accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0xA1, record, GlyphWrite, nullptr));
     const std::string after = readBytes(fe.std16x15Path);
     ASSERT_EQ(before.size(), after.size());
     EXPECT_EQ(before.substr(0, 1890), after.substr(0, 1890));
@@ -84,47 +88,48 @@ TEST_F(GlyphFiles, WriteReplacesOneRecordOnly) {
 TEST_F(GlyphFiles, MissingFileIsNamed) {
     uint8_t buffer[30];
     Message error;
-    EXPECT_EQ(-1, accessSpecialGlyph(fe, EditSpecial16x15, 3, buffer, GlyphRead, &error));
+    EXPECT_EQ(-1, accessSpecialGlyph(fe, EditMode::Special16x15, 3, buffer, GlyphRead, &error));
     EXPECT_EQ(fe.specialPath + " Open Failure !", error.text);
 }
 
 TEST_F(GlyphFiles, ReadPastTheEndGivesZeros) {
     writeBytes(fe.specialSuppPath, std::string(40, '\xFF'));
     uint8_t buffer[30];
-    ASSERT_EQ(1, accessSpecialGlyph(fe, EditSpecialSupp16x15, 1, buffer, GlyphRead, nullptr));
+    ASSERT_EQ(1, accessSpecialGlyph(fe, EditMode::SpecialSupp16x15, 1, buffer, GlyphRead, nullptr));
     EXPECT_EQ(0xFF, buffer[9]);
     EXPECT_EQ(0x00, buffer[10]);
-    EXPECT_EQ(-1, accessSpecialGlyph(fe, EditSpecialSupp16x15, 365, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(-1,
+              accessSpecialGlyph(fe, EditMode::SpecialSupp16x15, 365, buffer, GlyphRead, nullptr));
 }
 
 TEST(GlyphDots, BitsBecomeDotsMostSignificantFirst) {
     Document doc;
-    doc.editType = EditFont16x15;
+    doc.editType = EditMode::Font16x15;
     uint8_t record[30] = {0x80, 0x01};
-    glyphToDots(doc, EditFont16x15, record);
+    glyphToDots(doc, EditMode::Font16x15, record);
     EXPECT_EQ("1000000000000001", std::string(doc.workDots.begin(), doc.workDots.begin() + 16));
     EXPECT_EQ(std::string(16, '0'),
               std::string(doc.workDots.begin() + 16, doc.workDots.begin() + 32));
 
     uint8_t ascii[15] = {0x41};
-    glyphToDots(doc, EditAscii8x15, ascii);
+    glyphToDots(doc, EditMode::Ascii8x15, ascii);
     EXPECT_EQ("01000001", std::string(doc.workDots.begin(), doc.workDots.begin() + 8));
 
     uint8_t big[72] = {0x00, 0x80, 0x01};
-    glyphToDots(doc, EditFont24x24, big);
+    glyphToDots(doc, EditMode::Font24x24, big);
     EXPECT_EQ("000000001000000000000001",
               std::string(doc.workDots.begin(), doc.workDots.begin() + 24));
 }
 
 TEST(GlyphDots, PackingAndUnpackingAgree) {
     Document doc;
-    doc.editType = EditFont16x15;
+    doc.editType = EditMode::Font16x15;
     std::array<uint8_t, 30> record16;
     std::array<uint8_t, 72> record24;
     for (size_t i = 0; i < record24.size(); ++i) record24[i] = static_cast<uint8_t>(i * 37 + 11);
     std::copy_n(record24.begin(), 30, record16.begin());
-    glyphToDots(doc, EditFont16x15, record16.data());
+    glyphToDots(doc, EditMode::Font16x15, record16.data());
     EXPECT_EQ(record16, packGlyph16(doc));
-    glyphToDots(doc, EditFont24x24, record24.data());
+    glyphToDots(doc, EditMode::Font24x24, record24.data());
     EXPECT_EQ(record24, packGlyph24(doc));
 }

@@ -109,7 +109,7 @@ TEST(PatternStore, GetHeaderBeyondTheLastGivesTheLast) {
 
 TEST(PatternStore, FontModesLeaveTheStoreAlone) {
     Document doc;
-    doc.editType = EditFont16x15;
+    doc.editType = EditMode::Font16x15;
     doc.workDots.fill(DOT_ON);
     storeWorkDots(doc);
     EXPECT_EQ(std::string(144, '0'), std::string(doc.store.begin() + 12, doc.store.end()));

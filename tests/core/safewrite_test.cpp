@@ -315,7 +315,7 @@ const WriterCase WriterCases[] = {
          Message error;
          // The last Big5 code lies some 390 KB into the file.
          const int at =
-             accessBig5Glyph(fonts, EditFont16x15, 0xF9, 0xD5, record, GlyphWrite, &error);
+             accessBig5Glyph(fonts, EditMode::Font16x15, 0xF9, 0xD5, record, GlyphWrite, &error);
          return at >= 0 ? std::nullopt : std::optional(error.text);
      },
      "Could not write"},

@@ -37,7 +37,7 @@ TEST(Settings, DefaultsWithoutKeys) {
     EXPECT_EQ(16777215u, e.settings.bgColor);
     EXPECT_EQ(8, e.settings.gridX);
     EXPECT_EQ(8, e.settings.gridY);
-    EXPECT_EQ(1, e.document.editType);
+    EXPECT_EQ(EditMode::Pattern, e.document.editType);
     EXPECT_EQ(0xA440u, e.fontEdit.currentCode16);
     EXPECT_EQ(0xA440u, e.fontEdit.currentCode24);
     EXPECT_EQ(WindowRect{}, e.settings.mainWinRect);
@@ -81,7 +81,7 @@ TEST(Settings, ColoursTruncateDecimalNumbers) {
 TEST(Settings, GlyphCodesModeAndWindow) {
     const Editor e = loaded("EDITTYPE = 7\r\nSTD16X15FONT = C940\r\nSTD24X24FONT = b0a1\r\n",
                             "MAINWINRECT = 10,20,809,619");
-    EXPECT_EQ(7, e.document.editType);
+    EXPECT_EQ(7, static_cast<int>(e.document.editType));
     EXPECT_EQ(0xC940u, e.fontEdit.currentCode16);
     EXPECT_EQ(0xB0A1u, e.fontEdit.currentCode24);
     EXPECT_EQ((WindowRect{10, 20, 809, 619}), e.settings.mainWinRect);
@@ -125,11 +125,11 @@ TEST(Settings, ModeSettingsPerMode) {
     EXPECT_EQ("[others]\r\nEDITTYPE = 1\r\nPATFILE = /tmp/a b.pat\r\nPATNO = 3\r\n",
               readBytes(dir.file("DEDUR.INI")));
 
-    e.document.editType = EditFont16x15;
+    e.document.editType = EditMode::Font16x15;
     e.fontEdit.currentCode16 = 0xC940;
     e.fontEdit.currentCode24 = 0xB0A1;
     saveModeSettings(e);
-    e.document.editType = EditAscii8x15;
+    e.document.editType = EditMode::Ascii8x15;
     saveModeSettings(e);
     const std::string text = readBytes(dir.file("DEDUR.INI"));
     EXPECT_EQ("C940", readSetting(&text, "others", "STD16X15FONT"));

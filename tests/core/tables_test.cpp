@@ -83,19 +83,21 @@ TEST(Tables, ExportFollowsTheMode) {
     doc.workDots.fill(DOT_OFF);
     doc.workDots[0] = DOT_ON;
     struct Case {
-        int mode;
+        EditMode mode;
         int height;
         const char* file;
         bool append;
         const char* start;
     };
     const Case cases[] = {
-        {EditFont16x15, 15, "16X15.TAB", true,
+        {EditMode::Font16x15, 15, "16X15.TAB", true,
          "unsigned char _szA441[]={\r\n0x80,0x00, 0x00,0x00, "},
-        {EditFont24x24, 24, "24X24.TAB", true, "unsigned char _szB0A1[]={\r\n0x80,0x00,0x00, "},
-        {EditAscii8x15, 15, "8X15.TAB", true, "unsigned char _szASC065[]={\r\n0x80, 0x00, "},
-        {EditSpecial16x15, 15, "SPCFONT.TAB", true, "unsigned char _szSPC065[]={\r\n0x80,0x00, "},
-        {EditSpecialSupp16x15, 15, "SPCFSUPP.TAB", true, "unsigned char _szSUP065[]={\r\n"},
+        {EditMode::Font24x24, 24, "24X24.TAB", true,
+         "unsigned char _szB0A1[]={\r\n0x80,0x00,0x00, "},
+        {EditMode::Ascii8x15, 15, "8X15.TAB", true, "unsigned char _szASC065[]={\r\n0x80, 0x00, "},
+        {EditMode::Special16x15, 15, "SPCFONT.TAB", true,
+         "unsigned char _szSPC065[]={\r\n0x80,0x00, "},
+        {EditMode::SpecialSupp16x15, 15, "SPCFSUPP.TAB", true, "unsigned char _szSUP065[]={\r\n"},
     };
     for (const Case& c : cases) {
         doc.editType = c.mode;

@@ -28,7 +28,7 @@ std::string forcePatExtension(std::string path) {
 int FileCommands::querySave() {
     const Document& doc = editor_.document;
     if (!doc.modifiedFlag) return 0;
-    const bool patterns = doc.editType == EditPattern;
+    const bool patterns = doc.editType == EditMode::Pattern;
     std::string name = patterns ? doc.patternFileName : fontPathFor(editor_.fontEdit, doc.editType);
     if (patterns && name.empty()) name = "Untitled file";
     const Message question{
@@ -128,7 +128,7 @@ void FileCommands::openFile() {
 
 bool FileCommands::save() {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern) return fonts_->saveGlyph();
+    if (doc.editType != EditMode::Pattern) return fonts_->saveGlyph();
     if (doc.patternFileName.empty()) return saveAs();
     prompts_.setWaitCursor(true);
     const WriteResult result = writePatternFile(doc, doc.patternFileName);

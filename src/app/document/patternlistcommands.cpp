@@ -17,7 +17,7 @@ namespace dedur {
 
 void PatternListCommands::add(bool insert) {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern) return;
+    if (doc.editType != EditMode::Pattern) return;
     view_.commitSelection();
     if (insert) {
         insertPattern(doc, nullptr);
@@ -33,7 +33,7 @@ void PatternListCommands::add(bool insert) {
 
 void PatternListCommands::deleteCurrent() {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern) return;
+    if (doc.editType != EditMode::Pattern) return;
     if (doc.patternCount <= 1) {
         prompts_.beep();
         return;
@@ -81,7 +81,7 @@ void PatternListCommands::numberBoxNotified(int code) {
 
 void PatternListCommands::changeSize() {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern) return;
+    if (doc.editType != EditMode::Pattern) return;
     PatternHeader header{doc.patternWidth, doc.patternHeight, 0, 0, 0, 0};
     getHeader(doc, -1, header);
     PatternSizeDialog dialog(view_.owner(), prompts_, header);

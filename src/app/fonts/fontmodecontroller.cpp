@@ -17,8 +17,8 @@ namespace dedur {
 
 namespace {
 
-bool isFontMode(int type) {
-    return type >= EditFont16x15 && type <= EditSpecialSupp16x15;
+bool isFontMode(EditMode type) {
+    return type >= EditMode::Font16x15 && type <= EditMode::SpecialSupp16x15;
 }
 
 } // namespace
@@ -29,11 +29,11 @@ void FontModeController::showAccessError(const Message& error) {
 
 void FontModeController::enterEditMode() {
     Document& doc = editor_.document;
-    if (doc.editType != EditPattern && !isFontMode(doc.editType)) {
+    if (doc.editType != EditMode::Pattern && !isFontMode(doc.editType)) {
         // A mode this editor does not know: start in pattern mode.
-        doc.editType = EditPattern;
+        doc.editType = EditMode::Pattern;
     }
-    const bool font = doc.editType != EditPattern;
+    const bool font = doc.editType != EditMode::Pattern;
     if (!font) {
         files_.startupDocument();
     } else {
@@ -64,7 +64,7 @@ void FontModeController::enterEditMode() {
 }
 
 void FontModeController::warnOfGlyphFileSize() {
-    const int mode = editor_.document.editType;
+    const EditMode mode = editor_.document.editType;
     bool& warned = editor_.fontEdit.sizeWarned[static_cast<size_t>(mode)];
     if (warned) return;
     const Message warning = glyphFileSizeWarning(editor_.fontEdit, mode);
@@ -77,7 +77,7 @@ void FontModeController::setUpGlyphScroll() {
     Document& doc = editor_.document;
     const GlyphKind kind = glyphKind(doc.editType);
     int number = 1;
-    if (doc.editType == EditFont16x15 || doc.editType == EditFont24x24) {
+    if (doc.editType == EditMode::Font16x15 || doc.editType == EditMode::Font24x24) {
         const uint32_t code = currentCode(editor_.fontEdit, doc.editType);
         uint8_t record[72];
         Message error;
@@ -105,11 +105,11 @@ bool FontModeController::showGlyph(int number) {
     Message error;
     int found = -1;
     switch (doc.editType) {
-    case EditAscii8x15:
+    case EditMode::Ascii8x15:
         found = accessAsciiGlyph(editor_.fontEdit, number, record, GlyphRead, &error);
         break;
-    case EditSpecial16x15:
-    case EditSpecialSupp16x15:
+    case EditMode::Special16x15:
+    case EditMode::SpecialSupp16x15:
         found =
             accessSpecialGlyph(editor_.fontEdit, doc.editType, number, record, GlyphRead, &error);
         break;
@@ -131,16 +131,18 @@ void FontModeController::goToGlyph(int number) {
     Document& doc = editor_.document;
     editor_.currentNumber = number;
     view_.commitSelection();
-    if (doc.editType == EditAscii8x15) view_.setStatusText(QString::asprintf("No.%d", number));
-    if (doc.editType == EditFont16x15 || doc.editType == EditFont24x24) {
+    if (doc.editType == EditMode::Ascii8x15)
+        view_.setStatusText(QString::asprintf("No.%d", number));
+    if (doc.editType == EditMode::Font16x15 || doc.editType == EditMode::Font24x24) {
         view_.setStatusText(
             QString::asprintf("FONT=%04X, No.%d", glyphNumberToCode(number), number));
     }
     const bool shown = showGlyph(number);
-    if (!shown && (doc.editType == EditFont16x15 || doc.editType == EditFont24x24)) prompts_.beep();
+    if (!shown && (doc.editType == EditMode::Font16x15 || doc.editType == EditMode::Font24x24))
+        prompts_.beep();
 }
 
-void FontModeController::switchMode(int mode) {
+void FontModeController::switchMode(EditMode mode) {
     saveModeSettings(editor_);
     if (files_.querySave() == -1) return;
     if (editor_.document.editType == mode) return;
@@ -190,10 +192,10 @@ void FontModeController::typedByte(uint8_t byte) {
 bool FontModeController::saveGlyph() {
     Document& doc = editor_.document;
     // The viewed fonts are never written: nothing to lose there.
-    if (doc.editType != EditFont16x15 && doc.editType != EditFont24x24) return true;
+    if (doc.editType != EditMode::Font16x15 && doc.editType != EditMode::Font24x24) return true;
     view_.commitSelection();
     std::array<uint8_t, 72> record{};
-    if (doc.editType == EditFont16x15) {
+    if (doc.editType == EditMode::Font16x15) {
         const auto packed = packGlyph16(doc);
         std::copy(packed.begin(), packed.end(), record.begin());
     } else {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "document/patternstore.h"
+
 class QString;
 
 namespace dedur {
@@ -21,7 +23,7 @@ class FontModeController {
 
     // Navigation strip, palette and document (or glyph) of the current mode.
     void enterEditMode();
-    void switchMode(int mode);
+    void switchMode(EditMode mode);
     void goToGlyph(int number);
     bool saveGlyph();
     void exportTable();

@@ -52,7 +52,7 @@ ExportDialog::ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     // "Current Selection" only while a block floats.
     // A block floating over a glyph is no part of the pattern document.
     selection_->setEnabled(editor_.selection.selectionState != SelectionState::None &&
-                           editor_.document.editType == EditPattern);
+                           editor_.document.editType == EditMode::Pattern);
 
     auto* exportButton = new QPushButton("Export", this);
     exportButton->setGeometry(240, 190, 90, 30);

@@ -16,7 +16,7 @@ void PanelCommands::definition() {
     PanelDefinitionDialog dialog(
         view_.owner(), prompts_, doc.panelDefinition, [this](const PanelDefinition& d) {
             Document& document = editor_.document;
-            if (document.editType != EditPattern) {
+            if (document.editType != EditMode::Pattern) {
                 document.panelDefinition = d;
                 return;
             }

@@ -43,7 +43,7 @@ template <int Id> bool isCurrentTool(const MainWindow& w) {
     return toolChecked(w, Id);
 }
 
-template <int Mode> bool isMode(const MainWindow& w) {
+template <EditMode Mode> bool isMode(const MainWindow& w) {
     return w.editor().document.editType == Mode;
 }
 
@@ -368,20 +368,20 @@ const std::vector<CommandRow>& commandTable() {
          .text = "&Pattern",
          .submenu = "Edit &mode",
          .separatorBefore = true,
-         .checked = isMode<EditPattern>,
-         .run = [](W& w, int) { w.fonts_.switchMode(EditPattern); }},
+         .checked = isMode<EditMode::Pattern>,
+         .run = [](W& w, int) { w.fonts_.switchMode(EditMode::Pattern); }},
         {.id = CmdFont16Mode,
          .popup = "&Setting",
          .text = "Big5 &16x15 font",
          .submenu = "Edit &mode",
-         .checked = isMode<EditFont16x15>,
-         .run = [](W& w, int) { w.fonts_.switchMode(EditFont16x15); }},
+         .checked = isMode<EditMode::Font16x15>,
+         .run = [](W& w, int) { w.fonts_.switchMode(EditMode::Font16x15); }},
         {.id = CmdFont24Mode,
          .popup = "&Setting",
          .text = "Big5 &24x24 font",
          .submenu = "Edit &mode",
-         .checked = isMode<EditFont24x24>,
-         .run = [](W& w, int) { w.fonts_.switchMode(EditFont24x24); }},
+         .checked = isMode<EditMode::Font24x24>,
+         .run = [](W& w, int) { w.fonts_.switchMode(EditMode::Font24x24); }},
         // Help
         {.id = CmdAbout,
          .popup = "&Help",

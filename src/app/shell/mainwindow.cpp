@@ -193,7 +193,7 @@ void MainWindow::setTitle(const std::string& name) {
     if (!name.empty() && fileCanBeRead(name)) {
         shown = std::filesystem::absolute(name, error).lexically_normal().string();
     }
-    const char* prefix = editor_.document.editType == EditPattern ? PatternTitle : FontTitle;
+    const char* prefix = editor_.document.editType == EditMode::Pattern ? PatternTitle : FontTitle;
     setWindowTitle(
         QString::fromLocal8Bit(formatText("%s : ( %s )", prefix, shown.c_str()).c_str()));
 }
@@ -213,7 +213,7 @@ void MainWindow::refreshButton(int command, bool clipboardBitmap) {
         break;
     case CmdDeletePattern:
         enable = doc.patternCount > 1;
-        if (doc.editType != EditPattern) return;
+        if (doc.editType != EditMode::Pattern) return;
         break;
     default:
         return;
@@ -290,7 +290,7 @@ void MainWindow::chooseMessageFont() {
 }
 
 void MainWindow::fillAllDots(int id) {
-    if (editor_.document.editType != EditPattern) return;
+    if (editor_.document.editType != EditMode::Pattern) return;
     fillPattern(editor_.document, id == CmdSetAllDots ? DOT_ON : DOT_OFF);
     grid_->repaintAll(true);
 }
@@ -298,7 +298,8 @@ void MainWindow::fillAllDots(int id) {
 void MainWindow::navigate(int action) {
     QScrollBar* bar = palette_->scrollBar();
     const Document& doc = editor_.document;
-    const int max = doc.editType == EditPattern ? doc.patternCount : glyphKind(doc.editType).count;
+    const int max =
+        doc.editType == EditMode::Pattern ? doc.patternCount : glyphKind(doc.editType).count;
     int number = editor_.currentNumber;
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -329,7 +330,7 @@ void MainWindow::navigate(int action) {
     // The bar moves only as far as the navigation says.
     bar->setSliderPosition(number == editor_.currentNumber ? editor_.currentNumber : number);
     if (number == editor_.currentNumber) return;
-    if (doc.editType == EditPattern) {
+    if (doc.editType == EditMode::Pattern) {
         editor_.currentNumber = number;
         commitSelection();
         if (palette_->numberBox()) palette_->numberBox()->setText(QString::number(number));

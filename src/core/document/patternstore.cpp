@@ -108,7 +108,7 @@ size_t patternOffset(const Document& doc, int index) {
 }
 
 void getHeader(const Document& doc, int index, PatternHeader& out) {
-    if (doc.editType != EditPattern || doc.store.size() < HeaderSize) return;
+    if (doc.editType != EditMode::Pattern || doc.store.size() < HeaderSize) return;
     if (index < 0) index = doc.currentPattern;
     out = decodeHeader(doc.store.data() + spanOf(doc, index).offset);
 }
@@ -146,7 +146,7 @@ void reloadWorkDots(Document& doc) {
 }
 
 void storeWorkDots(Document& doc) {
-    if (doc.editType != EditPattern || doc.patternCount < 1) return;
+    if (doc.editType != EditMode::Pattern || doc.patternCount < 1) return;
     const RecordSpan span = spanOf(doc, doc.currentPattern);
     if (span.length < HeaderSize) return;
     const size_t count = std::min({static_cast<size_t>(std::max(doc.patternDotCount, 0)),

@@ -15,13 +15,15 @@ inline constexpr int HeaderSize = 12;
 inline constexpr uint8_t DOT_ON = '1';
 inline constexpr uint8_t DOT_OFF = '0';
 
-// Edit modes.
-inline constexpr int EditPattern = 1;
-inline constexpr int EditFont16x15 = 2;
-inline constexpr int EditFont24x24 = 3;
-inline constexpr int EditAscii8x15 = 4;
-inline constexpr int EditSpecial16x15 = 5;
-inline constexpr int EditSpecialSupp16x15 = 6;
+// Edit modes, by the numbers "DEDUR.INI" keeps them under EDITTYPE.
+enum class EditMode {
+    Pattern = 1,
+    Font16x15 = 2, // Big5, edited
+    Font24x24 = 3, // Big5, edited
+    Ascii8x15 = 4, // viewed only
+    Special16x15 = 5,
+    SpecialSupp16x15 = 6,
+};
 
 // Direction codes of a pattern's rows and columns on the panel.
 inline constexpr int IncreaseSeg = 0;
@@ -83,7 +85,7 @@ struct Document {
     int32_t patternDotCount = 144;
     std::array<uint8_t, WorkDotsSize> workDots{};
     bool modifiedFlag = false;
-    int editType = EditPattern;
+    EditMode editType = EditMode::Pattern;
     std::string patternFileName;
     std::vector<uint8_t> store;
     PanelDefinition panelDefinition;

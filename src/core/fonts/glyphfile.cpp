@@ -11,17 +11,17 @@
 
 namespace dedur {
 
-GlyphKind glyphKind(int editType) {
+GlyphKind glyphKind(EditMode editType) {
     switch (editType) {
-    case EditFont16x15:
+    case EditMode::Font16x15:
         return {16, 15, 30, Big5GlyphCount};
-    case EditFont24x24:
+    case EditMode::Font24x24:
         return {24, 24, 72, Big5GlyphCount};
-    case EditAscii8x15:
+    case EditMode::Ascii8x15:
         return {8, 15, 15, 127};
-    case EditSpecial16x15:
+    case EditMode::Special16x15:
         return {16, 15, 30, 407};
-    case EditSpecialSupp16x15:
+    case EditMode::SpecialSupp16x15:
         return {16, 15, 30, 364};
     default:
         return {};
@@ -36,17 +36,17 @@ void makeFontPaths(FontEdit& fe, const std::string& directory) {
     fe.specialSuppPath = makeWorkPath(directory, SpecialSuppFileName);
 }
 
-std::string fontPathFor(const FontEdit& fe, int editType) {
+std::string fontPathFor(const FontEdit& fe, EditMode editType) {
     switch (editType) {
-    case EditFont16x15:
+    case EditMode::Font16x15:
         return fe.std16x15Path;
-    case EditFont24x24:
+    case EditMode::Font24x24:
         return fe.std24Path;
-    case EditAscii8x15:
+    case EditMode::Ascii8x15:
         return fe.asciiPath;
-    case EditSpecial16x15:
+    case EditMode::Special16x15:
         return fe.specialPath;
-    case EditSpecialSupp16x15:
+    case EditMode::SpecialSupp16x15:
         return fe.specialSuppPath;
     default:
         return {};
@@ -83,13 +83,13 @@ bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* 
     return true;
 }
 
-long expectedGlyphFileSize(int editType) {
+long expectedGlyphFileSize(EditMode editType) {
     const GlyphKind kind = glyphKind(editType);
-    const bool numbered = editType != EditFont16x15 && editType != EditFont24x24;
+    const bool numbered = editType != EditMode::Font16x15 && editType != EditMode::Font24x24;
     return static_cast<long>(kind.count + (numbered ? 1 : 0)) * kind.recordSize;
 }
 
-Message glyphFileSizeWarning(const FontEdit& fe, int editType) {
+Message glyphFileSizeWarning(const FontEdit& fe, EditMode editType) {
     const std::string path = fontPathFor(fe, editType);
     struct stat status {};
     if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
@@ -104,10 +104,11 @@ Message glyphFileSizeWarning(const FontEdit& fe, int editType) {
             " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
-int accessBig5Glyph(const FontEdit& fe, int editType, int lead, int trail, uint8_t* buffer,
+int accessBig5Glyph(const FontEdit& fe, EditMode editType, int lead, int trail, uint8_t* buffer,
                     int operation, Message* error) {
     const int index = big5GlyphIndex(lead, trail);
-    if (index < 0 || (editType != EditFont16x15 && editType != EditFont24x24)) return -1;
+    if (index < 0 || (editType != EditMode::Font16x15 && editType != EditMode::Font24x24))
+        return -1;
     const GlyphKind kind = glyphKind(editType);
     if (!accessGlyphRecord(fontPathFor(fe, editType), index, kind.recordSize, buffer, operation,
                            error)) {
@@ -118,15 +119,15 @@ int accessBig5Glyph(const FontEdit& fe, int editType, int lead, int trail, uint8
 
 int accessAsciiGlyph(const FontEdit& fe, int number, uint8_t* buffer, int operation,
                      Message* error) {
-    const GlyphKind kind = glyphKind(EditAscii8x15);
+    const GlyphKind kind = glyphKind(EditMode::Ascii8x15);
     if (number < 1 || number > kind.count) return -1;
     return accessGlyphRecord(fe.asciiPath, number, kind.recordSize, buffer, operation, error) ? 1
                                                                                               : -1;
 }
 
-int accessSpecialGlyph(const FontEdit& fe, int editType, int number, uint8_t* buffer, int operation,
-                       Message* error) {
-    if (editType != EditSpecial16x15 && editType != EditSpecialSupp16x15) return -1;
+int accessSpecialGlyph(const FontEdit& fe, EditMode editType, int number, uint8_t* buffer,
+                       int operation, Message* error) {
+    if (editType != EditMode::Special16x15 && editType != EditMode::SpecialSupp16x15) return -1;
     const GlyphKind kind = glyphKind(editType);
     if (number < 1 || number > kind.count) return -1;
     return accessGlyphRecord(fontPathFor(fe, editType), number, kind.recordSize, buffer, operation,
@@ -135,7 +136,7 @@ int accessSpecialGlyph(const FontEdit& fe, int editType, int number, uint8_t* bu
                : -1;
 }
 
-void glyphToDots(Document& doc, int editType, const uint8_t* record) {
+void glyphToDots(Document& doc, EditMode editType, const uint8_t* record) {
     const GlyphKind kind = glyphKind(editType);
     const int bytesPerRow = kind.width / 8;
     size_t out = 0;

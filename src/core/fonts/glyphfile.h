@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "../document/patternstore.h"
 #include "../message.h"
 
 namespace dedur {
@@ -27,7 +28,7 @@ struct GlyphKind {
 };
 
 // Glyph size, record size and count of an edit mode (all zero for mode 1).
-GlyphKind glyphKind(int editType);
+GlyphKind glyphKind(EditMode editType);
 
 // The glyph files of the start-up directory and the glyph last shown in
 // each Big5 mode.
@@ -47,11 +48,11 @@ struct FontEdit {
 
 void makeFontPaths(FontEdit& fontEdit, const std::string& directory);
 // The code of the glyph being edited in Big5 mode 2 (16x15) or 3 (24x24).
-inline uint32_t& currentCode(FontEdit& fontEdit, int editType) {
-    return editType == 2 ? fontEdit.currentCode16 : fontEdit.currentCode24;
+inline uint32_t& currentCode(FontEdit& fontEdit, EditMode editType) {
+    return editType == EditMode::Font16x15 ? fontEdit.currentCode16 : fontEdit.currentCode24;
 }
 // The file an edit mode works on; empty for pattern mode.
-std::string fontPathFor(const FontEdit& fontEdit, int editType);
+std::string fontPathFor(const FontEdit& fontEdit, EditMode editType);
 
 // Reads (operation 2) or writes one record of `size` bytes at record number
 // `record`. A read past the end of a short file leaves zeros. false after
@@ -60,26 +61,26 @@ std::string fontPathFor(const FontEdit& fontEdit, int editType);
 bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
                        int operation, Message* error);
 // Two-byte code in the Big5 file of `editType` (2 or 3): record number or -1.
-int accessBig5Glyph(const FontEdit& fontEdit, int editType, int lead, int trail, uint8_t* buffer,
-                    int operation, Message* error);
+int accessBig5Glyph(const FontEdit& fontEdit, EditMode editType, int lead, int trail,
+                    uint8_t* buffer, int operation, Message* error);
 // Numbered glyphs of ASCFONT.15 (1..127): 1 or -1.
 int accessAsciiGlyph(const FontEdit& fontEdit, int number, uint8_t* buffer, int operation,
                      Message* error);
 // Numbered glyphs of SPCFONT.15 (mode 5, 1..407) or SPCFSUPP.15 (mode 6,
 // 1..364): 1 or -1.
-int accessSpecialGlyph(const FontEdit& fontEdit, int editType, int number, uint8_t* buffer,
+int accessSpecialGlyph(const FontEdit& fontEdit, EditMode editType, int number, uint8_t* buffer,
                        int operation, Message* error);
 
 // Size in bytes of the glyph file of `editType` as the editor expects it:
 // every record navigation reaches (and the unused record 0 of the numbered
 // fonts).
-long expectedGlyphFileSize(int editType);
+long expectedGlyphFileSize(EditMode editType);
 // A warning when the glyph file of `editType` exists with another size: a
 // short file would silently grow where a glyph past its end is saved.
-Message glyphFileSizeWarning(const FontEdit& fontEdit, int editType);
+Message glyphFileSizeWarning(const FontEdit& fontEdit, EditMode editType);
 
 // Record -> workDots for a glyph of `editType`, row stride the glyph width.
-void glyphToDots(Document& doc, int editType, const uint8_t* record);
+void glyphToDots(Document& doc, EditMode editType, const uint8_t* record);
 std::array<uint8_t, 30> packGlyph16(const Document& doc);
 std::array<uint8_t, 72> packGlyph24(const Document& doc);
 

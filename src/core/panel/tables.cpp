@@ -87,21 +87,21 @@ std::string namedCArray(const Document& doc, const std::string& name, int glyphW
 TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int glyphNumber) {
     const GlyphKind kind = glyphKind(doc.editType);
     switch (doc.editType) {
-    case EditPattern:
+    case EditMode::Pattern:
         return {HexTableFileName, hexTable(doc), false};
-    case EditFont16x15:
+    case EditMode::Font16x15:
         return {Table16x15FileName, glyphCArray(doc, fontEdit.currentCode16, 16, doc.patternHeight),
                 true};
-    case EditFont24x24:
+    case EditMode::Font24x24:
         return {Table24x24FileName, glyphCArray(doc, fontEdit.currentCode24, 24, doc.patternHeight),
                 true};
-    case EditAscii8x15:
+    case EditMode::Ascii8x15:
         return {"8X15.TAB", namedCArray(doc, formatText("_szASC%03d", glyphNumber), 8, kind.height),
                 true};
-    case EditSpecial16x15:
+    case EditMode::Special16x15:
         return {"SPCFONT.TAB",
                 namedCArray(doc, formatText("_szSPC%03d", glyphNumber), 16, kind.height), true};
-    case EditSpecialSupp16x15:
+    case EditMode::SpecialSupp16x15:
         return {"SPCFSUPP.TAB",
                 namedCArray(doc, formatText("_szSUP%03d", glyphNumber), 16, kind.height), true};
     default:

@@ -82,7 +82,8 @@ void applySettingsText(Editor& editor, const std::string& text) {
         }
     }
     if (!(value = read(SectionOthers, "EDITTYPE")).empty()) {
-        doc.editType = static_cast<int>(parseDecimal(value));
+        // Any number: a mode the editor does not know starts in pattern mode.
+        doc.editType = static_cast<EditMode>(static_cast<int>(parseDecimal(value)));
     }
     if (!(value = read(SectionOthers, "STD16X15FONT")).empty()) {
         editor.fontEdit.currentCode16 = parseHexValue(value);
@@ -110,12 +111,12 @@ int loadSettings(Editor& editor) {
 int saveModeSettings(const Editor& editor) {
     const std::string path = settingsPath(editor);
     const Document& doc = editor.document;
-    writeSetting(path, SectionOthers, "EDITTYPE", std::to_string(doc.editType));
-    if (doc.editType == EditPattern) {
+    writeSetting(path, SectionOthers, "EDITTYPE", std::to_string(static_cast<int>(doc.editType)));
+    if (doc.editType == EditMode::Pattern) {
         if (doc.patternFileName.empty()) return 1;
         writeSetting(path, SectionOthers, "PATFILE", doc.patternFileName);
         writeSetting(path, SectionOthers, "PATNO", std::to_string(doc.currentPattern));
-    } else if (doc.editType == EditFont16x15) {
+    } else if (doc.editType == EditMode::Font16x15) {
         writeSetting(path, SectionOthers, "STD16X15FONT",
                      formatText("%04X", editor.fontEdit.currentCode16));
     } else {
