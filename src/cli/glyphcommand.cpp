@@ -84,7 +84,7 @@ int runGlyph(const ParsedArgs& args) {
 
     uint8_t buffer[72] = {};
     Message error;
-    if (!accessGlyphRecord(path, record, kind.recordSize, buffer, GlyphRead, &error)) {
+    if (!accessGlyphRecord(path, record, kind.recordSize, buffer, GlyphAccess::Read, &error)) {
         return failure(error.text);
     }
     Document doc;

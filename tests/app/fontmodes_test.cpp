@@ -29,8 +29,8 @@ struct FontFixture : EditorFixture {
 
     std::vector<uint8_t> record(EditMode type, uint16_t code) {
         std::vector<uint8_t> bytes(72);
-        accessBig5Glyph(editor->fontEdit, type, code >> 8, code & 0xFF, bytes.data(), GlyphRead,
-                        nullptr);
+        accessBig5Glyph(editor->fontEdit, type, code >> 8, code & 0xFF, bytes.data(),
+                        GlyphAccess::Read, nullptr);
         bytes.resize(static_cast<size_t>(glyphKind(type).recordSize));
         return bytes;
     }
@@ -185,7 +185,7 @@ class FontModesTest : public QObject {
         f.bar()->triggerAction(QAbstractSlider::SliderMove);
         QCOMPARE(f.window->statusText(), QString("No.65"));
         uint8_t a[15];
-        accessAsciiGlyph(f.editor->fontEdit, 65, a, GlyphRead, nullptr);
+        accessAsciiGlyph(f.editor->fontEdit, 65, a, GlyphAccess::Read, nullptr);
         for (int y = 0; y < 15; ++y) {
             for (int x = 0; x < 8; ++x) {
                 QCOMPARE(f.doc().workDots[static_cast<size_t>(y * 8 + x)] == DOT_ON,

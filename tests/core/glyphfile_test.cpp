@@ -54,21 +54,25 @@ class GlyphFiles : public ::testing::Test {
 
 TEST_F(GlyphFiles, RecordsAreAddressedByCode) {
     uint8_t buffer[72];
-    EXPECT_EQ(0, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0x40, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(0, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0x40, buffer, GlyphAccess::Read,
+                                 nullptr));
     EXPECT_TRUE(startsAt(buffer, 0, 30));
-    EXPECT_EQ(63, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0xA1, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(63, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0xA1, buffer, GlyphAccess::Read,
+                                  nullptr));
     EXPECT_TRUE(startsAt(buffer, 1890, 30));
-    EXPECT_EQ(5401,
-              accessBig5Glyph(fe, EditMode::Font16x15, 0xC9, 0x40, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(5401, accessBig5Glyph(fe, EditMode::Font16x15, 0xC9, 0x40, buffer, GlyphAccess::Read,
+                                    nullptr));
     EXPECT_TRUE(startsAt(buffer, 162030, 30));
-    EXPECT_EQ(5401,
-              accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0xA1, buffer, GlyphRead, nullptr));
-    EXPECT_EQ(5401,
-              accessBig5Glyph(fe, EditMode::Font24x24, 0xC9, 0x40, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(5401, accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0xA1, buffer, GlyphAccess::Read,
+                                    nullptr));
+    EXPECT_EQ(5401, accessBig5Glyph(fe, EditMode::Font24x24, 0xC9, 0x40, buffer, GlyphAccess::Read,
+                                    nullptr));
     EXPECT_TRUE(startsAt(buffer, 5401 * 72, 72));
-    EXPECT_EQ(-1, accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0x7F, buffer, GlyphRead, nullptr));
-    EXPECT_EQ(-1, accessBig5Glyph(fe, EditMode::Pattern, 0xA4, 0x40, buffer, GlyphRead, nullptr));
-    EXPECT_EQ(1, accessAsciiGlyph(fe, 65, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(-1, accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0x7F, buffer, GlyphAccess::Read,
+                                  nullptr));
+    EXPECT_EQ(
+        -1, accessBig5Glyph(fe, EditMode::Pattern, 0xA4, 0x40, buffer, GlyphAccess::Read, nullptr));
+    EXPECT_EQ(1, accessAsciiGlyph(fe, 65, buffer, GlyphAccess::Read, nullptr));
     EXPECT_TRUE(startsAt(buffer, 975, 15));
 }
 
@@ -76,8 +80,8 @@ TEST_F(GlyphFiles, WriteReplacesOneRecordOnly) {
     const std::string before = readBytes(fe.std16x15Path);
     uint8_t record[30];
     for (int i = 0; i < 30; ++i) record[i] = static_cast<uint8_t>(0xF0 + i % 16);
-    ASSERT_EQ(63,
-              accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0xA1, record, GlyphWrite, nullptr));
+    ASSERT_EQ(63, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0xA1, record, GlyphAccess::Write,
+                                  nullptr));
     const std::string after = readBytes(fe.std16x15Path);
     ASSERT_EQ(before.size(), after.size());
     EXPECT_EQ(before.substr(0, 1890), after.substr(0, 1890));
@@ -88,18 +92,20 @@ TEST_F(GlyphFiles, WriteReplacesOneRecordOnly) {
 TEST_F(GlyphFiles, MissingFileIsNamed) {
     uint8_t buffer[30];
     Message error;
-    EXPECT_EQ(-1, accessSpecialGlyph(fe, EditMode::Special16x15, 3, buffer, GlyphRead, &error));
+    EXPECT_EQ(-1,
+              accessSpecialGlyph(fe, EditMode::Special16x15, 3, buffer, GlyphAccess::Read, &error));
     EXPECT_EQ(fe.specialPath + " Open Failure !", error.text);
 }
 
 TEST_F(GlyphFiles, ReadPastTheEndGivesZeros) {
     writeBytes(fe.specialSuppPath, std::string(40, '\xFF'));
     uint8_t buffer[30];
-    ASSERT_EQ(1, accessSpecialGlyph(fe, EditMode::SpecialSupp16x15, 1, buffer, GlyphRead, nullptr));
+    ASSERT_EQ(1, accessSpecialGlyph(fe, EditMode::SpecialSupp16x15, 1, buffer, GlyphAccess::Read,
+                                    nullptr));
     EXPECT_EQ(0xFF, buffer[9]);
     EXPECT_EQ(0x00, buffer[10]);
-    EXPECT_EQ(-1,
-              accessSpecialGlyph(fe, EditMode::SpecialSupp16x15, 365, buffer, GlyphRead, nullptr));
+    EXPECT_EQ(-1, accessSpecialGlyph(fe, EditMode::SpecialSupp16x15, 365, buffer, GlyphAccess::Read,
+                                     nullptr));
 }
 
 TEST(GlyphDots, BitsBecomeDotsMostSignificantFirst) {

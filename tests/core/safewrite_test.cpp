@@ -314,8 +314,8 @@ const WriterCase WriterCases[] = {
          uint8_t record[30] = {1};
          Message error;
          // The last Big5 code lies some 390 KB into the file.
-         const int at =
-             accessBig5Glyph(fonts, EditMode::Font16x15, 0xF9, 0xD5, record, GlyphWrite, &error);
+         const int at = accessBig5Glyph(fonts, EditMode::Font16x15, 0xF9, 0xD5, record,
+                                        GlyphAccess::Write, &error);
          return at >= 0 ? std::nullopt : std::optional(error.text);
      },
      "Could not write"},

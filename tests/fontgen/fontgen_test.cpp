@@ -93,8 +93,10 @@ TEST_F(GeneratedFonts, CodesC6A1AliasTheRecordsOfC940) {
     uint8_t alias[72];
     uint8_t owner[72];
     for (EditMode type : {EditMode::Font16x15, EditMode::Font24x24}) {
-        ASSERT_EQ(5401, accessBig5Glyph(fontEdit, type, 0xC6, 0xA1, alias, GlyphRead, nullptr));
-        ASSERT_EQ(5401, accessBig5Glyph(fontEdit, type, 0xC9, 0x40, owner, GlyphRead, nullptr));
+        ASSERT_EQ(5401,
+                  accessBig5Glyph(fontEdit, type, 0xC6, 0xA1, alias, GlyphAccess::Read, nullptr));
+        ASSERT_EQ(5401,
+                  accessBig5Glyph(fontEdit, type, 0xC9, 0x40, owner, GlyphAccess::Read, nullptr));
         EXPECT_EQ(0, std::memcmp(alias, owner, static_cast<size_t>(glyphKind(type).recordSize)));
     }
     // The C6A1.. characters themselves live in the supplement, record 1 on.
@@ -128,8 +130,9 @@ TEST_F(GeneratedFonts, BoxDrawingReachesTheCellEdges) {
     doc.editType = EditMode::Font16x15;
     uint8_t record[72];
     // F9F9 is the double horizontal line, F9F8 the double vertical one.
-    ASSERT_GE(
-        accessBig5Glyph(fontEdit, EditMode::Font16x15, 0xF9, 0xF9, record, GlyphRead, nullptr), 0);
+    ASSERT_GE(accessBig5Glyph(fontEdit, EditMode::Font16x15, 0xF9, 0xF9, record, GlyphAccess::Read,
+                              nullptr),
+              0);
     glyphToDots(doc, EditMode::Font16x15, record);
     bool rowAcross = false;
     for (int y = 0; y < 15; ++y) {
@@ -137,8 +140,9 @@ TEST_F(GeneratedFonts, BoxDrawingReachesTheCellEdges) {
                                   doc.workDots[static_cast<size_t>(y * 16 + 15)] == DOT_ON);
     }
     EXPECT_TRUE(rowAcross);
-    ASSERT_GE(
-        accessBig5Glyph(fontEdit, EditMode::Font16x15, 0xF9, 0xF8, record, GlyphRead, nullptr), 0);
+    ASSERT_GE(accessBig5Glyph(fontEdit, EditMode::Font16x15, 0xF9, 0xF8, record, GlyphAccess::Read,
+                              nullptr),
+              0);
     glyphToDots(doc, EditMode::Font16x15, record);
     bool columnDown = false;
     for (int x = 0; x < 16; ++x) {

@@ -83,7 +83,7 @@ void FontModeController::setUpGlyphScroll() {
         Message error;
         const int index =
             accessBig5Glyph(editor_.fontEdit, doc.editType, static_cast<int>(code >> 8 & 0xFF),
-                            static_cast<int>(code & 0xFF), record, GlyphRead, &error);
+                            static_cast<int>(code & 0xFF), record, GlyphAccess::Read, &error);
         showAccessError(error);
         number = index + 1; // 0 for a code without a record
         if (index >= 0) glyphToDots(doc, doc.editType, record);
@@ -106,18 +106,18 @@ bool FontModeController::showGlyph(int number) {
     int found = -1;
     switch (doc.editType) {
     case EditMode::Ascii8x15:
-        found = accessAsciiGlyph(editor_.fontEdit, number, record, GlyphRead, &error);
+        found = accessAsciiGlyph(editor_.fontEdit, number, record, GlyphAccess::Read, &error);
         break;
     case EditMode::Special16x15:
     case EditMode::SpecialSupp16x15:
-        found =
-            accessSpecialGlyph(editor_.fontEdit, doc.editType, number, record, GlyphRead, &error);
+        found = accessSpecialGlyph(editor_.fontEdit, doc.editType, number, record,
+                                   GlyphAccess::Read, &error);
         break;
     default: {
         const uint16_t code = glyphNumberToCode(number);
         currentCode(editor_.fontEdit, doc.editType) = code;
         found = accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8, code & 0xFF, record,
-                                GlyphRead, &error);
+                                GlyphAccess::Read, &error);
         break;
     }
     }
@@ -176,8 +176,8 @@ void FontModeController::typedByte(uint8_t byte) {
     Document& doc = editor_.document;
     uint8_t record[72];
     Message error;
-    const int index =
-        accessBig5Glyph(editor_.fontEdit, doc.editType, lead, byte, record, GlyphRead, &error);
+    const int index = accessBig5Glyph(editor_.fontEdit, doc.editType, lead, byte, record,
+                                      GlyphAccess::Read, &error);
     showAccessError(error);
     if (index < 0) return;
     const uint32_t code = static_cast<uint32_t>(lead << 8 | byte);
@@ -204,7 +204,7 @@ bool FontModeController::saveGlyph() {
     const uint32_t code = currentCode(editor_.fontEdit, doc.editType);
     Message error;
     const int written = accessBig5Glyph(editor_.fontEdit, doc.editType, code >> 8 & 0xFF,
-                                        code & 0xFF, record.data(), GlyphWrite, &error);
+                                        code & 0xFF, record.data(), GlyphAccess::Write, &error);
     showAccessError(error);
     return written >= 0;
 }

@@ -54,7 +54,7 @@ std::string fontPathFor(const FontEdit& fe, EditMode editType) {
 }
 
 bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
-                       int operation, Message* error) {
+                       GlyphAccess operation, Message* error) {
     const auto openFailure = [&] {
         if (error) {
             *error = {formatText("%s Open Failure !", printable(path).c_str()), "",
@@ -63,7 +63,7 @@ bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* 
         return false;
     };
     const long offset = record * size;
-    if (operation != GlyphRead) {
+    if (operation != GlyphAccess::Read) {
         const WriteOutcome outcome =
             writeFileRange(path, static_cast<uint64_t>(offset), buffer, static_cast<size_t>(size));
         if (outcome.failedToOpen()) return openFailure();
@@ -105,7 +105,7 @@ Message glyphFileSizeWarning(const FontEdit& fe, EditMode editType) {
 }
 
 int accessBig5Glyph(const FontEdit& fe, EditMode editType, int lead, int trail, uint8_t* buffer,
-                    int operation, Message* error) {
+                    GlyphAccess operation, Message* error) {
     const int index = big5GlyphIndex(lead, trail);
     if (index < 0 || (editType != EditMode::Font16x15 && editType != EditMode::Font24x24))
         return -1;
@@ -117,7 +117,7 @@ int accessBig5Glyph(const FontEdit& fe, EditMode editType, int lead, int trail, 
     return index;
 }
 
-int accessAsciiGlyph(const FontEdit& fe, int number, uint8_t* buffer, int operation,
+int accessAsciiGlyph(const FontEdit& fe, int number, uint8_t* buffer, GlyphAccess operation,
                      Message* error) {
     const GlyphKind kind = glyphKind(EditMode::Ascii8x15);
     if (number < 1 || number > kind.count) return -1;
@@ -126,7 +126,7 @@ int accessAsciiGlyph(const FontEdit& fe, int number, uint8_t* buffer, int operat
 }
 
 int accessSpecialGlyph(const FontEdit& fe, EditMode editType, int number, uint8_t* buffer,
-                       int operation, Message* error) {
+                       GlyphAccess operation, Message* error) {
     if (editType != EditMode::Special16x15 && editType != EditMode::SpecialSupp16x15) return -1;
     const GlyphKind kind = glyphKind(editType);
     if (number < 1 || number > kind.count) return -1;

@@ -17,8 +17,8 @@ inline constexpr const char* AsciiFileName = "ASCFONT.15";
 inline constexpr const char* SpecialFileName = "SPCFONT.15";
 inline constexpr const char* SpecialSuppFileName = "SPCFSUPP.15";
 
-inline constexpr int GlyphWrite = 1;
-inline constexpr int GlyphRead = 2;
+// What a glyph access does, by its operation codes.
+enum class GlyphAccess { Write = 1, Read = 2 };
 
 struct GlyphKind {
     int width = 0;
@@ -59,17 +59,17 @@ std::string fontPathFor(const FontEdit& fontEdit, EditMode editType);
 // filling `error` with "%s Open Failure !" when the file cannot be opened,
 // or with what failed when a write did not go through.
 bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
-                       int operation, Message* error);
+                       GlyphAccess operation, Message* error);
 // Two-byte code in the Big5 file of `editType` (2 or 3): record number or -1.
 int accessBig5Glyph(const FontEdit& fontEdit, EditMode editType, int lead, int trail,
-                    uint8_t* buffer, int operation, Message* error);
+                    uint8_t* buffer, GlyphAccess operation, Message* error);
 // Numbered glyphs of ASCFONT.15 (1..127): 1 or -1.
-int accessAsciiGlyph(const FontEdit& fontEdit, int number, uint8_t* buffer, int operation,
+int accessAsciiGlyph(const FontEdit& fontEdit, int number, uint8_t* buffer, GlyphAccess operation,
                      Message* error);
 // Numbered glyphs of SPCFONT.15 (mode 5, 1..407) or SPCFSUPP.15 (mode 6,
 // 1..364): 1 or -1.
 int accessSpecialGlyph(const FontEdit& fontEdit, EditMode editType, int number, uint8_t* buffer,
-                       int operation, Message* error);
+                       GlyphAccess operation, Message* error);
 
 // Size in bytes of the glyph file of `editType` as the editor expects it:
 // every record navigation reaches (and the unused record 0 of the numbered
