@@ -19,6 +19,7 @@ inline Document randomDocument(int count, int width, int height) {
         for (size_t k = HeaderSize; k < length; ++k) record[k] = (random() & 1) ? DOT_ON : DOT_OFF;
     }
     doc.patternCount = count;
+    invalidateRecordIndex(doc);
     doc.currentPattern = 0;
     reloadWorkDots(doc);
     return doc;

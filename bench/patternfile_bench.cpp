@@ -53,4 +53,34 @@ void BM_ReadPatternFile(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadPatternFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Every pattern's header, as `dedur-cli info` reads them: linear in the count.
+void BM_HeaderOfEveryPattern(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    dedur::Document doc = dedur::bench::randomDocument(count, 12, 12);
+    for (auto _ : state) {
+        int total = 0;
+        for (int i = 0; i < count; ++i) {
+            dedur::PatternHeader h;
+            dedur::getHeader(doc, i, h);
+            total += h.width;
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(count) * state.iterations());
+}
+BENCHMARK(BM_HeaderOfEveryPattern)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000);
+
+// One step of the navigation near the end of the list: the same at any count.
+void BM_StepNearTheEnd(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    dedur::Document doc = dedur::bench::randomDocument(count, 96, 48);
+    int step = 0;
+    for (auto _ : state) {
+        doc.currentPattern = count - 1 - (step++ & 1);
+        dedur::reloadWorkDots(doc);
+        benchmark::DoNotOptimize(doc.workDots.data());
+    }
+}
+BENCHMARK(BM_StepNearTheEnd)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000);
+
 } // namespace

@@ -25,10 +25,17 @@ const char* brokenInvariant(const Editor& e) {
         const uint8_t dot = doc.workDots[static_cast<size_t>(i)];
         if (dot != DOT_ON && dot != DOT_OFF) return "a working dot is neither '0' nor '1'";
     }
+    // An index that claims to fit the store must tell the truth.
+    const std::vector<size_t>& cached = doc.recordOffsets;
+    const bool cachedValid = cached.size() == static_cast<size_t>(doc.patternCount) + 1 &&
+                             cached.back() == doc.store.size();
     size_t offset = 0;
     size_t current = 0;
     for (int i = 0; i < doc.patternCount; ++i) {
         if (offset + HeaderSize > doc.store.size()) return "the store ends inside a header";
+        if (cachedValid && cached[static_cast<size_t>(i)] != offset) {
+            return "the record index is out of date";
+        }
         const PatternHeader h = decodeHeader(doc.store.data() + offset);
         if (!sideInRange(h.width) || !sideInRange(h.height))
             return "a record's size is out of range";

@@ -87,6 +87,7 @@ inline std::vector<std::string> recordRows(Document& doc, int index) {
 inline Document documentOf(std::initializer_list<PatternHeader> headers) {
     Document doc;
     doc.store.clear();
+    invalidateRecordIndex(doc);
     doc.patternCount = 0;
     for (const PatternHeader& h : headers) {
         appendPattern(doc, &h);

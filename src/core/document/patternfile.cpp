@@ -227,6 +227,7 @@ ReadResult readPatternText(Document& doc, std::string_view text, const std::stri
     // a file whose headers all hid there loads nothing.
     if (records == 0) return noPattern();
     doc.store = std::move(store);
+    invalidateRecordIndex(doc);
     doc.patternCount = records;
     return {};
 }

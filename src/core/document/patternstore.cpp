@@ -24,15 +24,11 @@ struct RecordSpan {
 
 // Where record `index` lies; index clamped into the store.
 RecordSpan spanOf(const Document& doc, int index) {
-    RecordSpan span;
-    const size_t size = doc.store.size();
-    for (int i = 0; span.offset + HeaderSize <= size; ++i) {
-        span.length = std::min(recordLength(decodeHeader(doc.store.data() + span.offset)),
-                               size - span.offset);
-        if (i == index || span.offset + span.length >= size) return span;
-        span.offset += span.length;
-    }
-    return span;
+    const std::vector<size_t>& offsets = recordIndex(doc);
+    if (offsets.size() < 2) return {};
+    const size_t last = offsets.size() - 2;
+    const size_t i = index < 0 ? last : std::min(static_cast<size_t>(index), last);
+    return {offsets[i], offsets[i + 1] - offsets[i]};
 }
 
 void setCurrentSize(Document& doc, int width, int height) {
@@ -59,12 +55,31 @@ void addRecord(Document& doc, const PatternHeader* header, bool atCurrent) {
     const size_t at = atCurrent ? patternOffset(doc, doc.currentPattern) : doc.store.size();
     doc.store.insert(doc.store.begin() + static_cast<std::ptrdiff_t>(at), record.begin(),
                      record.end());
+    invalidateRecordIndex(doc);
     if (!atCurrent) doc.currentPattern = doc.patternCount;
     doc.patternCount += 1;
     doc.modifiedFlag = true;
 }
 
 } // namespace
+
+const std::vector<size_t>& recordIndex(const Document& doc) {
+    std::vector<size_t>& offsets = doc.recordOffsets;
+    const size_t size = doc.store.size();
+    const size_t count = static_cast<size_t>(std::max(doc.patternCount, 0));
+    if (offsets.size() == count + 1 && offsets.back() == size) return offsets;
+    // A store cut short (it never is, but the records must not be read past
+    // its end) ends the index early.
+    offsets.clear();
+    offsets.reserve(count + 1);
+    size_t offset = 0;
+    while (offsets.size() < count && offset + HeaderSize <= size) {
+        offsets.push_back(offset);
+        offset += std::min(recordLength(decodeHeader(doc.store.data() + offset)), size - offset);
+    }
+    offsets.push_back(offset);
+    return offsets;
+}
 
 void encodeHeader(const PatternHeader& h, uint8_t* out) {
     put16(out, h.width);
@@ -95,6 +110,7 @@ Document::Document() {
 
 void makeBlankDocument(Document& doc) {
     doc.store = blankRecord(headerFromDefinition(doc.panelDefinition));
+    invalidateRecordIndex(doc);
     doc.patternCount = 1;
     doc.currentPattern = 0;
     setCurrentSize(doc, doc.panelDefinition.width, doc.panelDefinition.height);
@@ -167,6 +183,7 @@ bool deletePattern(Document& doc) {
     const RecordSpan span = spanOf(doc, doc.currentPattern);
     doc.store.erase(doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset),
                     doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset + span.length));
+    invalidateRecordIndex(doc);
     const int oldCount = doc.patternCount;
     doc.patternCount -= 1;
     if (doc.currentPattern > oldCount - 2) doc.currentPattern = oldCount - 2;
@@ -193,6 +210,7 @@ void replaceCurrentRecord(Document& doc, const PatternHeader& header) {
     doc.store.erase(first, first + static_cast<std::ptrdiff_t>(span.length));
     doc.store.insert(doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset), record.begin(),
                      record.end());
+    invalidateRecordIndex(doc);
     setCurrentSize(doc, header.width, header.height);
     doc.modifiedFlag = true;
 }

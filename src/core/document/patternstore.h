@@ -89,9 +89,20 @@ struct Document {
     std::string patternFileName;
     std::vector<uint8_t> store;
     PanelDefinition panelDefinition;
+    // Where each record starts, and last where the store ends: every access
+    // to a pattern is O(1). Built on first use; whatever moves records
+    // (adding, inserting, deleting, resizing, reading) clears it.
+    mutable std::vector<size_t> recordOffsets;
 
     Document();
 };
+
+// Forgets the record offsets after the store's layout changed.
+inline void invalidateRecordIndex(Document& doc) {
+    doc.recordOffsets.clear();
+}
+// The record offsets, built when missing or out of step with the store.
+const std::vector<size_t>& recordIndex(const Document& doc);
 
 // Replaces the store by one blank pattern from the panel definition and makes
 // it current; `workDots` is cleared. The file name and modified flag are kept.

@@ -58,6 +58,7 @@ void resizePattern(Document& doc, int oldWidth, int oldHeight) {
         encodeHeader(header, doc.store.data());
         doc.currentPattern = 0;
         doc.store.insert(doc.store.end(), dots.begin(), dots.end());
+        invalidateRecordIndex(doc);
     } else {
         replaceCurrentRecord(doc, header);
         const size_t at = patternOffset(doc, doc.currentPattern) + HeaderSize;
