@@ -1,15 +1,56 @@
 // Any placement, size and direction of a pattern builds a display image
-// without touching memory outside it; an image with nothing off the panel
-// spans at least one byte.
+// without touching memory outside it, the same image as placing each dot by
+// itself; an image with nothing off the panel spans at least one byte.
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
 #include "document/patternstore.h"
 #include "fuzzinput.h"
 #include "panel/lcdimage.h"
+#include "panel/paneldefinitioncheck.h"
 #include "panel/panelexport.h"
 
 using namespace dedur;
+
+namespace {
+
+// Every dot placed and checked on its own: what the image must equal.
+LcdImage placeEachDot(const uint8_t* dots, const PatternHeader& h, const PanelDefinition& d) {
+    LcdImage image;
+    const bool rowAlongSeg = d.leftToRight == IncreaseSeg || d.leftToRight == DecreaseSeg;
+    for (int y = 0; y < h.height; ++y) {
+        for (int x = 0; x < h.width; ++x) {
+            int seg = h.beginSeg;
+            int com = h.beginCom;
+            if (rowAlongSeg) {
+                seg += d.leftToRight == IncreaseSeg ? x : -x;
+                com += d.topToBottom == IncreaseCom ? y : -y;
+            } else {
+                com += d.leftToRight == IncreaseCom ? x : -x;
+                seg += d.topToBottom == IncreaseSeg ? y : -y;
+            }
+            if (seg < 1 || seg > PanelSegLines || com < 1 || com > PanelComLines) {
+                if (!image.offPanel) {
+                    image.offPanel = true;
+                    image.offSeg = seg;
+                    image.offCom = com;
+                }
+                continue;
+            }
+            const int offset = 8 * (seg - 1) + (com - 1) / 8;
+            if (dots[y * h.width + x] == DOT_ON) {
+                image.bytes[static_cast<size_t>(offset)] |=
+                    static_cast<uint8_t>(1u << ((com - 1) % 8));
+            }
+            image.lowOffset = std::min(image.lowOffset, offset);
+            image.highOffset = std::max(image.highOffset, offset);
+        }
+    }
+    return image;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Input in(data, size);
@@ -27,6 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint8_t& d : dots) d = (in.byte() & 1) ? DOT_ON : DOT_OFF;
 
     const LcdImage image = buildLcdImage(dots.data(), header, definition);
+    const LcdImage expected = placeEachDot(dots.data(), header, definition);
+    if (image.bytes != expected.bytes || image.lowOffset != expected.lowOffset ||
+        image.highOffset != expected.highOffset || image.offPanel != expected.offPanel ||
+        image.offSeg != expected.offSeg || image.offCom != expected.offCom) {
+        std::abort();
+    }
     if (!image.offPanel && image.highOffset < 0) std::abort();
     if (image.highOffset >= LcdImageSize) std::abort();
     if (image.highOffset >= 0) {

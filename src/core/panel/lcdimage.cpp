@@ -44,6 +44,36 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
         rowSeg = tb == IncreaseSeg ? 1 : -1;
         rowCom = 0;
     }
+    if (width == 0 || height == 0) return image;
+    // The mapping is linear, so the corners bound every dot: when all four lie
+    // on the panel, no dot needs a check of its own and the used range is the
+    // corners' (the offset grows with SEG and with COM).
+    const int lastSeg = h.beginSeg + (width - 1) * stepSeg + (height - 1) * rowSeg;
+    const int lastCom = h.beginCom + (width - 1) * stepCom + (height - 1) * rowCom;
+    const auto onPanel = [](int seg, int com) {
+        return seg >= 1 && seg <= PanelSegLines && com >= 1 && com <= PanelComLines;
+    };
+    const auto offsetOf = [](int seg, int com) { return 8 * (seg - 1) + (com - 1) / 8; };
+    if (onPanel(h.beginSeg, h.beginCom) && onPanel(lastSeg, lastCom)) {
+        image.lowOffset =
+            offsetOf(std::min<int>(h.beginSeg, lastSeg), std::min<int>(h.beginCom, lastCom));
+        image.highOffset =
+            offsetOf(std::max<int>(h.beginSeg, lastSeg), std::max<int>(h.beginCom, lastCom));
+        int startSeg = h.beginSeg;
+        int startCom = h.beginCom;
+        for (int y = 0; y < height; ++y, startSeg += rowSeg, startCom += rowCom) {
+            const uint8_t* row = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
+            int seg = startSeg;
+            int com = startCom;
+            // Without a branch per dot: a clear dot ORs a zero bit.
+            for (int x = 0; x < width; ++x, seg += stepSeg, com += stepCom) {
+                const unsigned bit = static_cast<unsigned>(row[x] == DOT_ON);
+                image.bytes[static_cast<size_t>(offsetOf(seg, com))] |=
+                    static_cast<uint8_t>(bit << ((com - 1) & 7));
+            }
+        }
+        return image;
+    }
     int startSeg = h.beginSeg;
     int startCom = h.beginCom;
     for (int y = 0; y < height; ++y) {
@@ -51,7 +81,7 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
         int com = startCom;
         const uint8_t* row = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
         for (int x = 0; x < width; ++x, seg += stepSeg, com += stepCom) {
-            if (seg < 1 || seg > PanelSegLines || com < 1 || com > PanelComLines) {
+            if (!onPanel(seg, com)) {
                 if (!image.offPanel) {
                     image.offPanel = true;
                     image.offSeg = seg;
@@ -59,7 +89,7 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
                 }
                 continue;
             }
-            const int offset = 8 * (seg - 1) + (com - 1) / 8;
+            const int offset = offsetOf(seg, com);
             if (row[x] == DOT_ON)
                 image.bytes[static_cast<size_t>(offset)] |=
                     static_cast<uint8_t>(1u << ((com - 1) % 8));
