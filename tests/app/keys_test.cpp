@@ -37,6 +37,15 @@ QWidget* focusOn(EditorFixture& f, Focus focus) {
     return widget;
 }
 
+// The four dialogs, by the command that opens each.
+void dialogRows() {
+    QTest::addColumn<int>("command");
+    QTest::newRow("panel definition") << int(CmdPanelDefinition);
+    QTest::newRow("pattern size") << int(CmdPatternSize);
+    QTest::newRow("export") << int(CmdPanelExport);
+    QTest::newRow("input text") << int(CmdInputText);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Focus)
@@ -76,13 +85,7 @@ class KeysTest : public QObject {
         QCOMPARE(widget->property("text").toString(), text);
     }
 
-    void tabVisitsEveryControlOfADialog_data() {
-        QTest::addColumn<int>("command");
-        QTest::newRow("panel definition") << int(CmdPanelDefinition);
-        QTest::newRow("pattern size") << int(CmdPatternSize);
-        QTest::newRow("export") << int(CmdPanelExport);
-        QTest::newRow("input text") << int(CmdInputText);
-    }
+    void tabVisitsEveryControlOfADialog_data() { dialogRows(); }
     void tabVisitsEveryControlOfADialog() {
         QFETCH(int, command);
         EditorFixture f;
@@ -120,13 +123,7 @@ class KeysTest : public QObject {
         QCOMPARE(backward, expected);
     }
 
-    void dialogsOpenInTheMiddleOfTheScreen_data() {
-        QTest::addColumn<int>("command");
-        QTest::newRow("panel definition") << int(CmdPanelDefinition);
-        QTest::newRow("pattern size") << int(CmdPatternSize);
-        QTest::newRow("export") << int(CmdPanelExport);
-        QTest::newRow("input text") << int(CmdInputText);
-    }
+    void dialogsOpenInTheMiddleOfTheScreen_data() { dialogRows(); }
     void dialogsOpenInTheMiddleOfTheScreen() {
         QFETCH(int, command);
         EditorFixture f;
