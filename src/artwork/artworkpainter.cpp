@@ -117,220 +117,222 @@ void arrowHead(QPainter& p, QPoint tip, int dx, int dy) {
     p.drawPolygon(head);
 }
 
-void drawGlyph(QPainter& p, int glyph, const QColor& ink, const QColor& accent) {
-    p.setBrush(Qt::NoBrush);
-    switch (glyph) {
-    case PointGlyph: {
-        // Pencil from the lower right to a point at the upper left.
-        QPolygon body;
-        body << QPoint(6, 9) << QPoint(9, 6) << QPoint(19, 16) << QPoint(16, 19);
-        p.setPen(ink);
-        p.setBrush(accent);
-        p.drawPolygon(body);
-        p.setBrush(Paper);
-        QPolygon tip;
-        tip << QPoint(3, 3) << QPoint(9, 6) << QPoint(6, 9);
-        p.drawPolygon(tip);
-        p.setPen(ink);
-        p.drawPoint(3, 3);
-        p.drawPoint(4, 4);
-        break;
+void drawPencil(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    // Pencil from the lower right to a point at the upper left.
+    QPolygon body;
+    body << QPoint(6, 9) << QPoint(9, 6) << QPoint(19, 16) << QPoint(16, 19);
+    p.setPen(ink);
+    p.setBrush(accent);
+    p.drawPolygon(body);
+    p.setBrush(Paper);
+    QPolygon tip;
+    tip << QPoint(3, 3) << QPoint(9, 6) << QPoint(6, 9);
+    p.drawPolygon(tip);
+    p.setPen(ink);
+    p.drawPoint(3, 3);
+    p.drawPoint(4, 4);
+}
+
+void drawEraser(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    QPolygon block;
+    block << QPoint(4, 12) << QPoint(12, 4) << QPoint(20, 12) << QPoint(12, 20);
+    p.setPen(ink);
+    p.setBrush(Paper);
+    p.drawPolygon(block);
+    QPolygon band;
+    band << QPoint(4, 12) << QPoint(8, 8) << QPoint(16, 16) << QPoint(12, 20);
+    p.setBrush(accent);
+    p.drawPolygon(band);
+}
+
+void drawLineGlyph(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setPen(QPen(ink, 2));
+    p.drawLine(5, 18, 18, 5);
+    p.setPen(ink);
+    p.setBrush(accent);
+    p.drawRect(3, 16, 3, 3);
+    p.drawRect(17, 3, 3, 3);
+}
+
+void drawOutlineRect(QPainter& p, int, const QColor& ink, const QColor&) {
+    p.setPen(QPen(ink, 2));
+    p.drawRect(5, 6, 13, 11);
+}
+
+void drawFilledRect(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setPen(QPen(ink, 2));
+    p.setBrush(accent);
+    p.drawRect(5, 6, 13, 11);
+}
+
+void drawOutlineEllipse(QPainter& p, int, const QColor& ink, const QColor&) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(ink, 2));
+    p.drawEllipse(QRectF(4.5, 5.5, 15, 13));
+}
+
+void drawFilledEllipse(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(ink, 2));
+    p.setBrush(accent);
+    p.drawEllipse(QRectF(4.5, 5.5, 15, 13));
+}
+
+void drawSelect(QPainter& p, int, const QColor& ink, const QColor&) {
+    QPen dashed(ink, 1, Qt::CustomDashLine);
+    dashed.setDashPattern({2, 2});
+    p.setPen(dashed);
+    p.drawRect(4, 5, 15, 12);
+    p.setPen(ink);
+    p.drawLine(16, 14, 20, 18);
+    p.drawLine(20, 15, 20, 18);
+    p.drawLine(17, 18, 20, 18);
+}
+
+void drawText(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setPen(ink);
+    p.setBrush(ink);
+    p.drawRect(5, 4, 12, 2);
+    p.drawRect(10, 6, 2, 12);
+    p.setPen(accent);
+    p.drawLine(14, 18, 19, 18);
+    p.drawLine(16, 12, 16, 20);
+}
+
+void drawScissors(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(ink, 1.5));
+    p.drawLine(QPointF(8, 4), QPointF(14.5, 15));
+    p.drawLine(QPointF(16, 4), QPointF(9.5, 15));
+    p.setPen(QPen(accent, 2));
+    p.drawEllipse(QPointF(8, 17.5), 3, 3);
+    p.drawEllipse(QPointF(16, 17.5), 3, 3);
+}
+
+void drawCopy(QPainter& p, int, const QColor&, const QColor& accent) {
+    page(p, QRect(4, 3, 10, 12));
+    page(p, QRect(10, 8, 10, 12));
+    p.setPen(accent);
+    for (int y = 11; y <= 17; y += 2) p.drawLine(12, y, 18, y);
+}
+
+void drawPaste(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setPen(ink);
+    p.setBrush(QColor(160, 110, 50));
+    p.drawRect(4, 5, 13, 16);
+    p.setBrush(Shadow);
+    p.drawRect(8, 3, 5, 3);
+    page(p, QRect(10, 10, 10, 11));
+    p.setPen(accent);
+    for (int y = 13; y <= 19; y += 2) p.drawLine(12, y, 18, y);
+}
+
+void drawTurnArrow(QPainter& p, int glyph, const QColor&, const QColor& accent) {
+    const bool undo = glyph == UndoGlyph;
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPainterPath path;
+    if (undo) {
+        path.moveTo(7, 9);
+        path.cubicTo(15, 5, 21, 11, 17, 18);
+    } else {
+        path.moveTo(17, 9);
+        path.cubicTo(9, 5, 3, 11, 7, 18);
     }
-    case EraseGlyph: {
-        QPolygon block;
-        block << QPoint(4, 12) << QPoint(12, 4) << QPoint(20, 12) << QPoint(12, 20);
-        p.setPen(ink);
-        p.setBrush(Paper);
-        p.drawPolygon(block);
-        QPolygon band;
-        band << QPoint(4, 12) << QPoint(8, 8) << QPoint(16, 16) << QPoint(12, 20);
-        p.setBrush(accent);
-        p.drawPolygon(band);
-        break;
+    p.setPen(QPen(accent, 2.5));
+    p.drawPath(path);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(accent);
+    p.setBrush(accent);
+    QPolygon head;
+    if (undo) {
+        head << QPoint(3, 10) << QPoint(10, 5) << QPoint(10, 14);
+    } else {
+        head << QPoint(21, 10) << QPoint(14, 5) << QPoint(14, 14);
     }
-    case LineGlyph:
-        p.setPen(QPen(ink, 2));
-        p.drawLine(5, 18, 18, 5);
-        p.setPen(ink);
-        p.setBrush(accent);
-        p.drawRect(3, 16, 3, 3);
-        p.drawRect(17, 3, 3, 3);
-        break;
-    case OutlineRectGlyph:
-        p.setPen(QPen(ink, 2));
-        p.drawRect(5, 6, 13, 11);
-        break;
-    case FillRectGlyph:
-        p.setPen(QPen(ink, 2));
-        p.setBrush(accent);
-        p.drawRect(5, 6, 13, 11);
-        break;
-    case OutlineEllipseGlyph:
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(ink, 2));
-        p.drawEllipse(QRectF(4.5, 5.5, 15, 13));
-        break;
-    case FillEllipseGlyph:
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(ink, 2));
-        p.setBrush(accent);
-        p.drawEllipse(QRectF(4.5, 5.5, 15, 13));
-        break;
-    case SelectGlyph: {
-        QPen dashed(ink, 1, Qt::CustomDashLine);
-        dashed.setDashPattern({2, 2});
-        p.setPen(dashed);
-        p.drawRect(4, 5, 15, 12);
-        p.setPen(ink);
-        p.drawLine(16, 14, 20, 18);
-        p.drawLine(20, 15, 20, 18);
-        p.drawLine(17, 18, 20, 18);
-        break;
-    }
-    case TextGlyph: {
-        p.setPen(ink);
-        p.setBrush(ink);
-        p.drawRect(5, 4, 12, 2);
-        p.drawRect(10, 6, 2, 12);
-        p.setPen(accent);
-        p.drawLine(14, 18, 19, 18);
+    p.drawPolygon(head);
+}
+
+void drawDisk(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setPen(ink);
+    p.setBrush(accent);
+    p.drawRect(4, 4, 16, 16);
+    p.setBrush(Paper);
+    p.drawRect(7, 4, 10, 6);
+    p.setBrush(Shadow);
+    p.drawRect(7, 14, 10, 6);
+    p.setPen(ink);
+    p.drawLine(14, 5, 14, 8);
+}
+
+void drawPatternPage(QPainter& p, int glyph, const QColor&, const QColor& accent) {
+    page(p, QRect(3, 3, 12, 15));
+    dotGrid(p, Shadow);
+    p.setPen(QPen(accent, 2));
+    if (glyph == DeleteGlyph) {
+        p.drawLine(12, 12, 20, 20);
+        p.drawLine(20, 12, 12, 20);
+    } else if (glyph == AddGlyph) {
         p.drawLine(16, 12, 16, 20);
-        break;
-    }
-    case CutGlyph:
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(ink, 1.5));
-        p.drawLine(QPointF(8, 4), QPointF(14.5, 15));
-        p.drawLine(QPointF(16, 4), QPointF(9.5, 15));
-        p.setPen(QPen(accent, 2));
-        p.drawEllipse(QPointF(8, 17.5), 3, 3);
-        p.drawEllipse(QPointF(16, 17.5), 3, 3);
-        break;
-    case CopyGlyph:
-        page(p, QRect(4, 3, 10, 12));
-        page(p, QRect(10, 8, 10, 12));
-        p.setPen(accent);
-        for (int y = 11; y <= 17; y += 2) p.drawLine(12, y, 18, y);
-        break;
-    case PasteGlyph:
-        p.setPen(ink);
-        p.setBrush(QColor(160, 110, 50));
-        p.drawRect(4, 5, 13, 16);
-        p.setBrush(Shadow);
-        p.drawRect(8, 3, 5, 3);
-        page(p, QRect(10, 10, 10, 11));
-        p.setPen(accent);
-        for (int y = 13; y <= 19; y += 2) p.drawLine(12, y, 18, y);
-        break;
-    case UndoGlyph:
-    case RedoGlyph: {
-        const bool undo = glyph == UndoGlyph;
-        p.setRenderHint(QPainter::Antialiasing, true);
-        QPainterPath path;
-        if (undo) {
-            path.moveTo(7, 9);
-            path.cubicTo(15, 5, 21, 11, 17, 18);
-        } else {
-            path.moveTo(17, 9);
-            path.cubicTo(9, 5, 3, 11, 7, 18);
-        }
-        p.setPen(QPen(accent, 2.5));
-        p.drawPath(path);
-        p.setRenderHint(QPainter::Antialiasing, false);
+        p.drawLine(12, 16, 20, 16);
+    } else {
+        p.drawLine(21, 11, 13, 11);
         p.setPen(accent);
         p.setBrush(accent);
-        QPolygon head;
-        if (undo) {
-            head << QPoint(3, 10) << QPoint(10, 5) << QPoint(10, 14);
-        } else {
-            head << QPoint(21, 10) << QPoint(14, 5) << QPoint(14, 14);
-        }
-        p.drawPolygon(head);
-        break;
-    }
-    case SaveGlyph:
-        p.setPen(ink);
-        p.setBrush(accent);
-        p.drawRect(4, 4, 16, 16);
-        p.setBrush(Paper);
-        p.drawRect(7, 4, 10, 6);
-        p.setBrush(Shadow);
-        p.drawRect(7, 14, 10, 6);
-        p.setPen(ink);
-        p.drawLine(14, 5, 14, 8);
-        break;
-    case DeleteGlyph:
-    case AddGlyph:
-    case InsertGlyph: {
-        page(p, QRect(3, 3, 12, 15));
-        dotGrid(p, Shadow);
+        arrowHead(p, QPoint(11, 11), -1, 0);
         p.setPen(QPen(accent, 2));
-        if (glyph == DeleteGlyph) {
-            p.drawLine(12, 12, 20, 20);
-            p.drawLine(20, 12, 12, 20);
-        } else if (glyph == AddGlyph) {
-            p.drawLine(16, 12, 16, 20);
-            p.drawLine(12, 16, 20, 16);
-        } else {
-            p.drawLine(21, 11, 13, 11);
-            p.setPen(accent);
-            p.setBrush(accent);
-            arrowHead(p, QPoint(11, 11), -1, 0);
-            p.setPen(QPen(accent, 2));
-            p.drawLine(13, 18, 21, 18);
-        }
-        break;
-    }
-    case SizeGlyph:
-        p.setPen(ink);
-        p.setBrush(Paper);
-        p.drawRect(3, 3, 11, 11);
-        p.setPen(QPen(accent, 2));
-        p.drawLine(9, 17, 19, 17);
-        p.drawLine(17, 9, 17, 19);
-        p.setPen(accent);
-        p.setBrush(accent);
-        arrowHead(p, QPoint(21, 17), 1, 0);
-        arrowHead(p, QPoint(17, 21), 0, 1);
-        break;
-    default:
-        break;
+        p.drawLine(13, 18, 21, 18);
     }
 }
 
-QColor accentOf(int glyph) {
-    switch (glyph) {
-    case PointGlyph:
-        return QColor(240, 190, 40);
-    case EraseGlyph:
-        return QColor(230, 120, 150);
-    case FillRectGlyph:
-    case FillEllipseGlyph:
-        return Ink;
-    case LineGlyph:
-        return Blue;
-    case TextGlyph:
-        return Blue;
-    case CutGlyph:
-        return Red;
-    case CopyGlyph:
-    case PasteGlyph:
-        return Blue;
-    case UndoGlyph:
-    case RedoGlyph:
-        return Blue;
-    case SaveGlyph:
-        return Blue;
-    case DeleteGlyph:
-        return Red;
-    case AddGlyph:
-        return Green;
-    case InsertGlyph:
-        return Green;
-    case SizeGlyph:
-        return Blue;
-    default:
-        return Ink;
+void drawSize(QPainter& p, int, const QColor& ink, const QColor& accent) {
+    p.setPen(ink);
+    p.setBrush(Paper);
+    p.drawRect(3, 3, 11, 11);
+    p.setPen(QPen(accent, 2));
+    p.drawLine(9, 17, 19, 17);
+    p.drawLine(17, 9, 17, 19);
+    p.setPen(accent);
+    p.setBrush(accent);
+    arrowHead(p, QPoint(21, 17), 1, 0);
+    arrowHead(p, QPoint(17, 21), 0, 1);
+}
+
+using GlyphPainter = void (*)(QPainter&, int, const QColor&, const QColor&);
+
+struct GlyphArt {
+    int glyph;
+    QColor accent;
+    GlyphPainter draw;
+};
+
+const GlyphArt GlyphArts[] = {
+    {PointGlyph, QColor(240, 190, 40), drawPencil},
+    {EraseGlyph, QColor(230, 120, 150), drawEraser},
+    {LineGlyph, Blue, drawLineGlyph},
+    {OutlineRectGlyph, Ink, drawOutlineRect},
+    {FillRectGlyph, Ink, drawFilledRect},
+    {OutlineEllipseGlyph, Ink, drawOutlineEllipse},
+    {FillEllipseGlyph, Ink, drawFilledEllipse},
+    {SelectGlyph, Ink, drawSelect},
+    {TextGlyph, Blue, drawText},
+    {CutGlyph, Red, drawScissors},
+    {CopyGlyph, Blue, drawCopy},
+    {PasteGlyph, Blue, drawPaste},
+    {UndoGlyph, Blue, drawTurnArrow},
+    {RedoGlyph, Blue, drawTurnArrow},
+    {SaveGlyph, Blue, drawDisk},
+    {DeleteGlyph, Red, drawPatternPage},
+    {AddGlyph, Green, drawPatternPage},
+    {InsertGlyph, Green, drawPatternPage},
+    {SizeGlyph, Blue, drawSize},
+};
+
+void drawGlyph(QPainter& p, int glyph) {
+    for (const GlyphArt& art : GlyphArts) {
+        if (art.glyph != glyph) continue;
+        p.setBrush(Qt::NoBrush);
+        art.draw(p, glyph, Ink, art.accent);
+        return;
     }
 }
 
@@ -374,7 +376,7 @@ QImage paletteImage(int id) {
         QImage layer(24, 24, QImage::Format_ARGB32);
         layer.fill(Qt::transparent);
         QPainter lp(&layer);
-        drawGlyph(lp, which.glyph, Ink, accentOf(which.glyph));
+        drawGlyph(lp, which.glyph);
         lp.end();
         for (int y = 2; y < 22; ++y) {
             for (int x = 2; x < 22; ++x) {
@@ -386,7 +388,7 @@ QImage paletteImage(int id) {
         }
     } else {
         if (sunken) p.translate(1, 1);
-        drawGlyph(p, which.glyph, Ink, accentOf(which.glyph));
+        drawGlyph(p, which.glyph);
     }
     return image;
 }
@@ -408,72 +410,89 @@ QPoint cursorHotSpot(int id) {
     }
 }
 
+namespace {
+
+// Black lines with a white outline, readable on any grid colour.
+template <typename Draw> void outlined(QPainter& p, Draw draw) {
+    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap));
+    draw();
+    p.setPen(QPen(Qt::black, 1));
+    draw();
+}
+
+void crossHair(QPainter& p, int cx, int cy, int arm, int gap) {
+    outlined(p, [&] {
+        p.drawLine(cx - arm, cy, cx - gap, cy);
+        p.drawLine(cx + gap, cy, cx + arm, cy);
+        p.drawLine(cx, cy - arm, cx, cy - gap);
+        p.drawLine(cx, cy + gap, cx, cy + arm);
+    });
+}
+
+void pencilCursor(QPainter& p) {
+    QPolygon pencil;
+    pencil << QPoint(0, 0) << QPoint(6, 2) << QPoint(20, 16) << QPoint(16, 20) << QPoint(2, 6);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawPolygon(pencil);
+    p.drawLine(6, 2, 2, 6);
+    p.drawLine(17, 13, 13, 17);
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygon({QPoint(0, 0), QPoint(3, 1), QPoint(1, 3)}));
+}
+
+void eraserCursor(QPainter& p) {
+    QPolygon eraser;
+    eraser << QPoint(0, 0) << QPoint(9, 0) << QPoint(20, 11) << QPoint(11, 20) << QPoint(0, 9);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawPolygon(eraser);
+    p.setBrush(Qt::black);
+    p.drawPolygon(
+        QPolygon({QPoint(0, 0), QPoint(9, 0), QPoint(12, 3), QPoint(3, 12), QPoint(0, 9)}));
+}
+
+// Cross-hair with the shape it draws: 14 and 15 rectangles, 17 and 18
+// ellipses, the second of each filled.
+void shapeCursor(QPainter& p, int id) {
+    crossHair(p, 9, 12, 7, 2);
+    const QRect shape(16, 19, 12, 9);
+    p.setPen(Qt::black);
+    const bool filled = id == 15 || id == 18;
+    p.setBrush(filled ? QBrush(Qt::black) : QBrush(Qt::white));
+    if (id == 14 || id == 15) {
+        p.drawRect(shape);
+    } else {
+        p.drawEllipse(shape);
+    }
+}
+
+} // namespace
+
 QImage cursorImage(int id) {
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
-    // Black lines with a white outline, readable on any grid colour.
-    auto outlined = [&p](auto draw) {
-        p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap));
-        draw();
-        p.setPen(QPen(Qt::black, 1));
-        draw();
-    };
-    auto crossHair = [&](int cx, int cy, int arm, int gap) {
-        outlined([&] {
-            p.drawLine(cx - arm, cy, cx - gap, cy);
-            p.drawLine(cx + gap, cy, cx + arm, cy);
-            p.drawLine(cx, cy - arm, cx, cy - gap);
-            p.drawLine(cx, cy + gap, cx, cy + arm);
-        });
-    };
     switch (id) {
-    case 11: {
-        QPolygon pencil;
-        pencil << QPoint(0, 0) << QPoint(6, 2) << QPoint(20, 16) << QPoint(16, 20) << QPoint(2, 6);
-        p.setPen(Qt::black);
-        p.setBrush(Qt::white);
-        p.drawPolygon(pencil);
-        p.drawLine(6, 2, 2, 6);
-        p.drawLine(17, 13, 13, 17);
-        p.setBrush(Qt::black);
-        p.drawPolygon(QPolygon({QPoint(0, 0), QPoint(3, 1), QPoint(1, 3)}));
+    case 11:
+        pencilCursor(p);
         break;
-    }
-    case 12: {
-        QPolygon eraser;
-        eraser << QPoint(0, 0) << QPoint(9, 0) << QPoint(20, 11) << QPoint(11, 20) << QPoint(0, 9);
-        p.setPen(Qt::black);
-        p.setBrush(Qt::white);
-        p.drawPolygon(eraser);
-        p.setBrush(Qt::black);
-        p.drawPolygon(
-            QPolygon({QPoint(0, 0), QPoint(9, 0), QPoint(12, 3), QPoint(3, 12), QPoint(0, 9)}));
+    case 12:
+        eraserCursor(p);
         break;
-    }
     case 13:
-        crossHair(15, 15, 10, 3);
+        crossHair(p, 15, 15, 10, 3);
         break;
     case 16:
-        outlined([&] {
+        outlined(p, [&] {
             p.drawLine(15, 4, 15, 26);
             p.drawLine(4, 15, 26, 15);
         });
         break;
-    default: {
-        crossHair(9, 12, 7, 2);
-        const QRect shape(16, 19, 12, 9);
-        p.setPen(Qt::black);
-        const bool filled = id == 15 || id == 18;
-        p.setBrush(filled ? QBrush(Qt::black) : QBrush(Qt::white));
-        if (id == 14 || id == 15) {
-            p.drawRect(shape);
-        } else {
-            p.drawEllipse(shape);
-        }
+    default:
+        shapeCursor(p, id);
         break;
-    }
     }
     return image;
 }

@@ -171,14 +171,10 @@ class QtPromptsTest : public QObject {
         QTest::addColumn<int>("answer");
         const auto ync = MessageButtons::YesNoCancel;
         QTest::newRow("Y") << MessageButtons::YesNo << int(Qt::Key_Y) << false << int(IDYES);
-        QTest::newRow("N") << MessageButtons::YesNo << int(Qt::Key_N) << false << int(IDNO);
-        QTest::newRow("Alt+Y") << MessageButtons::YesNo << int(Qt::Key_Y) << true << int(IDYES);
         QTest::newRow("Alt+N") << ync << int(Qt::Key_N) << true << int(IDNO);
         QTest::newRow("C") << ync << int(Qt::Key_C) << false << int(IDCANCEL);
         QTest::newRow("R") << MessageButtons::RetryCancel << int(Qt::Key_R) << false
                            << int(IDRETRY);
-        QTest::newRow("Alt+C") << MessageButtons::RetryCancel << int(Qt::Key_C) << true
-                               << int(IDCANCEL);
     }
     void lettersAnswer() {
         QFETCH(dedur::MessageButtons, buttons);

@@ -185,17 +185,6 @@ class ShellTest : public QObject {
         QVERIFY(f.prompts.shown.empty());
     }
 
-    void statusBarToggles() {
-        EditorFixture f;
-        f.window->dispatchCommand(CmdStatusBar);
-        f.window->updateMenuState();
-        QVERIFY(!f.window->action(CmdStatusBar)->isChecked());
-        QVERIFY(f.window->statusBar()->isHidden());
-        f.window->dispatchCommand(CmdStatusBar);
-        f.window->updateMenuState();
-        QVERIFY(f.window->action(CmdStatusBar)->isChecked());
-    }
-
     void colourChoiceIsStoredAndPainted() {
         EditorFixture f;
         f.prompts.colours = {0x0000FF};
@@ -225,15 +214,6 @@ class ShellTest : public QObject {
         QCOMPARE(second->text(), QString("7"));
         first->setFocus(Qt::MouseFocusReason);
         QCOMPARE(first->selectedText(), QString());
-    }
-
-    void defaultWindowSize() {
-        const WindowRect wide = MainWindow::defaultWindowRect(8, 8, QSize(1400, 1100), 20, 20);
-        QCOMPARE(wide.right - wide.left, 1164);
-        QCOMPARE(wide.left, (1400 - 1164) / 4);
-        const WindowRect narrow = MainWindow::defaultWindowRect(8, 8, QSize(1024, 768), 20, 20);
-        QCOMPARE(narrow.right - narrow.left, 1012);
-        QCOMPARE(narrow.bottom - narrow.top, 756);
     }
 
     void savedWindowRectangleIsCutToTheScreen_data() {

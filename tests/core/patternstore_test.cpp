@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "document/patternstore.h"
 #include "testsupport.h"
 
@@ -24,14 +22,6 @@ Document threeMarked() {
 }
 
 } // namespace
-
-TEST(PatternStore, HeaderIsTwelveLittleEndianBytesInFieldOrder) {
-    uint8_t bytes[12];
-    encodeHeader({300, -2, 1, 2, 3, 4}, bytes);
-    const uint8_t expected[12] = {0x2C, 0x01, 0xFE, 0xFF, 1, 0, 2, 0, 3, 0, 4, 0};
-    EXPECT_EQ(0, std::memcmp(bytes, expected, 12));
-    EXPECT_EQ((PatternHeader{300, -2, 1, 2, 3, 4}), decodeHeader(bytes));
-}
 
 TEST(PatternStore, NewDocumentIsOneBlankPatternFromTheDefinition) {
     Document doc;
@@ -98,13 +88,6 @@ TEST(PatternStore, InsertKeepsTheIndexAndPushesTheCurrentDown) {
     EXPECT_EQ(std::string(12, '0'), recordRows(doc, 1)[0]);
     EXPECT_EQ("0100", recordRows(doc, 2)[0]);
     EXPECT_EQ("0010", recordRows(doc, 3)[0]);
-}
-
-TEST(PatternStore, GetHeaderBeyondTheLastGivesTheLast) {
-    Document doc = documentOf({{4, 2, 1, 1, 0, 2}, {3, 3, 7, 8, 1, 3}});
-    PatternHeader h;
-    getHeader(doc, 9, h);
-    EXPECT_EQ((PatternHeader{3, 3, 7, 8, 1, 3}), h);
 }
 
 TEST(PatternStore, FontModesLeaveTheStoreAlone) {

@@ -138,8 +138,3 @@ TEST(SettingsWriter, SkipsAFileTooLargeToRead) {
     EXPECT_EQ(MaxSettingsFileSize + 1, std::filesystem::file_size(path));
 }
 
-TEST(SettingsFile, WorkPathJoinsWithOneSeparator) {
-    EXPECT_EQ("/home/u/DEDUR.INI", makeWorkPath("/home/u", "DEDUR.INI"));
-    EXPECT_EQ("/home/u/DEDUR.INI", makeWorkPath("/home/u/", "DEDUR.INI"));
-    EXPECT_EQ("/DEDUR.INI", makeWorkPath("/", "DEDUR.INI"));
-}
