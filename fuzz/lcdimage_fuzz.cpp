@@ -1,6 +1,7 @@
 // Any placement, size and direction of a pattern builds a display image
 // without touching memory outside it, the same image as placing each dot by
-// itself; an image with nothing off the panel spans at least one byte.
+// itself, with the same first dot off the panel as the check before an
+// export; an image with nothing off the panel spans at least one byte.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -72,6 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (image.bytes != expected.bytes || image.lowOffset != expected.lowOffset ||
         image.highOffset != expected.highOffset || image.offPanel != expected.offPanel ||
         image.offSeg != expected.offSeg || image.offCom != expected.offCom) {
+        std::abort();
+    }
+    // The export's check before it writes finds the same first dot.
+    const auto off = firstDotOffPanel(header, definition);
+    if (off.has_value() != expected.offPanel ||
+        (off && (off->seg != expected.offSeg || off->com != expected.offCom))) {
         std::abort();
     }
     if (!image.offPanel && image.highOffset < 0) std::abort();

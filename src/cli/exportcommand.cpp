@@ -50,8 +50,8 @@ int runExport(const ParsedArgs& args) {
 
     if (!outputAllowed(source, target, args.has("force"))) return 1;
     const Selection none;
-    const ExportOutput output = buildPanelExport(doc, none, range.panelFlags, false,
-                                                 args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT);
+    const ExportStream output = panelExportStream(doc, none, range.panelFlags, false,
+                                                  args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT);
     if (!output.error.empty()) return failure(output.error.text);
     if (const WriteOutcome outcome = writeFileSafely(target, output.bytes); !outcome.ok()) {
         return failure(target + "\nfile open error !\n(" + outcome.reason() + ")");

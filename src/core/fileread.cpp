@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
@@ -62,6 +63,84 @@ FileReadStatus readFileLimited(const std::string& path, size_t limit, std::strin
     ::close(fd);
     if (status != FileReadStatus::Ok) std::string().swap(out);
     return status;
+}
+
+namespace {
+
+constexpr size_t WindowSize = size_t{4} << 20;
+
+} // namespace
+
+FileTextSource::~FileTextSource() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileTextSource::Opened FileTextSource::open(const std::string& path, size_t limit) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Opened::CannotOpen;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return Opened::CannotOpen;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Opened::NotRegularFile;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
+        ::close(fd);
+        return Opened::TooLarge;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    fd_ = fd;
+    size_ = static_cast<uint64_t>(st.st_size);
+    limit_ = limit;
+    buffer_.reset(new char[WindowSize]);
+    return Opened::Ok;
+}
+
+void FileTextSource::fill() {
+    while (bufferLength_ < WindowSize) {
+        const ssize_t n = ::read(fd_, buffer_.get() + bufferLength_, WindowSize - bufferLength_);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed_ = failed_ || n < 0;
+            atEnd_ = true;
+            return;
+        }
+        bufferLength_ += static_cast<size_t>(n);
+        if (bufferStart_ + bufferLength_ > limit_) {
+            failed_ = tooLarge_ = true;
+            atEnd_ = true;
+            return;
+        }
+    }
+}
+
+std::string_view FileTextSource::bytesFrom(uint64_t from, size_t want) {
+    if (fd_ < 0 || failed_) return {};
+    if (from >= bufferStart_ && from <= bufferStart_ + bufferLength_) {
+        const size_t offset = static_cast<size_t>(from - bufferStart_);
+        if (bufferLength_ - offset < want && !atEnd_) {
+            // Keep the unread tail and read on after it.
+            std::memmove(buffer_.get(), buffer_.get() + offset, bufferLength_ - offset);
+            bufferStart_ = from;
+            bufferLength_ -= offset;
+            fill();
+            return {buffer_.get(), bufferLength_};
+        }
+        return {buffer_.get() + offset, bufferLength_ - offset};
+    }
+    // Back to an earlier place (a second pass over the file).
+    if (::lseek(fd_, static_cast<off_t>(from), SEEK_SET) < 0) {
+        failed_ = true;
+        return {};
+    }
+    bufferStart_ = from;
+    bufferLength_ = 0;
+    atEnd_ = false;
+    fill();
+    return {buffer_.get(), bufferLength_};
 }
 
 } // namespace dedur

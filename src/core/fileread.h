@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
+
+#include "textlines.h"
 
 namespace dedur {
 
@@ -11,5 +15,41 @@ enum class FileReadStatus { Ok, CannotOpen, TooLarge };
 // before reading it (and a device or pipe once `limit` bytes have come), so
 // that no file can ask for more memory than its reader allows.
 FileReadStatus readFileLimited(const std::string& path, size_t limit, std::string& out);
+
+// A regular file read front to back through a window of a few megabytes, so
+// that a large file is never held whole in memory.
+class FileTextSource : public TextSource {
+  public:
+    enum class Opened { Ok, CannotOpen, TooLarge, NotRegularFile };
+
+    FileTextSource() = default;
+    FileTextSource(const FileTextSource&) = delete;
+    FileTextSource& operator=(const FileTextSource&) = delete;
+    ~FileTextSource() override;
+
+    // Opens `path` unless it is larger than `limit` bytes or not a regular
+    // file (devices and pipes are read whole with readFileLimited).
+    Opened open(const std::string& path, size_t limit);
+
+    std::string_view bytesFrom(uint64_t from, size_t want) override;
+    uint64_t expectedSize() const override { return size_; }
+
+    // A read failed, or the file grew past the limit while it was read.
+    bool failed() const { return failed_; }
+    bool grewTooLarge() const { return tooLarge_; }
+
+  private:
+    void fill();
+
+    int fd_ = -1;
+    uint64_t size_ = 0;
+    uint64_t limit_ = 0;
+    std::unique_ptr<char[]> buffer_;
+    uint64_t bufferStart_ = 0; // file offset of buffer_[0]
+    size_t bufferLength_ = 0;
+    bool atEnd_ = false;
+    bool failed_ = false;
+    bool tooLarge_ = false;
+};
 
 } // namespace dedur

@@ -63,6 +63,21 @@ int writeAll(int fd, const char* data, size_t size, off_t offset = -1) {
     return 0;
 }
 
+// Writes the stream at the file's position, or from `offset` on; errno or 0.
+// A stream that makes another number of bytes than it announced fails.
+int writeStream(int fd, const ByteStream& bytes, off_t offset = -1) {
+    int error = 0;
+    uint64_t written = 0;
+    bytes.produce([&](std::string_view piece) {
+        const off_t at = offset < 0 ? -1 : offset + static_cast<off_t>(written);
+        error = writeAll(fd, piece.data(), piece.size(), at);
+        written += piece.size();
+        return error == 0;
+    });
+    if (error == 0 && bytes.size != ByteStream::UnknownSize && written != bytes.size) error = EIO;
+    return error;
+}
+
 // Root may write any file; a file without a write bit still counts as
 // read-only for it, as it does for an editor's user.
 int readOnlyError(const std::string& path, const struct stat& st) {
@@ -171,8 +186,8 @@ void syncDirectory(const std::string& directory) {
 }
 
 // Writes, syncs and closes the temporary; on failure the outcome says where.
-WriteOutcome fillTemporary(FileDescriptor& fd, std::string_view bytes, const Target& target) {
-    if (const int error = writeAll(fd.get(), bytes.data(), bytes.size())) {
+WriteOutcome fillTemporary(FileDescriptor& fd, const ByteStream& bytes, const Target& target) {
+    if (const int error = writeStream(fd.get(), bytes)) {
         return failed(WriteStep::Write, error);
     }
     if (::fsync(fd.get()) != 0) return failed(WriteStep::Sync, errno);
@@ -194,7 +209,7 @@ enum class TemporaryResult { Done, Unsupported, DirectoryRefused };
 
 // Through an unnamed file that only gets a name once it is whole, so a kill
 // before the rename leaves nothing behind.
-TemporaryResult writeThroughUnnamed(const Target& target, std::string_view bytes,
+TemporaryResult writeThroughUnnamed(const Target& target, const ByteStream& bytes,
                                     WriteOutcome& outcome) {
     const std::string directory = directoryOf(target.path);
     FileDescriptor fd(::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
@@ -231,7 +246,7 @@ TemporaryResult writeThroughUnnamed(const Target& target, std::string_view bytes
     return TemporaryResult::Done;
 }
 
-TemporaryResult writeThroughNamed(const Target& target, std::string_view bytes,
+TemporaryResult writeThroughNamed(const Target& target, const ByteStream& bytes,
                                   WriteOutcome& outcome) {
     std::string temporary = temporaryPath(directoryOf(target.path), nameOf(target.path));
     temporary.replace(temporary.size() - 10, 6, "XXXXXX");
@@ -261,7 +276,7 @@ TemporaryResult writeThroughNamed(const Target& target, std::string_view bytes,
 
 // Makes sure the disk has room for `size` bytes in the file before any of
 // its old bytes are overwritten.
-int reserveRoom(int fd, const struct stat& old, size_t size) {
+int reserveRoom(int fd, const struct stat& old, uint64_t size) {
     if (static_cast<off_t>(size) <= old.st_size) return 0;
     rlimit limit{};
     if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
@@ -280,16 +295,27 @@ int reserveRoom(int fd, const struct stat& old, size_t size) {
 
 // A hard-linked file, or one in a directory that refuses new files: written
 // where it is, as the format always was.
-WriteOutcome writeInPlace(const Target& target, std::string_view bytes) {
+WriteOutcome writeInPlace(const Target& target, const ByteStream& stream) {
+    // The room is made before the first byte is overwritten, so the size
+    // must be known: a stream that does not say is made in memory first.
+    std::string made;
+    if (stream.size == ByteStream::UnknownSize) {
+        stream.produce([&made](std::string_view piece) {
+            made.append(piece);
+            return true;
+        });
+    }
+    const ByteStream whole{made.size(), [&made](const ByteStream::Put& put) { put(made); }};
+    const ByteStream& bytes = stream.size == ByteStream::UnknownSize ? whole : stream;
     FileDescriptor fd(::open(target.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!fd.valid()) return failed(WriteStep::Open, errno);
-    if (const int error = reserveRoom(fd.get(), target.status, bytes.size())) {
+    if (const int error = reserveRoom(fd.get(), target.status, bytes.size)) {
         return failed(WriteStep::Open, error);
     }
-    if (const int error = writeAll(fd.get(), bytes.data(), bytes.size(), 0)) {
+    if (const int error = writeStream(fd.get(), bytes, 0)) {
         return failed(WriteStep::Write, error);
     }
-    if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) {
+    if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size)) != 0) {
         return failed(WriteStep::Write, errno);
     }
     if (::fsync(fd.get()) != 0) return failed(WriteStep::Sync, errno);
@@ -317,6 +343,11 @@ std::string WriteOutcome::reason() const {
 }
 
 WriteOutcome writeFileSafely(const std::string& path, std::string_view bytes, FileRole role) {
+    return writeFileSafely(
+        path, ByteStream{bytes.size(), [bytes](const ByteStream::Put& put) { put(bytes); }}, role);
+}
+
+WriteOutcome writeFileSafely(const std::string& path, const ByteStream& bytes, FileRole role) {
     if (path.empty()) return failed(WriteStep::Open, ENOENT);
     Target target;
     if (WriteOutcome outcome = resolveTarget(path, role, target); !outcome.ok()) return outcome;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,19 @@ inline constexpr int NotRegularFile = -4;
 // A read-only file is refused. Every write and close is checked; a failure
 // leaves no partial file behind.
 WriteOutcome writeFileSafely(const std::string& path, std::string_view bytes,
+                             FileRole role = FileRole::User);
+
+// Bytes made piece by piece while they are written, so that a large file is
+// never built whole in memory: `produce` hands the pieces to `put` in order
+// and stops when `put` returns false. `size` is what they add up to, when
+// that is known beforehand.
+struct ByteStream {
+    using Put = std::function<bool(std::string_view piece)>;
+    static constexpr uint64_t UnknownSize = ~uint64_t{0};
+    uint64_t size = UnknownSize;
+    std::function<void(const Put& put)> produce;
+};
+WriteOutcome writeFileSafely(const std::string& path, const ByteStream& bytes,
                              FileRole role = FileRole::User);
 
 // Appends to a program's own file (created when missing, never through a

@@ -4,43 +4,47 @@
 
 namespace dedur {
 
+std::string_view LineReader::visible(size_t want) {
+    const uint64_t offset = pos_ - windowStart_;
+    if (pos_ >= windowStart_ && offset <= window_.size() &&
+        (windowAtEnd_ || window_.size() - offset >= want)) {
+        return window_.substr(static_cast<size_t>(offset));
+    }
+    window_ = source_->bytesFrom(pos_, want);
+    windowStart_ = pos_;
+    windowAtEnd_ = window_.size() < want;
+    return window_;
+}
+
 bool LineReader::next(LinePiece& piece, size_t limit) {
-    if (pos_ >= buffer_.size() || limit == 0) return false;
-    const char* start = buffer_.data() + pos_;
-    const size_t rest = buffer_.size() - pos_;
-    // A long line comes in many pieces; its end is looked for once.
-    if (!lineEndKnown_ || lineEnd_ < pos_) {
-        const void* end = std::memchr(start, '\n', rest);
-        lineEnd_ = end ? pos_ + static_cast<size_t>(static_cast<const char*>(end) - start)
-                       : buffer_.size();
-        searched_ += lineEnd_ - pos_ + (end ? 1 : 0);
-        lineEndKnown_ = true;
-    }
-    const bool found = lineEnd_ < buffer_.size();
-    size_t contentLength;
-    size_t consumedWithEnd;
-    if (found) {
-        const size_t lf = lineEnd_ - pos_;
-        contentLength = (lf > 0 && start[lf - 1] == '\r') ? lf - 1 : lf;
-        consumedWithEnd = lf + 1;
-    } else {
-        contentLength = rest;
-        consumedWithEnd = rest;
-    }
-    if (found && contentLength + 1 <= limit) {
-        piece.text = std::string_view(start, contentLength);
-        piece.hasLineEnd = true;
-        pos_ += consumedWithEnd;
-    } else if (contentLength < limit) {
+    if (limit == 0) return false;
+    // A piece ends at a line end within `limit` characters (the CR before it
+    // not counted), so one byte more than that decides it.
+    const std::string_view rest = visible(limit + 1);
+    if (rest.empty()) return false;
+    const size_t span = rest.size() < limit + 1 ? rest.size() : limit + 1;
+    const char* start = rest.data();
+    const void* end = std::memchr(start, '\n', span);
+    searched_ += end ? static_cast<size_t>(static_cast<const char*>(end) - start) + 1 : span;
+    if (end) {
+        const size_t lf = static_cast<size_t>(static_cast<const char*>(end) - start);
+        const size_t content = (lf > 0 && start[lf - 1] == '\r') ? lf - 1 : lf;
+        if (content + 1 <= limit) {
+            piece.text = std::string_view(start, content);
+            piece.hasLineEnd = true;
+            pos_ += lf + 1;
+            return true;
+        }
+    } else if (rest.size() < limit) {
         // Last line without a line end.
-        piece.text = std::string_view(start, contentLength);
+        piece.text = rest;
         piece.hasLineEnd = false;
-        pos_ += consumedWithEnd;
-    } else {
-        piece.text = std::string_view(start, limit);
-        piece.hasLineEnd = false;
-        pos_ += limit;
+        pos_ += rest.size();
+        return true;
     }
+    piece.text = std::string_view(start, limit);
+    piece.hasLineEnd = false;
+    pos_ += limit;
     return true;
 }
 

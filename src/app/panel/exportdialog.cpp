@@ -116,8 +116,8 @@ void ExportDialog::exportNow() {
         range_->setFocus();
         return;
     }
-    const ExportOutput output = buildPanelExport(doc, editor_.selection, range.panelFlags,
-                                                 choice == RangeChoice::CurrentSelection, type);
+    const ExportStream output = panelExportStream(doc, editor_.selection, range.panelFlags,
+                                                  choice == RangeChoice::CurrentSelection, type);
     for (const Message& notice : output.notices) prompts_.showMessage(nullptr, notice);
     if (!output.error.empty()) {
         prompts_.showMessage(this, output.error);

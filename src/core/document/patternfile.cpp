@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <new>
+#include <optional>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -97,22 +100,185 @@ Message badSizeMessage(const std::string& path, int number, const PatternHeader&
             "Format error", MessageButtons::Ok, MessageIcon::Question};
 }
 
-// The first pass over the text after the signature: the total size of the
-// records its headers declare.
-ReadResult measurePatterns(LineReader& reader, const std::string& path, size_t& total) {
+// Every header line seen, those a short pattern swallowed as rows included,
+// is checked: a side out of range or more data than can be loaded refuses
+// the whole file.
+struct HeaderTally {
+    int seen = 0;
+    size_t declared = 0;
+
+    std::optional<ReadResult> count(const PatternHeader& header, const std::string& path) {
+        ++seen;
+        if (!sideInRange(header.width) || !sideInRange(header.height)) {
+            return ReadResult{ReadStatus::BadSize, badSizeMessage(path, seen, header)};
+        }
+        declared += recordLength(header);
+        if (declared > MaxPatternData) return tooLarge(path);
+        return std::nullopt;
+    }
+};
+
+// Calls the caller's progress report every few megabytes; a file read twice
+// reports each pass as half of the work.
+class ProgressMeter {
+  public:
+    ProgressMeter(const ReadProgress& report, uint64_t size) : report_(report), size_(size) {}
+
+    void at(uint64_t position) {
+        if (!report_ || position < next_) return;
+        next_ = position + Step;
+        report_(passes_ == 1 ? position : (pass_ * size_ + position) / 2, size_);
+    }
+    void readTwice() { passes_ = 2; }
+    void secondPass() {
+        pass_ = 1;
+        next_ = 0;
+    }
+
+  private:
+    static constexpr uint64_t Step = uint64_t{8} << 20;
+    const ReadProgress& report_;
+    uint64_t size_;
+    uint64_t next_ = 0;
+    int passes_ = 1;
+    uint64_t pass_ = 0;
+};
+
+// The first of two passes over the text after the signature: the total size
+// of the records its headers declare.
+ReadResult measurePatterns(LineReader& reader, const std::string& path, size_t& total,
+                           ProgressMeter& meter) {
     LinePiece piece;
-    int count = 0;
+    HeaderTally tally;
+    while (reader.next(piece, LineLimit)) {
+        if (!isHeaderLine(piece)) continue;
+        if (auto refused = tally.count(parseHeaderLine(piece), path)) return *refused;
+        meter.at(reader.position());
+    }
+    if (tally.seen == 0) return noPattern();
+    total = tally.declared;
+    return {};
+}
+
+// Lets a large store use huge pages: far fewer page faults while it fills.
+void adviseHugePages(std::vector<uint8_t>& store) {
+    constexpr uintptr_t Huge = uintptr_t{2} << 20;
+    if (store.capacity() < 2 * Huge) return;
+    const auto begin = reinterpret_cast<uintptr_t>(store.data());
+    const uintptr_t first = (begin + Huge - 1) & ~(Huge - 1);
+    const uintptr_t last = (begin + store.capacity()) & ~(Huge - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+// The records from the reader's position on. With a tally (reading in one
+// pass) the rows are checked for header lines too, as the measuring pass
+// would; the store may not grow past `room` then, and `outOfRoom` tells the
+// caller to measure first after all.
+ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store, int& records,
+                        HeaderTally* tally, bool& outOfRoom, const std::string& path,
+                        ProgressMeter& meter) {
+    LinePiece piece;
     while (reader.next(piece, LineLimit)) {
         if (!isHeaderLine(piece)) continue;
         const PatternHeader header = parseHeaderLine(piece);
-        ++count;
-        if (!sideInRange(header.width) || !sideInRange(header.height)) {
-            return {ReadStatus::BadSize, badSizeMessage(path, count, header)};
+        if (tally) {
+            if (auto refused = tally->count(header, path)) return *refused;
         }
-        total += recordLength(header);
-        if (total > MaxPatternData) return tooLarge(path);
+        ++records;
+        if (!sideInRange(header.width) || !sideInRange(header.height)) {
+            return {ReadStatus::BadSize, badSizeMessage(path, records, header)};
+        }
+        const size_t at = store.size();
+        if (at + recordLength(header) > MaxPatternData) return tooLarge(path);
+        if (tally && at + recordLength(header) > store.capacity()) {
+            outOfRoom = true;
+            return {};
+        }
+        store.resize(at + recordLength(header), DOT_OFF);
+        encodeHeader(header, store.data() + at);
+        uint8_t* dots = store.data() + at + HeaderSize;
+        const auto width = static_cast<size_t>(header.width);
+        for (int row = 0; row < header.height; ++row) {
+            if (!reader.next(piece, LineLimit)) break;
+            if (tally && isHeaderLine(piece)) {
+                // A header swallowed as a row: lost, as the format has always
+                // done, but checked all the same.
+                if (auto refused = tally->count(parseHeaderLine(piece), path)) return *refused;
+            }
+            const size_t n = std::min(piece.text.size(), width);
+            uint8_t* out = dots + static_cast<size_t>(row) * width;
+            const char* in = piece.text.data();
+            // Branch-free so that it vectorises: '1' -> '1', anything else -> '0'.
+            for (size_t x = 0; x < n; ++x) out[x] = static_cast<uint8_t>(DOT_OFF + (in[x] == '1'));
+        }
+        meter.at(reader.position());
     }
-    if (count == 0) return noPattern();
+    return {};
+}
+
+ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& path,
+                        const ReadProgress& progress) {
+    ProgressMeter meter(progress, reader.expectedSize());
+    LinePiece piece;
+    // The signature: the first line, its last character dropped.
+    std::string head;
+    if (reader.next(piece, SignatureLimit)) {
+        head.assign(piece.text);
+        if (piece.hasLineEnd) head.push_back('\n');
+        if (!head.empty()) head.pop_back();
+    }
+    if (head.compare(0, 7, "PATTERN") != 0) {
+        return {ReadStatus::BadHead,
+                {formatText("Pattern file head (%s)(%s) error", printable(head).c_str(), "PATTERN"),
+                 "Format error", MessageButtons::Ok, MessageIcon::Question}};
+    }
+    std::vector<uint8_t> store;
+    int records = 0;
+    bool outOfRoom = false;
+    // A signature line read whole is read the same way by both passes: one
+    // pass does, into room for a little more than the file holds. Files of
+    // short patterns that need more are measured first after all.
+    if (piece.hasLineEnd) {
+        const uint64_t size = reader.expectedSize();
+        store.reserve(
+            static_cast<size_t>(std::min<uint64_t>(size + size / 4 + 4096, MaxPatternData)));
+        adviseHugePages(store);
+        HeaderTally tally;
+        ReadResult built = buildRecords(reader, store, records, &tally, outOfRoom, path, meter);
+        if (!built.ok()) return built;
+        if (!outOfRoom && tally.seen == 0) return noPattern();
+        if (!outOfRoom) {
+            doc.store = std::move(store);
+            invalidateRecordIndex(doc);
+            doc.patternCount = records;
+            return {};
+        }
+        std::vector<uint8_t>().swap(store);
+        records = 0;
+    }
+    // Two passes: count the patterns and their total size, then build.
+    meter.readTwice();
+    reader.rewind();
+    reader.next(piece, SignatureLimit);
+    size_t total = 0;
+    if (ReadResult counted = measurePatterns(reader, path, total, meter); !counted.ok()) {
+        return counted;
+    }
+    store.reserve(total);
+    adviseHugePages(store);
+    meter.secondPass();
+    reader.rewind();
+    if (ReadResult built = buildRecords(reader, store, records, nullptr, outOfRoom, path, meter);
+        !built.ok()) {
+        return built;
+    }
+    // The second pass reads the signature line in longer pieces than the
+    // first; in a first line of over 31 characters the two can disagree, and
+    // a file whose headers all hid there loads nothing.
+    if (records == 0) return noPattern();
+    doc.store = std::move(store);
+    invalidateRecordIndex(doc);
+    doc.patternCount = records;
     return {};
 }
 
@@ -155,119 +321,131 @@ bool fileCanBeRead(const std::string& path) {
     return file;
 }
 
-ReadResult readPatternFile(Document& doc, const std::string& path) {
-    std::string text;
-    const FileReadStatus status = readFileLimited(path, MaxPatternFileSize, text);
-    if (status == FileReadStatus::TooLarge) return tooLarge(path);
-    if (status != FileReadStatus::Ok) {
-        return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
-    }
+ReadResult readPatternFile(Document& doc, const std::string& path, const ReadProgress& progress) {
     try {
-        return readPatternText(doc, text, path);
+        FileTextSource file;
+        switch (file.open(path, MaxPatternFileSize)) {
+        case FileTextSource::Opened::Ok: {
+            LineReader reader(file);
+            ReadResult result = readPatterns(doc, reader, path, progress);
+            if (file.grewTooLarge()) return tooLarge(path);
+            if (file.failed())
+                return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+            return result;
+        }
+        case FileTextSource::Opened::TooLarge:
+            return tooLarge(path);
+        case FileTextSource::Opened::CannotOpen:
+            return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+        case FileTextSource::Opened::NotRegularFile:
+            break;
+        }
+        // Devices and pipes: read whole, up to the limit.
+        std::string text;
+        const FileReadStatus status = readFileLimited(path, MaxPatternFileSize, text);
+        if (status == FileReadStatus::TooLarge) return tooLarge(path);
+        if (status != FileReadStatus::Ok) {
+            return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+        }
+        LineReader reader(text);
+        return readPatterns(doc, reader, path, progress);
     } catch (const std::bad_alloc&) {
         return tooLarge(path);
     }
 }
 
 ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path) {
-    LineReader reader(text);
-    LinePiece piece;
-
-    // The signature: the first line, its last character dropped.
-    std::string head;
-    if (reader.next(piece, SignatureLimit)) {
-        head.assign(piece.text);
-        if (piece.hasLineEnd) head.push_back('\n');
-        if (!head.empty()) head.pop_back();
-    }
-    if (head.compare(0, 7, "PATTERN") != 0) {
-        return {ReadStatus::BadHead,
-                {formatText("Pattern file head (%s)(%s) error", printable(head).c_str(), "PATTERN"),
-                 "Format error", MessageButtons::Ok, MessageIcon::Question}};
-    }
-
-    // First pass: count the patterns and their total size.
-    size_t total = 0;
-    if (ReadResult counted = measurePatterns(reader, path, total); !counted.ok()) return counted;
-    // Second pass: build the records. A header swallowed as a row by a short
-    // pattern before it is lost here, as the format has always done.
-    std::vector<uint8_t> store;
     try {
-        store.reserve(total);
+        LineReader reader(text);
+        return readPatterns(doc, reader, path, {});
     } catch (const std::bad_alloc&) {
         return tooLarge(path);
     }
-    int records = 0;
-    reader.rewind();
-    while (reader.next(piece, LineLimit)) {
-        if (!isHeaderLine(piece)) continue;
-        const PatternHeader header = parseHeaderLine(piece);
-        ++records;
-        if (!sideInRange(header.width) || !sideInRange(header.height)) {
-            return {ReadStatus::BadSize, badSizeMessage(path, records, header)};
-        }
-        const size_t at = store.size();
-        if (at + recordLength(header) > MaxPatternData) {
-            return tooLarge(path);
-        }
-        store.resize(at + recordLength(header), DOT_OFF);
-        encodeHeader(header, store.data() + at);
-        uint8_t* dots = store.data() + at + HeaderSize;
-        for (int row = 0; row < header.height; ++row) {
-            if (!reader.next(piece, LineLimit)) break;
-            const size_t n = std::min(piece.text.size(), static_cast<size_t>(header.width));
-            uint8_t* out = dots + static_cast<size_t>(row) * static_cast<size_t>(header.width);
-            const char* in = piece.text.data();
-            // Branch-free so that it vectorises: '1' -> '1', anything else -> '0'.
-            for (size_t x = 0; x < n; ++x) out[x] = static_cast<uint8_t>(DOT_OFF + (in[x] == '1'));
-        }
-    }
-    // The second pass reads the signature line in longer pieces than the
-    // first; in a first line of over 31 characters the two can disagree, and
-    // a file whose headers all hid there loads nothing.
-    if (records == 0) return noPattern();
-    doc.store = std::move(store);
-    invalidateRecordIndex(doc);
-    doc.patternCount = records;
-    return {};
 }
 
-std::string formatPatternFile(const Document& doc) {
-    std::string out;
-    size_t estimate = 32;
-    for (size_t offset = 0; offset + HeaderSize <= doc.store.size();) {
-        const PatternHeader h = decodeHeader(doc.store.data() + offset);
-        estimate += 48 + static_cast<size_t>(std::max<int>(h.height, 0)) *
-                             (static_cast<size_t>(std::max<int>(h.width, 0)) + 2);
-        offset += recordLength(h);
+namespace {
+
+// "SIZE w h seg com lr tb" and the line end; returns the length.
+size_t formatHeaderLine(const PatternHeader& h, char* out) {
+    char* p = out;
+    std::memcpy(p, "SIZE", 4);
+    p += 4;
+    for (const int value : {int{h.width}, int{h.height}, int{h.beginSeg}, int{h.beginCom},
+                            int{h.leftToRight}, int{h.topToBottom}}) {
+        *p++ = ' ';
+        p = std::to_chars(p, p + 8, value).ptr;
     }
-    out.reserve(estimate);
-    out += "PATTERN\r\n";
-    out += std::to_string(doc.patternCount);
-    out += "\r\n";
+    *p++ = '\r';
+    *p++ = '\n';
+    return static_cast<size_t>(p - out);
+}
+
+// Calls `each` with the offset and header of every record the writer puts
+// out: up to the first with a side above 96, or a record cut short.
+template <typename Each> void forEachWrittenRecord(const Document& doc, Each each) {
     size_t offset = 0;
     for (int i = 0; i < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++i) {
         const PatternHeader h = decodeHeader(doc.store.data() + offset);
         if (h.width > MaxPatternSide || h.height > MaxPatternSide) break;
         const size_t length = recordLength(h);
         if (offset + length > doc.store.size()) break;
-        char line[80];
-        const int n = std::snprintf(line, sizeof line, "SIZE %d %d %d %d %d %d\r\n", h.width,
-                                    h.height, h.beginSeg, h.beginCom, h.leftToRight, h.topToBottom);
-        out.append(line, static_cast<size_t>(n));
-        const char* dots = reinterpret_cast<const char*>(doc.store.data() + offset + HeaderSize);
-        const size_t width = static_cast<size_t>(std::max<int>(h.width, 0));
-        for (int row = 0; row < h.height; ++row) {
-            out.append(dots + static_cast<size_t>(row) * width, width);
-            out += "\r\n";
-        }
+        each(offset, h);
         offset += length;
     }
+}
+
+std::string countLine(const Document& doc) {
+    return "PATTERN\r\n" + std::to_string(doc.patternCount) + "\r\n";
+}
+
+} // namespace
+
+ByteStream patternFileStream(const Document& doc) {
+    uint64_t size = countLine(doc).size();
+    char line[80];
+    forEachWrittenRecord(doc, [&](size_t, const PatternHeader& h) {
+        const auto width = static_cast<uint64_t>(std::max<int>(h.width, 0));
+        size += formatHeaderLine(h, line) + static_cast<uint64_t>(h.height) * (width + 2);
+    });
+    return {size, [&doc](const ByteStream::Put& put) {
+                // About a megabyte at a time.
+                constexpr size_t Piece = size_t{1} << 20;
+                std::string buffer = countLine(doc);
+                buffer.reserve(Piece + 128 + 98 * MaxPatternSide);
+                bool going = true;
+                forEachWrittenRecord(doc, [&](size_t offset, const PatternHeader& h) {
+                    if (!going) return;
+                    char header[80];
+                    buffer.append(header, formatHeaderLine(h, header));
+                    const char* dots =
+                        reinterpret_cast<const char*>(doc.store.data() + offset + HeaderSize);
+                    const auto width = static_cast<size_t>(std::max<int>(h.width, 0));
+                    for (int row = 0; row < h.height; ++row) {
+                        buffer.append(dots + static_cast<size_t>(row) * width, width);
+                        buffer.append("\r\n", 2);
+                    }
+                    if (buffer.size() >= Piece) {
+                        going = put(buffer);
+                        buffer.clear();
+                    }
+                });
+                if (going && !buffer.empty()) put(buffer);
+            }};
+}
+
+std::string formatPatternFile(const Document& doc) {
+    const ByteStream stream = patternFileStream(doc);
+    std::string out;
+    out.reserve(static_cast<size_t>(stream.size));
+    stream.produce([&out](std::string_view piece) {
+        out.append(piece);
+        return true;
+    });
     return out;
 }
 
 WriteResult writePatternFile(Document& doc, const std::string& path) {
-    const WriteOutcome outcome = writeFileSafely(path, formatPatternFile(doc));
+    const WriteOutcome outcome = writeFileSafely(path, patternFileStream(doc));
     if (!outcome.ok()) {
         return {false,
                 {formatText("%s\nfile open error !", printable(path).c_str()), "Open error",

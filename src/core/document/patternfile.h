@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "../message.h"
+#include "../safewrite.h"
 #include "patternstore.h"
 
 namespace dedur {
@@ -29,7 +32,10 @@ struct ReadResult {
 // store change, nothing else; on failure the document is left as it was and
 // the result carries the message to show (NotFound asks Retry/Cancel; the
 // caller repeats the read on Retry).
-ReadResult readPatternFile(Document& doc, const std::string& path);
+// `progress`, when given, hears every few megabytes how far the read is.
+using ReadProgress = std::function<void(uint64_t done, uint64_t total)>;
+ReadResult readPatternFile(Document& doc, const std::string& path,
+                           const ReadProgress& progress = {});
 // The same on text already in memory; `path` only names the file in messages.
 ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path);
 
@@ -42,7 +48,9 @@ struct WriteResult {
 // Writes every record (up to the first with a side above 96) with
 // writeFileSafely. Clears `modifiedFlag`.
 WriteResult writePatternFile(Document& doc, const std::string& path);
-// The file's bytes, exactly as the writer puts them on disk.
+// The file's bytes, exactly as the writer puts them on disk: made while they
+// are written, or all at once.
+ByteStream patternFileStream(const Document& doc);
 std::string formatPatternFile(const Document& doc);
 
 Message patternFileNotFound(const std::string& path, const char* caption);

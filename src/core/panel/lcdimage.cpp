@@ -1,6 +1,8 @@
 #include "lcdimage.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <optional>
 
 #include "../document/patternstore.h"
 #include "../grid/selection.h"
@@ -23,53 +25,97 @@ SegCom mapDotToSegCom(const PatternHeader& h, int x, int y) {
     }
 }
 
+namespace {
+
+bool onPanel(int seg, int com) {
+    return seg >= 1 && seg <= PanelSegLines && com >= 1 && com <= PanelComLines;
+}
+
+int offsetOf(int seg, int com) {
+    return 8 * (seg - 1) + (com - 1) / 8;
+}
+
+// How (seg, com) moves along a row and from one row to the next, and where
+// the last dot lands. The mapping is linear, so the first and last dots
+// bound every other.
+struct Walk {
+    int width, height;
+    int stepSeg, stepCom, rowSeg, rowCom;
+    int lastSeg, lastCom;
+
+    Walk(const PatternHeader& h, const PanelDefinition& definition)
+        : width(std::max<int>(h.width, 0)), height(std::max<int>(h.height, 0)) {
+        const int lr = definition.leftToRight;
+        const int tb = definition.topToBottom;
+        if (lr == IncreaseSeg || lr == DecreaseSeg) {
+            stepSeg = lr == IncreaseSeg ? 1 : -1;
+            stepCom = 0;
+            rowSeg = 0;
+            rowCom = tb == IncreaseCom ? 1 : -1;
+        } else {
+            stepSeg = 0;
+            stepCom = lr == IncreaseCom ? 1 : -1;
+            rowSeg = tb == IncreaseSeg ? 1 : -1;
+            rowCom = 0;
+        }
+        lastSeg = h.beginSeg + (width - 1) * stepSeg + (height - 1) * rowSeg;
+        lastCom = h.beginCom + (width - 1) * stepCom + (height - 1) * rowCom;
+    }
+
+    bool wholeOnPanel(const PatternHeader& h) const {
+        return onPanel(h.beginSeg, h.beginCom) && onPanel(lastSeg, lastCom);
+    }
+};
+
+} // namespace
+
+std::optional<SegCom> firstDotOffPanel(const PatternHeader& h, const PanelDefinition& definition) {
+    const Walk walk(h, definition);
+    if (walk.width == 0 || walk.height == 0 || walk.wholeOnPanel(h)) return std::nullopt;
+    for (int y = 0; y < walk.height; ++y) {
+        for (int x = 0; x < walk.width; ++x) {
+            const int seg = h.beginSeg + x * walk.stepSeg + y * walk.rowSeg;
+            const int com = h.beginCom + x * walk.stepCom + y * walk.rowCom;
+            if (!onPanel(seg, com)) return SegCom{seg, com};
+        }
+    }
+    return std::nullopt;
+}
+
 LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
                        const PanelDefinition& definition) {
     LcdImage image;
-    const int width = std::max<int>(h.width, 0);
-    const int height = std::max<int>(h.height, 0);
-    const int lr = definition.leftToRight;
-    const int tb = definition.topToBottom;
-    // Steps of (seg, com) along a row and from one row to the next.
-    const bool rowAlongSeg = lr == IncreaseSeg || lr == DecreaseSeg;
-    int stepSeg, stepCom, rowSeg, rowCom;
-    if (rowAlongSeg) {
-        stepSeg = lr == IncreaseSeg ? 1 : -1;
-        stepCom = 0;
-        rowSeg = 0;
-        rowCom = tb == IncreaseCom ? 1 : -1;
-    } else {
-        stepSeg = 0;
-        stepCom = lr == IncreaseCom ? 1 : -1;
-        rowSeg = tb == IncreaseSeg ? 1 : -1;
-        rowCom = 0;
-    }
+    const Walk walk(h, definition);
+    const int width = walk.width;
+    const int height = walk.height;
     if (width == 0 || height == 0) return image;
-    // The mapping is linear, so the corners bound every dot: when all four lie
-    // on the panel, no dot needs a check of its own and the used range is the
-    // corners' (the offset grows with SEG and with COM).
-    const int lastSeg = h.beginSeg + (width - 1) * stepSeg + (height - 1) * rowSeg;
-    const int lastCom = h.beginCom + (width - 1) * stepCom + (height - 1) * rowCom;
-    const auto onPanel = [](int seg, int com) {
-        return seg >= 1 && seg <= PanelSegLines && com >= 1 && com <= PanelComLines;
-    };
-    const auto offsetOf = [](int seg, int com) { return 8 * (seg - 1) + (com - 1) / 8; };
-    if (onPanel(h.beginSeg, h.beginCom) && onPanel(lastSeg, lastCom)) {
-        image.lowOffset =
-            offsetOf(std::min<int>(h.beginSeg, lastSeg), std::min<int>(h.beginCom, lastCom));
-        image.highOffset =
-            offsetOf(std::max<int>(h.beginSeg, lastSeg), std::max<int>(h.beginCom, lastCom));
+    if (walk.wholeOnPanel(h)) {
+        // No dot needs a check of its own, and the used range is the corners'
+        // (the offset grows with SEG and with COM).
+        image.lowOffset = offsetOf(std::min<int>(h.beginSeg, walk.lastSeg),
+                                   std::min<int>(h.beginCom, walk.lastCom));
+        image.highOffset = offsetOf(std::max<int>(h.beginSeg, walk.lastSeg),
+                                    std::max<int>(h.beginCom, walk.lastCom));
         int startSeg = h.beginSeg;
         int startCom = h.beginCom;
-        for (int y = 0; y < height; ++y, startSeg += rowSeg, startCom += rowCom) {
+        for (int y = 0; y < height; ++y, startSeg += walk.rowSeg, startCom += walk.rowCom) {
             const uint8_t* row = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
-            int seg = startSeg;
-            int com = startCom;
+            uint8_t* first = image.bytes.data() + offsetOf(startSeg, startCom);
             // Without a branch per dot: a clear dot ORs a zero bit.
-            for (int x = 0; x < width; ++x, seg += stepSeg, com += stepCom) {
-                const unsigned bit = static_cast<unsigned>(row[x] == DOT_ON);
-                image.bytes[static_cast<size_t>(offsetOf(seg, com))] |=
-                    static_cast<uint8_t>(bit << ((com - 1) & 7));
+            if (walk.stepCom == 0) {
+                // A row along the SEG lines: one COM bit, a byte per SEG.
+                const int shift = (startCom - 1) & 7;
+                const ptrdiff_t step = 8 * walk.stepSeg;
+                for (int x = 0; x < width; ++x) {
+                    first[x * step] |= static_cast<uint8_t>(unsigned{row[x] == DOT_ON} << shift);
+                }
+            } else {
+                int com = startCom;
+                for (int x = 0; x < width; ++x, com += walk.stepCom) {
+                    const unsigned bit = static_cast<unsigned>(row[x] == DOT_ON);
+                    image.bytes[static_cast<size_t>(offsetOf(startSeg, com))] |=
+                        static_cast<uint8_t>(bit << ((com - 1) & 7));
+                }
             }
         }
         return image;
@@ -80,7 +126,7 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
         int seg = startSeg;
         int com = startCom;
         const uint8_t* row = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
-        for (int x = 0; x < width; ++x, seg += stepSeg, com += stepCom) {
+        for (int x = 0; x < width; ++x, seg += walk.stepSeg, com += walk.stepCom) {
             if (!onPanel(seg, com)) {
                 if (!image.offPanel) {
                     image.offPanel = true;
@@ -96,8 +142,8 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
             image.lowOffset = std::min(image.lowOffset, offset);
             image.highOffset = std::max(image.highOffset, offset);
         }
-        startSeg += rowSeg;
-        startCom += rowCom;
+        startSeg += walk.rowSeg;
+        startCom += walk.rowCom;
     }
     return image;
 }

@@ -43,6 +43,11 @@ SegCom mapDotToSegCom(const PatternHeader& header, int x, int y);
 LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& header,
                        const PanelDefinition& definition);
 
+// The first dot, in row order, that the definition's directions put off
+// the panel; nothing when every dot is on it (decided by the corners).
+std::optional<SegCom> firstDotOffPanel(const PatternHeader& header,
+                                       const PanelDefinition& definition);
+
 struct SelectionBlock {
     std::vector<uint8_t> dots;
     Message message; // "seg=%d,com=%d, left=..." shown when it is fetched

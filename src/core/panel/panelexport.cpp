@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <memory>
 
 #include "../document/patternstore.h"
 #include "../grid/selection.h"
@@ -37,15 +39,38 @@ std::string digitsOf(const std::string& text) {
     return digits;
 }
 
-void putHex(std::string& out, unsigned value, int digits) {
-    for (int i = digits - 1; i >= 0; --i) out.push_back(HexDigits[(value >> (4 * i)) & 0xF]);
-}
-
-Message offPanelMessage(int panel, const LcdImage& image) {
+Message offPanelMessage(int panel, SegCom off) {
     return {formatText("Panel No. %d runs off the panel (SEG %d, COM %d): its dots must stay on "
                        "SEG 1..96 and COM 1..48",
-                       panel, image.offSeg, image.offCom),
+                       panel, off.seg, off.com),
             " ", MessageButtons::Ok, MessageIcon::Question};
+}
+
+void appendPanel(std::string& out, const LcdImage& image, int panel, int type) {
+    if (type == EXPORT_TEXT) {
+        appendPanelText(out, image, panel);
+    } else {
+        appendPanelBinary(out, image);
+    }
+}
+
+bool wanted(const std::vector<uint8_t>& panelFlags, int index) {
+    return static_cast<size_t>(index) < panelFlags.size() &&
+           panelFlags[static_cast<size_t>(index)] == 1;
+}
+
+// Calls `each` with the index, header and dots of every whole record.
+template <typename Each> void forEachRecord(const Document& doc, Each each) {
+    size_t offset = 0;
+    for (int i = 0; i < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++i) {
+        const PatternHeader header = decodeHeader(doc.store.data() + offset);
+        const size_t length = recordLength(header);
+        if (offset + length <= doc.store.size() &&
+            !each(i, header, doc.store.data() + offset + HeaderSize)) {
+            return;
+        }
+        offset += length;
+    }
 }
 
 } // namespace
@@ -113,20 +138,34 @@ void appendPanelText(std::string& out, const LcdImage& image, int panelNumber) {
     out += formatText(";   LCD Memory Address : $%04X ~ $%04X [ Size=%3d Bytes (Dec) ]\r\n",
                       LcdBaseAddress + lo, LcdBaseAddress + hi, hi - lo + 1);
     out += rule;
+    // ".DB $XX,...,$XX ; AAAAh ~ AAAAh\r\n": at most 4 + 8 * 4 - 1 + 19 characters.
+    constexpr size_t LongestLine = 54;
+    const size_t lines = hi >= lo ? static_cast<size_t>(hi - lo) / 8 + 1 : 0;
+    size_t used = out.size();
+    out.resize(used + lines * LongestLine);
+    char* p = out.data() + used;
+    const auto hex = [&p](unsigned value, int digits) {
+        for (int i = digits - 1; i >= 0; --i) *p++ = HexDigits[(value >> (4 * i)) & 0xF];
+    };
     for (int start = lo; start <= hi; start += 8) {
         const int end = std::min(start + 7, hi);
-        out += ".DB ";
+        std::memcpy(p, ".DB ", 4);
+        p += 4;
         for (int k = start; k <= end; ++k) {
-            if (k > start) out.push_back(',');
-            out.push_back('$');
-            putHex(out, image.bytes[static_cast<size_t>(k)], 2);
+            if (k > start) *p++ = ',';
+            *p++ = '$';
+            hex(image.bytes[static_cast<size_t>(k)], 2);
         }
-        out += " ; ";
-        putHex(out, static_cast<unsigned>(LcdBaseAddress + start), 4);
-        out += "h ~ ";
-        putHex(out, static_cast<unsigned>(LcdBaseAddress + end), 4);
-        out += "h\r\n";
+        std::memcpy(p, " ; ", 3);
+        p += 3;
+        hex(static_cast<unsigned>(LcdBaseAddress + start), 4);
+        std::memcpy(p, "h ~ ", 4);
+        p += 4;
+        hex(static_cast<unsigned>(LcdBaseAddress + end), 4);
+        std::memcpy(p, "h\r\n", 3);
+        p += 3;
     }
+    out.resize(static_cast<size_t>(p - out.data()));
 }
 
 void appendPanelBinary(std::string& out, const LcdImage& image) {
@@ -135,42 +174,70 @@ void appendPanelBinary(std::string& out, const LcdImage& image) {
                static_cast<size_t>(image.highOffset - image.lowOffset + 1));
 }
 
-ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
-                              const std::vector<uint8_t>& panelFlags, bool selection, int type) {
-    ExportOutput output;
-    auto emit = [&](const uint8_t* dots, const PatternHeader& header, int panel) {
-        const LcdImage image = buildLcdImage(dots, header, doc.panelDefinition);
-        if (image.offPanel) {
-            output.error = offPanelMessage(panel, image);
+ExportStream panelExportStream(const Document& doc, const Selection& sel,
+                               const std::vector<uint8_t>& panelFlags, bool selection, int type) {
+    ExportStream output;
+    if (selection) {
+        // The floating block of the current pattern, when it is among those wanted.
+        auto bytes = std::make_shared<std::string>();
+        forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t*) {
+            if (!wanted(panelFlags, i)) return true;
+            PatternHeader blockHeader = header;
+            if (auto block = fetchSelectionBlock(doc, sel, blockHeader)) {
+                output.notices.push_back(block->message);
+                const LcdImage image =
+                    buildLcdImage(block->dots.data(), blockHeader, doc.panelDefinition);
+                if (image.offPanel) {
+                    output.error =
+                        offPanelMessage(doc.currentPattern + 1, {image.offSeg, image.offCom});
+                    return false;
+                }
+                appendPanel(*bytes, image, doc.currentPattern + 1, type);
+            }
+            return true;
+        });
+        output.bytes = {bytes->size(), [bytes](const ByteStream::Put& put) { put(*bytes); }};
+        return output;
+    }
+    // A placement off the panel refuses the whole export before a byte is made.
+    forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t*) {
+        if (!wanted(panelFlags, i)) return true;
+        if (const auto off = firstDotOffPanel(header, doc.panelDefinition)) {
+            output.error = offPanelMessage(i + 1, *off);
             return false;
         }
-        if (type == EXPORT_TEXT) {
-            appendPanelText(output.bytes, image, panel);
-        } else {
-            appendPanelBinary(output.bytes, image);
-        }
         return true;
-    };
-    size_t offset = 0;
-    for (int i = 0; i < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++i) {
-        const PatternHeader header = decodeHeader(doc.store.data() + offset);
-        const size_t length = recordLength(header);
-        const bool wanted =
-            static_cast<size_t>(i) < panelFlags.size() && panelFlags[static_cast<size_t>(i)] == 1;
-        if (wanted && offset + length <= doc.store.size()) {
-            if (selection) {
-                PatternHeader blockHeader = header;
-                if (auto block = fetchSelectionBlock(doc, sel, blockHeader)) {
-                    output.notices.push_back(block->message);
-                    if (!emit(block->dots.data(), blockHeader, doc.currentPattern + 1)) break;
-                }
-            } else if (!emit(doc.store.data() + offset + HeaderSize, header, i + 1)) {
-                break;
+    });
+    if (!output.error.empty()) return output;
+    output.bytes.produce = [&doc, panelFlags, type](const ByteStream::Put& put) {
+        constexpr size_t Piece = size_t{1} << 20;
+        std::string buffer;
+        buffer.reserve(Piece + 8 * LcdImageSize);
+        bool going = true;
+        forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t* dots) {
+            if (!wanted(panelFlags, i)) return true;
+            appendPanel(buffer, buildLcdImage(dots, header, doc.panelDefinition), i + 1, type);
+            if (buffer.size() >= Piece) {
+                going = put(buffer);
+                buffer.clear();
             }
-        }
-        offset += length;
+            return going;
+        });
+        if (going && !buffer.empty()) put(buffer);
+    };
+    return output;
+}
+
+ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
+                              const std::vector<uint8_t>& panelFlags, bool selection, int type) {
+    ExportStream stream = panelExportStream(doc, sel, panelFlags, selection, type);
+    ExportOutput output{{}, std::move(stream.notices), std::move(stream.error)};
+    if (output.error.empty()) {
+        stream.bytes.produce([&output](std::string_view piece) {
+            output.bytes.append(piece);
+            return true;
+        });
     }
-    if (!output.error.empty()) output.bytes.clear();
     return output;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../message.h"
+#include "../safewrite.h"
 
 namespace dedur {
 
@@ -38,8 +39,17 @@ struct ExportOutput {
     Message error;                // a placement off the panel stops the export
 };
 
+struct ExportStream {
+    ByteStream bytes; // made while they are written
+    std::vector<Message> notices;
+    Message error;
+};
+
 // Everything the export writes for the flagged patterns (or the floating
-// block when `selection` is set), in ascending pattern order.
+// block when `selection` is set), in ascending pattern order: as a stream
+// for the writer (it reads `doc` while it is written), or all at once.
+ExportStream panelExportStream(const Document& doc, const Selection& sel,
+                               const std::vector<uint8_t>& panelFlags, bool selection, int type);
 ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
                               const std::vector<uint8_t>& panelFlags, bool selection, int type);
 
