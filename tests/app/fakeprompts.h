@@ -54,6 +54,10 @@ class FakePrompts : public Prompts {
         return true;
     }
     void setWaitCursor(bool) override {}
+    void showProgress(QWidget*, const QString& label, uint64_t done, uint64_t total) override {
+        progress.push_back(QString("%1 %2/%3").arg(label).arg(done).arg(total));
+    }
+    void endProgress() override { progress.push_back("end"); }
     void showAbout(QWidget*) override { ++abouts; }
     bool chooseFont(QWidget*, QFont& font) override {
         if (fonts.empty()) return false;
@@ -74,6 +78,7 @@ class FakePrompts : public Prompts {
     std::deque<uint32_t> colours;
     std::deque<QFont> fonts;
     QStringList dialogs;
+    QStringList progress; // "LABEL done/total" per report, "end" when closed
     int beeps = 0;
     int abouts = 0;
 

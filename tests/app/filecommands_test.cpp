@@ -5,6 +5,10 @@
 #include "editorfixture.h"
 #include "settings/settingsfile.h"
 #include "shell/commandids.h"
+#include "shell/qtprompts.h"
+
+#include <QApplication>
+#include <filesystem>
 
 using namespace dedur;
 using dedur::test::EditorFixture;
@@ -150,6 +154,56 @@ class FileCommandsTest : public QObject {
         QCOMPARE(f.doc().patternFileName, good);
         QCOMPARE(f.window->palette()->countLabel()->text(), QString("2"));
         QVERIFY(f.window->palette()->find(CmdDeletePattern)->enabled);
+    }
+
+    // Through the real progress window too: it must neither block nor stay.
+    void largeFilesReportProgressAndCloseIt_data() {
+        QTest::addColumn<bool>("realWindow");
+        QTest::newRow("scripted") << false;
+        QTest::newRow("real") << true;
+    }
+    void largeFilesReportProgressAndCloseIt() {
+        QFETCH(bool, realWindow);
+        EditorFixture f;
+        QtPrompts real;
+        test::FakePrompts& fake = f.prompts;
+        // 3,000 patterns of 96 x 48: about 14 MB, reported every 8 MB.
+        Document doc;
+        doc.panelDefinition.width = 96;
+        doc.panelDefinition.height = 48;
+        makeBlankDocument(doc);
+        for (int i = 1; i < 3000; ++i) appendPattern(doc, nullptr);
+        const std::string path = f.dir.file("large.pat");
+        QVERIFY(writePatternFile(doc, path).written);
+        const auto size = std::filesystem::file_size(path);
+        if (realWindow) {
+            // Slow enough to be seen: the window must come and go.
+            const FileProgress report = [&](uint64_t done, uint64_t total) {
+                QTest::qWait(250);
+                real.showProgress(f.window.get(), "Reading large.pat", done, total);
+            };
+            Document back;
+            QVERIFY(readPatternFile(back, path, report).ok());
+            QVERIFY(QApplication::activeModalWidget() != nullptr);
+            real.endProgress();
+            QCOMPARE(QApplication::activeModalWidget(), nullptr);
+            return;
+        }
+        fake.files = {QString::fromStdString(path)};
+        f.window->dispatchCommand(CmdOpen);
+        QCOMPARE(f.doc().patternCount, 3000);
+        QVERIFY(fake.progress.size() >= 3);
+        for (qsizetype i = 0; i + 1 < fake.progress.size(); ++i) {
+            QVERIFY(fake.progress[i].startsWith("Reading large.pat "));
+            QVERIFY(fake.progress[i].endsWith(QString("/%1").arg(size)));
+        }
+        QCOMPARE(fake.progress.back(), QString("end"));
+        fake.progress.clear();
+        f.drag({{0, 0}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(fake.progress.value(fake.progress.size() - 2),
+                 QString("Saving large.pat %1/%1").arg(size));
+        QCOMPARE(fake.progress.back(), QString("end"));
     }
 
     void saveWritesTheNamedFileWithoutAsking() {

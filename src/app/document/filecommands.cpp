@@ -43,10 +43,19 @@ int FileCommands::querySave() {
     return 0;
 }
 
+FileProgress FileCommands::progressOf(const char* verb, const std::string& path) {
+    const QString label =
+        QString("%1 %2").arg(verb, QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName());
+    return [this, label](uint64_t done, uint64_t total) {
+        prompts_.showProgress(view_.owner(), label, done, total);
+    };
+}
+
 bool FileCommands::readWithRetry(const std::string& path, bool tooLargeAsMissing) {
     for (;;) {
         prompts_.setWaitCursor(true);
-        ReadResult result = readPatternFile(editor_.document, path);
+        ReadResult result = readPatternFile(editor_.document, path, progressOf("Reading", path));
+        prompts_.endProgress();
         prompts_.setWaitCursor(false);
         if (result.ok()) return true;
         if (tooLargeAsMissing && result.status == ReadStatus::TooLarge) {
@@ -131,7 +140,9 @@ bool FileCommands::save() {
     if (doc.editType != EditMode::Pattern) return fonts_->saveGlyph();
     if (doc.patternFileName.empty()) return saveAs();
     prompts_.setWaitCursor(true);
-    const WriteResult result = writePatternFile(doc, doc.patternFileName);
+    const WriteResult result =
+        writePatternFile(doc, doc.patternFileName, progressOf("Saving", doc.patternFileName));
+    prompts_.endProgress();
     prompts_.setWaitCursor(false);
     if (!result.written) {
         prompts_.showMessage(view_.owner(), result.message);
@@ -160,7 +171,8 @@ bool FileCommands::saveAs() {
         return false;
     }
     prompts_.setWaitCursor(true);
-    const WriteResult result = writePatternFile(doc, path);
+    const WriteResult result = writePatternFile(doc, path, progressOf("Saving", path));
+    prompts_.endProgress();
     prompts_.setWaitCursor(false);
     if (!result.written) {
         prompts_.showMessage(view_.owner(), result.message);

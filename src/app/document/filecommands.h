@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "document/patternfile.h"
+
 namespace dedur {
 
 struct Editor;
@@ -29,6 +31,8 @@ class FileCommands {
     void startupDocument();
 
   private:
+    // Reports a long read or write of `path` through the prompts.
+    FileProgress progressOf(const char* verb, const std::string& path);
     bool readWithRetry(const std::string& path, bool tooLargeAsMissing = false);
 
     Editor& editor_;

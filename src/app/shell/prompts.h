@@ -30,6 +30,11 @@ class Prompts {
     virtual bool chooseColour(QWidget* owner, uint32_t& colour,
                               std::array<uint32_t, 16>& custom) = 0;
     virtual void setWaitCursor(bool on) = 0;
+    // A long read or write, `done` of `total` bytes so far: a window shows it
+    // once the work has taken more than a moment; endProgress closes it.
+    virtual void showProgress(QWidget* owner, const QString& label, uint64_t done,
+                              uint64_t total) = 0;
+    virtual void endProgress() = 0;
     virtual void showAbout(QWidget* owner) = 0;
     // True when a font was chosen; `font` starts as the current one.
     virtual bool chooseFont(QWidget* owner, QFont& font) = 0;

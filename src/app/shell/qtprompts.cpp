@@ -111,6 +111,36 @@ void QtPrompts::setWaitCursor(bool on) {
     }
 }
 
+void QtPrompts::showProgress(QWidget* owner, const QString& label, uint64_t done, uint64_t total) {
+    if (!progressClock_.isValid()) progressClock_.start();
+    // Work done within a moment shows no window.
+    if (!progress_ && progressClock_.elapsed() < 200) return;
+    if (!progress_) {
+        progress_ = std::make_unique<QProgressDialog>(owner);
+        progress_->setWindowTitle("dedur");
+        progress_->setCancelButton(nullptr);
+        progress_->setRange(0, 1000);
+        progress_->setMinimumDuration(0);
+        progress_->setWindowModality(Qt::ApplicationModal);
+        progress_->setAutoClose(false);
+        progress_->setAutoReset(false);
+        progress_->show();
+    }
+    constexpr double Megabyte = 1024.0 * 1024.0;
+    progress_->setLabelText(QString("%1\n%2 of %3 MB")
+                                .arg(label)
+                                .arg(static_cast<double>(done) / Megabyte, 0, 'f', 1)
+                                .arg(static_cast<double>(total) / Megabyte, 0, 'f', 1));
+    progress_->setValue(total == 0 ? 0 : static_cast<int>(done * 1000 / total));
+    // The windows behind stay painted; nothing the user types is taken.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPrompts::endProgress() {
+    progress_.reset();
+    progressClock_.invalidate();
+}
+
 void QtPrompts::showAbout(QWidget* owner) {
     ScreenCentred<QDialog> dialog(owner);
     dialog.setWindowTitle("About VOV odedode dizari");

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <memory>
+
 #include "prompts.h"
 
 namespace dedur {
@@ -14,8 +18,14 @@ class QtPrompts : public Prompts {
                             const QString& title) override;
     bool chooseColour(QWidget* owner, uint32_t& colour, std::array<uint32_t, 16>& custom) override;
     void setWaitCursor(bool on) override;
+    void showProgress(QWidget* owner, const QString& label, uint64_t done, uint64_t total) override;
+    void endProgress() override;
     void showAbout(QWidget* owner) override;
     bool chooseFont(QWidget* owner, QFont& font) override;
+
+  private:
+    QElapsedTimer progressClock_;
+    std::unique_ptr<QProgressDialog> progress_;
 };
 
 } // namespace dedur

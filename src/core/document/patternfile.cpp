@@ -122,7 +122,7 @@ struct HeaderTally {
 // reports each pass as half of the work.
 class ProgressMeter {
   public:
-    ProgressMeter(const ReadProgress& report, uint64_t size) : report_(report), size_(size) {}
+    ProgressMeter(const FileProgress& report, uint64_t size) : report_(report), size_(size) {}
 
     void at(uint64_t position) {
         if (!report_ || position < next_) return;
@@ -137,7 +137,7 @@ class ProgressMeter {
 
   private:
     static constexpr uint64_t Step = uint64_t{8} << 20;
-    const ReadProgress& report_;
+    const FileProgress& report_;
     uint64_t size_;
     uint64_t next_ = 0;
     int passes_ = 1;
@@ -217,7 +217,7 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store, int& re
 }
 
 ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& path,
-                        const ReadProgress& progress) {
+                        const FileProgress& progress) {
     ProgressMeter meter(progress, reader.expectedSize());
     LinePiece piece;
     // The signature: the first line, its last character dropped.
@@ -321,7 +321,7 @@ bool fileCanBeRead(const std::string& path) {
     return file;
 }
 
-ReadResult readPatternFile(Document& doc, const std::string& path, const ReadProgress& progress) {
+ReadResult readPatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
     try {
         FileTextSource file;
         switch (file.open(path, MaxPatternFileSize)) {
@@ -444,8 +444,20 @@ std::string formatPatternFile(const Document& doc) {
     return out;
 }
 
-WriteResult writePatternFile(Document& doc, const std::string& path) {
-    const WriteOutcome outcome = writeFileSafely(path, patternFileStream(doc));
+WriteResult writePatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
+    ByteStream stream = patternFileStream(doc);
+    if (progress) {
+        stream.produce = [made = std::move(stream.produce), total = stream.size,
+                          &progress](const ByteStream::Put& put) {
+            uint64_t done = 0;
+            made([&](std::string_view piece) {
+                done += piece.size();
+                progress(done, total);
+                return put(piece);
+            });
+        };
+    }
+    const WriteOutcome outcome = writeFileSafely(path, stream);
     if (!outcome.ok()) {
         return {false,
                 {formatText("%s\nfile open error !", printable(path).c_str()), "Open error",

@@ -32,10 +32,10 @@ struct ReadResult {
 // store change, nothing else; on failure the document is left as it was and
 // the result carries the message to show (NotFound asks Retry/Cancel; the
 // caller repeats the read on Retry).
-// `progress`, when given, hears every few megabytes how far the read is.
-using ReadProgress = std::function<void(uint64_t done, uint64_t total)>;
+// Told every few megabytes how far a read or write of a file is, in bytes.
+using FileProgress = std::function<void(uint64_t done, uint64_t total)>;
 ReadResult readPatternFile(Document& doc, const std::string& path,
-                           const ReadProgress& progress = {});
+                           const FileProgress& progress = {});
 // The same on text already in memory; `path` only names the file in messages.
 ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path);
 
@@ -47,7 +47,8 @@ struct WriteResult {
 
 // Writes every record (up to the first with a side above 96) with
 // writeFileSafely. Clears `modifiedFlag`.
-WriteResult writePatternFile(Document& doc, const std::string& path);
+WriteResult writePatternFile(Document& doc, const std::string& path,
+                             const FileProgress& progress = {});
 // The file's bytes, exactly as the writer puts them on disk: made while they
 // are written, or all at once.
 ByteStream patternFileStream(const Document& doc);
