@@ -6,8 +6,13 @@ DEDUR_PACKAGES=(cmake ninja-build g++
     libfreetype-dev zlib1g-dev
     fonts-wqy-zenhei fonts-unifont xfonts-intl-chinese console-setup-linux)
 # The tests and benchmarks; the desktop tests drive the editor under a
-# virtual X server; the sources' format is checked.
-DEDUR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick clang-format)
+# virtual X server; the sources' format is checked; the installed tree is
+# validated as a desktop would read it.
+DEDUR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick clang-format
+    desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
+    bash-completion)
+# Making the Debian package.
+DEDUR_PACKAGE_PACKAGES=(dpkg-dev file)
 
 ensure_packages() {
     local missing=()

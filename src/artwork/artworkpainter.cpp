@@ -497,23 +497,61 @@ QImage cursorImage(int id) {
     return image;
 }
 
-QImage programIcon() {
-    QImage image(32, 32, QImage::Format_ARGB32);
+namespace {
+
+const QColor IconFrame(40, 40, 40);
+const QColor IconFace(170, 190, 150);
+const QColor IconDotOn(20, 30, 20);
+const QColor IconDotOff(150, 170, 130);
+
+// A small "d" in dots on an LCD-green face.
+const char* const IconRows[] = {"00000010", "00000010", "00111110", "01000010",
+                                "01000010", "01000010", "00111110", "00000000"};
+
+} // namespace
+
+QImage programIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.setPen(QColor(40, 40, 40));
-    p.setBrush(QColor(170, 190, 150));
+    // The 32-pixel icon is drawn pixel for pixel; the others are scaled.
+    if (size != 32) {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.scale(size / 32.0, size / 32.0);
+    }
+    p.setPen(IconFrame);
+    p.setBrush(IconFace);
     p.drawRoundedRect(1, 1, 29, 29, 4, 4);
-    // A small "d" in dots on an LCD-green face.
-    static const char* rows[] = {"00000010", "00000010", "00111110", "01000010",
-                                 "01000010", "01000010", "00111110", "00000000"};
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
-            p.fillRect(4 + x * 3, 4 + y * 3, 2, 2,
-                       rows[y][x] == '1' ? QColor(20, 30, 20) : QColor(150, 170, 130));
+            p.fillRect(4 + x * 3, 4 + y * 3, 2, 2, IconRows[y][x] == '1' ? IconDotOn : IconDotOff);
         }
     }
     return image;
+}
+
+QByteArray programIconSvg() {
+    QByteArray svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+                     "viewBox=\"0 0 32 32\">\n";
+    svg += QString("  <rect x=\"1.5\" y=\"1.5\" width=\"29\" height=\"29\" rx=\"4\" ry=\"4\" "
+                   "fill=\"%1\" stroke=\"%2\"/>\n")
+               .arg(IconFace.name(), IconFrame.name())
+               .toUtf8();
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            svg += QString("  <rect x=\"%1\" y=\"%2\" width=\"2\" height=\"2\" fill=\"%3\"/>\n")
+                       .arg(4 + x * 3)
+                       .arg(4 + y * 3)
+                       .arg((IconRows[y][x] == '1' ? IconDotOn : IconDotOff).name())
+                       .toUtf8();
+        }
+    }
+    return svg + "</svg>\n";
+}
+
+std::vector<int> desktopIconSizes() {
+    return {16, 24, 32, 48, 64, 128, 256};
 }
 
 } // namespace dedur::artwork

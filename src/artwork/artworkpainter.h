@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QPoint>
 #include <vector>
@@ -17,7 +18,11 @@ std::vector<int> cursorIds();
 QImage cursorImage(int id);
 QPoint cursorHotSpot(int id);
 
-// The program icon, 32 x 32.
-QImage programIcon();
+// The program icon, `size` pixels square (drawn on a 32 x 32 design), and
+// the same design as SVG text.
+QImage programIcon(int size = 32);
+QByteArray programIconSvg();
+// The sizes of the icon installed for the desktop.
+std::vector<int> desktopIconSizes();
 
 } // namespace dedur::artwork

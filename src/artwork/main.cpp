@@ -1,6 +1,7 @@
-// Writes the palette images, tool cursors and program icon as PNG files into
-// the given folder (resources/ in the repository).
+// Writes the palette images, tool cursors and program icons into the given
+// folder (resources/ in the repository).
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -25,5 +26,14 @@ int main(int argc, char** argv) {
             ok;
     }
     ok = dedur::artwork::programIcon().save(dir.filePath("icon.png")) && ok;
+    // The desktop's icons, laid out as they are installed.
+    for (int size : dedur::artwork::desktopIconSizes()) {
+        const QString folder = QString("icons/hicolor/%1x%1/apps").arg(size);
+        ok = dir.mkpath(folder) &&
+             dedur::artwork::programIcon(size).save(dir.filePath(folder + "/dedur.png")) && ok;
+    }
+    QFile svg(dir.filePath("icons/hicolor/scalable/apps/dedur.svg"));
+    ok = dir.mkpath("icons/hicolor/scalable/apps") && svg.open(QIODevice::WriteOnly) &&
+         svg.write(dedur::artwork::programIconSvg()) > 0 && ok;
     return ok ? 0 : 1;
 }

@@ -18,6 +18,7 @@ const Command* const Commands[] = {&infoCommand(),     &newCommand(),   &exportC
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"
            "       dedur-cli COMMAND --help\n"
+           "       dedur-cli --version\n"
            "\n"
            "Batch work on dedur pattern files and glyph files; writes exactly the bytes\n"
            "the editor writes. Exit status: 0 done, 1 failed (the reason on stderr),\n"
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string name = argv[1];
+    if (name == "--version" || name == "-v") {
+        std::cout << "dedur-cli " << DEDUR_VERSION << "\n";
+        return 0;
+    }
     if (name == "--help" || name == "-h" || name == "help") {
         printUsage(std::cout);
         return 0;

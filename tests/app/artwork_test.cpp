@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QTest>
 
 #include "artworkpainter.h"
@@ -24,6 +25,19 @@ class ArtworkTest : public QObject {
             QCOMPARE(stored.size(), QSize(32, 32));
             QVERIFY(stored == artwork::cursorImage(id).convertToFormat(QImage::Format_ARGB32));
         }
+    }
+
+    void desktopIconsMatchTheGenerator() {
+        const QString folder = QString(DEDUR_RESOURCES) + "/icons/hicolor/";
+        for (int size : artwork::desktopIconSizes()) {
+            const QImage stored(folder + QString("%1x%1/apps/dedur.png").arg(size));
+            QCOMPARE(stored.size(), QSize(size, size));
+            QVERIFY2(stored.convertToFormat(QImage::Format_ARGB32) == artwork::programIcon(size),
+                     qPrintable(QString("icon %1 differs from its source").arg(size)));
+        }
+        QFile svg(folder + "scalable/apps/dedur.svg");
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QCOMPARE(svg.readAll(), artwork::programIconSvg());
     }
 
     void everyToolHasItsOwnCursor() {

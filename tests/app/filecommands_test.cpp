@@ -5,9 +5,11 @@
 #include "editorfixture.h"
 #include "settings/settingsfile.h"
 #include "shell/commandids.h"
+#include "shell/commandline.h"
 #include "shell/qtprompts.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <filesystem>
 
 using namespace dedur;
@@ -48,6 +50,61 @@ class FileCommandsTest : public QObject {
         QCOMPARE(int(f.doc().patternWidth), 8);
         QCOMPARE(f.window->windowTitle(),
                  QString::fromStdString("VOV Odedode Dizari : ( " + path + " )"));
+    }
+
+    void commandLineArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode"); // -1: the editor starts
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("launched");
+        QTest::newRow("none") << QStringList{} << -1 << "" << false;
+        QTest::newRow("file") << QStringList{"a.pat"} << -1 << "a.pat" << false;
+        QTest::newRow("launcher") << QStringList{"--launched", "/x/b.pat"} << -1 << "/x/b.pat"
+                                  << true;
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "" << false;
+        QTest::newRow("help") << QStringList{"-h"} << 0 << "" << false;
+        QTest::newRow("two files") << QStringList{"a.pat", "b.pat"} << 2 << "" << false;
+        QTest::newRow("unknown") << QStringList{"--frobnicate"} << 2 << "" << false;
+    }
+    void commandLineArguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, file);
+        QFETCH(bool, launched);
+        int code = -1;
+        const auto options = parseStartOptions(arguments, code);
+        QCOMPARE(code, exitCode);
+        QCOMPARE(options.has_value(), exitCode < 0);
+        if (!options) return;
+        QCOMPARE(options->file, file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath());
+        QCOMPARE(options->launched, launched);
+    }
+
+    void aFileOnTheCommandLineOpensInPlaceOfTheLast() {
+        test::TempDir source;
+        const std::string last = source.file("last.pat");
+        const std::string given = source.file("given.pat");
+        Document doc = test::documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
+        QVERIFY(writePatternFile(doc, last).written);
+        doc = test::documentOf({{7, 3, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
+        QVERIFY(writePatternFile(doc, given).written);
+        const std::string settings = "[others]\r\nPATFILE = " + last + "\r\nPATNO = 1\r\n";
+        for (const std::string& file : {given, last, source.file("missing.pat")}) {
+            EditorFixture f(settings, false);
+            applyStartFile(*f.editor, {QString::fromStdString(file), false});
+            f.launch();
+            if (file == source.file("missing.pat")) {
+                QCOMPARE(f.prompts.shown.at(0).caption, std::string("Open Fail"));
+                QCOMPARE(f.prompts.shown.at(1).caption, std::string("Can't Open File"));
+                QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
+                continue;
+            }
+            QCOMPARE(f.window->windowTitle(),
+                     QString::fromStdString("VOV Odedode Dizari : ( " + file + " )"));
+            // The last pattern shown is kept for the same file only.
+            QCOMPARE(f.window->currentNumber(), file == last ? 2 : 1);
+            QCOMPARE(int(f.doc().patternWidth), file == last ? 4 : 7);
+        }
     }
 
     void exitWithChangesAndCancelKeepsRunning() {

@@ -62,11 +62,14 @@ if [ -z "$started" ]; then
     exit 77
 fi
 export DISPLAY="$display"
+# The real X11 platform, whatever the caller set for the offscreen tests.
+unset QT_QPA_PLATFORM
 
-# Starts the editor in $work and waits for its window ($window).
+# Starts the editor in $work, with the arguments given, and waits for its
+# window ($window).
 start_editor() {
     cd "$work" || exit 1
-    "$dedur" >"$work/dedur.log" 2>&1 &
+    "$dedur" "$@" >"$work/dedur.log" 2>&1 &
     app=$!
     window=$(timeout 20 xdotool search --sync --name "VOV Odedode Dizari" | head -n 1)
     [ -n "$window" ] || fail "the editor window did not appear"

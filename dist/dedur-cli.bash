@@ -1,0 +1,66 @@
+# bash completion for dedur-cli: commands, each command's options (read
+# from its own --help), and file names by what the command takes.
+
+_dedur_cli() {
+    local cur prev command
+    _init_completion || return
+
+    if [[ $cword -eq 1 ]]; then
+        local commands
+        commands=$("$1" --help 2>/dev/null | sed -n '/^commands:/,$p' | awk 'NR > 1 { print $1 }')
+        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+        return
+    fi
+    command=${words[1]}
+
+    case $prev in
+        --kind)
+            COMPREPLY=($(compgen -W "16x15 24x24 8x15 symbol16x15" -- "$cur"))
+            return
+            ;;
+        --lr | --tb)
+            COMPREPLY=($(compgen -W "0 1 2 3" -- "$cur"))
+            return
+            ;;
+        --c-array)
+            _filedir TAB
+            return
+            ;;
+        --count | --size | --seg | --com | --pattern | --range | --code | --number)
+            return
+            ;;
+    esac
+
+    if [[ $cur == -* ]]; then
+        local options
+        options=$("$1" "$command" --help 2>/dev/null | grep -oE -- '--[a-z][a-z-]*' | sort -u)
+        COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
+        return
+    fi
+
+    # Which positional argument this is.
+    local i positional=0
+    for ((i = 2; i < cword; i++)); do
+        case ${words[i]} in
+            --kind | --lr | --tb | --c-array | --count | --size | --seg | --com | --pattern | \
+                --range | --code | --number) ((i++)) ;;
+            -*) ;;
+            *) ((positional++)) ;;
+        esac
+    done
+    case $command in
+        make-fonts) _filedir -d ;;
+        glyph) _filedir '@(fon|15)' ;;
+        export) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
+        table) if ((positional == 0)); then _filedir pat; else _filedir '@(TAB|tab)'; fi ;;
+        draw)
+            if ((positional == 0)); then
+                _filedir pat
+            elif ((positional == 1)); then
+                COMPREPLY=($(compgen -W "point erase line rect fill-rect ellipse fill-ellipse" -- "$cur"))
+            fi
+            ;;
+        *) _filedir pat ;;
+    esac
+} &&
+    complete -F _dedur_cli dedur-cli

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace dedur {
+
+// The editor's own working folder when it is started from the launcher:
+// $XDG_DATA_HOME/dedur (~/.local/share/dedur).
+QString dataFolder();
+
+// Makes the data folder when missing, makes it the current directory and
+// writes the glyph files of the font-edit modes there when any is missing
+// (those already there, perhaps with edited glyphs, are kept). An empty
+// result, or what went wrong.
+QString enterDataFolder();
+
+} // namespace dedur
