@@ -60,6 +60,13 @@ _dedur_cli() {
                 COMPREPLY=($(compgen -W "point erase line rect fill-rect ellipse fill-ellipse" -- "$cur"))
             fi
             ;;
+        transform)
+            if ((positional == 0)); then
+                _filedir pat
+            elif ((positional == 1)); then
+                COMPREPLY=($(compgen -W "flip-h flip-v rotate-right rotate-left invert shift" -- "$cur"))
+            fi
+            ;;
         *) _filedir pat ;;
     esac
 } &&

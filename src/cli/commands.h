@@ -14,6 +14,7 @@ const Command& tableCommand();
 const Command& glyphCommand();
 const Command& drawCommand();
 const Command& makeFontsCommand();
+const Command& transformCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

@@ -157,6 +157,29 @@ TEST_F(Cli, DrawRefusesDotsOutsideAndKeepsTheFile) {
     EXPECT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "ellipse", "0,0", "8,8"}).status);
 }
 
+TEST_F(Cli, TransformTurnsShiftsAndRefuses) {
+    const auto rows = [this] {
+        Document doc = load("a.pat");
+        return test::recordRows(doc, 0);
+    };
+    ASSERT_EQ(0, run({"new", "a.pat", "--size", "3x2"}).status);
+    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "point", "0,0"}).status);
+    ASSERT_EQ(0, run({"transform", "a.pat", "--pattern", "1", "rotate-right"}).status);
+    EXPECT_EQ((std::vector<std::string>{"01", "00", "00"}), rows());
+    ASSERT_EQ(0, run({"transform", "a.pat", "--pattern", "1", "shift", "-1,2", "--wrap"}).status);
+    EXPECT_EQ((std::vector<std::string>{"00", "00", "10"}), rows());
+    ASSERT_EQ(0, run({"new", "wide.pat", "--size", "60x2"}).status);
+    const std::string before = readBytes(path("wide.pat"));
+    const CliResult offPanel = run({"transform", "wide.pat", "--pattern", "1", "rotate-left"});
+    EXPECT_EQ(1, offPanel.status);
+    EXPECT_EQ("Height too large ! ( Max Com=48, Begin Com=1 )\n", offPanel.err);
+    EXPECT_EQ(2, run({"transform", "wide.pat", "--pattern", "1", "spin"}).status);
+    EXPECT_EQ(2, run({"transform", "wide.pat", "--pattern", "1", "shift"}).status);
+    EXPECT_EQ(2, run({"transform", "wide.pat", "--pattern", "1", "invert", "1,1"}).status);
+    EXPECT_EQ(1, run({"transform", "wide.pat", "--pattern", "2", "invert"}).status);
+    EXPECT_EQ(before, readBytes(path("wide.pat")));
+}
+
 TEST_F(Cli, ExportMatchesTheCoreByteForByte) {
     ASSERT_EQ(0, run({"new", "a.pat", "--count", "4", "--size", "12x12"}).status);
     ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "3", "fill-rect", "0,0", "11,11"}).status);

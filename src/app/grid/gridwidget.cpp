@@ -270,6 +270,18 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GridWidget::keyPressEvent(QKeyEvent* event) {
+    // The arrows move a floating block by a cell.
+    static const struct {
+        int key, dx, dy;
+    } arrows[] = {
+        {Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Down, 0, 1}};
+    if (editor_.selection.selectionState == SelectionState::Floating) {
+        for (const auto& arrow : arrows) {
+            if (event->key() != arrow.key) continue;
+            emit shiftRequested(arrow.dx, arrow.dy);
+            return;
+        }
+    }
     if (event->key() == Qt::Key_Escape) {
         if (editor_.selection.selectionState != SelectionState::None) {
             const GridGeometry g = geometry();

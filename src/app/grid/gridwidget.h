@@ -43,6 +43,8 @@ class GridWidget : public QWidget {
     void contextMenuRequested(const QPoint& globalPosition);
     void characterTyped(const QString& text);
     void modified();
+    // An arrow key while a block floats: move it by (dx, dy) cells.
+    void shiftRequested(int dx, int dy);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

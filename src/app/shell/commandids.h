@@ -55,6 +55,12 @@ enum CommandId : int {
     CmdSelect = 3028,
     CmdOutlineEllipse = 3029,
     CmdFillEllipse = 3030,
+    // Our own commands, after the classic ones in their menus.
+    CmdFlipHorizontal = 5001,
+    CmdFlipVertical = 5002,
+    CmdRotateRight = 5003,
+    CmdRotateLeft = 5004,
+    CmdInvert = 5005,
 };
 
 } // namespace dedur

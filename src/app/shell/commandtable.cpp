@@ -53,6 +53,10 @@ bool buttonEnabled(const MainWindow& w, int id) {
     return b && b->enabled;
 }
 
+bool canTransform(const MainWindow& w) {
+    return TransformCommands::allowedIn(w.editor());
+}
+
 template <int Id> bool whenButtonEnabled(const MainWindow& w) {
     return buttonEnabled(w, Id);
 }
@@ -192,6 +196,31 @@ const std::vector<CommandRow>& commandTable() {
                      .pressed = 256,
                      .current = 255},
          .run = [](W& w, int) { w.showInputText(); }},
+        {.id = CmdFlipHorizontal,
+         .popup = "&Edit",
+         .text = "Flip &horizontal",
+         .enabled = canTransform,
+         .run = [](W& w, int) { w.transforms_.apply({TransformKind::FlipHorizontal}); }},
+        {.id = CmdFlipVertical,
+         .popup = "&Edit",
+         .text = "Flip &vertical",
+         .enabled = canTransform,
+         .run = [](W& w, int) { w.transforms_.apply({TransformKind::FlipVertical}); }},
+        {.id = CmdRotateRight,
+         .popup = "&Edit",
+         .text = "Rotate &right",
+         .enabled = canTransform,
+         .run = [](W& w, int) { w.transforms_.apply({TransformKind::RotateRight}); }},
+        {.id = CmdRotateLeft,
+         .popup = "&Edit",
+         .text = "Rotate l&eft",
+         .enabled = canTransform,
+         .run = [](W& w, int) { w.transforms_.apply({TransformKind::RotateLeft}); }},
+        {.id = CmdInvert,
+         .popup = "&Edit",
+         .text = "In&vert",
+         .enabled = canTransform,
+         .run = [](W& w, int) { w.transforms_.apply({TransformKind::Invert}); }},
         // Draw
         {.id = CmdDrawPoint,
          .popup = "&Draw",

@@ -67,6 +67,9 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
             [this](int code) { patterns_.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
+    connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
+        transforms_.apply({TransformKind::Shift, dx, dy});
+    });
     connect(grid_, &GridWidget::characterTyped, this,
             [this](const QString& text) { fonts_.typedText(text); });
     connect(grid_, &GridWidget::contextMenuRequested, this,

@@ -14,6 +14,7 @@
 #include "editor.h"
 #include "editorview.h"
 #include "fonts/fontmodecontroller.h"
+#include "grid/transformcommands.h"
 #include "panel/panelcommands.h"
 #include "settings/settings.h"
 #include "textclip/clipboardcommands.h"
@@ -140,6 +141,7 @@ class MainWindow : public QMainWindow, public EditorView {
     PatternListCommands patterns_{editor_, prompts_, *this};
     FileCommands files_{editor_, prompts_, *this};
     FontModeController fonts_{editor_, prompts_, *this, files_};
+    TransformCommands transforms_{editor_, prompts_, *this};
 };
 
 } // namespace dedur

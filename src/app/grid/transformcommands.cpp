@@ -1,0 +1,32 @@
+#include "transformcommands.h"
+
+#include "editor.h"
+#include "grid/gridwidget.h"
+#include "shell/editorview.h"
+#include "shell/prompts.h"
+
+namespace dedur {
+
+bool TransformCommands::allowedIn(const Editor& editor) {
+    const EditMode mode = editor.document.editType;
+    return mode == EditMode::Pattern || mode == EditMode::Font16x15 || mode == EditMode::Font24x24;
+}
+
+void TransformCommands::apply(const Transform& transform) {
+    if (!allowedIn(editor_)) {
+        prompts_.beep();
+        return;
+    }
+    GridWidget& grid = view_.gridView();
+    const GridGeometry g = grid.geometry();
+    if (const auto refused = transformPattern(editor_.document, editor_.history, editor_.selection,
+                                              transform, g.px(), g.py())) {
+        prompts_.showMessage(view_.owner(), *refused);
+        return;
+    }
+    // A turned pattern changes its size: the whole grid is painted anew.
+    grid.repaintAll(true);
+    view_.refreshHistoryButtons();
+}
+
+} // namespace dedur
