@@ -15,6 +15,7 @@ const Command& glyphCommand();
 const Command& drawCommand();
 const Command& makeFontsCommand();
 const Command& transformCommand();
+const Command& importPanelCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

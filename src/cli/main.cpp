@@ -11,9 +11,9 @@ using namespace dedur::cli;
 
 namespace {
 
-const Command* const Commands[] = {&infoCommand(),      &newCommand(),      &exportCommand(),
-                                   &tableCommand(),     &glyphCommand(),    &drawCommand(),
-                                   &makeFontsCommand(), &transformCommand()};
+const Command* const Commands[] = {&infoCommand(),      &newCommand(),       &exportCommand(),
+                                   &tableCommand(),     &glyphCommand(),     &drawCommand(),
+                                   &makeFontsCommand(), &transformCommand(), &importPanelCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

@@ -3,6 +3,7 @@
 
 #include "document/resize.h"
 #include "editorfixture.h"
+#include "panel/panelexport.h"
 #include "shell/commandids.h"
 #include "shell/commandtable.h"
 
@@ -72,6 +73,26 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.prompts.shown.back().text,
                  std::string("Height too large ! ( Max Com=48, Begin Com=1 )"));
         QCOMPARE(int(f.doc().patternWidth), 60);
+    }
+
+    void importPanelDataFillsTheCurrentPattern() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"101000000000", "010000000000"});
+        const Selection none;
+        const std::string path = f.dir.file("p.BIN");
+        test::writeBytes(path, buildPanelExport(f.doc(), none, {1}, false, EXPORT_BINARY).bytes);
+        test::writeBytes(f.dir.file("bad.DAT"), ".DB $01 ; 2000h ~ 2000h\r\nNOP\r\n");
+        test::setRows(f.doc(), {"000000000000", "000000000000"});
+        f.prompts.files = {QString::fromStdString(f.dir.file("bad.DAT")),
+                           QString::fromStdString(path)};
+        f.window->dispatchCommand(CmdImportPanelData);
+        QCOMPARE(f.prompts.shown.back().text,
+                 std::string("Line 2 is not a \".DB\" line of a panel export: NOP"));
+        f.window->dispatchCommand(CmdImportPanelData);
+        QCOMPARE(f.rows().substr(0, 26), std::string("101000000000\n010000000000\n"));
+        QCOMPARE(f.cellPixel(2, 0), Black);
+        f.window->dispatchCommand(CmdUndo);
+        QCOMPARE(f.rows().substr(0, 26), std::string("000000000000\n000000000000\n"));
     }
 
   private:

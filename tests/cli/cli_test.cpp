@@ -180,6 +180,40 @@ TEST_F(Cli, TransformTurnsShiftsAndRefuses) {
     EXPECT_EQ(before, readBytes(path("wide.pat")));
 }
 
+TEST_F(Cli, ImportPanelReadsBackWhatExportWrote) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--size", "16x8", "--seg", "90", "--com", "40", "--lr", "1",
+                      "--tb", "3"})
+                     .status);
+    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "ellipse", "0,0", "16,8"}).status);
+    for (const char* out : {"a.DAT", "a.BIN"}) {
+        const std::string name = out;
+        std::vector<std::string> exported = {"export", "a.pat", out, "--lr", "1", "--tb", "3"};
+        if (name == "a.BIN") exported.push_back("--binary");
+        ASSERT_EQ(0, run(exported).status);
+        ASSERT_EQ(0, run({"new", "b.pat", "--size", "16x8", "--seg", "90", "--com", "40", "--lr",
+                          "1", "--tb", "3", "--force"})
+                         .status);
+        const CliResult r =
+            run({"import-panel", "b.pat", out, "--pattern", "1", "--lr", "1", "--tb", "3"});
+        ASSERT_EQ(0, r.status) << r.err;
+        Document a = load("a.pat");
+        Document b = load("b.pat");
+        EXPECT_EQ(test::recordRows(a, 0), test::recordRows(b, 0)) << out;
+    }
+    writeBytes(path("asm.DAT"), "; ok\r\n.DB $01 ; 2000h ~ 2000h\r\n  LD A,1\r\n");
+    const std::string before = readBytes(path("b.pat"));
+    const CliResult text = run({"import-panel", "b.pat", "asm.DAT", "--pattern", "1"});
+    EXPECT_EQ(1, text.status);
+    EXPECT_NE(std::string::npos, text.err.find("Line 3 is not a \".DB\" line")) << text.err;
+    EXPECT_EQ(2, run({"import-panel", "b.pat", "a.BIN", "--append", "--size", "97x2", "--seg", "1",
+                      "--com", "1"})
+                     .status);
+    EXPECT_EQ(2, run({"import-panel", "b.pat", "a.BIN"}).status);
+    EXPECT_EQ(1,
+              run({"import-panel", "b.pat", "a.BIN", "--pattern", "1", "--offset", "700"}).status);
+    EXPECT_EQ(before, readBytes(path("b.pat")));
+}
+
 TEST_F(Cli, ExportMatchesTheCoreByteForByte) {
     ASSERT_EQ(0, run({"new", "a.pat", "--count", "4", "--size", "12x12"}).status);
     ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "3", "fill-rect", "0,0", "11,11"}).status);

@@ -1,11 +1,17 @@
 #include "panelcommands.h"
 
+#include <QFile>
+#include <algorithm>
+
 #include "../grid/gridwidget.h"
 #include "../shell/editorview.h"
 #include "../shell/prompts.h"
+#include "document/history.h"
 #include "editor.h"
 #include "exportdialog.h"
+#include "fileread.h"
 #include "panel/lcdimage.h"
+#include "panel/memoryimport.h"
 #include "panel/paneldefinitioncheck.h"
 #include "paneldefinitiondialog.h"
 
@@ -40,6 +46,45 @@ void PanelCommands::selectionReport() {
     if (const auto block = fetchSelectionBlock(editor_.document, editor_.selection, header)) {
         prompts_.showMessage(nullptr, block->message);
     }
+}
+
+void PanelCommands::importData() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditMode::Pattern) {
+        prompts_.beep();
+        return;
+    }
+    const QString chosen = prompts_.askOpenFileName(
+        view_.owner(), QString(),
+        "LCD address DATA file (*.DAT)|*.DAT|LCD address BINARY file (*.BIN)|*.BIN|"
+        "All files (*.*)|*.*|",
+        "Import panel data");
+    if (chosen.isEmpty()) return;
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    std::string data;
+    if (readFileLimited(path, 1 << 24, data) != FileReadStatus::Ok) {
+        prompts_.showMessage(view_.owner(),
+                             {formatText("Could not read \"%s\"", printable(path).c_str()), " ",
+                              MessageButtons::Ok, MessageIcon::Question});
+        return;
+    }
+    view_.commitSelection();
+    // The pattern's own place, the directions the export uses.
+    PatternHeader header;
+    getHeader(doc, doc.currentPattern, header);
+    std::vector<uint8_t> dots(static_cast<size_t>(doc.patternDotCount), DOT_OFF);
+    const bool text = chosen.endsWith(".DAT", Qt::CaseInsensitive);
+    if (const auto refused = importPanelData(data, text, header, doc.panelDefinition, std::nullopt,
+                                             0, dots.data())) {
+        prompts_.showMessage(view_.owner(), *refused);
+        return;
+    }
+    pushUndo(editor_.history, doc, editor_.selection);
+    std::copy(dots.begin(), dots.end(), doc.workDots.begin());
+    storeWorkDots(doc);
+    doc.modifiedFlag = true;
+    view_.refreshHistoryButtons();
+    view_.gridView().repaintAll(true);
 }
 
 } // namespace dedur

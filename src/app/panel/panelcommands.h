@@ -6,7 +6,8 @@ struct Editor;
 class Prompts;
 class EditorView;
 
-// The LCD panel definition, the panel data export and the selection report.
+// The LCD panel definition, the panel data export and import, and the
+// selection report.
 class PanelCommands {
   public:
     PanelCommands(Editor& editor, Prompts& prompts, EditorView& view)
@@ -14,6 +15,8 @@ class PanelCommands {
 
     void definition();
     void exportData();
+    // Fills the current pattern from an exported .DAT or .BIN file.
+    void importData();
     void selectionReport();
 
   private:

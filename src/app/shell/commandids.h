@@ -61,6 +61,7 @@ enum CommandId : int {
     CmdRotateRight = 5003,
     CmdRotateLeft = 5004,
     CmdInvert = 5005,
+    CmdImportPanelData = 5011,
 };
 
 } // namespace dedur

@@ -117,6 +117,12 @@ const std::vector<CommandRow>& commandTable() {
          .key = Qt::Key_E,
          .modifiers = Ctrl,
          .run = [](W& w, int) { w.exitSequence(); }},
+        {.id = CmdImportPanelData,
+         .popup = "&File",
+         .text = "&Import panel data...",
+         .separatorBefore = true,
+         .enabled = isMode<EditMode::Pattern>,
+         .run = [](W& w, int) { w.panel_.importData(); }},
         // Edit
         {.id = CmdUndo,
          .popup = "&Edit",

@@ -1,0 +1,149 @@
+#include <algorithm>
+#include <cctype>
+
+#include "commands.h"
+#include "fileread.h"
+#include "panel/memoryimport.h"
+
+namespace dedur::cli {
+
+namespace {
+
+bool endsWithNoCase(const std::string& text, const std::string& suffix) {
+    if (text.size() < suffix.size()) return false;
+    for (size_t i = 0; i < suffix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) !=
+            suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The pattern to fill: pattern N, or a new one of --size at --seg/--com.
+bool choosePattern(const ParsedArgs& args, Document& doc, const std::string& path,
+                   PatternHeader& header, std::string& usage) {
+    if (args.has("append") == args.has("pattern")) {
+        usage = "give either --pattern N or --append";
+        return false;
+    }
+    if (const auto text = args.value("pattern")) {
+        const auto number = parseInteger(*text);
+        if (!number) {
+            usage = "--pattern must be a pattern number";
+            return false;
+        }
+        if (!selectPatternNumber(doc, *number, path)) return false;
+        getHeader(doc, doc.currentPattern, header);
+        return true;
+    }
+    int width = 0, height = 0;
+    const auto seg = parseInteger(args.value("seg").value_or(""));
+    const auto com = parseInteger(args.value("com").value_or(""));
+    if (!parseSize(args.value("size").value_or(""), width, height) || !seg || !com) {
+        usage = "--append needs --size WxH, --seg S and --com C";
+        return false;
+    }
+    if (width < 1 || width > MaxPatternSide || height < 1 || height > MaxPatternSide) {
+        usage = "the size must be 1..96 x 1..96";
+        return false;
+    }
+    header = {static_cast<int16_t>(width),
+              static_cast<int16_t>(height),
+              static_cast<int16_t>(*seg),
+              static_cast<int16_t>(*com),
+              0,
+              2};
+    return true;
+}
+
+int runImportPanel(const ParsedArgs& args) {
+    const Command& self = importPanelCommand();
+    const std::string& path = args.positional[0];
+    const std::string& memoryPath = args.positional[1];
+    int leftToRight = 0, topToBottom = 2;
+    std::string error;
+    if (!readDirection(args, "lr", 0, leftToRight, error) ||
+        !readDirection(args, "tb", 2, topToBottom, error)) {
+        return usageError(self, error);
+    }
+    if ((leftToRight <= 1) == (topToBottom <= 1)) {
+        return failure("(Left to Right) and (Top to Bottom) attribute conflict !");
+    }
+    std::optional<int> offset;
+    if (const auto text = args.value("offset")) {
+        offset = parseInteger(*text);
+        if (!offset) return usageError(self, "--offset must be a number of bytes");
+    }
+    const auto panel = parseInteger(args.value("panel").value_or("0"));
+    if (!panel || *panel < 0) return usageError(self, "--panel must be a panel number");
+
+    Document doc;
+    if (!loadPatternFile(path, doc)) return 1;
+    PatternHeader header;
+    if (!choosePattern(args, doc, path, header, error)) {
+        return error.empty() ? 1 : usageError(self, error);
+    }
+    header.leftToRight = static_cast<int16_t>(leftToRight);
+    header.topToBottom = static_cast<int16_t>(topToBottom);
+    PanelDefinition definition;
+    definition.leftToRight = header.leftToRight;
+    definition.topToBottom = header.topToBottom;
+
+    std::string data;
+    if (readFileLimited(memoryPath, 1 << 24, data) != FileReadStatus::Ok) {
+        return failure("Could not read \"" + memoryPath + "\"");
+    }
+    std::vector<uint8_t> dots(static_cast<size_t>(header.width * header.height), DOT_OFF);
+    const auto refused = importPanelData(data, endsWithNoCase(memoryPath, ".dat"), header,
+                                         definition, offset, *panel, dots.data());
+    if (refused) return failure(memoryPath + ": " + refused->text);
+
+    if (args.has("append")) {
+        appendPattern(doc, &header);
+    } else {
+        replaceCurrentRecord(doc, header);
+    }
+    std::copy(dots.begin(), dots.end(), doc.workDots.begin());
+    storeWorkDots(doc);
+    return savePatternFile(path, doc) ? 0 : 1;
+}
+
+} // namespace
+
+const Command& importPanelCommand() {
+    static const Command command{
+        "import-panel",
+        "read patterns back from exported display memory",
+        "usage: dedur-cli import-panel FILE.pat MEMORY (--pattern N | --append --size WxH\n"
+        "                            --seg S --com C) [--lr CODE --tb CODE] [--offset X]\n"
+        "                            [--panel K]\n"
+        "\n"
+        "Fills a pattern's dots from display memory written by export: MEMORY is a .DAT\n"
+        "file of \".DB\" lines (placed by their address comments, or after the block's\n"
+        "\"$2000 ~\" header line) or raw bytes. The dots are read through the same\n"
+        "mapping as the export, so exporting a pattern and importing the result gives\n"
+        "the same dots back; then the file is saved.\n"
+        "  --pattern N   fill pattern N, at its own size and place\n"
+        "  --append      add a pattern of --size WxH with its left-top dot on SEG S, COM C\n"
+        "  --lr, --tb    directions of a step right and down (default 0 and 2, as export)\n"
+        "  --offset X    raw bytes: the first lies X bytes after $2000 (default: 0 for a\n"
+        "                file of all 769 bytes, else the pattern's own first byte)\n"
+        "  --panel K     .DAT: read the block of Panel No. K (default: the first block)\n"
+        "Direction codes: 0 Increase Seg, 1 Decrease Seg, 2 Increase Com, 3 Decrease Com.\n",
+        {{"pattern", true},
+         {"append", false},
+         {"size", true},
+         {"seg", true},
+         {"com", true},
+         {"lr", true},
+         {"tb", true},
+         {"offset", true},
+         {"panel", true}},
+        2,
+        2,
+        runImportPanel};
+    return command;
+}
+
+} // namespace dedur::cli
