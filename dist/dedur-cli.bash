@@ -26,7 +26,8 @@ _dedur_cli() {
             _filedir TAB
             return
             ;;
-        --count | --size | --seg | --com | --pattern | --range | --code | --number)
+        --count | --size | --seg | --com | --pattern | --range | --code | --number | --threshold | \
+            --scale | --columns | --offset | --panel)
             return
             ;;
     esac
@@ -43,7 +44,8 @@ _dedur_cli() {
     for ((i = 2; i < cword; i++)); do
         case ${words[i]} in
             --kind | --lr | --tb | --c-array | --count | --size | --seg | --com | --pattern | \
-                --range | --code | --number) ((i++)) ;;
+                --range | --code | --number | --threshold | --scale | --columns | --offset | \
+                --panel) ((i++)) ;;
             -*) ;;
             *) ((positional++)) ;;
         esac
@@ -51,6 +53,9 @@ _dedur_cli() {
     case $command in
         make-fonts) _filedir -d ;;
         glyph) _filedir '@(fon|15)' ;;
+        import-image) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|PBM)'; fi ;;
+        import-panel) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
+        render) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG)'; fi ;;
         export) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
         table) if ((positional == 0)); then _filedir pat; else _filedir '@(TAB|tab)'; fi ;;
         draw)

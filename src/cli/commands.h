@@ -16,6 +16,8 @@ const Command& drawCommand();
 const Command& makeFontsCommand();
 const Command& transformCommand();
 const Command& importPanelCommand();
+const Command& importImageCommand();
+const Command& renderCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

@@ -11,9 +11,10 @@ using namespace dedur::cli;
 
 namespace {
 
-const Command* const Commands[] = {&infoCommand(),      &newCommand(),       &exportCommand(),
-                                   &tableCommand(),     &glyphCommand(),     &drawCommand(),
-                                   &makeFontsCommand(), &transformCommand(), &importPanelCommand()};
+const Command* const Commands[] = {
+    &infoCommand(),        &newCommand(),         &exportCommand(),    &tableCommand(),
+    &glyphCommand(),       &drawCommand(),        &makeFontsCommand(), &transformCommand(),
+    &importPanelCommand(), &importImageCommand(), &renderCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

@@ -1,8 +1,11 @@
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QTest>
 
 #include "document/resize.h"
 #include "editorfixture.h"
+#include "image/imagedots.h"
 #include "panel/panelexport.h"
 #include "shell/commandids.h"
 #include "shell/commandtable.h"
@@ -93,6 +96,79 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.cellPixel(2, 0), Black);
         f.window->dispatchCommand(CmdUndo);
         QCOMPARE(f.rows().substr(0, 26), std::string("000000000000\n000000000000\n"));
+    }
+
+    // One rule for an image pasted, imported in the editor or by dedur-cli.
+    void imagesGiveTheSameDotsHoweverTheyComeIn() {
+        EditorFixture f;
+        QImage image(5, 3, QImage::Format_ARGB32);
+        const QRgb pixels[3][5] = {
+            {qRgb(0, 0, 0), qRgb(126, 126, 126), qRgb(127, 0, 0), qRgba(0, 0, 0, 0),
+             qRgb(255, 255, 255)},
+            {qRgba(0, 0, 0, 200), qRgba(0, 0, 0, 100), qRgb(0, 0, 126), qRgb(10, 200, 10),
+             qRgb(0, 0, 0)},
+            {qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(90, 90, 90)}};
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 5; ++x) image.setPixel(x, y, pixels[y][x]);
+        }
+        const QString path = QString::fromStdString(f.dir.file("in.png"));
+        QVERIFY(image.save(path));
+        const std::vector<uint8_t> expected = {'1', '1', '0', '0', '0', '1', '0', '1',
+                                               '0', '1', '0', '1', '1', '1', '1'};
+        f.prompts.files = {path};
+        f.window->dispatchCommand(CmdImportImage);
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::Floating);
+        QCOMPARE(f.editor->selection.floatingBlock, expected);
+        QCOMPARE(f.editor->selection.blockRect, (DotRect{0, 0, 4, 2}));
+        RgbaImage read;
+        QVERIFY(!readImageFile(path.toStdString(), read));
+        QCOMPARE(dotsFromImage(read, std::nullopt, false).dots, expected);
+        f.window->dispatchCommand(CmdUndo);
+        QGuiApplication::clipboard()->setImage(image);
+        f.window->dispatchCommand(CmdPaste);
+        QCOMPARE(f.editor->selection.floatingBlock, expected);
+        // A file Qt cannot read is said so.
+        test::writeBytes(f.dir.file("no.png"), "not an image");
+        f.grid().imageDropped(QString::fromStdString(f.dir.file("no.png")));
+        QVERIFY(f.prompts.shown.back().text.find("Could not read the image \"no.png\"") == 0);
+    }
+
+    void renderedPatternsDecodeWithQt() {
+        const DotGrid dots{3, 2, {'1', '0', '1', '0', '1', '0'}};
+        const std::string png = encodePng(renderDots(dots, 4, false));
+        const QImage plain = QImage::fromData(QByteArray::fromStdString(png), "PNG");
+        QCOMPARE(plain.size(), QSize(12, 8));
+        QCOMPARE(plain.depth(), 1);
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 12; ++x) {
+                const bool set = dots.dots[static_cast<size_t>(y / 4 * 3 + x / 4)] == DOT_ON;
+                QCOMPARE(plain.pixel(x, y), set ? Black : White);
+            }
+        }
+        const QImage grid =
+            QImage::fromData(QByteArray::fromStdString(encodePng(renderDots(dots, 4, true))));
+        QCOMPARE(grid.size(), QSize(3 * 5 + 1, 2 * 5 + 1));
+        QCOMPARE(grid.pixel(0, 0), qRgb(0xC0, 0xC0, 0xC0));
+        QCOMPARE(grid.pixel(1, 1), Black);
+        QCOMPARE(grid.pixel(6, 1), White);
+    }
+
+    void exportImageWritesTheBlockOrThePattern() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"110000000000", "010000000000"});
+        const QString path = QString::fromStdString(f.dir.file("out"));
+        f.prompts.files = {path};
+        f.window->dispatchCommand(CmdExportImage);
+        const QImage whole(path + ".png");
+        const int k = f.editor->settings.gridX;
+        QCOMPARE(whole.size(), QSize(12 * k, 12 * k));
+        QCOMPARE(whole.pixel(k, k), Black);
+        QCOMPARE(whole.pixel(0, k), White);
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{0, 0}, {1, 1}});
+        f.prompts.files = {path + "2.png"};
+        f.window->dispatchCommand(CmdExportImage);
+        QCOMPARE(QImage(path + "2.png").size(), QSize(2 * k, 2 * k));
     }
 
   private:

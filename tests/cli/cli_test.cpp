@@ -7,6 +7,7 @@
 #include "editor.h"
 #include "fonts/big5.h"
 #include "grid/drawingtools.h"
+#include "image/imagefile.h"
 #include "panel/panelexport.h"
 #include "panel/tables.h"
 #include "testsupport.h"
@@ -212,6 +213,44 @@ TEST_F(Cli, ImportPanelReadsBackWhatExportWrote) {
     EXPECT_EQ(1,
               run({"import-panel", "b.pat", "a.BIN", "--pattern", "1", "--offset", "700"}).status);
     EXPECT_EQ(before, readBytes(path("b.pat")));
+}
+
+TEST_F(Cli, RenderAndImportImageRoundTripAndRefuse) {
+    ASSERT_EQ(0, run({"new", "a.pat", "--size", "9x5", "--count", "2"}).status);
+    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "2", "ellipse", "0,0", "9,5"}).status);
+    ASSERT_EQ(0, run({"render", "a.pat", "two.png", "--pattern", "2", "--scale", "3"}).status);
+    RgbaImage image;
+    ASSERT_FALSE(readImageFile(path("two.png"), image));
+    EXPECT_EQ(27, image.width);
+    EXPECT_EQ(15, image.height);
+    ASSERT_EQ(0, run({"render", "a.pat", "one.png", "--pattern", "2", "--scale", "1"}).status);
+    ASSERT_EQ(0, run({"import-image", "a.pat", "one.png", "--append"}).status);
+    ASSERT_EQ(0, run({"import-image", "a.pat", "one.png", "--pattern", "1", "--invert"}).status);
+    Document doc = load("a.pat");
+    ASSERT_EQ(3, doc.patternCount);
+    EXPECT_EQ(test::recordRows(doc, 1), test::recordRows(doc, 2));
+    std::vector<std::string> inverted = test::recordRows(doc, 1);
+    for (std::string& row : inverted) {
+        for (char& c : row) c = c == '1' ? '0' : '1';
+    }
+    EXPECT_EQ(inverted, test::recordRows(doc, 0));
+    ASSERT_EQ(0, run({"render", "a.pat", "all.png", "--all", "--grid"}).status);
+
+    const std::string before = readBytes(path("a.pat"));
+    writeBytes(path("text.png"), "not an image");
+    const CliResult bad = run({"import-image", "a.pat", "text.png", "--append"});
+    EXPECT_EQ(1, bad.status);
+    EXPECT_NE(std::string::npos, bad.err.find("is not a PNG or PBM image")) << bad.err;
+    writeBytes(path("wide.pbm"), "P1\n97 1\n" + std::string(97, '1') + "\n");
+    const CliResult wide = run({"import-image", "a.pat", "wide.pbm", "--append"});
+    EXPECT_EQ(1, wide.status);
+    EXPECT_NE(std::string::npos, wide.err.find("97 x 1 pixels")) << wide.err;
+    EXPECT_EQ(2,
+              run({"import-image", "a.pat", "one.png", "--append", "--threshold", "300"}).status);
+    EXPECT_EQ(2, run({"import-image", "a.pat", "one.png"}).status);
+    EXPECT_EQ(before, readBytes(path("a.pat")));
+    EXPECT_EQ(2, run({"render", "a.pat", "x.png", "--scale", "0"}).status);
+    EXPECT_EQ(1, run({"render", "a.pat", "two.png"}).status); // exists, no --force
 }
 
 TEST_F(Cli, ExportMatchesTheCoreByteForByte) {

@@ -3,8 +3,11 @@
 #include "../shell/commandtable.h"
 
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -20,6 +23,7 @@ GridWidget::GridWidget(Editor& editor, Prompts& prompts, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
     setCursor(toolCursor(commandOfTool(editor_.grid.tool)));
 }
 
@@ -291,6 +295,27 @@ void GridWidget::keyPressEvent(QKeyEvent* event) {
         repaintAll(true);
     }
     if (!event->text().isEmpty()) emit characterTyped(event->text());
+}
+
+namespace {
+
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().front();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+void GridWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void GridWidget::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    emit imageDropped(path);
 }
 
 void GridWidget::pointerCheck() {

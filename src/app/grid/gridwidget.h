@@ -45,11 +45,15 @@ class GridWidget : public QWidget {
     void modified();
     // An arrow key while a block floats: move it by (dx, dy) cells.
     void shiftRequested(int dx, int dy);
+    // An image file dropped on the grid.
+    void imageDropped(const QString& path);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -62,6 +62,8 @@ enum CommandId : int {
     CmdRotateLeft = 5004,
     CmdInvert = 5005,
     CmdImportPanelData = 5011,
+    CmdImportImage = 5012,
+    CmdExportImage = 5013,
 };
 
 } // namespace dedur

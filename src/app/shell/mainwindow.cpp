@@ -67,6 +67,8 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
             [this](int code) { patterns_.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
+    connect(grid_, &GridWidget::imageDropped, this,
+            [this](const QString& path) { images_.importImageFile(path); });
     connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
         transforms_.apply({TransformKind::Shift, dx, dy});
     });

@@ -18,6 +18,7 @@
 #include "panel/panelcommands.h"
 #include "settings/settings.h"
 #include "textclip/clipboardcommands.h"
+#include "textclip/imagecommands.h"
 
 namespace dedur {
 
@@ -142,6 +143,7 @@ class MainWindow : public QMainWindow, public EditorView {
     FileCommands files_{editor_, prompts_, *this};
     FontModeController fonts_{editor_, prompts_, *this, files_};
     TransformCommands transforms_{editor_, prompts_, *this};
+    ImageCommands images_{editor_, prompts_, *this};
 };
 
 } // namespace dedur

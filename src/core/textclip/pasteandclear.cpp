@@ -20,7 +20,9 @@ PasteOutcome pasteBitmapAsBlock(Document& doc, History& history, Selection& sel,
     // Dropped, but still counted as floating for the snapshot below.
     if (sel.selectionState != SelectionState::None) dropSelection(sel, doc, px, py);
     pushUndo(history, doc, sel);
-    outcome.record = writeFileSafely(recordPath, pasteRecord(bitmap), FileRole::Program);
+    if (!recordPath.empty()) {
+        outcome.record = writeFileSafely(recordPath, pasteRecord(bitmap), FileRole::Program);
+    }
     sel.blockRect = {0, 0, width - 1, height - 1};
     sel.selectionRect = selectionRectFromBlock(sel.blockRect, px, py);
     sel.selectionState = SelectionState::Floating;

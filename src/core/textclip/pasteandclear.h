@@ -18,8 +18,9 @@ struct PasteOutcome {
 
 // Pastes a bitmap as a floating block at the top left of the pattern, cut
 // to its size: a block already floating is dropped first, the undo snapshot
-// taken, the bitmap kept in "bitmap.dat" at `recordPath`. Nothing happens
-// for a bitmap of a depth the paste does not read.
+// taken, the bitmap kept in "bitmap.dat" at `recordPath` (an imported image
+// passes none). Nothing happens for a bitmap of a depth the paste does not
+// read.
 PasteOutcome pasteBitmapAsBlock(Document& doc, History& history, Selection& sel,
                                 const PlatformBitmap& bitmap, int px, int py,
                                 const std::string& recordPath);

@@ -1,0 +1,154 @@
+#include <algorithm>
+
+#include "commands.h"
+#include "image/imagedots.h"
+#include "safewrite.h"
+
+namespace dedur::cli {
+
+namespace {
+
+int runImportImage(const ParsedArgs& args) {
+    const Command& self = importImageCommand();
+    const std::string& path = args.positional[0];
+    const std::string& imagePath = args.positional[1];
+    if (args.has("append") == args.has("pattern")) {
+        return usageError(self, "give either --pattern N or --append");
+    }
+    std::optional<int> threshold;
+    if (const auto text = args.value("threshold")) {
+        threshold = parseInteger(*text);
+        if (!threshold || *threshold < 0 || *threshold > 255) {
+            return usageError(self, "--threshold must be 0..255");
+        }
+    }
+    Document doc;
+    if (!loadPatternFile(path, doc)) return 1;
+    RgbaImage image;
+    if (const auto refused = readImageFile(imagePath, image)) return failure(refused->text);
+    const DotGrid dots = dotsFromImage(image, threshold, args.has("invert"));
+    if (args.has("append")) {
+        if (dots.width > MaxPatternSide || dots.height > MaxPatternSide) {
+            return failure(imagePath + " is " + std::to_string(dots.width) + " x " +
+                           std::to_string(dots.height) + " pixels; a pattern side must be 1 to 96");
+        }
+        PatternHeader header = headerFromDefinition(doc.panelDefinition);
+        header.width = static_cast<int16_t>(dots.width);
+        header.height = static_cast<int16_t>(dots.height);
+        appendPattern(doc, &header);
+        std::copy(dots.dots.begin(), dots.dots.end(), doc.workDots.begin());
+    } else {
+        const auto number = parseInteger(*args.value("pattern"));
+        if (!number) return usageError(self, "--pattern must be a pattern number");
+        if (!selectPatternNumber(doc, *number, path)) return 1;
+        reloadWorkDots(doc);
+        // Laid over the pattern from its top-left dot, cut to its size; the
+        // image's clear pixels leave the dots under them.
+        for (int y = 0; y < std::min<int>(dots.height, doc.patternHeight); ++y) {
+            for (int x = 0; x < std::min<int>(dots.width, doc.patternWidth); ++x) {
+                if (dots.dots[static_cast<size_t>(y * dots.width + x)] == DOT_ON) {
+                    doc.workDots[static_cast<size_t>(y * doc.patternWidth + x)] = DOT_ON;
+                }
+            }
+        }
+    }
+    storeWorkDots(doc);
+    return savePatternFile(path, doc) ? 0 : 1;
+}
+
+DotGrid dotsOfRecord(Document& doc, int index) {
+    PatternHeader header;
+    const auto dots = selectPattern(doc, index, header, false);
+    return {header.width, header.height, dots ? *dots : std::vector<uint8_t>{}};
+}
+
+int runRender(const ParsedArgs& args) {
+    const Command& self = renderCommand();
+    const std::string& path = args.positional[0];
+    const std::string& out = args.positional[1];
+    if (args.has("all") && args.has("pattern")) {
+        return usageError(self, "give only one of --pattern and --all");
+    }
+    const auto scale = parseInteger(args.value("scale").value_or("4"));
+    if (!scale || *scale < 1 || *scale > 64) return usageError(self, "--scale must be 1..64");
+    const auto columns = parseInteger(args.value("columns").value_or("8"));
+    if (!columns || *columns < 1 || *columns > 1000) {
+        return usageError(self, "--columns must be 1..1000");
+    }
+    const auto number = parseInteger(args.value("pattern").value_or("1"));
+    if (!number) return usageError(self, "--pattern must be a pattern number");
+    Document doc;
+    if (!loadPatternFile(path, doc)) return 1;
+    if (!outputAllowed(path, out, args.has("force"))) return 1;
+    IndexedImage image;
+    if (args.has("all")) {
+        std::vector<DotGrid> patterns;
+        for (int i = 0; i < doc.patternCount; ++i) patterns.push_back(dotsOfRecord(doc, i));
+        const uint64_t pixels = uint64_t(doc.patternCount) * 120 * 120 * uint64_t(*scale * *scale);
+        if (pixels > (uint64_t{1} << 31)) {
+            return failure("A sheet of " + std::to_string(doc.patternCount) +
+                           " patterns at that scale would be too large an image");
+        }
+        image = renderContactSheet(patterns, 1, *scale, args.has("grid"), *columns);
+    } else {
+        if (!selectPatternNumber(doc, *number, path)) return 1;
+        image = renderDots(dotsOfRecord(doc, doc.currentPattern), *scale, args.has("grid"));
+    }
+    const std::string png = encodePng(image);
+    if (png.empty()) return failure("The image could not be made");
+    if (const WriteOutcome outcome = writeFileSafely(out, png); !outcome.ok()) {
+        return failure(writeFailureMessage(out, outcome).text);
+    }
+    return 0;
+}
+
+} // namespace
+
+const Command& importImageCommand() {
+    static const Command command{
+        "import-image",
+        "turn an image into dots of a pattern",
+        "usage: dedur-cli import-image FILE.pat IMAGE (--pattern N | --append)\n"
+        "                            [--threshold 0-255] [--invert]\n"
+        "\n"
+        "Reads a PNG or PBM image and turns its pixels into dots, then saves the file.\n"
+        "  --append        add a pattern of the image's size (each side 1..96)\n"
+        "  --pattern N     lay the image over pattern N from its top-left dot, cut to\n"
+        "                  the pattern's size; clear pixels leave the dots under them\n"
+        "  --threshold T   a pixel is set when its grey (0.299 R + 0.587 G + 0.114 B) is\n"
+        "                  below T; without it, as the editor's paste: set when red,\n"
+        "                  green and blue are all below 127\n"
+        "  --invert        swap set and clear pixels\n"
+        "Transparent pixels are always clear.\n",
+        {{"pattern", true}, {"append", false}, {"threshold", true}, {"invert", false}},
+        2,
+        2,
+        runImportImage};
+    return command;
+}
+
+const Command& renderCommand() {
+    static const Command command{
+        "render",
+        "draw patterns as a PNG image",
+        "usage: dedur-cli render FILE.pat OUT.png [--pattern N | --all] [--scale K]\n"
+        "                      [--columns C] [--grid] [--force]\n"
+        "\n"
+        "Writes pattern N (default 1) as a black and white PNG, each dot K x K pixels\n"
+        "(default 4), W*K x H*K in all; or, with --all, a sheet of every pattern in\n"
+        "rows of C (default 8), each with its number under it.\n"
+        "  --grid     a grey line of one pixel around every dot\n"
+        "  --force    replace an existing OUT.png\n",
+        {{"pattern", true},
+         {"all", false},
+         {"scale", true},
+         {"columns", true},
+         {"grid", false},
+         {"force", false}},
+        2,
+        2,
+        runRender};
+    return command;
+}
+
+} // namespace dedur::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "../grid/transform.h"
+#include "imagefile.h"
+
+namespace dedur {
+
+// An image's pixels as dots. Without a threshold the paste rule decides: a
+// pixel laid over white is set when its red, green and blue are all below
+// 127. With one, a pixel is set when its grey (0.299 R + 0.587 G + 0.114 B)
+// is below it. `invert` swaps set and clear; transparent pixels stay clear.
+DotGrid dotsFromImage(const RgbaImage& image, std::optional<int> threshold, bool invert);
+
+// One pattern as an image: each dot `scale` pixels square, set dots black on
+// white; `grid` adds a grey line of one pixel around every dot.
+IndexedImage renderDots(const DotGrid& dots, int scale, bool grid);
+
+// Patterns side by side, `columns` to a row, each with its number (from
+// `firstNumber`) under it.
+IndexedImage renderContactSheet(const std::vector<DotGrid>& patterns, int firstNumber, int scale,
+                                bool grid, int columns);
+
+} // namespace dedur

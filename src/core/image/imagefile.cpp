@@ -1,0 +1,236 @@
+#include "imagefile.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <png.h>
+
+#include "../fileread.h"
+
+namespace dedur {
+
+namespace {
+
+Message refusal(const std::string& path, const char* why) {
+    return {formatText("\"%s\" %s", printable(path).c_str(), why), " ", MessageButtons::Ok,
+            MessageIcon::Question};
+}
+
+struct PngReadState {
+    std::string_view data;
+    size_t at = 0;
+};
+
+void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
+    auto* state = static_cast<PngReadState*>(png_get_io_ptr(png));
+    if (state->data.size() - state->at < length) png_error(png, "file cut short");
+    std::memcpy(out, state->data.data() + state->at, length);
+    state->at += length;
+}
+
+void quietWarning(png_structp, png_const_charp) {}
+
+// What a PNG read needs, made before libpng may jump back: the function
+// that calls setjmp holds nothing a jump would skip.
+struct PngReadJob {
+    PngReadState* state;
+    RgbaImage* out;
+    uint64_t maxPixels;
+    std::vector<png_bytep>* rows;
+};
+
+bool runPngRead(const PngReadJob& job) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quietWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, job.state, readFromMemory);
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (width == 0 || height == 0 || uint64_t{width} * height > job.maxPixels) {
+        png_error(png, "size");
+    }
+    // Whatever the file's form, 8-bit RGBA comes out.
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    job.out->width = static_cast<int>(width);
+    job.out->height = static_cast<int>(height);
+    job.out->rgba.assign(size_t{width} * height * 4, 0);
+    job.rows->resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) {
+        (*job.rows)[y] = job.out->rgba.data() + size_t{y} * width * 4;
+    }
+    png_read_image(png, job.rows->data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+bool decodePng(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
+    PngReadState state{data, 0};
+    std::vector<png_bytep> rows;
+    return runPngRead({&state, &out, maxPixels, &rows});
+}
+
+// PBM: "P1" (digits) or "P4" (packed bits), a set bit is black.
+bool decodePbm(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
+    size_t at = 2;
+    auto skip = [&] {
+        for (;;) {
+            while (at < data.size() && std::strchr(" \t\r\n", data[at])) ++at;
+            if (at < data.size() && data[at] == '#') {
+                while (at < data.size() && data[at] != '\n') ++at;
+                continue;
+            }
+            return;
+        }
+    };
+    auto number = [&](long& value) {
+        skip();
+        value = 0;
+        const size_t start = at;
+        while (at < data.size() && data[at] >= '0' && data[at] <= '9' && value < 1000000) {
+            value = value * 10 + (data[at++] - '0');
+        }
+        return at > start;
+    };
+    long width = 0, height = 0;
+    if (!number(width) || !number(height) || width <= 0 || height <= 0 ||
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > maxPixels) {
+        return false;
+    }
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(height);
+    out.rgba.assign(static_cast<size_t>(width * height) * 4, 0xFF);
+    const bool packed = data[1] == '4';
+    if (packed) ++at; // the single white space after the height
+    const size_t rowBytes = static_cast<size_t>((width + 7) / 8);
+    for (long y = 0; y < height; ++y) {
+        for (long x = 0; x < width; ++x) {
+            bool black;
+            if (packed) {
+                const size_t byte =
+                    at + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x / 8);
+                if (byte >= data.size()) return false;
+                black = (static_cast<uint8_t>(data[byte]) >> (7 - x % 8)) & 1;
+            } else {
+                skip();
+                if (at >= data.size() || (data[at] != '0' && data[at] != '1')) return false;
+                black = data[at++] == '1';
+            }
+            if (black) {
+                uint8_t* p = out.rgba.data() + static_cast<size_t>(y * width + x) * 4;
+                p[0] = p[1] = p[2] = 0;
+            }
+        }
+    }
+    return true;
+}
+
+void appendToString(png_structp png, png_bytep data, png_size_t length) {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
+}
+
+void noFlush(png_structp) {}
+
+} // namespace
+
+std::optional<Message> readImageFile(const std::string& path, RgbaImage& out, uint64_t maxPixels) {
+    std::string data;
+    switch (readFileLimited(path, size_t{1} << 28, data)) {
+    case FileReadStatus::Ok:
+        break;
+    case FileReadStatus::TooLarge:
+        return refusal(path, "is too large an image");
+    default:
+        return refusal(path, "could not be read");
+    }
+    static const char pngSignature[] = "\x89PNG\r\n\x1a\n";
+    if (data.compare(0, 8, pngSignature, 8) == 0) {
+        if (decodePng(data, out, maxPixels)) return std::nullopt;
+        return refusal(path, "is a damaged PNG image, or one too large");
+    }
+    if (data.size() > 2 && data[0] == 'P' && (data[1] == '1' || data[1] == '4')) {
+        if (decodePbm(data, out, maxPixels)) return std::nullopt;
+        return refusal(path, "is a damaged PBM image, or one too large");
+    }
+    return refusal(path, "is not a PNG or PBM image");
+}
+
+namespace {
+
+struct PngWriteJob {
+    const IndexedImage* image;
+    std::string* bytes;
+    const std::vector<png_color>* palette;
+    int depth;
+    std::vector<png_byte>* row;
+};
+
+// As runPngRead: nothing here that a jump back to setjmp would skip.
+bool runPngWrite(const PngWriteJob& job) {
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quietWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    const IndexedImage& image = *job.image;
+    png_set_write_fn(png, job.bytes, appendToString, noFlush);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
+                 static_cast<png_uint_32>(image.height), job.depth, PNG_COLOR_TYPE_PALETTE,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_PLTE(png, info, job.palette->data(), static_cast<int>(job.palette->size()));
+    png_write_info(png, info);
+    const int perByte = 8 / job.depth;
+    std::vector<png_byte>& row = *job.row;
+    for (int y = 0; y < image.height; ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        for (int x = 0; x < image.width; ++x) {
+            const unsigned index = image.pixels[static_cast<size_t>(y * image.width + x)];
+            const int shift = 8 - job.depth * (x % perByte + 1);
+            row[static_cast<size_t>(x / perByte)] |= static_cast<png_byte>(index << shift);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace
+
+std::string encodePng(const IndexedImage& image) {
+    std::string bytes;
+    const size_t colours = image.palette.size();
+    const int depth = colours <= 2 ? 1 : (colours <= 4 ? 2 : 8);
+    std::vector<png_color> palette;
+    for (uint32_t c : image.palette) {
+        palette.push_back({static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8),
+                           static_cast<png_byte>(c)});
+    }
+    const int perByte = 8 / depth;
+    std::vector<png_byte> row(static_cast<size_t>((image.width + perByte - 1) / perByte));
+    if (!runPngWrite({&image, &bytes, &palette, depth, &row})) return {};
+    return bytes;
+}
+
+} // namespace dedur
