@@ -28,7 +28,7 @@ void printUsage(std::ostream& out) {
            "commands:\n";
     for (const Command* c : Commands) {
         std::string name = c->name;
-        name.resize(12, ' ');
+        name.resize(14, ' ');
         out << "  " << name << c->summary << "\n";
     }
 }
