@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 
@@ -169,6 +170,16 @@ class ExtrasTest : public QObject {
         f.prompts.files = {path + "2.png"};
         f.window->dispatchCommand(CmdExportImage);
         QCOMPARE(QImage(path + "2.png").size(), QSize(2 * k, 2 * k));
+    }
+
+    void statusBarTellsTheByteAndBitOfTheDotUnderThePointer() {
+        EditorFixture f;
+        auto* part = f.window->findChild<QLabel*>("statusPart1");
+        QVERIFY(part);
+        QTest::mouseMove(&f.grid(), f.cell(3, 9));
+        QCOMPARE(part->text(), QString("SEG 4 COM 10 $2019.1"));
+        QTest::mouseMove(&f.grid(), QPoint(2, 2)); // off the grid
+        QCOMPARE(part->text(), QString());
     }
 
   private:

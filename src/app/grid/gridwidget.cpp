@@ -85,21 +85,25 @@ bool GridWidget::updateCursorAndStatus(QPoint at) {
     if (!cursorSet) {
         if (x > g.lastX() || y > g.lastY() || x < GridOrigin || y < GridOrigin) {
             setCursor(Qt::ArrowCursor);
+            emit dotUnderPointer(-1, -1);
             return false;
         }
         setCursor(toolCursor(commandOfTool(editor_.grid.tool)));
     }
     if (x <= GridOrigin || y <= GridOrigin) {
         emit statusText(" ");
+        emit dotUnderPointer(-1, -1);
         setCursor(Qt::ArrowCursor);
         return false;
     }
     if (g.onVerticalLine(x) || g.onHorizontalLine(y)) {
         emit statusText(" ");
+        emit dotUnderPointer(-1, -1);
         return true;
     }
     emit statusText(QString::asprintf("( Size=%d x %d ) ( X=%d, Y=%d )", g.width, g.height,
                                       g.columnAt(x) + 1, g.rowAt(y) + 1));
+    emit dotUnderPointer(g.columnAt(x), g.rowAt(y));
     showingCoordinates_ = true;
     return true;
 }
@@ -325,6 +329,7 @@ void GridWidget::pointerCheck() {
     if (!rect().contains(at) || at.x() > g.lastX() || at.y() > g.lastY()) {
         showingCoordinates_ = false;
         emit statusText(" ");
+        emit dotUnderPointer(-1, -1);
     }
 }
 

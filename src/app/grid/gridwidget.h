@@ -45,6 +45,8 @@ class GridWidget : public QWidget {
     void modified();
     // An arrow key while a block floats: move it by (dx, dy) cells.
     void shiftRequested(int dx, int dy);
+    // The dot under the pointer changed: (x, y), or -1, -1 for none.
+    void dotUnderPointer(int x, int y);
     // An image file dropped on the grid.
     void imageDropped(const QString& path);
 

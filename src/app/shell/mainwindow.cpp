@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "panel/dotplace.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -67,6 +69,12 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
             [this](int code) { patterns_.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
+    // The second part of the status bar, which the classic layout leaves
+    // empty, tells where the dot under the pointer lands in display memory.
+    connect(grid_, &GridWidget::dotUnderPointer, this, [this](int x, int y) {
+        statusParts_[1]->setText(x < 0 ? QString()
+                                       : QString::fromStdString(dotPlaceText(editor_, x, y)));
+    });
     connect(grid_, &GridWidget::imageDropped, this,
             [this](const QString& path) { images_.importImageFile(path); });
     connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
