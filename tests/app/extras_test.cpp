@@ -3,9 +3,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "document/resize.h"
 #include "editorfixture.h"
+#include "grid/selection.h"
 #include "image/imagedots.h"
 #include "panel/panelexport.h"
 #include "shell/commandids.h"
@@ -180,6 +182,55 @@ class ExtrasTest : public QObject {
         QCOMPARE(part->text(), QString("SEG 4 COM 10 $2019.1"));
         QTest::mouseMove(&f.grid(), QPoint(2, 2)); // off the grid
         QCOMPARE(part->text(), QString());
+    }
+
+    // Dots land where the pointer is at every cell size, and the block's
+    // frame follows.
+    void zoomStepsAndTheGridFollows_data() {
+        QTest::addColumn<int>("steps"); // + in, - out
+        QTest::addColumn<int>("cell");
+        QTest::newRow("in twice") << 2 << 12;
+        QTest::newRow("out four times") << -4 << 4;
+        QTest::newRow("to the end") << 20 << 40;
+    }
+    void zoomStepsAndTheGridFollows() {
+        QFETCH(int, steps);
+        QFETCH(int, cell);
+        EditorFixture f;
+        f.grid().setFocus();
+        for (int i = 0; i < std::abs(steps); ++i) {
+            QTest::keyClick(&f.grid(), steps > 0 ? Qt::Key_Plus : Qt::Key_Minus,
+                            Qt::ControlModifier);
+        }
+        QCOMPARE(f.grid().geometry().gridX, cell);
+        QVERIFY(
+            test::readBytes(f.dir.file("DEDUR.INI")).find("ZOOMCELL = " + std::to_string(cell)) !=
+            std::string::npos);
+        f.drag({{2, 1}, {3, 1}, {4, 1}}); // a point drag over three dots
+        QCOMPARE(f.rows().substr(13, 13), std::string("001110000000\n"));
+        QCOMPARE(f.cellPixel(4, 1), Black);
+        QCOMPARE(f.cellPixel(5, 1), White);
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{2, 1}, {3, 1}});
+        const GridGeometry g = f.grid().geometry();
+        QCOMPARE(f.editor->selection.selectionRect,
+                 selectionRectFromBlock({2, 1, 3, 1}, g.px(), g.py()));
+        QTest::keyClick(&f.grid(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(f.grid().geometry().gridX, 8);
+        QCOMPARE(f.editor->selection.selectionRect, selectionRectFromBlock({2, 1, 3, 1}, 9, 9));
+    }
+
+    void ctrlWheelZoomsAndPlainWheelDoesNot() {
+        EditorFixture f;
+        const QPoint at = f.cell(1, 1);
+        QWheelEvent plain(at, f.grid().mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&f.grid(), &plain);
+        QCOMPARE(f.grid().geometry().gridX, 8);
+        QWheelEvent zoomed(at, f.grid().mapToGlobal(at), {}, {0, 120}, Qt::NoButton,
+                           Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&f.grid(), &zoomed);
+        QCOMPARE(f.grid().geometry().gridX, 10);
     }
 
   private:

@@ -36,8 +36,8 @@ void GridPainter::resizeSurface(QSize size) {
 }
 
 GridGeometry GridPainter::geometry() const {
-    return {editor_.settings.gridX, editor_.settings.gridY, editor_.document.patternWidth,
-            editor_.document.patternHeight};
+    const CellSize cell = gridCellSize(editor_.settings);
+    return {cell.x, cell.y, editor_.document.patternWidth, editor_.document.patternHeight};
 }
 
 QRgb GridPainter::lineColour() const {

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "../shell/artwork.h"
 #include "../shell/prompts.h"
@@ -320,6 +321,15 @@ void GridWidget::dropEvent(QDropEvent* event) {
     if (path.isEmpty()) return;
     event->acceptProposedAction();
     emit imageDropped(path);
+}
+
+void GridWidget::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit zoomRequested(event->angleDelta().y() > 0 ? 1 : -1);
 }
 
 void GridWidget::pointerCheck() {

@@ -47,6 +47,8 @@ class GridWidget : public QWidget {
     void shiftRequested(int dx, int dy);
     // The dot under the pointer changed: (x, y), or -1, -1 for none.
     void dotUnderPointer(int x, int y);
+    // Ctrl+wheel over the grid: a zoom step in (1) or out (-1).
+    void zoomRequested(int direction);
     // An image file dropped on the grid.
     void imageDropped(const QString& path);
 
@@ -56,6 +58,7 @@ class GridWidget : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

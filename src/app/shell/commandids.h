@@ -64,6 +64,11 @@ enum CommandId : int {
     CmdImportPanelData = 5011,
     CmdImportImage = 5012,
     CmdExportImage = 5013,
+    CmdZoomIn = 5021,
+    CmdZoomOut = 5022,
+    CmdNormalSize = 5023,
+    CmdZoomInEqualsKey = 5024, // key-only: Ctrl+= and Ctrl+Shift++ zoom in too
+    CmdZoomInShiftedKey = 5025,
 };
 
 } // namespace dedur

@@ -75,6 +75,7 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
         statusParts_[1]->setText(x < 0 ? QString()
                                        : QString::fromStdString(dotPlaceText(editor_, x, y)));
     });
+    connect(grid_, &GridWidget::zoomRequested, this, &MainWindow::zoom);
     connect(grid_, &GridWidget::imageDropped, this,
             [this](const QString& path) { images_.importImageFile(path); });
     connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
@@ -300,6 +301,25 @@ void MainWindow::toggleStatusBar() {
 
 void MainWindow::chooseMessageFont() {
     chooseFontFile(this, makeWorkPath(editor_.startupDirectory, MessageFontFileName), messageFont);
+}
+
+void MainWindow::zoom(int direction) {
+    Selection& sel = editor_.selection;
+    // Not in the middle of a drag: its pixels are those of the old cells.
+    if (editor_.grid.buttonDown || sel.resizing || sel.selectionState == SelectionState::Moving) {
+        return;
+    }
+    const int cell = nextZoomCell(editor_.settings, direction);
+    if (cell == editor_.settings.zoomCell) return;
+    editor_.settings.zoomCell = cell;
+    saveZoom(editor_);
+    const GridGeometry g = grid_->geometry();
+    if (sel.selectionState != SelectionState::None) {
+        sel.selectionRect = selectionRectFromBlock(sel.blockRect, g.px(), g.py());
+    }
+    grid_->repaintAll(true);
+    setStatusText(cell == 0 ? QString("Normal size")
+                            : QString("Zoom: cells of %1 x %2 pixels").arg(g.gridX).arg(g.gridY));
 }
 
 void MainWindow::fillAllDots(int id) {

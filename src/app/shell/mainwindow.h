@@ -76,6 +76,8 @@ class MainWindow : public QMainWindow, public EditorView {
     void showNavigation(int number) override;
     void updateMenuState();
     void timerTick();
+    // One zoom step in (1) or out (-1), or back to the normal size (0).
+    void zoom(int direction);
 
     // Runs a modal dialog; tests replace it to work the dialog themselves.
     std::function<int(QDialog*)> runDialog = [](QDialog* dialog) { return dialog->exec(); };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "../editor.h"
 #include "../message.h"
@@ -74,6 +75,10 @@ void applySettingsText(Editor& editor, const std::string& text) {
     }
     s.gridX = std::clamp<int16_t>(s.gridX, 4, 20);
     s.gridY = std::clamp<int16_t>(s.gridY, 4, 16);
+    if (!(value = read(SectionOthers, "ZOOMCELL")).empty()) {
+        const long cell = parseDecimal(value);
+        s.zoomCell = cell >= 4 && cell <= 40 ? static_cast<int>(cell) : 0;
+    }
     if (!(value = read(SectionOthers, "PATFILE")).empty()) {
         doc.patternFileName = value;
         if (!(value = read(SectionOthers, "PATNO")).empty()) {
@@ -138,6 +143,41 @@ void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised
 void saveColour(const Editor& editor, const char* key, uint32_t colour) {
     writeSetting(settingsPath(editor), SectionOthers, key,
                  formatText("%lu", static_cast<unsigned long>(colour)));
+}
+
+CellSize gridCellSize(const Settings& s) {
+    if (s.zoomCell == 0) return {s.gridX, s.gridY};
+    const int y = (s.zoomCell * s.gridY + s.gridX / 2) / std::max<int>(s.gridX, 1);
+    return {s.zoomCell, std::clamp(y, 2, 80)};
+}
+
+int nextZoomCell(const Settings& s, int direction) {
+    if (direction == 0) return 0;
+    // The steps, and the normal width among them.
+    std::vector<int> steps = {4, 5, 6, 7, 8, 10, 12, 14, 16, 20, 24, 28, 32, 36, 40};
+    steps.push_back(s.gridX);
+    std::sort(steps.begin(), steps.end());
+    const int current = gridCellSize(s).x;
+    int next = current;
+    if (direction > 0) {
+        for (int step : steps) {
+            if (step > current) {
+                next = step;
+                break;
+            }
+        }
+    } else {
+        for (int step : steps) {
+            if (step < current) next = step;
+        }
+    }
+    // At the normal width the cells are the normal ones.
+    return next == s.gridX ? 0 : next;
+}
+
+void saveZoom(const Editor& editor) {
+    writeSetting(settingsPath(editor), SectionOthers, "ZOOMCELL",
+                 std::to_string(editor.settings.zoomCell));
 }
 
 } // namespace dedur

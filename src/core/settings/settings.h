@@ -28,7 +28,22 @@ struct Settings {
     int16_t gridX = 8;
     int16_t gridY = 8;
     WindowRect mainWinRect; // as stored: right and bottom are the last pixel
+    // Our own: the zoomed width of a grid cell, 0 at the normal size (GRIDX
+    // by GRIDY). Kept under "ZOOMCELL" in [others].
+    int zoomCell = 0;
 };
+
+// The cell size the grid is drawn with: the normal size, or the zoomed
+// width with the normal proportions.
+struct CellSize {
+    int x, y;
+};
+CellSize gridCellSize(const Settings& settings);
+// The next zoom step in or out (4 to 40 pixels wide), or the normal size
+// for a direction of 0.
+int nextZoomCell(const Settings& settings, int direction);
+// Stores the zoom right away.
+void saveZoom(const Editor& editor);
 
 // Reads "DEDUR.INI" from the start-up directory into the editor; 1 when read,
 // -1 when it was missing and has been created empty.
