@@ -10,6 +10,7 @@
 #include "grid/selection.h"
 #include "image/imagedots.h"
 #include "panel/panelexport.h"
+#include "panel/panelview.h"
 #include "shell/commandids.h"
 #include "shell/commandtable.h"
 
@@ -231,6 +232,51 @@ class ExtrasTest : public QObject {
                            Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&f.grid(), &zoomed);
         QCOMPARE(f.grid().geometry().gridX, 10);
+    }
+
+    void panelViewShowsTheExportsBytesAndGoesToAClickedPattern() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdAddPattern);
+        f.window->dispatchCommand(CmdAddPattern);
+        // Pattern 2 at SEG 40, COM 20; pattern 3 runs off the panel.
+        const auto place = [&](int index, int seg, int com) {
+            PatternHeader h;
+            getHeader(f.doc(), index, h);
+            h.beginSeg = static_cast<int16_t>(seg);
+            h.beginCom = static_cast<int16_t>(com);
+            encodeHeader(h, f.doc().store.data() + patternOffset(f.doc(), index));
+        };
+        place(1, 40, 20);
+        place(2, 90, 1);
+        f.window->dispatchCommand(CmdPanelView);
+        PanelView* view = f.window->panelView();
+        QVERIFY(view && view->isVisible());
+        f.window->updateMenuState();
+        QVERIFY(f.window->action(CmdPanelView)->isChecked());
+        // Pattern 3 is current: flagged with the export's reason.
+        QVERIFY(view->findChild<QLabel*>()->text().startsWith("Panel No. 3 runs off the panel"));
+        // A click inside pattern 2's outline goes there.
+        const QPoint inside = view->panelRect().topLeft() + QPoint(40 * 5 + 3, 20 * 5 + 3);
+        QTest::mouseClick(view, Qt::LeftButton, {}, inside);
+        QCOMPARE(f.window->currentNumber(), 2);
+        // Drawing shows at once, in the bytes the export writes.
+        f.drag({{0, 0}, {1, 0}, {2, 1}});
+        const Selection none;
+        const std::vector<uint8_t> flags = {0, 1, 0, 0, 0};
+        const std::string binary =
+            buildPanelExport(f.doc(), none, flags, false, EXPORT_BINARY).bytes;
+        const LcdImage& image = view->image();
+        QCOMPARE(std::string(reinterpret_cast<const char*>(image.bytes.data()) + image.lowOffset,
+                             static_cast<size_t>(image.highOffset - image.lowOffset + 1)),
+                 binary);
+        QCOMPARE(view->bytesText().toStdString(), [&] {
+            std::string text = buildPanelExport(f.doc(), none, flags, false, EXPORT_TEXT).bytes;
+            std::string unix;
+            for (char c : text) {
+                if (c != '\r') unix.push_back(c);
+            }
+            return unix.substr(0, unix.size() - 1);
+        }());
     }
 
   private:

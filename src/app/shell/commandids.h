@@ -69,6 +69,7 @@ enum CommandId : int {
     CmdNormalSize = 5023,
     CmdZoomInEqualsKey = 5024, // key-only: Ctrl+= and Ctrl+Shift++ zoom in too
     CmdZoomInShiftedKey = 5025,
+    CmdPanelView = 5031,
 };
 
 } // namespace dedur

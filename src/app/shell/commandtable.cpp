@@ -7,6 +7,7 @@
 
 #include "mainwindow.h"
 #include "palette.h"
+#include "panel/panelview.h"
 #include "prompts.h"
 
 // Each row names only the fields it needs; the others keep their defaults.
@@ -426,6 +427,11 @@ const std::vector<CommandRow>& commandTable() {
          .key = Qt::Key_0,
          .modifiers = Ctrl,
          .run = [](W& w, int) { w.zoom(0); }},
+        {.id = CmdPanelView,
+         .popup = "&Setting",
+         .text = "Panel &view",
+         .checked = [](const W& w) { return w.panelView() && w.panelView()->isVisible(); },
+         .run = [](W& w, int) { w.showPanelView(); }},
         {.id = CmdZoomInEqualsKey,
          .key = Qt::Key_Equal,
          .modifiers = Ctrl,

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "panel/dotplace.h"
+#include "panel/panelview.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -69,6 +70,7 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
             [this](int code) { patterns_.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
+    connect(grid_, &GridWidget::modified, this, [this] { refreshPanelView(false); });
     // The second part of the status bar, which the classic layout leaves
     // empty, tells where the dot under the pointer lands in display memory.
     connect(grid_, &GridWidget::dotUnderPointer, this, [this](int x, int y) {
@@ -275,6 +277,34 @@ void MainWindow::runCommand(int id) {
     // Leaving the select tool drops a floating block.
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
     refreshHistoryButtons();
+    refreshPanelView(true);
+}
+
+void MainWindow::refreshPanelView(bool outlines) {
+    if (panelView_ && panelView_->isVisible()) panelView_->refresh(outlines);
+}
+
+void MainWindow::showPanelView() {
+    if (!panelView_) {
+        panelView_ = new PanelView(editor_, this);
+        connect(panelView_, &PanelView::patternChosen, this, [this](int number) {
+            if (number != editor_.currentNumber) patterns_.goTo(number);
+            refreshPanelView(true);
+        });
+        connect(panelView_, &PanelView::placeChanged, this, [this](const QRect& place) {
+            savePanelViewRect(editor_,
+                              {place.left(), place.top(), place.right() + 1, place.bottom() + 1});
+        });
+        const WindowRect& r = editor_.settings.panelViewRect;
+        if (r.right > r.left && r.bottom > r.top) {
+            panelView_->setGeometry(r.left, r.top, r.right - r.left + 1, r.bottom - r.top + 1);
+        } else {
+            panelView_->move(geometry().right() - panelView_->width() - 20, geometry().top() + 80);
+        }
+    }
+    panelView_->show();
+    panelView_->raise();
+    panelView_->refresh(true);
 }
 
 void MainWindow::undoOrRedo(int id) {
@@ -376,6 +406,7 @@ void MainWindow::navigate(int action) {
     grid_->repaintAll(true);
     bar->setSliderPosition(number);
     setFocus();
+    refreshPanelView(true);
 }
 
 void MainWindow::selectTool(int id) {

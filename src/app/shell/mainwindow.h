@@ -78,6 +78,10 @@ class MainWindow : public QMainWindow, public EditorView {
     void timerTick();
     // One zoom step in (1) or out (-1), or back to the normal size (0).
     void zoom(int direction);
+    void showPanelView();
+    class PanelView* panelView() const {
+        return panelView_;
+    }
 
     // Runs a modal dialog; tests replace it to work the dialog themselves.
     std::function<int(QDialog*)> runDialog = [](QDialog* dialog) { return dialog->exec(); };
@@ -113,6 +117,7 @@ class MainWindow : public QMainWindow, public EditorView {
     void showInputText();
     // The scroll bar of the navigation strip, in both kinds of mode.
     void navigate(int action);
+    void refreshPanelView(bool outlines);
 
   public:
     // Font dialog over a 60-byte font file; true when one was chosen.
@@ -138,6 +143,7 @@ class MainWindow : public QMainWindow, public EditorView {
     bool statusBarShown_ = true;
     bool exiting_ = false;
     class InputTextDialog* inputText_ = nullptr;
+    class PanelView* panelView_ = nullptr;
     std::array<uint32_t, 16> customColours_{};
     ClipboardCommands clipboard_{editor_, prompts_, *this};
     PanelCommands panel_{editor_, prompts_, *this};

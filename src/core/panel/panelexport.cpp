@@ -39,13 +39,6 @@ std::string digitsOf(const std::string& text) {
     return digits;
 }
 
-Message offPanelMessage(int panel, SegCom off) {
-    return {formatText("Panel No. %d runs off the panel (SEG %d, COM %d): its dots must stay on "
-                       "SEG 1..96 and COM 1..48",
-                       panel, off.seg, off.com),
-            " ", MessageButtons::Ok, MessageIcon::Question};
-}
-
 void appendPanel(std::string& out, const LcdImage& image, int panel, int type) {
     if (type == EXPORT_TEXT) {
         appendPanelText(out, image, panel);
@@ -74,6 +67,13 @@ template <typename Each> void forEachRecord(const Document& doc, Each each) {
 }
 
 } // namespace
+
+Message offPanelMessage(int panel, SegCom off) {
+    return {formatText("Panel No. %d runs off the panel (SEG %d, COM %d): its dots must stay on "
+                       "SEG 1..96 and COM 1..48",
+                       panel, off.seg, off.com),
+            " ", MessageButtons::Ok, MessageIcon::Question};
+}
 
 PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patternCount,
                            int currentPattern) {

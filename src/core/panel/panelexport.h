@@ -29,6 +29,10 @@ struct PanelRange {
 PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patternCount,
                            int currentPattern);
 
+struct SegCom;
+// "Panel No. N runs off the panel (SEG s, COM c): ...": why an export stops.
+Message offPanelMessage(int panel, SegCom off);
+
 // One panel's part of the file: ".DB" lines (line ends "\r\n") or raw bytes.
 void appendPanelText(std::string& out, const LcdImage& image, int panelNumber);
 void appendPanelBinary(std::string& out, const LcdImage& image);

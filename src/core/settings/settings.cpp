@@ -99,6 +99,9 @@ void applySettingsText(Editor& editor, const std::string& text) {
     value = read(SectionWindow, "MAINWINRECT");
     WindowRect& r = s.mainWinRect;
     std::sscanf(value.c_str(), "%d,%d,%d,%d", &r.left, &r.top, &r.right, &r.bottom);
+    value = read(SectionOthers, "PANELVIEW");
+    WindowRect& v = s.panelViewRect;
+    std::sscanf(value.c_str(), "%d,%d,%d,%d", &v.left, &v.top, &v.right, &v.bottom);
 }
 
 int loadSettings(Editor& editor) {
@@ -173,6 +176,10 @@ int nextZoomCell(const Settings& s, int direction) {
     }
     // At the normal width the cells are the normal ones.
     return next == s.gridX ? 0 : next;
+}
+
+void savePanelViewRect(const Editor& editor, const WindowRect& rect) {
+    writeSetting(settingsPath(editor), SectionOthers, "PANELVIEW", windowRectValue(rect));
 }
 
 void saveZoom(const Editor& editor) {

@@ -31,6 +31,8 @@ struct Settings {
     // Our own: the zoomed width of a grid cell, 0 at the normal size (GRIDX
     // by GRIDY). Kept under "ZOOMCELL" in [others].
     int zoomCell = 0;
+    // Our own: where the panel view was last, as MAINWINRECT ("PANELVIEW").
+    WindowRect panelViewRect;
 };
 
 // The cell size the grid is drawn with: the normal size, or the zoomed
@@ -44,6 +46,7 @@ CellSize gridCellSize(const Settings& settings);
 int nextZoomCell(const Settings& settings, int direction);
 // Stores the zoom right away.
 void saveZoom(const Editor& editor);
+void savePanelViewRect(const Editor& editor, const WindowRect& rect);
 
 // Reads "DEDUR.INI" from the start-up directory into the editor; 1 when read,
 // -1 when it was missing and has been created empty.

@@ -1,0 +1,146 @@
+#include "panelview.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "editor.h"
+#include "panel/panelexport.h"
+
+namespace dedur {
+
+PanelView::PanelView(const Editor& editor, QWidget* parent)
+    : QWidget(parent, Qt::Tool), editor_(editor) {
+    setObjectName("panelView");
+    setWindowTitle("Panel view");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Margin, 48 * Scale + 2 * Margin, Margin, Margin);
+    warning_ = new QLabel(this);
+    warning_->setWordWrap(true);
+    warning_->setStyleSheet("color: #C00000");
+    layout->addWidget(warning_);
+    bytes_ = new QPlainTextEdit(this);
+    bytes_->setReadOnly(true);
+    bytes_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    bytes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(bytes_);
+    setMinimumWidth(96 * Scale + 2 * Margin);
+    resize(96 * Scale + 2 * Margin, 48 * Scale + 2 * Margin + 260);
+}
+
+QRect PanelView::panelRect() const {
+    return {Margin, Margin, 96 * Scale, 48 * Scale};
+}
+
+QRect PanelView::outlineRect(const PatternOutline& o) const {
+    return {Margin + (o.segFirst - 1) * Scale, Margin + (o.comFirst - 1) * Scale,
+            (o.segLast - o.segFirst + 1) * Scale, (o.comLast - o.comFirst + 1) * Scale};
+}
+
+void PanelView::refresh(bool outlinesChanged) {
+    const Document& doc = editor_.document;
+    if (doc.editType != EditMode::Pattern) {
+        outlines_.clear();
+        image_ = LcdImage{};
+        warning_->setText("The panel view shows the patterns of pattern mode.");
+        bytes_->clear();
+        update();
+        return;
+    }
+    if (outlinesChanged || outlines_.size() != static_cast<size_t>(doc.patternCount)) {
+        outlines_ = patternOutlines(doc);
+    } else {
+        outlines_[static_cast<size_t>(doc.currentPattern)] =
+            patternOutline(doc, doc.currentPattern);
+    }
+    // The record of the current pattern, as the export reads it.
+    PatternHeader header;
+    getHeader(doc, doc.currentPattern, header);
+    const uint8_t* dots = doc.store.data() + patternOffset(doc, doc.currentPattern) + HeaderSize;
+    image_ = buildLcdImage(dots, header, doc.panelDefinition);
+    const PatternOutline& current = outlines_[static_cast<size_t>(doc.currentPattern)];
+    warning_->setText(QString::fromStdString(current.offPanel));
+    warning_->setVisible(!current.offPanel.empty());
+    std::string text;
+    if (image_.highOffset >= image_.lowOffset) {
+        appendPanelText(text, image_, doc.currentPattern + 1);
+    }
+    QString shown = QString::fromStdString(text);
+    shown.remove('\r');
+    bytes_->setPlainText(shown.trimmed());
+    update();
+}
+
+QString PanelView::bytesText() const {
+    return bytes_->toPlainText();
+}
+
+int PanelView::patternAt(QPoint point) const {
+    // The current pattern first, then the later ones, which are drawn on top.
+    const int current = editor_.document.currentPattern;
+    if (current < static_cast<int>(outlines_.size()) &&
+        outlines_[static_cast<size_t>(current)].visible &&
+        outlineRect(outlines_[static_cast<size_t>(current)]).contains(point)) {
+        return current + 1;
+    }
+    for (auto it = outlines_.rbegin(); it != outlines_.rend(); ++it) {
+        if (it->visible && outlineRect(*it).contains(point)) return it->number;
+    }
+    return 0;
+}
+
+void PanelView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect panel = panelRect();
+    p.fillRect(panel, QColor(170, 190, 150));
+    p.setPen(QColor(150, 170, 130));
+    for (int seg = 8; seg < 96; seg += 8) {
+        p.drawLine(panel.left() + seg * Scale, panel.top(), panel.left() + seg * Scale,
+                   panel.bottom());
+    }
+    for (int com = 8; com < 48; com += 8) {
+        p.drawLine(panel.left(), panel.top() + com * Scale, panel.right(),
+                   panel.top() + com * Scale);
+    }
+    // The current pattern's dots, from the display memory it would export.
+    if (image_.highOffset >= image_.lowOffset) {
+        for (int offset = image_.lowOffset; offset <= image_.highOffset; ++offset) {
+            const uint8_t byte = image_.bytes[static_cast<size_t>(offset)];
+            for (int bit = 0; bit < 8; ++bit) {
+                if (!((byte >> bit) & 1)) continue;
+                const int seg = offset / 8 + 1;
+                const int com = (offset % 8) * 8 + bit + 1;
+                p.fillRect(panel.left() + (seg - 1) * Scale, panel.top() + (com - 1) * Scale, Scale,
+                           Scale, QColor(20, 30, 20));
+            }
+        }
+    }
+    const int current = editor_.document.currentPattern;
+    for (const PatternOutline& o : outlines_) {
+        if (!o.visible || o.number == current + 1) continue;
+        p.setPen(o.offPanel.empty() ? QColor(60, 60, 140) : QColor(200, 0, 0));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(outlineRect(o).adjusted(0, 0, -1, -1));
+    }
+    if (current < static_cast<int>(outlines_.size())) {
+        const PatternOutline& o = outlines_[static_cast<size_t>(current)];
+        if (o.visible) {
+            p.setPen(QPen(o.offPanel.empty() ? QColor(0, 90, 255) : QColor(230, 0, 0), 2));
+            p.drawRect(outlineRect(o).adjusted(0, 0, -1, -1));
+        }
+    }
+}
+
+void PanelView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (const int number = patternAt(event->position().toPoint())) emit patternChosen(number);
+}
+
+void PanelView::hideEvent(QHideEvent*) {
+    emit placeChanged(frameGeometry());
+}
+
+} // namespace dedur

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "panel/lcdimage.h"
+#include "panel/paneloverview.h"
+
+class QPlainTextEdit;
+class QLabel;
+
+namespace dedur {
+
+struct Editor;
+
+// The whole 96 x 48 panel at a small scale: every pattern's outline at its
+// place, the current one highlighted with its dots, and under it the
+// current pattern's display-memory bytes as the export writes them.
+class PanelView : public QWidget {
+    Q_OBJECT
+  public:
+    PanelView(const Editor& editor, QWidget* parent);
+
+    // Everything anew (patterns added, removed, moved, another current one)
+    // or only the current pattern's dots.
+    void refresh(bool outlinesChanged);
+    QString bytesText() const;
+    const LcdImage& image() const { return image_; }
+    // The pattern whose outline lies under a point of the panel, from 1; 0
+    // for none.
+    int patternAt(QPoint point) const;
+    QRect panelRect() const;
+
+  signals:
+    void patternChosen(int number);
+    // Moved, resized or closed: where it stands now.
+    void placeChanged(const QRect& place);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    static constexpr int Scale = 5; // pixels per SEG and per COM line
+    static constexpr int Margin = 8;
+    QRect outlineRect(const PatternOutline& outline) const;
+
+    const Editor& editor_;
+    std::vector<PatternOutline> outlines_;
+    LcdImage image_;
+    QPlainTextEdit* bytes_ = nullptr;
+    QLabel* warning_ = nullptr;
+};
+
+} // namespace dedur
