@@ -9,6 +9,7 @@
 #include "editor.h"
 #include "fuzzinput.h"
 #include "grid/gridgeometry.h"
+#include "grid/transform.h"
 
 using namespace dedur;
 
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return DotPoint{x, in.range(0, doc.patternHeight - 1)};
         };
         const bool floating = sel.selectionState != SelectionState::None;
-        switch (in.range(0, 6)) {
+        switch (in.range(0, 7)) {
         case 0: { // a press, a move and a release with any tool
             if (floating) break;
             e.grid.tool = tools[in.range(0, 7)];
@@ -92,6 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (floating) break;
             changePatternSize(doc, e.history, sel, in.range(1, 96), in.range(1, 96));
             break;
+        case 7: { // a flip, turn, inversion or shift of the block or the pattern
+            Transform t{TransformKind(in.range(0, 5)), in.range(-100, 100), in.range(-100, 100),
+                        in.range(0, 1) == 1};
+            transformPattern(doc, e.history, sel, t, g.px(), g.py());
+            break;
+        }
         }
         check(e);
     }

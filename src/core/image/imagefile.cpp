@@ -30,6 +30,11 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
 
 void quietWarning(png_structp, png_const_charp) {}
 
+// A damaged file is reported by our own message, not on the console.
+[[noreturn]] void quietError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
 // What a PNG read needs, made before libpng may jump back: the function
 // that calls setjmp holds nothing a jump would skip.
 struct PngReadJob {
@@ -40,7 +45,8 @@ struct PngReadJob {
 };
 
 bool runPngRead(const PngReadJob& job) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quietWarning);
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -157,6 +163,11 @@ std::optional<Message> readImageFile(const std::string& path, RgbaImage& out, ui
     default:
         return refusal(path, "could not be read");
     }
+    return decodeImage(data, path, out, maxPixels);
+}
+
+std::optional<Message> decodeImage(std::string_view data, const std::string& path, RgbaImage& out,
+                                   uint64_t maxPixels) {
     static const char pngSignature[] = "\x89PNG\r\n\x1a\n";
     if (data.compare(0, 8, pngSignature, 8) == 0) {
         if (decodePng(data, out, maxPixels)) return std::nullopt;
@@ -182,7 +193,7 @@ struct PngWriteJob {
 // As runPngRead: nothing here that a jump back to setjmp would skip.
 bool runPngWrite(const PngWriteJob& job) {
     png_structp png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quietWarning);
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {

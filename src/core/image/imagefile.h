@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../message.h"
@@ -20,6 +21,10 @@ struct RgbaImage {
 // of them, is damaged, or has more than `maxPixels` pixels.
 std::optional<Message> readImageFile(const std::string& path, RgbaImage& out,
                                      uint64_t maxPixels = uint64_t{1} << 24);
+
+// The same on a file's bytes already in memory.
+std::optional<Message> decodeImage(std::string_view data, const std::string& name, RgbaImage& out,
+                                   uint64_t maxPixels = uint64_t{1} << 24);
 
 // An image of palette indices, rows from the top.
 struct IndexedImage {

@@ -116,7 +116,8 @@ std::optional<Message> readMemoryText(std::string_view text, int panel, LcdMemor
                 while (i < line.size() && line[i] == ' ') ++i;
                 int number = 0;
                 while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i]))) {
-                    number = number * 10 + (line[i++] - '0');
+                    if (number < 100000000) number = number * 10 + (line[i] - '0');
+                    ++i;
                 }
                 inWanted = panel == 0 ? block == 1 : number == panel;
             }
