@@ -137,4 +137,3 @@ TEST(SettingsWriter, SkipsAFileTooLargeToRead) {
     EXPECT_FALSE(writeSetting(path, "others", "A", "1"));
     EXPECT_EQ(MaxSettingsFileSize + 1, std::filesystem::file_size(path));
 }
-
