@@ -50,10 +50,6 @@ class GridTest : public QObject {
         QTest::addColumn<QString>("rows");
         QTest::newRow("line") << 3025 << QPoint(0, 0) << QPoint(4, 1)
                               << "110000000000\n001110000000\n";
-        QTest::newRow("rectangle")
-            << 3026 << QPoint(1, 0) << QPoint(3, 2) << "011100000000\n010100000000\n011100000000\n";
-        QTest::newRow("filled rectangle")
-            << 3027 << QPoint(3, 1) << QPoint(1, 0) << "011100000000\n011100000000\n";
         QTest::newRow("ellipse")
             << 3029 << QPoint(2, 1) << QPoint(5, 4)
             << "000000000000\n000110000000\n001001000000\n001001000000\n000110000000\n";

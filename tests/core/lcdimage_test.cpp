@@ -41,35 +41,6 @@ TEST(LcdImage, MapsDotsByTheHeadersDirections) {
     }
 }
 
-TEST(LcdImage, FullTwelveByTwelveAtTheOrigin) {
-    const std::vector<uint8_t> dots(144, DOT_ON);
-    const LcdImage image = buildLcdImage(dots.data(), {12, 12, 1, 1, 0, 2}, directions(0, 2));
-    EXPECT_EQ(0, image.lowOffset);
-    EXPECT_EQ(89, image.highOffset);
-    EXPECT_FALSE(image.offPanel);
-    for (int seg = 0; seg < 12; ++seg) {
-        EXPECT_EQ(0xFF, image.bytes[static_cast<size_t>(8 * seg)]);
-        EXPECT_EQ(0x0F, image.bytes[static_cast<size_t>(8 * seg + 1)]);
-        for (int k = 2; k < 8; ++k) EXPECT_EQ(0, image.bytes[static_cast<size_t>(8 * seg + k)]);
-    }
-}
-
-TEST(LcdImage, ClearPatternStillCoversItsRange) {
-    const std::vector<uint8_t> dots(144, DOT_OFF);
-    const LcdImage image = buildLcdImage(dots.data(), {12, 12, 1, 1, 0, 2}, directions(0, 2));
-    EXPECT_EQ(0, image.lowOffset);
-    EXPECT_EQ(89, image.highOffset);
-    EXPECT_EQ((std::array<uint8_t, LcdImageSize>{}), image.bytes);
-}
-
-TEST(LcdImage, RowsBecomeSegLinesWhenColumnsRunAlongCommons) {
-    const auto dots = dotsWith(12, 12, {{3, 1}});
-    const LcdImage image = buildLcdImage(dots.data(), {12, 12, 1, 1, 2, 0}, directions(2, 0));
-    EXPECT_EQ(0x08, image.bytes[8]); // SEG 2, COM 4
-    EXPECT_EQ(
-        1, std::count_if(image.bytes.begin(), image.bytes.end(), [](uint8_t b) { return b != 0; }));
-}
-
 TEST(LcdImage, CommonsEightAndNineAreAdjacentBytes) {
     const auto dots = dotsWith(1, 2, {{0, 0}, {0, 1}});
     const LcdImage image = buildLcdImage(dots.data(), {1, 2, 3, 8, 0, 2}, directions(0, 2));

@@ -61,8 +61,6 @@ const TargetCase TargetCases[] = {
          EXPECT_EQ(fs::perms(0640), fs::status(d.file("a.pat")).permissions());
          EXPECT_EQ(1u, entriesIn(d.path()));
      }},
-    {"NewFile", FileRole::User, [](const TempDir&) {}, WriteStep::None, 0,
-     [](const TempDir& d) { EXPECT_EQ("new", readBytes(d.file("a.pat"))); }},
     {"ReadOnlyFileRefused", FileRole::User,
      [](const TempDir& d) {
          writeBytes(d.file("a.pat"), "old");

@@ -6,16 +6,6 @@
 using namespace dedur;
 using dedur::test::documentOf;
 
-TEST(Selection, RectanglesConvertBothWays) {
-    const DotRect block{2, 1, 5, 3};
-    const PixelRect rect = selectionRectFromBlock(block, 9, 9);
-    EXPECT_EQ((PixelRect{23, 14, 59, 41}), rect);
-    EXPECT_EQ(block, blockRectFromSelection(rect, 9, 9));
-    // Left of and above the grid the division rounds down.
-    const DotRect outside{-3, -1, 0, 2};
-    EXPECT_EQ(outside, blockRectFromSelection(selectionRectFromBlock(outside, 5, 7), 5, 7));
-}
-
 TEST(Selection, DropIsTransparentAndClipped) {
     Document doc = documentOf({{4, 3, 1, 1, 0, 2}});
     dedur::test::setRows(doc, {"0000", "0110", "0000"});
