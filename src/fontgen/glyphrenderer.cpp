@@ -149,71 +149,85 @@ class ConsoleFontRenderer : public GlyphRenderer {
         return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
     }
 
-    bool parse(const std::vector<uint8_t>& d) {
-        size_t count;
-        size_t offset;
-        size_t table;
+    // Where the glyphs and the Unicode table lie in a PSF1 or PSF2 file.
+    struct Layout {
+        size_t count = 0;
+        size_t offset = 0;
+        size_t table = 0;
         bool psf2 = false;
-        bool unicode;
+        bool unicode = false;
+    };
+
+    bool readLayout(const std::vector<uint8_t>& d, Layout& l) {
         if (d.size() >= 4 && d[0] == 0x36 && d[1] == 0x04) {
-            count = (d[2] & 1) ? 512 : 256;
-            unicode = d[2] & 2;
+            l.count = (d[2] & 1) ? 512 : 256;
+            l.unicode = d[2] & 2;
             height_ = d[3];
-            offset = 4;
-            table = offset + count * static_cast<size_t>(height_);
+            l.offset = 4;
+            l.table = l.offset + l.count * static_cast<size_t>(height_);
         } else if (d.size() >= 32 && le32(d.data()) == 0x864AB572u) {
-            psf2 = true;
-            offset = le32(d.data() + 8);
-            unicode = le32(d.data() + 12) & 1;
-            count = le32(d.data() + 16);
+            l.psf2 = true;
+            l.offset = le32(d.data() + 8);
+            l.unicode = le32(d.data() + 12) & 1;
+            l.count = le32(d.data() + 16);
             const uint32_t charSize = le32(d.data() + 20);
             height_ = static_cast<int>(le32(d.data() + 24));
             if (le32(d.data() + 28) != 8 || charSize != static_cast<uint32_t>(height_))
                 return false;
-            table = offset + count * charSize;
+            l.table = l.offset + l.count * charSize;
         } else {
             return false;
         }
-        if (height_ <= 0 || table > d.size()) return false;
-        glyphs_.assign(d.begin() + static_cast<long>(offset), d.begin() + static_cast<long>(table));
-        if (!unicode) {
-            for (uint32_t i = 0; i < count; ++i) glyphOf_[i] = i;
+        return height_ > 0 && l.table <= d.size();
+    }
+
+    bool parse(const std::vector<uint8_t>& d) {
+        Layout l;
+        if (!readLayout(d, l)) return false;
+        glyphs_.assign(d.begin() + static_cast<long>(l.offset),
+                       d.begin() + static_cast<long>(l.table));
+        if (!l.unicode) {
+            for (uint32_t i = 0; i < l.count; ++i) glyphOf_[i] = i;
             return true;
         }
-        // The Unicode table: per glyph, the characters it shows.
-        size_t at = table;
-        for (uint32_t glyph = 0; glyph < count && at < d.size(); ++glyph) {
+        readUnicodeTable(d, l);
+        return true;
+    }
+
+    // The Unicode table: per glyph, the characters it shows.
+    void readUnicodeTable(const std::vector<uint8_t>& d, const Layout& l) {
+        size_t at = l.table;
+        for (uint32_t glyph = 0; glyph < l.count && at < d.size(); ++glyph) {
             bool sequence = false;
             while (at < d.size()) {
-                if (!psf2) {
-                    if (at + 1 >= d.size()) return true;
+                if (!l.psf2) {
+                    if (at + 1 >= d.size()) return;
                     const uint32_t u = d[at] | d[at + 1] << 8;
                     at += 2;
                     if (u == 0xFFFF) break;
                     if (u == 0xFFFE) sequence = true;
                     if (!sequence && !glyphOf_.count(u)) glyphOf_[u] = glyph;
-                } else {
-                    const uint8_t b = d[at];
-                    if (b == 0xFF) {
-                        ++at;
-                        break;
-                    }
-                    if (b == 0xFE) {
-                        sequence = true;
-                        ++at;
-                        continue;
-                    }
-                    // UTF-8 character.
-                    uint32_t u = b;
-                    int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-                    if (more) u &= (0x3F >> more);
-                    ++at;
-                    while (more-- > 0 && at < d.size()) u = u << 6 | (d[at++] & 0x3F);
-                    if (!sequence && !glyphOf_.count(u)) glyphOf_[u] = glyph;
+                    continue;
                 }
+                const uint8_t b = d[at];
+                if (b == 0xFF) {
+                    ++at;
+                    break;
+                }
+                if (b == 0xFE) {
+                    sequence = true;
+                    ++at;
+                    continue;
+                }
+                // UTF-8 character.
+                uint32_t u = b;
+                int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+                if (more) u &= (0x3F >> more);
+                ++at;
+                while (more-- > 0 && at < d.size()) u = u << 6 | (d[at++] & 0x3F);
+                if (!sequence && !glyphOf_.count(u)) glyphOf_[u] = glyph;
             }
         }
-        return true;
     }
 
     int height_ = 0;
