@@ -3,6 +3,8 @@
 // against the file's size.
 #include <benchmark/benchmark.h>
 
+#include "offscreenmain.h"
+
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
@@ -94,11 +96,4 @@ BENCHMARK(BM_EditorReady96x96)
 
 } // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+DEDUR_OFFSCREEN_BENCHMARK_MAIN()

@@ -3,6 +3,8 @@
 // are painted into the grid's surface image.
 #include <benchmark/benchmark.h>
 
+#include "offscreenmain.h"
+
 #include <QGuiApplication>
 #include <cstdlib>
 
@@ -60,11 +62,4 @@ BENCHMARK(BM_PreviewLine96)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+DEDUR_OFFSCREEN_BENCHMARK_MAIN()

@@ -3,6 +3,8 @@
 // filled 96 x 48 pattern among 1 to 10,000.
 #include <benchmark/benchmark.h>
 
+#include "offscreenmain.h"
+
 #include <QApplication>
 #include <cstdlib>
 
@@ -28,11 +30,4 @@ BENCHMARK(BM_PanelViewUpdatePerMove)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchma
 
 } // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+DEDUR_OFFSCREEN_BENCHMARK_MAIN()

@@ -14,6 +14,10 @@
 
 namespace dedur::test {
 
+// Colours of the default settings' grid.
+inline constexpr QRgb Black = qRgb(0, 0, 0);
+inline constexpr QRgb White = qRgb(255, 255, 255);
+
 // An editor started in a fresh directory, as the program starts.
 struct EditorFixture {
     explicit EditorFixture(const std::string& settings = "", bool start = true) {

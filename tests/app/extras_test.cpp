@@ -17,12 +17,8 @@
 using namespace dedur;
 using dedur::test::EditorFixture;
 
-namespace {
-
-constexpr QRgb Black = qRgb(0, 0, 0);
-constexpr QRgb White = qRgb(255, 255, 255);
-
-} // namespace
+using dedur::test::Black;
+using dedur::test::White;
 
 // What dedur adds to the classic editor: its menu items come after the
 // classic ones and its keys only where the classic ones are silent.

@@ -8,9 +8,10 @@
 using namespace dedur;
 using dedur::test::EditorFixture;
 
+using dedur::test::Black;
+using dedur::test::White;
+
 namespace {
-const QRgb Black = qRgb(0, 0, 0);
-const QRgb White = qRgb(255, 255, 255);
 const QRgb Grey = qRgb(192, 192, 192);
 const QRgb Blue = qRgb(0, 0, 255);
 const QRgb Red = qRgb(255, 0, 0);
