@@ -1,5 +1,6 @@
 // Any text read as a pattern file either is refused with the document left
-// as it was, or loads; what loads is written and read back unchanged.
+// as it was, or loads; one pass and two passes agree; what loads is written
+// and read back unchanged.
 #include <cstdlib>
 #include <string>
 
@@ -12,6 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> before = doc.store;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const ReadResult result = readPatternText(doc, text, "fuzz.pat");
+    // Read in one pass, the text gives what two passes give.
+    Document measured;
+    const ReadResult twoPasses = readPatternText(measured, text, "fuzz.pat", true);
+    if (twoPasses.status != result.status || twoPasses.message.text != result.message.text ||
+        measured.store != doc.store || measured.patternCount != doc.patternCount) {
+        std::abort();
+    }
     if (!result.ok()) {
         if (doc.store != before) std::abort();
         return 0;

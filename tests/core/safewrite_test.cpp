@@ -137,6 +137,27 @@ TEST(SafeWrite, DirectoryWithoutRoomForATemporaryIsWrittenInPlace) {
     EXPECT_EQ(1u, entriesIn(dir.path()));
 }
 
+// A stream of unknown length into a hard-linked file: the room is made
+// first, so the stream is made whole before the old bytes are touched.
+TEST(SafeWrite, StreamsInPiecesWhateverTheTarget) {
+    TempDir dir;
+    hardLinked(dir);
+    const auto pieces = [](uint64_t size) {
+        return ByteStream{size, [](const ByteStream::Put& put) {
+                              for (const char* piece : {"ne", "", "w!"}) {
+                                  if (!put(piece)) return;
+                              }
+                          }};
+    };
+    ASSERT_TRUE(writeFileSafely(dir.file("a.pat"), pieces(ByteStream::UnknownSize)).ok());
+    EXPECT_EQ("new!", readBytes(dir.file("b.pat")));
+    ASSERT_TRUE(writeFileSafely(dir.file("c.pat"), pieces(4)).ok());
+    EXPECT_EQ("new!", readBytes(dir.file("c.pat")));
+    // A stream that makes other than it announced is not saved.
+    EXPECT_EQ(EIO, writeFileSafely(dir.file("c.pat"), pieces(9)).error);
+    EXPECT_EQ("new!", readBytes(dir.file("c.pat")));
+}
+
 TEST(SafeWrite, KeepsOwnerAndGroupOfAnotherUsersFile) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file to another user";
     TempDir dir;

@@ -217,7 +217,7 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store, int& re
 }
 
 ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& path,
-                        const FileProgress& progress) {
+                        const FileProgress& progress, bool measureFirst = false) {
     ProgressMeter meter(progress, reader.expectedSize());
     LinePiece piece;
     // The signature: the first line, its last character dropped.
@@ -238,7 +238,7 @@ ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& pa
     // A signature line read whole is read the same way by both passes: one
     // pass does, into room for a little more than the file holds. Files of
     // short patterns that need more are measured first after all.
-    if (piece.hasLineEnd) {
+    if (piece.hasLineEnd && !measureFirst) {
         const uint64_t size = reader.expectedSize();
         store.reserve(
             static_cast<size_t>(std::min<uint64_t>(size + size / 4 + 4096, MaxPatternData)));
@@ -354,10 +354,11 @@ ReadResult readPatternFile(Document& doc, const std::string& path, const FilePro
     }
 }
 
-ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path) {
+ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path,
+                           bool measureFirst) {
     try {
         LineReader reader(text);
-        return readPatterns(doc, reader, path, {});
+        return readPatterns(doc, reader, path, {}, measureFirst);
     } catch (const std::bad_alloc&) {
         return tooLarge(path);
     }

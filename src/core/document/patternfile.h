@@ -37,7 +37,10 @@ using FileProgress = std::function<void(uint64_t done, uint64_t total)>;
 ReadResult readPatternFile(Document& doc, const std::string& path,
                            const FileProgress& progress = {});
 // The same on text already in memory; `path` only names the file in messages.
-ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path);
+// `measureFirst` always takes the two passes that files of short patterns
+// need (for tests: one pass must read every file as two would).
+ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path,
+                           bool measureFirst = false);
 
 struct WriteResult {
     bool written = false;
