@@ -1,4 +1,5 @@
-// Reading and writing a pattern file of 10,000 patterns of 96 x 96 dots.
+// Reading and writing pattern files of 100 to 100,000 patterns of 96 x 48
+// dots (472 MB at the top), so that growth shows.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,21 +12,14 @@
 
 namespace {
 
-constexpr int Patterns = 10000;
-
 std::string benchPath() {
     return (std::filesystem::temp_directory_path() /
             ("dedur-bench-" + std::to_string(::getpid()) + ".pat"))
         .string();
 }
 
-dedur::Document& bigDocument() {
-    static dedur::Document doc = dedur::bench::randomDocument(Patterns, 96, 96);
-    return doc;
-}
-
 void BM_WritePatternFile(benchmark::State& state) {
-    dedur::Document& doc = bigDocument();
+    dedur::Document doc = dedur::bench::randomDocument(static_cast<int>(state.range(0)), 96, 48);
     const std::string path = benchPath();
     size_t bytes = 0;
     for (auto _ : state) {
@@ -36,22 +30,37 @@ void BM_WritePatternFile(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_WritePatternFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WritePatternFile)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_ReadPatternFile(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
     const std::string path = benchPath();
-    dedur::writePatternFile(bigDocument(), path);
+    dedur::Document written = dedur::bench::randomDocument(count, 96, 48);
+    dedur::writePatternFile(written, path);
+    written = dedur::Document{};
     const size_t bytes = std::filesystem::file_size(path);
     for (auto _ : state) {
         dedur::Document doc;
         const dedur::ReadResult result = dedur::readPatternFile(doc, path);
-        if (!result.ok() || doc.patternCount != Patterns) state.SkipWithError("read failed");
+        if (!result.ok() || doc.patternCount != count) state.SkipWithError("read failed");
         benchmark::DoNotOptimize(doc.store.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_ReadPatternFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadPatternFile)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Every pattern's header, as `dedur-cli info` reads them: linear in the count.
 void BM_HeaderOfEveryPattern(benchmark::State& state) {

@@ -20,6 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         measured.store != doc.store || measured.patternCount != doc.patternCount) {
         std::abort();
     }
+    if (result.ok()) {
+        // The index made while reading is the one made from the store.
+        Document rebuilt = doc;
+        invalidateRecordIndex(rebuilt);
+        if (recordIndex(rebuilt) != doc.recordOffsets) std::abort();
+    }
     if (!result.ok()) {
         if (doc.store != before) std::abort();
         return 0;

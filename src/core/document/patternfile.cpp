@@ -160,40 +160,48 @@ ReadResult measurePatterns(LineReader& reader, const std::string& path, size_t& 
     return {};
 }
 
-// Lets a large store use huge pages: far fewer page faults while it fills.
-void adviseHugePages(std::vector<uint8_t>& store) {
-    constexpr uintptr_t Huge = uintptr_t{2} << 20;
-    if (store.capacity() < 2 * Huge) return;
+// Makes the pages of the reserved store up to `needed` (and a few megabytes
+// beyond) present in one call per 8 MB instead of one fault per page; the
+// pages are made as the store grows, so memory follows the data read.
+void prefault(std::vector<uint8_t>& store, size_t needed, size_t& prefaulted) {
+    constexpr size_t Chunk = size_t{8} << 20;
+    if (needed <= prefaulted || store.capacity() < 2 * Chunk) return;
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto begin = reinterpret_cast<uintptr_t>(store.data());
-    const uintptr_t first = (begin + Huge - 1) & ~(Huge - 1);
-    const uintptr_t last = (begin + store.capacity()) & ~(Huge - 1);
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    const uintptr_t from = (begin + prefaulted + page - 1) & ~(page - 1);
+    const size_t end = std::min(store.capacity(), std::max(needed, prefaulted) + Chunk);
+    const uintptr_t to = (begin + end) & ~(page - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    prefaulted = end;
 }
 
 // The records from the reader's position on. With a tally (reading in one
 // pass) the rows are checked for header lines too, as the measuring pass
 // would; the store may not grow past `room` then, and `outOfRoom` tells the
 // caller to measure first after all.
-ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store, int& records,
-                        HeaderTally* tally, bool& outOfRoom, const std::string& path,
-                        ProgressMeter& meter) {
+ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store,
+                        std::vector<size_t>& offsets, HeaderTally* tally, bool& outOfRoom,
+                        const std::string& path, ProgressMeter& meter) {
     LinePiece piece;
+    size_t prefaulted = store.size();
     while (reader.next(piece, LineLimit)) {
         if (!isHeaderLine(piece)) continue;
         const PatternHeader header = parseHeaderLine(piece);
         if (tally) {
             if (auto refused = tally->count(header, path)) return *refused;
         }
-        ++records;
+        const size_t at = store.size();
+        offsets.push_back(at);
+        const int records = static_cast<int>(offsets.size());
         if (!sideInRange(header.width) || !sideInRange(header.height)) {
             return {ReadStatus::BadSize, badSizeMessage(path, records, header)};
         }
-        const size_t at = store.size();
         if (at + recordLength(header) > MaxPatternData) return tooLarge(path);
         if (tally && at + recordLength(header) > store.capacity()) {
             outOfRoom = true;
             return {};
         }
+        prefault(store, at + recordLength(header), prefaulted);
         store.resize(at + recordLength(header), DOT_OFF);
         encodeHeader(header, store.data() + at);
         uint8_t* dots = store.data() + at + HeaderSize;
@@ -216,6 +224,15 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store, int& re
     return {};
 }
 
+// The records read become the document's, with their index.
+ReadResult adopt(Document& doc, std::vector<uint8_t>& store, std::vector<size_t>& offsets) {
+    doc.patternCount = static_cast<int>(offsets.size());
+    offsets.push_back(store.size());
+    doc.store = std::move(store);
+    doc.recordOffsets = std::move(offsets);
+    return {};
+}
+
 ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& path,
                         const FileProgress& progress, bool measureFirst = false) {
     ProgressMeter meter(progress, reader.expectedSize());
@@ -233,7 +250,8 @@ ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& pa
                  "Format error", MessageButtons::Ok, MessageIcon::Question}};
     }
     std::vector<uint8_t> store;
-    int records = 0;
+    // Where each record starts: the document's index, made while reading.
+    std::vector<size_t> offsets;
     bool outOfRoom = false;
     // A signature line read whole is read the same way by both passes: one
     // pass does, into room for a little more than the file holds. Files of
@@ -242,19 +260,13 @@ ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& pa
         const uint64_t size = reader.expectedSize();
         store.reserve(
             static_cast<size_t>(std::min<uint64_t>(size + size / 4 + 4096, MaxPatternData)));
-        adviseHugePages(store);
         HeaderTally tally;
-        ReadResult built = buildRecords(reader, store, records, &tally, outOfRoom, path, meter);
+        ReadResult built = buildRecords(reader, store, offsets, &tally, outOfRoom, path, meter);
         if (!built.ok()) return built;
         if (!outOfRoom && tally.seen == 0) return noPattern();
-        if (!outOfRoom) {
-            doc.store = std::move(store);
-            invalidateRecordIndex(doc);
-            doc.patternCount = records;
-            return {};
-        }
+        if (!outOfRoom) return adopt(doc, store, offsets);
         std::vector<uint8_t>().swap(store);
-        records = 0;
+        offsets.clear();
     }
     // Two passes: count the patterns and their total size, then build.
     meter.readTwice();
@@ -265,21 +277,17 @@ ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& pa
         return counted;
     }
     store.reserve(total);
-    adviseHugePages(store);
     meter.secondPass();
     reader.rewind();
-    if (ReadResult built = buildRecords(reader, store, records, nullptr, outOfRoom, path, meter);
+    if (ReadResult built = buildRecords(reader, store, offsets, nullptr, outOfRoom, path, meter);
         !built.ok()) {
         return built;
     }
     // The second pass reads the signature line in longer pieces than the
     // first; in a first line of over 31 characters the two can disagree, and
     // a file whose headers all hid there loads nothing.
-    if (records == 0) return noPattern();
-    doc.store = std::move(store);
-    invalidateRecordIndex(doc);
-    doc.patternCount = records;
-    return {};
+    if (offsets.empty()) return noPattern();
+    return adopt(doc, store, offsets);
 }
 
 } // namespace
