@@ -2,6 +2,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -29,10 +30,29 @@ class ExtrasTest : public QObject {
         EditorFixture f;
         QStringList texts;
         for (QAction* a : f.window->editMenu()->actions()) texts << a->text();
-        const QStringList ours{"Flip &horizontal", "Flip &vertical", "Rotate &right",
-                               "Rotate l&eft", "In&vert"};
+        const QStringList ours{"Flip &horizontal", "Flip &vertical", "Rotate ri&ght",
+                               "Rotate le&ft", "&Invert"};
         QCOMPARE(texts.mid(texts.size() - ours.size()), ours);
         QVERIFY(texts[texts.size() - ours.size() - 1].isEmpty()); // the separator
+        // Our items' letters are their own in every menu, so a letter picks
+        // the item instead of cycling between two.
+        for (QAction* top : f.window->menuBar()->actions()) {
+            QMap<QChar, int> letters;
+            QList<QAction*> items;
+            for (QAction* a : top->menu()->actions()) {
+                items << (a->menu() ? a->menu()->actions() : QList<QAction*>{a});
+            }
+            for (QAction* a : items) {
+                const qsizetype amp = a->text().indexOf('&');
+                if (amp >= 0) ++letters[a->text().at(amp + 1).toLower()];
+            }
+            for (QAction* a : items) {
+                const qsizetype amp = a->text().indexOf('&');
+                if (a->data().toInt() >= CmdFlipHorizontal && amp >= 0) {
+                    QVERIFY2(letters[a->text().at(amp + 1).toLower()] == 1, qPrintable(a->text()));
+                }
+            }
+        }
     }
 
     void transformsThroughTheCommandTableAndUndo() {
