@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "editor.h"
+#include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "testsupport.h"
 
@@ -58,6 +59,28 @@ TEST(Settings, GridCellsAreClamped) {
         const Editor e = loaded(c.text);
         EXPECT_EQ(c.gridX, e.settings.gridX) << c.text;
         EXPECT_EQ(c.gridY, e.settings.gridY) << c.text;
+    }
+}
+
+TEST(Settings, ZoomKeepsTheNormalProportionsAndSteps) {
+    const struct {
+        const char* text;
+        int zoom, cellX, cellY, in, out;
+    } cases[] = {
+        {"ZOOMCELL = 16\r\nGRIDX = 8\r\nGRIDY = 6\r\n", 16, 16, 12, 20, 14},
+        {"ZOOMCELL = 3\r\nGRIDX = 9\r\n", 0, 9, 8, 10, 8},    // out of range: normal
+        {"ZOOMCELL = 10\r\nGRIDX = 9\r\n", 10, 10, 9, 12, 0}, // out to the normal 9
+        {"ZOOMCELL = 40\r\n", 40, 40, 40, 40, 36},
+        {"ZOOMCELL = 4\r\n", 4, 4, 4, 5, 4},
+    };
+    for (const auto& c : cases) {
+        const Settings s = loaded(c.text).settings;
+        EXPECT_EQ(c.zoom, s.zoomCell) << c.text;
+        EXPECT_EQ(c.cellX, gridCellSize(s).x) << c.text;
+        EXPECT_EQ(c.cellY, gridCellSize(s).y) << c.text;
+        EXPECT_EQ(c.in, nextZoomCell(s, 1)) << c.text;
+        EXPECT_EQ(c.out, nextZoomCell(s, -1)) << c.text;
+        EXPECT_EQ(0, nextZoomCell(s, 0));
     }
 }
 
