@@ -87,10 +87,8 @@ void BM_EditorReady96x96(benchmark::State& state) {
     state.counters["peak_per_file"] = peak / size;
 }
 BENCHMARK(BM_EditorReady96x96)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

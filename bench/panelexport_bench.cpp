@@ -33,10 +33,8 @@ void BM_ExportAllAsText(benchmark::State& state) {
     exportAll(state, dedur::EXPORT_TEXT);
 }
 BENCHMARK(BM_ExportAllAsText)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -44,10 +42,8 @@ void BM_ExportAllAsBinary(benchmark::State& state) {
     exportAll(state, dedur::EXPORT_BINARY);
 }
 BENCHMARK(BM_ExportAllAsBinary)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -31,10 +31,8 @@ void BM_WritePatternFile(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_WritePatternFile)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -55,10 +53,8 @@ void BM_ReadPatternFile(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_ReadPatternFile)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -77,7 +73,7 @@ void BM_HeaderOfEveryPattern(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<int64_t>(count) * state.iterations());
 }
-BENCHMARK(BM_HeaderOfEveryPattern)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_HeaderOfEveryPattern)->RangeMultiplier(10)->Range(100, 100000);
 
 // One step of the navigation near the end of the list: the same at any count.
 void BM_StepNearTheEnd(benchmark::State& state) {
@@ -90,6 +86,6 @@ void BM_StepNearTheEnd(benchmark::State& state) {
         benchmark::DoNotOptimize(doc.workDots.data());
     }
 }
-BENCHMARK(BM_StepNearTheEnd)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_StepNearTheEnd)->RangeMultiplier(10)->Range(100, 100000);
 
 } // namespace
