@@ -37,28 +37,45 @@ bool readRest(int fd, size_t limit, std::string& out) {
 
 } // namespace
 
-FileReadStatus readFileLimited(const std::string& path, size_t limit, std::string& out) {
-    out.clear();
-    // Non-blocking only for the open itself: a pipe without a writer must not
-    // hang the program.
+namespace {
+
+// Opens `path` for reading, refusing folders and regular files of more than
+// `limit` bytes before anything is read: the descriptor, or -1 with the
+// reason in `status`. Non-blocking only for the open itself, so that a pipe
+// without a writer cannot hang the program.
+int openLimited(const std::string& path, size_t limit, struct stat& st, FileReadStatus& status) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return FileReadStatus::CannotOpen;
-    FileReadStatus status = FileReadStatus::Ok;
-    struct stat st {};
+    status = FileReadStatus::CannotOpen;
+    if (fd < 0) return -1;
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) ||
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        status = FileReadStatus::CannotOpen;
-    } else if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > limit) {
+        ::close(fd);
+        return -1;
+    }
+    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > limit) {
         status = FileReadStatus::TooLarge;
-    } else {
-        try {
-            // One byte more than the file holds shows whether it grew meanwhile.
-            if (S_ISREG(st.st_mode)) out.resize(static_cast<size_t>(st.st_size) + 1);
-            if (!readRest(fd, limit, out)) status = FileReadStatus::CannotOpen;
-            if (out.size() > limit) status = FileReadStatus::TooLarge;
-        } catch (const std::bad_alloc&) {
-            status = FileReadStatus::TooLarge;
-        }
+        ::close(fd);
+        return -1;
+    }
+    status = FileReadStatus::Ok;
+    return fd;
+}
+
+} // namespace
+
+FileReadStatus readFileLimited(const std::string& path, size_t limit, std::string& out) {
+    out.clear();
+    struct stat st {};
+    FileReadStatus status;
+    const int fd = openLimited(path, limit, st, status);
+    if (fd < 0) return status;
+    try {
+        // One byte more than the file holds shows whether it grew meanwhile.
+        if (S_ISREG(st.st_mode)) out.resize(static_cast<size_t>(st.st_size) + 1);
+        if (!readRest(fd, limit, out)) status = FileReadStatus::CannotOpen;
+        if (out.size() > limit) status = FileReadStatus::TooLarge;
+    } catch (const std::bad_alloc&) {
+        status = FileReadStatus::TooLarge;
     }
     ::close(fd);
     if (status != FileReadStatus::Ok) std::string().swap(out);
@@ -76,20 +93,13 @@ FileTextSource::~FileTextSource() {
 }
 
 FileTextSource::Opened FileTextSource::open(const std::string& path, size_t limit) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return Opened::CannotOpen;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return Opened::CannotOpen;
-    }
+    FileReadStatus status;
+    const int fd = openLimited(path, limit, st, status);
+    if (fd < 0) return status == FileReadStatus::TooLarge ? Opened::TooLarge : Opened::CannotOpen;
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
         return Opened::NotRegularFile;
-    }
-    if (static_cast<unsigned long long>(st.st_size) > limit) {
-        ::close(fd);
-        return Opened::TooLarge;
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     fd_ = fd;
