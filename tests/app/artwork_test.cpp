@@ -3,6 +3,7 @@
 
 #include "artworkpainter.h"
 #include "shell/artwork.h"
+#include "shell/commandids.h"
 
 using namespace dedur;
 
@@ -42,15 +43,17 @@ class ArtworkTest : public QObject {
 
     void everyToolHasItsOwnCursor() {
         QList<QImage> seen;
-        for (int command : {3021, 3022, 3025, 3026, 3027, 3028, 3029, 3030}) {
+        for (int command :
+             {CmdDrawPoint, CmdErasePoint, CmdDrawLine, CmdSelect, CmdOutlineRectangle,
+              CmdFillRectangle, CmdOutlineEllipse, CmdFillEllipse}) {
             const QImage image = toolCursor(command).pixmap().toImage();
             QVERIFY(!image.isNull());
             QVERIFY(!seen.contains(image));
             seen << image;
         }
-        QCOMPARE(toolCursor(3021).hotSpot(), QPoint(0, 0));
-        QCOMPARE(toolCursor(3025).hotSpot(), QPoint(15, 15));
-        QCOMPARE(toolCursor(3029).hotSpot(), QPoint(9, 12));
+        QCOMPARE(toolCursor(CmdDrawPoint).hotSpot(), QPoint(0, 0));
+        QCOMPARE(toolCursor(CmdDrawLine).hotSpot(), QPoint(15, 15));
+        QCOMPARE(toolCursor(CmdOutlineEllipse).hotSpot(), QPoint(9, 12));
     }
 };
 

@@ -49,33 +49,6 @@ class ClipboardTest : public QObject {
         QCOMPARE(record.size(), size_t(40 + 2 * 12));
     }
 
-    void pasteReadsDarkPixelsAndCutsToThePattern() {
-        EditorFixture f;
-        QImage image(20, 2, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        image.setPixel(0, 0, qRgb(126, 126, 126));
-        image.setPixel(1, 0, qRgb(127, 0, 0));
-        image.setPixel(11, 1, qRgb(0, 0, 0));
-        image.setPixel(15, 1, qRgb(0, 0, 0));
-        QGuiApplication::clipboard()->setImage(image);
-        f.window->dispatchCommand(CmdPaste);
-        const Selection& sel = f.editor->selection;
-        QCOMPARE(sel.blockRect, (DotRect{0, 0, 11, 1}));
-        QCOMPARE(rowsOfBlock(sel), std::string("100000000000\n000000000001\n"));
-        QCOMPARE(test::readBytes(f.dir.file("bitmap.dat")).substr(0, 41),
-                 std::string("(ret=24,w=20, h=2, plane=1, BP=32, WB=80)"));
-    }
-
-    void clearEmptiesThePatternAndUndoBringsItBack() {
-        EditorFixture f;
-        test::setRows(f.doc(), {"111111111111"});
-        f.window->dispatchCommand(CmdClear);
-        QCOMPARE(test::recordRows(f.doc(), 0)[0], std::string(12, '0'));
-        QCOMPARE(f.cellPixel(0, 0), qRgb(255, 255, 255));
-        f.window->dispatchCommand(CmdUndo);
-        QCOMPARE(test::recordRows(f.doc(), 0)[0], std::string(12, '1'));
-    }
-
     void cutTakesTheBlockAway() {
         EditorFixture f;
         test::setRows(f.doc(), {"110000000000", "110000000000"});
@@ -88,6 +61,10 @@ class ClipboardTest : public QObject {
         // Undo gives the pattern with the block laid back where it was.
         f.window->dispatchCommand(CmdUndo);
         QCOMPARE(test::recordRows(f.doc(), 0)[0], std::string("110000000000"));
+        // Clear without a block empties the pattern.
+        f.window->dispatchCommand(CmdClear);
+        QCOMPARE(test::recordRows(f.doc(), 0)[0], std::string(12, '0'));
+        QCOMPARE(f.cellPixel(0, 0), qRgb(255, 255, 255));
     }
 
     void pastingOverAFloatingBlockDropsItFirst() {

@@ -2,11 +2,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTest>
-#include <QWheelEvent>
 
-#include "document/resize.h"
 #include "editorfixture.h"
 #include "grid/selection.h"
 #include "image/imagedots.h"
@@ -34,25 +31,6 @@ class ExtrasTest : public QObject {
                                "Rotate le&ft", "&Invert"};
         QCOMPARE(texts.mid(texts.size() - ours.size()), ours);
         QVERIFY(texts[texts.size() - ours.size() - 1].isEmpty()); // the separator
-        // Our items' letters are their own in every menu, so a letter picks
-        // the item instead of cycling between two.
-        for (QAction* top : f.window->menuBar()->actions()) {
-            QMap<QChar, int> letters;
-            QList<QAction*> items;
-            for (QAction* a : top->menu()->actions()) {
-                items << (a->menu() ? a->menu()->actions() : QList<QAction*>{a});
-            }
-            for (QAction* a : items) {
-                const qsizetype amp = a->text().indexOf('&');
-                if (amp >= 0) ++letters[a->text().at(amp + 1).toLower()];
-            }
-            for (QAction* a : items) {
-                const qsizetype amp = a->text().indexOf('&');
-                if (a->data().toInt() >= CmdFlipHorizontal && amp >= 0) {
-                    QVERIFY2(letters[a->text().at(amp + 1).toLower()] == 1, qPrintable(a->text()));
-                }
-            }
-        }
     }
 
     void transformsThroughTheCommandTableAndUndo() {
@@ -87,15 +65,6 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.cellPixel(0, 0), White);
         QTest::keyClick(&f.grid(), Qt::Key_Escape); // drops the block
         QCOMPARE(f.rows().substr(0, 39), std::string("000000000000\n001100000000\n001100000000\n"));
-    }
-
-    void aTurnThatLeavesThePanelIsRefused() {
-        EditorFixture f("[others]\r\nEDITTYPE = 1\r\n");
-        changePatternSizeForTest(f, 60, 4);
-        f.window->dispatchCommand(CmdRotateLeft);
-        QCOMPARE(f.prompts.shown.back().text,
-                 std::string("Height too large ! ( Max Com=48, Begin Com=1 )"));
-        QCOMPARE(int(f.doc().patternWidth), 60);
     }
 
     void importPanelDataFillsTheCurrentPattern() {
@@ -237,19 +206,6 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.editor->selection.selectionRect, selectionRectFromBlock({2, 1, 3, 1}, 9, 9));
     }
 
-    void ctrlWheelZoomsAndPlainWheelDoesNot() {
-        EditorFixture f;
-        const QPoint at = f.cell(1, 1);
-        QWheelEvent plain(at, f.grid().mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&f.grid(), &plain);
-        QCOMPARE(f.grid().geometry().gridX, 8);
-        QWheelEvent zoomed(at, f.grid().mapToGlobal(at), {}, {0, 120}, Qt::NoButton,
-                           Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&f.grid(), &zoomed);
-        QCOMPARE(f.grid().geometry().gridX, 10);
-    }
-
     void panelViewShowsTheExportsBytesAndGoesToAClickedPattern() {
         EditorFixture f;
         f.window->dispatchCommand(CmdAddPattern);
@@ -293,12 +249,6 @@ class ExtrasTest : public QObject {
             }
             return unix.substr(0, unix.size() - 1);
         }());
-    }
-
-  private:
-    static void changePatternSizeForTest(EditorFixture& f, int width, int height) {
-        changePatternSize(f.doc(), f.editor->history, f.editor->selection, width, height);
-        f.grid().repaintAll(true);
     }
 };
 

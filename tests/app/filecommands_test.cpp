@@ -18,14 +18,6 @@ using dedur::test::EditorFixture;
 class FileCommandsTest : public QObject {
     Q_OBJECT
   private slots:
-    void firstStartIsUntitledAndCreatesTheSettings() {
-        EditorFixture f;
-        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
-        QVERIFY(std::filesystem::exists(f.dir.file("DEDUR.INI")));
-        QCOMPARE(f.doc().patternCount, 1);
-        QVERIFY(f.prompts.shown.empty());
-    }
-
     void startupWithAMissingFileAsksTwice() {
         EditorFixture f("[others]\r\nPATFILE = missing.pat\r\nPATNO = 3\r\n");
         QCOMPARE(f.prompts.shown.size(), size_t(2));
@@ -36,20 +28,6 @@ class FileCommandsTest : public QObject {
         QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
         QCOMPARE(f.doc().patternCount, 1);
         QVERIFY(f.doc().patternFileName.empty());
-    }
-
-    void startupReopensTheLastFileAtTheLastPattern() {
-        test::TempDir source;
-        Document doc = test::documentOf(
-            {{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}, {8, 3, 1, 1, 0, 2}});
-        const std::string path = source.file("four.pat");
-        QVERIFY(writePatternFile(doc, path).written);
-        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\nPATNO = 9\r\n");
-        QCOMPARE(f.doc().currentPattern, 3);
-        QCOMPARE(f.window->currentNumber(), 4);
-        QCOMPARE(int(f.doc().patternWidth), 8);
-        QCOMPARE(f.window->windowTitle(),
-                 QString::fromStdString("VOV Odedode Dizari : ( " + path + " )"));
     }
 
     void commandLineArguments_data() {
@@ -126,14 +104,6 @@ class FileCommandsTest : public QObject {
         QVERIFY(readSetting(&ini, "window rect and type", "MAINWINRECT").empty());
     }
 
-    void exitNoStopsAtOnce() {
-        EditorFixture f;
-        f.prompts.answers = {IDNO};
-        f.window->dispatchCommand(CmdExit);
-        QCOMPARE(f.prompts.shown.size(), size_t(1));
-        QCOMPARE(test::readBytes(f.dir.file("DEDUR.INI")), std::string());
-    }
-
     void saveAsThenExitLeavesFileAndSettings() {
         EditorFixture f;
         f.window->dispatchCommand(CmdDrawLine);
@@ -147,6 +117,10 @@ class FileCommandsTest : public QObject {
                  QString::fromStdString("VOV Odedode Dizari : ( " + path + " )"));
         QCOMPARE(f.prompts.dialogs.value(0),
                  QString("save:Select a file to save:Pattern Files (*.pat)|*.pat|"));
+        // Save writes the named file without asking again.
+        f.drag({{3, 3}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.dialogs.size(), 1);
         Document back;
         QVERIFY(readPatternFile(back, path).ok());
         QCOMPARE(back.store, f.doc().store);
@@ -261,19 +235,6 @@ class FileCommandsTest : public QObject {
         QCOMPARE(fake.progress.value(fake.progress.size() - 2),
                  QString("Saving large.pat %1/%1").arg(size));
         QCOMPARE(fake.progress.back(), QString("end"));
-    }
-
-    void saveWritesTheNamedFileWithoutAsking() {
-        EditorFixture f;
-        f.prompts.files = {QString::fromStdString(f.dir.file("s.pat"))};
-        f.window->dispatchCommand(CmdSave); // untitled: Save as
-        QCOMPARE(f.prompts.dialogs.size(), 1);
-        f.drag({{3, 3}});
-        f.window->dispatchCommand(CmdSave);
-        QCOMPARE(f.prompts.dialogs.size(), 1);
-        Document back;
-        QVERIFY(readPatternFile(back, f.dir.file("s.pat")).ok());
-        QCOMPARE(back.store, f.doc().store);
     }
 };
 

@@ -70,6 +70,7 @@ class KeysTest : public QObject {
         QTest::keyClick(widget, Qt::Key_F4);
         QTest::keyClick(widget, Qt::Key_F1); // one pattern: a beep
         QCOMPARE(f.prompts.texts(), std::vector<std::string>{"Are you sure to Exit ?"});
+        QCOMPARE(test::readBytes(f.dir.file("DEDUR.INI")), std::string()); // No stores nothing
         QCOMPARE(f.prompts.dialogs.size(), 2);
         QVERIFY(f.prompts.dialogs[0].startsWith("open:"));
         QVERIFY(f.prompts.dialogs[1].startsWith("save:"));

@@ -71,14 +71,6 @@ class PatternSizeTest : public QObject {
                  std::string("Height too large ! ( Max Com=48, Begin Com=1 )"));
     }
 
-    void unchangedSizeChangesNothing() {
-        EditorFixture f;
-        SizeScript s{"12", "12"};
-        script(f, s);
-        QCOMPARE(s.result, 0);
-        QCOMPARE(f.editor->history.undoCount(), 0);
-    }
-
     void resizeKeepsTheTopLeftAndUndoRestores() {
         EditorFixture f;
         f.window->dispatchCommand(CmdAddPattern);

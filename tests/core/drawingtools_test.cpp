@@ -25,13 +25,20 @@ struct Bench {
 
 } // namespace
 
+// Rows of a 6 x 4 pattern as "row/row/row/row".
+std::vector<std::string> rowsFrom(const std::string& text) {
+    std::vector<std::string> rows;
+    for (size_t at = 0; at <= text.size(); at += 7) rows.push_back(text.substr(at, 6));
+    return rows;
+}
+
 struct DragCase {
     const char* name;
     Tool tool;
     DotPoint press;
     std::optional<DotPoint> move;
-    std::vector<std::string> before;
-    std::vector<std::string> after;
+    const char* before;
+    const char* after;
     int undoSnapshots;
     bool modified;
 };
@@ -41,101 +48,37 @@ class Drags : public ::testing::TestWithParam<DragCase> {};
 TEST_P(Drags, SetExactlyTheToolsDots) {
     const DragCase& c = GetParam();
     Bench b;
-    for (size_t y = 0; y < c.before.size(); ++y) {
-        for (size_t x = 0; x < c.before[y].size(); ++x)
-            b.doc.workDots[y * 6 + x] = static_cast<uint8_t>(c.before[y][x]);
+    const std::vector<std::string> before = rowsFrom(c.before);
+    for (size_t y = 0; y < before.size(); ++y) {
+        for (size_t x = 0; x < 6; ++x)
+            b.doc.workDots[y * 6 + x] = static_cast<uint8_t>(before[y][x]);
     }
     storeWorkDots(b.doc);
     b.drag(c.tool, c.press, c.move);
-    EXPECT_EQ(c.after, recordRows(b.doc, 0));
+    EXPECT_EQ(rowsFrom(c.after), recordRows(b.doc, 0));
     EXPECT_EQ(c.undoSnapshots, b.history.undoCount());
     EXPECT_EQ(c.modified, b.doc.modifiedFlag);
     EXPECT_FALSE(b.gi.lists.active);
 }
 
-const std::vector<std::string> Blank = {"000000", "000000", "000000", "000000"};
+const char* const Blank = "000000/000000/000000/000000";
 
-INSTANTIATE_TEST_SUITE_P(Tools, Drags,
-                         ::testing::Values(DragCase{"PointTwoDotsOneSnapshot",
-                                                    Tool::Point,
-                                                    {0, 0},
-                                                    DotPoint{5, 3},
-                                                    Blank,
-                                                    {"100000", "000000", "000000", "000001"},
-                                                    1,
-                                                    1},
-                                           DragCase{"PointOnASetDotDoesNothing",
-                                                    Tool::Point,
-                                                    {1, 1},
-                                                    std::nullopt,
-                                                    {"000000", "010000", "000000", "000000"},
-                                                    {"000000", "010000", "000000", "000000"},
-                                                    0,
-                                                    0},
-                                           DragCase{"EraseClearsWithOneSnapshot",
-                                                    Tool::Erase,
-                                                    {1, 1},
-                                                    DotPoint{2, 1},
-                                                    {"000000", "011000", "000000", "000000"},
-                                                    Blank,
-                                                    1,
-                                                    1},
-                                           DragCase{"LineWithoutMovementSetsThePressedDot",
-                                                    Tool::Line,
-                                                    {3, 2},
-                                                    std::nullopt,
-                                                    Blank,
-                                                    {"000000", "000000", "000100", "000000"},
-                                                    1,
-                                                    1},
-                                           DragCase{"LineAcross",
-                                                    Tool::Line,
-                                                    {0, 0},
-                                                    DotPoint{5, 3},
-                                                    Blank,
-                                                    {"100000", "011000", "000110", "000001"},
-                                                    1,
-                                                    1},
-                                           DragCase{"RectangleOnOneDotAppliesNothing",
-                                                    Tool::OutlineRectangle,
-                                                    {3, 2},
-                                                    std::nullopt,
-                                                    Blank,
-                                                    Blank,
-                                                    0,
-                                                    1},
-                                           DragCase{"FilledRectangleKeepsSetDots",
-                                                    Tool::FilledRectangle,
-                                                    {4, 3},
-                                                    DotPoint{1, 2},
-                                                    {"100000", "000000", "000000", "000000"},
-                                                    {"100000", "000000", "011110", "011110"},
-                                                    1,
-                                                    1},
-                                           DragCase{"OutlineRectangle",
-                                                    Tool::OutlineRectangle,
-                                                    {0, 0},
-                                                    DotPoint{5, 3},
-                                                    Blank,
-                                                    {"111111", "100001", "100001", "111111"},
-                                                    1,
-                                                    1},
-                                           DragCase{"NarrowEllipseAppliesNothing",
-                                                    Tool::OutlineEllipse,
-                                                    {0, 0},
-                                                    DotPoint{2, 3},
-                                                    Blank,
-                                                    Blank,
-                                                    0,
-                                                    1},
-                                           DragCase{"EllipseToTheColumnBeyond",
-                                                    Tool::FilledEllipse,
-                                                    {0, 0},
-                                                    DotPoint{6, 4},
-                                                    Blank,
-                                                    {"011110", "111111", "111111", "011110"},
-                                                    1,
-                                                    1}),
+// clang-format off
+const DragCase DragCases[] = {
+    {"PointTwoDotsOneSnapshot", Tool::Point, {0, 0}, DotPoint{5, 3}, Blank, "100000/000000/000000/000001", 1, true},
+    {"PointOnASetDotDoesNothing", Tool::Point, {1, 1}, std::nullopt, "000000/010000/000000/000000", "000000/010000/000000/000000", 0, false},
+    {"EraseClearsWithOneSnapshot", Tool::Erase, {1, 1}, DotPoint{2, 1}, "000000/011000/000000/000000", Blank, 1, true},
+    {"LineWithoutMovementSetsThePressedDot", Tool::Line, {3, 2}, std::nullopt, Blank, "000000/000000/000100/000000", 1, true},
+    {"LineAcross", Tool::Line, {0, 0}, DotPoint{5, 3}, Blank, "100000/011000/000110/000001", 1, true},
+    {"RectangleOnOneDotAppliesNothing", Tool::OutlineRectangle, {3, 2}, std::nullopt, Blank, Blank, 0, true},
+    {"FilledRectangleKeepsSetDots", Tool::FilledRectangle, {4, 3}, DotPoint{1, 2}, "100000/000000/000000/000000", "100000/000000/011110/011110", 1, true},
+    {"OutlineRectangle", Tool::OutlineRectangle, {0, 0}, DotPoint{5, 3}, Blank, "111111/100001/100001/111111", 1, true},
+    {"NarrowEllipseAppliesNothing", Tool::OutlineEllipse, {0, 0}, DotPoint{2, 3}, Blank, Blank, 0, true},
+    {"EllipseToTheColumnBeyond", Tool::FilledEllipse, {0, 0}, DotPoint{6, 4}, Blank, "011110/111111/111111/011110", 1, true},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Tools, Drags, ::testing::ValuesIn(DragCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DrawingTools, SelectLiftsTheRubberBandWithoutSnapshot) {

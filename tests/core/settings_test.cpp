@@ -20,15 +20,6 @@ Editor loaded(const std::string& others, const std::string& window = "") {
     return editor;
 }
 
-// Runs with the current directory in `dir`, where the writer puts its temporary file.
-struct InDirectory {
-    explicit InDirectory(const std::filesystem::path& dir) : old(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
-    }
-    ~InDirectory() { std::filesystem::current_path(old); }
-    std::filesystem::path old;
-};
-
 } // namespace
 
 TEST(Settings, DefaultsWithoutKeys) {
@@ -135,7 +126,6 @@ TEST(Settings, LoadCreatesAMissingFile) {
 
 TEST(Settings, ModeSettingsPerMode) {
     TempDir dir;
-    InDirectory here(dir.path());
     Editor e(dir.path().string());
     writeBytes(dir.file("DEDUR.INI"), "");
 
@@ -162,7 +152,6 @@ TEST(Settings, ModeSettingsPerMode) {
 
 TEST(Settings, WindowRectangleStoresTheLastPixel) {
     TempDir dir;
-    InDirectory here(dir.path());
     Editor e(dir.path().string());
     writeBytes(dir.file("DEDUR.INI"), "[others]\r\nEDITTYPE = 1\r\n");
     EXPECT_EQ("10,20,809,619", windowRectValue({10, 20, 810, 620}));
