@@ -62,59 +62,54 @@ int runBox(const Message& message, SeenBox& seen, const QString& click, int key 
 class QtPromptsTest : public QObject {
     Q_OBJECT
   private slots:
+    // The buttons, the answer of each, the default, the caption and the icon.
     void answers_data() {
         QTest::addColumn<dedur::MessageButtons>("buttons");
         QTest::addColumn<QString>("click");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("labels");
-        const QStringList ync{"Cancel", "No", "Yes"};
-        QTest::newRow("ok") << MessageButtons::Ok << "OK" << int(IDOK) << QStringList{"OK"};
-        QTest::newRow("yes") << MessageButtons::YesNo << "Yes" << int(IDYES)
-                             << QStringList{"No", "Yes"};
-        QTest::newRow("no") << MessageButtons::YesNo << "No" << int(IDNO)
-                            << QStringList{"No", "Yes"};
-        QTest::newRow("cancel") << MessageButtons::YesNoCancel << "Cancel" << int(IDCANCEL) << ync;
-        QTest::newRow("retry") << MessageButtons::RetryCancel << "Retry" << int(IDRETRY)
-                               << QStringList{"Cancel", "Retry"};
-        QTest::newRow("retry cancel") << MessageButtons::RetryCancel << "Cancel" << int(IDCANCEL)
-                                      << QStringList{"Cancel", "Retry"};
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("title");
+        const QStringList yn{"No", "Yes"};
+        const QStringList rc{"Cancel", "Retry"};
+        QTest::newRow("ok") << MessageButtons::Ok << "OK" << int(IDOK) << QStringList{"OK"} << ""
+                            << "Error";
+        QTest::newRow("yes") << MessageButtons::YesNo << "Yes" << int(IDYES) << yn << "Format error"
+                             << "Format error";
+        QTest::newRow("no") << MessageButtons::YesNo << "No" << int(IDNO) << yn << " "
+                            << " ";
+        QTest::newRow("cancel") << MessageButtons::YesNoCancel << "Cancel" << int(IDCANCEL)
+                                << QStringList{"Cancel", "No", "Yes"} << " "
+                                << " ";
+        QTest::newRow("retry") << MessageButtons::RetryCancel << "Retry" << int(IDRETRY) << rc
+                               << " "
+                               << " ";
+        QTest::newRow("retry cancel")
+            << MessageButtons::RetryCancel << "Cancel" << int(IDCANCEL) << rc << " "
+            << " ";
     }
     void answers() {
         QFETCH(dedur::MessageButtons, buttons);
         QFETCH(QString, click);
         QFETCH(int, answer);
         QFETCH(QStringList, labels);
+        QFETCH(QString, caption);
+        QFETCH(QString, title);
         SeenBox seen;
-        const Message m{"Save ?", " ", buttons, MessageIcon::Question};
+        const MessageIcon icon =
+            buttons == MessageButtons::Ok ? MessageIcon::None : MessageIcon::Question;
+        const Message m{"Save ?", caption.toStdString(), buttons, icon};
         QCOMPARE(runBox(m, seen, click), answer);
         QCOMPARE(seen.buttons, labels);
         QCOMPARE(seen.text, QString("Save ?"));
-        QCOMPARE(seen.icon, QMessageBox::Question);
+        QCOMPARE(seen.title, title);
+        QCOMPARE(seen.icon,
+                 icon == MessageIcon::None ? QMessageBox::NoIcon : QMessageBox::Question);
         // The first button (Yes, Retry or OK) is the default, as on the
         // system the texts come from.
         QCOMPARE(seen.defaultButton, labels.contains("Yes")     ? QString("Yes")
                                      : labels.contains("Retry") ? QString("Retry")
                                                                 : QString("OK"));
-    }
-
-    void captions_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("single blank") << " "
-                                      << " ";
-        QTest::newRow("own caption") << "Format error"
-                                     << "Format error";
-        QTest::newRow("none") << ""
-                              << "Error";
-    }
-    void captions() {
-        QFETCH(QString, caption);
-        QFETCH(QString, title);
-        SeenBox seen;
-        const Message m{"x", caption.toStdString(), MessageButtons::Ok, MessageIcon::None};
-        runBox(m, seen, "OK");
-        QCOMPARE(seen.title, title);
-        QCOMPARE(seen.icon, QMessageBox::NoIcon);
     }
 
     void boxesOpenInTheMiddleOfTheScreen() {
@@ -144,39 +139,26 @@ class QtPromptsTest : public QObject {
         }
     }
 
-    void escapeAnswersCancel_data() {
-        QTest::addColumn<dedur::MessageButtons>("buttons");
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("ok") << MessageButtons::Ok << true << int(IDOK);
-        QTest::newRow("yes no cancel") << MessageButtons::YesNoCancel << true << int(IDCANCEL);
-        QTest::newRow("retry cancel") << MessageButtons::RetryCancel << true << int(IDCANCEL);
-        QTest::newRow("yes no") << MessageButtons::YesNo << true << int(IDNO);
-    }
-    void escapeAnswersCancel() {
-        QFETCH(dedur::MessageButtons, buttons);
-        QFETCH(bool, closes);
-        QFETCH(int, answer);
-        SeenBox seen;
-        const Message m{"x", " ", buttons, MessageIcon::Question};
-        const int got = runBox(m, seen, QString(), Qt::Key_Escape);
-        QCOMPARE(!seen.keyLeftItOpen, closes);
-        QCOMPARE(got, answer);
-    }
-
-    void lettersAnswer_data() {
+    // Escape answers Cancel (or No, or OK where there is no other); a letter
+    // answers its button, with Alt or without.
+    void keysAnswer_data() {
         QTest::addColumn<dedur::MessageButtons>("buttons");
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("alt");
         QTest::addColumn<int>("answer");
         const auto ync = MessageButtons::YesNoCancel;
+        const auto rc = MessageButtons::RetryCancel;
+        const int esc = Qt::Key_Escape;
+        QTest::newRow("Esc ok") << MessageButtons::Ok << esc << false << int(IDOK);
+        QTest::newRow("Esc yes no cancel") << ync << esc << false << int(IDCANCEL);
+        QTest::newRow("Esc retry cancel") << rc << esc << false << int(IDCANCEL);
+        QTest::newRow("Esc yes no") << MessageButtons::YesNo << esc << false << int(IDNO);
         QTest::newRow("Y") << MessageButtons::YesNo << int(Qt::Key_Y) << false << int(IDYES);
         QTest::newRow("Alt+N") << ync << int(Qt::Key_N) << true << int(IDNO);
         QTest::newRow("C") << ync << int(Qt::Key_C) << false << int(IDCANCEL);
-        QTest::newRow("R") << MessageButtons::RetryCancel << int(Qt::Key_R) << false
-                           << int(IDRETRY);
+        QTest::newRow("R") << rc << int(Qt::Key_R) << false << int(IDRETRY);
     }
-    void lettersAnswer() {
+    void keysAnswer() {
         QFETCH(dedur::MessageButtons, buttons);
         QFETCH(int, key);
         QFETCH(bool, alt);

@@ -116,20 +116,6 @@ TEST_P(ReadLimit, ReadsOrRefuses) {
 INSTANTIATE_TEST_SUITE_P(Files, ReadLimit, ::testing::ValuesIn(LimitCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PatternFile, FileTooLargeToLoadIsRefusedWithAMessage) {
-    TempDir dir;
-    const std::string path = dir.file("huge.pat");
-    writeBytes(path, "PATTERN\r\n");
-    fs::resize_file(path, uint64_t{40} << 30);
-    Document doc;
-    const ReadResult result = readPatternFile(doc, path);
-    EXPECT_EQ(ReadStatus::TooLarge, result.status);
-    EXPECT_EQ("Pattern file \"" + path + "\" holds more patterns than can be loaded",
-              result.message.text);
-    EXPECT_TRUE(exceedsPatternFileSize(path));
-    EXPECT_EQ(1, doc.patternCount);
-}
-
 TEST(Printable, EscapesControlCharactersOnly) {
     EXPECT_EQ("\\x1b[2J\\x07a\\x7f", printable("\x1b[2J\aa\x7f"));
     EXPECT_EQ("C:\\dir\\\xa4\xa4.pat", printable("C:\\dir\\\xa4\xa4.pat"));
