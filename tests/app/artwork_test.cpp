@@ -3,7 +3,6 @@
 
 #include "artworkpainter.h"
 #include "shell/artwork.h"
-#include "shell/commandids.h"
 
 using namespace dedur;
 
@@ -39,21 +38,6 @@ class ArtworkTest : public QObject {
         QFile svg(folder + "scalable/apps/dedur.svg");
         QVERIFY(svg.open(QIODevice::ReadOnly));
         QCOMPARE(svg.readAll(), artwork::programIconSvg());
-    }
-
-    void everyToolHasItsOwnCursor() {
-        QList<QImage> seen;
-        for (int command :
-             {CmdDrawPoint, CmdErasePoint, CmdDrawLine, CmdSelect, CmdOutlineRectangle,
-              CmdFillRectangle, CmdOutlineEllipse, CmdFillEllipse}) {
-            const QImage image = toolCursor(command).pixmap().toImage();
-            QVERIFY(!image.isNull());
-            QVERIFY(!seen.contains(image));
-            seen << image;
-        }
-        QCOMPARE(toolCursor(CmdDrawPoint).hotSpot(), QPoint(0, 0));
-        QCOMPARE(toolCursor(CmdDrawLine).hotSpot(), QPoint(15, 15));
-        QCOMPARE(toolCursor(CmdOutlineEllipse).hotSpot(), QPoint(9, 12));
     }
 };
 

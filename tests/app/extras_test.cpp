@@ -122,26 +122,6 @@ class ExtrasTest : public QObject {
         QVERIFY(f.prompts.shown.back().text.find("Could not read the image \"no.png\"") == 0);
     }
 
-    void renderedPatternsDecodeWithQt() {
-        const DotGrid dots{3, 2, {'1', '0', '1', '0', '1', '0'}};
-        const std::string png = encodePng(renderDots(dots, 4, false));
-        const QImage plain = QImage::fromData(QByteArray::fromStdString(png), "PNG");
-        QCOMPARE(plain.size(), QSize(12, 8));
-        QCOMPARE(plain.depth(), 1);
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 12; ++x) {
-                const bool set = dots.dots[static_cast<size_t>(y / 4 * 3 + x / 4)] == DOT_ON;
-                QCOMPARE(plain.pixel(x, y), set ? Black : White);
-            }
-        }
-        const QImage grid =
-            QImage::fromData(QByteArray::fromStdString(encodePng(renderDots(dots, 4, true))));
-        QCOMPARE(grid.size(), QSize(3 * 5 + 1, 2 * 5 + 1));
-        QCOMPARE(grid.pixel(0, 0), qRgb(0xC0, 0xC0, 0xC0));
-        QCOMPARE(grid.pixel(1, 1), Black);
-        QCOMPARE(grid.pixel(6, 1), White);
-    }
-
     void exportImageWritesTheBlockOrThePattern() {
         EditorFixture f;
         test::setRows(f.doc(), {"110000000000", "010000000000"});

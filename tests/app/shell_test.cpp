@@ -93,20 +93,6 @@ class ShellTest : public QObject {
         QVERIFY(f.prompts.dialogs.isEmpty()); // no Save as dialog
     }
 
-    void tooltipsColourEnabledButtons() {
-        EditorFixture f;
-        QTest::mouseMove(f.window->palette(), centre(button(f, CmdDrawLine)));
-        QLabel* tip = button(f, CmdDrawLine).tooltipWindow;
-        QVERIFY(tip);
-        QCOMPARE(tip->text(), QString("Draw line"));
-        QCOMPARE(tip->palette().color(QPalette::Window), QColor(255, 0, 0));
-        QTest::mouseMove(f.window->palette(), centre(button(f, CmdPaste)));
-        QVERIFY(!button(f, CmdDrawLine).tooltipWindow);
-        QLabel* paste = button(f, CmdPaste).tooltipWindow;
-        QVERIFY(paste);
-        QVERIFY(paste->palette().color(QPalette::Window) != QColor(255, 0, 0));
-    }
-
     void undoAndRedoFollowTheCounts() {
         EditorFixture f;
         f.drag({{0, 0}});

@@ -24,41 +24,24 @@ TEST_P(PanelDefinitionChecks, RefuseWithTheFirstFailure) {
     EXPECT_EQ(c.focus, check.focus);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PanelDefinitionChecks,
-    ::testing::Values(
-        DefinitionCase{"BothCom",
-                       {1, 1, 12, 12, 2, 3},
-                       "(Left to Right) and (Top to Bottom) attribute conflict !",
-                       PanelField::None},
-        DefinitionCase{"BothSeg",
-                       {1, 1, 12, 12, 0, 1},
-                       "(Left to Right) and (Top to Bottom) attribute conflict !",
-                       PanelField::None},
-        DefinitionCase{"ConflictComesFirst",
-                       {200, 200, 12, 12, 1, 1},
-                       "(Left to Right) and (Top to Bottom) attribute conflict !",
-                       PanelField::None},
-        DefinitionCase{
-            "ComBeforeSeg", {200, 49, 12, 12, 0, 2}, "COM max value must <= 48 ", PanelField::Com},
-        DefinitionCase{
-            "SegTooLarge", {97, 1, 12, 12, 0, 2}, "SEG max value must <= 96 ", PanelField::Seg},
-        DefinitionCase{"LastSegHasNoRoom",
-                       {96, 1, 2, 12, 0, 2},
-                       "Width too large ! ( Max Seg=1, Begin Seg=96 )",
-                       PanelField::Width},
-        DefinitionCase{"DecreasingSegFits", {10, 1, 10, 12, 1, 2}, "", PanelField::None},
-        DefinitionCase{"DecreasingSegOneTooMany",
-                       {10, 1, 11, 12, 1, 2},
-                       "Width too large ! ( Max Seg=10, Begin Seg=10 )",
-                       PanelField::Width},
-        DefinitionCase{"AllCommons", {1, 1, 12, 48, 0, 2}, "", PanelField::None},
-        DefinitionCase{"OneCommonTooMany",
-                       {1, 1, 12, 49, 0, 2},
-                       "Height too large ! ( Max Com=48, Begin Com=1 )",
-                       PanelField::Height},
-        DefinitionCase{"RowsAlongCommons", {1, 1, 48, 96, 2, 0}, "", PanelField::None}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+const DefinitionCase DefinitionCases[] = {
+    {"BothCom", {1, 1, 12, 12, 2, 3}, "(Left to Right) and (Top to Bottom) attribute conflict !", PanelField::None},
+    {"BothSeg", {1, 1, 12, 12, 0, 1}, "(Left to Right) and (Top to Bottom) attribute conflict !", PanelField::None},
+    {"ConflictComesFirst", {200, 200, 12, 12, 1, 1}, "(Left to Right) and (Top to Bottom) attribute conflict !", PanelField::None},
+    {"ComBeforeSeg", {200, 49, 12, 12, 0, 2}, "COM max value must <= 48 ", PanelField::Com},
+    {"SegTooLarge", {97, 1, 12, 12, 0, 2}, "SEG max value must <= 96 ", PanelField::Seg},
+    {"LastSegHasNoRoom", {96, 1, 2, 12, 0, 2}, "Width too large ! ( Max Seg=1, Begin Seg=96 )", PanelField::Width},
+    {"DecreasingSegFits", {10, 1, 10, 12, 1, 2}, "", PanelField::None},
+    {"DecreasingSegOneTooMany", {10, 1, 11, 12, 1, 2}, "Width too large ! ( Max Seg=10, Begin Seg=10 )", PanelField::Width},
+    {"AllCommons", {1, 1, 12, 48, 0, 2}, "", PanelField::None},
+    {"OneCommonTooMany", {1, 1, 12, 49, 0, 2}, "Height too large ! ( Max Com=48, Begin Com=1 )", PanelField::Height},
+    {"RowsAlongCommons", {1, 1, 48, 96, 2, 0}, "", PanelField::None},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Cases, PanelDefinitionChecks, ::testing::ValuesIn(DefinitionCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PanelDefinition, ApplyResizesTheCurrentPatternAndCanBeUndone) {
     Document doc;

@@ -22,19 +22,6 @@ Editor loaded(const std::string& others, const std::string& window = "") {
 
 } // namespace
 
-TEST(Settings, DefaultsWithoutKeys) {
-    const Editor e = loaded("");
-    EXPECT_EQ(12632256u, e.settings.lineColor);
-    EXPECT_EQ(0u, e.settings.dotColor);
-    EXPECT_EQ(16777215u, e.settings.bgColor);
-    EXPECT_EQ(8, e.settings.gridX);
-    EXPECT_EQ(8, e.settings.gridY);
-    EXPECT_EQ(EditMode::Pattern, e.document.editType);
-    EXPECT_EQ(0xA440u, e.fontEdit.currentCode16);
-    EXPECT_EQ(0xA440u, e.fontEdit.currentCode24);
-    EXPECT_EQ(WindowRect{}, e.settings.mainWinRect);
-}
-
 struct GridCase {
     const char* text;
     int gridX;
