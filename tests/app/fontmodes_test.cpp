@@ -112,37 +112,6 @@ class FontModesTest : public QObject {
         QCOMPARE(f.editor->fontEdit.currentCode24, 0xA440u);
     }
 
-    void savingAGlyphWritesItsRecord() {
-        FontFixture f;
-        f.window->dispatchCommand(CmdFont16Mode);
-        typeText(&f.grid(), QString::fromUtf8("中"));
-        // Clear the glyph, then set its top-left dot with the pencil.
-        for (int i = 0; i < 16 * 15; ++i) f.doc().workDots[static_cast<size_t>(i)] = DOT_OFF;
-        f.drag({{0, 0}});
-        f.window->dispatchCommand(CmdSave);
-        std::vector<uint8_t> expected(30, 0);
-        expected[0] = 0x80;
-        QCOMPARE(f.record(EditMode::Font16x15, 0xA4A4), expected);
-        QVERIFY(f.doc().modifiedFlag); // a saved glyph keeps the mark
-    }
-
-    void tableExportPerMode() {
-        FontFixture f;
-        f.window->dispatchCommand(CmdTableExport);
-        QCOMPARE(test::readBytes(f.dir.file("HEX.TAB")).substr(0, 7), std::string("00,00\r\n"));
-        f.window->dispatchCommand(CmdFont16Mode);
-        f.window->dispatchCommand(CmdTableExport);
-        f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        f.window->dispatchCommand(CmdTableExport);
-        const std::string arrays = test::readBytes(f.dir.file("16X15.TAB"));
-        QVERIFY(arrays.find("unsigned char _szA440[]={\r\n") == 0);
-        QVERIFY(arrays.find("\r\nunsigned char _szA441[]={\r\n") != std::string::npos);
-        f.window->dispatchCommand(CmdFont24Mode);
-        f.window->dispatchCommand(CmdTableExport);
-        const std::string big = test::readBytes(f.dir.file("24X24.TAB"));
-        QCOMPARE(std::count(big.begin(), big.end(), '\n'), 8L);
-    }
-
     void switchingWithChangesAndCancelStays() {
         FontFixture f;
         f.drag({{0, 0}});
@@ -152,22 +121,6 @@ class FontModesTest : public QObject {
         QCOMPARE(f.doc().editType, EditMode::Pattern);
         const std::string ini = f.ini();
         QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("1"));
-    }
-
-    void leavingAModeStoresItsGlyph() {
-        FontFixture f;
-        f.window->dispatchCommand(CmdFont16Mode);
-        typeText(&f.grid(), QString::fromUtf8("中"));
-        f.window->dispatchCommand(CmdFont24Mode);
-        std::string ini = f.ini();
-        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("2"));
-        QCOMPARE(readSetting(&ini, "others", "STD16X15FONT"), std::string("A4A4"));
-        f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        f.prompts.answers = {IDYES};
-        f.window->dispatchCommand(CmdExit);
-        ini = f.ini();
-        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("3"));
-        QCOMPARE(readSetting(&ini, "others", "STD24X24FONT"), std::string("A441"));
     }
 
     void remembersTheGlyphAtStartUp() {

@@ -28,13 +28,6 @@ TEST(LogFontRecord, FieldsSitAtTheirOffsets) {
     EXPECT_EQ(r, decodeLogFont(bytes.data()));
 }
 
-TEST(LogFontRecord, FaceIsAtMostThirtyOneCharacters) {
-    LogFontRecord r;
-    r.setFace(std::string(40, 'x'));
-    EXPECT_EQ(std::string(31, 'x'), r.face());
-    EXPECT_EQ(0, encodeLogFont(r)[59]);
-}
-
 TEST(LogFontRecord, FileRoundTripAndShortFiles) {
     TempDir dir;
     LogFontRecord r;

@@ -268,44 +268,40 @@ struct WriterCase {
     const char* message; // what the message starts with
 };
 
-Document twoPatterns() {
-    Document doc;
-    appendPattern(doc, nullptr);
-    doc.modifiedFlag = true;
-    return doc;
+using Said = std::optional<std::string>;
+
+Said said(const std::optional<Message>& m) {
+    return m ? Said(m->text) : std::nullopt;
 }
 
 const WriterCase WriterCases[] = {
     {"PatternSave", "a.pat",
-     [](const std::string& path) -> std::optional<std::string> {
-         Document doc = twoPatterns();
+     [](const std::string& path) {
+         Document doc;
+         appendPattern(doc, nullptr);
          const WriteResult r = writePatternFile(doc, path);
-         if (!r.written) {
-             EXPECT_TRUE(doc.modifiedFlag);
-         }
-         return r.written ? std::nullopt : std::optional(r.message.text);
+         EXPECT_EQ(!r.written, doc.modifiedFlag);
+         return r.written ? std::nullopt : Said(r.message.text);
      },
      "file open error !"},
     {"Settings", "DEDUR.INI",
-     [](const std::string& path) -> std::optional<std::string> {
+     [](const std::string& path) {
          return writeSetting(path, "others", "PATFILE", std::string(300, 'p')) ? std::nullopt
-                                                                               : std::optional("");
+                                                                               : Said("");
      },
      ""},
     {"HexTable", "HEX.TAB",
-     [](const std::string& path) -> std::optional<std::string> {
-         const auto m = writeTableFile(path, std::string(100000, 'F'), false);
-         return m ? std::optional(m->text) : std::nullopt;
+     [](const std::string& path) {
+         return said(writeTableFile(path, std::string(100000, 'F'), false));
      },
      "Could not write"},
     {"GlyphArrayAppended", "16X15.TAB",
-     [](const std::string& path) -> std::optional<std::string> {
-         const auto m = writeTableFile(path, std::string(100000, 'F'), true);
-         return m ? std::optional(m->text) : std::nullopt;
+     [](const std::string& path) {
+         return said(writeTableFile(path, std::string(100000, 'F'), true));
      },
      "Could not write"},
     {"GlyphPastTheEndOfAShortFile", "STD16X15.fon",
-     [](const std::string& path) -> std::optional<std::string> {
+     [](const std::string& path) {
          FontEdit fonts;
          fonts.std16x15Path = path;
          uint8_t record[30] = {1};
@@ -313,7 +309,7 @@ const WriterCase WriterCases[] = {
          // The last Big5 code lies some 390 KB into the file.
          const int at = accessBig5Glyph(fonts, EditMode::Font16x15, 0xF9, 0xD5, record,
                                         GlyphAccess::Write, &error);
-         return at >= 0 ? std::nullopt : std::optional(error.text);
+         return at >= 0 ? std::nullopt : Said(error.text);
      },
      "Could not write"},
 };
