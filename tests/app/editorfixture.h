@@ -41,6 +41,15 @@ struct EditorFixture {
         (void)QTest::qWaitForWindowExposed(window.get());
     }
 
+    // Runs `command`, whose dialog `work` fills in and answers.
+    template <class Dialog, class Work> void inDialog(int command, Work work) {
+        window->runDialog = [&](QDialog* d) {
+            work(static_cast<Dialog*>(d));
+            return d->result();
+        };
+        window->dispatchCommand(command);
+    }
+
     GridWidget& grid() { return *window->grid(); }
     Document& doc() { return editor->document; }
     QPoint cell(int x, int y) {

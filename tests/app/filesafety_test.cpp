@@ -175,13 +175,10 @@ class FileSafetyTest : public QObject {
         test::writeBytes(path, "keep");
         fs::permissions(path, fs::perms(0444));
         f.prompts.answers = {IDYES};
-        f.window->runDialog = [&](QDialog* d) {
-            auto* dialog = static_cast<ExportDialog*>(d);
+        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             dialog->fileField()->setText(QString::fromStdString(path));
             dialog->exportNow();
-            return 0;
-        };
-        f.window->dispatchCommand(CmdPanelExport);
+        });
         QCOMPARE(f.prompts.texts().back(),
                  "Could not write \"" + path + "\": the file is read-only");
         QCOMPARE(test::readBytes(path), std::string("keep"));

@@ -38,15 +38,12 @@ class PanelTest : public QObject {
     void aRefusedDefinitionKeepsTheDialogOpen() {
         EditorFixture f;
         int result = -2;
-        f.window->runDialog = [&](QDialog* d) {
-            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+        f.inDialog<PanelDefinitionDialog>(CmdPanelDefinition, [&](PanelDefinitionDialog* dialog) {
             fill(dialog, {10, 1, 11, 12, 1, 2});
             QSignalSpy finished(dialog, &QDialog::finished);
             dialog->ok();
             result = finished.isEmpty() ? -1 : finished.front().front().toInt();
-            return 0;
-        };
-        f.window->dispatchCommand(CmdPanelDefinition);
+        });
         QCOMPARE(result, -1);
         QCOMPARE(f.prompts.shown.back().text,
                  std::string("Width too large ! ( Max Seg=10, Begin Seg=10 )"));
@@ -55,8 +52,7 @@ class PanelTest : public QObject {
 
     void fieldsStayInTheirRanges() {
         EditorFixture f;
-        f.window->runDialog = [&](QDialog* d) {
-            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+        f.inDialog<PanelDefinitionDialog>(CmdPanelDefinition, [&](PanelDefinitionDialog* dialog) {
             NumberField* width = dialog->field(PanelField::Width);
             width->clear();
             QTest::keyClicks(width, "0");
@@ -66,22 +62,17 @@ class PanelTest : public QObject {
             NumberField* com = dialog->field(PanelField::Com);
             QTest::keyClicks(com, "99");
             f.prompts.files.push_back(width->text() + "," + seg->text() + "," + com->text());
-            return 0;
-        };
-        f.window->dispatchCommand(CmdPanelDefinition);
+        });
         // An emptied field waits for a number instead of becoming 1.
         QCOMPARE(f.prompts.files.back(), QString("2,,48"));
     }
 
     void okSetsTheTemplateForNewPatterns() {
         EditorFixture f;
-        f.window->runDialog = [](QDialog* d) {
-            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+        f.inDialog<PanelDefinitionDialog>(CmdPanelDefinition, [&](PanelDefinitionDialog* dialog) {
             fill(dialog, {20, 10, 16, 8, 1, 3});
             dialog->ok();
-            return dialog->result();
-        };
-        f.window->dispatchCommand(CmdPanelDefinition);
+        });
         QCOMPARE(f.doc().panelDefinition, (PanelDefinition{20, 10, 16, 8, 1, 3}));
         PatternHeader current;
         getHeader(f.doc(), 0, current);
@@ -95,13 +86,10 @@ class PanelTest : public QObject {
     void applyResizesTheCurrentPatternWithUndo() {
         EditorFixture f;
         test::setRows(f.doc(), {"111111111111", "111111111111", "111111111111"});
-        f.window->runDialog = [](QDialog* d) {
-            auto* dialog = static_cast<PanelDefinitionDialog*>(d);
+        f.inDialog<PanelDefinitionDialog>(CmdPanelDefinition, [&](PanelDefinitionDialog* dialog) {
             fill(dialog, {1, 1, 4, 2, 0, 2});
-            dialog->applyNow();
-            return 0; // then Cancel
-        };
-        f.window->dispatchCommand(CmdPanelDefinition);
+            dialog->applyNow(); // then Cancel
+        });
         QCOMPARE(test::recordRows(f.doc(), 0), (std::vector<std::string>{"1111", "1111"}));
         f.window->dispatchCommand(CmdUndo);
         QCOMPARE(test::recordRows(f.doc(), 0)[2], std::string(12, '1'));
@@ -111,8 +99,7 @@ class PanelTest : public QObject {
         EditorFixture f;
         f.drag({{0, 0}});
         const std::string path = f.dir.file("out.DAT");
-        f.window->runDialog = [&](QDialog* d) {
-            auto* dialog = static_cast<ExportDialog*>(d);
+        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             if (dialog->selectionButton()->isEnabled()) f.prompts.beep();
             dialog->exportNow(); // no file name yet
             dialog->fileField()->setText(QString::fromStdString(path));
@@ -120,9 +107,7 @@ class PanelTest : public QObject {
             dialog->exportNow();
             dialog->rangeField()->setText("1");
             dialog->exportNow();
-            return 0;
-        };
-        f.window->dispatchCommand(CmdPanelExport);
+        });
         QCOMPARE(f.prompts.beeps, 0);
         QCOMPARE(f.prompts.texts(),
                  (std::vector<std::string>{"Please input filename to saving.",
@@ -143,15 +128,12 @@ class PanelTest : public QObject {
         QCOMPARE(static_cast<int>(f.doc().editType), mode);
         const std::string path = f.dir.file("font.DAT");
         bool selectionOffered = true;
-        f.window->runDialog = [&](QDialog* d) {
-            auto* dialog = static_cast<ExportDialog*>(d);
+        f.prompts.shown.clear();
+        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             selectionOffered = dialog->selectionButton()->isEnabled();
             dialog->fileField()->setText(QString::fromStdString(path));
             dialog->exportNow();
-            return 0;
-        };
-        f.prompts.shown.clear();
-        f.window->dispatchCommand(CmdPanelExport);
+        });
         QCOMPARE(f.prompts.texts(), std::vector<std::string>{"Export OK !"});
         QVERIFY(!selectionOffered);
         const Selection none;
@@ -164,14 +146,11 @@ class PanelTest : public QObject {
         const std::string path = f.dir.file("out.BIN");
         test::writeBytes(path, "keep");
         f.prompts.answers = {IDNO};
-        f.window->runDialog = [&](QDialog* d) {
-            auto* dialog = static_cast<ExportDialog*>(d);
+        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             dialog->binaryButton()->setChecked(true);
             dialog->fileField()->setText(QString::fromStdString(path));
             dialog->exportNow();
-            return 0;
-        };
-        f.window->dispatchCommand(CmdPanelExport);
+        });
         QCOMPARE(f.prompts.shown.back().text, std::string("Dose exists, Overwrite ?"));
         QCOMPARE(f.prompts.shown.back().caption, path);
         QCOMPARE(test::readBytes(path), std::string("keep"));
@@ -181,16 +160,13 @@ class PanelTest : public QObject {
         EditorFixture f;
         f.prompts.files = {"panel", "panel.x"};
         QStringList names;
-        f.window->runDialog = [&](QDialog* d) {
-            auto* dialog = static_cast<ExportDialog*>(d);
+        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             dialog->binaryButton()->setChecked(true);
             dialog->browse();
             names << dialog->fileField()->text();
             dialog->browse();
             names << dialog->fileField()->text();
-            return 0;
-        };
-        f.window->dispatchCommand(CmdPanelExport);
+        });
         QCOMPARE(names, (QStringList{"panel.BIN", "panel.x"}));
         QCOMPARE(f.prompts.dialogs.value(0),
                  QString("save:Save File:LCD address BINARY file (*.BIN)|*.BIN|"));
