@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <sys/wait.h>
 
 #include "document/patternfile.h"
@@ -56,7 +57,20 @@ class Cli : public ::testing::Test {
         return r;
     }
 
+    // The arguments as one line, split at spaces.
+    CliResult run(const std::string& line, int limit = 0) {
+        std::vector<std::string> args;
+        std::istringstream words(line);
+        for (std::string w; words >> w;) args.push_back(w);
+        return run(args, limit);
+    }
+
     std::string path(const std::string& name) const { return dir.file(name); }
+
+    std::vector<std::string> rows(const std::string& name, int index) {
+        Document doc = load(name);
+        return test::recordRows(doc, index);
+    }
 
     Document load(const std::string& name) {
         Document doc;
@@ -70,83 +84,75 @@ class Cli : public ::testing::Test {
 } // namespace
 
 TEST_F(Cli, HelpAndVersion) {
-    EXPECT_EQ(0, run({"--help"}).status);
-    const CliResult help = run({"export", "--help"});
+    EXPECT_EQ(0, run("--help").status);
+    const CliResult help = run("export --help");
     EXPECT_EQ(0, help.status);
     EXPECT_NE(std::string::npos, help.out.find("--binary"));
-    EXPECT_EQ("dedur-cli " DEDUR_VERSION "\n", run({"--version"}).out);
+    EXPECT_EQ("dedur-cli " DEDUR_VERSION "\n", run("--version").out);
 }
 
 // Every refusal: the exit status, what stderr says, and no file touched.
 struct Refusal {
-    std::vector<std::string> args;
+    const char* line; // the arguments
     int status;
     const char* says; // part of stderr; "" for any
 };
 
 const Refusal Refusals[] = {
-    {{}, 2, "usage:"},
-    {{"frobnicate"}, 2, "unknown command frobnicate"},
-    {{"info", "a.pat", "--bogus"}, 2, "unknown option --bogus"},
-    {{"new"}, 2, "wrong number of arguments"},
-    {{"new", "x.pat", "--size", "12"}, 2, "--size must look like 12x12"},
-    {{"new", "x.pat", "--lr", "2", "--tb", "3"},
-     1,
-     "(Left to Right) and (Top to Bottom) attribute conflict !\n"},
-    {{"new", "x.pat", "--seg", "96", "--size", "2x2"},
-     1,
-     "Width too large ! ( Max Seg=1, Begin Seg=96 )\n"},
-    {{"new", "a.pat"}, 1, "a.pat exists; give --force to replace it"},
-    {{"new", "x.pat", "--count", "2000000000", "--size", "96x48"}, 1, "could not be loaded"},
-    {{"info", "bad.pat"}, 1, "No pattern in file\n"},
-    {{"info", "none.pat"}, 1, "none.pat\" not found"},
-    {{"draw", "a.pat", "--pattern", "1", "line", "0,0", "12,3"}, 1, "outside the 12x12 pattern"},
-    {{"draw", "a.pat", "--pattern", "3", "point", "0,0"}, 1, ""},
-    {{"draw", "a.pat", "--pattern", "1", "point", "-1,0"}, 1, "outside"},
-    {{"draw", "a.pat", "--pattern", "1", "spray", "0,0"}, 2, "unknown tool spray"},
-    {{"draw", "a.pat", "point", "0,0"}, 2, "--pattern N is required"},
-    {{"export", "a.pat", "x.DAT", "--range", "5-"}, 1, "ERROR: Invalid Panel No. Range ?\n"},
-    {{"export", "a.pat", "old.DAT"}, 1, "exists"},
-    {{"export", "a.pat", "x.DAT", "--pattern", "3"}, 1, ""},
-    {{"export", "a.pat", "x.DAT", "--all", "--pattern", "1"}, 2, "only one of"},
-    {{"export", "a.pat", "x.DAT", "--lr", "0", "--tb", "1"}, 1, "attribute conflict"},
-    {{"export", "off.pat", "x.DAT"}, 1, "Panel No. 1 runs off the panel (SEG 1, COM 49)"},
-    {{"table", "a.pat", "old.DAT"}, 1, "old.DAT exists; give --force to replace it\n"},
-    {{"table", "a.pat", "./a.pat", "--force"}, 1, "./a.pat is the input file"},
-    {{"table", "a.pat", "a.pat", "--force"}, 1, "a.pat is the input file; give another output"},
-    {{"transform", "wide.pat", "--pattern", "1", "rotate-left"},
-     1,
+    {"", 2, "usage:"},
+    {"frobnicate", 2, "unknown command frobnicate"},
+    {"info a.pat --bogus", 2, "unknown option --bogus"},
+    {"new", 2, "wrong number of arguments"},
+    {"new x.pat --size 12", 2, "--size must look like 12x12"},
+    {"new x.pat --lr 2 --tb 3", 1, "(Left to Right) and (Top to Bottom) attribute conflict !\n"},
+    {"new x.pat --seg 96 --size 2x2", 1, "Width too large ! ( Max Seg=1, Begin Seg=96 )\n"},
+    {"new a.pat", 1, "a.pat exists; give --force to replace it"},
+    {"new x.pat --count 2000000000 --size 96x48", 1, "could not be loaded"},
+    {"info bad.pat", 1, "No pattern in file\n"},
+    {"info none.pat", 1, "none.pat\" not found"},
+    {"draw a.pat --pattern 1 line 0,0 12,3", 1, "outside the 12x12 pattern"},
+    {"draw a.pat --pattern 3 point 0,0", 1, ""},
+    {"draw a.pat --pattern 1 point -1,0", 1, "outside"},
+    {"draw a.pat --pattern 1 spray 0,0", 2, "unknown tool spray"},
+    {"draw a.pat point 0,0", 2, "--pattern N is required"},
+    {"export a.pat x.DAT --range 5-", 1, "ERROR: Invalid Panel No. Range ?\n"},
+    {"export a.pat old.DAT", 1, "exists"},
+    {"export a.pat x.DAT --pattern 3", 1, ""},
+    {"export a.pat x.DAT --all --pattern 1", 2, "only one of"},
+    {"export a.pat x.DAT --lr 0 --tb 1", 1, "attribute conflict"},
+    {"export off.pat x.DAT", 1, "Panel No. 1 runs off the panel (SEG 1, COM 49)"},
+    {"table a.pat old.DAT", 1, "old.DAT exists; give --force to replace it\n"},
+    {"table a.pat ./a.pat --force", 1, "./a.pat is the input file"},
+    {"table a.pat a.pat --force", 1, "a.pat is the input file; give another output"},
+    {"transform wide.pat --pattern 1 rotate-left", 1,
      "Height too large ! ( Max Com=48, Begin Com=1 )\n"},
-    {{"transform", "a.pat", "--pattern", "1", "spin"}, 2, "unknown transform spin"},
-    {{"transform", "a.pat", "--pattern", "1", "shift"}, 2, "shift needs DX,DY"},
-    {{"transform", "a.pat", "--pattern", "1", "invert", "1,1"}, 2, "only shift takes DX,DY"},
-    {{"transform", "a.pat", "--pattern", "3", "invert"}, 1, ""},
-    {{"import-panel", "a.pat", "asm.DAT", "--pattern", "1"}, 1, "Line 3 is not a \".DB\" line"},
-    {{"import-panel", "a.pat", "old.DAT", "--append", "--size", "97x2", "--seg", "1", "--com", "1"},
-     2,
+    {"transform a.pat --pattern 1 spin", 2, "unknown transform spin"},
+    {"transform a.pat --pattern 1 shift", 2, "shift needs DX,DY"},
+    {"transform a.pat --pattern 1 invert 1,1", 2, "only shift takes DX,DY"},
+    {"transform a.pat --pattern 3 invert", 1, ""},
+    {"import-panel a.pat asm.DAT --pattern 1", 1, "Line 3 is not a \".DB\" line"},
+    {"import-panel a.pat old.DAT --append --size 97x2 --seg 1 --com 1", 2,
      "the size must be 1..96 x 1..96"},
-    {{"import-panel", "a.pat", "old.DAT"}, 2, "give either --pattern N or --append"},
-    {{"import-panel", "a.pat", "old.BIN", "--pattern", "1", "--offset", "767"},
-     1,
-     "run past the display memory's end"},
-    {{"import-image", "a.pat", "text.png", "--append"}, 1, "is not a PNG or PBM image"},
-    {{"import-image", "a.pat", "wide.pbm", "--append"}, 1, "97 x 1 pixels"},
-    {{"import-image", "a.pat", "wide.pbm", "--append", "--threshold", "300"}, 2, "0..255"},
-    {{"import-image", "a.pat", "wide.pbm"}, 2, "give either --pattern N or --append"},
-    {{"render", "a.pat", "x.png", "--scale", "0"}, 2, "--scale must be 1..64"},
-    {{"render", "a.pat", "old.DAT"}, 1, "exists"},
-    {{"glyph", "font.bin", "--number", "65"}, 2, ""},
-    {{"glyph", "ASCFONT.15", "--code", "A440"}, 2, ""},
-    {{"glyph", "ASCFONT.15", "--number", "65", "--c-array", "x"}, 2, ""},
-    {{"glyph", "ASCFONT.15", "--number", "128"}, 1, ""},
-    {{"glyph", "STD24.fon", "--code", "A440"}, 1, "STD24.fon Open Failure !"},
-    {{"make-fonts", "a.pat"}, 1, "is not a directory"},
-    {{"make-fonts"}, 2, "wrong number of arguments"},
+    {"import-panel a.pat old.DAT", 2, "give either --pattern N or --append"},
+    {"import-panel a.pat old.BIN --pattern 1 --offset 767", 1, "run past the display memory's end"},
+    {"import-image a.pat text.png --append", 1, "is not a PNG or PBM image"},
+    {"import-image a.pat wide.pbm --append", 1, "97 x 1 pixels"},
+    {"import-image a.pat wide.pbm --append --threshold 300", 2, "0..255"},
+    {"import-image a.pat wide.pbm", 2, "give either --pattern N or --append"},
+    {"render a.pat x.png --scale 0", 2, "--scale must be 1..64"},
+    {"render a.pat old.DAT", 1, "exists"},
+    {"glyph font.bin --number 65", 2, ""},
+    {"glyph ASCFONT.15 --code A440", 2, ""},
+    {"glyph ASCFONT.15 --number 65 --c-array x", 2, ""},
+    {"glyph ASCFONT.15 --number 128", 1, ""},
+    {"glyph STD24.fon --code A440", 1, "STD24.fon Open Failure !"},
+    {"make-fonts a.pat", 1, "is not a directory"},
+    {"make-fonts", 2, "wrong number of arguments"},
 };
 
 TEST_F(Cli, RefusalsSayWhyAndTouchNoFile) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--count", "2"}).status);
-    ASSERT_EQ(0, run({"new", "wide.pat", "--size", "60x2"}).status);
+    ASSERT_EQ(0, run("new a.pat --count 2").status);
+    ASSERT_EQ(0, run("new wide.pat --size 60x2").status);
     std::string rows;
     for (int i = 0; i < 12; ++i) rows += "000000000000\r\n";
     writeBytes(path("off.pat"), "PATTERN\r\n1\r\nSIZE 12 12 1 40 0 2\r\n" + rows);
@@ -169,9 +175,8 @@ TEST_F(Cli, RefusalsSayWhyAndTouchNoFile) {
     };
     const auto before = files();
     for (const Refusal& r : Refusals) {
-        std::string line;
-        for (const std::string& a : r.args) line += a + " ";
-        const CliResult result = run(r.args);
+        const std::string line = r.line;
+        const CliResult result = run(line);
         EXPECT_EQ(r.status, result.status) << line << result.err;
         EXPECT_NE(std::string::npos, result.err.find(r.says)) << line << result.err;
         EXPECT_EQ(before, files()) << line;
@@ -179,113 +184,87 @@ TEST_F(Cli, RefusalsSayWhyAndTouchNoFile) {
 }
 
 TEST_F(Cli, NewWritesWhatTheEditorWrites) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--count", "2", "--size", "16x8", "--seg", "20", "--com",
-                      "10", "--lr", "1", "--tb", "3"})
-                     .status);
+    ASSERT_EQ(0, run("new a.pat --count 2 --size 16x8 --seg 20 --com 10 --lr 1 --tb 3").status);
     Document doc;
     doc.panelDefinition = {20, 10, 16, 8, 1, 3};
     makeBlankDocument(doc);
     appendPattern(doc, nullptr);
     EXPECT_EQ(formatPatternFile(doc), readBytes(path("a.pat")));
-    const CliResult info = run({"info", "a.pat"});
+    const CliResult info = run("info a.pat");
     EXPECT_EQ(0, info.status);
     EXPECT_EQ("1 16x8 seg=20 com=10 lr=1 tb=3\n2 16x8 seg=20 com=10 lr=1 tb=3\n", info.out);
-    EXPECT_EQ(0, run({"new", "a.pat", "--force"}).status); // refused without --force
-    EXPECT_EQ("1 12x12 seg=1 com=1 lr=0 tb=2\n", run({"info", "a.pat"}).out);
+    EXPECT_EQ(0, run("new a.pat --force").status); // refused without --force
+    EXPECT_EQ("1 12x12 seg=1 com=1 lr=0 tb=2\n", run("info a.pat").out);
 }
 
 // Each stroke as the editor's tool makes it: the erase tool clears where it
 // is pressed and where it moves to, the ellipse may reach one past the edge.
 TEST_F(Cli, DrawAppliesTheEditorsStrokes) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--size", "8x6", "--count", "2"}).status);
-    const std::vector<std::vector<std::string>> strokes = {
-        {"1", "ellipse", "0,0", "8,6"}, {"1", "fill-rect", "3,2", "4,3"},
-        {"2", "rect", "1,0", "6,4"},    {"2", "fill-ellipse", "2,1", "6,4"},
-        {"2", "line", "0,5", "7,2"},    {"2", "erase", "6,0", "6,4"},
-        {"2", "point", "0,0"},
-    };
-    for (const auto& stroke : strokes) {
-        std::vector<std::string> args = {"draw", "a.pat", "--pattern"};
-        args.insert(args.end(), stroke.begin(), stroke.end());
-        ASSERT_EQ(0, run(args).status) << stroke[1];
+    ASSERT_EQ(0, run("new a.pat --size 8x6 --count 2").status);
+    const char* strokes[] = {
+        "1 ellipse 0,0 8,6", "1 fill-rect 3,2 4,3", "2 rect 1,0 6,4", "2 fill-ellipse 2,1 6,4",
+        "2 line 0,5 7,2",    "2 erase 6,0 6,4",     "2 point 0,0"};
+    for (const char* stroke : strokes) {
+        ASSERT_EQ(0, run(std::string("draw a.pat --pattern ") + stroke).status) << stroke;
     }
-    Document doc = load("a.pat");
-    EXPECT_EQ((std::vector<std::string>{"00111100", "01000010", "10011001", "10011001", "01000010",
-                                        "00111100"}),
-              test::recordRows(doc, 0));
-    EXPECT_EQ((std::vector<std::string>{"11111100", "01011010", "01111111", "01111110", "01111100",
-                                        "11000000"}),
-              test::recordRows(doc, 1));
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ((Rows{"00111100", "01000010", "10011001", "10011001", "01000010", "00111100"}),
+              rows("a.pat", 0));
+    EXPECT_EQ((Rows{"11111100", "01011010", "01111111", "01111110", "01111100", "11000000"}),
+              rows("a.pat", 1));
 }
 
 TEST_F(Cli, TransformTurnsAndShifts) {
-    const auto rows = [this] {
-        Document doc = load("a.pat");
-        return test::recordRows(doc, 0);
-    };
-    ASSERT_EQ(0, run({"new", "a.pat", "--size", "3x2"}).status);
-    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "point", "0,0"}).status);
-    ASSERT_EQ(0, run({"transform", "a.pat", "--pattern", "1", "rotate-right"}).status);
-    EXPECT_EQ((std::vector<std::string>{"01", "00", "00"}), rows());
-    ASSERT_EQ(0, run({"transform", "a.pat", "--pattern", "1", "shift", "-1,2", "--wrap"}).status);
-    EXPECT_EQ((std::vector<std::string>{"00", "00", "10"}), rows());
+    ASSERT_EQ(0, run("new a.pat --size 3x2").status);
+    ASSERT_EQ(0, run("draw a.pat --pattern 1 point 0,0").status);
+    ASSERT_EQ(0, run("transform a.pat --pattern 1 rotate-right").status);
+    EXPECT_EQ((std::vector<std::string>{"01", "00", "00"}), rows("a.pat", 0));
+    ASSERT_EQ(0, run("transform a.pat --pattern 1 shift -1,2 --wrap").status);
+    EXPECT_EQ((std::vector<std::string>{"00", "00", "10"}), rows("a.pat", 0));
 }
 
 TEST_F(Cli, ImportPanelReadsBackWhatExportWrote) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--size", "16x8", "--seg", "90", "--com", "40", "--lr", "1",
-                      "--tb", "3"})
-                     .status);
-    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "ellipse", "0,0", "16,8"}).status);
-    for (const char* out : {"a.DAT", "a.BIN"}) {
-        const std::string name = out;
-        std::vector<std::string> exported = {"export", "a.pat", out, "--lr", "1", "--tb", "3"};
-        if (name == "a.BIN") exported.push_back("--binary");
-        ASSERT_EQ(0, run(exported).status);
-        ASSERT_EQ(0, run({"new", "b.pat", "--size", "16x8", "--seg", "90", "--com", "40", "--lr",
-                          "1", "--tb", "3", "--force"})
-                         .status);
+    ASSERT_EQ(0, run("new a.pat --size 16x8 --seg 90 --com 40 --lr 1 --tb 3").status);
+    ASSERT_EQ(0, run("draw a.pat --pattern 1 ellipse 0,0 16,8").status);
+    for (const std::string out : {"a.DAT", "a.BIN --binary"}) {
+        ASSERT_EQ(0, run("export a.pat " + out + " --lr 1 --tb 3").status);
+        ASSERT_EQ(0, run("new b.pat --size 16x8 --seg 90 --com 40 --lr 1 --tb 3 --force").status);
         const CliResult r =
-            run({"import-panel", "b.pat", out, "--pattern", "1", "--lr", "1", "--tb", "3"});
+            run("import-panel b.pat " + out.substr(0, 5) + " --pattern 1 --lr 1 --tb 3");
         ASSERT_EQ(0, r.status) << r.err;
-        Document a = load("a.pat");
-        Document b = load("b.pat");
-        EXPECT_EQ(test::recordRows(a, 0), test::recordRows(b, 0)) << out;
+        EXPECT_EQ(rows("a.pat", 0), rows("b.pat", 0)) << out;
     }
 }
 
 TEST_F(Cli, RenderAndImportImageRoundTrip) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--size", "9x5", "--count", "2"}).status);
-    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "2", "ellipse", "0,0", "9,5"}).status);
-    ASSERT_EQ(0, run({"render", "a.pat", "two.png", "--pattern", "2", "--scale", "3"}).status);
+    ASSERT_EQ(0, run("new a.pat --size 9x5 --count 2").status);
+    ASSERT_EQ(0, run("draw a.pat --pattern 2 ellipse 0,0 9,5").status);
+    ASSERT_EQ(0, run("render a.pat two.png --pattern 2 --scale 3").status);
     RgbaImage image;
     ASSERT_FALSE(readImageFile(path("two.png"), image));
     EXPECT_EQ(27, image.width);
     EXPECT_EQ(15, image.height);
-    ASSERT_EQ(0, run({"render", "a.pat", "one.png", "--pattern", "2", "--scale", "1"}).status);
-    ASSERT_EQ(0, run({"import-image", "a.pat", "one.png", "--append"}).status);
-    ASSERT_EQ(0, run({"import-image", "a.pat", "one.png", "--pattern", "1", "--invert"}).status);
-    Document doc = load("a.pat");
-    ASSERT_EQ(3, doc.patternCount);
-    EXPECT_EQ(test::recordRows(doc, 1), test::recordRows(doc, 2));
-    std::vector<std::string> inverted = test::recordRows(doc, 1);
+    ASSERT_EQ(0, run("render a.pat one.png --pattern 2 --scale 1").status);
+    ASSERT_EQ(0, run("import-image a.pat one.png --append").status);
+    ASSERT_EQ(0, run("import-image a.pat one.png --pattern 1 --invert").status);
+    EXPECT_EQ(rows("a.pat", 1), rows("a.pat", 2));
+    std::vector<std::string> inverted = rows("a.pat", 1);
     for (std::string& row : inverted) {
         for (char& c : row) c = c == '1' ? '0' : '1';
     }
-    EXPECT_EQ(inverted, test::recordRows(doc, 0));
-    ASSERT_EQ(0, run({"render", "a.pat", "all.png", "--all", "--grid"}).status);
+    EXPECT_EQ(inverted, rows("a.pat", 0));
+    ASSERT_EQ(0, run("render a.pat all.png --all --grid").status);
 }
 
 TEST_F(Cli, ExportMatchesTheCoreByteForByte) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--count", "4", "--size", "12x12"}).status);
-    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "3", "fill-rect", "0,0", "11,11"}).status);
+    ASSERT_EQ(0, run("new a.pat --count 4 --size 12x12").status);
+    ASSERT_EQ(0, run("draw a.pat --pattern 3 fill-rect 0,0 11,11").status);
     Document doc = load("a.pat");
     const Selection none;
     struct Case {
         std::vector<std::string> options;
         std::vector<uint8_t> flags;
-        int type;
-        int leftToRight;
-        int topToBottom;
+        int type, leftToRight, topToBottom;
     };
     const Case cases[] = {
         {{}, {1, 0, 0, 0}, EXPORT_TEXT, 0, 2},
@@ -306,27 +285,27 @@ TEST_F(Cli, ExportMatchesTheCoreByteForByte) {
 }
 
 TEST_F(Cli, TableWritesHexTable) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--size", "12x2"}).status);
-    ASSERT_EQ(0, run({"draw", "a.pat", "--pattern", "1", "line", "0,0", "3,0"}).status);
-    ASSERT_EQ(0, run({"table", "a.pat"}).status);
+    ASSERT_EQ(0, run("new a.pat --size 12x2").status);
+    ASSERT_EQ(0, run("draw a.pat --pattern 1 line 0,0 3,0").status);
+    ASSERT_EQ(0, run("table a.pat").status);
     EXPECT_EQ("F0,00\r\n00,00\r\n\r\n", readBytes(path("HEX.TAB")));
     writeBytes(path("other.tab"), "old");
-    ASSERT_EQ(0, run({"table", "a.pat", "other.tab", "--force"}).status);
+    ASSERT_EQ(0, run("table a.pat other.tab --force").status);
     EXPECT_EQ(readBytes(path("HEX.TAB")), readBytes(path("other.tab")));
 }
 
 // Files that cannot be written or read: the old bytes stay, the reason is told.
 TEST_F(Cli, FailedWritesKeepTheOldFile) {
-    ASSERT_EQ(0, run({"new", "a.pat", "--size", "96x48", "--count", "3"}).status);
+    ASSERT_EQ(0, run("new a.pat --size 96x48 --count 3").status);
     const std::string pattern = readBytes(path("a.pat"));
     std::filesystem::permissions(path("a.pat"), std::filesystem::perms(0444));
-    const CliResult locked = run({"draw", "a.pat", "--pattern", "1", "point", "0,0"});
+    const CliResult locked = run("draw a.pat --pattern 1 point 0,0");
     EXPECT_EQ(1, locked.status);
     EXPECT_EQ("a.pat\nfile open error !\n(the file is read-only)\n", locked.err);
     EXPECT_EQ(pattern, readBytes(path("a.pat")));
 
     writeBytes(path("out.DAT"), "old");
-    const CliResult full = run({"export", "a.pat", "out.DAT", "--all", "--force"}, 1);
+    const CliResult full = run("export a.pat out.DAT --all --force", 1);
     EXPECT_EQ(1, full.status);
     EXPECT_NE(std::string::npos, full.err.find("out.DAT\nfile open error !\n(File too large)"))
         << full.err;
@@ -342,19 +321,14 @@ TEST_F(Cli, GlyphPrintsAndAppendsArrays) {
     font[30] = static_cast<char>(0x80);
     font[31] = 0x01;
     writeBytes(path("STD16X15.fon"), font);
-    const CliResult printed = run({"glyph", "STD16X15.fon", "--code", "A441"});
+    const CliResult printed = run("glyph STD16X15.fon --code A441");
     EXPECT_EQ(0, printed.status);
-    EXPECT_EQ(
-        "1000000000000001\n" +
-            [] {
-                std::string rows;
-                for (int i = 0; i < 14; ++i) rows += std::string(16, '0') + "\n";
-                return rows;
-            }(),
-        printed.out);
-    EXPECT_EQ(printed.out, run({"glyph", "STD16X15.fon", "--number", "2", "--print"}).out);
-    ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--code", "a441", "--c-array", "16X15.TAB"}).status);
-    ASSERT_EQ(0, run({"glyph", "STD16X15.fon", "--number", "1", "--c-array", "16X15.TAB"}).status);
+    std::string expectedRows = "1000000000000001\n";
+    for (int i = 0; i < 14; ++i) expectedRows += std::string(16, '0') + "\n";
+    EXPECT_EQ(expectedRows, printed.out);
+    EXPECT_EQ(printed.out, run("glyph STD16X15.fon --number 2 --print").out);
+    ASSERT_EQ(0, run("glyph STD16X15.fon --code a441 --c-array 16X15.TAB").status);
+    ASSERT_EQ(0, run("glyph STD16X15.fon --number 1 --c-array 16X15.TAB").status);
     Document doc;
     doc.editType = EditMode::Font16x15;
     uint8_t record[30] = {0x80, 0x01};
@@ -369,13 +343,13 @@ TEST_F(Cli, GlyphPrintsAndAppendsArrays) {
     ascii[65 * 15] = 0x18;
     writeBytes(path("ASCFONT.15"), ascii);
     writeBytes(path("font.bin"), ascii);
-    const CliResult a = run({"glyph", "ASCFONT.15", "--number", "65"});
+    const CliResult a = run("glyph ASCFONT.15 --number 65");
     EXPECT_EQ("00011000\n", a.out.substr(0, 9));
-    EXPECT_EQ(a.out, run({"glyph", "font.bin", "--kind", "8x15", "--number", "65"}).out);
+    EXPECT_EQ(a.out, run("glyph font.bin --kind 8x15 --number 65").out);
 }
 
 TEST_F(Cli, MakeFontsWritesFiveFilesAndKeepsEditedOnes) {
-    const CliResult made = run({"make-fonts", "."});
+    const CliResult made = run("make-fonts .");
     ASSERT_EQ(0, made.status) << made.err;
     const std::pair<const char*, size_t> files[] = {{"STD16X15.fon", 13094 * 30},
                                                     {"STD24.fon", 13094 * 72},
@@ -388,10 +362,10 @@ TEST_F(Cli, MakeFontsWritesFiveFilesAndKeepsEditedOnes) {
     }
     // An edited file stays unless --force is given.
     writeBytes(path("ASCFONT.15"), "edited");
-    const CliResult again = run({"make-fonts", "."});
+    const CliResult again = run("make-fonts .");
     EXPECT_EQ(0, again.status);
     EXPECT_NE(std::string::npos, again.out.find("ASCFONT.15: kept")) << again.out;
     EXPECT_EQ("edited", readBytes(path("ASCFONT.15")));
-    EXPECT_EQ(0, run({"make-fonts", ".", "--force"}).status);
+    EXPECT_EQ(0, run("make-fonts . --force").status);
     EXPECT_EQ(size_t{128 * 15}, readBytes(path("ASCFONT.15")).size());
 }
