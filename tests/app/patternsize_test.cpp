@@ -56,21 +56,6 @@ class PatternSizeTest : public QObject {
         QCOMPARE(int(f.doc().patternWidth), 12);
     }
 
-    void sizeThatLeavesThePanelIsRefused() {
-        EditorFixture f;
-        f.doc().store[4] = 10; // beginSeg of the only pattern
-        SizeScript s{"90", "12"};
-        script(f, s);
-        QCOMPARE(s.result, -1);
-        QCOMPARE(f.prompts.shown.back().text,
-                 std::string("Width too large ! ( Max Seg=87, Begin Seg=10 )"));
-        QCOMPARE(f.prompts.shown.back().caption, std::string(" "));
-        SizeScript tall{"12", "49"};
-        script(f, tall);
-        QCOMPARE(f.prompts.shown.back().text,
-                 std::string("Height too large ! ( Max Com=48, Begin Com=1 )"));
-    }
-
     void resizeKeepsTheTopLeftAndUndoRestores() {
         EditorFixture f;
         f.window->dispatchCommand(CmdAddPattern);

@@ -53,25 +53,29 @@ class GlyphFiles : public ::testing::Test {
 };
 
 TEST_F(GlyphFiles, RecordsAreAddressedByCode) {
-    uint8_t buffer[72];
-    EXPECT_EQ(0, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0x40, buffer, GlyphAccess::Read,
-                                 nullptr));
-    EXPECT_TRUE(startsAt(buffer, 0, 30));
-    EXPECT_EQ(63, accessBig5Glyph(fe, EditMode::Font16x15, 0xA4, 0xA1, buffer, GlyphAccess::Read,
-                                  nullptr));
-    EXPECT_TRUE(startsAt(buffer, 1890, 30));
-    EXPECT_EQ(5401, accessBig5Glyph(fe, EditMode::Font16x15, 0xC9, 0x40, buffer, GlyphAccess::Read,
-                                    nullptr));
-    EXPECT_TRUE(startsAt(buffer, 162030, 30));
-    EXPECT_EQ(5401, accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0xA1, buffer, GlyphAccess::Read,
-                                    nullptr));
-    EXPECT_EQ(5401, accessBig5Glyph(fe, EditMode::Font24x24, 0xC9, 0x40, buffer, GlyphAccess::Read,
-                                    nullptr));
-    EXPECT_TRUE(startsAt(buffer, 5401 * 72, 72));
-    EXPECT_EQ(-1, accessBig5Glyph(fe, EditMode::Font16x15, 0xC6, 0x7F, buffer, GlyphAccess::Read,
-                                  nullptr));
-    EXPECT_EQ(
-        -1, accessBig5Glyph(fe, EditMode::Pattern, 0xA4, 0x40, buffer, GlyphAccess::Read, nullptr));
+    const struct {
+        EditMode mode;
+        uint16_t code;
+        int index;     // -1: no glyph
+        size_t offset; // where the record starts in the file
+    } cases[] = {
+        {EditMode::Font16x15, 0xA440, 0, 0},
+        {EditMode::Font16x15, 0xA4A1, 63, 1890},
+        {EditMode::Font16x15, 0xC940, 5401, 162030},
+        {EditMode::Font16x15, 0xC6A1, 5401, 162030},
+        {EditMode::Font24x24, 0xC940, 5401, 5401 * 72},
+        {EditMode::Font16x15, 0xC67F, -1, 0},
+        {EditMode::Pattern, 0xA440, -1, 0},
+    };
+    for (const auto& c : cases) {
+        uint8_t buffer[72];
+        const int index = accessBig5Glyph(fe, c.mode, c.code >> 8, c.code & 0xFF, buffer,
+                                          GlyphAccess::Read, nullptr);
+        EXPECT_EQ(c.index, index) << std::hex << c.code;
+        const size_t size = c.mode == EditMode::Font24x24 ? 72 : 30;
+        EXPECT_TRUE(index < 0 || startsAt(buffer, c.offset, size)) << std::hex << c.code;
+    }
+    uint8_t buffer[15];
     EXPECT_EQ(1, accessAsciiGlyph(fe, 65, buffer, GlyphAccess::Read, nullptr));
     EXPECT_TRUE(startsAt(buffer, 975, 15));
 }
@@ -87,14 +91,6 @@ TEST_F(GlyphFiles, WriteReplacesOneRecordOnly) {
     EXPECT_EQ(before.substr(0, 1890), after.substr(0, 1890));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(record), 30), after.substr(1890, 30));
     EXPECT_EQ(before.substr(1920), after.substr(1920));
-}
-
-TEST_F(GlyphFiles, MissingFileIsNamed) {
-    uint8_t buffer[30];
-    Message error;
-    EXPECT_EQ(-1,
-              accessSpecialGlyph(fe, EditMode::Special16x15, 3, buffer, GlyphAccess::Read, &error));
-    EXPECT_EQ(fe.specialPath + " Open Failure !", error.text);
 }
 
 TEST_F(GlyphFiles, ReadPastTheEndGivesZeros) {

@@ -35,22 +35,14 @@ struct RangeCase {
 };
 
 TEST(PanelExport, RangeTextOfTenPanels) {
+    // clang-format off
     const RangeCase cases[] = {
-        {"2, 4-6", {2, 4, 5, 6}},
-        {"8-20", {8, 9, 10}},
-        {"0", {1}},
-        {"-3", {1}},
-        {"~4", {1}},
-        {"5-", {}},
-        {"abc", {}},
-        {"", {}},
-        {"a1b", {1}},
-        {"5-3", {3, 4, 5}},
-        {"3-5-7", {3, 4, 5, 6, 7, 8, 9, 10}},
-        {",,2,,", {2}},
-        {"2~4", {2, 3, 4}},
+        {"2, 4-6", {2, 4, 5, 6}}, {"8-20", {8, 9, 10}}, {"0", {1}}, {"-3", {1}}, {"~4", {1}},
+        {"5-", {}}, {"abc", {}}, {"", {}}, {"a1b", {1}}, {"5-3", {3, 4, 5}},
+        {"3-5-7", {3, 4, 5, 6, 7, 8, 9, 10}}, {",,2,,", {2}}, {"2~4", {2, 3, 4}},
         {"No. 7 and 9", {10}},
     };
+    // clang-format on
     for (const RangeCase& c : cases) {
         const PanelRange r = parsePanelRange(RangeChoice::Numbers, c.text, 10, 0);
         if (c.panels.empty()) {

@@ -39,30 +39,21 @@ TEST(PatternStore, OffsetsWalkTheRecords) {
     EXPECT_EQ(doc.store.size(), patternOffset(doc, -1));
 }
 
-TEST(PatternStore, DeletingTheLastMakesTheNewLastCurrent) {
-    Document doc = threeMarked();
-    doc.currentPattern = 2;
-    ASSERT_TRUE(deletePattern(doc));
-    EXPECT_EQ(2, doc.patternCount);
-    EXPECT_EQ(1, doc.currentPattern);
-    EXPECT_TRUE(doc.modifiedFlag);
-    EXPECT_EQ(doc.store.size(), 2u * 20u);
-}
-
-TEST(PatternStore, DeletingTheFirstMovesTheSecondUp) {
+TEST(PatternStore, DeletingKeepsTheOthersInOrder) {
     Document doc = threeMarked();
     doc.currentPattern = 0;
     ASSERT_TRUE(deletePattern(doc));
     EXPECT_EQ(0, doc.currentPattern);
     EXPECT_EQ("0100", recordRows(doc, 0)[0]);
     EXPECT_EQ("0010", recordRows(doc, 1)[0]);
-}
-
-TEST(PatternStore, TheOnlyPatternIsNotDeleted) {
-    Document doc;
-    EXPECT_FALSE(deletePattern(doc));
+    doc.currentPattern = 1; // the last: the new last becomes current
+    ASSERT_TRUE(deletePattern(doc));
     EXPECT_EQ(1, doc.patternCount);
-    EXPECT_FALSE(doc.modifiedFlag);
+    EXPECT_EQ(0, doc.currentPattern);
+    EXPECT_TRUE(doc.modifiedFlag);
+    EXPECT_EQ(doc.store.size(), 20u);
+    EXPECT_FALSE(deletePattern(doc)); // the only one stays
+    EXPECT_EQ(1, doc.patternCount);
 }
 
 TEST(PatternStore, AppendTakesTheDefinitionSize) {

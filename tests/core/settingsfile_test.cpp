@@ -55,12 +55,6 @@ TEST(SettingsReader, ValueIsCutToCapacity) {
     EXPECT_EQ("7", readSetting(&pieces, "s", "A"));
 }
 
-TEST(SettingsReader, NullStreamOrEmptyKeyGivesEmpty) {
-    const std::string text = "[s]\r\nA = 1\r\n";
-    EXPECT_EQ("", readSetting(nullptr, "s", "A"));
-    EXPECT_EQ("", readSetting(&text, "s", ""));
-}
-
 struct WriteCase {
     const char* name;
     std::string before;
@@ -94,13 +88,6 @@ const WriteCase WriteCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Lines, SettingsWriter, ::testing::ValuesIn(WriteCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SettingsWriter, WritingTwiceLeavesOneEntry) {
-    std::string text = rewriteSettings("", "others", "A", "1");
-    text = rewriteSettings(text, "others", "A", "2");
-    EXPECT_EQ("[others]\r\nA = 2\r\n", text);
-    EXPECT_EQ("2", readSetting(&text, "others", "A"));
-}
 
 TEST(SettingsWriter, ReplacesTheFileWholeAndNeverCreatesIt) {
     TempDir dir;

@@ -89,16 +89,15 @@ TEST(Tables, ExportFollowsTheMode) {
         bool append;
         const char* start;
     };
+    // clang-format off
     const Case cases[] = {
-        {EditMode::Font16x15, 15, "16X15.TAB", true,
-         "unsigned char _szA441[]={\r\n0x80,0x00, 0x00,0x00, "},
-        {EditMode::Font24x24, 24, "24X24.TAB", true,
-         "unsigned char _szB0A1[]={\r\n0x80,0x00,0x00, "},
+        {EditMode::Font16x15, 15, "16X15.TAB", true, "unsigned char _szA441[]={\r\n0x80,0x00, 0x00,0x00, "},
+        {EditMode::Font24x24, 24, "24X24.TAB", true, "unsigned char _szB0A1[]={\r\n0x80,0x00,0x00, "},
         {EditMode::Ascii8x15, 15, "8X15.TAB", true, "unsigned char _szASC065[]={\r\n0x80, 0x00, "},
-        {EditMode::Special16x15, 15, "SPCFONT.TAB", true,
-         "unsigned char _szSPC065[]={\r\n0x80,0x00, "},
+        {EditMode::Special16x15, 15, "SPCFONT.TAB", true, "unsigned char _szSPC065[]={\r\n0x80,0x00, "},
         {EditMode::SpecialSupp16x15, 15, "SPCFSUPP.TAB", true, "unsigned char _szSUP065[]={\r\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         doc.editType = c.mode;
         doc.patternHeight = static_cast<int16_t>(c.height);
