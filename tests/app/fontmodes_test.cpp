@@ -1,4 +1,3 @@
-#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTest>
 
@@ -12,12 +11,6 @@ using namespace dedur;
 using dedur::test::EditorFixture;
 
 namespace {
-
-// A typed character that no key of the test keyboard makes.
-void typeText(QWidget* widget, const QString& text) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-}
 
 // An editor whose start-up directory holds freshly made glyph files.
 struct FontFixture : EditorFixture {
@@ -92,24 +85,6 @@ class FontModesTest : public QObject {
         QCOMPARE(f.bar()->value(), 5402);
         f.bar()->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(f.window->statusText(), QString("FONT=F9FE, No.13094"));
-    }
-
-    void typingACharacterJumpsToItsGlyph() {
-        FontFixture f;
-        f.window->dispatchCommand(CmdFont16Mode);
-        typeText(&f.grid(), QString::fromUtf8("中"));
-        QCOMPARE(f.editor->fontEdit.currentCode16, 0xA4A4u);
-        QCOMPARE(f.window->currentNumber(), big5GlyphIndex(0xA4, 0xA4) + 1);
-        QCOMPARE(f.window->statusText(), QString::fromUtf8("中"));
-        QCOMPARE(f.shown16(), f.record(EditMode::Font16x15, 0xA4A4));
-        // In the 24 x 24 mode A4 40 is glyph number 1.
-        f.window->dispatchCommand(CmdFont24Mode);
-        typeText(&f.grid(), QString::fromUtf8("一"));
-        QCOMPARE(f.editor->fontEdit.currentCode24, 0xA440u);
-        QCOMPARE(f.window->currentNumber(), 1);
-        // A character without a Big5 code changes nothing.
-        typeText(&f.grid(), QString::fromUtf8("é"));
-        QCOMPARE(f.editor->fontEdit.currentCode24, 0xA440u);
     }
 
     void switchingWithChangesAndCancelStays() {

@@ -7,28 +7,12 @@
 #include "fileread.h"
 #include "message.h"
 #include "testsupport.h"
-#include "textlines.h"
 
 using namespace dedur;
 using namespace dedur::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-TEST(LineReader, LooksAtEachByteOfALongLineOnce) {
-    const std::string text = std::string(1 << 20, 'x') + "\r\nend\n";
-    LineReader reader(text);
-    LinePiece piece;
-    size_t pieces = 0;
-    size_t characters = 0;
-    while (reader.next(piece, 255)) {
-        ++pieces;
-        characters += piece.text.size();
-    }
-    EXPECT_EQ((1u << 20) / 255 + 2, pieces);
-    EXPECT_EQ((1u << 20) + 3, characters);
-    EXPECT_LE(reader.bytesSearched(), text.size() + pieces);
-}
 
 // Texts larger than the file reader's window: read from a file they give
 // what they give read from memory, whichever way they are read.

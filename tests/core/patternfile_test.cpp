@@ -25,16 +25,6 @@ TEST(PatternFile, WritesTheExactBytes) {
     EXPECT_EQ("PATTERN\r\n1\r\nSIZE 3 2 1 1 0 2\r\n101\r\n010\r\n", formatPatternFile(doc));
 }
 
-TEST(PatternFile, ThreePatternsGiveThirtySevenLines) {
-    Document doc = documentOf({{12, 12, 1, 1, 0, 2}, {12, 12, 1, 1, 0, 2}, {5, 8, 1, 1, 0, 2}});
-    const std::string text = formatPatternFile(doc);
-    size_t lines = 0;
-    for (size_t i = 0; (i = text.find("\r\n", i)) != std::string::npos; i += 2) ++lines;
-    EXPECT_EQ(37u, lines);
-    EXPECT_EQ("\r\n", text.substr(text.size() - 2));
-    EXPECT_EQ(lines, static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
-}
-
 TEST(PatternFile, WriterStopsAtASideAboveNinetySix) {
     Document doc = documentOf({{2, 1, 1, 1, 0, 2}, {2, 1, 1, 1, 0, 2}});
     doc.store.resize(14 + 12 + 97, DOT_OFF);

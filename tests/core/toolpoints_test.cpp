@@ -73,14 +73,6 @@ TEST(ToolPoints, LinesWalkFromTheAnchor) {
     }
 }
 
-TEST(ToolPoints, RecomputingKeepsThePreviousList) {
-    ToolLists lists;
-    computeLine(lists, 0, 0, 2, 0);
-    computeRectangle(lists, 0, 0, 0, 0, ShapeOutline);
-    EXPECT_EQ((Points{{0, 0}, {1, 0}, {2, 0}}), lists.previous);
-    EXPECT_EQ((Points{{0, 0}}), lists.current);
-}
-
 TEST(ToolPoints, OutlineRectangleInRowOrder) {
     ToolLists lists;
     computeRectangle(lists, 5, 2, 1, 0, ShapeOutline);
@@ -132,34 +124,4 @@ TEST(ToolPoints, FilledEllipseLeavesTheLowestRowInTheStatus) {
     std::string status;
     computeEllipse(lists, 16, 16, 2, 1, 9, 8, ShapeFilled, &status);
     EXPECT_EQ("beep:( 4- x 7 ) ", status);
-}
-
-TEST(ToolPoints, DegenerateEllipsesKeepTheLists) {
-    ToolLists lists;
-    computeRectangle(lists, 2, 1, 2, 1, ShapeOutline);
-    // Zero width: nothing moves.
-    computeEllipse(lists, 16, 16, 2, 1, 2, 6, ShapeOutline, nullptr);
-    EXPECT_EQ((Points{{2, 1}}), lists.current);
-    EXPECT_TRUE(lists.previous.empty());
-    // Two by two: the previous list takes a copy, the current list stays.
-    computeEllipse(lists, 16, 16, 2, 1, 4, 3, ShapeOutline, nullptr);
-    EXPECT_EQ((Points{{2, 1}}), lists.current);
-    EXPECT_EQ((Points{{2, 1}}), lists.previous);
-}
-
-TEST(ToolPoints, EllipseToTheColumnBeyondEndsInTheLastColumn) {
-    for (int width : {12, 13, 95, 96}) {
-        for (int left = 0; left < 6; ++left) {
-            ToolLists lists;
-            computeEllipse(lists, width, width, left, 0, width, width, ShapeOutline, nullptr);
-            int maxX = -1;
-            int maxY = -1;
-            for (const DotPoint& p : lists.current) {
-                maxX = std::max(maxX, p.x);
-                maxY = std::max(maxY, p.y);
-            }
-            EXPECT_EQ(width - 1, maxX) << width << " from " << left;
-            EXPECT_LT(maxY, width);
-        }
-    }
 }

@@ -57,16 +57,6 @@ TEST_P(Transforms, OfABlock) {
 INSTANTIATE_TEST_SUITE_P(All, Transforms, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Transform, FourTurnsRightAreNone) {
-    const DotGrid start = gridOf({"1100", "0010", "0111"});
-    DotGrid g = start;
-    for (int i = 0; i < 4; ++i) g = transformDots(g, {TransformKind::RotateRight});
-    EXPECT_EQ(rowsOfGrid(start), rowsOfGrid(g));
-    g = transformDots(transformDots(start, {TransformKind::RotateLeft}),
-                      {TransformKind::RotateRight});
-    EXPECT_EQ(rowsOfGrid(start), rowsOfGrid(g));
-}
-
 TEST(Transform, RotatingAPatternSwapsItsSidesAndUndoes) {
     Document doc = documentOf({{3, 2, 5, 5, IncreaseSeg, IncreaseCom}, {4, 4, 1, 1, 0, 2}});
     setRows(doc, {"110", "001"});
