@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <sys/stat.h>
 
 #include "document/patternfile.h"
@@ -27,86 +28,103 @@ size_t entriesIn(const fs::path& dir) {
         std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
-struct TargetCase {
-    const char* name;
-    FileRole role;
-    // Makes the situation in `dir`; the write goes to dir/"a.pat".
-    std::function<void(const TempDir& dir)> setUp;
-    WriteStep step;
-    int error;
-    // Checks what is on disk afterwards.
-    std::function<void(const TempDir& dir)> check;
-};
-
-void plainFile(const TempDir& d) {
-    writeBytes(d.file("a.pat"), "old");
-    fs::permissions(d.file("a.pat"), fs::perms(0640));
-}
-
-void linkToFileElsewhere(const TempDir& d) {
-    fs::create_directory(d.file("real"));
-    writeBytes(d.file("real/b.pat"), "old");
-    fs::create_symlink("real/b.pat", d.file("a.pat"));
-}
-
 void hardLinked(const TempDir& d) {
     writeBytes(d.file("a.pat"), "old");
     fs::create_hard_link(d.file("a.pat"), d.file("b.pat"));
 }
 
-const TargetCase TargetCases[] = {
-    {"PlainFileKeepsItsMode", FileRole::User, plainFile, WriteStep::None, 0,
-     [](const TempDir& d) {
-         EXPECT_EQ("new", readBytes(d.file("a.pat")));
-         EXPECT_EQ(fs::perms(0640), fs::status(d.file("a.pat")).permissions());
-         EXPECT_EQ(1u, entriesIn(d.path()));
-     }},
-    {"ReadOnlyFileRefused", FileRole::User,
-     [](const TempDir& d) {
-         writeBytes(d.file("a.pat"), "old");
-         fs::permissions(d.file("a.pat"), fs::perms(0444));
-     },
-     WriteStep::Refused, ReadOnlyFile,
-     [](const TempDir& d) { EXPECT_EQ("old", readBytes(d.file("a.pat"))); }},
-    {"SymlinkSavesItsTarget", FileRole::User, linkToFileElsewhere, WriteStep::None, 0,
-     [](const TempDir& d) {
-         EXPECT_TRUE(fs::is_symlink(d.file("a.pat")));
-         EXPECT_EQ("new", readBytes(d.file("real/b.pat")));
-         EXPECT_EQ(1u, entriesIn(d.file("real")));
-     }},
-    {"DanglingSymlinkRefused", FileRole::User,
-     [](const TempDir& d) { fs::create_symlink("missing.pat", d.file("a.pat")); },
-     WriteStep::Refused, DanglingLink,
-     [](const TempDir& d) {
-         EXPECT_TRUE(fs::is_symlink(d.file("a.pat")));
-         EXPECT_FALSE(fs::exists(d.file("missing.pat")));
-     }},
-    {"HardLinkWrittenInPlace", FileRole::User, hardLinked, WriteStep::None, 0,
-     [](const TempDir& d) {
-         EXPECT_EQ("new", readBytes(d.file("a.pat")));
-         EXPECT_EQ("new", readBytes(d.file("b.pat")));
-         EXPECT_EQ(2u, fs::hard_link_count(d.file("a.pat")));
-     }},
-    {"ProgramNameHardLinkSplit", FileRole::Program, hardLinked, WriteStep::None, 0,
-     [](const TempDir& d) {
-         EXPECT_EQ("new", readBytes(d.file("a.pat")));
-         EXPECT_EQ("old", readBytes(d.file("b.pat")));
-     }},
-    {"DirectoryRefused", FileRole::User,
-     [](const TempDir& d) { fs::create_directory(d.file("a.pat")); }, WriteStep::Refused, EISDIR,
-     [](const TempDir& d) { EXPECT_TRUE(fs::is_directory(d.file("a.pat"))); }},
+// What stands at dir/"a.pat" before the write.
+enum class Before { PlainFile, ReadOnlyFile, LinkToFileElsewhere, DanglingLink, HardLink, Folder };
+
+void makeBefore(const TempDir& d, Before before) {
+    const std::string a = d.file("a.pat");
+    switch (before) {
+    case Before::PlainFile:
+    case Before::ReadOnlyFile:
+        writeBytes(a, "old");
+        fs::permissions(a, fs::perms(before == Before::PlainFile ? 0640 : 0444));
+        break;
+    case Before::LinkToFileElsewhere:
+        fs::create_directory(d.file("real"));
+        writeBytes(d.file("real/b.pat"), "old");
+        fs::create_symlink("real/b.pat", a);
+        break;
+    case Before::DanglingLink:
+        fs::create_symlink("missing.pat", a);
+        break;
+    case Before::HardLink:
+        hardLinked(d);
+        break;
+    case Before::Folder:
+        fs::create_directory(a);
+        break;
+    }
+}
+
+// Checks words of `after`: "name=bytes", "name@" a link, "name/" a folder,
+// "name!" nothing, "name:640" the mode, "name#2" the links to a file or the
+// entries of a folder ("." the test's folder).
+void checkAfter(const TempDir& d, const std::string& after) {
+    std::istringstream words(after);
+    for (std::string w; words >> w;) {
+        const size_t at = w.find_last_of("=@/!:#");
+        const std::string path = d.file(w.substr(0, at));
+        const std::string value = w.substr(at + 1);
+        switch (w[at]) {
+        case '=':
+            EXPECT_EQ(value, readBytes(path)) << w;
+            break;
+        case '@':
+            EXPECT_TRUE(fs::is_symlink(path)) << w;
+            break;
+        case '/':
+            EXPECT_TRUE(fs::is_directory(path)) << w;
+            break;
+        case '!':
+            EXPECT_FALSE(fs::exists(path)) << w;
+            break;
+        case ':':
+            EXPECT_EQ(fs::perms(std::stoi(value, nullptr, 8)), fs::status(path).permissions()) << w;
+            break;
+        default:
+            EXPECT_EQ(std::stoul(value),
+                      fs::is_directory(path) ? entriesIn(path) : fs::hard_link_count(path))
+                << w;
+        }
+    }
+}
+
+struct TargetCase {
+    const char* name;
+    FileRole role;
+    Before before;
+    WriteStep step;
+    int error;
+    const char* after;
 };
+
+// clang-format off
+const TargetCase TargetCases[] = {
+    {"PlainFileKeepsItsMode", FileRole::User, Before::PlainFile, WriteStep::None, 0, "a.pat=new a.pat:640 .#1"},
+    {"ReadOnlyFileRefused", FileRole::User, Before::ReadOnlyFile, WriteStep::Refused, ReadOnlyFile, "a.pat=old"},
+    {"SymlinkSavesItsTarget", FileRole::User, Before::LinkToFileElsewhere, WriteStep::None, 0, "a.pat@ real/b.pat=new real#1"},
+    {"DanglingSymlinkRefused", FileRole::User, Before::DanglingLink, WriteStep::Refused, DanglingLink, "a.pat@ missing.pat!"},
+    {"HardLinkWrittenInPlace", FileRole::User, Before::HardLink, WriteStep::None, 0, "a.pat=new b.pat=new a.pat#2"},
+    {"ProgramNameHardLinkSplit", FileRole::Program, Before::HardLink, WriteStep::None, 0, "a.pat=new b.pat=old"},
+    {"DirectoryRefused", FileRole::User, Before::Folder, WriteStep::Refused, EISDIR, "a.pat/"},
+};
+// clang-format on
 
 class SafeWriteTarget : public ::testing::TestWithParam<TargetCase> {};
 
 TEST_P(SafeWriteTarget, WritesOrRefuses) {
     const TargetCase& c = GetParam();
     TempDir dir;
-    c.setUp(dir);
+    makeBefore(dir, c.before);
     const WriteOutcome outcome = writeFileSafely(dir.file("a.pat"), "new", c.role);
     EXPECT_EQ(c.step, outcome.step) << outcome.reason();
     EXPECT_EQ(c.error, outcome.error) << outcome.reason();
-    c.check(dir);
+    checkAfter(dir, c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, SafeWriteTarget, ::testing::ValuesIn(TargetCases),
