@@ -39,9 +39,6 @@ class ExtrasTest : public QObject {
         f.window->dispatchCommand(CmdRotateRight);
         QCOMPARE(f.rows().substr(0, 26), std::string("000000000001\n000000000001\n"));
         QCOMPARE(f.cellPixel(11, 0), Black);
-        f.window->dispatchCommand(CmdInvert);
-        QCOMPARE(f.cellPixel(11, 0), White);
-        f.window->dispatchCommand(CmdUndo);
         f.window->dispatchCommand(CmdUndo);
         QCOMPARE(f.rows().substr(0, 26), std::string("110000000000\n001000000000\n"));
         QCOMPARE(f.cellPixel(0, 0), Black);
@@ -73,13 +70,8 @@ class ExtrasTest : public QObject {
         const Selection none;
         const std::string path = f.dir.file("p.BIN");
         test::writeBytes(path, buildPanelExport(f.doc(), none, {1}, false, EXPORT_BINARY).bytes);
-        test::writeBytes(f.dir.file("bad.DAT"), ".DB $01 ; 2000h ~ 2000h\r\nNOP\r\n");
         test::setRows(f.doc(), {"000000000000", "000000000000"});
-        f.prompts.files = {QString::fromStdString(f.dir.file("bad.DAT")),
-                           QString::fromStdString(path)};
-        f.window->dispatchCommand(CmdImportPanelData);
-        QCOMPARE(f.prompts.shown.back().text,
-                 std::string("Line 2 is not a \".DB\" line of a panel export: NOP"));
+        f.prompts.files = {QString::fromStdString(path)};
         f.window->dispatchCommand(CmdImportPanelData);
         QCOMPARE(f.rows().substr(0, 26), std::string("101000000000\n010000000000\n"));
         QCOMPARE(f.cellPixel(2, 0), Black);
