@@ -18,18 +18,6 @@ using dedur::test::EditorFixture;
 class FileCommandsTest : public QObject {
     Q_OBJECT
   private slots:
-    void startupWithAMissingFileAsksTwice() {
-        EditorFixture f("[others]\r\nPATFILE = missing.pat\r\nPATNO = 3\r\n");
-        QCOMPARE(f.prompts.shown.size(), size_t(2));
-        QCOMPARE(f.prompts.shown[0].caption, std::string("Open Fail"));
-        QCOMPARE(f.prompts.shown[0].text, std::string("Pattern file \"missing.pat\" not found"));
-        QCOMPARE(f.prompts.shown[1].caption, std::string("Can't Open File"));
-        QCOMPARE(f.prompts.shown[1].buttons, MessageButtons::RetryCancel);
-        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
-        QCOMPARE(f.doc().patternCount, 1);
-        QVERIFY(f.doc().patternFileName.empty());
-    }
-
     void commandLineArguments_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode"); // -1: the editor starts

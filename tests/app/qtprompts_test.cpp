@@ -19,7 +19,6 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
-    QRect frame;
     QString defaultButton;
     bool keyLeftItOpen = false;
 };
@@ -35,7 +34,6 @@ int runBox(const Message& message, SeenBox& seen, const QString& click, int key 
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        seen.frame = box->frameGeometry();
         for (QAbstractButton* b : box->buttons()) seen.buttons << b->text().remove('&');
         seen.buttons.sort();
         if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text().remove('&');
@@ -110,33 +108,6 @@ class QtPromptsTest : public QObject {
         QCOMPARE(seen.defaultButton, labels.contains("Yes")     ? QString("Yes")
                                      : labels.contains("Retry") ? QString("Retry")
                                                                 : QString("OK"));
-    }
-
-    void boxesOpenInTheMiddleOfTheScreen() {
-        QWidget owner;
-        owner.setGeometry(0, 0, 300, 200);
-        owner.show();
-        SeenBox seen;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            seen.frame = box->frameGeometry();
-            box->buttons().front()->click();
-        });
-        QtPrompts().showMessage(&owner, {"A longer text than the buttons need", " ",
-                                         MessageButtons::YesNoCancel, MessageIcon::Question});
-        QRect about;
-        QTimer::singleShot(0, [&] {
-            about = QApplication::activeModalWidget()->frameGeometry();
-            QApplication::activeModalWidget()->close();
-        });
-        QtPrompts().showAbout(&owner);
-        const QRect screen = owner.screen()->geometry();
-        for (const QRect& frame : {seen.frame, about}) {
-            QVERIFY(!frame.isEmpty());
-            QCOMPARE(frame.left(), (screen.width() - frame.width()) / 2);
-            QCOMPARE(frame.top(), (screen.height() - frame.height()) / 2);
-        }
     }
 
     // Escape answers Cancel (or No, or OK where there is no other); a letter
