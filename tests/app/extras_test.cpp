@@ -114,24 +114,6 @@ class ExtrasTest : public QObject {
         QVERIFY(f.prompts.shown.back().text.find("Could not read the image \"no.png\"") == 0);
     }
 
-    void exportImageWritesTheBlockOrThePattern() {
-        EditorFixture f;
-        test::setRows(f.doc(), {"110000000000", "010000000000"});
-        const QString path = QString::fromStdString(f.dir.file("out"));
-        f.prompts.files = {path};
-        f.window->dispatchCommand(CmdExportImage);
-        const QImage whole(path + ".png");
-        const int k = f.editor->settings.gridX;
-        QCOMPARE(whole.size(), QSize(12 * k, 12 * k));
-        QCOMPARE(whole.pixel(k, k), Black);
-        QCOMPARE(whole.pixel(0, k), White);
-        f.window->dispatchCommand(CmdSelect);
-        f.drag({{0, 0}, {1, 1}});
-        f.prompts.files = {path + "2.png"};
-        f.window->dispatchCommand(CmdExportImage);
-        QCOMPARE(QImage(path + "2.png").size(), QSize(2 * k, 2 * k));
-    }
-
     void statusBarTellsTheByteAndBitOfTheDotUnderThePointer() {
         EditorFixture f;
         auto* part = f.window->findChild<QLabel*>("statusPart1");

@@ -91,16 +91,10 @@ class InputTextTest : public QObject {
         QVERIFY(edit);
         QCOMPARE(edit->height, -30);
         QCOMPARE(edit->face(), std::string("DejaVu Sans"));
-        QFont small("DejaVu Sans");
-        small.setPixelSize(9);
-        small.setItalic(true);
-        f.prompts.fonts = {small};
+        big.setItalic(true);
+        f.prompts.fonts = {big};
         f.window->dispatchCommand(CmdMessageFont);
-        const auto message = readLogFontFile(f.dir.file("MYMSG.$LF"));
-        QVERIFY(message);
-        QCOMPARE(message->height, -9);
-        QCOMPARE(int(message->italic), 1);
-        QCOMPARE(std::filesystem::file_size(f.dir.file("MYMSG.$LF")), std::uintmax_t(60));
+        QCOMPARE(int(readLogFontFile(f.dir.file("MYMSG.$LF"))->italic), 1);
     }
 
     void selectionReportNamesTheBlock() {

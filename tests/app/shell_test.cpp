@@ -161,19 +161,6 @@ class ShellTest : public QObject {
         QCOMPARE(f.window->currentNumber(), 1);
     }
 
-    void colourChoiceIsStoredAndPainted() {
-        EditorFixture f;
-        f.prompts.colours = {0x0000FF};
-        f.window->dispatchCommand(CmdDotColour);
-        f.drag({{0, 0}});
-        QCOMPARE(f.cellPixel(0, 0), qRgb(255, 0, 0));
-        const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
-        QVERIFY(ini.find("DOTCOLOR = 255\r\n") != std::string::npos);
-        // A cancelled dialog stores nothing.
-        f.window->dispatchCommand(CmdLineColour);
-        QVERIFY(test::readBytes(f.dir.file("DEDUR.INI")).find("LINECOLOR") == std::string::npos);
-    }
-
     void numberFieldSelectsItsNumberUnlessClicked() {
         QWidget window;
         auto* first = new NumberField(&window);

@@ -101,33 +101,4 @@ TEST_F(GeneratedFonts, AsciiRecordsAreTheirCharacters) {
     EXPECT_TRUE(blank(ascii, ' ', 15));
     for (int c = '!'; c <= '~'; ++c)
         EXPECT_FALSE(blank(ascii, static_cast<size_t>(c), 15)) << char(c);
-    // Capital I and lower-case l differ, and '_' sits lower than '-'.
-    EXPECT_NE(ascii.substr('I' * 15, 15), ascii.substr('l' * 15, 15));
-    auto lowest = [&ascii](char c) {
-        int row = -1;
-        for (int y = 0; y < 15; ++y) {
-            if (ascii[static_cast<size_t>(c * 15 + y)] != 0) row = y;
-        }
-        return row;
-    };
-    EXPECT_GT(lowest('_'), lowest('-'));
-}
-
-// F9F9 is the double horizontal line, F9F8 the double vertical one.
-TEST_F(GeneratedFonts, BoxDrawingReachesTheCellEdges) {
-    ASSERT_TRUE(result->ok) << result->error;
-    const auto dot = [](uint8_t low, int x, int y) {
-        uint8_t record[30];
-        accessBig5Glyph(fontEdit, EditMode::Font16x15, 0xF9, low, record, GlyphAccess::Read,
-                        nullptr);
-        return (record[y * 2 + x / 8] >> (7 - x % 8)) & 1;
-    };
-    bool rowAcross = false;
-    bool columnDown = false;
-    for (int i = 0; i < 15; ++i) {
-        rowAcross = rowAcross || (dot(0xF9, 0, i) && dot(0xF9, 15, i));
-        columnDown = columnDown || (dot(0xF8, i, 0) && dot(0xF8, i, 14));
-    }
-    EXPECT_TRUE(rowAcross);
-    EXPECT_TRUE(columnDown);
 }
