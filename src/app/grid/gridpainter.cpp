@@ -12,7 +12,6 @@ QRgb fromSetting(uint32_t bgr) {
     return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
-const QRgb WindowBackground = qRgb(128, 128, 128);
 const QRgb White = qRgb(255, 255, 255);
 const QRgb ThumbnailFrame = qRgb(0, 0, 255);
 const QRgb RubberBand = qRgb(255, 0, 0);
@@ -21,8 +20,18 @@ const QRgb RubberBand = qRgb(255, 0, 0);
 
 GridPainter::GridPainter(Editor& editor) : editor_(editor) {}
 
-void GridPainter::resizeSurface(QSize size) {
-    QImage bigger(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+void GridPainter::resizeSurface(QSize window) {
+    window_ = window;
+    fitSurface();
+}
+
+void GridPainter::fitSurface() {
+    const GridGeometry g = geometry();
+    const QSize reach(std::max(g.lineX(3 * g.width), g.thumbX() + g.width) + 8,
+                      std::max(g.lineY(3 * g.height), g.thumbY() + g.height) + 8);
+    const QSize size = window_.boundedTo(reach).expandedTo(QSize(1, 1));
+    if (size == surface_.size()) return;
+    QImage bigger(size, QImage::Format_RGB32);
     bigger.fill(WindowBackground);
     if (!surface_.isNull()) {
         for (int y = 0; y < std::min(surface_.height(), bigger.height()); ++y) {
@@ -104,6 +113,7 @@ void GridPainter::setThumbnailPixel(int x, int y, QRgb colour) {
 }
 
 void GridPainter::paint(const QRect& clip, bool erase) {
+    fitSurface(); // the pattern's size or the cells' may have changed
     begin();
     clip_ = clip.intersected(surface_.rect());
     const GridGeometry g = geometry();

@@ -15,9 +15,12 @@ class GridPainter {
   public:
     explicit GridPainter(Editor& editor);
 
+    // The surface covers what the window can show of the grid, its thumbnail
+    // and a block's frame (which may reach two patterns beyond the grid);
+    // the rest of the window is plain background.
     QImage& surface() { return surface_; }
     const QImage& surface() const { return surface_; }
-    void resizeSurface(QSize size);
+    void resizeSurface(QSize window);
 
     GridGeometry geometry() const;
     QRgb lineColour() const;
@@ -48,6 +51,7 @@ class GridPainter {
     QRect gridRect() const;      // the cells and their lines
     QRect thumbnailRect() const; // (TX, TY, W, H)
     QRect cellRect(int column, int row) const;
+    static constexpr QRgb WindowBackground = 0xFF808080;
 
   private:
     void begin();
@@ -63,7 +67,10 @@ class GridPainter {
     void fillCell(int column, int row, QRgb colour);
     void drawThumbnail(const std::vector<uint8_t>& image);
 
+    void fitSurface();
+
     Editor& editor_;
+    QSize window_;
     QImage surface_;
     uchar* bits_ = nullptr;
     qsizetype stride_ = 0;

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QWheelEvent>
 
 #include "../shell/artwork.h"
@@ -39,7 +40,10 @@ void GridWidget::repaintAll(bool erase) {
 
 void GridWidget::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.drawImage(event->rect(), painter_.surface(), event->rect());
+    const QRect shown = event->rect() & painter_.surface().rect();
+    p.drawImage(shown, painter_.surface(), shown);
+    for (const QRect& plain : QRegion(event->rect()).subtracted(shown))
+        p.fillRect(plain, QColor(GridPainter::WindowBackground));
 }
 
 void GridWidget::resizeEvent(QResizeEvent*) {
