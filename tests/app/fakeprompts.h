@@ -8,19 +8,17 @@
 
 namespace dedur::test {
 
-// Records every prompt and answers from queues; an empty queue answers the
-// first button (OK, Yes, Retry), no file, no colour.
+// Records every prompt and answers from queues; an empty queue answers OK,
+// Yes or Cancel (to Retry/Cancel), no file, no colour, no font.
 class FakePrompts : public Prompts {
   public:
     struct Shown {
         std::string caption;
         std::string text;
-        MessageButtons buttons;
-        MessageIcon icon;
     };
 
     int showMessage(QWidget*, const Message& m) override {
-        shown.push_back({m.caption, m.text, m.buttons, m.icon});
+        shown.push_back({m.caption, m.text});
         if (!answers.empty()) {
             const int a = answers.front();
             answers.pop_front();
@@ -47,18 +45,13 @@ class FakePrompts : public Prompts {
         dialogs << "save:" + title + ":" + filter;
         return next();
     }
-    bool chooseColour(QWidget*, uint32_t& colour, std::array<uint32_t, 16>&) override {
-        if (colours.empty()) return false;
-        colour = colours.front();
-        colours.pop_front();
-        return true;
-    }
+    bool chooseColour(QWidget*, uint32_t&, std::array<uint32_t, 16>&) override { return false; }
     void setWaitCursor(bool) override {}
     void showProgress(QWidget*, const QString& label, uint64_t done, uint64_t total) override {
         progress.push_back(QString("%1 %2/%3").arg(label).arg(done).arg(total));
     }
     void endProgress() override { progress.push_back("end"); }
-    void showAbout(QWidget*) override { ++abouts; }
+    void showAbout(QWidget*) override {}
     bool chooseFont(QWidget*, QFont& font) override {
         if (fonts.empty()) return false;
         font = fonts.front();
@@ -75,12 +68,10 @@ class FakePrompts : public Prompts {
     std::vector<Shown> shown;
     std::deque<int> answers;
     std::deque<QString> files;
-    std::deque<uint32_t> colours;
     std::deque<QFont> fonts;
     QStringList dialogs;
     QStringList progress; // "LABEL done/total" per report, "end" when closed
     int beeps = 0;
-    int abouts = 0;
 
   private:
     QString next() {
