@@ -1,10 +1,24 @@
 #include "editor.h"
 
+#include <array>
 #include <cstring>
 
 namespace dedur {
 
 namespace {
+
+// Bits past a row's width must stay clear, or equal patterns would differ.
+const char* setPaddingBit(const uint8_t* packed, const PatternHeader& h) {
+    if (h.width % 8 == 0) return nullptr;
+    const auto padding = static_cast<uint8_t>(0xFFu << (h.width % 8));
+    const size_t rowBytes = packedRowBytes(h.width);
+    for (int y = 0; y < h.height; ++y) {
+        if (packed[(static_cast<size_t>(y) + 1) * rowBytes - 1] & padding) {
+            return "a bit past a row's width is set";
+        }
+    }
+    return nullptr;
+}
 
 bool sideInRange(int side) {
     return side >= 1 && side <= MaxPatternSide;
@@ -40,6 +54,10 @@ const char* brokenInvariant(const Editor& e) {
         if (!sideInRange(h.width) || !sideInRange(h.height))
             return "a record's size is out of range";
         if (i == doc.currentPattern) current = offset;
+        if (offset + recordLength(h) > doc.store.size()) return "the store ends inside a record";
+        if (const char* padding = setPaddingBit(doc.store.data() + offset + HeaderSize, h)) {
+            return padding;
+        }
         offset += recordLength(h);
     }
     if (offset != doc.store.size()) return "the store does not end with its last record";
@@ -59,8 +77,10 @@ const char* brokenInvariant(const Editor& e) {
         if (h.width != doc.patternWidth || h.height != doc.patternHeight) {
             return "the working size is not the current record's";
         }
+        std::array<uint8_t, WorkDotsSize> stored;
+        recordDots(doc, doc.currentPattern, stored.data());
         if (sel.selectionState == SelectionState::None &&
-            std::memcmp(doc.workDots.data(), doc.store.data() + current + HeaderSize,
+            std::memcmp(doc.workDots.data(), stored.data(),
                         static_cast<size_t>(doc.patternDotCount)) != 0) {
             return "an edit was not stored in the current record";
         }

@@ -84,7 +84,7 @@ FileReadStatus readFileLimited(const std::string& path, size_t limit, std::strin
 
 namespace {
 
-constexpr size_t WindowSize = size_t{4} << 20;
+constexpr size_t WindowSize = size_t{1} << 20;
 
 } // namespace
 

@@ -93,7 +93,7 @@ TEST(History, SizeChangeOfTheLastPatternStaysLast) {
     ASSERT_TRUE(undo(h, doc, sel));
     EXPECT_EQ(2, doc.patternCount);
     EXPECT_EQ(1, doc.currentPattern);
-    EXPECT_EQ(doc.store.size(), 2u * (12u + 16u));
+    EXPECT_EQ(doc.store.size(), 2u * (12u + 4u));
 }
 
 TEST(History, SnapshotLaysTheFloatingBlockOver) {

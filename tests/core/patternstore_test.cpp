@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "document/patternstore.h"
 #include "testsupport.h"
 
@@ -25,16 +27,16 @@ Document threeMarked() {
 
 TEST(PatternStore, NewDocumentIsOneBlankPatternFromTheDefinition) {
     Document doc;
-    ASSERT_EQ(doc.store.size(), 12u + 144u);
+    ASSERT_EQ(doc.store.size(), 12u + 12u * 2u); // two bytes a row
     EXPECT_EQ((PatternHeader{12, 12, 1, 1, 0, 2}), decodeHeader(doc.store.data()));
-    EXPECT_EQ(std::string(144, '0'), std::string(doc.store.begin() + 12, doc.store.end()));
+    EXPECT_EQ(std::vector<std::string>(12, std::string(12, '0')), recordRows(doc, 0));
 }
 
 TEST(PatternStore, OffsetsWalkTheRecords) {
     Document doc = documentOf({{4, 2, 1, 1, 0, 2}, {3, 3, 1, 1, 0, 2}, {2, 5, 1, 1, 0, 2}});
     EXPECT_EQ(0u, patternOffset(doc, 0));
-    EXPECT_EQ(20u, patternOffset(doc, 1));
-    EXPECT_EQ(41u, patternOffset(doc, 2));
+    EXPECT_EQ(14u, patternOffset(doc, 1));
+    EXPECT_EQ(29u, patternOffset(doc, 2));
     EXPECT_EQ(doc.store.size(), patternOffset(doc, 3));
     EXPECT_EQ(doc.store.size(), patternOffset(doc, -1));
 }
@@ -51,7 +53,7 @@ TEST(PatternStore, DeletingKeepsTheOthersInOrder) {
     EXPECT_EQ(1, doc.patternCount);
     EXPECT_EQ(0, doc.currentPattern);
     EXPECT_TRUE(doc.modifiedFlag);
-    EXPECT_EQ(doc.store.size(), 20u);
+    EXPECT_EQ(doc.store.size(), 14u);
     EXPECT_FALSE(deletePattern(doc)); // the only one stays
     EXPECT_EQ(1, doc.patternCount);
 }
@@ -86,7 +88,7 @@ TEST(PatternStore, FontModesLeaveTheStoreAlone) {
     doc.editType = EditMode::Font16x15;
     doc.workDots.fill(DOT_ON);
     storeWorkDots(doc);
-    EXPECT_EQ(std::string(144, '0'), std::string(doc.store.begin() + 12, doc.store.end()));
+    EXPECT_EQ(std::vector<std::string>(12, std::string(12, '0')), recordRows(doc, 0));
     PatternHeader untouched{1, 2, 3, 4, 5, 6};
     getHeader(doc, 0, untouched);
     EXPECT_EQ((PatternHeader{1, 2, 3, 4, 5, 6}), untouched);
@@ -109,4 +111,32 @@ TEST(PatternStore, FillSetsEveryDotOfTheCurrentRecord) {
     EXPECT_EQ((std::vector<std::string>{"1111", "1111"}), recordRows(doc, 1));
     EXPECT_EQ("0010", recordRows(doc, 2)[0]);
     EXPECT_TRUE(doc.modifiedFlag);
+}
+
+// The packer reads eight and sixteen characters at a time; every width,
+// length and kind of character must give what one character at a time does.
+TEST(PatternStore, PackingAgreesWithOneCharacterAtATime) {
+    const char kinds[] = {'0', '1', '1', static_cast<char>(0xB1), '2', '\0', 'q'};
+    std::mt19937 random(7);
+    for (int width = 1; width <= MaxPatternSide; ++width) {
+        for (int length = 0; length <= width + 20; ++length) {
+            std::string text(static_cast<size_t>(length) + 16, '1'); // '1's beyond the length
+            for (int x = 0; x < length; ++x) text[static_cast<size_t>(x)] = kinds[random() % 7];
+            std::vector<uint8_t> packed(packedRowBytes(width) + 1, 0xEE);
+            packTextRow(text.data(), static_cast<size_t>(length), width, packed.data());
+            std::vector<uint8_t> expected(packedRowBytes(width), 0);
+            for (int x = 0; x < std::min(length, width); ++x) {
+                if (text[static_cast<size_t>(x)] == '1') expected[x / 8] |= uint8_t(1u << (x % 8));
+            }
+            EXPECT_EQ(0xEE, packed.back()) << width << " " << length;
+            packed.pop_back();
+            ASSERT_EQ(expected, packed) << width << " " << length;
+            std::string back(static_cast<size_t>(width), '?');
+            unpackRow(packed.data(), width, back.data());
+            for (int x = 0; x < width; ++x) {
+                const bool set = x < length && text[static_cast<size_t>(x)] == '1';
+                ASSERT_EQ(set ? '1' : '0', back[static_cast<size_t>(x)]) << width << " " << x;
+            }
+        }
+    }
 }

@@ -75,7 +75,7 @@ TEST(Resize, SinglePatternIsReplacedWhole) {
     doc.patternWidth = 96;
     doc.patternHeight = 96;
     resizePattern(doc, 3, 3);
-    EXPECT_EQ(12u + 96u * 96u, doc.store.size());
+    EXPECT_EQ(12u + 12u * 96u, doc.store.size());
     EXPECT_EQ("1110", recordRows(doc, 0)[2].substr(0, 4));
     EXPECT_EQ(std::string(96, '0'), recordRows(doc, 0)[3]);
 }

@@ -1,5 +1,7 @@
 #include "panelview.h"
 
+#include <array>
+
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMouseEvent>
@@ -59,8 +61,9 @@ void PanelView::refresh(bool outlinesChanged) {
     // The record of the current pattern, as the export reads it.
     PatternHeader header;
     getHeader(doc, doc.currentPattern, header);
-    const uint8_t* dots = doc.store.data() + patternOffset(doc, doc.currentPattern) + HeaderSize;
-    image_ = buildLcdImage(dots, header, doc.panelDefinition);
+    std::array<uint8_t, WorkDotsSize> dots{};
+    recordDots(doc, doc.currentPattern, dots.data());
+    image_ = buildLcdImage(dots.data(), header, doc.panelDefinition);
     const PatternOutline& current = outlines_[static_cast<size_t>(doc.currentPattern)];
     warning_->setText(QString::fromStdString(current.offPanel));
     warning_->setVisible(!current.offPanel.empty());

@@ -100,20 +100,28 @@ Message badSizeMessage(const std::string& path, int number, const PatternHeader&
             "Format error", MessageButtons::Ok, MessageIcon::Question};
 }
 
+// What a header asks for, counted as a byte per dot whatever the store
+// packs them into.
+size_t declaredLength(const PatternHeader& h) {
+    return HeaderSize + static_cast<size_t>(h.width) * static_cast<size_t>(h.height);
+}
+
 // Every header line seen, those a short pattern swallowed as rows included,
 // is checked: a side out of range or more data than can be loaded refuses
 // the whole file.
 struct HeaderTally {
     int seen = 0;
     size_t declared = 0;
+    size_t stored = 0; // what the store needs for them
 
     std::optional<ReadResult> count(const PatternHeader& header, const std::string& path) {
         ++seen;
         if (!sideInRange(header.width) || !sideInRange(header.height)) {
             return ReadResult{ReadStatus::BadSize, badSizeMessage(path, seen, header)};
         }
-        declared += recordLength(header);
+        declared += declaredLength(header);
         if (declared > MaxPatternData) return tooLarge(path);
+        stored += recordLength(header);
         return std::nullopt;
     }
 };
@@ -156,7 +164,7 @@ ReadResult measurePatterns(LineReader& reader, const std::string& path, size_t& 
         meter.at(reader.position());
     }
     if (tally.seen == 0) return noPattern();
-    total = tally.declared;
+    total = tally.stored;
     return {};
 }
 
@@ -184,6 +192,7 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store,
                         const std::string& path, ProgressMeter& meter) {
     LinePiece piece;
     size_t prefaulted = store.size();
+    size_t declared = 0;
     while (reader.next(piece, LineLimit)) {
         if (!isHeaderLine(piece)) continue;
         const PatternHeader header = parseHeaderLine(piece);
@@ -196,16 +205,18 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store,
         if (!sideInRange(header.width) || !sideInRange(header.height)) {
             return {ReadStatus::BadSize, badSizeMessage(path, records, header)};
         }
-        if (at + recordLength(header) > MaxPatternData) return tooLarge(path);
-        if (tally && at + recordLength(header) > store.capacity()) {
+        declared += declaredLength(header);
+        if (declared > MaxPatternData) return tooLarge(path);
+        const size_t length = recordLength(header);
+        if (tally && at + length > store.capacity()) {
             outOfRoom = true;
             return {};
         }
-        prefault(store, at + recordLength(header), prefaulted);
-        store.resize(at + recordLength(header), DOT_OFF);
+        prefault(store, at + length, prefaulted);
+        store.resize(at + length, 0);
         encodeHeader(header, store.data() + at);
         uint8_t* dots = store.data() + at + HeaderSize;
-        const auto width = static_cast<size_t>(header.width);
+        const size_t rowBytes = packedRowBytes(header.width);
         for (int row = 0; row < header.height; ++row) {
             if (!reader.next(piece, LineLimit)) break;
             if (tally && isHeaderLine(piece)) {
@@ -213,11 +224,8 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store,
                 // done, but checked all the same.
                 if (auto refused = tally->count(parseHeaderLine(piece), path)) return *refused;
             }
-            const size_t n = std::min(piece.text.size(), width);
-            uint8_t* out = dots + static_cast<size_t>(row) * width;
-            const char* in = piece.text.data();
-            // Branch-free so that it vectorises: '1' -> '1', anything else -> '0'.
-            for (size_t x = 0; x < n; ++x) out[x] = static_cast<uint8_t>(DOT_OFF + (in[x] == '1'));
+            packTextRow(piece.text.data(), piece.text.size(), header.width,
+                        dots + static_cast<size_t>(row) * rowBytes);
         }
         meter.at(reader.position());
     }
@@ -389,18 +397,14 @@ size_t formatHeaderLine(const PatternHeader& h, char* out) {
     return static_cast<size_t>(p - out);
 }
 
-// Calls `each` with the offset and header of every record the writer puts
-// out: up to the first with a side above 96, or a record cut short.
+// Calls `each` with the header and packed dots of every record the writer
+// puts out: up to the first with a side above 96.
 template <typename Each> void forEachWrittenRecord(const Document& doc, Each each) {
-    size_t offset = 0;
-    for (int i = 0; i < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++i) {
-        const PatternHeader h = decodeHeader(doc.store.data() + offset);
-        if (h.width > MaxPatternSide || h.height > MaxPatternSide) break;
-        const size_t length = recordLength(h);
-        if (offset + length > doc.store.size()) break;
-        each(offset, h);
-        offset += length;
-    }
+    forEachRecord(doc, [&](int, const PatternHeader& h, const uint8_t* dots) {
+        if (h.width > MaxPatternSide || h.height > MaxPatternSide) return false;
+        each(h, dots);
+        return true;
+    });
 }
 
 std::string countLine(const Document& doc) {
@@ -412,33 +416,37 @@ std::string countLine(const Document& doc) {
 ByteStream patternFileStream(const Document& doc) {
     uint64_t size = countLine(doc).size();
     char line[80];
-    forEachWrittenRecord(doc, [&](size_t, const PatternHeader& h) {
+    forEachWrittenRecord(doc, [&](const PatternHeader& h, const uint8_t*) {
         const auto width = static_cast<uint64_t>(std::max<int>(h.width, 0));
-        size += formatHeaderLine(h, line) + static_cast<uint64_t>(h.height) * (width + 2);
+        size += formatHeaderLine(h, line) +
+                static_cast<uint64_t>(std::max<int>(h.height, 0)) * (width + 2);
     });
     return {size, [&doc](const ByteStream::Put& put) {
-                // About a megabyte at a time.
+                // About a megabyte at a time, and room for one more record.
                 constexpr size_t Piece = size_t{1} << 20;
-                std::string buffer = countLine(doc);
-                buffer.reserve(Piece + 128 + 98 * MaxPatternSide);
+                std::string buffer(Piece + 128 + (MaxPatternSide + 2) * MaxPatternSide, '\0');
+                const std::string head = countLine(doc);
+                head.copy(buffer.data(), head.size());
+                size_t used = head.size();
                 bool going = true;
-                forEachWrittenRecord(doc, [&](size_t offset, const PatternHeader& h) {
+                forEachWrittenRecord(doc, [&](const PatternHeader& h, const uint8_t* dots) {
                     if (!going) return;
-                    char header[80];
-                    buffer.append(header, formatHeaderLine(h, header));
-                    const char* dots =
-                        reinterpret_cast<const char*>(doc.store.data() + offset + HeaderSize);
+                    used += formatHeaderLine(h, buffer.data() + used);
+                    const size_t rowBytes = packedRowBytes(h.width);
                     const auto width = static_cast<size_t>(std::max<int>(h.width, 0));
                     for (int row = 0; row < h.height; ++row) {
-                        buffer.append(dots + static_cast<size_t>(row) * width, width);
-                        buffer.append("\r\n", 2);
+                        unpackRow(dots + static_cast<size_t>(row) * rowBytes, h.width,
+                                  buffer.data() + used);
+                        used += width;
+                        buffer[used++] = '\r';
+                        buffer[used++] = '\n';
                     }
-                    if (buffer.size() >= Piece) {
-                        going = put(buffer);
-                        buffer.clear();
+                    if (used >= Piece) {
+                        going = put(std::string_view(buffer.data(), used));
+                        used = 0;
                     }
                 });
-                if (going && !buffer.empty()) put(buffer);
+                if (going && used > 0) put(std::string_view(buffer.data(), used));
             }};
 }
 

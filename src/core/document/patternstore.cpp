@@ -38,7 +38,7 @@ void setCurrentSize(Document& doc, int width, int height) {
 }
 
 std::vector<uint8_t> blankRecord(const PatternHeader& header) {
-    std::vector<uint8_t> record(recordLength(header), DOT_OFF);
+    std::vector<uint8_t> record(recordLength(header), 0);
     encodeHeader(header, record.data());
     return record;
 }
@@ -97,7 +97,7 @@ PatternHeader decodeHeader(const uint8_t* in) {
 size_t recordLength(const PatternHeader& h) {
     const size_t w = h.width > 0 ? static_cast<size_t>(h.width) : 0;
     const size_t ht = h.height > 0 ? static_cast<size_t>(h.height) : 0;
-    return HeaderSize + w * ht;
+    return HeaderSize + packedRowBytes(static_cast<int>(w)) * ht;
 }
 
 PatternHeader headerFromDefinition(const PanelDefinition& d) {
@@ -144,30 +144,41 @@ std::optional<std::vector<uint8_t>> selectPattern(Document& doc, int index, Patt
     if (index < 0 || index >= doc.patternCount || doc.store.size() < HeaderSize) {
         return std::nullopt;
     }
-    const RecordSpan span = spanOf(doc, index);
-    out = decodeHeader(doc.store.data() + span.offset);
+    out = decodeHeader(doc.store.data() + spanOf(doc, index).offset);
     std::vector<uint8_t> dots(WorkDotsSize, 0);
-    const size_t count = std::min<size_t>(span.length - HeaderSize, WorkDotsSize);
-    std::memcpy(dots.data(), doc.store.data() + span.offset + HeaderSize, count);
+    recordDots(doc, index, dots.data());
     if (makeCurrent) setCurrentSize(doc, out.width, out.height);
     return dots;
 }
 
-void reloadWorkDots(Document& doc) {
-    PatternHeader header;
-    if (auto dots = selectPattern(doc, doc.currentPattern, header, true)) {
-        const int count = std::clamp(doc.patternDotCount, 0, WorkDotsSize);
-        std::copy_n(dots->begin(), count, doc.workDots.begin());
+void recordDots(const Document& doc, int index, uint8_t* out) {
+    const RecordSpan span = spanOf(doc, index);
+    if (span.length < HeaderSize) return;
+    const PatternHeader h = decodeHeader(doc.store.data() + span.offset);
+    if (span.length != recordLength(h) || h.width > MaxPatternSide || h.height > MaxPatternSide) {
+        return;
     }
+    unpackDots(doc.store.data() + span.offset + HeaderSize, h.width, h.height, out);
+}
+
+void reloadWorkDots(Document& doc) {
+    const RecordSpan span = spanOf(doc, doc.currentPattern);
+    if (doc.patternCount < 1 || span.length < HeaderSize) return;
+    const PatternHeader h = decodeHeader(doc.store.data() + span.offset);
+    setCurrentSize(doc, h.width, h.height);
+    recordDots(doc, doc.currentPattern, doc.workDots.data());
 }
 
 void storeWorkDots(Document& doc) {
     if (doc.editType != EditMode::Pattern || doc.patternCount < 1) return;
     const RecordSpan span = spanOf(doc, doc.currentPattern);
     if (span.length < HeaderSize) return;
-    const size_t count = std::min({static_cast<size_t>(std::max(doc.patternDotCount, 0)),
-                                   span.length - HeaderSize, static_cast<size_t>(WorkDotsSize)});
-    std::memcpy(doc.store.data() + span.offset + HeaderSize, doc.workDots.data(), count);
+    const PatternHeader h = decodeHeader(doc.store.data() + span.offset);
+    if (span.length != recordLength(h) || h.width != doc.patternWidth ||
+        h.height != doc.patternHeight || h.width > MaxPatternSide || h.height > MaxPatternSide) {
+        return;
+    }
+    packDots(doc.workDots.data(), h.width, h.height, doc.store.data() + span.offset + HeaderSize);
 }
 
 void appendPattern(Document& doc, const PatternHeader* header) {
@@ -195,10 +206,18 @@ bool deletePattern(Document& doc) {
 
 void fillPattern(Document& doc, uint8_t character) {
     const RecordSpan span = spanOf(doc, doc.currentPattern);
-    if (span.length > HeaderSize) {
-        std::fill(doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset + HeaderSize),
-                  doc.store.begin() + static_cast<std::ptrdiff_t>(span.offset + span.length),
-                  character);
+    const PatternHeader h =
+        span.length >= HeaderSize ? decodeHeader(doc.store.data() + span.offset) : PatternHeader{};
+    if (h.width >= 1 && h.width <= MaxPatternSide && span.length == recordLength(h)) {
+        std::array<uint8_t, MaxPatternSide> text;
+        text.fill(character);
+        std::array<uint8_t, MaxPatternSide / 8> row{};
+        packTextRow(reinterpret_cast<const char*>(text.data()), text.size(), h.width, row.data());
+        const size_t rowBytes = packedRowBytes(h.width);
+        for (int y = 0; y < h.height; ++y) {
+            std::memcpy(doc.store.data() + span.offset + HeaderSize + y * rowBytes, row.data(),
+                        rowBytes);
+        }
     }
     doc.modifiedFlag = true;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "dotpacking.h"
+
 namespace dedur {
 
 inline constexpr int MaxPatternSide = 96;
@@ -45,7 +47,7 @@ struct PatternHeader {
 // The 12-byte little-endian form of a header inside the store.
 void encodeHeader(const PatternHeader& header, uint8_t* out);
 PatternHeader decodeHeader(const uint8_t* in);
-// 12 + width x height; negative sides count as 0.
+// 12 + the packed rows; negative sides count as 0.
 size_t recordLength(const PatternHeader& header);
 
 // Template for new patterns; its own field order differs from the header's.
@@ -65,9 +67,9 @@ PatternHeader headerFromDefinition(const PanelDefinition& definition);
 // The pattern document. What holds between any two operations (checked by
 // brokenInvariant in editor.h, which the editing fuzz target runs after
 // every step):
-// - `store` holds exactly `patternCount` >= 1 packed records (12-byte header
-//   + one byte per dot), back to back in pattern order, nothing after them;
-//   every side lies in 1..96;
+// - `store` holds exactly `patternCount` >= 1 records (12-byte header + the
+//   dots packed as dotpacking.h tells, no bit set past a row's width), back
+//   to back in pattern order, nothing after them; every side lies in 1..96;
 // - `workDots` is the working copy of the current pattern (or, in a font
 //   mode, of the glyph): its first `patternDotCount` = `patternWidth` x
 //   `patternHeight` bytes are '0' or '1'; in pattern mode the size is the
@@ -113,6 +115,20 @@ void getHeader(const Document& doc, int index, PatternHeader& out);
 void writeHeader(const Document& doc, uint8_t* destination, bool fromDefaults);
 std::optional<std::vector<uint8_t>> selectPattern(Document& doc, int index, PatternHeader& out,
                                                   bool makeCurrent);
+// The dots of record `index` (clamped into the store) as '0'/'1' bytes, row
+// after row; `out` has room for width x height of them.
+void recordDots(const Document& doc, int index, uint8_t* out);
+// Calls each(index, header, packedDots) for every whole record in order,
+// until `each` returns false.
+template <typename Each> void forEachRecord(const Document& doc, Each each) {
+    const std::vector<size_t>& offsets = recordIndex(doc);
+    for (size_t i = 0; i + 1 < offsets.size(); ++i) {
+        const uint8_t* record = doc.store.data() + offsets[i];
+        const PatternHeader header = decodeHeader(record);
+        if (offsets[i + 1] - offsets[i] != recordLength(header)) return;
+        if (!each(static_cast<int>(i), header, record + HeaderSize)) return;
+    }
+}
 // Loads the current record into `workDots` (and takes its size).
 void reloadWorkDots(Document& doc);
 void storeWorkDots(Document& doc);

@@ -54,16 +54,15 @@ void resizePattern(Document& doc, int oldWidth, int oldHeight) {
     header.height = static_cast<int16_t>(height);
     const bool modified = doc.modifiedFlag;
     if (doc.patternCount == 1) {
-        doc.store.assign(HeaderSize, 0);
+        doc.store.assign(recordLength(header), 0);
         encodeHeader(header, doc.store.data());
         doc.currentPattern = 0;
-        doc.store.insert(doc.store.end(), dots.begin(), dots.end());
         invalidateRecordIndex(doc);
     } else {
         replaceCurrentRecord(doc, header);
-        const size_t at = patternOffset(doc, doc.currentPattern) + HeaderSize;
-        std::copy(dots.begin(), dots.end(), doc.store.begin() + static_cast<std::ptrdiff_t>(at));
     }
+    const size_t at = patternOffset(doc, doc.currentPattern) + HeaderSize;
+    packDots(dots.data(), width, height, doc.store.data() + at);
     std::copy(dots.begin(), dots.end(), doc.workDots.begin());
     doc.modifiedFlag = modified;
 }

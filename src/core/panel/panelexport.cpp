@@ -1,6 +1,7 @@
 #include "panelexport.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -50,20 +51,6 @@ void appendPanel(std::string& out, const LcdImage& image, int panel, int type) {
 bool wanted(const std::vector<uint8_t>& panelFlags, int index) {
     return static_cast<size_t>(index) < panelFlags.size() &&
            panelFlags[static_cast<size_t>(index)] == 1;
-}
-
-// Calls `each` with the index, header and dots of every whole record.
-template <typename Each> void forEachRecord(const Document& doc, Each each) {
-    size_t offset = 0;
-    for (int i = 0; i < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++i) {
-        const PatternHeader header = decodeHeader(doc.store.data() + offset);
-        const size_t length = recordLength(header);
-        if (offset + length <= doc.store.size() &&
-            !each(i, header, doc.store.data() + offset + HeaderSize)) {
-            return;
-        }
-        offset += length;
-    }
 }
 
 } // namespace
@@ -214,9 +201,13 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
         std::string buffer;
         buffer.reserve(Piece + 8 * LcdImageSize);
         bool going = true;
-        forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t* dots) {
+        std::array<uint8_t, WorkDotsSize> dots;
+        forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t* packed) {
             if (!wanted(panelFlags, i)) return true;
-            appendPanel(buffer, buildLcdImage(dots, header, doc.panelDefinition), i + 1, type);
+            if (header.width > MaxPatternSide || header.height > MaxPatternSide) return true;
+            unpackDots(packed, header.width, header.height, dots.data());
+            appendPanel(buffer, buildLcdImage(dots.data(), header, doc.panelDefinition), i + 1,
+                        type);
             if (buffer.size() >= Piece) {
                 going = put(buffer);
                 buffer.clear();

@@ -1,6 +1,7 @@
 #include "tables.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 
@@ -41,19 +42,18 @@ std::string hexRow(const uint8_t* dots, int width) {
 
 std::string hexTable(const Document& doc) {
     std::string out;
-    size_t offset = 0;
-    for (int p = 0; p < doc.patternCount && offset + HeaderSize <= doc.store.size(); ++p) {
-        const PatternHeader h = decodeHeader(doc.store.data() + offset);
-        const size_t length = recordLength(h);
-        if (offset + length > doc.store.size()) break;
-        const uint8_t* dots = doc.store.data() + offset + HeaderSize;
+    std::array<uint8_t, WorkDotsSize> dots;
+    forEachRecord(doc, [&](int, const PatternHeader& h, const uint8_t* packed) {
+        if (h.width > MaxPatternSide || h.height > MaxPatternSide) return false;
+        unpackDots(packed, h.width, h.height, dots.data());
         for (int y = 0; y < h.height; ++y) {
-            out += hexRow(dots + static_cast<size_t>(y) * static_cast<size_t>(h.width), h.width);
+            out += hexRow(dots.data() + static_cast<size_t>(y) * static_cast<size_t>(h.width),
+                          h.width);
             out += "\r\n";
         }
         out += "\r\n";
-        offset += length;
-    }
+        return true;
+    });
     return out;
 }
 
