@@ -1,4 +1,6 @@
+#include <charconv>
 #include <cstdio>
+#include <string>
 
 #include "commands.h"
 
@@ -6,14 +8,39 @@ namespace dedur::cli {
 
 namespace {
 
+void appendNumber(std::string& out, int value) {
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// One line a pattern, as "1 12x12 seg=1 com=1 lr=0 tb=2"; a file of many
+// patterns prints a line in a few dozen nanoseconds instead of a printf's
+// few hundred.
 int runInfo(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(args.positional[0], doc)) return 1;
+    std::string out;
+    out.reserve(1 << 16);
     for (int i = 0; i < doc.patternCount; ++i) {
         PatternHeader h;
         getHeader(doc, i, h);
-        std::printf("%d %dx%d seg=%d com=%d lr=%d tb=%d\n", i + 1, h.width, h.height, h.beginSeg,
-                    h.beginCom, h.leftToRight, h.topToBottom);
+        const std::pair<const char*, int> fields[] = {{"", i + 1},
+                                                      {" ", h.width},
+                                                      {"x", h.height},
+                                                      {" seg=", h.beginSeg},
+                                                      {" com=", h.beginCom},
+                                                      {" lr=", h.leftToRight},
+                                                      {" tb=", h.topToBottom}};
+        for (const auto& [label, value] : fields) {
+            out += label;
+            appendNumber(out, value);
+        }
+        out += '\n';
+        if (out.size() > (1 << 16) - 64 || i + 1 == doc.patternCount) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
     }
     return 0;
 }
