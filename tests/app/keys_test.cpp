@@ -1,7 +1,6 @@
-// Keys as the user presses them: the accelerators wherever the focus is, the
-// letters of message boxes, Tab through every control of a dialog.
-#include <QClipboard>
-#include <QLineEdit>
+// Keys in dialogs: Tab through every control, the number box, a modal
+// dialog's keys. (The accelerators wherever the focus is are the desktop
+// run's: it presses them in the number box and the input-text field.)
 #include <QRadioButton>
 #include <QSet>
 #include <QTest>
@@ -14,87 +13,27 @@
 using namespace dedur;
 using dedur::test::EditorFixture;
 
-namespace {
-
-enum class Focus { NumberBox, Grid, InputText };
-
-QWidget* focusOn(EditorFixture& f, Focus focus) {
-    QWidget* widget = nullptr;
-    switch (focus) {
-    case Focus::NumberBox:
-        widget = f.window->palette()->numberBox();
-        break;
-    case Focus::Grid:
-        widget = &f.grid();
-        break;
-    case Focus::InputText:
-        f.window->dispatchCommand(CmdInputText);
-        widget = f.window->inputText()->edit();
-        break;
-    }
-    widget->activateWindow();
-    widget->setFocus();
-    return widget;
-}
-
-// The four dialogs, by the command that opens each.
-void dialogRows() {
-    QTest::addColumn<int>("command");
-    QTest::newRow("panel definition") << int(CmdPanelDefinition);
-    QTest::newRow("pattern size") << int(CmdPatternSize);
-    QTest::newRow("export") << int(CmdPanelExport);
-    QTest::newRow("input text") << int(CmdInputText);
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(Focus)
-
 class KeysTest : public QObject {
     Q_OBJECT
   private slots:
-    void acceleratorsWorkWhateverHasTheFocus_data() {
-        QTest::addColumn<Focus>("focus");
-        QTest::newRow("number box") << Focus::NumberBox;
-        QTest::newRow("grid") << Focus::Grid;
-        QTest::newRow("input-text field") << Focus::InputText;
+    void tabVisitsEveryControlOfADialogInTheMiddle_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("panel definition") << int(CmdPanelDefinition);
+        QTest::newRow("pattern size") << int(CmdPatternSize);
+        QTest::newRow("export") << int(CmdPanelExport);
+        QTest::newRow("input text") << int(CmdInputText);
     }
-    void acceleratorsWorkWhateverHasTheFocus() {
-        QFETCH(Focus, focus);
-        EditorFixture f;
-        QWidget* widget = focusOn(f, focus);
-        const QString text = widget->property("text").toString();
-        f.prompts.answers = {IDNO};
-        QTest::keyClick(widget, Qt::Key_E, Qt::ControlModifier);
-        QTest::keyClick(widget, Qt::Key_F2);
-        QTest::keyClick(widget, Qt::Key_F4);
-        QTest::keyClick(widget, Qt::Key_F1); // one pattern: a beep
-        QCOMPARE(f.prompts.texts(), std::vector<std::string>{"Are you sure to Exit ?"});
-        QCOMPARE(test::readBytes(f.dir.file("DEDUR.INI")), std::string()); // No stores nothing
-        QCOMPARE(f.prompts.dialogs.size(), 2);
-        QVERIFY(f.prompts.dialogs[0].startsWith("open:"));
-        QVERIFY(f.prompts.dialogs[1].startsWith("save:"));
-        QCOMPARE(f.prompts.beeps, 1);
-        // The keys without an action still never reach the control: Ctrl+C
-        // copies nothing out of a text field.
-        QGuiApplication::clipboard()->setText("before");
-        if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
-        for (const Qt::Key key : {Qt::Key_F, Qt::Key_C, Qt::Key_N, Qt::Key_P}) {
-            QTest::keyClick(widget, key, Qt::ControlModifier);
-        }
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
-        QCOMPARE(widget->property("text").toString(), text);
-    }
-
-    void tabVisitsEveryControlOfADialog_data() { dialogRows(); }
-    void tabVisitsEveryControlOfADialog() {
+    void tabVisitsEveryControlOfADialogInTheMiddle() {
         QFETCH(int, command);
         EditorFixture f;
+        f.window->move(0, 0); // the owner is off the middle
         QSet<QWidget*> forward;
         QSet<QWidget*> backward;
         QSet<QWidget*> expected;
+        QRect frame;
         const auto walk = [&](QDialog* d) {
             d->show();
+            frame = d->frameGeometry();
             QApplication::setActiveWindow(d);
             for (QWidget* w : d->findChildren<QWidget*>()) {
                 if (w->isVisibleTo(d) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
@@ -122,21 +61,7 @@ class KeysTest : public QObject {
         QVERIFY(expected.size() >= 2);
         QCOMPARE(forward, expected);
         QCOMPARE(backward, expected);
-    }
-
-    void dialogsOpenInTheMiddleOfTheScreen_data() { dialogRows(); }
-    void dialogsOpenInTheMiddleOfTheScreen() {
-        QFETCH(int, command);
-        EditorFixture f;
-        f.window->move(0, 0); // the owner is off the middle
-        QRect frame;
-        f.window->runDialog = [&](QDialog* d) {
-            d->show();
-            frame = d->frameGeometry();
-            return 0;
-        };
-        f.window->dispatchCommand(command);
-        if (command == CmdInputText) frame = f.window->inputText()->frameGeometry();
+        // Every dialog opens in the middle of the screen, wherever its owner is.
         const QRect screen = f.window->screen()->geometry();
         QCOMPARE(frame.left(), (screen.width() - frame.width()) / 2);
         QCOMPARE(frame.top(), (screen.height() - frame.height()) / 2);
