@@ -1,11 +1,13 @@
 // Any placement, size and direction of a pattern builds a display image
 // without touching memory outside it, the same image as placing each dot by
-// itself, with the same first dot off the panel as the check before an
-// export; an image with nothing off the panel spans at least one byte.
+// itself (from dots one to a byte or packed as the store keeps them), with the same first dot off
+// the panel as the check before an export; an image with nothing off the panel spans at least one
+// byte.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
+#include "document/dotpacking.h"
 #include "document/patternstore.h"
 #include "fuzzinput.h"
 #include "panel/lcdimage.h"
@@ -73,6 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (image.bytes != expected.bytes || image.lowOffset != expected.lowOffset ||
         image.highOffset != expected.highOffset || image.offPanel != expected.offPanel ||
         image.offSeg != expected.offSeg || image.offCom != expected.offCom) {
+        std::abort();
+    }
+    // From the store's packed rows: the same image.
+    std::vector<uint8_t> packed(packedRowBytes(header.width) * static_cast<size_t>(header.height));
+    packDots(dots.data(), header.width, header.height, packed.data());
+    const LcdImage fromPacked = buildLcdImageFromPacked(packed.data(), header, definition);
+    if (fromPacked.bytes != expected.bytes || fromPacked.lowOffset != expected.lowOffset ||
+        fromPacked.highOffset != expected.highOffset || fromPacked.offPanel != expected.offPanel) {
         std::abort();
     }
     // The export's check before it writes finds the same first dot.

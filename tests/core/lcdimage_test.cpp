@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "document/dotpacking.h"
 #include "grid/selection.h"
 #include "panel/lcdimage.h"
 #include "testsupport.h"
@@ -85,4 +88,36 @@ TEST(LcdImage, SelectionBlockIsClippedAndPlaced) {
     EXPECT_EQ("seg=10,com=22, left=0, top=2, right=2, bottom=3", block->message.text);
     sel.selectionState = SelectionState::None;
     EXPECT_FALSE(fetchSelectionBlock(doc, sel, header));
+}
+
+// The store's packed rows go in eight dots at a time; every size, placement
+// and direction must give the image of placing each dot.
+TEST(LcdImage, PackedRowsGiveTheSameImage) {
+    std::mt19937 random(11);
+    int wholeOnPanel = 0;
+    for (int trial = 0; trial < 5000; ++trial) {
+        const auto pick = [&](int low, int high) {
+            return static_cast<int16_t>(low +
+                                        static_cast<int>(random() % unsigned(high - low + 1)));
+        };
+        const PatternHeader h{pick(1, trial % 4 ? 48 : 96),
+                              pick(1, trial % 4 ? 48 : 96),
+                              pick(1, 96),
+                              pick(1, 48),
+                              0,
+                              2};
+        const PanelDefinition d = directions(pick(0, 3), pick(0, 3));
+        std::vector<uint8_t> dots(static_cast<size_t>(h.width * h.height));
+        for (uint8_t& dot : dots) dot = random() % 2 ? DOT_ON : DOT_OFF;
+        std::vector<uint8_t> packed(packedRowBytes(h.width) * static_cast<size_t>(h.height));
+        packDots(dots.data(), h.width, h.height, packed.data());
+        const LcdImage expected = buildLcdImage(dots.data(), h, d);
+        const LcdImage image = buildLcdImageFromPacked(packed.data(), h, d);
+        wholeOnPanel += !expected.offPanel;
+        ASSERT_EQ(expected.bytes, image.bytes) << trial;
+        ASSERT_EQ(expected.lowOffset, image.lowOffset) << trial;
+        ASSERT_EQ(expected.highOffset, image.highOffset) << trial;
+        ASSERT_EQ(expected.offPanel, image.offPanel) << trial;
+    }
+    EXPECT_GT(wholeOnPanel, 500);
 }

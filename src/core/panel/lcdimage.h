@@ -43,6 +43,10 @@ SegCom mapDotToSegCom(const PatternHeader& header, int x, int y);
 LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& header,
                        const PanelDefinition& definition);
 
+// The same image from a pattern's packed rows as the store keeps them.
+LcdImage buildLcdImageFromPacked(const uint8_t* packed, const PatternHeader& header,
+                                 const PanelDefinition& definition);
+
 // The first dot, in row order, that the definition's directions put off
 // the panel; nothing when every dot is on it (decided by the corners).
 std::optional<SegCom> firstDotOffPanel(const PatternHeader& header,

@@ -201,12 +201,10 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
         std::string buffer;
         buffer.reserve(Piece + 8 * LcdImageSize);
         bool going = true;
-        std::array<uint8_t, WorkDotsSize> dots;
         forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t* packed) {
             if (!wanted(panelFlags, i)) return true;
             if (header.width > MaxPatternSide || header.height > MaxPatternSide) return true;
-            unpackDots(packed, header.width, header.height, dots.data());
-            appendPanel(buffer, buildLcdImage(dots.data(), header, doc.panelDefinition), i + 1,
+            appendPanel(buffer, buildLcdImageFromPacked(packed, header, doc.panelDefinition), i + 1,
                         type);
             if (buffer.size() >= Piece) {
                 going = put(buffer);
