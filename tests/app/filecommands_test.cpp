@@ -112,7 +112,6 @@ class FileCommandsTest : public QObject {
         Document back;
         QVERIFY(readPatternFile(back, path).ok());
         QCOMPARE(back.store, f.doc().store);
-
     }
 
     void saveAsAsksAboutAFileThatExistsOnlyWithTheExtension() {
