@@ -161,6 +161,18 @@ class ShellTest : public QObject {
         QCOMPARE(f.window->currentNumber(), 1);
     }
 
+    void aLongCountIsShownWhole() {
+        EditorFixture f;
+        PaletteStrip* strip = f.window->palette();
+        QLabel* label = strip->countLabel();
+        for (const int count : {12, 99999, 123456}) {
+            strip->showNavigation(1, count);
+            QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <
+                    label->contentsRect().width());
+            if (count == 12) QCOMPARE(label->font(), strip->font());
+        }
+    }
+
     void numberFieldSelectsItsNumberUnlessClicked() {
         QWidget window;
         auto* first = new NumberField(&window);

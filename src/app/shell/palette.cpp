@@ -130,6 +130,23 @@ void PaletteStrip::showNavigation(int number, int count) {
     scrollBar_->blockSignals(false);
     if (numberBox_) numberBox_->setText(QString::number(number));
     countLabel_->setText(QString::number(count));
+    fitCountLabel();
+}
+
+// The label is about as wide as five digits; a count too long for it is
+// shown in a smaller font rather than cut off.
+void PaletteStrip::fitCountLabel() {
+    QFont font = this->font();
+    const int room = countLabel_->contentsRect().width() - 2;
+    const int needed = QFontMetrics(font).horizontalAdvance(countLabel_->text());
+    if (needed > room && room > 0) {
+        if (font.pointSizeF() > 0) {
+            font.setPointSizeF(font.pointSizeF() * room / needed);
+        } else {
+            font.setPixelSize(std::max(1, font.pixelSize() * room / needed));
+        }
+    }
+    countLabel_->setFont(font);
 }
 
 void PaletteStrip::setImage(PaletteButton& b, int image) {

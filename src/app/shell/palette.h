@@ -95,6 +95,7 @@ class PaletteStrip : public QWidget {
     QPointer<QLabel> lowLabel_;
     QPointer<QScrollBar> scrollBar_;
     QPointer<QLabel> countLabel_;
+    void fitCountLabel();
 };
 
 } // namespace dedur
