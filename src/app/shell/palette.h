@@ -88,6 +88,7 @@ class PaletteStrip : public QWidget {
   private:
     void showTooltip(PaletteButton& button);
     void setImage(PaletteButton& button, int image);
+    void fitCountLabel();
 
     std::vector<PaletteButton> buttons_;
     QWidget* tooltipParent_;
@@ -95,7 +96,6 @@ class PaletteStrip : public QWidget {
     QPointer<QLabel> lowLabel_;
     QPointer<QScrollBar> scrollBar_;
     QPointer<QLabel> countLabel_;
-    void fitCountLabel();
 };
 
 } // namespace dedur

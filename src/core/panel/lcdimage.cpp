@@ -139,8 +139,8 @@ void placeRowsAlongSeg(SegWords& words, const uint8_t* packed, const PatternHead
             const uint64_t columns = transposeEight(block);
             for (int k = 0; k < 8; ++k) {
                 const int x = static_cast<int>(8 * b) + k;
-                const uint64_t column = (columns >> (8 * k)) & 0xFF;
                 if (x >= walk.width) break;
+                const uint64_t column = (columns >> (8 * k)) & 0xFF;
                 if (column == 0) continue;
                 const uint64_t bits = walk.rowCom > 0 ? column : reverseBits(column) >> 56;
                 words[static_cast<size_t>(h.beginSeg + x * walk.stepSeg - 1)] |=
