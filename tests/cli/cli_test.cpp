@@ -10,7 +10,6 @@
 #include "fonts/big5.h"
 #include "grid/drawingtools.h"
 #include "image/imagefile.h"
-#include "panel/panelexport.h"
 #include "panel/tables.h"
 #include "testsupport.h"
 
@@ -252,32 +251,24 @@ TEST_F(Cli, RenderAndImportImageRoundTrip) {
     ASSERT_EQ(0, run("render a.pat all.png --all --grid").status);
 }
 
-TEST_F(Cli, ExportMatchesTheCoreByteForByte) {
-    ASSERT_EQ(0, run("new a.pat --count 4 --size 12x12").status);
-    ASSERT_EQ(0, run("draw a.pat --pattern 3 fill-rect 0,0 11,11").status);
-    Document doc = load("a.pat");
-    const Selection none;
-    struct Case {
-        std::vector<std::string> options;
-        std::vector<uint8_t> flags;
-        int type, leftToRight, topToBottom;
-    };
-    const Case cases[] = {
-        {{}, {1, 0, 0, 0}, EXPORT_TEXT, 0, 2},
-        {{"--pattern", "3", "--binary"}, {0, 0, 1, 0}, EXPORT_BINARY, 0, 2},
-        {{"--all", "--lr", "2", "--tb", "0"}, {1, 1, 1, 1}, EXPORT_TEXT, 2, 0},
-        {{"--range", "4, 2-3"}, {0, 1, 1, 1}, EXPORT_TEXT, 0, 2},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"export", "a.pat", "out", "--force"};
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        ASSERT_EQ(0, run(args).status);
-        doc.panelDefinition.leftToRight = static_cast<int16_t>(c.leftToRight);
-        doc.panelDefinition.topToBottom = static_cast<int16_t>(c.topToBottom);
-        const ExportOutput expected = buildPanelExport(doc, none, c.flags, false, c.type);
-        EXPECT_EQ(expected.bytes, readBytes(path("out")));
+TEST_F(Cli, ExportWritesTheChosenPatternsInTheChosenDirections) {
+    ASSERT_EQ(0, run("new a.pat --count 4 --size 2x2").status);
+    ASSERT_EQ(0, run("draw a.pat --pattern 2 line 0,0 1,0").status);
+    const std::pair<const char*, const char*> choices[] = {
+        {"", "1"}, {"--all", "1234"}, {"--range 4,2-3", "234"}, {"--pattern 3", "3"}};
+    for (const auto& [options, panels] : choices) {
+        ASSERT_EQ(0, run(std::string("export a.pat out --force ") + options).status);
+        const std::string text = readBytes(path("out"));
+        std::string exported;
+        for (size_t at = 0; (at = text.find("Panel No. ", at)) != std::string::npos; at += 10)
+            exported += text[at + 10];
+        EXPECT_EQ(panels, exported) << options;
     }
-    EXPECT_EQ(std::string(";;;"), readBytes(path("out")).substr(0, 3));
+    // Pattern 2's top row: along SEG by default, along COM with --lr 2 --tb 0.
+    ASSERT_EQ(0, run("export a.pat out --force --pattern 2 --binary").status);
+    EXPECT_EQ(std::string("\x01\0\0\0\0\0\0\0\x01", 9), readBytes(path("out")));
+    ASSERT_EQ(0, run("export a.pat out --force --pattern 2 --binary --lr 2 --tb 0").status);
+    EXPECT_EQ(std::string("\x03\0\0\0\0\0\0\0\0", 9), readBytes(path("out")));
 }
 
 TEST_F(Cli, TableWritesHexTable) {
