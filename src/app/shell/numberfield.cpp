@@ -2,12 +2,29 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 
 namespace dedur {
 
+namespace {
+
+// ASCII digits only. A regular-expression validator would load the pattern
+// engine and compile a pattern at start for no more than this.
+class DigitsValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (QChar c : input) {
+            if (c < u'0' || c > u'9') return Invalid;
+        }
+        return Acceptable;
+    }
+};
+
+} // namespace
+
 NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {
-    setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
+    setValidator(new DigitsValidator(this));
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (!text.isEmpty()) emit notify(Changed);
     });
