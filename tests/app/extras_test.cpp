@@ -2,6 +2,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include "editorfixture.h"
@@ -158,6 +160,32 @@ class ExtrasTest : public QObject {
         QTest::keyClick(&f.grid(), Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(f.grid().geometry().gridX, 8);
         QCOMPARE(f.editor->selection.selectionRect, selectionRectFromBlock({2, 1, 3, 1}, 9, 9));
+    }
+
+    // Zoomed larger than the window, the grid scrolls and every dot can be
+    // reached; at the normal size it never scrolls, however small the window.
+    void aGridZoomedBeyondTheWindowScrolls() {
+        EditorFixture f;
+        f.doc() = test::documentOf({{96, 48, 1, 1, 0, 2}});
+        for (int i = 0; i < 20; ++i) f.window->dispatchCommand(CmdZoomIn);
+        QCoreApplication::processEvents(); // the scroll area's layout
+        auto* area = qobject_cast<QScrollArea*>(f.grid().parentWidget()->parentWidget());
+        QVERIFY(area);
+        for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
+            QVERIFY(bar->maximum() > 0);
+            bar->setValue(bar->maximum());
+        }
+        const QPoint last = f.grid().mapTo(area->viewport(), f.cell(95, 47));
+        QVERIFY(area->viewport()->rect().contains(last));
+        f.drag({{95, 47}});
+        QCOMPARE(f.doc().workDots[47 * 96 + 95], DOT_ON);
+        QCOMPARE(f.cellPixel(95, 47), Black);
+        f.window->dispatchCommand(CmdNormalSize);
+        f.window->resize(300, 300);
+        QCoreApplication::processEvents();
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(area->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(f.grid().size(), area->viewport()->size());
     }
 
     void panelViewShowsTheExportsBytesAndGoesToAClickedPattern() {

@@ -35,7 +35,18 @@ void GridWidget::repaintRegion(const QRect& rect, bool erase) {
 }
 
 void GridWidget::repaintAll(bool erase) {
+    fitContent();
     repaintRegion(rect(), erase);
+}
+
+void GridWidget::fitContent() {
+    QSize wanted(0, 0);
+    if (editor_.settings.zoomCell != 0) {
+        const GridGeometry g = geometry();
+        wanted = QSize(std::max(g.lineX(g.width), g.thumbX() + g.width + 1) + GridOrigin + 1,
+                       std::max(g.lineY(g.height), g.thumbY() + g.height + 1) + GridOrigin + 1);
+    }
+    if (minimumSize() != wanted) setMinimumSize(wanted);
 }
 
 void GridWidget::paintEvent(QPaintEvent* event) {

@@ -64,6 +64,10 @@ class GridWidget : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // Zoomed, the grid and its thumbnail are never cut off: the widget asks
+    // for their size, and its scroll area scrolls. At the normal cell size it
+    // asks for nothing and the window cuts the grid off.
+    void fitContent();
     bool updateCursorAndStatus(QPoint at);
     void pointOrErasePixel(QPoint at);
     void startMove(QPoint at);

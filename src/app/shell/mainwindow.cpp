@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -46,9 +47,16 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     palette_ = new PaletteStrip(central, central);
-    grid_ = new GridWidget(editor_, prompts_, central);
+    grid_ = new GridWidget(editor_, prompts_);
+    // The grid fills its area; only when zoomed larger than the window does
+    // it scroll (see GridWidget::fitContent).
+    auto* gridArea = new QScrollArea(central);
+    gridArea->setFrameShape(QFrame::NoFrame);
+    gridArea->setFocusPolicy(Qt::NoFocus);
+    gridArea->setWidgetResizable(true);
+    gridArea->setWidget(grid_);
     layout->addWidget(palette_);
-    layout->addWidget(grid_, 1);
+    layout->addWidget(gridArea, 1);
     setCentralWidget(central);
 
     auto* parts = new QWidget(statusBar());
