@@ -177,8 +177,9 @@ class ExtrasTest : public QObject {
         }
         const QPoint last = f.grid().mapTo(area->viewport(), f.cell(95, 47));
         QVERIFY(area->viewport()->rect().contains(last));
-        f.drag({{95, 47}});
+        f.drag({{95, 47}, {0, 0}}); // the first dot is scrolled out of sight: out of reach
         QCOMPARE(f.doc().workDots[47 * 96 + 95], DOT_ON);
+        QCOMPARE(f.doc().workDots[0], DOT_OFF);
         QCOMPARE(f.cellPixel(95, 47), Black);
         f.window->dispatchCommand(CmdNormalSize);
         f.window->resize(300, 300);

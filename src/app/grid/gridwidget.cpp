@@ -145,8 +145,9 @@ bool GridWidget::confined(QPoint at) const {
     const GridGeometry g = geometry();
     const int extraX = isEllipseTool(editor_.grid.tool) ? g.gridX : 0;
     const int extraY = isEllipseTool(editor_.grid.tool) ? g.gridY : 0;
-    return at.x() >= 0 && at.y() >= 0 && at.x() < width() && at.y() < height() &&
-           at.x() <= g.lastX() + extraX && at.y() <= g.lastY() + extraY;
+    // What is scrolled out of sight is out of reach too.
+    return visibleRegion().contains(at) && at.x() <= g.lastX() + extraX &&
+           at.y() <= g.lastY() + extraY;
 }
 
 void GridWidget::mousePressEvent(QMouseEvent* event) {
@@ -351,7 +352,7 @@ void GridWidget::pointerCheck() {
     if (!showingCoordinates_) return;
     const QPoint at = mapFromGlobal(QCursor::pos());
     const GridGeometry g = geometry();
-    if (!rect().contains(at) || at.x() > g.lastX() || at.y() > g.lastY()) {
+    if (!visibleRegion().contains(at) || at.x() > g.lastX() || at.y() > g.lastY()) {
         showingCoordinates_ = false;
         emit statusText(" ");
         emit dotUnderPointer(-1, -1);
