@@ -60,6 +60,30 @@ void BM_PreviewLine96(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewLine96)->Unit(benchmark::kMicrosecond);
 
+// A whole repaint (a zoom step, an undo, another pattern) of a 96 x 96
+// pattern of random dots at cells of `range(0)` pixels, on a surface as large
+// as the zoomed grid asks for.
+void BM_RepaintAll96(benchmark::State& state) {
+    dedur::Editor editor;
+    editor.document.panelDefinition.width = 96;
+    editor.document.panelDefinition.height = 96;
+    dedur::makeBlankDocument(editor.document);
+    std::srand(1);
+    for (uint8_t& dot : editor.document.workDots) dot = std::rand() % 2 ? '1' : '0';
+    dedur::storeWorkDots(editor.document);
+    editor.settings.zoomCell = static_cast<int>(state.range(0));
+    dedur::GridPainter painter{editor};
+    const dedur::GridGeometry g = painter.geometry();
+    const QSize size(g.thumbX() + 110, g.lineY(96) + 10);
+    painter.resizeSurface(size);
+    for (auto _ : state) {
+        painter.paint(QRect(QPoint(0, 0), size), true);
+        benchmark::DoNotOptimize(painter.surface().constBits());
+    }
+    state.counters["pixels"] = double(size.width()) * size.height();
+}
+BENCHMARK(BM_RepaintAll96)->Arg(8)->Arg(16)->Arg(40)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 DEDUR_OFFSCREEN_BENCHMARK_MAIN()

@@ -181,6 +181,18 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.doc().workDots[47 * 96 + 95], DOT_ON);
         QCOMPARE(f.doc().workDots[0], DOT_OFF);
         QCOMPARE(f.cellPixel(95, 47), Black);
+        // A zoom step keeps the dot under the pointer under it.
+        for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+            bar->setValue(bar->maximum() / 2);
+        const QPoint pointer = area->viewport()->mapToGlobal(QPoint(200, 150));
+        QCursor::setPos(pointer);
+        const auto dotUnderPointer = [&] {
+            const QPoint at = f.grid().mapFromGlobal(pointer);
+            return QPoint(f.grid().geometry().columnAt(at.x()), f.grid().geometry().rowAt(at.y()));
+        };
+        const QPoint dot = dotUnderPointer();
+        f.window->dispatchCommand(CmdZoomOut);
+        QCOMPARE(dotUnderPointer(), dot);
         f.window->dispatchCommand(CmdNormalSize);
         f.window->resize(300, 300);
         QCoreApplication::processEvents();

@@ -50,13 +50,13 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     grid_ = new GridWidget(editor_, prompts_);
     // The grid fills its area; only when zoomed larger than the window does
     // it scroll (see GridWidget::fitContent).
-    auto* gridArea = new QScrollArea(central);
-    gridArea->setFrameShape(QFrame::NoFrame);
-    gridArea->setFocusPolicy(Qt::NoFocus);
-    gridArea->setWidgetResizable(true);
-    gridArea->setWidget(grid_);
+    gridArea_ = new QScrollArea(central);
+    gridArea_->setFrameShape(QFrame::NoFrame);
+    gridArea_->setFocusPolicy(Qt::NoFocus);
+    gridArea_->setWidgetResizable(true);
+    gridArea_->setWidget(grid_);
     layout->addWidget(palette_);
-    layout->addWidget(gridArea, 1);
+    layout->addWidget(gridArea_, 1);
     setCentralWidget(central);
 
     auto* parts = new QWidget(statusBar());
@@ -349,6 +349,13 @@ void MainWindow::zoom(int direction) {
     }
     const int cell = nextZoomCell(editor_.settings, direction);
     if (cell == editor_.settings.zoomCell) return;
+    // The spot under the pointer, or else the middle of what shows, stays put.
+    const QWidget* shown = gridArea_->viewport();
+    QPoint anchor = shown->mapFromGlobal(QCursor::pos());
+    if (!shown->rect().contains(anchor)) anchor = shown->rect().center();
+    const QPoint origin(GridOrigin, GridOrigin);
+    const QPointF spot = grid_->mapFrom(shown, anchor) - origin;
+    const GridGeometry before = grid_->geometry();
     editor_.settings.zoomCell = cell;
     saveZoom(editor_);
     const GridGeometry g = grid_->geometry();
@@ -356,6 +363,11 @@ void MainWindow::zoom(int direction) {
         sel.selectionRect = selectionRectFromBlock(sel.blockRect, g.px(), g.py());
     }
     grid_->repaintAll(true);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); // the new scroll ranges
+    gridArea_->horizontalScrollBar()->setValue(qRound(spot.x() * g.px() / before.px()) +
+                                               origin.x() - anchor.x());
+    gridArea_->verticalScrollBar()->setValue(qRound(spot.y() * g.py() / before.py()) + origin.y() -
+                                             anchor.y());
     setStatusText(cell == 0 ? QString("Normal size")
                             : QString("Zoom: cells of %1 x %2 pixels").arg(g.gridX).arg(g.gridY));
 }

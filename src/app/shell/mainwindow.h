@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QScrollArea>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -132,6 +133,7 @@ class MainWindow : public QMainWindow, public EditorView {
     Editor& editor_;
     Prompts& prompts_;
     GridWidget* grid_ = nullptr;
+    QScrollArea* gridArea_ = nullptr;
     PaletteStrip* palette_ = nullptr;
     QMenu* editMenu_ = nullptr;
     std::map<int, QAction*> actions_;
