@@ -24,27 +24,14 @@ bool sideInRange(int side) {
     return side >= 1 && side <= MaxPatternSide;
 }
 
-} // namespace
-
-const char* brokenInvariant(const Editor& e) {
-    const Document& doc = e.document;
-    if (doc.patternCount < 1) return "no pattern";
-    if (!sideInRange(doc.patternWidth) || !sideInRange(doc.patternHeight)) {
-        return "the pattern size is out of range";
-    }
-    if (doc.patternDotCount != doc.patternWidth * doc.patternHeight) {
-        return "the dot count is not width x height";
-    }
-    for (int i = 0; i < doc.patternDotCount; ++i) {
-        const uint8_t dot = doc.workDots[static_cast<size_t>(i)];
-        if (dot != DOT_ON && dot != DOT_OFF) return "a working dot is neither '0' nor '1'";
-    }
-    // An index that claims to fit the store must tell the truth.
+// Walks the records: each whole, of a size in range, with clear padding, and
+// as the record index says when it claims to fit. `current` is where the
+// current pattern's record starts.
+const char* brokenStore(const Document& doc, size_t& current) {
     const std::vector<size_t>& cached = doc.recordOffsets;
     const bool cachedValid = cached.size() == static_cast<size_t>(doc.patternCount) + 1 &&
                              cached.back() == doc.store.size();
     size_t offset = 0;
-    size_t current = 0;
     for (int i = 0; i < doc.patternCount; ++i) {
         if (offset + HeaderSize > doc.store.size()) return "the store ends inside a header";
         if (cachedValid && cached[static_cast<size_t>(i)] != offset) {
@@ -61,6 +48,26 @@ const char* brokenInvariant(const Editor& e) {
         offset += recordLength(h);
     }
     if (offset != doc.store.size()) return "the store does not end with its last record";
+    return nullptr;
+}
+
+} // namespace
+
+const char* brokenInvariant(const Editor& e) {
+    const Document& doc = e.document;
+    if (doc.patternCount < 1) return "no pattern";
+    if (!sideInRange(doc.patternWidth) || !sideInRange(doc.patternHeight)) {
+        return "the pattern size is out of range";
+    }
+    if (doc.patternDotCount != doc.patternWidth * doc.patternHeight) {
+        return "the dot count is not width x height";
+    }
+    for (int i = 0; i < doc.patternDotCount; ++i) {
+        const uint8_t dot = doc.workDots[static_cast<size_t>(i)];
+        if (dot != DOT_ON && dot != DOT_OFF) return "a working dot is neither '0' nor '1'";
+    }
+    size_t current = 0;
+    if (const char* broken = brokenStore(doc, current)) return broken;
     if (doc.currentPattern < 0 || doc.currentPattern >= doc.patternCount) {
         return "the current pattern is not in the store";
     }
