@@ -171,6 +171,10 @@ class ExtrasTest : public QObject {
         QCoreApplication::processEvents(); // the scroll area's layout
         auto* area = qobject_cast<QScrollArea*>(f.grid().parentWidget()->parentWidget());
         QVERIFY(area);
+        f.grid().setFocus();
+        area->horizontalScrollBar()->setValue(0);
+        QTest::keyClick(&f.grid(), Qt::Key_Right); // no block: the arrows scroll
+        QVERIFY(area->horizontalScrollBar()->value() > 0);
         for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
             QVERIFY(bar->maximum() > 0);
             bar->setValue(bar->maximum());

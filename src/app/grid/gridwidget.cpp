@@ -295,17 +295,19 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GridWidget::keyPressEvent(QKeyEvent* event) {
-    // The arrows move a floating block by a cell.
+    // The arrows move a floating block by a cell, or else scroll.
     static const struct {
         int key, dx, dy;
     } arrows[] = {
         {Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Down, 0, 1}};
-    if (editor_.selection.selectionState == SelectionState::Floating) {
-        for (const auto& arrow : arrows) {
-            if (event->key() != arrow.key) continue;
+    for (const auto& arrow : arrows) {
+        if (event->key() != arrow.key) continue;
+        if (editor_.selection.selectionState == SelectionState::Floating) {
             emit shiftRequested(arrow.dx, arrow.dy);
-            return;
+        } else {
+            event->ignore(); // a zoomed grid's scroll area scrolls
         }
+        return;
     }
     if (event->key() == Qt::Key_Escape) {
         if (editor_.selection.selectionState != SelectionState::None) {
