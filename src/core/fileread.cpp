@@ -39,21 +39,43 @@ bool readRest(int fd, size_t limit, std::string& out) {
 
 namespace {
 
-// Opens `path` for reading, refusing folders and regular files of more than
-// `limit` bytes before anything is read: the descriptor, or -1 with the
-// reason in `status`. Non-blocking only for the open itself, so that a pipe
-// without a writer cannot hang the program.
+// Opens `path` for reading, refusing what is not a regular file and regular
+// files of more than `limit` bytes before anything is read: the descriptor,
+// or -1 with the reason in `status`.
 int openLimited(const std::string& path, size_t limit, struct stat& st, FileReadStatus& status) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    status = FileReadStatus::CannotOpen;
+    const int fd = openRegularFile(path, status);
     if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    if (::fstat(fd, &st) != 0) {
+        status = FileReadStatus::CannotOpen;
         ::close(fd);
         return -1;
     }
-    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > limit) {
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
         status = FileReadStatus::TooLarge;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+int openRegularFile(const std::string& path, FileReadStatus& status) {
+    status = FileReadStatus::CannotOpen;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        status = FileReadStatus::NotRegularFile;
+        ::close(fd);
+        return -1;
+    }
+    // Regular files never block; reads go on in the usual mode.
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return -1;
     }
@@ -61,7 +83,25 @@ int openLimited(const std::string& path, size_t limit, struct stat& st, FileRead
     return fd;
 }
 
-} // namespace
+std::string readFailureReason(const std::string& path, FileReadStatus status) {
+    switch (status) {
+    case FileReadStatus::Ok:
+        return {};
+    case FileReadStatus::TooLarge:
+        return "it is too large";
+    case FileReadStatus::NotRegularFile:
+        return "it is not a regular file";
+    case FileReadStatus::CannotOpen:
+        break;
+    }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        return errno == ENOENT ? "there is no such file" : std::strerror(errno);
+    }
+    if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0) return "it is a link to nothing";
+    if (::access(path.c_str(), R_OK) != 0) return "permission denied";
+    return "it could not be opened";
+}
 
 FileReadStatus readFileLimited(const std::string& path, size_t limit, std::string& out) {
     out.clear();
@@ -71,7 +111,7 @@ FileReadStatus readFileLimited(const std::string& path, size_t limit, std::strin
     if (fd < 0) return status;
     try {
         // One byte more than the file holds shows whether it grew meanwhile.
-        if (S_ISREG(st.st_mode)) out.resize(static_cast<size_t>(st.st_size) + 1);
+        out.resize(static_cast<size_t>(st.st_size) + 1);
         if (!readRest(fd, limit, out)) status = FileReadStatus::CannotOpen;
         if (out.size() > limit) status = FileReadStatus::TooLarge;
     } catch (const std::bad_alloc&) {
@@ -96,10 +136,10 @@ FileTextSource::Opened FileTextSource::open(const std::string& path, size_t limi
     struct stat st {};
     FileReadStatus status;
     const int fd = openLimited(path, limit, st, status);
-    if (fd < 0) return status == FileReadStatus::TooLarge ? Opened::TooLarge : Opened::CannotOpen;
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Opened::NotRegularFile;
+    if (fd < 0) {
+        if (status == FileReadStatus::TooLarge) return Opened::TooLarge;
+        return status == FileReadStatus::NotRegularFile ? Opened::NotRegularFile
+                                                        : Opened::CannotOpen;
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     fd_ = fd;

@@ -9,12 +9,21 @@
 
 namespace dedur {
 
-enum class FileReadStatus { Ok, CannotOpen, TooLarge };
+enum class FileReadStatus { Ok, CannotOpen, TooLarge, NotRegularFile };
 
-// Reads a whole file into `out`, refusing one of more than `limit` bytes
-// before reading it (and a device or pipe once `limit` bytes have come), so
-// that no file can ask for more memory than its reader allows.
+// Reads a whole regular file into `out`, refusing one of more than `limit`
+// bytes before reading it, so that no file can ask for more memory than its
+// reader allows. Devices, pipes and folders are refused before a byte is read:
+// a pipe could hang the program and a device never ends.
 FileReadStatus readFileLimited(const std::string& path, size_t limit, std::string& out);
+
+// Opens a regular file for reading without blocking on the way (a pipe opened
+// for reading waits for a writer): the descriptor, or -1 with the reason.
+int openRegularFile(const std::string& path, FileReadStatus& status);
+
+// Why a read failed, for a person: "no such file", "too large", "not a
+// regular file", "permission denied".
+std::string readFailureReason(const std::string& path, FileReadStatus status);
 
 // A regular file read front to back through a window of a few megabytes, so
 // that a large file is never held whole in memory.
@@ -28,7 +37,7 @@ class FileTextSource : public TextSource {
     ~FileTextSource() override;
 
     // Opens `path` unless it is larger than `limit` bytes or not a regular
-    // file (devices and pipes are read whole with readFileLimited).
+    // file.
     Opened open(const std::string& path, size_t limit);
 
     std::string_view bytesFrom(uint64_t from, size_t want) override;

@@ -406,8 +406,13 @@ WriteOutcome writeFileRange(const std::string& path, uint64_t offset, const void
     }
     if (!S_ISREG(status.st_mode)) return failed(WriteStep::Refused, NotRegularFile);
     if (const int error = readOnlyError(path, status)) return failed(WriteStep::Refused, error);
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    // Not blocking: a pipe put in the file's place since the check would wait
+    // for a reader.
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) return failed(WriteStep::Open, errno);
+    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return failed(WriteStep::Refused, NotRegularFile);
+    }
     if (const int error =
             writeAll(fd.get(), static_cast<const char*>(data), size, static_cast<off_t>(offset))) {
         return failed(WriteStep::Write, error);

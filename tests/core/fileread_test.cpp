@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "document/patternfile.h"
 #include "fileread.h"
@@ -58,7 +60,11 @@ struct LimitCase {
     size_t limit;
     FileReadStatus status;
     size_t bytes;
+    const char* reason; // what a message says of it
 };
+
+// A pipe with a writer that never writes: reading it would wait for ever.
+int heldFifo = -1;
 
 const LimitCase LimitCases[] = {
     {"SmallFile",
@@ -66,26 +72,33 @@ const LimitCase LimitCases[] = {
          writeBytes(d.file("a"), "abc");
          return d.file("a");
      },
-     3, FileReadStatus::Ok, 3},
+     3, FileReadStatus::Ok, 3, ""},
     {"SparseFileAboveTheLimitIsNotRead",
      [](const TempDir& d) {
          writeBytes(d.file("a"), "");
          fs::resize_file(d.file("a"), uint64_t{40} << 30);
          return d.file("a");
      },
-     MaxPatternFileSize, FileReadStatus::TooLarge, 0},
-    {"EndlessDeviceStopsAtTheLimit", [](const TempDir&) { return std::string("/dev/zero"); },
-     100000, FileReadStatus::TooLarge, 0},
-    {"PipeWithoutWriterDoesNotHang",
+     MaxPatternFileSize, FileReadStatus::TooLarge, 0, "it is too large"},
+    {"EndlessDeviceIsRefusedUnread", [](const TempDir&) { return std::string("/dev/zero"); },
+     100000, FileReadStatus::NotRegularFile, 0, "it is not a regular file"},
+    {"PipeWithAWriterIsRefusedUnread",
      [](const TempDir& d) {
          ::mkfifo(d.file("fifo").c_str(), 0600);
+         heldFifo = ::open(d.file("fifo").c_str(), O_RDWR | O_CLOEXEC);
          return d.file("fifo");
      },
-     100, FileReadStatus::Ok, 0},
+     100, FileReadStatus::NotRegularFile, 0, "it is not a regular file"},
     {"Missing", [](const TempDir& d) { return d.file("missing"); }, 100, FileReadStatus::CannotOpen,
-     0},
+     0, "there is no such file"},
+    {"DanglingLink",
+     [](const TempDir& d) {
+         fs::create_symlink(d.file("nowhere"), d.file("link"));
+         return d.file("link");
+     },
+     100, FileReadStatus::CannotOpen, 0, "it is a link to nothing"},
     {"Directory", [](const TempDir& d) { return d.path().string(); }, 100,
-     FileReadStatus::CannotOpen, 0},
+     FileReadStatus::NotRegularFile, 0, "it is not a regular file"},
 };
 
 class ReadLimit : public ::testing::TestWithParam<LimitCase> {};
@@ -93,8 +106,13 @@ class ReadLimit : public ::testing::TestWithParam<LimitCase> {};
 TEST_P(ReadLimit, ReadsOrRefuses) {
     TempDir dir;
     std::string out = "stale";
-    EXPECT_EQ(GetParam().status, readFileLimited(GetParam().make(dir), GetParam().limit, out));
+    const std::string path = GetParam().make(dir);
+    const FileReadStatus status = readFileLimited(path, GetParam().limit, out);
+    EXPECT_EQ(GetParam().status, status);
     EXPECT_EQ(GetParam().bytes, out.size());
+    EXPECT_EQ(GetParam().reason, readFailureReason(path, status));
+    if (heldFifo >= 0) ::close(heldFifo);
+    heldFifo = -1;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ReadLimit, ::testing::ValuesIn(LimitCases),

@@ -191,10 +191,19 @@ WindowRect MainWindow::savedWindowRect() const {
 
 void MainWindow::startUp() {
     const std::string& dir = editor_.startupDirectory;
-    if (auto r = readLogFontFile(makeWorkPath(dir, MessageFontFileName)))
-        messageFont = fontFromRecord(*r);
-    if (auto r = readLogFontFile(makeWorkPath(dir, EditFontFileName)))
-        editFont = fontFromRecord(*r);
+    for (const auto& [name, font] :
+         {std::pair{MessageFontFileName, &messageFont}, std::pair{EditFontFileName, &editFont}}) {
+        const std::string path = makeWorkPath(dir, name);
+        FileReadStatus why = FileReadStatus::Ok;
+        if (auto r = readLogFontFile(path, &why)) {
+            *font = fontFromRecord(*r);
+        } else if (why == FileReadStatus::NotRegularFile) {
+            prompts_.showMessage(this, {formatText("\"%s\" is not a regular file; the default "
+                                                   "font is used instead.",
+                                                   printable(path).c_str()),
+                                        " ", MessageButtons::Ok, MessageIcon::Question});
+        }
+    }
     try {
         fonts_.enterEditMode();
     } catch (const std::bad_alloc&) {

@@ -1,5 +1,6 @@
 #include "imagecommands.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -10,7 +11,9 @@
 #include "../shell/prompts.h"
 #include "clipboardbitmap.h"
 #include "editor.h"
+#include "fileread.h"
 #include "image/imagedots.h"
+#include "image/imagefile.h"
 #include "safewrite.h"
 #include "textclip/pasteandclear.h"
 
@@ -40,8 +43,34 @@ void ImageCommands::importImageFile(const QString& path) {
         prompts_.beep();
         return;
     }
-    QImageReader reader(path);
+    // Read through the core: a pipe or a device is refused unread, and the
+    // pixel limit is the command line's.
+    const std::string file = QFile::encodeName(path).toStdString();
+    std::string bytes;
+    const FileReadStatus status = readFileLimited(file, MaxImageFileBytes, bytes);
+    if (status != FileReadStatus::Ok) {
+        prompts_.showMessage(view_.owner(), imageReadRefusal(file, status));
+        return;
+    }
+    QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        if (const auto refused =
+                imageSizeRefusal(file, uint64_t(size.width()), uint64_t(size.height()))) {
+            prompts_.showMessage(view_.owner(), *refused);
+            return;
+        }
+    }
     const QImage image = reader.read();
+    if (!image.isNull()) {
+        if (const auto refused =
+                imageSizeRefusal(file, uint64_t(image.width()), uint64_t(image.height()))) {
+            prompts_.showMessage(view_.owner(), *refused);
+            return;
+        }
+    }
     if (image.isNull()) {
         prompts_.showMessage(view_.owner(),
                              problem(QString("Could not read the image \"%1\": %2")

@@ -29,6 +29,8 @@ void restore(std::vector<std::vector<uint8_t>>& from, Document& doc, Selection& 
                   static_cast<size_t>(WorkDotsSize)});
     std::memcpy(doc.workDots.data(), record.data() + HeaderSize, count);
     storeWorkDots(doc);
+    // The pattern no longer is what was saved (or opened).
+    doc.modifiedFlag = true;
     sel.selectionState = SelectionState::None;
     sel.resizing = false;
     sel.moveUndoSaved = false;

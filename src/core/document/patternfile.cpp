@@ -329,12 +329,10 @@ bool fileExists(const std::string& path) {
 
 bool fileCanBeRead(const std::string& path) {
     // Non-blocking, so that a pipe without a writer cannot hang the question.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat status {};
-    const bool file = ::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode);
-    ::close(fd);
-    return file;
+    FileReadStatus status;
+    const int fd = openRegularFile(path, status);
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
 }
 
 ReadResult readPatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
@@ -356,15 +354,10 @@ ReadResult readPatternFile(Document& doc, const std::string& path, const FilePro
         case FileTextSource::Opened::NotRegularFile:
             break;
         }
-        // Devices and pipes: read whole, up to the limit.
-        std::string text;
-        const FileReadStatus status = readFileLimited(path, MaxPatternFileSize, text);
-        if (status == FileReadStatus::TooLarge) return tooLarge(path);
-        if (status != FileReadStatus::Ok) {
-            return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
-        }
-        LineReader reader(text);
-        return readPatterns(doc, reader, path, progress);
+        return {ReadStatus::NotRegularFile,
+                {formatText("\"%s\" is not a regular file; a pattern file cannot be read from it",
+                            printable(path).c_str()),
+                 "Can't Open File", MessageButtons::Ok, MessageIcon::Question}};
     } catch (const std::bad_alloc&) {
         return tooLarge(path);
     }

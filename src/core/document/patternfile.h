@@ -11,7 +11,7 @@
 
 namespace dedur {
 
-enum class ReadStatus { Ok, NotFound, BadHead, NoPattern, BadSize, TooLarge };
+enum class ReadStatus { Ok, NotFound, BadHead, NoPattern, BadSize, TooLarge, NotRegularFile };
 
 // The most pattern data a file may declare (2 GiB: some 230,000 patterns of
 // 96 x 96); a header-only file could otherwise ask for far more memory than

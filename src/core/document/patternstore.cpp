@@ -37,6 +37,13 @@ void setCurrentSize(Document& doc, int width, int height) {
     doc.patternDotCount = std::max(0, width) * std::max(0, height);
 }
 
+// The working copy of a blank current record, without reading the store (an
+// append must not rebuild the record index).
+void clearWorkDots(Document& doc) {
+    doc.workDots.fill(0);
+    std::fill_n(doc.workDots.begin(), std::clamp(doc.patternDotCount, 0, WorkDotsSize), DOT_OFF);
+}
+
 std::vector<uint8_t> blankRecord(const PatternHeader& header) {
     std::vector<uint8_t> record(recordLength(header), 0);
     encodeHeader(header, record.data());
@@ -58,6 +65,7 @@ void addRecord(Document& doc, const PatternHeader* header, bool atCurrent) {
     invalidateRecordIndex(doc);
     if (!atCurrent) doc.currentPattern = doc.patternCount;
     doc.patternCount += 1;
+    clearWorkDots(doc);
     doc.modifiedFlag = true;
 }
 
@@ -114,8 +122,7 @@ void makeBlankDocument(Document& doc) {
     doc.patternCount = 1;
     doc.currentPattern = 0;
     setCurrentSize(doc, doc.panelDefinition.width, doc.panelDefinition.height);
-    doc.workDots.fill(0);
-    std::fill_n(doc.workDots.begin(), std::min(doc.patternDotCount, WorkDotsSize), DOT_OFF);
+    clearWorkDots(doc);
 }
 
 size_t patternOffset(const Document& doc, int index) {
@@ -198,8 +205,7 @@ bool deletePattern(Document& doc) {
     const int oldCount = doc.patternCount;
     doc.patternCount -= 1;
     if (doc.currentPattern > oldCount - 2) doc.currentPattern = oldCount - 2;
-    PatternHeader header;
-    selectPattern(doc, doc.currentPattern, header, true);
+    reloadWorkDots(doc);
     doc.modifiedFlag = true;
     return true;
 }
@@ -218,6 +224,7 @@ void fillPattern(Document& doc, uint8_t character) {
             std::memcpy(doc.store.data() + span.offset + HeaderSize + y * rowBytes, row.data(),
                         rowBytes);
         }
+        if (doc.editType == EditMode::Pattern) reloadWorkDots(doc);
     }
     doc.modifiedFlag = true;
 }
@@ -231,6 +238,7 @@ void replaceCurrentRecord(Document& doc, const PatternHeader& header) {
                      record.end());
     invalidateRecordIndex(doc);
     setCurrentSize(doc, header.width, header.height);
+    clearWorkDots(doc);
     doc.modifiedFlag = true;
 }
 

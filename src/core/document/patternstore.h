@@ -132,13 +132,18 @@ template <typename Each> void forEachRecord(const Document& doc, Each each) {
 // Loads the current record into `workDots` (and takes its size).
 void reloadWorkDots(Document& doc);
 void storeWorkDots(Document& doc);
+// Every operation below that changes which record is current, or the current
+// record itself, leaves `workDots` as that record's dots: the grid shows the
+// working copy, and the next stroke stores it.
+// A blank pattern at the end (append) or in the current place (insert) becomes
+// current.
 void appendPattern(Document& doc, const PatternHeader* header);
 void insertPattern(Document& doc, const PatternHeader* header);
 // Refuses (returns false) to delete the only pattern.
 bool deletePattern(Document& doc);
 void fillPattern(Document& doc, uint8_t character);
 // Puts a blank record with `header` in the place of the current one and makes
-// its size current.
+// it, blank, the working copy.
 void replaceCurrentRecord(Document& doc, const PatternHeader& header);
 
 } // namespace dedur

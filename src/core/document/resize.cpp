@@ -52,7 +52,6 @@ void resizePattern(Document& doc, int oldWidth, int oldHeight) {
     PatternHeader header = headerFromDefinition(doc.panelDefinition);
     header.width = static_cast<int16_t>(width);
     header.height = static_cast<int16_t>(height);
-    const bool modified = doc.modifiedFlag;
     if (doc.patternCount == 1) {
         doc.store.assign(recordLength(header), 0);
         encodeHeader(header, doc.store.data());
@@ -64,7 +63,9 @@ void resizePattern(Document& doc, int oldWidth, int oldHeight) {
     const size_t at = patternOffset(doc, doc.currentPattern) + HeaderSize;
     packDots(dots.data(), width, height, doc.store.data() + at);
     std::copy(dots.begin(), dots.end(), doc.workDots.begin());
-    doc.modifiedFlag = modified;
+    // A resized pattern differs from the file: leaving without a word would
+    // lose it.
+    doc.modifiedFlag = true;
 }
 
 void changePatternSize(Document& doc, History& history, const Selection& sel, int width,

@@ -1,8 +1,12 @@
 #include "glyphfile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "../fileread.h"
 
 #include "../document/patternstore.h"
 #include "../safewrite.h"
@@ -55,9 +59,9 @@ std::string fontPathFor(const FontEdit& fe, EditMode editType) {
 
 bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* buffer,
                        GlyphAccess operation, Message* error) {
-    const auto openFailure = [&] {
+    const auto openFailure = [&](const char* why = "") {
         if (error) {
-            *error = {formatText("%s Open Failure !", printable(path).c_str()), "",
+            *error = {formatText("%s Open Failure !%s", printable(path).c_str(), why), "",
                       MessageButtons::Ok, MessageIcon::None};
         }
         return false;
@@ -66,6 +70,8 @@ bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* 
     if (operation != GlyphAccess::Read) {
         const WriteOutcome outcome =
             writeFileRange(path, static_cast<uint64_t>(offset), buffer, static_cast<size_t>(size));
+        if (outcome.step == WriteStep::Refused && outcome.error == NotRegularFile)
+            return openFailure("\n(it is not a regular file)");
         if (outcome.failedToOpen()) return openFailure();
         if (!outcome.ok()) {
             if (error) *error = writeFailureMessage(path, outcome);
@@ -73,13 +79,23 @@ bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* 
         }
         return true;
     }
-    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
-    if (!file) return openFailure();
-    std::memset(buffer, 0, static_cast<size_t>(size));
-    if (std::fseek(file, offset, SEEK_SET) == 0) {
-        (void)std::fread(buffer, 1, static_cast<size_t>(size), file);
+    FileReadStatus status = FileReadStatus::CannotOpen;
+    const int fd = path.empty() ? -1 : openRegularFile(path, status);
+    if (fd < 0) {
+        return openFailure(status == FileReadStatus::NotRegularFile ? "\n(it is not a regular file)"
+                                                                    : "");
     }
-    std::fclose(file);
+    // Past the end of a short file the record reads blank.
+    std::memset(buffer, 0, static_cast<size_t>(size));
+    size_t done = 0;
+    while (offset >= 0 && done < static_cast<size_t>(size)) {
+        const ssize_t n = ::pread(fd, buffer + done, static_cast<size_t>(size) - done,
+                                  static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
     return true;
 }
 

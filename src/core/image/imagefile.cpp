@@ -153,16 +153,27 @@ void noFlush(png_structp) {}
 
 } // namespace
 
+std::optional<Message> imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
+                                        uint64_t maxPixels) {
+    if (width * height <= maxPixels) return std::nullopt;
+    return Message{formatText("\"%s\" has %llu x %llu pixels; an image of more than %llu pixels "
+                              "is not imported",
+                              printable(path).c_str(), static_cast<unsigned long long>(width),
+                              static_cast<unsigned long long>(height),
+                              static_cast<unsigned long long>(maxPixels)),
+                   " ", MessageButtons::Ok, MessageIcon::Question};
+}
+
+Message imageReadRefusal(const std::string& path, FileReadStatus status) {
+    return {formatText("Could not read \"%s\": %s", printable(path).c_str(),
+                       readFailureReason(path, status).c_str()),
+            " ", MessageButtons::Ok, MessageIcon::Question};
+}
+
 std::optional<Message> readImageFile(const std::string& path, RgbaImage& out, uint64_t maxPixels) {
     std::string data;
-    switch (readFileLimited(path, size_t{1} << 28, data)) {
-    case FileReadStatus::Ok:
-        break;
-    case FileReadStatus::TooLarge:
-        return refusal(path, "is too large an image");
-    default:
-        return refusal(path, "could not be read");
-    }
+    const FileReadStatus status = readFileLimited(path, MaxImageFileBytes, data);
+    if (status != FileReadStatus::Ok) return imageReadRefusal(path, status);
     return decodeImage(data, path, out, maxPixels);
 }
 
@@ -170,6 +181,16 @@ std::optional<Message> decodeImage(std::string_view data, const std::string& pat
                                    uint64_t maxPixels) {
     static const char pngSignature[] = "\x89PNG\r\n\x1a\n";
     if (data.compare(0, 8, pngSignature, 8) == 0) {
+        // The size stands in the header chunk, before any pixel.
+        if (data.size() >= 24 && data.compare(12, 4, "IHDR") == 0) {
+            const auto be32 = [&](size_t at) {
+                uint64_t v = 0;
+                for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<uint8_t>(data[at + i]);
+                return v;
+            };
+            if (auto refused = imageSizeRefusal(path, be32(16), be32(20), maxPixels))
+                return refused;
+        }
         if (decodePng(data, out, maxPixels)) return std::nullopt;
         return refusal(path, "is a damaged PNG image, or one too large");
     }

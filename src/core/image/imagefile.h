@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../fileread.h"
 #include "../message.h"
 
 namespace dedur {
@@ -17,14 +18,25 @@ struct RgbaImage {
     std::vector<uint8_t> rgba;
 };
 
+// What the editor and the command line import at most: an image is refused
+// before its pixels are decoded, so a small file cannot ask for gigabytes.
+inline constexpr uint64_t MaxImagePixels = uint64_t{1} << 24;
+inline constexpr size_t MaxImageFileBytes = size_t{1} << 28;
+
+// "NAME has W x H pixels; ...", or nothing when the size is within the limit.
+std::optional<Message> imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
+                                        uint64_t maxPixels = MaxImagePixels);
+// Why an image file could not be read, as a message.
+Message imageReadRefusal(const std::string& path, FileReadStatus status);
+
 // A PNG or PBM (P1/P4) file. Refused with a message when the file is not one
 // of them, is damaged, or has more than `maxPixels` pixels.
 std::optional<Message> readImageFile(const std::string& path, RgbaImage& out,
-                                     uint64_t maxPixels = uint64_t{1} << 24);
+                                     uint64_t maxPixels = MaxImagePixels);
 
 // The same on a file's bytes already in memory.
 std::optional<Message> decodeImage(std::string_view data, const std::string& name, RgbaImage& out,
-                                   uint64_t maxPixels = uint64_t{1} << 24);
+                                   uint64_t maxPixels = MaxImagePixels);
 
 // An image of palette indices, rows from the top.
 struct IndexedImage {

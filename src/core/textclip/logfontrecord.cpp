@@ -1,5 +1,7 @@
 #include "logfontrecord.h"
 
+#include "../fileread.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -69,12 +71,14 @@ std::array<uint8_t, LogFontRecordSize> encodeLogFont(const LogFontRecord& r) {
     return b;
 }
 
-std::optional<LogFontRecord> readLogFontFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::nullopt;
+std::optional<LogFontRecord> readLogFontFile(const std::string& path, FileReadStatus* why) {
+    // A record is 60 bytes; the limit only keeps a huge file out of memory.
+    std::string data;
+    const FileReadStatus status = readFileLimited(path, size_t{1} << 20, data);
+    if (why) *why = status;
+    if (status != FileReadStatus::Ok) return std::nullopt;
     uint8_t bytes[LogFontRecordSize] = {};
-    (void)std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
+    std::memcpy(bytes, data.data(), std::min(data.size(), sizeof bytes));
     return decodeLogFont(bytes);
 }
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "../fileread.h"
+
 #include "../safewrite.h"
 
 namespace dedur {
@@ -37,8 +39,10 @@ struct LogFontRecord {
 
 LogFontRecord decodeLogFont(const uint8_t* bytes);
 std::array<uint8_t, LogFontRecordSize> encodeLogFont(const LogFontRecord& record);
-// Nothing when the file cannot be opened; a short file reads as zeros beyond it.
-std::optional<LogFontRecord> readLogFontFile(const std::string& path);
+// Nothing when the file cannot be read (`why` says why: a pipe or a device at
+// the name is refused unread); a short file reads as zeros beyond it.
+std::optional<LogFontRecord> readLogFontFile(const std::string& path,
+                                             FileReadStatus* why = nullptr);
 WriteOutcome writeLogFontFile(const std::string& path, const LogFontRecord& record);
 
 } // namespace dedur
