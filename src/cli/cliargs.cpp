@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "message.h"
+
 namespace dedur::cli {
 
 std::optional<std::string> ParsedArgs::value(const std::string& name) const {
@@ -54,13 +56,47 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionInf
 }
 
 int usageError(const Command& command, const std::string& message) {
-    std::cerr << "dedur-cli " << command.name << ": " << message << "\n\n" << command.usage;
+    std::cerr << "dedur-cli " << command.name << ": " << printable(message) << "\n\n"
+              << command.usage;
     return 2;
 }
 
 int failure(const std::string& message) {
-    std::cerr << message << "\n";
+    size_t from = 0;
+    for (size_t end; (end = message.find('\n', from)) != std::string::npos; from = end + 1) {
+        std::cerr << printable(std::string_view(message).substr(from, end - from)) << "\n";
+    }
+    std::cerr << printable(std::string_view(message).substr(from)) << "\n";
     return 1;
+}
+
+bool numberOption(const ParsedArgs& args, const char* name, int low, int high, int& out,
+                  std::string& error) {
+    const auto text = args.value(name);
+    if (!text) return true;
+    const auto value = parseInteger(*text);
+    if (!value || *value < low || *value > high) {
+        error = std::string("--") + name + " must be a whole number from " + std::to_string(low) +
+                " to " + std::to_string(high);
+        return false;
+    }
+    out = *value;
+    return true;
+}
+
+bool sizeOption(const ParsedArgs& args, const char* name, int low, int high, int& width,
+                int& height, std::string& error) {
+    const auto text = args.value(name);
+    if (!text) return true;
+    int w = 0, h = 0;
+    if (!parseSize(*text, w, h) || w < low || w > high || h < low || h > high) {
+        error = std::string("--") + name + " must look like 12x12, each side " +
+                std::to_string(low) + ".." + std::to_string(high);
+        return false;
+    }
+    width = w;
+    height = h;
+    return true;
 }
 
 std::optional<int> parseInteger(const std::string& text) {

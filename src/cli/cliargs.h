@@ -40,11 +40,21 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionInf
 
 // Exit status 2 after the message and the command's usage on stderr.
 int usageError(const Command& command, const std::string& message);
-// Exit status 1 after the message on stderr.
+// Exit status 1 after the message on stderr; control characters in it come
+// out escaped, line breaks excepted.
 int failure(const std::string& message);
 
 // Whole-string integers; nothing for anything else.
 std::optional<int> parseInteger(const std::string& text);
+
+// --NAME as a whole number in low..high, left as it is when the option is
+// absent; false with `error` ("--NAME must be a whole number from LOW to
+// HIGH") for anything else, so that no value wraps or saturates unseen.
+bool numberOption(const ParsedArgs& args, const char* name, int low, int high, int& out,
+                  std::string& error);
+// --NAME as "WxH" (or "WXH"), each side in low..high; as numberOption.
+bool sizeOption(const ParsedArgs& args, const char* name, int low, int high, int& width,
+                int& height, std::string& error);
 // "W x H" written as "12x12".
 bool parseSize(const std::string& text, int& width, int& height);
 // "X,Y".

@@ -1,11 +1,18 @@
 #pragma once
 
+#include <climits>
 #include <string>
 
 #include "cliargs.h"
 #include "document/patternstore.h"
 
 namespace dedur::cli {
+
+// The ranges the options are checked against.
+inline constexpr int PanelSegs = 96; // --seg 1..96
+inline constexpr int PanelComs = 48; // --com 1..48
+inline constexpr int MaxPatternCount = INT_MAX;
+inline constexpr int MaxMemoryFileSize = 1 << 24; // a .DAT or .BIN read back
 
 const Command& infoCommand();
 const Command& newCommand();

@@ -29,11 +29,7 @@ int runExport(const ParsedArgs& args) {
         return failure("(Left to Right) and (Top to Bottom) attribute conflict !");
     }
     int number = 1;
-    if (const auto text = args.value("pattern")) {
-        const auto value = parseInteger(*text);
-        if (!value) return usageError(self, "--pattern must be a pattern number");
-        number = *value;
-    }
+    if (!numberOption(args, "pattern", 1, INT_MAX, number, error)) return usageError(self, error);
 
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
@@ -54,7 +50,7 @@ int runExport(const ParsedArgs& args) {
                                                   args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT);
     if (!output.error.empty()) return failure(output.error.text);
     if (const WriteOutcome outcome = writeFileSafely(target, output.bytes); !outcome.ok()) {
-        return failure(target + "\nfile open error !\n(" + outcome.reason() + ")");
+        return failure(printable(target) + "\nfile open error !\n(" + outcome.reason() + ")");
     }
     return 0;
 }

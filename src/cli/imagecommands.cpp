@@ -29,7 +29,7 @@ int runImportImage(const ParsedArgs& args) {
     const DotGrid dots = dotsFromImage(image, threshold, args.has("invert"));
     if (args.has("append")) {
         if (dots.width > MaxPatternSide || dots.height > MaxPatternSide) {
-            return failure(imagePath + " is " + std::to_string(dots.width) + " x " +
+            return failure(quotedPath(imagePath) + " is " + std::to_string(dots.width) + " x " +
                            std::to_string(dots.height) + " pixels; a pattern side must be 1 to 96");
         }
         PatternHeader header = headerFromDefinition(doc.panelDefinition);

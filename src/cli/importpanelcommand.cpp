@@ -27,31 +27,27 @@ bool choosePattern(const ParsedArgs& args, Document& doc, const std::string& pat
         usage = "give either --pattern N or --append";
         return false;
     }
-    if (const auto text = args.value("pattern")) {
-        const auto number = parseInteger(*text);
-        if (!number) {
-            usage = "--pattern must be a pattern number";
-            return false;
-        }
-        if (!selectPatternNumber(doc, *number, path)) return false;
+    if (args.has("pattern")) {
+        int number = 0;
+        if (!numberOption(args, "pattern", 1, INT_MAX, number, usage)) return false;
+        if (!selectPatternNumber(doc, number, path)) return false;
         getHeader(doc, doc.currentPattern, header);
         return true;
     }
-    int width = 0, height = 0;
-    const auto seg = parseInteger(args.value("seg").value_or(""));
-    const auto com = parseInteger(args.value("com").value_or(""));
-    if (!parseSize(args.value("size").value_or(""), width, height) || !seg || !com) {
+    if (!args.has("size") || !args.has("seg") || !args.has("com")) {
         usage = "--append needs --size WxH, --seg S and --com C";
         return false;
     }
-    if (width < 1 || width > MaxPatternSide || height < 1 || height > MaxPatternSide) {
-        usage = "the size must be 1..96 x 1..96";
+    int width = 0, height = 0, seg = 0, com = 0;
+    if (!sizeOption(args, "size", 1, MaxPatternSide, width, height, usage) ||
+        !numberOption(args, "seg", 1, PanelSegs, seg, usage) ||
+        !numberOption(args, "com", 1, PanelComs, com, usage)) {
         return false;
     }
     header = {static_cast<int16_t>(width),
               static_cast<int16_t>(height),
-              static_cast<int16_t>(*seg),
-              static_cast<int16_t>(*com),
+              static_cast<int16_t>(seg),
+              static_cast<int16_t>(com),
               0,
               2};
     return true;
@@ -71,12 +67,13 @@ int runImportPanel(const ParsedArgs& args) {
         return failure("(Left to Right) and (Top to Bottom) attribute conflict !");
     }
     std::optional<int> offset;
-    if (const auto text = args.value("offset")) {
-        offset = parseInteger(*text);
-        if (!offset) return usageError(self, "--offset must be a number of bytes");
+    int offsetValue = 0, panelValue = 0;
+    if (!numberOption(args, "offset", 0, MaxMemoryFileSize, offsetValue, error) ||
+        !numberOption(args, "panel", 0, INT_MAX, panelValue, error)) {
+        return usageError(self, error);
     }
-    const auto panel = parseInteger(args.value("panel").value_or("0"));
-    if (!panel || *panel < 0) return usageError(self, "--panel must be a panel number");
+    if (args.has("offset")) offset = offsetValue;
+    const std::optional<int> panel = panelValue;
 
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
@@ -91,13 +88,15 @@ int runImportPanel(const ParsedArgs& args) {
     definition.topToBottom = header.topToBottom;
 
     std::string data;
-    if (readFileLimited(memoryPath, 1 << 24, data) != FileReadStatus::Ok) {
-        return failure("Could not read \"" + memoryPath + "\"");
+    if (const FileReadStatus status = readFileLimited(memoryPath, MaxMemoryFileSize, data);
+        status != FileReadStatus::Ok) {
+        return failure("Could not read " + quotedPath(memoryPath) + ": " +
+                       readFailureReason(memoryPath, status));
     }
     std::vector<uint8_t> dots(static_cast<size_t>(header.width * header.height), DOT_OFF);
     const auto refused = importPanelData(data, endsWithNoCase(memoryPath, ".dat"), header,
                                          definition, offset, *panel, dots.data());
-    if (refused) return failure(memoryPath + ": " + refused->text);
+    if (refused) return failure(quotedPath(memoryPath) + ": " + refused->text);
 
     if (args.has("append")) {
         appendPattern(doc, &header);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "message.h"
 
 using namespace dedur::cli;
 
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
         if (name == c->name) command = c;
     }
     if (!command) {
-        std::cerr << "dedur-cli: unknown command " << name << "\n\n";
+        std::cerr << "dedur-cli: unknown command " << dedur::printable(name) << "\n\n";
         printUsage(std::cerr);
         return 2;
     }

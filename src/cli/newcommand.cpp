@@ -11,33 +11,17 @@ int runNew(const ParsedArgs& args) {
     const std::string& path = args.positional[0];
     PanelDefinitionFields fields;
     int count = 1;
-    if (const auto text = args.value("count")) {
-        const auto value = parseInteger(*text);
-        if (!value || *value < 1) return usageError(self, "--count must be a number from 1");
-        count = *value;
-    }
-    if (const auto text = args.value("size")) {
-        if (!parseSize(*text, fields.width, fields.height)) {
-            return usageError(self, "--size must look like 12x12");
-        }
-    }
-    for (const char* name : {"seg", "com"}) {
-        if (const auto text = args.value(name)) {
-            const auto value = parseInteger(*text);
-            if (!value) return usageError(self, std::string("--") + name + " must be a number");
-            (*name == 's' ? fields.beginSeg : fields.beginCom) = *value;
-        }
-    }
     std::string error;
+    if (!numberOption(args, "count", 1, MaxPatternCount, count, error) ||
+        !sizeOption(args, "size", 2, MaxPatternSide, fields.width, fields.height, error) ||
+        !numberOption(args, "seg", 1, PanelSegs, fields.beginSeg, error) ||
+        !numberOption(args, "com", 1, PanelComs, fields.beginCom, error)) {
+        return usageError(self, error);
+    }
     if (!readDirection(args, "lr", 0, fields.leftToRight, error) ||
         !readDirection(args, "tb", 2, fields.topToBottom, error)) {
         return usageError(self, error);
     }
-    if (fields.width < 2 || fields.width > MaxPatternSide || fields.height < 2 ||
-        fields.height > MaxPatternSide) {
-        return failure("The pattern size must be 2..96 x 2..96");
-    }
-    if (fields.beginSeg < 1 || fields.beginCom < 1) return failure("SEG and COM start at 1");
     const PanelDefinitionCheck check = checkPanelDefinition(fields);
     if (!check.ok) return failure(check.message.text);
     const size_t perPattern = static_cast<size_t>(HeaderSize + fields.width * fields.height);
@@ -45,7 +29,7 @@ int runNew(const ParsedArgs& args) {
         return failure("That many patterns could not be loaded again; give a smaller --count");
     }
     if (fileExists(path) && !args.has("force")) {
-        return failure(path + " exists; give --force to replace it");
+        return failure(quotedPath(path) + " exists; give --force to replace it");
     }
     Document doc;
     doc.panelDefinition = toPanelDefinition(fields);

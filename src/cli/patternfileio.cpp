@@ -8,14 +8,14 @@ namespace dedur::cli {
 
 bool loadPatternFile(const std::string& path, Document& doc) {
     const ReadResult result = readPatternFile(doc, path);
-    if (!result.ok()) std::cerr << result.message.text << "\n";
+    if (!result.ok()) failure(result.message.text);
     return result.ok();
 }
 
 bool selectPatternNumber(Document& doc, int number, const std::string& path) {
     if (number < 1 || number > doc.patternCount) {
-        std::cerr << "Pattern " << number << " is not in " << path << " (it holds "
-                  << doc.patternCount << ")\n";
+        failure("Pattern " + std::to_string(number) + " is not in " + quotedPath(path) +
+                " (it holds " + std::to_string(doc.patternCount) + ")");
         return false;
     }
     doc.currentPattern = number - 1;
@@ -24,18 +24,18 @@ bool selectPatternNumber(Document& doc, int number, const std::string& path) {
 
 bool savePatternFile(const std::string& path, Document& doc) {
     const WriteResult result = writePatternFile(doc, path);
-    if (!result.written) std::cerr << result.message.text << "\n(" << result.reason << ")\n";
+    if (!result.written) failure(result.message.text + "\n(" + result.reason + ")");
     return result.written;
 }
 
 bool outputAllowed(const std::string& input, const std::string& output, bool force) {
     std::error_code error;
     if (std::filesystem::equivalent(input, output, error)) {
-        std::cerr << output << " is the input file; give another output file\n";
+        failure(quotedPath(output) + " is the input file; give another output file");
         return false;
     }
     if (fileExists(output) && !force) {
-        std::cerr << output << " exists; give --force to replace it\n";
+        failure(quotedPath(output) + " exists; give --force to replace it");
         return false;
     }
     return true;

@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include "commands.h"
 #include "editor.h"
 #include "grid/transform.h"
@@ -16,17 +18,21 @@ int runTransform(const ParsedArgs& args) {
     if (shift != (args.positional.size() == 3)) {
         return usageError(self, shift ? "shift needs DX,DY" : "only shift takes DX,DY");
     }
-    if (shift && !parsePoint(args.positional[2], transform.dx, transform.dy)) {
-        return usageError(self, "the shift is given as DX,DY");
+    if (shift &&
+        (!parsePoint(args.positional[2], transform.dx, transform.dy) ||
+         std::abs(transform.dx) > MaxPatternSide || std::abs(transform.dy) > MaxPatternSide)) {
+        return usageError(self, "the shift is given as DX,DY, each -96..96");
     }
     transform.wrap = args.has("wrap");
-    const auto number = parseInteger(args.value("pattern").value_or(""));
-    if (!number) return usageError(self, "--pattern N is required");
+    if (!args.has("pattern")) return usageError(self, "--pattern N is required");
+    int number = 0;
+    std::string error;
+    if (!numberOption(args, "pattern", 1, INT_MAX, number, error)) return usageError(self, error);
 
     Editor editor;
     Document& doc = editor.document;
     if (!loadPatternFile(path, doc)) return 1;
-    if (!selectPatternNumber(doc, *number, path)) return 1;
+    if (!selectPatternNumber(doc, number, path)) return 1;
     reloadWorkDots(doc);
     if (const auto refused =
             transformPattern(doc, editor.history, editor.selection, transform, 1, 1)) {

@@ -24,6 +24,8 @@ struct Editor {
     // The number the navigation shows: the pattern's, or in a font mode the
     // glyph's (from 1).
     int currentNumber = 1;
+    // A link stood at the settings file's name: said once at start-up.
+    bool settingsLinkRefused = false;
 
     Editor() = default;
     explicit Editor(std::string directory) : startupDirectory(std::move(directory)) {

@@ -83,6 +83,14 @@ int openRegularFile(const std::string& path, FileReadStatus& status) {
     return fd;
 }
 
+FileStamp fileStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+            static_cast<uint64_t>(st.st_size),
+            static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 std::string readFailureReason(const std::string& path, FileReadStatus status) {
     switch (status) {
     case FileReadStatus::Ok:

@@ -21,6 +21,20 @@ FileReadStatus readFileLimited(const std::string& path, size_t limit, std::strin
 // for reading waits for a writer): the descriptor, or -1 with the reason.
 int openRegularFile(const std::string& path, FileReadStatus& status);
 
+// Which file stood at a path and how it was then (the link followed):
+// compared before a save, so that what another program or another editor
+// saved meanwhile is not overwritten unseen.
+struct FileStamp {
+    bool known = false; // false: nothing readable stood there
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    int64_t modifiedNs = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp fileStamp(const std::string& path);
+
 // Why a read failed, for a person: "no such file", "too large", "not a
 // regular file", "permission denied".
 std::string readFailureReason(const std::string& path, FileReadStatus status);

@@ -39,4 +39,8 @@ std::string printable(std::string_view text) {
     return out;
 }
 
+std::string quotedPath(std::string_view path) {
+    return "\"" + printable(path) + "\"";
+}
+
 } // namespace dedur

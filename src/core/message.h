@@ -27,5 +27,7 @@ std::string formatText(const char* format, ...) __attribute__((format(printf, 1,
 // come out escaped ("\x1b"), so a file cannot drive the terminal or break
 // the box's lines. Bytes from 0x80 up (Big5) stay as they are.
 std::string printable(std::string_view text);
+// A path as every message shows it: in double quotes, made printable.
+std::string quotedPath(std::string_view path);
 
 } // namespace dedur

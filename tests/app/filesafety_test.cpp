@@ -7,11 +7,16 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "document/patternfile.h"
 #include "editorfixture.h"
 #include "fonts/glyphfile.h"
+#include "image/imagefile.h"
 #include "panel/exportdialog.h"
+#include "settings/settings.h"
 #include "shell/commandids.h"
 
 using namespace dedur;
@@ -167,6 +172,95 @@ class FileSafetyTest : public QObject {
                  std::vector<std::string>{"The image on the clipboard is too large to paste."});
         QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QVERIFY(!f.doc().modifiedFlag);
+    }
+
+    // Another editor saved the same file meanwhile: F3 asks; No keeps ours
+    // unsaved, Yes overwrites.
+    void aSaveOverAnotherEditorsSaveAsksFirst() {
+        test::TempDir source;
+        const std::string path = source.file("p.pat");
+        Document theirs = test::documentOf({{4, 2, 1, 1, 0, 2}});
+        QVERIFY(writePatternFile(theirs, path).written);
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
+        f.drag({{0, 0}});
+        test::setRows(theirs, {"0001"});
+        QVERIFY(writePatternFile(theirs, path).written);
+        const std::string other = test::readBytes(path);
+        f.prompts.answers = {IDNO};
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.texts().back(),
+                 path + "\nhas been changed on disk since it was opened or saved here.\n"
+                        "Overwrite it with this document?");
+        QCOMPARE(test::readBytes(path), other);
+        QVERIFY(f.doc().modifiedFlag);
+        f.prompts.answers = {IDYES};
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(test::readBytes(path),
+                 std::string("PATTERN\r\n1\r\nSIZE 4 2 1 1 0 2\r\n1000\r\n0000\r\n"));
+        // Our own save is no change on disk: the next one asks nothing.
+        const size_t asked = f.prompts.shown.size();
+        f.drag({{1, 1}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.shown.size(), asked);
+    }
+
+    void aLinkAtTheSettingsNameIsLeftAlone() {
+        EditorFixture f("", false);
+        fs::remove(f.dir.file("DEDUR.INI"));
+        test::writeBytes(f.dir.file("victim"), "keep");
+        fs::create_symlink(f.dir.file("victim"), f.dir.file("DEDUR.INI"));
+        f.editor = std::make_unique<Editor>(f.dir.path().string());
+        loadSettings(*f.editor);
+        f.window = std::make_unique<MainWindow>(*f.editor, f.prompts);
+        f.launch();
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{"\"" + f.dir.file("DEDUR.INI") +
+                                          "\" is a symbolic link. dedur neither reads nor writes "
+                                          "its settings through a link: it runs with the default "
+                                          "settings and leaves the link alone."});
+        f.window->dispatchCommand(CmdLayout);
+        f.window->dispatchCommand(CmdExit);
+        QCOMPARE(test::readBytes(f.dir.file("victim")), std::string("keep"));
+        QVERIFY(fs::is_symlink(f.dir.file("DEDUR.INI")));
+    }
+
+    // Pipes (with a writer that never writes) and devices are refused unread;
+    // so is an image of more pixels than the command line takes.
+    void importsRefuseWhatCannotBeAnImage() {
+        EditorFixture f;
+        const std::string fifo = f.dir.file("x.png");
+        ::mkfifo(fifo.c_str(), 0600);
+        const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+        IndexedImage small{1, 1, {0}, {0, 0xFFFFFF}};
+        std::string png = encodePng(small);
+        png.replace(16, 8, std::string("\0\0\x16\x44\0\0\x16\x44", 8));
+        test::writeBytes(f.dir.file("huge.png"), png);
+        for (const std::string& path : {fifo, std::string("/dev/zero"), f.dir.file("huge.png")}) {
+            f.prompts.files.push_back(QString::fromStdString(path));
+            f.window->dispatchCommand(CmdImportImage);
+        }
+        ::close(writer);
+        QCOMPARE(f.prompts.texts(),
+                 (std::vector<std::string>{
+                     "Could not read \"" + fifo + "\": it is not a regular file",
+                     "Could not read \"/dev/zero\": it is not a regular file",
+                     "\"" + f.dir.file("huge.png") +
+                         "\" has 5700 x 5700 pixels; an image of more than 16777216 pixels is "
+                         "not imported"}));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
+    }
+
+    void aPipeAtAFontRecordsNameIsSaidAndSkipped() {
+        EditorFixture f("", false);
+        const std::string fifo = f.dir.file("MYMSG.$LF");
+        ::mkfifo(fifo.c_str(), 0600);
+        const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+        f.launch();
+        ::close(writer);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{"\"" + fifo +
+                                          "\" is not a regular file; the default font is used "
+                                          "instead."});
     }
 
     void exportReportsAFailedWrite() {

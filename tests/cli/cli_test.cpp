@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "document/patternfile.h"
 #include "editor.h"
@@ -102,13 +105,20 @@ const Refusal Refusals[] = {
     {"frobnicate", 2, "unknown command frobnicate"},
     {"info a.pat --bogus", 2, "unknown option --bogus"},
     {"new", 2, "wrong number of arguments"},
-    {"new x.pat --size 12", 2, "--size must look like 12x12"},
+    {"new x.pat --size 12", 2, "--size must look like 12x12, each side 2..96"},
+    {"new x.pat --size 1x8", 2, "--size must look like 12x12, each side 2..96"},
+    {"new x.pat --count 3x", 2, "--count must be a whole number from 1"},
+    {"new x.pat --seg 97", 2, "--seg must be a whole number from 1 to 96"},
+    {"new x.pat --com 0", 2, "--com must be a whole number from 1 to 48"},
     {"new x.pat --lr 2 --tb 3", 1, "(Left to Right) and (Top to Bottom) attribute conflict !\n"},
     {"new x.pat --seg 96 --size 2x2", 1, "Width too large ! ( Max Seg=1, Begin Seg=96 )\n"},
-    {"new a.pat", 1, "a.pat exists; give --force to replace it"},
+    {"new a.pat", 1, "\"a.pat\" exists; give --force to replace it"},
     {"new x.pat --count 2000000000 --size 96x48", 1, "could not be loaded"},
     {"info bad.pat", 1, "No pattern in file\n"},
     {"info none.pat", 1, "none.pat\" not found"},
+    {"info /dev/zero", 1, "\"/dev/zero\" is not a regular file"},
+    {"info fifo/ASCFONT.15", 1, "is not a regular file"},
+    {"info esc\x1b[2J.pat", 1, "Pattern file \"esc\\x1b[2J.pat\" not found"},
     {"draw a.pat --pattern 1 line 0,0 12,3", 1, "outside the 12x12 pattern"},
     {"draw a.pat --pattern 3 point 0,0", 1, ""},
     {"draw a.pat --pattern 1 point -1,0", 1, "outside"},
@@ -120,22 +130,35 @@ const Refusal Refusals[] = {
     {"export a.pat x.DAT --all --pattern 1", 2, "only one of"},
     {"export a.pat x.DAT --lr 0 --tb 1", 1, "attribute conflict"},
     {"export off.pat x.DAT", 1, "Panel No. 1 runs off the panel (SEG 1, COM 49)"},
-    {"table a.pat old.DAT", 1, "old.DAT exists; give --force to replace it\n"},
-    {"table a.pat ./a.pat --force", 1, "./a.pat is the input file"},
-    {"table a.pat a.pat --force", 1, "a.pat is the input file; give another output"},
+    {"table a.pat old.DAT", 1, "\"old.DAT\" exists; give --force to replace it\n"},
+    {"table a.pat ./a.pat --force", 1, "\"./a.pat\" is the input file"},
+    {"table a.pat a.pat --force", 1, "\"a.pat\" is the input file; give another output"},
     {"transform wide.pat --pattern 1 rotate-left", 1,
      "Height too large ! ( Max Com=48, Begin Com=1 )\n"},
     {"transform a.pat --pattern 1 spin", 2, "unknown transform spin"},
     {"transform a.pat --pattern 1 shift", 2, "shift needs DX,DY"},
     {"transform a.pat --pattern 1 invert 1,1", 2, "only shift takes DX,DY"},
-    {"transform a.pat --pattern 3 invert", 1, ""},
+    {"transform a.pat --pattern 3 invert", 1, "Pattern 3 is not in \"a.pat\" (it holds 2)"},
+    {"transform a.pat --pattern 1 shift 2147483647,0 --wrap", 2, "each -96..96"},
+    {"transform a.pat --pattern 1x invert", 2, "--pattern must be a whole number"},
     {"import-panel a.pat asm.DAT --pattern 1", 1, "Line 3 is not a \".DB\" line"},
     {"import-panel a.pat old.DAT --append --size 97x2 --seg 1 --com 1", 2,
-     "the size must be 1..96 x 1..96"},
+     "--size must look like 12x12, each side 1..96"},
+    {"import-panel a.pat old.DAT --append --size 8x8 --seg 65537 --com 1", 2,
+     "--seg must be a whole number from 1 to 96"},
+    {"import-panel a.pat old.DAT --append --size 8x8 --seg 1 --com 65537", 2,
+     "--com must be a whole number from 1 to 48"},
+    {"import-panel a.pat /dev/zero --pattern 1", 1,
+     "Could not read \"/dev/zero\": it is not a regular file"},
+    {"import-panel a.pat none\x07.DAT --pattern 1", 1,
+     "Could not read \"none\\x07.DAT\": there is no such file"},
     {"import-panel a.pat old.DAT", 2, "give either --pattern N or --append"},
     {"import-panel a.pat old.BIN --pattern 1 --offset 767", 1, "run past the display memory's end"},
     {"import-image a.pat text.png --append", 1, "is not a PNG or PBM image"},
-    {"import-image a.pat wide.pbm --append", 1, "97 x 1 pixels"},
+    {"import-image a.pat wide.pbm --append", 1, "\"wide.pbm\" is 97 x 1 pixels"},
+    {"import-image a.pat /dev/zero --append", 1, "\"/dev/zero\": it is not a regular file"},
+    {"import-image a.pat huge.png --append", 1,
+     "\"huge.png\" has 5700 x 5700 pixels; an image of more than 16777216 pixels"},
     {"import-image a.pat wide.pbm --append --threshold 300", 2, "0..255"},
     {"import-image a.pat wide.pbm", 2, "give either --pattern N or --append"},
     {"render a.pat x.png --scale 0", 2, "--scale must be 1..64"},
@@ -145,6 +168,7 @@ const Refusal Refusals[] = {
     {"glyph ASCFONT.15 --number 65 --c-array x", 2, ""},
     {"glyph ASCFONT.15 --number 128", 1, ""},
     {"glyph STD24.fon --code A440", 1, "STD24.fon Open Failure !"},
+    {"glyph fifo/ASCFONT.15 --number 1", 1, "Open Failure !\n(it is not a regular file)"},
     {"make-fonts a.pat", 1, "is not a directory"},
     {"make-fonts", 2, "wrong number of arguments"},
 };
@@ -161,6 +185,15 @@ TEST_F(Cli, RefusalsSayWhyAndTouchNoFile) {
     writeBytes(path("asm.DAT"), "; ok\r\n.DB $01 ; 2000h ~ 2000h\r\n  LD A,1\r\n");
     writeBytes(path("text.png"), "not an image");
     writeBytes(path("wide.pbm"), "P1\n97 1\n" + std::string(97, '1') + "\n");
+    // A PNG that claims 5700 x 5700 pixels: refused by its header alone.
+    IndexedImage small{1, 1, {0}, {0, 0xFFFFFF}};
+    std::string png = encodePng(small);
+    png.replace(16, 8, std::string("\0\0\x16\x44\0\0\x16\x44", 8));
+    writeBytes(path("huge.png"), png);
+    // A pipe with a writer that never writes: a reader would wait for ever.
+    std::filesystem::create_directory(path("fifo"));
+    ::mkfifo(path("fifo/ASCFONT.15").c_str(), 0600);
+    const int writer = ::open(path("fifo/ASCFONT.15").c_str(), O_RDWR | O_CLOEXEC);
     std::string ascii(128 * 15, '\0');
     writeBytes(path("ASCFONT.15"), ascii);
     writeBytes(path("font.bin"), ascii);
@@ -180,6 +213,7 @@ TEST_F(Cli, RefusalsSayWhyAndTouchNoFile) {
         EXPECT_NE(std::string::npos, result.err.find(r.says)) << line << result.err;
         EXPECT_EQ(before, files()) << line;
     }
+    ::close(writer);
 }
 
 TEST_F(Cli, NewWritesWhatTheEditorWrites) {

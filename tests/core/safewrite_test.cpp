@@ -367,13 +367,15 @@ const PlantedCase PlantedCases[] = {
          writeBytes(d + "/DEDUR.INI", "");
          return !writeSetting(d + "/DEDUR.INI", "others", "A", "1");
      }},
-    {"SettingsCreatedAtStart", "DEDUR.INI",
+    {"Settings", "DEDUR.INI",
      [](const std::string& d) {
-         // A link to a file is the user's own settings file, read as such.
          const bool existed = fs::exists(d + "/victim");
          Editor editor(d);
-         loadSettings(editor);
-         return !existed && fs::exists(d + "/victim");
+         const bool refused = loadSettings(editor) == 0 && editor.settingsLinkRefused;
+         editor.settings.gridX = 11;
+         saveModeSettings(editor);
+         saveColour(editor, "DOTCOLOR", 255);
+         return !refused || existed != fs::exists(d + "/victim");
      }},
 };
 

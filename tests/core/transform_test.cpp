@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "document/history.h"
 #include "grid/selection.h"
 #include "grid/transform.h"
@@ -45,6 +47,10 @@ const TransformCase Cases[] = {
     {"ShiftBackLosesDots", {TransformKind::Shift, -2, 0}, {"000", "100"}},
     {"ShiftWraps", {TransformKind::Shift, 1, 1, true}, {"100", "011"}},
     {"ShiftWrapsBackwards", {TransformKind::Shift, -4, -3, true}, {"010", "101"}},
+    {"ShiftWrapsFarWithoutOverflow",
+     {TransformKind::Shift, INT_MAX, INT_MIN, true},
+     {"011", "100"}},
+    {"ShiftFarLosesEveryDot", {TransformKind::Shift, INT_MAX, 0}, {"000", "000"}},
 };
 
 class Transforms : public ::testing::TestWithParam<TransformCase> {};

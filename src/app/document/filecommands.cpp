@@ -87,6 +87,7 @@ void FileCommands::startupDocument() {
         }
     }
     doc.patternFileName.clear();
+    doc.fileStamp = {};
     makeBlankDocument(doc);
     editor_.currentNumber = 1;
     view_.setTitle("Unname");
@@ -103,6 +104,7 @@ void FileCommands::newFile() {
     view_.setTitleText(QString("%1(%2)").arg(PatternTitle, "Unname"));
     makeBlankDocument(doc);
     doc.patternFileName.clear();
+    doc.fileStamp = {};
     editor_.currentNumber = 1;
     view_.showNavigation(1);
     view_.gridView().repaintAll(true);
@@ -139,6 +141,11 @@ bool FileCommands::save() {
     Document& doc = editor_.document;
     if (doc.editType != EditMode::Pattern) return fonts_->saveGlyph();
     if (doc.patternFileName.empty()) return saveAs();
+    // Another editor (or program) saved this file meanwhile: ask first.
+    if (doc.fileStamp.known && fileStamp(doc.patternFileName) != doc.fileStamp &&
+        prompts_.showMessage(view_.owner(), changedOnDiskQuestion(doc.patternFileName)) == IDNO) {
+        return false;
+    }
     prompts_.setWaitCursor(true);
     const WriteResult result =
         writePatternFile(doc, doc.patternFileName, progressOf("Saving", doc.patternFileName));

@@ -191,6 +191,7 @@ WindowRect MainWindow::savedWindowRect() const {
 
 void MainWindow::startUp() {
     const std::string& dir = editor_.startupDirectory;
+    if (editor_.settingsLinkRefused) prompts_.showMessage(this, settingsLinkRefusal(dir));
     for (const auto& [name, font] :
          {std::pair{MessageFontFileName, &messageFont}, std::pair{EditFontFileName, &editFont}}) {
         const std::string path = makeWorkPath(dir, name);

@@ -52,6 +52,10 @@ void ImageCommands::importImageFile(const QString& path) {
         prompts_.showMessage(view_.owner(), imageReadRefusal(file, status));
         return;
     }
+    if (const auto refused = imageHeaderRefusal(bytes, file)) {
+        prompts_.showMessage(view_.owner(), *refused);
+        return;
+    }
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);

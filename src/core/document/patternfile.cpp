@@ -341,10 +341,12 @@ ReadResult readPatternFile(Document& doc, const std::string& path, const FilePro
         switch (file.open(path, MaxPatternFileSize)) {
         case FileTextSource::Opened::Ok: {
             LineReader reader(file);
+            const FileStamp stamp = fileStamp(path);
             ReadResult result = readPatterns(doc, reader, path, progress);
             if (file.grewTooLarge()) return tooLarge(path);
             if (file.failed())
                 return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+            if (result.ok()) doc.fileStamp = stamp;
             return result;
         }
         case FileTextSource::Opened::TooLarge:
@@ -475,7 +477,15 @@ WriteResult writePatternFile(Document& doc, const std::string& path, const FileP
                 outcome.reason()};
     }
     doc.modifiedFlag = false;
+    doc.fileStamp = fileStamp(path);
     return {true, {}, {}};
+}
+
+Message changedOnDiskQuestion(const std::string& path) {
+    return {formatText("%s\nhas been changed on disk since it was opened or saved here.\n"
+                       "Overwrite it with this document?",
+                       printable(path).c_str()),
+            "Save Pattern", MessageButtons::YesNo, MessageIcon::Question};
 }
 
 } // namespace dedur

@@ -55,6 +55,8 @@ WriteResult writePatternFile(Document& doc, const std::string& path,
 // The file's bytes, exactly as the writer puts them on disk: made while they
 // are written, or all at once.
 ByteStream patternFileStream(const Document& doc);
+// Asked before a save when the file is no longer the one last read or written.
+Message changedOnDiskQuestion(const std::string& path);
 std::string formatPatternFile(const Document& doc);
 
 Message patternFileNotFound(const std::string& path, const char* caption);

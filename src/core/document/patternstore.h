@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../fileread.h"
 #include "dotpacking.h"
 
 namespace dedur {
@@ -89,6 +90,8 @@ struct Document {
     bool modifiedFlag = false;
     EditMode editType = EditMode::Pattern;
     std::string patternFileName;
+    // The file as it was when last read or written here.
+    FileStamp fileStamp;
     std::vector<uint8_t> store;
     PanelDefinition panelDefinition;
     // Where each record starts, and last where the store ends: every access

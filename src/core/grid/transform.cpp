@@ -50,7 +50,12 @@ DotGrid transformDots(const DotGrid& in, const Transform& t) {
                 continue;
             }
             if (t.kind == TransformKind::Shift) {
-                to = {x + t.dx, y + t.dy};
+                // Shifts reduced first: x + dx must not overflow, however far.
+                const int dx =
+                    t.wrap ? wrapped(t.dx, out.width) : std::clamp(t.dx, -out.width, out.width);
+                const int dy =
+                    t.wrap ? wrapped(t.dy, out.height) : std::clamp(t.dy, -out.height, out.height);
+                to = {x + dx, y + dy};
                 if (t.wrap) to = {wrapped(to.x, out.width), wrapped(to.y, out.height)};
                 if (to.x < 0 || to.y < 0 || to.x >= out.width || to.y >= out.height) continue;
             }

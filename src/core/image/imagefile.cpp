@@ -164,6 +164,21 @@ std::optional<Message> imageSizeRefusal(const std::string& path, uint64_t width,
                    " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
+std::optional<Message> imageHeaderRefusal(std::string_view data, const std::string& path,
+                                          uint64_t maxPixels) {
+    // A PNG's size stands in its header chunk, before any pixel.
+    if (data.size() < 24 || data.compare(0, 8, "\x89PNG\r\n\x1a\n", 8) != 0 ||
+        data.compare(12, 4, "IHDR") != 0) {
+        return std::nullopt;
+    }
+    const auto be32 = [&](size_t at) {
+        uint64_t v = 0;
+        for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<uint8_t>(data[at + i]);
+        return v;
+    };
+    return imageSizeRefusal(path, be32(16), be32(20), maxPixels);
+}
+
 Message imageReadRefusal(const std::string& path, FileReadStatus status) {
     return {formatText("Could not read \"%s\": %s", printable(path).c_str(),
                        readFailureReason(path, status).c_str()),
@@ -181,16 +196,7 @@ std::optional<Message> decodeImage(std::string_view data, const std::string& pat
                                    uint64_t maxPixels) {
     static const char pngSignature[] = "\x89PNG\r\n\x1a\n";
     if (data.compare(0, 8, pngSignature, 8) == 0) {
-        // The size stands in the header chunk, before any pixel.
-        if (data.size() >= 24 && data.compare(12, 4, "IHDR") == 0) {
-            const auto be32 = [&](size_t at) {
-                uint64_t v = 0;
-                for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<uint8_t>(data[at + i]);
-                return v;
-            };
-            if (auto refused = imageSizeRefusal(path, be32(16), be32(20), maxPixels))
-                return refused;
-        }
+        if (auto refused = imageHeaderRefusal(data, path, maxPixels)) return refused;
         if (decodePng(data, out, maxPixels)) return std::nullopt;
         return refusal(path, "is a damaged PNG image, or one too large");
     }

@@ -26,6 +26,9 @@ inline constexpr size_t MaxImageFileBytes = size_t{1} << 28;
 // "NAME has W x H pixels; ...", or nothing when the size is within the limit.
 std::optional<Message> imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
                                         uint64_t maxPixels = MaxImagePixels);
+// The same, read off a PNG file's header (nothing for other files).
+std::optional<Message> imageHeaderRefusal(std::string_view data, const std::string& path,
+                                          uint64_t maxPixels = MaxImagePixels);
 // Why an image file could not be read, as a message.
 Message imageReadRefusal(const std::string& path, FileReadStatus status);
 

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include <filesystem>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -107,6 +109,13 @@ void applySettingsText(Editor& editor, const std::string& text) {
 int loadSettings(Editor& editor) {
     const std::string path = settingsPath(editor);
     std::string text;
+    // The program chose the name: a link planted there is neither read nor
+    // written through, and the defaults stand.
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        editor.settingsLinkRefused = true;
+        return 0;
+    }
     if (!readSettingsFile(path, text)) {
         // Made only where nothing, not even a link, has the name.
         createEmptyFile(path);
@@ -114,6 +123,14 @@ int loadSettings(Editor& editor) {
     }
     applySettingsText(editor, text);
     return 1;
+}
+
+Message settingsLinkRefusal(const std::string& directory) {
+    return {formatText("\"%s\" is a symbolic link. dedur neither reads nor writes its settings "
+                       "through a link: it runs with the default settings and leaves the link "
+                       "alone.",
+                       printable(makeWorkPath(directory, SettingsFileName)).c_str()),
+            " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
 int saveModeSettings(const Editor& editor) {

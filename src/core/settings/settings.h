@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "../message.h"
+
 namespace dedur {
 
 struct Editor;
@@ -49,8 +51,11 @@ void saveZoom(const Editor& editor);
 void savePanelViewRect(const Editor& editor, const WindowRect& rect);
 
 // Reads "DEDUR.INI" from the start-up directory into the editor; 1 when read,
-// -1 when it was missing and has been created empty.
+// -1 when it was missing and has been created empty, 0 when a symbolic link
+// stands at the name (left alone; the defaults stand and nothing is saved).
 int loadSettings(Editor& editor);
+// What the editor says once when loadSettings found a link.
+Message settingsLinkRefusal(const std::string& directory);
 // Loads from settings text already in memory (what loadSettings does after
 // opening the file).
 void applySettingsText(Editor& editor, const std::string& text);

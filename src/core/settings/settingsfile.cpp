@@ -179,7 +179,8 @@ bool writeSetting(const std::string& path, const char* section, const std::strin
     if (key.empty()) return false;
     std::string text;
     if (!readSettingsFile(path, text)) return false;
-    return writeFileSafely(path, rewriteSettings(text, section, key, value)).ok();
+    return writeFileSafely(path, rewriteSettings(text, section, key, value), FileRole::Program)
+        .ok();
 }
 
 std::string makeWorkPath(const std::string& directory, const std::string& name) {
