@@ -205,6 +205,20 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.grid().size(), area->viewport()->size());
     }
 
+    // Hand-edited places: the frame and the panel view stay on the screen and
+    // within its size (UBSan watches the arithmetic).
+    void savedWindowPlacesAreFittedOntoTheScreen() {
+        EditorFixture f("[window rect and type]\r\nMAINWINRECT = "
+                        "-2147483648,-2147483648,2147483647,2147483647\r\n"
+                        "[others]\r\nPANELVIEW = 0,0,2000000000,2000000000\r\n");
+        QVERIFY(f.window->width() <= 1400 && f.window->height() <= 1100);
+        f.window->dispatchCommand(CmdPanelView);
+        const QRect screen = f.window->screen()->availableGeometry();
+        const QRect view = f.window->panelView()->geometry();
+        QVERIFY(screen.contains(view.topLeft()) && view.width() <= screen.width() &&
+                view.height() <= screen.height());
+    }
+
     void panelViewShowsTheExportsBytesAndGoesToAClickedPattern() {
         EditorFixture f;
         f.window->dispatchCommand(CmdAddPattern);

@@ -2,6 +2,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <climits>
 
 #include "editorfixture.h"
 #include "shell/commandids.h"
@@ -206,6 +207,10 @@ class ShellTest : public QObject {
             << WindowRect{-900, -700, -10, -10} << standard;
         QTest::newRow("right before left") << WindowRect{500, 20, 100, 600} << standard;
         QTest::newRow("a sliver") << WindowRect{10, 20, 40, 600} << standard;
+        QTest::newRow("every int")
+            << WindowRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX} << WindowRect{0, 0, 1401, 1101};
+        QTest::newRow("corner off the screen")
+            << WindowRect{-300, -200, 600, 500} << WindowRect{0, 0, 601, 501};
     }
     void savedWindowRectangleIsCutToTheScreen() {
         QFETCH(WindowRect, saved);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "editor.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
@@ -148,3 +150,34 @@ TEST(Settings, WindowRectangleStoresTheLastPixel) {
         "[others]\r\nEDITTYPE = 1\r\n\r\n[window rect and type]\r\nMAINWINRECT = 10,20,809,619\r\n",
         readBytes(dir.file("DEDUR.INI")));
 }
+
+namespace {
+
+struct PlaceCase {
+    const char* name;
+    WindowRect stored;
+    std::optional<WindowRect> fitted; // on a 1920 x 1080 screen, at least 100 square
+};
+
+const PlaceCase PlaceCases[] = {
+    {"OnScreen", {10, 20, 409, 319}, WindowRect{10, 20, 409, 319}},
+    {"HugeIsCutToTheScreen", {0, 0, 2000000000, 2000000000}, WindowRect{0, 0, 1919, 1079}},
+    {"FarLeftComesBack",
+     {INT_MIN, INT_MIN, INT_MIN + 299, INT_MIN + 199},
+     WindowRect{0, 0, 299, 199}},
+    {"WholeRangeIsCut", {INT_MIN, 5, INT_MAX, 404}, WindowRect{0, 5, 1919, 404}},
+    {"PastTheRightEdgeSlidesBack", {1900, 1000, 2199, 1199}, WindowRect{1620, 880, 1919, 1079}},
+    {"TooSmall", {0, 0, 98, 500}, std::nullopt},
+    {"Inverted", {500, 500, 100, 100}, std::nullopt},
+};
+
+class WindowPlace : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(WindowPlace, FitsOnTheScreen) {
+    EXPECT_EQ(GetParam().fitted, fitOnScreen(GetParam().stored, 1920, 1080, 100));
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, WindowPlace, ::testing::ValuesIn(PlaceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -141,6 +141,10 @@ WindowRect MainWindow::defaultWindowRect(int gridX, int gridY, QSize screen, int
 
 WindowRect MainWindow::windowRect(WindowRect saved, int gridX, int gridY, QSize screen,
                                   int menuHeight, int captionHeight) {
+    // Onto the screen: a hand-edited place may hold any two ints, and a frame
+    // whose corner is off the screen cannot be moved back.
+    saved.left = std::clamp(saved.left, 0, screen.width());
+    saved.top = std::clamp(saved.top, 0, screen.height());
     saved.right = std::min(saved.right, screen.width());
     saved.bottom = std::min(saved.bottom, screen.height());
     if (saved.left != saved.right) {
@@ -313,9 +317,13 @@ void MainWindow::showPanelView() {
             savePanelViewRect(editor_,
                               {place.left(), place.top(), place.right() + 1, place.bottom() + 1});
         });
-        const WindowRect& r = editor_.settings.panelViewRect;
-        if (r.right > r.left && r.bottom > r.top) {
-            panelView_->setGeometry(r.left, r.top, r.right - r.left + 1, r.bottom - r.top + 1);
+        // A saved place is fitted onto the screen: a hand-edited one could ask
+        // for a window of gigabytes, or one nobody can reach.
+        const QRect screen = this->screen()->availableGeometry();
+        if (const auto r =
+                fitOnScreen(editor_.settings.panelViewRect, screen.width(), screen.height(), 100)) {
+            panelView_->setGeometry(screen.left() + r->left, screen.top() + r->top,
+                                    r->right - r->left + 1, r->bottom - r->top + 1);
         } else {
             panelView_->move(geometry().right() - panelView_->width() - 20, geometry().top() + 80);
         }

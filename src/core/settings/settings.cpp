@@ -151,8 +151,25 @@ int saveModeSettings(const Editor& editor) {
     return 1;
 }
 
+std::optional<WindowRect> fitOnScreen(const WindowRect& stored, int screenWidth, int screenHeight,
+                                      int minSide) {
+    // In 64 bits: a hand-edited file may hold any two ints.
+    const int64_t width = int64_t{stored.right} - stored.left + 1;
+    const int64_t height = int64_t{stored.bottom} - stored.top + 1;
+    if (width < minSide || height < minSide || screenWidth < minSide || screenHeight < minSide) {
+        return std::nullopt;
+    }
+    const int w = static_cast<int>(std::min<int64_t>(width, screenWidth));
+    const int h = static_cast<int>(std::min<int64_t>(height, screenHeight));
+    const int left = static_cast<int>(std::clamp<int64_t>(stored.left, 0, screenWidth - w));
+    const int top = static_cast<int>(std::clamp<int64_t>(stored.top, 0, screenHeight - h));
+    return WindowRect{left, top, left + w - 1, top + h - 1};
+}
+
 std::string windowRectValue(const WindowRect& r) {
-    return formatText("%d,%d,%d,%d", r.left, r.top, r.right - 1, r.bottom - 1);
+    return formatText("%lld,%lld,%lld,%lld", static_cast<long long>(r.left),
+                      static_cast<long long>(r.top), static_cast<long long>(r.right) - 1,
+                      static_cast<long long>(r.bottom) - 1);
 }
 
 void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised) {

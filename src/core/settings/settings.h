@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "../message.h"
@@ -61,6 +62,12 @@ Message settingsLinkRefusal(const std::string& directory);
 void applySettingsText(Editor& editor, const std::string& text);
 // EDITTYPE and the position of the mode: PATFILE/PATNO or a glyph code.
 int saveModeSettings(const Editor& editor);
+// A window place as stored (right and bottom the last pixel) made fit for a
+// screen of the given size: no larger than the screen and wholly on it.
+// Nothing when what is stored is smaller than `minSide` either way (or is no
+// rectangle at all): the window then takes its own default place.
+std::optional<WindowRect> fitOnScreen(const WindowRect& stored, int screenWidth, int screenHeight,
+                                      int minSide);
 // "%d,%d,%d,%d" of left, top, right - 1, bottom - 1.
 std::string windowRectValue(const WindowRect& rect);
 // Stores MAINWINRECT unless the window is minimised.
