@@ -2,6 +2,8 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "editor.h"
@@ -27,15 +29,37 @@ int printInformation(int argc, char** argv) {
     return exitCode;
 }
 
+QtMessageHandler qtMessages = nullptr;
+QStringList startArguments;
+
+// While the application starts: Qt's own lines about a display it cannot
+// open, and its abort, give way to one line of ours and an exit status.
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        if (!QByteArray(context.category).startsWith("qt.qpa")) qtMessages(type, context, text);
+        return;
+    }
+    int exitCode = 0;
+    if (!dedur::parseStartOptions(startArguments, exitCode)) std::_Exit(exitCode);
+    std::fputs("dedur: no graphical display could be opened (DISPLAY or WAYLAND_DISPLAY names "
+               "none that answers); the editor needs one, dedur-cli works without.\n",
+               stderr);
+    std::_Exit(1);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (dedur::wantsInformationOnly(argc, argv)) return printInformation(argc, argv);
+    for (int i = 1; i < argc; ++i) startArguments << QString::fromLocal8Bit(argv[i]);
+    QCoreApplication::setApplicationName("dedur");
+    qtMessages = qInstallMessageHandler(startupMessages);
     // A file size limit makes a save fail with a message instead of ending
     // the editor with the user's changes.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     // No display name: Qt would append it to every window title.
     nameTheApplication();
     QApplication::setWindowIcon(dedur::programIcon());
@@ -43,9 +67,11 @@ int main(int argc, char** argv) {
     const auto options = dedur::parseStartOptions(app.arguments().mid(1), exitCode);
     if (!options) return exitCode;
     if (options->launched) {
-        if (const QString error = dedur::enterDataFolder(); !error.isEmpty()) {
+        bool entered = false;
+        if (const QString error = dedur::enterDataFolder(entered); !error.isEmpty()) {
             QMessageBox::warning(nullptr, "dedur", error);
         }
+        if (!entered) return 1;
     }
 
     // Settings, glyph files and tables live in the directory we start in.

@@ -24,4 +24,20 @@ done
 exit_editor
 grep -q "PATFILE = $work/files/given.pat" "$XDG_DATA_HOME/dedur/DEDUR.INI" ||
     fail "the settings do not name the file: $(cat "$XDG_DATA_HOME/dedur/DEDUR.INI")"
+
+# A file where the data folder belongs: said in a box, and the editor stops
+# without leaving a file in the folder it started in or in $HOME.
+export XDG_DATA_HOME="$work/broken" HOME="$work/home"
+mkdir -p "$XDG_DATA_HOME" "$HOME" "$work/elsewhere"
+echo "not a folder" >"$XDG_DATA_HOME/dedur"
+cd "$work/elsewhere" || exit 1
+"$dedur" --launched >"$work/dedur.log" 2>&1 &
+app=$!
+press_return_on dedur
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the editor went on without its data folder"
+wait "$app"; status=$?; app=
+[ "$status" = 1 ] || fail "exit status $status without its data folder"
+leftovers=$(find "$work/elsewhere" "$HOME" -mindepth 1)
+[ -z "$leftovers" ] || fail "files left behind: $leftovers"
 echo "PASS"

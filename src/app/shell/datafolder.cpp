@@ -13,10 +13,23 @@ QString dataFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/dedur";
 }
 
-QString enterDataFolder() {
+QString enterDataFolder(bool& entered) {
+    entered = false;
     const QString folder = dataFolder();
-    if (!QDir().mkpath(folder)) return QString("Could not make the folder \"%1\"").arg(folder);
-    if (!QDir::setCurrent(folder)) return QString("Could not work in \"%1\"").arg(folder);
+    // Without its folder the editor would keep its settings and tables
+    // wherever it was started: it says so and stops instead.
+    const QString stop = "\ndedur stops rather than keep its files anywhere else; move that "
+                         "away (or set XDG_DATA_HOME) and start it again.";
+    const QFileInfo info(folder);
+    if (info.isSymLink() && !info.exists())
+        return QString("The data folder \"%1\" is a link to nothing.").arg(folder) + stop;
+    if (info.exists() && !info.isDir())
+        return QString("The data folder \"%1\" is a file, not a folder.").arg(folder) + stop;
+    if (!QDir().mkpath(folder))
+        return QString("The data folder \"%1\" could not be made.").arg(folder) + stop;
+    if (!QDir::setCurrent(folder))
+        return QString("The data folder \"%1\" cannot be worked in.").arg(folder) + stop;
+    entered = true;
     for (const char* name :
          {"STD16X15.fon", "STD24.fon", "ASCFONT.15", "SPCFONT.15", "SPCFSUPP.15"}) {
         if (QFileInfo::exists(QDir(folder).filePath(name))) continue;

@@ -11,7 +11,8 @@ QString dataFolder();
 // Makes the data folder when missing, makes it the current directory and
 // writes the glyph files of the font-edit modes there when any is missing
 // (those already there, perhaps with edited glyphs, are kept). An empty
-// result, or what went wrong.
-QString enterDataFolder();
+// result, or what went wrong; `entered` says whether the editor works in the
+// folder now (it must stop when not).
+QString enterDataFolder(bool& entered);
 
 } // namespace dedur
