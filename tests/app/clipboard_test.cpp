@@ -47,6 +47,26 @@ class ClipboardTest : public QObject {
         const std::string record = test::readBytes(f.dir.file("bitmap.dat"));
         QCOMPARE(record.substr(0, 40), std::string("(ret=24,w=12, h=12, plane=1, BP=1, WB=2)"));
         QCOMPARE(record.size(), size_t(40 + 2 * 12));
+        // Rows end on 16-bit words: 17 dots take 4 bytes.
+        QImage wide(17, 2, QImage::Format_Mono);
+        wide.fill(0);
+        QGuiApplication::clipboard()->setImage(wide);
+        f.window->dispatchCommand(CmdPaste);
+        QCOMPARE(test::readBytes(f.dir.file("bitmap.dat")),
+                 "(ret=24,w=17, h=2, plane=1, BP=1, WB=4)" + std::string(8, '\0'));
+    }
+
+    // The hex table is made of the store; a floating block stays afloat.
+    void theTableLeavesAFloatingBlockFloating() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"110000000000", "110000000000"});
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{0, 0}, {1, 1}});
+        f.drag({{0, 0}, {5, 0}}); // moved 5 dots right, not dropped
+        f.window->dispatchCommand(CmdTableExport);
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::Floating);
+        QCOMPARE(test::readBytes(f.dir.file("HEX.TAB")).substr(0, 14),
+                 std::string("C0,00\r\nC0,00\r\n"));
     }
 
     void cutTakesTheBlockAway() {

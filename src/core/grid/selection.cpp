@@ -254,10 +254,16 @@ std::vector<uint8_t> rescaleDots(const std::vector<uint8_t>& dots, int w0, int h
     std::vector<uint8_t> out(
         static_cast<size_t>(std::max(w1, 0)) * static_cast<size_t>(std::max(h1, 0)), DOT_OFF);
     if (w0 <= 0 || h0 <= 0 || w1 <= 0 || h1 <= 0) return out;
+    // Growing, a dot takes the source dot it falls on; shrinking, each source
+    // dot goes into exactly one dot (s * to / from), so no set dot spreads.
     auto source = [](int j, int from, int to) {
-        const int first = static_cast<int>(static_cast<long long>(j) * from / to);
-        const int last = static_cast<int>((static_cast<long long>(j + 1) * from - 1) / to);
-        return std::pair<int, int>{first, std::max(first, last)};
+        const long long a = j, f = from, t = to;
+        if (to >= from) {
+            const int at = static_cast<int>(a * f / t);
+            return std::pair<int, int>{at, at};
+        }
+        return std::pair<int, int>{static_cast<int>((a * f + t - 1) / t),
+                                   static_cast<int>(((a + 1) * f + t - 1) / t) - 1};
     };
     for (int y = 0; y < h1; ++y) {
         const auto [sy0, sy1] = source(y, h0, h1);

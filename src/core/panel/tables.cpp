@@ -33,7 +33,8 @@ std::string hexRow(const uint8_t* dots, int width) {
         row += digits.substr(i, 2);
     }
     if (i < digits.size()) {
-        if (!row.empty()) row.push_back(',');
+        // The odd digit always comes after a ",", even as the row's only byte.
+        row.push_back(',');
         row.push_back('0');
         row.push_back(digits[i]);
     }
