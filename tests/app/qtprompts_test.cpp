@@ -40,9 +40,9 @@ int runBox(const Message& message, SeenBox& seen, const QString& click, int key 
         if (key) {
             QApplication::setActiveWindow(box); // Alt+letter works in the active window
             QTest::keyClick(box, static_cast<Qt::Key>(key), modifiers);
-            // A letter clicks its button after a short flash.
-            QTest::qWait(300);
-            if (!box->isVisible()) return;
+            // A letter clicks its button after a short flash; however busy
+            // the machine, the box goes within seconds.
+            if (QTest::qWaitFor([box] { return !box->isVisible(); }, 10000)) return;
             seen.keyLeftItOpen = true; // unblock with the first button
             box->buttons().front()->click();
             return;
