@@ -68,11 +68,13 @@ class ExtrasTest : public QObject {
 
     void importPanelDataFillsTheCurrentPattern() {
         EditorFixture f;
-        test::setRows(f.doc(), {"101000000000", "010000000000"});
-        const Selection none;
+        // SEG 1..12 own 8 bytes each: (0,0) is bit 0 of byte 0, (2,0) of byte
+        // 16, (1,1) bit 1 of byte 8.
+        std::string memory(90, '\0');
+        memory[0] = memory[16] = 1;
+        memory[8] = 2;
         const std::string path = f.dir.file("p.BIN");
-        test::writeBytes(path, buildPanelExport(f.doc(), none, {1}, false, EXPORT_BINARY).bytes);
-        test::setRows(f.doc(), {"000000000000", "000000000000"});
+        test::writeBytes(path, memory);
         f.prompts.files = {QString::fromStdString(path)};
         f.window->dispatchCommand(CmdImportPanelData);
         QCOMPARE(f.rows().substr(0, 26), std::string("101000000000\n010000000000\n"));
@@ -246,22 +248,20 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.window->currentNumber(), 2);
         // Drawing shows at once, in the bytes the export writes.
         f.drag({{0, 0}, {1, 0}, {2, 1}});
-        const Selection none;
-        const std::vector<uint8_t> flags = {0, 1, 0, 0, 0};
-        const std::string binary =
-            buildPanelExport(f.doc(), none, flags, false, EXPORT_BINARY).bytes;
+        // SEG 40..51, COM 20..31: bytes 314..403; COM 20 is bit 3 of the
+        // third byte of its SEG, COM 21 bit 4.
         const LcdImage& image = view->image();
-        QCOMPARE(std::string(reinterpret_cast<const char*>(image.bytes.data()) + image.lowOffset,
-                             static_cast<size_t>(image.highOffset - image.lowOffset + 1)),
-                 binary);
-        QCOMPARE(view->bytesText().toStdString(), [&] {
-            std::string text = buildPanelExport(f.doc(), none, flags, false, EXPORT_TEXT).bytes;
-            std::string unix;
-            for (char c : text) {
-                if (c != '\r') unix.push_back(c);
-            }
-            return unix.substr(0, unix.size() - 1);
-        }());
+        QCOMPARE(image.lowOffset, 314);
+        QCOMPARE(image.highOffset, 403);
+        std::string memory(90, '\0');
+        memory[0] = memory[8] = 0x08;
+        memory[16] = 0x10;
+        QCOMPARE(std::string(reinterpret_cast<const char*>(image.bytes.data()) + 314, 90), memory);
+        const QStringList lines = view->bytesText().split('\n');
+        QCOMPARE(lines.at(2),
+                 QString(";   LCD Memory Address : $213A ~ $2193 [ Size= 90 Bytes (Dec) ]"));
+        QCOMPARE(lines.at(4), QString(".DB $08,$00,$00,$00,$00,$00,$00,$00 ; 213Ah ~ 2141h"));
+        QCOMPARE(lines.at(6), QString(".DB $10,$00,$00,$00,$00,$00,$00,$00 ; 214Ah ~ 2151h"));
     }
 };
 

@@ -18,6 +18,21 @@ using dedur::test::EditorFixture;
 class FileCommandsTest : public QObject {
     Q_OBJECT
   private slots:
+    // PATNO past the end of the file (it lost patterns meanwhile): the last
+    // pattern is shown, its own dots.
+    void aRememberedPatternPastTheEndShowsTheLast() {
+        test::TempDir source;
+        const std::string path = source.file("short.pat");
+        test::writeBytes(path,
+                         "PATTERN\r\n2\r\nSIZE 4 1 1 1 0 2\r\n1111\r\nSIZE 3 1 1 1 0 2\r\n101\r\n");
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\nPATNO = 6\r\n");
+        QCOMPARE(f.window->currentNumber(), 2);
+        QCOMPARE(f.rows(), std::string("101\n"));
+        QCOMPARE(f.cellPixel(1, 0), test::White);
+        QCOMPARE(f.cellPixel(2, 0), test::Black);
+        QVERIFY(!brokenInvariant(*f.editor));
+    }
+
     void commandLineArguments_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode"); // -1: the editor starts

@@ -1,5 +1,6 @@
 #include <QScrollBar>
 #include <QTest>
+#include <tuple>
 
 #include "editorfixture.h"
 #include "fontgen.h"
@@ -120,6 +121,28 @@ class FontModesTest : public QObject {
         f.drag({{0, 0}});
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(test::readBytes(f.dir.file("ASCFONT.15")), before);
+    }
+
+    // The file gone meanwhile: each step says so, a Big5 step beeps, and the
+    // grid keeps the glyph it showed (nothing unread is painted).
+    void aGlyphThatCannotBeReadLeavesTheDots() {
+        for (const auto& [mode, file, beeps] :
+             {std::tuple{int(CmdFont16Mode), "STD16X15.fon", 1}, std::tuple{0, "ASCFONT.15", 0}}) {
+            FontFixture f(mode ? "" : "[others]\r\nEDITTYPE = 4\r\n");
+            if (mode) f.window->dispatchCommand(mode);
+            f.bar()->setSliderPosition(65);
+            f.bar()->triggerAction(QAbstractSlider::SliderMove);
+            const auto shown = f.doc().workDots;
+            QVERIFY(std::count(shown.begin(), shown.end(), DOT_ON) > 8);
+            std::filesystem::remove(f.dir.file(file));
+            f.prompts.shown.clear();
+            f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            QCOMPARE(f.prompts.texts(),
+                     std::vector<std::string>{f.dir.file(std::string(file)) + " Open Failure !"});
+            QCOMPARE(f.prompts.beeps, beeps);
+            QVERIFY(f.doc().workDots == shown);
+            QCOMPARE(f.cellPixel(0, 0), shown[0] == DOT_ON ? test::Black : test::White);
+        }
     }
 
     void missingGlyphFileIsReported() {

@@ -176,6 +176,23 @@ class GridTest : public QObject {
         QCOMPARE(f.rows().substr(0, 1), std::string("1"));
     }
 
+    // A press beside the block drops it where it floats; one off the grid
+    // (here on the thumbnail) leaves it floating.
+    void aPressBesideTheBlockDropsIt() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"110000000000", "110000000000"});
+        f.window->dispatchCommand(CmdSelect);
+        f.drag({{0, 0}, {1, 1}});
+        f.drag({{0, 0}, {3, 0}}); // moved three dots right
+        QTest::mouseClick(&f.grid(), Qt::LeftButton, {},
+                          f.grid().painter().thumbnailRect().center());
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::Floating);
+        QTest::mouseClick(&f.grid(), Qt::LeftButton, {}, f.cell(9, 9));
+        QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
+        QCOMPARE(test::recordRows(f.doc(), 0)[1], std::string("000110000000"));
+        QVERIFY(!f.editor->selection.moveUndoSaved);
+    }
+
     void coloursComeFromTheSettings() {
         EditorFixture f(
             "[others]\r\nDOTCOLOR = 255\r\nBGCOLOR = 65280\r\nLINECOLOR = 16711680\r\n");

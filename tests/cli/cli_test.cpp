@@ -224,6 +224,14 @@ TEST_F(Cli, NewWritesWhatTheEditorWrites) {
     EXPECT_EQ("1 16x8 seg=20 com=10 lr=1 tb=3\n2 16x8 seg=20 com=10 lr=1 tb=3\n", info.out);
     EXPECT_EQ(0, run("new a.pat --force").status); // refused without --force
     EXPECT_EQ("1 12x12 seg=1 com=1 lr=0 tb=2\n", run("info a.pat").out);
+    // The smallest size, written with a capital X.
+    EXPECT_EQ(0, run("new a.pat --size 2X2 --seg 2 --force").status);
+    EXPECT_EQ("1 2x2 seg=2 com=1 lr=0 tb=2\n", run("info a.pat").out);
+    // --lr 1 alone: rows run down from SEG 2 to SEG 1, so the left-top dot is
+    // bit 0 of SEG 2's first byte, the last of the nine bytes from 2000h.
+    ASSERT_EQ(0, run("draw a.pat --pattern 1 point 0,0").status);
+    ASSERT_EQ(0, run("export a.pat a.BIN --binary --lr 1").status);
+    EXPECT_EQ(std::string(8, '\0') + "\x01", readBytes(path("a.BIN")));
 }
 
 // Each stroke as the editor's tool makes it: the erase tool clears where it

@@ -17,7 +17,9 @@ struct PixelCase {
 // Grey of (100, 100, 100) is 100; of (0, 255, 0) it is 149.685.
 const PixelCase Cases[] = {
     {"PasteRuleAllBelow127", 126, 126, 126, 255, std::nullopt, false, true},
-    {"PasteRuleOneAt127", 126, 127, 0, 255, std::nullopt, false, false},
+    {"PasteRuleGreenAt127", 126, 127, 0, 255, std::nullopt, false, false},
+    {"PasteRuleRedAt127", 127, 126, 126, 255, std::nullopt, false, false},
+    {"PasteRuleBlueAt127", 126, 126, 127, 255, std::nullopt, false, false},
     {"PasteRuleHalfTransparentOverWhite", 0, 0, 0, 128, std::nullopt, false, false},
     {"PasteRuleMostlyOpaque", 0, 0, 0, 200, std::nullopt, false, true},
     {"GreyBelowThreshold", 100, 100, 100, 255, 101, false, true},

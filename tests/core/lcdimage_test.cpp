@@ -86,6 +86,18 @@ TEST(LcdImage, SelectionBlockIsClippedAndPlaced) {
     EXPECT_EQ((std::vector<uint8_t>{'1', '0', '1', '1', '1', '0'}), block->dots);
     EXPECT_EQ((PatternHeader{3, 2, 10, 22, 0, 2}), header);
     EXPECT_EQ("seg=10,com=22, left=0, top=2, right=2, bottom=3", block->message.text);
+    // One dot wide, and cut to one dot wide at the pattern's right edge.
+    sel.blockRect = {5, 0, 5, 1};
+    sel.floatingBlock = {'1', '0'};
+    const auto narrow = fetchSelectionBlock(doc, sel, header);
+    ASSERT_TRUE(narrow);
+    EXPECT_EQ((std::vector<uint8_t>{'1', '0'}), narrow->dots);
+    sel.blockRect = {7, 0, 9, 0};
+    sel.floatingBlock = {'1', '1', '1'};
+    ASSERT_TRUE(fetchSelectionBlock(doc, sel, header));
+    EXPECT_EQ((PatternHeader{1, 1, 17, 20, 0, 2}), header);
+    sel.blockRect = {8, 0, 9, 0}; // wholly off the pattern
+    EXPECT_FALSE(fetchSelectionBlock(doc, sel, header));
     sel.selectionState = SelectionState::None;
     EXPECT_FALSE(fetchSelectionBlock(doc, sel, header));
 }

@@ -81,6 +81,41 @@ TEST(MemoryImport, ExportThenImportGivesTheDotsBackInEveryDirection) {
     EXPECT_EQ(2 * (8 * 3 + 8 * 2), compared);
 }
 
+// Bytes written by hand, read through the address rule: SEG s owns the eight
+// bytes from 8(s - 1), COM c is bit (c - 1) mod 8 of byte (c - 1) / 8.
+TEST(MemoryImport, HandWrittenBytesGiveTheDots) {
+    struct Case {
+        PatternHeader header; // 3 x 2; its directions are the definition's too
+        const char* text;
+        const char* rows;
+    };
+    const Case cases[] = {
+        // Rows along SEG 2..4 at COM 9 and 10: bits 0 and 1 of bytes 9, 17, 25.
+        {{3, 2, 2, 9, IncreaseSeg, IncreaseCom},
+         ".DB $01 ; 2009h ~ 2009h\r\n.DB $02 ; 2011h ~ 2011h\r\n.DB $03 ; 2019h ~ 2019h\r\n",
+         "101011"},
+        // Rows down COM 3..1, the second row one SEG lower: bytes 32 and 24.
+        {{3, 2, 5, 3, DecreaseCom, DecreaseSeg},
+         ".DB $05 ; 2020h ~ 2020h\r\n.DB $02 ; 2018h ~ 2018h\r\n",
+         "101010"},
+        // Rows along SEG 3..1 at COM 48 and 47: bits 7 and 6 of bytes 21, 13, 5.
+        {{3, 2, 3, 48, DecreaseSeg, DecreaseCom},
+         ".DB $80 ; 2015h ~ 2015h\r\n.DB $40 ; 200Dh ~ 200Dh\r\n.DB $C0 ; 2005h ~ 2005h\r\n",
+         "101011"},
+    };
+    for (const Case& c : cases) {
+        LcdMemory memory;
+        ASSERT_FALSE(readMemoryText(c.text, 0, memory));
+        PanelDefinition definition;
+        definition.leftToRight = c.header.leftToRight;
+        definition.topToBottom = c.header.topToBottom;
+        std::vector<uint8_t> dots(6, 'x');
+        const auto refused = dotsFromMemory(memory, c.header, definition, dots.data());
+        ASSERT_FALSE(refused) << refused->text;
+        EXPECT_EQ(std::string(c.rows), std::string(dots.begin(), dots.end())) << c.text;
+    }
+}
+
 struct TextCase {
     const char* name;
     const char* text;
@@ -100,6 +135,9 @@ const TextCase TextCases[] = {
      2, nullptr, 0, 7},
     {"OtherAssembler", "; fine\r\n\r\nMOV A,#1\r\n", 0, "Line 3 is not a \".DB\" line", 0, 0},
     {"NoAddress", ".DB $01\r\n", 0, "Line 1 is not", 0, 0},
+    {"AddressWithoutItsH", ".DB $01 ; 2008 ~ 2008h\r\n", 0, "Line 1 is not", 0, 0},
+    {"AddressOfFiveDigits", ".DB $01 ; 20080h ~ 20080h\r\n", 0, "Line 1 is not", 0, 0},
+    {"AddressBelowTheMemory", ".DB $01 ; 1FFFh ~ 1FFFh\r\n", 0, "Line 1 is not", 0, 0},
     {"PastTheEnd", ".DB $01,$02 ; 2300h ~ 2301h\r\n", 0, "Line 1 is not", 0, 0},
     {"MissingPanel", ";   Panel No. 1\r\n.DB $01 ; 2000h ~ 2000h\r\n", 4,
      "The file holds no Panel No. 4", 0, 0},

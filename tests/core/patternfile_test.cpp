@@ -172,6 +172,18 @@ TEST(PatternFile, OverlongLinesComeInPiecesOf255) {
     EXPECT_EQ((std::vector<std::string>{"10", "10", "11"}), recordRows(doc, 0));
 }
 
+TEST(PatternFile, DeclaredDotsUpToTheLimitLoad) {
+    // 232,712 headers of 96 x 96 and two more declare 2^31 bytes exactly
+    // (every header counts, those read as another pattern's rows too).
+    std::string text = "PATTERN\r\n";
+    for (int i = 0; i < 232712; ++i) text += "SIZE 96 96\r\n";
+    text += "SIZE 96 93\r\nSIZE 88 95\r\n";
+    Document doc;
+    ASSERT_TRUE(readText(doc, text).ok());
+    doc = Document();
+    EXPECT_EQ(ReadStatus::TooLarge, readText(doc, text + "SIZE 1 1\r\n").status);
+}
+
 TEST(PatternFile, HeadersAskingForTooMuchMemoryAreRefused) {
     // 240,000 headers of 96 x 96 without rows: 2.2 GB of dots from 3 MB of text.
     std::string text = "PATTERN\r\n";
