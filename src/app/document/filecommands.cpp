@@ -140,6 +140,10 @@ void FileCommands::openFile() {
 bool FileCommands::save() {
     Document& doc = editor_.document;
     if (doc.editType != EditMode::Pattern) return fonts_->saveGlyph();
+    // What shows is what is saved: a block left floating would otherwise be
+    // missing from the file, and the document, no longer marked modified,
+    // would close without a question.
+    view_.commitSelection();
     if (doc.patternFileName.empty()) return saveAs();
     // Another editor (or program) saved this file meanwhile: ask first.
     if (doc.fileStamp.known && fileStamp(doc.patternFileName) != doc.fileStamp &&
@@ -161,6 +165,7 @@ bool FileCommands::save() {
 
 bool FileCommands::saveAs() {
     Document& doc = editor_.document;
+    view_.commitSelection();
     const QString directory =
         doc.patternFileName.empty()
             ? QString()
