@@ -101,18 +101,6 @@ class PanelTest : public QObject {
         QCOMPARE(added, (PatternHeader{16, 8, 20, 10, 1, 3}));
     }
 
-    void applyResizesTheCurrentPatternWithUndo() {
-        EditorFixture f;
-        test::setRows(f.doc(), {"111111111111", "111111111111", "111111111111"});
-        f.inDialog<PanelDefinitionDialog>(CmdPanelDefinition, [&](PanelDefinitionDialog* dialog) {
-            fill(dialog, {1, 1, 4, 2, 0, 2});
-            dialog->applyNow(); // then Cancel
-        });
-        QCOMPARE(test::recordRows(f.doc(), 0), (std::vector<std::string>{"1111", "1111"}));
-        f.window->dispatchCommand(CmdUndo);
-        QCOMPARE(test::recordRows(f.doc(), 0)[2], std::string(12, '1'));
-    }
-
     void exportWritesWhatTheCoreBuilds() {
         EditorFixture f;
         f.drag({{0, 0}});

@@ -54,20 +54,6 @@ class PatternSizeTest : public QObject {
         QCOMPARE(f.prompts.beeps, 1);
         QCOMPARE(int(f.doc().patternWidth), 12);
     }
-
-    // The resizing itself is the core's; here: OK applies it, Undo repaints.
-    void okResizesAndUndoRestores() {
-        EditorFixture f;
-        test::setRows(f.doc(), {"111111111111", "100000000001"});
-        SizeScript s{"8", "4"};
-        script(f, s);
-        QCOMPARE(s.result, 1);
-        QCOMPARE(test::recordRows(f.doc(), 0),
-                 (std::vector<std::string>{"11111111", "10000000", "00000000", "00000000"}));
-        f.window->dispatchCommand(CmdUndo);
-        QCOMPARE(test::recordRows(f.doc(), 0)[1], std::string("100000000001"));
-        QCOMPARE(f.cellPixel(11, 1), qRgb(0, 0, 0));
-    }
 };
 
 QTEST_MAIN(PatternSizeTest)

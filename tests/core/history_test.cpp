@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "document/history.h"
-#include "document/resize.h"
 #include "grid/selection.h"
 #include "testsupport.h"
 
 using namespace dedur;
 using dedur::test::documentOf;
-using dedur::test::recordRows;
-using dedur::test::rowsOf;
 
 namespace {
 
@@ -41,59 +38,6 @@ TEST(History, KeepsTwelveStepsAndForgetsTheOldest) {
     EXPECT_FALSE(undo(h, doc, sel)); // nothing left: nothing changes
     EXPECT_EQ(1, setDots(doc));      // the state before the first action is gone
     EXPECT_EQ(12, h.redoCount());
-}
-
-TEST(History, RedoSurvivesANewAction) {
-    Document doc;
-    History h;
-    Selection sel;
-    draw(h, doc, sel, 0);
-    undo(h, doc, sel);
-    draw(h, doc, sel, 5);
-    ASSERT_TRUE(redo(h, doc, sel));
-    EXPECT_EQ(DOT_ON, doc.workDots[0]);
-    EXPECT_EQ(DOT_OFF, doc.workDots[5]);
-}
-
-TEST(History, UndoAndRedoOfASizeChange) {
-    Document doc = documentOf({{12, 12, 1, 1, 0, 2}, {12, 12, 3, 4, 0, 2}, {12, 12, 1, 1, 0, 2}});
-    History h;
-    Selection sel;
-    doc.currentPattern = 1;
-    reloadWorkDots(doc);
-    dedur::test::setRows(doc, {"100000000001", "010000000010"});
-    const std::vector<std::string> before = recordRows(doc, 1);
-    changePatternSize(doc, h, sel, 16, 8);
-    EXPECT_EQ(16, doc.patternWidth);
-    EXPECT_EQ("1000000000010000", recordRows(doc, 1)[0]);
-
-    ASSERT_TRUE(undo(h, doc, sel));
-    EXPECT_EQ(3, doc.patternCount);
-    EXPECT_EQ(1, doc.currentPattern);
-    EXPECT_EQ(12, doc.patternWidth);
-    EXPECT_EQ(12, doc.patternHeight);
-    PatternHeader header;
-    getHeader(doc, 1, header);
-    EXPECT_EQ((PatternHeader{12, 12, 3, 4, 0, 2}), header);
-    EXPECT_EQ(before, recordRows(doc, 1));
-
-    ASSERT_TRUE(redo(h, doc, sel));
-    EXPECT_EQ(16, doc.patternWidth);
-    EXPECT_EQ(8, doc.patternHeight);
-    EXPECT_EQ("1000000000010000", recordRows(doc, 1)[0]);
-}
-
-TEST(History, SizeChangeOfTheLastPatternStaysLast) {
-    Document doc = documentOf({{4, 4, 1, 1, 0, 2}, {4, 4, 1, 1, 0, 2}});
-    History h;
-    Selection sel;
-    doc.currentPattern = 1;
-    reloadWorkDots(doc);
-    changePatternSize(doc, h, sel, 6, 2);
-    ASSERT_TRUE(undo(h, doc, sel));
-    EXPECT_EQ(2, doc.patternCount);
-    EXPECT_EQ(1, doc.currentPattern);
-    EXPECT_EQ(doc.store.size(), 2u * (12u + 4u));
 }
 
 TEST(History, SnapshotLaysTheFloatingBlockOver) {

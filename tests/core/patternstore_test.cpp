@@ -41,48 +41,6 @@ TEST(PatternStore, OffsetsWalkTheRecords) {
     EXPECT_EQ(doc.store.size(), patternOffset(doc, -1));
 }
 
-TEST(PatternStore, DeletingKeepsTheOthersInOrder) {
-    Document doc = threeMarked();
-    doc.currentPattern = 0;
-    ASSERT_TRUE(deletePattern(doc));
-    EXPECT_EQ(0, doc.currentPattern);
-    EXPECT_EQ("0100", recordRows(doc, 0)[0]);
-    EXPECT_EQ("0010", recordRows(doc, 1)[0]);
-    doc.currentPattern = 1; // the last: the new last becomes current
-    ASSERT_TRUE(deletePattern(doc));
-    EXPECT_EQ(1, doc.patternCount);
-    EXPECT_EQ(0, doc.currentPattern);
-    EXPECT_TRUE(doc.modifiedFlag);
-    EXPECT_EQ(doc.store.size(), 14u);
-    EXPECT_FALSE(deletePattern(doc)); // the only one stays
-    EXPECT_EQ(1, doc.patternCount);
-}
-
-TEST(PatternStore, AppendTakesTheDefinitionSize) {
-    Document doc = documentOf({{20, 10, 3, 4, 0, 2}});
-    appendPattern(doc, nullptr);
-    EXPECT_EQ(2, doc.patternCount);
-    EXPECT_EQ(1, doc.currentPattern);
-    EXPECT_EQ(12, doc.patternWidth);
-    EXPECT_EQ(12, doc.patternHeight);
-    EXPECT_EQ(144, doc.patternDotCount);
-    PatternHeader h;
-    getHeader(doc, 1, h);
-    EXPECT_EQ((PatternHeader{12, 12, 1, 1, 0, 2}), h);
-    EXPECT_EQ(std::vector<std::string>(12, std::string(12, '0')), recordRows(doc, 1));
-}
-
-TEST(PatternStore, InsertKeepsTheIndexAndPushesTheCurrentDown) {
-    Document doc = threeMarked();
-    doc.currentPattern = 1;
-    insertPattern(doc, nullptr);
-    EXPECT_EQ(4, doc.patternCount);
-    EXPECT_EQ(1, doc.currentPattern);
-    EXPECT_EQ(std::string(12, '0'), recordRows(doc, 1)[0]);
-    EXPECT_EQ("0100", recordRows(doc, 2)[0]);
-    EXPECT_EQ("0010", recordRows(doc, 3)[0]);
-}
-
 TEST(PatternStore, FontModesLeaveTheStoreAlone) {
     Document doc;
     doc.editType = EditMode::Font16x15;
@@ -104,11 +62,14 @@ TEST(PatternStore, SelectPatternRefusesIndicesOutsideTheList) {
     EXPECT_EQ(9216u, dots->size());
 }
 
-TEST(PatternStore, FillSetsEveryDotOfTheCurrentRecord) {
+// (Adding, inserting and deleting are the model test's: it checks the store
+// and the working copy after every command.)
+TEST(PatternStore, FillSetsEveryDotOfTheCurrentRecordAndTheWorkingCopy) {
     Document doc = threeMarked();
     doc.currentPattern = 1;
     fillPattern(doc, DOT_ON);
     EXPECT_EQ((std::vector<std::string>{"1111", "1111"}), recordRows(doc, 1));
+    EXPECT_EQ((std::vector<std::string>{"1111", "1111"}), dedur::test::rowsOf(doc));
     EXPECT_EQ("0010", recordRows(doc, 2)[0]);
     EXPECT_TRUE(doc.modifiedFlag);
 }
