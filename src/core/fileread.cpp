@@ -83,6 +83,13 @@ int openRegularFile(const std::string& path, FileReadStatus& status) {
     return fd;
 }
 
+FileReadStatus probeRegularFile(const std::string& path) {
+    FileReadStatus status;
+    const int fd = openRegularFile(path, status);
+    if (fd >= 0) ::close(fd);
+    return status;
+}
+
 FileStamp fileStamp(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return {};

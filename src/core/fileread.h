@@ -35,6 +35,9 @@ struct FileStamp {
 };
 FileStamp fileStamp(const std::string& path);
 
+// What openRegularFile would say of `path`, the file opened and closed again.
+FileReadStatus probeRegularFile(const std::string& path);
+
 // Why a read failed, for a person: "no such file", "too large", "not a
 // regular file", "permission denied".
 std::string readFailureReason(const std::string& path, FileReadStatus status);

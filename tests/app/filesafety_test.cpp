@@ -135,6 +135,22 @@ class FileSafetyTest : public QObject {
         QCOMPARE(f.doc().patternCount, 1);
     }
 
+    // A pipe (with a writer that never writes) as the last file: said once,
+    // never read, and the editor starts on a new document.
+    void startingOnAPipe() {
+        test::TempDir source;
+        const std::string fifo = source.file("p.pat");
+        ::mkfifo(fifo.c_str(), 0600);
+        const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+        EditorFixture f("[others]\r\nPATFILE = " + fifo + "\r\n");
+        ::close(writer);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{"\"" + fifo +
+                                          "\" is not a regular file; a pattern file cannot be "
+                                          "read from it"});
+        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari : ( Unname )"));
+    }
+
     void pasteLeavesALinkAtItsRecordAlone() {
         EditorFixture f;
         test::writeBytes(f.dir.file("victim"), "keep");

@@ -73,7 +73,10 @@ void FileCommands::startupDocument() {
         // could not be opened.
         const bool tooLarge = exceedsPatternFileSize(doc.patternFileName);
         if (tooLarge) prompts_.showMessage(view_.owner(), patternFileTooLarge(doc.patternFileName));
-        if (tooLarge || !fileCanBeRead(doc.patternFileName)) {
+        // A pipe or a device at the name is said to be one by the reader.
+        const FileReadStatus status = probeRegularFile(doc.patternFileName);
+        if (tooLarge ||
+            (status != FileReadStatus::Ok && status != FileReadStatus::NotRegularFile)) {
             prompts_.showMessage(view_.owner(),
                                  patternFileNotFound(doc.patternFileName, "Open Fail"));
         }

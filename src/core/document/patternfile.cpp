@@ -329,10 +329,7 @@ bool fileExists(const std::string& path) {
 
 bool fileCanBeRead(const std::string& path) {
     // Non-blocking, so that a pipe without a writer cannot hang the question.
-    FileReadStatus status;
-    const int fd = openRegularFile(path, status);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
+    return probeRegularFile(path) == FileReadStatus::Ok;
 }
 
 ReadResult readPatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
