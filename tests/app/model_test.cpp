@@ -12,6 +12,7 @@
 
 #include "document/patternsizedialog.h"
 #include "editorfixture.h"
+#include "grid/toolpoints.h"
 #include "panel/paneldefinitiondialog.h"
 #include "shell/commandids.h"
 #include "shell/numberfield.h"
@@ -119,10 +120,10 @@ class Session {
     std::string step() {
         using Step = std::function<std::string()>;
         const std::vector<std::pair<int, Step>> floating = {
-            {2, [&] { return moveBlock(); }},   {2, [&] { return drop(); }},
-            {1, [&] { return history(true); }}, {1, [&] { return history(false); }},
-            {1, [&] { return list(); }},        {1, [&] { return save(); }},
-            {1, [&] { return navigate(); }},
+            {2, [&] { return moveBlock(); }},    {1, [&] { return resizeBlock(); }},
+            {2, [&] { return drop(); }},         {1, [&] { return history(true); }},
+            {1, [&] { return history(false); }}, {1, [&] { return list(); }},
+            {1, [&] { return save(); }},         {1, [&] { return navigate(); }},
         };
         const std::vector<std::pair<int, Step>> plain = {
             {4, [&] { return freehand(CmdDrawPoint); }},
@@ -130,6 +131,7 @@ class Session {
             {1, [&] { return shape(CmdDrawLine); }},
             {1, [&] { return shape(CmdFillRectangle); }},
             {1, [&] { return shape(CmdOutlineRectangle); }},
+            {1, [&] { return ellipse(); }},
             {1, [&] { return select(); }},
             {2, [&] { return list(); }},
             {1, [&] { return navigate(); }},
@@ -233,6 +235,25 @@ class Session {
         return tool == CmdDrawLine ? "line" : "rectangle";
     }
 
+    // The ellipse's dots are the rasteriser's own (its exact dots are pinned
+    // elsewhere); what is checked here is what the stroke does with them.
+    std::string ellipse() {
+        const int tool = pick(0, 1) ? CmdOutlineEllipse : CmdFillEllipse;
+        command(tool);
+        const QPoint a = randomDot(), b = otherDot(a);
+        Pat& p = model_.current();
+        ToolLists lists;
+        computeEllipse(lists, p.w, p.h, a.x(), a.y(), b.x(), b.y(),
+                       tool == CmdOutlineEllipse ? ShapeOutline : ShapeFilled, nullptr);
+        if (lists.current.size() >= 2) {
+            model_.pushUndo();
+            for (const DotPoint& d : lists.current)
+                if (p.inside(d.x, d.y)) p.at(d.x, d.y) = '1';
+        }
+        drag({a, b});
+        return "ellipse";
+    }
+
     std::string select() {
         command(CmdSelect);
         const QPoint a = randomDot(), b = otherDot(a);
@@ -256,6 +277,42 @@ class Session {
         b.x += dx;
         b.y += dy;
         return "move block";
+    }
+
+    // Pulls the bottom-right handle to a new size on the pattern: one
+    // snapshot per drag, and the dots rescaled on release (growing, a dot
+    // takes the dot it falls on; shrinking, each dot goes into one).
+    std::string resizeBlock() {
+        Block& b = *model_.block;
+        const int w = pick(1, model_.current().w - b.x), h = pick(1, model_.current().h - b.y);
+        const auto sources = [](int j, int from, int to) {
+            std::vector<int> s;
+            for (int i = 0; i < from; ++i)
+                if (to >= from ? i == j * from / to : i * to / from == j) s.push_back(i);
+            return s;
+        };
+        const GridGeometry g = f_.grid().geometry();
+        const PixelRect r = f_.editor->selection.selectionRect;
+        const QPoint corner(r.right + 1, r.bottom + 1);
+        QTest::mousePress(&f_.grid(), Qt::LeftButton, {}, corner);
+        const QPoint to = corner + QPoint((w - b.w) * g.px(), (h - b.h) * g.py());
+        QTest::mouseMove(&f_.grid(), to);
+        QTest::mouseRelease(&f_.grid(), Qt::LeftButton, {}, to);
+        if (w == b.w && h == b.h) return "no resize";
+        model_.pushUndo();
+        std::string dots;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                char dot = '0';
+                for (int sy : sources(y, b.h, h))
+                    for (int sx : sources(x, b.w, w))
+                        if (b.dots[size_t(sy * b.w + sx)] == '1') dot = '1';
+                dots += dot;
+            }
+        b.dots = dots;
+        b.w = w;
+        b.h = h;
+        return "resize block";
     }
 
     std::string drop() {
