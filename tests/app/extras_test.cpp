@@ -35,17 +35,6 @@ class ExtrasTest : public QObject {
         QVERIFY(texts[texts.size() - ours.size() - 1].isEmpty()); // the separator
     }
 
-    void transformsThroughTheCommandTableAndUndo() {
-        EditorFixture f;
-        test::setRows(f.doc(), {"110000000000", "001000000000"});
-        f.window->dispatchCommand(CmdRotateRight);
-        QCOMPARE(f.rows().substr(0, 26), std::string("000000000001\n000000000001\n"));
-        QCOMPARE(f.cellPixel(11, 0), Black);
-        f.window->dispatchCommand(CmdUndo);
-        QCOMPARE(f.rows().substr(0, 26), std::string("110000000000\n001000000000\n"));
-        QCOMPARE(f.cellPixel(0, 0), Black);
-    }
-
     void arrowKeysMoveAFloatingBlockOnly() {
         EditorFixture f;
         test::setRows(f.doc(), {"110000000000", "110000000000"});

@@ -260,16 +260,19 @@ TEST_F(Cli, TransformTurnsAndShifts) {
     EXPECT_EQ((std::vector<std::string>{"00", "00", "10"}), rows("a.pat", 0));
 }
 
-TEST_F(Cli, ImportPanelReadsBackWhatExportWrote) {
-    ASSERT_EQ(0, run("new a.pat --size 16x8 --seg 90 --com 40 --lr 1 --tb 3").status);
-    ASSERT_EQ(0, run("draw a.pat --pattern 1 ellipse 0,0 16,8").status);
-    for (const std::string out : {"a.DAT", "a.BIN --binary"}) {
-        ASSERT_EQ(0, run("export a.pat " + out + " --lr 1 --tb 3").status);
-        ASSERT_EQ(0, run("new b.pat --size 16x8 --seg 90 --com 40 --lr 1 --tb 3 --force").status);
-        const CliResult r =
-            run("import-panel b.pat " + out.substr(0, 5) + " --pattern 1 --lr 1 --tb 3");
+// Display memory written by hand: SEG 2..4 at COM 9 and 10 are bits 0 and 1
+// of bytes 9, 17 and 25, as .DB lines or as raw bytes from byte 9.
+TEST_F(Cli, ImportPanelReadsHandWrittenMemory) {
+    writeBytes(path("m.DAT"), ".DB $01 ; 2009h ~ 2009h\r\n.DB $02 ; 2011h ~ 2011h\r\n"
+                              ".DB $03 ; 2019h ~ 2019h\r\n");
+    std::string bytes(17, '\0');
+    bytes[0] = 1, bytes[8] = 2, bytes[16] = 3;
+    writeBytes(path("m.BIN"), bytes);
+    for (const std::string memory : {"m.DAT", "m.BIN --offset 9"}) {
+        ASSERT_EQ(0, run("new b.pat --size 3x2 --seg 2 --com 9 --force").status);
+        const CliResult r = run("import-panel b.pat " + memory + " --pattern 1");
         ASSERT_EQ(0, r.status) << r.err;
-        EXPECT_EQ(rows("a.pat", 0), rows("b.pat", 0)) << out;
+        EXPECT_EQ((std::vector<std::string>{"101", "011"}), rows("b.pat", 0)) << memory;
     }
 }
 
