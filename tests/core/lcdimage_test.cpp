@@ -26,24 +26,6 @@ std::vector<uint8_t> dotsWith(int width, int height, std::initializer_list<DotPo
 
 } // namespace
 
-TEST(LcdImage, MapsDotsByTheHeadersDirections) {
-    struct Case {
-        PatternHeader header;
-        int x, y;
-        SegCom expected;
-    };
-    const Case cases[] = {
-        {{12, 12, 5, 10, 0, 2}, 3, 2, {7, 11}}, {{12, 12, 5, 10, 0, 3}, 3, 2, {7, 9}},
-        {{12, 12, 5, 10, 1, 2}, 3, 2, {3, 11}}, {{12, 12, 5, 10, 1, 3}, 3, 2, {3, 9}},
-        {{12, 12, 5, 10, 2, 0}, 3, 2, {6, 12}}, {{12, 12, 5, 10, 2, 1}, 3, 2, {4, 12}},
-        {{12, 12, 5, 10, 3, 0}, 3, 2, {6, 8}},  {{12, 12, 5, 10, 3, 1}, 3, 2, {4, 8}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.expected, mapDotToSegCom(c.header, c.x, c.y))
-            << c.header.leftToRight << "/" << c.header.topToBottom;
-    }
-}
-
 TEST(LcdImage, CommonsEightAndNineAreAdjacentBytes) {
     const auto dots = dotsWith(1, 2, {{0, 0}, {0, 1}});
     const LcdImage image = buildLcdImage(dots.data(), {1, 2, 3, 8, 0, 2}, directions(0, 2));

@@ -19,7 +19,7 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
     setObjectName("panelView");
     setWindowTitle("Panel view");
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(Margin, 48 * Scale + 2 * Margin, Margin, Margin);
+    layout->setContentsMargins(Margin, PanelComLines * Scale + 2 * Margin, Margin, Margin);
     warning_ = new QLabel(this);
     warning_->setWordWrap(true);
     warning_->setStyleSheet("color: #C00000");
@@ -29,12 +29,12 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
     bytes_->setLineWrapMode(QPlainTextEdit::NoWrap);
     bytes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(bytes_);
-    setMinimumWidth(96 * Scale + 2 * Margin);
-    resize(96 * Scale + 2 * Margin, 48 * Scale + 2 * Margin + 260);
+    setMinimumWidth(PanelSegLines * Scale + 2 * Margin);
+    resize(PanelSegLines * Scale + 2 * Margin, PanelComLines * Scale + 2 * Margin + 260);
 }
 
 QRect PanelView::panelRect() const {
-    return {Margin, Margin, 96 * Scale, 48 * Scale};
+    return {Margin, Margin, PanelSegLines * Scale, PanelComLines * Scale};
 }
 
 QRect PanelView::outlineRect(const PatternOutline& o) const {
@@ -100,11 +100,11 @@ void PanelView::paintEvent(QPaintEvent*) {
     const QRect panel = panelRect();
     p.fillRect(panel, QColor(170, 190, 150));
     p.setPen(QColor(150, 170, 130));
-    for (int seg = 8; seg < 96; seg += 8) {
+    for (int seg = 8; seg < PanelSegLines; seg += 8) {
         p.drawLine(panel.left() + seg * Scale, panel.top(), panel.left() + seg * Scale,
                    panel.bottom());
     }
-    for (int com = 8; com < 48; com += 8) {
+    for (int com = 8; com < PanelComLines; com += 8) {
         p.drawLine(panel.left(), panel.top() + com * Scale, panel.right(),
                    panel.top() + com * Scale);
     }
@@ -114,10 +114,9 @@ void PanelView::paintEvent(QPaintEvent*) {
             const uint8_t byte = image_.bytes[static_cast<size_t>(offset)];
             for (int bit = 0; bit < 8; ++bit) {
                 if (!((byte >> bit) & 1)) continue;
-                const int seg = offset / 8 + 1;
-                const int com = (offset % 8) * 8 + bit + 1;
-                p.fillRect(panel.left() + (seg - 1) * Scale, panel.top() + (com - 1) * Scale, Scale,
-                           Scale, QColor(20, 30, 20));
+                const SegCom at = segComOf({offset, bit});
+                p.fillRect(panel.left() + (at.seg - 1) * Scale, panel.top() + (at.com - 1) * Scale,
+                           Scale, Scale, QColor(20, 30, 20));
             }
         }
     }

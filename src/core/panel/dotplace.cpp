@@ -26,11 +26,10 @@ std::string dotPlaceText(const Editor& editor, int x, int y) {
     header.leftToRight = doc.panelDefinition.leftToRight;
     header.topToBottom = doc.panelDefinition.topToBottom;
     const SegCom at = mapDotToSegCom(header, x + 1, y + 1);
-    if (at.seg < 1 || at.seg > 96 || at.com < 1 || at.com > 48) {
-        return formatText("SEG %d COM %d off the panel", at.seg, at.com);
-    }
-    return formatText("SEG %d COM %d $%04X.%d", at.seg, at.com,
-                      LcdBaseAddress + 8 * (at.seg - 1) + (at.com - 1) / 8, (at.com - 1) % 8);
+    if (!onPanel(at)) return formatText("SEG %d COM %d off the panel", at.seg, at.com);
+    const MemoryBit bit = memoryBitOf(at);
+    return formatText("SEG %d COM %d $%04X.%d", at.seg, at.com, LcdBaseAddress + bit.offset,
+                      bit.bit);
 }
 
 } // namespace dedur

@@ -11,29 +11,10 @@
 
 namespace dedur {
 
-SegCom mapDotToSegCom(const PatternHeader& h, int x, int y) {
-    const int s0 = h.beginSeg;
-    const int c0 = h.beginCom;
-    switch (h.leftToRight) {
-    case IncreaseSeg:
-        return {s0 + x - 1, h.topToBottom == IncreaseCom ? c0 + y - 1 : c0 - y + 1};
-    case DecreaseSeg:
-        return {s0 - x + 1, h.topToBottom == IncreaseCom ? c0 + y - 1 : c0 - y + 1};
-    case IncreaseCom:
-        return {h.topToBottom == IncreaseSeg ? s0 + y - 1 : s0 - y + 1, c0 + x - 1};
-    default:
-        return {h.topToBottom == IncreaseSeg ? s0 + y - 1 : s0 - y + 1, c0 - x + 1};
-    }
-}
-
 namespace {
 
-bool onPanel(int seg, int com) {
-    return seg >= 1 && seg <= PanelSegLines && com >= 1 && com <= PanelComLines;
-}
-
 int offsetOf(int seg, int com) {
-    return 8 * (seg - 1) + (com - 1) / 8;
+    return memoryBitOf({seg, com}).offset;
 }
 
 // How (seg, com) moves along a row and from one row to the next, and where
@@ -46,25 +27,18 @@ struct Walk {
 
     Walk(const PatternHeader& h, const PanelDefinition& definition)
         : width(std::max<int>(h.width, 0)), height(std::max<int>(h.height, 0)) {
-        const int lr = definition.leftToRight;
-        const int tb = definition.topToBottom;
-        if (lr == IncreaseSeg || lr == DecreaseSeg) {
-            stepSeg = lr == IncreaseSeg ? 1 : -1;
-            stepCom = 0;
-            rowSeg = 0;
-            rowCom = tb == IncreaseCom ? 1 : -1;
-        } else {
-            stepSeg = 0;
-            stepCom = lr == IncreaseCom ? 1 : -1;
-            rowSeg = tb == IncreaseSeg ? 1 : -1;
-            rowCom = 0;
-        }
-        lastSeg = h.beginSeg + (width - 1) * stepSeg + (height - 1) * rowSeg;
-        lastCom = h.beginCom + (width - 1) * stepCom + (height - 1) * rowCom;
+        const DotSteps s = dotSteps(definition.leftToRight, definition.topToBottom);
+        stepSeg = s.stepSeg;
+        stepCom = s.stepCom;
+        rowSeg = s.rowSeg;
+        rowCom = s.rowCom;
+        const SegCom last = segComOfDot(h.beginSeg, h.beginCom, s, width - 1, height - 1);
+        lastSeg = last.seg;
+        lastCom = last.com;
     }
 
     bool wholeOnPanel(const PatternHeader& h) const {
-        return onPanel(h.beginSeg, h.beginCom) && onPanel(lastSeg, lastCom);
+        return onPanel({h.beginSeg, h.beginCom}) && onPanel({lastSeg, lastCom});
     }
 };
 
@@ -159,7 +133,7 @@ std::optional<SegCom> firstDotOffPanel(const PatternHeader& h, const PanelDefini
         for (int x = 0; x < walk.width; ++x) {
             const int seg = h.beginSeg + x * walk.stepSeg + y * walk.rowSeg;
             const int com = h.beginCom + x * walk.stepCom + y * walk.rowCom;
-            if (!onPanel(seg, com)) return SegCom{seg, com};
+            if (!onPanel({seg, com})) return SegCom{seg, com};
         }
     }
     return std::nullopt;
@@ -183,7 +157,7 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
             // Without a branch per dot: a clear dot ORs a zero bit.
             if (walk.stepCom == 0) {
                 // A row along the SEG lines: one COM bit, a byte per SEG.
-                const int shift = (startCom - 1) & 7;
+                const int shift = memoryBitOf({startSeg, startCom}).bit;
                 const ptrdiff_t step = 8 * walk.stepSeg;
                 for (int x = 0; x < width; ++x) {
                     first[x * step] |= static_cast<uint8_t>(unsigned{row[x] == DOT_ON} << shift);
@@ -192,8 +166,9 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
                 int com = startCom;
                 for (int x = 0; x < width; ++x, com += walk.stepCom) {
                     const unsigned bit = static_cast<unsigned>(row[x] == DOT_ON);
-                    image.bytes[static_cast<size_t>(offsetOf(startSeg, com))] |=
-                        static_cast<uint8_t>(bit << ((com - 1) & 7));
+                    const MemoryBit at = memoryBitOf({startSeg, com});
+                    image.bytes[static_cast<size_t>(at.offset)] |=
+                        static_cast<uint8_t>(bit << at.bit);
                 }
             }
         }
@@ -206,7 +181,7 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
         int com = startCom;
         const uint8_t* row = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
         for (int x = 0; x < width; ++x, seg += walk.stepSeg, com += walk.stepCom) {
-            if (!onPanel(seg, com)) {
+            if (!onPanel({seg, com})) {
                 if (!image.offPanel) {
                     image.offPanel = true;
                     image.offSeg = seg;
@@ -214,10 +189,10 @@ LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& h,
                 }
                 continue;
             }
-            const int offset = offsetOf(seg, com);
+            const MemoryBit at = memoryBitOf({seg, com});
+            const int offset = at.offset;
             if (row[x] == DOT_ON)
-                image.bytes[static_cast<size_t>(offset)] |=
-                    static_cast<uint8_t>(1u << ((com - 1) % 8));
+                image.bytes[static_cast<size_t>(offset)] |= static_cast<uint8_t>(1u << at.bit);
             image.lowOffset = std::min(image.lowOffset, offset);
             image.highOffset = std::max(image.highOffset, offset);
         }

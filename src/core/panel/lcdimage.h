@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../message.h"
+#include "addressrule.h"
 
 namespace dedur {
 
@@ -15,11 +16,8 @@ struct PatternHeader;
 struct PanelDefinition;
 
 inline constexpr int SELECTION_BLOCK = -9999;
-inline constexpr int LcdBaseAddress = 0x2000;
-inline constexpr int LcdImageSize = 769;
 
-// Display memory: SEG line s owns offsets 8(s-1) .. 8(s-1)+7; COM line c is
-// bit (c-1) mod 8 of byte (c-1) div 8 of its SEG.
+// Display memory, laid out by the address rule (addressrule.h).
 struct LcdImage {
     std::array<uint8_t, LcdImageSize> bytes{};
     int lowOffset = 65535;
@@ -30,14 +28,6 @@ struct LcdImage {
     int offCom = 0;
 };
 
-struct SegCom {
-    int seg = 0;
-    int com = 0;
-    bool operator==(const SegCom&) const = default;
-};
-
-// SEG and COM of the 1-based dot (x, y) under the header's own placement.
-SegCom mapDotToSegCom(const PatternHeader& header, int x, int y);
 // Places every dot; the directions come from the panel definition. Dots off
 // the panel are left out and reported through `offPanel`.
 LcdImage buildLcdImage(const uint8_t* dots, const PatternHeader& header,

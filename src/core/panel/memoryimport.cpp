@@ -151,13 +151,13 @@ std::optional<Message> dotsFromMemory(const LcdMemory& memory, const PatternHead
     for (int y = 0; y < h.height; ++y) {
         for (int x = 0; x < h.width; ++x) {
             const SegCom at = mapDotToSegCom(placed, x + 1, y + 1);
-            const int offset = 8 * (at.seg - 1) + (at.com - 1) / 8;
-            if (!memory.known[static_cast<size_t>(offset)]) {
+            const MemoryBit bit = memoryBitOf(at);
+            if (!memory.known[static_cast<size_t>(bit.offset)]) {
                 return refusal(formatText("The memory holds no byte at $%04X (dot %d,%d: SEG %d, "
                                           "COM %d)",
-                                          LcdBaseAddress + offset, x, y, at.seg, at.com));
+                                          LcdBaseAddress + bit.offset, x, y, at.seg, at.com));
             }
-            const bool set = (memory.bytes[static_cast<size_t>(offset)] >> ((at.com - 1) % 8)) & 1;
+            const bool set = (memory.bytes[static_cast<size_t>(bit.offset)] >> bit.bit) & 1;
             dots[static_cast<size_t>(y * h.width + x)] = set ? DOT_ON : DOT_OFF;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../message.h"
+#include "addressrule.h"
 
 namespace dedur {
 
@@ -8,9 +9,6 @@ struct Document;
 struct History;
 struct Selection;
 struct PanelDefinition;
-
-inline constexpr int PanelSegLines = 96;
-inline constexpr int PanelComLines = 48;
 
 enum class PanelField { None, Seg, Com, Width, Height };
 

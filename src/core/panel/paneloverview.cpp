@@ -20,9 +20,9 @@ PatternOutline patternOutline(const Document& doc, int index) {
     const SegCom a = mapDotToSegCom(placed, 1, 1);
     const SegCom b = mapDotToSegCom(placed, header.width, header.height);
     outline.segFirst = std::max(std::min(a.seg, b.seg), 1);
-    outline.segLast = std::min(std::max(a.seg, b.seg), 96);
+    outline.segLast = std::min(std::max(a.seg, b.seg), PanelSegLines);
     outline.comFirst = std::max(std::min(a.com, b.com), 1);
-    outline.comLast = std::min(std::max(a.com, b.com), 48);
+    outline.comLast = std::min(std::max(a.com, b.com), PanelComLines);
     outline.visible = outline.segFirst <= outline.segLast && outline.comFirst <= outline.comLast;
     if (const auto off = firstDotOffPanel(header, doc.panelDefinition)) {
         outline.offPanel = offPanelMessage(index + 1, *off).text;
