@@ -74,7 +74,7 @@ bool numberOption(const ParsedArgs& args, const char* name, int low, int high, i
                   std::string& error) {
     const auto text = args.value(name);
     if (!text) return true;
-    const auto value = parseInteger(*text);
+    const auto value = wholeNumber(*text);
     if (!value || *value < low || *value > high) {
         error = std::string("--") + name + " must be a whole number from " + std::to_string(low) +
                 " to " + std::to_string(high);
@@ -99,25 +99,13 @@ bool sizeOption(const ParsedArgs& args, const char* name, int low, int high, int
     return true;
 }
 
-std::optional<int> parseInteger(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < INT_MIN || value > INT_MAX ||
-        text.find_first_of(" \t\n") != std::string::npos) {
-        return std::nullopt;
-    }
-    return static_cast<int>(value);
-}
-
 namespace {
 
 bool parsePair(const std::string& text, char separator, int& a, int& b) {
     const size_t at = text.find(separator);
     if (at == std::string::npos) return false;
-    const auto first = parseInteger(text.substr(0, at));
-    const auto second = parseInteger(text.substr(at + 1));
+    const auto first = wholeNumber(text.substr(0, at));
+    const auto second = wholeNumber(text.substr(at + 1));
     if (!first || !second) return false;
     a = *first;
     b = *second;

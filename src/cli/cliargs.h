@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "numbertext.h"
+
 namespace dedur::cli {
 
 struct OptionInfo {
@@ -43,9 +45,6 @@ int usageError(const Command& command, const std::string& message);
 // Exit status 1 after the message on stderr; control characters in it come
 // out escaped, line breaks excepted.
 int failure(const std::string& message);
-
-// Whole-string integers; nothing for anything else.
-std::optional<int> parseInteger(const std::string& text);
 
 // --NAME as a whole number in low..high, left as it is when the option is
 // absent; false with `error` ("--NAME must be a whole number from LOW to

@@ -42,7 +42,7 @@ int runDraw(const ParsedArgs& args) {
     }
     const auto patternText = args.value("pattern");
     if (!patternText) return usageError(self, "--pattern N is required");
-    const auto number = parseInteger(*patternText);
+    const auto number = wholeNumber(*patternText);
     if (!number) return usageError(self, "--pattern must be a pattern number");
 
     Editor editor;

@@ -65,13 +65,13 @@ int runGlyph(const ParsedArgs& args) {
         const std::string digits = text->rfind("0x", 0) == 0 ? text->substr(2) : *text;
         const bool hex = !digits.empty() && digits.size() <= 4 &&
                          digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
-        code = hex ? parseHexValue(digits) : 0;
+        code = hex ? uncheckedHexValue(digits) : 0;
         const int index =
             big5GlyphIndex(static_cast<int>(code >> 8), static_cast<int>(code & 0xFF));
         if (index < 0) return failure("Code " + *text + " has no glyph in the Big5 glyph files");
         record = index;
     } else {
-        const auto number = parseInteger(*args.value("number"));
+        const auto number = wholeNumber(*args.value("number"));
         if (!number || *number < 1 || *number > kind.count) {
             return failure("The glyph number must be 1.." + std::to_string(kind.count));
         }

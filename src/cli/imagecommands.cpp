@@ -17,7 +17,7 @@ int runImportImage(const ParsedArgs& args) {
     }
     std::optional<int> threshold;
     if (const auto text = args.value("threshold")) {
-        threshold = parseInteger(*text);
+        threshold = wholeNumber(*text);
         if (!threshold || *threshold < 0 || *threshold > 255) {
             return usageError(self, "--threshold must be 0..255");
         }
@@ -38,7 +38,7 @@ int runImportImage(const ParsedArgs& args) {
         appendPattern(doc, &header);
         std::copy(dots.dots.begin(), dots.dots.end(), doc.workDots.begin());
     } else {
-        const auto number = parseInteger(*args.value("pattern"));
+        const auto number = wholeNumber(*args.value("pattern"));
         if (!number) return usageError(self, "--pattern must be a pattern number");
         if (!selectPatternNumber(doc, *number, path)) return 1;
         reloadWorkDots(doc);
@@ -69,13 +69,13 @@ int runRender(const ParsedArgs& args) {
     if (args.has("all") && args.has("pattern")) {
         return usageError(self, "give only one of --pattern and --all");
     }
-    const auto scale = parseInteger(args.value("scale").value_or("4"));
+    const auto scale = wholeNumber(args.value("scale").value_or("4"));
     if (!scale || *scale < 1 || *scale > 64) return usageError(self, "--scale must be 1..64");
-    const auto columns = parseInteger(args.value("columns").value_or("8"));
+    const auto columns = wholeNumber(args.value("columns").value_or("8"));
     if (!columns || *columns < 1 || *columns > 1000) {
         return usageError(self, "--columns must be 1..1000");
     }
-    const auto number = parseInteger(args.value("pattern").value_or("1"));
+    const auto number = wholeNumber(args.value("pattern").value_or("1"));
     if (!number) return usageError(self, "--pattern must be a pattern number");
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;

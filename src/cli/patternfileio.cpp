@@ -45,7 +45,7 @@ bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& 
                    std::string& error) {
     code = fallback;
     if (const auto text = args.value(name)) {
-        const auto value = parseInteger(*text);
+        const auto value = wholeNumber(*text);
         if (!value || *value < 0 || *value > 3) {
             error = std::string("--") + name +
                     " must be a direction code 0..3 (0 Increase Seg, 1 Decrease Seg, 2 Increase "

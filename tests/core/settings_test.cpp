@@ -93,15 +93,6 @@ TEST(Settings, GlyphCodesModeAndWindow) {
     EXPECT_EQ((WindowRect{5, 6, 0, 0}), partial.settings.mainWinRect);
 }
 
-TEST(Settings, HexValueIsPlainArithmetic) {
-    EXPECT_EQ(0u, parseHexValue(""));
-    EXPECT_EQ(0xA440u, parseHexValue("a440"));
-    EXPECT_EQ(0xFFFFFFFFu, parseHexValue("FFFFFFFF"));
-    // 'G' counts 16, 'z' counts 122 - 55 = 67: no validation.
-    EXPECT_EQ(16u * 16 + 0u, parseHexValue("G0"));
-    EXPECT_EQ(67u, parseHexValue("z"));
-}
-
 TEST(Settings, LoadCreatesAMissingFile) {
     TempDir dir;
     Editor e(dir.path().string());

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "../fileread.h"
+#include "../numbertext.h"
 #include "../safewrite.h"
 #include "../textlines.h"
 
@@ -40,23 +41,6 @@ bool isSeparator(char c) {
     return c == ' ' || c == '=' || c == '*';
 }
 
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// Decimal conversion as atoi does it: leading white space, a sign, digits.
-long long toInteger(std::string_view token) {
-    size_t i = 0;
-    while (i < token.size() && isSpace(token[i])) ++i;
-    bool negative = false;
-    if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
-    long long value = 0;
-    for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
-        if (value < 1000000000000LL) value = value * 10 + (token[i] - '0');
-    }
-    return negative ? -value : value;
-}
-
 // The six numbers after the keyword; missing ones are 0.
 PatternHeader parseHeaderLine(const LinePiece& piece) {
     // The line as the buffer holds it, line end included: the end of line is
@@ -74,7 +58,9 @@ PatternHeader parseHeaderLine(const LinePiece& piece) {
         if (token > 0) {
             const size_t end = std::min(i, line.size());
             const std::string_view text = start < end ? line.substr(start, end - start) : "";
-            values[token - 1] = static_cast<int16_t>(static_cast<uint16_t>(toInteger(text)));
+            // Far beyond 16 bits the value saturates; the header keeps its low 16 bits.
+            values[token - 1] = static_cast<int16_t>(
+                static_cast<uint16_t>(leadingDecimal(text, 1000000000000000LL)));
         }
         ++token;
     }

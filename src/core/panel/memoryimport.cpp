@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <string>
 #include <vector>
 
 #include "../document/patternstore.h"
+#include "../numbertext.h"
 #include "../textlines.h"
 
 namespace dedur {
@@ -22,19 +24,12 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // Hexadecimal digits of `s` from `at`, at most `most`; -1 for none.
 long hexAt(std::string_view s, size_t& at, int most) {
     long value = 0;
     int digits = 0;
-    for (; at < s.size() && digits < most && hexDigit(s[at]) >= 0; ++at, ++digits) {
-        value = value * 16 + hexDigit(s[at]);
+    for (; at < s.size() && digits < most && hexDigitValue(s[at]) >= 0; ++at, ++digits) {
+        value = value * 16 + hexDigitValue(s[at]);
     }
     return digits == 0 ? -1 : value;
 }
@@ -112,13 +107,7 @@ std::optional<Message> readMemoryText(std::string_view text, int panel, LcdMemor
             const size_t at = line.find("Panel No.");
             if (at != std::string_view::npos) {
                 ++block;
-                size_t i = at + 9;
-                while (i < line.size() && line[i] == ' ') ++i;
-                int number = 0;
-                while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i]))) {
-                    if (number < 100000000) number = number * 10 + (line[i] - '0');
-                    ++i;
-                }
+                const long long number = leadingDecimal(line.substr(at + 9), INT_MAX);
                 inWanted = panel == 0 ? block == 1 : number == panel;
             }
             continue;

@@ -8,13 +8,12 @@
 
 #include "../document/patternstore.h"
 #include "../grid/selection.h"
+#include "../numbertext.h"
 #include "lcdimage.h"
 
 namespace dedur {
 
 namespace {
-
-constexpr char HexDigits[] = "0123456789ABCDEF";
 
 Message rangeError() {
     return {"ERROR: Invalid Panel No. Range ?", " ", MessageButtons::Ok, MessageIcon::Question};
@@ -22,14 +21,7 @@ Message rangeError() {
 
 // atoi with saturation.
 long long readNumber(const std::string& text) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = std::min<long long>(value * 10 + (text[i] - '0'), INT_MAX);
-    }
-    return negative ? -value : value;
+    return leadingDecimal(text, INT_MAX);
 }
 
 std::string digitsOf(const std::string& text) {

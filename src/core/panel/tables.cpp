@@ -7,14 +7,9 @@
 
 #include "../document/patternstore.h"
 #include "../fonts/glyphfile.h"
+#include "../numbertext.h"
 
 namespace dedur {
-
-namespace {
-
-constexpr char HexDigits[] = "0123456789ABCDEF";
-
-} // namespace
 
 std::string hexRow(const uint8_t* dots, int width) {
     // Groups of four dots from the left; a short last group is padded on the

@@ -11,6 +11,7 @@
 
 #include "../editor.h"
 #include "../message.h"
+#include "../numbertext.h"
 #include "../safewrite.h"
 #include "../textlines.h"
 #include "settingsfile.h"
@@ -26,38 +27,16 @@ uint32_t parseColour(const std::string& text) {
     return static_cast<uint32_t>(value);
 }
 
+// Numbers in the settings read as atoi reads them, saturating at the int's range.
+long decimal(const std::string& text) {
+    return static_cast<long>(leadingDecimal(text, INT_MAX));
+}
+
 std::string settingsPath(const Editor& editor) {
     return makeWorkPath(editor.startupDirectory, SettingsFileName);
 }
 
 } // namespace
-
-long parseDecimal(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = std::min<long>(value * 10 + (text[i] - '0'), INT_MAX);
-    }
-    return negative ? -value : value;
-}
-
-uint32_t parseHexValue(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-    }
-    uint32_t value = 0;
-    uint32_t weight = 1;
-    for (auto it = text.rbegin(); it != text.rend(); ++it) {
-        const int code = static_cast<unsigned char>(*it);
-        const int digit = code <= '9' ? code - 48 : code - 55;
-        value += static_cast<uint32_t>(digit) * weight;
-        weight *= 16;
-    }
-    return value;
-}
 
 void applySettingsText(Editor& editor, const std::string& text) {
     Settings& s = editor.settings;
@@ -70,33 +49,32 @@ void applySettingsText(Editor& editor, const std::string& text) {
     if (!(value = read(SectionOthers, "DOTCOLOR")).empty()) s.dotColor = parseColour(value);
     if (!(value = read(SectionOthers, "BGCOLOR")).empty()) s.bgColor = parseColour(value);
     if (!(value = read(SectionOthers, "GRIDX")).empty()) {
-        s.gridX = static_cast<int16_t>(std::clamp<long>(parseDecimal(value), -32768, 32767));
+        s.gridX = static_cast<int16_t>(std::clamp<long>(decimal(value), -32768, 32767));
     }
     if (!(value = read(SectionOthers, "GRIDY")).empty()) {
-        s.gridY = static_cast<int16_t>(std::clamp<long>(parseDecimal(value), -32768, 32767));
+        s.gridY = static_cast<int16_t>(std::clamp<long>(decimal(value), -32768, 32767));
     }
     s.gridX = std::clamp<int16_t>(s.gridX, 4, 20);
     s.gridY = std::clamp<int16_t>(s.gridY, 4, 16);
     if (!(value = read(SectionOthers, "ZOOMCELL")).empty()) {
-        const long cell = parseDecimal(value);
+        const long cell = decimal(value);
         s.zoomCell = cell >= 4 && cell <= 40 ? static_cast<int>(cell) : 0;
     }
     if (!(value = read(SectionOthers, "PATFILE")).empty()) {
         doc.patternFileName = value;
         if (!(value = read(SectionOthers, "PATNO")).empty()) {
-            doc.currentPattern =
-                static_cast<int32_t>(std::clamp<long>(parseDecimal(value), 0, 1024));
+            doc.currentPattern = static_cast<int32_t>(std::clamp<long>(decimal(value), 0, 1024));
         }
     }
     if (!(value = read(SectionOthers, "EDITTYPE")).empty()) {
         // Any number: a mode the editor does not know starts in pattern mode.
-        doc.editType = static_cast<EditMode>(static_cast<int>(parseDecimal(value)));
+        doc.editType = static_cast<EditMode>(static_cast<int>(decimal(value)));
     }
     if (!(value = read(SectionOthers, "STD16X15FONT")).empty()) {
-        editor.fontEdit.currentCode16 = parseHexValue(value);
+        editor.fontEdit.currentCode16 = uncheckedHexValue(value);
     }
     if (!(value = read(SectionOthers, "STD24X24FONT")).empty()) {
-        editor.fontEdit.currentCode24 = parseHexValue(value);
+        editor.fontEdit.currentCode24 = uncheckedHexValue(value);
     }
     value = read(SectionWindow, "MAINWINRECT");
     WindowRect& r = s.mainWinRect;

@@ -75,10 +75,4 @@ void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised
 // Writes one colour key ("LINECOLOR", "DOTCOLOR" or "BGCOLOR") right away.
 void saveColour(const Editor& editor, const char* key, uint32_t colour);
 
-// Hexadecimal text to a number, without validation: each character after
-// upper-casing counts as its code minus 48 up to '9', else minus 55.
-uint32_t parseHexValue(std::string text);
-// atoi: leading blanks, a sign, digits; 0 when there are none.
-long parseDecimal(const std::string& text);
-
 } // namespace dedur
