@@ -15,6 +15,7 @@
 #include "benchdocument.h"
 #include "document/patternfile.h"
 #include "editor.h"
+#include "editorsettings.h"
 #include "shell/mainwindow.h"
 #include "shell/qtprompts.h"
 

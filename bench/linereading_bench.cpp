@@ -8,8 +8,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "base/fileread.h"
 #include "document/patternfile.h"
-#include "fileread.h"
 #include "settings/settingsfile.h"
 #include "testsupport.h"
 

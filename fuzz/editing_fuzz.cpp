@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "document/resize.h"
 #include "editor.h"
 #include "fuzzinput.h"
 #include "grid/gridgeometry.h"
+#include "grid/resize.h"
 #include "grid/transform.h"
 
 using namespace dedur;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor.h"
+#include "editorsettings.h"
 #include "fuzzinput.h"
 #include "settings/settingsfile.h"
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "editor.h"
+#include "editorsettings.h"
 #include "shell/artwork.h"
 #include "shell/commandline.h"
 #include "shell/datafolder.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "message.h"
+#include "base/message.h"
 
 namespace dedur::cli {
 

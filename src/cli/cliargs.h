@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "numbertext.h"
+#include "base/numbertext.h"
 
 namespace dedur::cli {
 

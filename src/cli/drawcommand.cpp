@@ -1,9 +1,9 @@
 #include <string_view>
 
 #include "commands.h"
-#include "document/history.h"
 #include "editor.h"
 #include "grid/drawingtools.h"
+#include "grid/history.h"
 #include "grid/selection.h"
 
 namespace dedur::cli {

@@ -1,10 +1,10 @@
 #include <iostream>
 
+#include "base/safewrite.h"
 #include "commands.h"
 #include "document/patternfile.h"
 #include "grid/selection.h"
 #include "panel/panelexport.h"
-#include "safewrite.h"
 
 namespace dedur::cli {
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
+#include "base/safewrite.h"
 #include "commands.h"
 #include "image/imagedots.h"
-#include "safewrite.h"
 
 namespace dedur::cli {
 

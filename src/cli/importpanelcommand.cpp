@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/fileread.h"
 #include "commands.h"
-#include "fileread.h"
 #include "panel/memoryimport.h"
 
 namespace dedur::cli {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/message.h"
 #include "commands.h"
-#include "message.h"
 
 using namespace dedur::cli;
 

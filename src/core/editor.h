@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "document/history.h"
 #include "document/patternstore.h"
 #include "fonts/glyphfile.h"
 #include "grid/drawingtools.h"
+#include "grid/history.h"
 #include "grid/selection.h"
 #include "settings/settings.h"
 

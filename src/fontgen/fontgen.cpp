@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <functional>
 
+#include "base/safewrite.h"
 #include "document/patternfile.h"
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
 #include "fonts/glyphfile.h"
 #include "glyphrenderer.h"
-#include "safewrite.h"
 #include "settings/settingsfile.h"
 
 namespace dedur::fontgen {

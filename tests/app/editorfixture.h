@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "editor.h"
+#include "editorsettings.h"
 #include "fakeprompts.h"
 #include "grid/gridwidget.h"
 #include "shell/mainwindow.h"

@@ -13,6 +13,7 @@
 
 #include "document/patternfile.h"
 #include "editorfixture.h"
+#include "editorsettings.h"
 #include "fonts/glyphfile.h"
 #include "image/imagefile.h"
 #include "panel/exportdialog.h"

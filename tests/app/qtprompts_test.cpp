@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "message.h"
+#include "base/message.h"
 #include "shell/qtprompts.h"
 
 using namespace dedur;

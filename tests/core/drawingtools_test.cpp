@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "document/history.h"
 #include "grid/drawingtools.h"
+#include "grid/history.h"
 #include "grid/selection.h"
 #include "testsupport.h"
 

@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/fileread.h"
+#include "base/message.h"
 #include "document/patternfile.h"
-#include "fileread.h"
-#include "message.h"
 #include "testsupport.h"
 
 using namespace dedur;

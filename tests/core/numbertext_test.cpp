@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "numbertext.h"
+#include "base/numbertext.h"
 
 using namespace dedur;
 

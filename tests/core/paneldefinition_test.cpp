@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "document/history.h"
+#include "grid/history.h"
 #include "grid/selection.h"
 #include "panel/paneldefinitioncheck.h"
 #include "testsupport.h"

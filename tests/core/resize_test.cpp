@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "document/history.h"
-#include "document/resize.h"
+#include "grid/history.h"
+#include "grid/resize.h"
 #include "grid/selection.h"
 #include "testsupport.h"
 

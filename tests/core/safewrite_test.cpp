@@ -6,12 +6,13 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "base/safewrite.h"
 #include "document/patternfile.h"
 #include "editor.h"
+#include "editorsettings.h"
 #include "filefaults.h"
 #include "fonts/glyphfile.h"
 #include "panel/tables.h"
-#include "safewrite.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "testsupport.h"

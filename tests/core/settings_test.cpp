@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "editor.h"
+#include "editorsettings.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "testsupport.h"

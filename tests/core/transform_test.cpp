@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "document/history.h"
+#include "grid/history.h"
 #include "grid/selection.h"
 #include "grid/transform.h"
 #include "testsupport.h"

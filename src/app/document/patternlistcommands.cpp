@@ -8,8 +8,8 @@
 #include "../shell/numberfield.h"
 #include "../shell/palette.h"
 #include "../shell/prompts.h"
-#include "document/resize.h"
 #include "editor.h"
+#include "grid/resize.h"
 #include "panel/paneldefinitioncheck.h"
 #include "patternsizedialog.h"
 

@@ -5,7 +5,7 @@
 
 #include "../shell/numberfield.h"
 #include "../shell/prompts.h"
-#include "document/resize.h"
+#include "grid/resize.h"
 
 namespace dedur {
 

@@ -7,6 +7,7 @@
 #include "../shell/palette.h"
 #include "../shell/prompts.h"
 #include "editor.h"
+#include "editorsettings.h"
 #include "fontmodecontroller.h"
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"

@@ -9,10 +9,10 @@
 #include <QRadioButton>
 
 #include "../shell/prompts.h"
+#include "base/safewrite.h"
 #include "document/patternfile.h"
 #include "editor.h"
 #include "panel/panelexport.h"
-#include "safewrite.h"
 
 namespace dedur {
 

@@ -1,6 +1,6 @@
 #include "mainwindow.h"
 
-#include "panel/dotplace.h"
+#include "dotplace.h"
 #include "panel/panelview.h"
 
 #include <QApplication>
@@ -20,9 +20,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "base/safewrite.h"
 #include "document/patternfile.h"
 #include "panel/lcdimage.h"
-#include "safewrite.h"
 #include "settings/settingsfile.h"
 #include "textclip/logfont.h"
 
@@ -33,6 +33,7 @@
 #include "centeronscreen.h"
 #include "commandids.h"
 #include "commandtable.h"
+#include "editorsettings.h"
 #include "palette.h"
 #include "prompts.h"
 

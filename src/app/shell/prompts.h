@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "message.h"
+#include "base/message.h"
 
 class QWidget;
 

@@ -8,9 +8,9 @@
 #include "../shell/commandids.h"
 #include "../shell/editorview.h"
 #include "../shell/prompts.h"
+#include "base/safewrite.h"
 #include "clipboardbitmap.h"
 #include "editor.h"
-#include "safewrite.h"
 #include "settings/settingsfile.h"
 #include "textclip/pasteandclear.h"
 

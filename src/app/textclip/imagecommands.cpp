@@ -9,12 +9,12 @@
 #include "../shell/commandids.h"
 #include "../shell/editorview.h"
 #include "../shell/prompts.h"
+#include "base/fileread.h"
+#include "base/safewrite.h"
 #include "clipboardbitmap.h"
 #include "editor.h"
-#include "fileread.h"
 #include "image/imagedots.h"
 #include "image/imagefile.h"
-#include "safewrite.h"
 #include "textclip/pasteandclear.h"
 
 namespace dedur {

@@ -14,10 +14,10 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "../fileread.h"
-#include "../numbertext.h"
-#include "../safewrite.h"
-#include "../textlines.h"
+#include "../base/fileread.h"
+#include "../base/numbertext.h"
+#include "../base/safewrite.h"
+#include "../base/textlines.h"
 
 namespace dedur {
 

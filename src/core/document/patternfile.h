@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "../message.h"
-#include "../safewrite.h"
+#include "../base/message.h"
+#include "../base/safewrite.h"
 #include "patternstore.h"
 
 namespace dedur {

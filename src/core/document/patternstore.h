@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../fileread.h"
+#include "../base/fileread.h"
 #include "dotpacking.h"
 
 namespace dedur {

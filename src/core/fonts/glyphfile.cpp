@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "../fileread.h"
+#include "../base/fileread.h"
 
+#include "../base/safewrite.h"
 #include "../document/patternstore.h"
-#include "../safewrite.h"
 #include "../settings/settingsfile.h"
 #include "big5.h"
 

@@ -1,7 +1,7 @@
 #include "drawingtools.h"
 
-#include "../document/history.h"
 #include "../document/patternstore.h"
+#include "history.h"
 #include "selection.h"
 
 namespace dedur {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "../document/history.h"
 #include "../document/patternstore.h"
+#include "history.h"
 
 namespace dedur {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "../message.h"
+#include "../base/message.h"
 
 namespace dedur {
 

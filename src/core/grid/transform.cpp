@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "../document/history.h"
 #include "../document/patternstore.h"
-#include "../document/resize.h"
+#include "history.h"
+#include "resize.h"
 #include "selection.h"
 
 namespace dedur {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <png.h>
 
-#include "../fileread.h"
+#include "../base/fileread.h"
 
 namespace dedur {
 

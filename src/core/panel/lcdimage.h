@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "../message.h"
+#include "../base/message.h"
 #include "addressrule.h"
 
 namespace dedur {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "../base/numbertext.h"
+#include "../base/textlines.h"
 #include "../document/patternstore.h"
-#include "../numbertext.h"
-#include "../textlines.h"
 
 namespace dedur {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "../message.h"
+#include "../base/message.h"
 #include "lcdimage.h"
 
 namespace dedur {

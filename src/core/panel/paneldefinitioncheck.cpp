@@ -1,8 +1,8 @@
 #include "paneldefinitioncheck.h"
 
-#include "../document/history.h"
 #include "../document/patternstore.h"
-#include "../document/resize.h"
+#include "../grid/history.h"
+#include "../grid/resize.h"
 
 namespace dedur {
 

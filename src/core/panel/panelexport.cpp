@@ -6,9 +6,9 @@
 #include <cstring>
 #include <memory>
 
+#include "../base/numbertext.h"
 #include "../document/patternstore.h"
 #include "../grid/selection.h"
-#include "../numbertext.h"
 #include "lcdimage.h"
 
 namespace dedur {

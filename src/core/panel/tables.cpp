@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "../base/numbertext.h"
 #include "../document/patternstore.h"
 #include "../fonts/glyphfile.h"
-#include "../numbertext.h"
 
 namespace dedur {
 

@@ -4,11 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "../message.h"
-
 namespace dedur {
-
-struct Editor;
 
 inline constexpr const char* SettingsFileName = "DEDUR.INI";
 inline constexpr const char* SectionOthers = "others";
@@ -47,21 +43,7 @@ CellSize gridCellSize(const Settings& settings);
 // The next zoom step in or out (4 to 40 pixels wide), or the normal size
 // for a direction of 0.
 int nextZoomCell(const Settings& settings, int direction);
-// Stores the zoom right away.
-void saveZoom(const Editor& editor);
-void savePanelViewRect(const Editor& editor, const WindowRect& rect);
 
-// Reads "DEDUR.INI" from the start-up directory into the editor; 1 when read,
-// -1 when it was missing and has been created empty, 0 when a symbolic link
-// stands at the name (left alone; the defaults stand and nothing is saved).
-int loadSettings(Editor& editor);
-// What the editor says once when loadSettings found a link.
-Message settingsLinkRefusal(const std::string& directory);
-// Loads from settings text already in memory (what loadSettings does after
-// opening the file).
-void applySettingsText(Editor& editor, const std::string& text);
-// EDITTYPE and the position of the mode: PATFILE/PATNO or a glyph code.
-int saveModeSettings(const Editor& editor);
 // A window place as stored (right and bottom the last pixel) made fit for a
 // screen of the given size: no larger than the screen and wholly on it.
 // Nothing when what is stored is smaller than `minSide` either way (or is no
@@ -70,9 +52,5 @@ std::optional<WindowRect> fitOnScreen(const WindowRect& stored, int screenWidth,
                                       int minSide);
 // "%d,%d,%d,%d" of left, top, right - 1, bottom - 1.
 std::string windowRectValue(const WindowRect& rect);
-// Stores MAINWINRECT unless the window is minimised.
-void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised);
-// Writes one colour key ("LINECOLOR", "DOTCOLOR" or "BGCOLOR") right away.
-void saveColour(const Editor& editor, const char* key, uint32_t colour);
 
 } // namespace dedur

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
-#include "../fileread.h"
-#include "../safewrite.h"
-#include "../textlines.h"
+#include "../base/fileread.h"
+#include "../base/safewrite.h"
+#include "../base/textlines.h"
 
 namespace dedur {
 

@@ -1,6 +1,6 @@
 #include "logfontrecord.h"
 
-#include "../fileread.h"
+#include "../base/fileread.h"
 
 #include <algorithm>
 #include <cstdio>

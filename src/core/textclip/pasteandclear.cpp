@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "../document/history.h"
 #include "../document/patternstore.h"
+#include "../grid/history.h"
 #include "../grid/selection.h"
 #include "platformbitmap.h"
 

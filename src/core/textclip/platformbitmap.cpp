@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "../base/message.h"
 #include "../document/patternstore.h"
-#include "../message.h"
 
 namespace dedur {
 

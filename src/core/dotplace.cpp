@@ -1,8 +1,8 @@
 #include "dotplace.h"
 
-#include "../editor.h"
-#include "../fonts/big5.h"
-#include "lcdimage.h"
+#include "editor.h"
+#include "fonts/big5.h"
+#include "panel/addressrule.h"
 
 namespace dedur {
 

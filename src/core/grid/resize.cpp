@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "../grid/selection.h"
+#include "../document/patternstore.h"
 #include "history.h"
-#include "patternstore.h"
+#include "selection.h"
 
 namespace dedur {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "../grid/selection.h"
-#include "patternstore.h"
+#include "../document/patternstore.h"
+#include "selection.h"
 
 namespace dedur {
 
