@@ -2,7 +2,7 @@
 #include <QTest>
 
 #include "artworkpainter.h"
-#include "shell/artwork.h"
+#include "ui/artwork.h"
 
 using namespace dedur;
 

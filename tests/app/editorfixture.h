@@ -9,9 +9,9 @@
 #include "editorsettings.h"
 #include "fakeprompts.h"
 #include "grid/gridwidget.h"
-#include "shell/mainwindow.h"
-#include "shell/palette.h"
 #include "testsupport.h"
+#include "window/mainwindow.h"
+#include "window/palette.h"
 
 namespace dedur::test {
 

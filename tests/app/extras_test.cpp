@@ -11,8 +11,8 @@
 #include "image/imagedots.h"
 #include "panel/panelexport.h"
 #include "panel/panelview.h"
-#include "shell/commandids.h"
-#include "shell/commandtable.h"
+#include "ui/commandids.h"
+#include "window/commandtable.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

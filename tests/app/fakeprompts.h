@@ -4,7 +4,7 @@
 #include <deque>
 #include <vector>
 
-#include "shell/prompts.h"
+#include "ui/prompts.h"
 
 namespace dedur::test {
 

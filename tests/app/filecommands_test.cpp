@@ -4,9 +4,9 @@
 #include "document/patternfile.h"
 #include "editorfixture.h"
 #include "settings/settingsfile.h"
-#include "shell/commandids.h"
-#include "shell/commandline.h"
-#include "shell/qtprompts.h"
+#include "ui/commandids.h"
+#include "ui/qtprompts.h"
+#include "window/commandline.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -18,7 +18,7 @@
 #include "image/imagefile.h"
 #include "panel/exportdialog.h"
 #include "settings/settings.h"
-#include "shell/commandids.h"
+#include "ui/commandids.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

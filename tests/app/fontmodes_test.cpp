@@ -6,7 +6,7 @@
 #include "fontgen.h"
 #include "fonts/big5.h"
 #include "settings/settingsfile.h"
-#include "shell/commandids.h"
+#include "ui/commandids.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "editorfixture.h"
-#include "shell/commandids.h"
+#include "ui/commandids.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

@@ -5,9 +5,9 @@
 #include <QTest>
 
 #include "editorfixture.h"
-#include "shell/commandids.h"
 #include "textclip/inputtextdialog.h"
 #include "textclip/logfontrecord.h"
+#include "ui/commandids.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include "editorfixture.h"
-#include "shell/commandids.h"
-#include "shell/numberfield.h"
 #include "textclip/inputtextdialog.h"
+#include "ui/commandids.h"
+#include "ui/numberfield.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

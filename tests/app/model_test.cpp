@@ -14,8 +14,8 @@
 #include "editorfixture.h"
 #include "grid/toolpoints.h"
 #include "panel/paneldefinitiondialog.h"
-#include "shell/commandids.h"
-#include "shell/numberfield.h"
+#include "ui/commandids.h"
+#include "ui/numberfield.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

@@ -9,7 +9,7 @@
 #include "panel/lcdimage.h"
 #include "panel/paneldefinitiondialog.h"
 #include "panel/panelexport.h"
-#include "shell/commandids.h"
+#include "ui/commandids.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

@@ -3,7 +3,7 @@
 
 #include "document/patternsizedialog.h"
 #include "editorfixture.h"
-#include "shell/commandids.h"
+#include "ui/commandids.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "base/message.h"
-#include "shell/qtprompts.h"
+#include "ui/qtprompts.h"
 
 using namespace dedur;
 

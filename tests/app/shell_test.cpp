@@ -5,9 +5,9 @@
 #include <climits>
 
 #include "editorfixture.h"
-#include "shell/commandids.h"
-#include "shell/commandtable.h"
-#include "shell/numberfield.h"
+#include "ui/commandids.h"
+#include "ui/numberfield.h"
+#include "window/commandtable.h"
 
 using namespace dedur;
 

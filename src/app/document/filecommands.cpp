@@ -1,14 +1,14 @@
 #include <QFileInfo>
 
-#include "../fonts/fontmodecontroller.h"
-#include "../grid/gridwidget.h"
-#include "../shell/commandids.h"
-#include "../shell/editorview.h"
-#include "../shell/palette.h"
-#include "../shell/prompts.h"
+#include "document/filecommands.h"
 #include "document/patternfile.h"
 #include "editor.h"
-#include "filecommands.h"
+#include "fonts/fontmodecontroller.h"
+#include "grid/gridwidget.h"
+#include "ui/commandids.h"
+#include "ui/editorview.h"
+#include "ui/prompts.h"
+#include "window/palette.h"
 
 namespace dedur {
 

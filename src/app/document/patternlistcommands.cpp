@@ -1,17 +1,17 @@
-#include "patternlistcommands.h"
+#include "document/patternlistcommands.h"
 
 #include <QScrollBar>
 
-#include "../grid/gridwidget.h"
-#include "../shell/commandids.h"
-#include "../shell/editorview.h"
-#include "../shell/numberfield.h"
-#include "../shell/palette.h"
-#include "../shell/prompts.h"
+#include "document/patternsizedialog.h"
 #include "editor.h"
+#include "grid/gridwidget.h"
 #include "grid/resize.h"
 #include "panel/paneldefinitioncheck.h"
-#include "patternsizedialog.h"
+#include "ui/commandids.h"
+#include "ui/editorview.h"
+#include "ui/numberfield.h"
+#include "ui/prompts.h"
+#include "window/palette.h"
 
 namespace dedur {
 

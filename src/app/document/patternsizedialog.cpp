@@ -1,11 +1,11 @@
-#include "patternsizedialog.h"
+#include "document/patternsizedialog.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "../shell/numberfield.h"
-#include "../shell/prompts.h"
 #include "grid/resize.h"
+#include "ui/numberfield.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

@@ -1,18 +1,18 @@
 #include <QScrollBar>
 
-#include "../document/filecommands.h"
-#include "../grid/gridwidget.h"
-#include "../shell/commandids.h"
-#include "../shell/editorview.h"
-#include "../shell/palette.h"
-#include "../shell/prompts.h"
+#include "document/filecommands.h"
 #include "editor.h"
 #include "editorsettings.h"
-#include "fontmodecontroller.h"
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
+#include "fonts/fontmodecontroller.h"
+#include "grid/gridwidget.h"
 #include "panel/tables.h"
 #include "settings/settingsfile.h"
+#include "ui/commandids.h"
+#include "ui/editorview.h"
+#include "ui/prompts.h"
+#include "window/palette.h"
 
 namespace dedur {
 

@@ -1,8 +1,8 @@
-#include "gridpainter.h"
+#include "grid/gridpainter.h"
 
 #include <algorithm>
 
-#include "../shell/xorframe.h"
+#include "ui/xorframe.h"
 
 namespace dedur {
 

@@ -1,6 +1,6 @@
-#include "gridwidget.h"
+#include "grid/gridwidget.h"
 
-#include "../shell/commandtable.h"
+#include "window/commandtable.h"
 
 #include <QClipboard>
 #include <QDragEnterEvent>
@@ -13,9 +13,9 @@
 #include <QRegion>
 #include <QWheelEvent>
 
-#include "../shell/artwork.h"
-#include "../shell/prompts.h"
-#include "../textclip/clipboardbitmap.h"
+#include "textclip/clipboardbitmap.h"
+#include "ui/artwork.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "editor.h"
-#include "gridpainter.h"
+#include "grid/gridpainter.h"
 
 namespace dedur {
 

@@ -1,9 +1,9 @@
-#include "transformcommands.h"
+#include "grid/transformcommands.h"
 
 #include "editor.h"
 #include "grid/gridwidget.h"
-#include "shell/editorview.h"
-#include "shell/prompts.h"
+#include "ui/editorview.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "exportdialog.h"
+#include "panel/exportdialog.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>
@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "../shell/prompts.h"
 #include "base/safewrite.h"
 #include "document/patternfile.h"
 #include "editor.h"
 #include "panel/panelexport.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

@@ -1,19 +1,19 @@
-#include "panelcommands.h"
+#include "panel/panelcommands.h"
 
 #include <QFile>
 #include <algorithm>
 
-#include "../grid/gridwidget.h"
-#include "../shell/editorview.h"
-#include "../shell/prompts.h"
 #include "base/fileread.h"
 #include "editor.h"
-#include "exportdialog.h"
+#include "grid/gridwidget.h"
 #include "grid/history.h"
+#include "panel/exportdialog.h"
 #include "panel/lcdimage.h"
 #include "panel/memoryimport.h"
 #include "panel/paneldefinitioncheck.h"
-#include "paneldefinitiondialog.h"
+#include "panel/paneldefinitiondialog.h"
+#include "ui/editorview.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

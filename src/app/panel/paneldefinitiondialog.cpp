@@ -1,12 +1,12 @@
-#include "paneldefinitiondialog.h"
+#include "panel/paneldefinitiondialog.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "../shell/numberfield.h"
-#include "../shell/prompts.h"
+#include "ui/numberfield.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

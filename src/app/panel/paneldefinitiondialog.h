@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "../shell/centeronscreen.h"
+#include "ui/centeronscreen.h"
 #include <functional>
 
 #include "document/patternstore.h"

@@ -1,4 +1,4 @@
-#include "panelview.h"
+#include "panel/panelview.h"
 
 #include <array>
 

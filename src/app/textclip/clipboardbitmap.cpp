@@ -1,4 +1,4 @@
-#include "clipboardbitmap.h"
+#include "textclip/clipboardbitmap.h"
 
 #include <QPainter>
 #include <cstring>

@@ -1,18 +1,18 @@
-#include "clipboardcommands.h"
+#include "textclip/clipboardcommands.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "../grid/gridwidget.h"
-#include "../shell/commandids.h"
-#include "../shell/editorview.h"
-#include "../shell/prompts.h"
 #include "base/safewrite.h"
-#include "clipboardbitmap.h"
 #include "editor.h"
+#include "grid/gridwidget.h"
 #include "settings/settingsfile.h"
+#include "textclip/clipboardbitmap.h"
 #include "textclip/pasteandclear.h"
+#include "ui/commandids.h"
+#include "ui/editorview.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

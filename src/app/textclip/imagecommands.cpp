@@ -1,21 +1,21 @@
-#include "imagecommands.h"
+#include "textclip/imagecommands.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
-#include "../grid/gridwidget.h"
-#include "../shell/commandids.h"
-#include "../shell/editorview.h"
-#include "../shell/prompts.h"
 #include "base/fileread.h"
 #include "base/safewrite.h"
-#include "clipboardbitmap.h"
 #include "editor.h"
+#include "grid/gridwidget.h"
 #include "image/imagedots.h"
 #include "image/imagefile.h"
+#include "textclip/clipboardbitmap.h"
 #include "textclip/pasteandclear.h"
+#include "ui/commandids.h"
+#include "ui/editorview.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "inputtextdialog.h"
+#include "textclip/inputtextdialog.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -8,13 +8,13 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "../shell/artwork.h"
-#include "../shell/commandids.h"
-#include "../shell/mainwindow.h"
-#include "../shell/prompts.h"
-#include "../shell/xorframe.h"
 #include "settings/settingsfile.h"
 #include "textclip/logfontrecord.h"
+#include "ui/artwork.h"
+#include "ui/commandids.h"
+#include "ui/prompts.h"
+#include "ui/xorframe.h"
+#include "window/mainwindow.h"
 
 namespace dedur {
 

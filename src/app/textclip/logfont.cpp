@@ -1,4 +1,4 @@
-#include "logfont.h"
+#include "textclip/logfont.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
-#include "artwork.h"
+#include "ui/artwork.h"
 
-#include "commandids.h"
+#include "ui/commandids.h"
 
 #include <QHash>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 
 #include "dotplace.h"
 #include "panel/panelview.h"
@@ -26,16 +26,16 @@
 #include "settings/settingsfile.h"
 #include "textclip/logfont.h"
 
-#include "../grid/gridwidget.h"
-#include "../textclip/inputtextdialog.h"
-#include "acceleratorfilter.h"
-#include "artwork.h"
-#include "centeronscreen.h"
-#include "commandids.h"
-#include "commandtable.h"
 #include "editorsettings.h"
-#include "palette.h"
-#include "prompts.h"
+#include "grid/gridwidget.h"
+#include "textclip/inputtextdialog.h"
+#include "ui/artwork.h"
+#include "ui/centeronscreen.h"
+#include "ui/commandids.h"
+#include "ui/prompts.h"
+#include "window/acceleratorfilter.h"
+#include "window/commandtable.h"
+#include "window/palette.h"
 
 namespace dedur {
 

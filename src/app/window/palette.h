@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "numberfield.h"
+#include "ui/numberfield.h"
 
 namespace dedur {
 

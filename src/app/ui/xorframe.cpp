@@ -1,4 +1,4 @@
-#include "xorframe.h"
+#include "ui/xorframe.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "datafolder.h"
+#include "window/datafolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "commandline.h"
+#include "window/commandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -8,11 +8,11 @@
 
 #include "editor.h"
 #include "editorsettings.h"
-#include "shell/artwork.h"
-#include "shell/commandline.h"
-#include "shell/datafolder.h"
-#include "shell/mainwindow.h"
-#include "shell/qtprompts.h"
+#include "ui/artwork.h"
+#include "ui/qtprompts.h"
+#include "window/commandline.h"
+#include "window/datafolder.h"
+#include "window/mainwindow.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "palette.h"
+#include "window/palette.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "artwork.h"
-#include "commandtable.h"
+#include "ui/artwork.h"
+#include "window/commandtable.h"
 
 namespace dedur {
 

@@ -4,7 +4,7 @@
 #include <QProgressDialog>
 #include <memory>
 
-#include "prompts.h"
+#include "ui/prompts.h"
 
 namespace dedur {
 

@@ -1,11 +1,11 @@
-#include "acceleratorfilter.h"
+#include "window/acceleratorfilter.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "../textclip/inputtextdialog.h"
-#include "commandtable.h"
-#include "mainwindow.h"
+#include "textclip/inputtextdialog.h"
+#include "window/commandtable.h"
+#include "window/mainwindow.h"
 
 namespace dedur {
 

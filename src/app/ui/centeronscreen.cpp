@@ -1,4 +1,4 @@
-#include "centeronscreen.h"
+#include "ui/centeronscreen.h"
 
 #include <QGuiApplication>
 #include <QScreen>

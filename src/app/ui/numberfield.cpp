@@ -1,4 +1,4 @@
-#include "numberfield.h"
+#include "ui/numberfield.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "qtprompts.h"
+#include "ui/qtprompts.h"
 
-#include "centeronscreen.h"
+#include "ui/centeronscreen.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -3,8 +3,8 @@
 #include <Qt>
 #include <vector>
 
-#include "commandids.h"
 #include "grid/drawingtools.h"
+#include "ui/commandids.h"
 
 namespace dedur {
 

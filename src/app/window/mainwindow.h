@@ -13,13 +13,13 @@
 #include "document/filecommands.h"
 #include "document/patternlistcommands.h"
 #include "editor.h"
-#include "editorview.h"
 #include "fonts/fontmodecontroller.h"
 #include "grid/transformcommands.h"
 #include "panel/panelcommands.h"
 #include "settings/settings.h"
 #include "textclip/clipboardcommands.h"
 #include "textclip/imagecommands.h"
+#include "ui/editorview.h"
 
 namespace dedur {
 

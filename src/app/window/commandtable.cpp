@@ -1,14 +1,14 @@
 // The commands of the program, one row each: menu item, key, palette
 // button, checking and enabling rules, and the handler.
-#include "commandtable.h"
+#include "window/commandtable.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "mainwindow.h"
-#include "palette.h"
 #include "panel/panelview.h"
-#include "prompts.h"
+#include "ui/prompts.h"
+#include "window/mainwindow.h"
+#include "window/palette.h"
 
 // Each row names only the fields it needs; the others keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
