@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The folders of the core and of the editor form stacks: a file includes
-files of its own folder and of folders below it, never above.
+files of its own folder and of folders below it, never above, and never
+those of a folder beside it.
 Usage: layers_test.py SOURCE_ROOT"""
 import os
 import re
@@ -10,6 +11,9 @@ import sys
 STACKS = {
     "src/core": [["base"], ["settings"], ["document"], ["fonts"], ["grid"],
                  ["image", "textclip"], ["panel"], ["."]],
+    # The subjects' controllers stand side by side on the ground they share;
+    # only the window above them knows them all.
+    "src/app": [["ui"], ["document", "fonts", "grid", "panel", "textclip"], ["window"]],
 }
 
 root = sys.argv[1]
@@ -31,6 +35,8 @@ for tree, layers in STACKS.items():
                     target = os.path.normpath(os.path.join(directory, match.group(1)))
                     if not os.path.exists(target):  # from the include path
                         target = os.path.normpath(os.path.join(base, match.group(1)))
+                    if not os.path.exists(target):  # another tree's (the core's)
+                        continue
                     to = os.path.relpath(os.path.dirname(target), base)
                     if to == folder or to not in rank:
                         continue

@@ -3,12 +3,9 @@
 #include "document/filecommands.h"
 #include "document/patternfile.h"
 #include "editor.h"
-#include "fonts/fontmodecontroller.h"
-#include "grid/gridwidget.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
 #include "ui/prompts.h"
-#include "window/palette.h"
 
 namespace dedur {
 
@@ -110,7 +107,7 @@ void FileCommands::newFile() {
     doc.fileStamp = {};
     editor_.currentNumber = 1;
     view_.showNavigation(1);
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
     doc.modifiedFlag = false;
     view_.refreshButton(CmdDeletePattern);
     editor_.selection.selectionState = SelectionState::None;
@@ -133,7 +130,7 @@ void FileCommands::openFile() {
     doc.currentPattern = 0;
     editor_.selection.selectionState = SelectionState::None;
     reloadWorkDots(doc);
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
     doc.modifiedFlag = false;
     editor_.currentNumber = 1;
     view_.showNavigation(1);
@@ -142,7 +139,8 @@ void FileCommands::openFile() {
 
 bool FileCommands::save() {
     Document& doc = editor_.document;
-    if (doc.editType != EditMode::Pattern) return fonts_->saveGlyph();
+    if (doc.editType != EditMode::Pattern)
+        return view_.saveGlyph(); // saving in a font mode saves the glyph
     // What shows is what is saved: a block left floating would otherwise be
     // missing from the file, and the document, no longer marked modified,
     // would close without a question.

@@ -9,7 +9,6 @@ namespace dedur {
 struct Editor;
 class Prompts;
 class EditorView;
-class FontModeController;
 
 // New, Open, Save and Save as, the unsaved-changes question and the document
 // the editor starts with.
@@ -17,9 +16,6 @@ class FileCommands {
   public:
     FileCommands(Editor& editor, Prompts& prompts, EditorView& view)
         : editor_(editor), prompts_(prompts), view_(view) {}
-    // Saving in a font mode saves the glyph.
-    void setFontModes(FontModeController& fonts) { fonts_ = &fonts; }
-
     // -1 when the user cancels, or when the save offered fails (or its
     // dialog is cancelled): the changes are not thrown away.
     int querySave();
@@ -38,7 +34,6 @@ class FileCommands {
     Editor& editor_;
     Prompts& prompts_;
     EditorView& view_;
-    FontModeController* fonts_ = nullptr;
 };
 
 } // namespace dedur

@@ -4,14 +4,12 @@
 
 #include "document/patternsizedialog.h"
 #include "editor.h"
-#include "grid/gridwidget.h"
 #include "grid/resize.h"
 #include "panel/paneldefinitioncheck.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
 #include "ui/numberfield.h"
 #include "ui/prompts.h"
-#include "window/palette.h"
 
 namespace dedur {
 
@@ -25,10 +23,10 @@ void PatternListCommands::add(bool insert) {
         appendPattern(doc, nullptr);
         editor_.currentNumber = doc.patternCount;
     }
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
     view_.refreshButton(CmdDeletePattern);
     view_.showNavigation(editor_.currentNumber);
-    view_.paletteView().reshowTooltip();
+    view_.reshowTooltip();
 }
 
 void PatternListCommands::deleteCurrent() {
@@ -44,7 +42,7 @@ void PatternListCommands::deleteCurrent() {
     }
     view_.commitSelection();
     deletePattern(doc);
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
     editor_.currentNumber = doc.currentPattern + 1;
     view_.showNavigation(editor_.currentNumber);
     view_.refreshButton(CmdDeletePattern);
@@ -59,11 +57,11 @@ void PatternListCommands::goTo(int number) {
     reloadWorkDots(doc);
     editor_.currentNumber = number;
     view_.showNavigation(number);
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
 }
 
 void PatternListCommands::numberBoxNotified(int code) {
-    NumberField* box = view_.paletteView().numberBox();
+    NumberField* box = view_.numberBox();
     if (code != NumberField::Changed || !box) return;
     const int count = editor_.document.patternCount;
     int number = box->text().left(5).toInt();
@@ -90,7 +88,7 @@ void PatternListCommands::changeSize() {
     changePatternSize(doc, editor_.history, editor_.selection, dialog.newWidth(),
                       dialog.newHeight());
     view_.refreshHistoryButtons();
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
 }
 
 } // namespace dedur

@@ -1,18 +1,16 @@
+#include <QLabel>
 #include <QScrollBar>
 
-#include "document/filecommands.h"
 #include "editor.h"
 #include "editorsettings.h"
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
 #include "fonts/fontmodecontroller.h"
-#include "grid/gridwidget.h"
 #include "panel/tables.h"
 #include "settings/settingsfile.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
 #include "ui/prompts.h"
-#include "window/palette.h"
 
 namespace dedur {
 
@@ -36,7 +34,7 @@ void FontModeController::enterEditMode() {
     }
     const bool font = doc.editType != EditMode::Pattern;
     if (!font) {
-        files_.startupDocument();
+        view_.loadStartupDocument();
     } else {
         const GlyphKind kind = glyphKind(doc.editType);
         doc.patternWidth = static_cast<int16_t>(kind.width);
@@ -46,8 +44,7 @@ void FontModeController::enterEditMode() {
         view_.setTitle(fontPathFor(editor_.fontEdit, doc.editType));
         warnOfGlyphFileSize();
     }
-    const int y = view_.paletteView().createNavigationStrip(!font);
-    view_.paletteView().layoutButtons(4, y);
+    view_.buildNavigation(!font);
     view_.refreshButton(CmdDeletePattern);
     if (font) {
         setUpGlyphScroll();
@@ -58,10 +55,10 @@ void FontModeController::enterEditMode() {
     editor_.selection.selectionState = SelectionState::None;
     view_.dispatchCommand(CmdDrawPoint);
     for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
-        view_.paletteView().setButtonEnabled(id, !font);
+        view_.setButtonEnabled(id, !font);
     }
     if (!font) view_.refreshButton(CmdDeletePattern);
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
 }
 
 void FontModeController::warnOfGlyphFileSize() {
@@ -92,12 +89,12 @@ void FontModeController::setUpGlyphScroll() {
         showGlyph(1);
     }
     editor_.currentNumber = number;
-    QScrollBar* bar = view_.paletteView().scrollBar();
+    QScrollBar* bar = view_.navigationBar();
     bar->blockSignals(true);
     bar->setRange(1, kind.count);
     bar->setValue(std::max(number, 1));
     bar->blockSignals(false);
-    view_.paletteView().countLabel()->setText(QString::number(kind.count));
+    view_.countLabel()->setText(QString::number(kind.count));
 }
 
 bool FontModeController::showGlyph(int number) {
@@ -145,7 +142,7 @@ void FontModeController::goToGlyph(int number) {
 
 void FontModeController::switchMode(EditMode mode) {
     saveModeSettings(editor_);
-    if (files_.querySave() == -1) return;
+    if (view_.querySave() == -1) return;
     if (editor_.document.editType == mode) return;
     editor_.document.editType = mode;
     enterEditMode();
@@ -186,8 +183,8 @@ void FontModeController::typedByte(uint8_t byte) {
     view_.commitSelection();
     glyphToDots(doc, doc.editType, record);
     editor_.currentNumber = index + 1;
-    view_.paletteView().scrollBar()->setValue(editor_.currentNumber);
-    view_.gridView().repaintAll(true);
+    view_.navigationBar()->setValue(editor_.currentNumber);
+    view_.repaintGrid(true);
 }
 
 bool FontModeController::saveGlyph() {

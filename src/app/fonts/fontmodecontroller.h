@@ -12,14 +12,13 @@ struct Editor;
 struct Message;
 class Prompts;
 class EditorView;
-class FileCommands;
 
 // The edit modes: entering a mode, stepping through glyphs, typed Big5
 // characters, saving glyphs and the table export.
 class FontModeController {
   public:
-    FontModeController(Editor& editor, Prompts& prompts, EditorView& view, FileCommands& files)
-        : editor_(editor), prompts_(prompts), view_(view), files_(files) {}
+    FontModeController(Editor& editor, Prompts& prompts, EditorView& view)
+        : editor_(editor), prompts_(prompts), view_(view) {}
 
     // Navigation strip, palette and document (or glyph) of the current mode.
     void enterEditMode();
@@ -40,7 +39,6 @@ class FontModeController {
     Editor& editor_;
     Prompts& prompts_;
     EditorView& view_;
-    FileCommands& files_;
 };
 
 } // namespace dedur

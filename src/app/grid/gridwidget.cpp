@@ -1,6 +1,6 @@
 #include "grid/gridwidget.h"
 
-#include "window/commandtable.h"
+#include "ui/toolcommands.h"
 
 #include <QClipboard>
 #include <QDragEnterEvent>
@@ -13,8 +13,8 @@
 #include <QRegion>
 #include <QWheelEvent>
 
-#include "textclip/clipboardbitmap.h"
 #include "ui/artwork.h"
+#include "ui/clipboardbitmap.h"
 #include "ui/prompts.h"
 
 namespace dedur {

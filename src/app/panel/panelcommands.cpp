@@ -5,7 +5,6 @@
 
 #include "base/fileread.h"
 #include "editor.h"
-#include "grid/gridwidget.h"
 #include "grid/history.h"
 #include "panel/exportdialog.h"
 #include "panel/lcdimage.h"
@@ -29,7 +28,7 @@ void PanelCommands::definition() {
             view_.commitSelection();
             applyPanelDefinition(document, editor_.history, editor_.selection, d);
             view_.refreshHistoryButtons();
-            view_.gridView().repaintAll(true);
+            view_.repaintGrid(true);
         });
     if (view_.showDialog(&dialog) == 1) doc.panelDefinition = dialog.definition();
 }
@@ -84,7 +83,7 @@ void PanelCommands::importData() {
     storeWorkDots(doc);
     doc.modifiedFlag = true;
     view_.refreshHistoryButtons();
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
 }
 
 } // namespace dedur

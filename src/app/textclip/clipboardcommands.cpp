@@ -6,10 +6,9 @@
 
 #include "base/safewrite.h"
 #include "editor.h"
-#include "grid/gridwidget.h"
 #include "settings/settingsfile.h"
-#include "textclip/clipboardbitmap.h"
 #include "textclip/pasteandclear.h"
+#include "ui/clipboardbitmap.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
 #include "ui/prompts.h"
@@ -32,10 +31,9 @@ void ClipboardCommands::copy() {
 void ClipboardCommands::cutOrClear(int id) {
     if (id == CmdCut) copy();
     // The marquee goes with the block.
-    if (editor_.selection.selectionState != SelectionState::None)
-        view_.gridView().painter().drawMarquee();
+    if (editor_.selection.selectionState != SelectionState::None) view_.toggleMarquee();
     clearDots(editor_.document, editor_.history, editor_.selection);
-    view_.gridView().repaintAll(false);
+    view_.repaintGrid(false);
 }
 
 void ClipboardCommands::paste() {
@@ -49,7 +47,7 @@ void ClipboardCommands::paste() {
                                              " ", MessageButtons::Ok, MessageIcon::Question});
         return;
     }
-    const GridGeometry g = view_.gridView().geometry();
+    const GridGeometry g = view_.gridGeometry();
     const std::string recordPath = makeWorkPath(editor_.startupDirectory, "bitmap.dat");
     const PasteOutcome outcome = pasteBitmapAsBlock(
         editor_.document, editor_.history, editor_.selection, bitmap, g.px(), g.py(), recordPath);
@@ -59,7 +57,7 @@ void ClipboardCommands::paste() {
     }
     if (editor_.grid.tool != Tool::Select) view_.selectTool(CmdSelect);
     // Erased, so that no piece of an earlier marquee stays beside the grid.
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
 }
 
 } // namespace dedur

@@ -8,11 +8,10 @@
 #include "base/fileread.h"
 #include "base/safewrite.h"
 #include "editor.h"
-#include "grid/gridwidget.h"
 #include "image/imagedots.h"
 #include "image/imagefile.h"
-#include "textclip/clipboardbitmap.h"
 #include "textclip/pasteandclear.h"
+#include "ui/clipboardbitmap.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
 #include "ui/prompts.h"
@@ -81,7 +80,7 @@ void ImageCommands::importImageFile(const QString& path) {
                                          .arg(QFileInfo(path).fileName(), reader.errorString())));
         return;
     }
-    const GridGeometry g = view_.gridView().geometry();
+    const GridGeometry g = view_.gridGeometry();
     const PlatformBitmap bitmap = bitmapFromImage(image);
     if (!pasteBitmapAsBlock(editor_.document, editor_.history, editor_.selection, bitmap, g.px(),
                             g.py(), std::string())
@@ -90,7 +89,7 @@ void ImageCommands::importImageFile(const QString& path) {
         return;
     }
     if (editor_.grid.tool != Tool::Select) view_.selectTool(CmdSelect);
-    view_.gridView().repaintAll(true);
+    view_.repaintGrid(true);
     view_.refreshHistoryButtons();
 }
 

@@ -10,15 +10,16 @@
 
 #include "settings/settingsfile.h"
 #include "textclip/logfontrecord.h"
+#include "textclip/textcommands.h"
 #include "ui/artwork.h"
 #include "ui/commandids.h"
 #include "ui/prompts.h"
 #include "ui/xorframe.h"
-#include "window/mainwindow.h"
 
 namespace dedur {
 
-InputTextDialog::InputTextDialog(MainWindow& owner) : QDialog(&owner), owner_(owner) {
+InputTextDialog::InputTextDialog(TextCommands& texts, QWidget* parent)
+    : QDialog(parent), texts_(texts) {
     setWindowTitle(" ");
     setModal(false);
     setMouseTracking(true);
@@ -39,14 +40,14 @@ InputTextDialog::InputTextDialog(MainWindow& owner) : QDialog(&owner), owner_(ow
         update();
         updateHint(mapFromGlobal(QCursor::pos()), true);
     });
-    edit_->setFont(owner_.editFont);
+    edit_->setFont(texts_.editFont);
     layOut();
     edit_->setFocus();
 }
 
 void InputTextDialog::layOut() {
-    edit_->setFont(owner_.editFont);
-    const int h = QFontMetrics(owner_.editFont).boundingRect("I").height();
+    edit_->setFont(texts_.editFont);
+    const int h = QFontMetrics(texts_.editFont).boundingRect("I").height();
     edit_->setFixedHeight(h + 2 + 8);
     const QRect e = edit_->geometry();
     // Edges as the strip is measured: right and bottom are its last lines.
@@ -85,9 +86,9 @@ void InputTextDialog::drawSample() {
     QString text = edit_->text().left(255);
     copy_->setEnabled(!text.isEmpty());
     if (text.isEmpty()) return;
-    p.setFont(owner_.editFont);
+    p.setFont(texts_.editFont);
     p.setPen(Qt::black);
-    const QFontMetrics metrics(owner_.editFont);
+    const QFontMetrics metrics(texts_.editFont);
     const int x = sample_.left() + 2;
     // Only the leading characters that fit on the strip are drawn.
     while (x + metrics.horizontalAdvance(text) >= sample_.right() + 1 && text.size() >= 3)
@@ -181,7 +182,7 @@ void InputTextDialog::frameSelectedCharacters() {
     const int start = edit_->selectionStart();
     const int length = static_cast<int>(edit_->selectedText().size());
     if (start < 0 || length == 0 || marqueeShown_) return;
-    const QFontMetrics metrics(owner_.editFont);
+    const QFontMetrics metrics(texts_.editFont);
     const QString text = edit_->text();
     const int left =
         sample_.left() + 1 + (start > 0 ? metrics.horizontalAdvance(text.left(start)) : 0);
@@ -211,14 +212,13 @@ void InputTextDialog::copy() {
         QGuiApplication::clipboard()->setImage(surface_.copy(
             QRect(QPoint(r.left() + 1, r.top() + 1), QPoint(r.right() - 1, r.bottom() - 1))));
     } else {
-        owner_.prompts().beep();
+        texts_.prompts().beep();
     }
     edit_->setFocus();
 }
 
 void InputTextDialog::chooseFont() {
-    const std::string path = makeWorkPath(owner_.editor().startupDirectory, EditFontFileName);
-    if (owner_.chooseFontFile(this, path, owner_.editFont)) layOut();
+    if (texts_.chooseEditFont(this)) layOut();
     edit_->setFocus();
 }
 

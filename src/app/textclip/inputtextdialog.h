@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace dedur {
 
-class MainWindow;
+class TextCommands;
 
 // "Input Text to copy": a line of text drawn in a chosen font on a white
 // strip; a framed part of the strip goes to the clipboard as a bitmap, ready
@@ -18,7 +18,7 @@ class MainWindow;
 class InputTextDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit InputTextDialog(MainWindow& owner);
+    InputTextDialog(TextCommands& texts, QWidget* parent);
 
     QLineEdit* edit() const { return edit_; }
     QPushButton* copyButton() const { return copy_; }
@@ -49,7 +49,7 @@ class InputTextDialog : public QDialog {
     void removeMarquee();
     void updateHint(QPoint at, bool afterTextChange);
 
-    MainWindow& owner_;
+    TextCommands& texts_;
     QLineEdit* edit_;
     QPushButton* fontButton_;
     QPushButton* copy_;

@@ -19,22 +19,6 @@ namespace {
 
 constexpr auto Ctrl = Qt::ControlModifier;
 
-struct ToolCommand {
-    Tool tool;
-    int id;
-};
-
-const ToolCommand ToolCommands[] = {
-    {Tool::Point, CmdDrawPoint},
-    {Tool::Erase, CmdErasePoint},
-    {Tool::Line, CmdDrawLine},
-    {Tool::OutlineRectangle, CmdOutlineRectangle},
-    {Tool::FilledRectangle, CmdFillRectangle},
-    {Tool::Select, CmdSelect},
-    {Tool::OutlineEllipse, CmdOutlineEllipse},
-    {Tool::FilledEllipse, CmdFillEllipse},
-};
-
 bool toolChecked(const MainWindow& w, int id) {
     Tool tool;
     return toolOfCommand(id, tool) && w.editor().grid.tool == tool;
@@ -211,7 +195,7 @@ const std::vector<CommandRow>& commandTable() {
                      .normal = 255,
                      .pressed = 256,
                      .current = 255},
-         .run = [](W& w, int) { w.showInputText(); }},
+         .run = [](W& w, int) { w.texts_.showInputText(); }},
         {.id = CmdFlipHorizontal,
          .popup = "&Edit",
          .text = "Flip &horizontal",
@@ -465,7 +449,7 @@ const std::vector<CommandRow>& commandTable() {
          .text = "&About...",
          .run = [](W& w, int) { w.prompts().showAbout(&w); }},
         // Sent by the program itself, or keys only.
-        {.id = CmdMessageFont, .run = [](W& w, int) { w.chooseMessageFont(); }},
+        {.id = CmdMessageFont, .run = [](W& w, int) { w.texts_.chooseMessageFont(); }},
         {.id = CmdLayout, .run = [](W& w, int) { w.layoutStatusBar(); }},
         {.id = CmdSelectionReport, .run = [](W& w, int) { w.panel_.selectionReport(); }},
         {.id = CmdSetAllDots, .run = [](W& w, int id) { w.fillAllDots(id); }},
@@ -487,23 +471,6 @@ const CommandRow* findCommand(int id) {
         if (row.id == id) return &row;
     }
     return nullptr;
-}
-
-int commandOfTool(Tool tool) {
-    for (const ToolCommand& t : ToolCommands) {
-        if (t.tool == tool) return t.id;
-    }
-    return CmdDrawPoint;
-}
-
-bool toolOfCommand(int id, Tool& tool) {
-    for (const ToolCommand& t : ToolCommands) {
-        if (t.id == id) {
-            tool = t.tool;
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace dedur

@@ -5,6 +5,7 @@
 
 #include "grid/drawingtools.h"
 #include "ui/commandids.h"
+#include "ui/toolcommands.h"
 
 namespace dedur {
 
@@ -46,10 +47,5 @@ const std::vector<CommandRow>& commandTable();
 const CommandRow* findCommand(int id);
 // The menu titles in the order of the menu bar.
 const std::vector<const char*>& menuTitles();
-
-// The drawing tools and the commands that choose them.
-int commandOfTool(Tool tool);
-// false when `id` chooses no tool.
-bool toolOfCommand(int id, Tool& tool);
 
 } // namespace dedur

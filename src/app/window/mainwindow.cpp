@@ -40,7 +40,6 @@
 namespace dedur {
 
 MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prompts_(prompts) {
-    files_.setFontModes(fonts_);
     setWindowTitle(PatternTitle);
     setWindowIcon(programIcon());
     auto* central = new QWidget(this);
@@ -197,19 +196,7 @@ WindowRect MainWindow::savedWindowRect() const {
 void MainWindow::startUp() {
     const std::string& dir = editor_.startupDirectory;
     if (editor_.settingsLinkRefused) prompts_.showMessage(this, settingsLinkRefusal(dir));
-    for (const auto& [name, font] :
-         {std::pair{MessageFontFileName, &messageFont}, std::pair{EditFontFileName, &editFont}}) {
-        const std::string path = makeWorkPath(dir, name);
-        FileReadStatus why = FileReadStatus::Ok;
-        if (auto r = readLogFontFile(path, &why)) {
-            *font = fontFromRecord(*r);
-        } else if (why == FileReadStatus::NotRegularFile) {
-            prompts_.showMessage(this, {formatText("\"%s\" is not a regular file; the default "
-                                                   "font is used instead.",
-                                                   printable(path).c_str()),
-                                        " ", MessageButtons::Ok, MessageIcon::Question});
-        }
-    }
+    texts_.loadFonts();
     try {
         fonts_.enterEditMode();
     } catch (const std::bad_alloc&) {
@@ -272,6 +259,34 @@ void MainWindow::showNavigation(int number) {
 bool MainWindow::clipboardHasBitmap() const {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data && data->hasImage();
+}
+
+void MainWindow::repaintGrid(bool erase) {
+    grid_->repaintAll(erase);
+}
+GridGeometry MainWindow::gridGeometry() {
+    return grid_->geometry();
+}
+void MainWindow::toggleMarquee() {
+    grid_->painter().drawMarquee();
+}
+void MainWindow::buildNavigation(bool withNumberBox) {
+    palette_->layoutButtons(4, palette_->createNavigationStrip(withNumberBox));
+}
+NumberField* MainWindow::numberBox() {
+    return palette_->numberBox();
+}
+QScrollBar* MainWindow::navigationBar() {
+    return palette_->scrollBar();
+}
+QLabel* MainWindow::countLabel() {
+    return palette_->countLabel();
+}
+void MainWindow::setButtonEnabled(int command, bool enabled) {
+    palette_->setButtonEnabled(command, enabled);
+}
+void MainWindow::reshowTooltip() {
+    palette_->reshowTooltip();
 }
 
 void MainWindow::commitSelection() {
@@ -354,10 +369,6 @@ void MainWindow::undoOrRedo(int id) {
 void MainWindow::toggleStatusBar() {
     statusBarShown_ = !statusBarShown_;
     statusBar()->setVisible(statusBarShown_);
-}
-
-void MainWindow::chooseMessageFont() {
-    chooseFontFile(this, makeWorkPath(editor_.startupDirectory, MessageFontFileName), messageFont);
 }
 
 void MainWindow::zoom(int direction) {
@@ -540,46 +551,11 @@ void MainWindow::timerTick() {
     bool tooltip = false;
     for (const PaletteButton& b : palette_->buttons()) tooltip = tooltip || b.tooltipWindow;
     grid_->setTooltipOpen(tooltip);
-    if (inputText_) inputText_->checkHint(QCursor::pos());
+    texts_.checkHint(QCursor::pos());
     if (++tickCounter_ >= 10) {
         tickCounter_ = 0;
         refreshButton(CmdPaste, clipboardHasBitmap());
     }
-}
-
-} // namespace dedur
-
-namespace dedur {
-
-bool MainWindow::chooseFontFile(QWidget* owner, const std::string& path, QFont& font) {
-    LogFontRecord record = readLogFontFile(path).value_or(LogFontRecord{});
-    QFont chosen = fontFromRecord(record);
-    if (!prompts_.chooseFont(owner, chosen)) return false;
-    recordFromFont(chosen, record);
-    // The font is used for this run even when it could not be kept.
-    if (const WriteOutcome outcome = writeLogFontFile(path, record); !outcome.ok()) {
-        prompts_.showMessage(owner, writeFailureMessage(path, outcome));
-    }
-    font = chosen;
-    return true;
-}
-
-} // namespace dedur
-
-namespace dedur {
-
-void MainWindow::showInputText() {
-    // Opened in the middle of the screen; shown again where the user left
-    // it, unless that is partly off the screen.
-    const bool opening = !inputText_;
-    if (opening) inputText_ = new InputTextDialog(*this);
-    inputText_->show();
-    const QRect screen = inputText_->screen() ? inputText_->screen()->geometry() : QRect();
-    if (opening || (!screen.isNull() && !screen.contains(inputText_->frameGeometry()))) {
-        centerOnScreen(inputText_);
-    }
-    inputText_->raise();
-    inputText_->edit()->setFocus();
 }
 
 } // namespace dedur

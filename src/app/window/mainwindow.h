@@ -19,6 +19,7 @@
 #include "settings/settings.h"
 #include "textclip/clipboardcommands.h"
 #include "textclip/imagecommands.h"
+#include "textclip/textcommands.h"
 #include "ui/editorview.h"
 
 namespace dedur {
@@ -70,7 +71,18 @@ class MainWindow : public QMainWindow, public EditorView {
     void refreshHistoryButtons() override;
     QWidget* owner() override { return this; }
     GridWidget& gridView() override { return *grid_; }
-    PaletteStrip& paletteView() override { return *palette_; }
+    void repaintGrid(bool erase) override;
+    GridGeometry gridGeometry() override;
+    void toggleMarquee() override;
+    void buildNavigation(bool withNumberBox) override;
+    NumberField* numberBox() override;
+    QScrollBar* navigationBar() override;
+    QLabel* countLabel() override;
+    void setButtonEnabled(int command, bool enabled) override;
+    void reshowTooltip() override;
+    int querySave() override { return files_.querySave(); }
+    void loadStartupDocument() override { files_.startupDocument(); }
+    bool saveGlyph() override { return fonts_.saveGlyph(); }
     int showDialog(QDialog* dialog) override { return runDialog(dialog); }
     void selectTool(int id) override;
     void commitSelection() override;
@@ -108,7 +120,6 @@ class MainWindow : public QMainWindow, public EditorView {
     friend const std::vector<struct CommandRow>& commandTable();
     void undoOrRedo(int id);
     void toggleStatusBar();
-    void chooseMessageFont();
     void fillAllDots(int id);
 
     void runCommand(int id);
@@ -118,18 +129,13 @@ class MainWindow : public QMainWindow, public EditorView {
     void exitSequence();
     void chooseColour(int id);
     void layoutStatusBar();
-    void showInputText();
     // The scroll bar of the navigation strip, in both kinds of mode.
     void navigate(int action);
     void refreshPanelView(bool outlines);
 
   public:
-    // Font dialog over a 60-byte font file; true when one was chosen.
-    bool chooseFontFile(QWidget* owner, const std::string& path, QFont& font);
-    QFont messageFont;
-    QFont editFont;
     class InputTextDialog* inputText() const {
-        return inputText_;
+        return texts_.inputText();
     }
 
   private:
@@ -147,16 +153,16 @@ class MainWindow : public QMainWindow, public EditorView {
     int tickCounter_ = 0;
     bool statusBarShown_ = true;
     bool exiting_ = false;
-    class InputTextDialog* inputText_ = nullptr;
     class PanelView* panelView_ = nullptr;
     std::array<uint32_t, 16> customColours_{};
     ClipboardCommands clipboard_{editor_, prompts_, *this};
     PanelCommands panel_{editor_, prompts_, *this};
     PatternListCommands patterns_{editor_, prompts_, *this};
     FileCommands files_{editor_, prompts_, *this};
-    FontModeController fonts_{editor_, prompts_, *this, files_};
+    FontModeController fonts_{editor_, prompts_, *this};
     TransformCommands transforms_{editor_, prompts_, *this};
     ImageCommands images_{editor_, prompts_, *this};
+    TextCommands texts_{editor_, prompts_, *this};
 };
 
 } // namespace dedur

@@ -1,4 +1,4 @@
-#include "textclip/clipboardbitmap.h"
+#include "ui/clipboardbitmap.h"
 
 #include <QPainter>
 #include <cstring>
