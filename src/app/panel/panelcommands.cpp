@@ -1,16 +1,20 @@
 #include "panel/panelcommands.h"
 
 #include <QFile>
+#include <QScreen>
+#include <QWidget>
 #include <algorithm>
 
 #include "base/fileread.h"
 #include "editor.h"
+#include "editorsettings.h"
 #include "grid/history.h"
 #include "panel/exportdialog.h"
 #include "panel/lcdimage.h"
 #include "panel/memoryimport.h"
 #include "panel/paneldefinitioncheck.h"
 #include "panel/paneldefinitiondialog.h"
+#include "panel/panelview.h"
 #include "ui/editorview.h"
 #include "ui/prompts.h"
 
@@ -84,6 +88,39 @@ void PanelCommands::importData() {
     doc.modifiedFlag = true;
     view_.refreshHistoryButtons();
     view_.repaintGrid(true);
+}
+
+void PanelCommands::refreshPanelView(bool outlines) {
+    if (panelView_ && panelView_->isVisible()) panelView_->refresh(outlines);
+}
+
+void PanelCommands::showPanelView() {
+    if (!panelView_) {
+        panelView_ = new PanelView(editor_, view_.owner());
+        QObject::connect(panelView_, &PanelView::patternChosen, panelView_, [this](int number) {
+            if (number != editor_.currentNumber) view_.goToPattern(number);
+            refreshPanelView(true);
+        });
+        QObject::connect(panelView_, &PanelView::placeChanged, panelView_,
+                         [this](const QRect& place) {
+                             savePanelViewRect(editor_, {place.left(), place.top(),
+                                                         place.right() + 1, place.bottom() + 1});
+                         });
+        // A saved place is fitted onto the screen: a hand-edited one could ask
+        // for a window of gigabytes, or one nobody can reach.
+        const QRect screen = view_.owner()->screen()->availableGeometry();
+        if (const auto r =
+                fitOnScreen(editor_.settings.panelViewRect, screen.width(), screen.height(), 100)) {
+            panelView_->setGeometry(screen.left() + r->left, screen.top() + r->top,
+                                    r->right - r->left + 1, r->bottom - r->top + 1);
+        } else {
+            panelView_->move(view_.owner()->geometry().right() - panelView_->width() - 20,
+                             view_.owner()->geometry().top() + 80);
+        }
+    }
+    panelView_->show();
+    panelView_->raise();
+    panelView_->refresh(true);
 }
 
 } // namespace dedur

@@ -6,6 +6,7 @@
 
 class QDialog;
 class QLabel;
+class QScrollArea;
 class QScrollBar;
 class QString;
 class QWidget;
@@ -28,6 +29,7 @@ class EditorView {
     // Paints the grid again from the document (erasing what was there).
     virtual void repaintGrid(bool erase) = 0;
     virtual GridGeometry gridGeometry() = 0;
+    virtual QScrollArea* gridArea() = 0; // scrolls a zoomed grid
     // The XOR frame of a floating block, drawn or taken away.
     virtual void toggleMarquee() = 0;
     // The navigation strip and the palette.
@@ -42,6 +44,7 @@ class EditorView {
     virtual int querySave() = 0;
     virtual void loadStartupDocument() = 0;
     virtual bool saveGlyph() = 0;
+    virtual void goToPattern(int number) = 0;
     // Shows `number` in the number box, the scroll bar and the count.
     virtual void showNavigation(int number) = 0;
     virtual void selectTool(int command) = 0;

@@ -78,14 +78,15 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
             [this](int code) { patterns_.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
-    connect(grid_, &GridWidget::modified, this, [this] { refreshPanelView(false); });
+    connect(grid_, &GridWidget::modified, this, [this] { panel_.refreshPanelView(false); });
     // The second part of the status bar, which the classic layout leaves
     // empty, tells where the dot under the pointer lands in display memory.
     connect(grid_, &GridWidget::dotUnderPointer, this, [this](int x, int y) {
         statusParts_[1]->setText(x < 0 ? QString()
                                        : QString::fromStdString(dotPlaceText(editor_, x, y)));
     });
-    connect(grid_, &GridWidget::zoomRequested, this, &MainWindow::zoom);
+    connect(grid_, &GridWidget::zoomRequested, this,
+            [this](int direction) { gridCommands_.zoom(direction); });
     connect(grid_, &GridWidget::imageDropped, this,
             [this](const QString& path) { images_.importImageFile(path); });
     connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
@@ -315,97 +316,12 @@ void MainWindow::runCommand(int id) {
     // Leaving the select tool drops a floating block.
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
     refreshHistoryButtons();
-    refreshPanelView(true);
-}
-
-void MainWindow::refreshPanelView(bool outlines) {
-    if (panelView_ && panelView_->isVisible()) panelView_->refresh(outlines);
-}
-
-void MainWindow::showPanelView() {
-    if (!panelView_) {
-        panelView_ = new PanelView(editor_, this);
-        connect(panelView_, &PanelView::patternChosen, this, [this](int number) {
-            if (number != editor_.currentNumber) patterns_.goTo(number);
-            refreshPanelView(true);
-        });
-        connect(panelView_, &PanelView::placeChanged, this, [this](const QRect& place) {
-            savePanelViewRect(editor_,
-                              {place.left(), place.top(), place.right() + 1, place.bottom() + 1});
-        });
-        // A saved place is fitted onto the screen: a hand-edited one could ask
-        // for a window of gigabytes, or one nobody can reach.
-        const QRect screen = this->screen()->availableGeometry();
-        if (const auto r =
-                fitOnScreen(editor_.settings.panelViewRect, screen.width(), screen.height(), 100)) {
-            panelView_->setGeometry(screen.left() + r->left, screen.top() + r->top,
-                                    r->right - r->left + 1, r->bottom - r->top + 1);
-        } else {
-            panelView_->move(geometry().right() - panelView_->width() - 20, geometry().top() + 80);
-        }
-    }
-    panelView_->show();
-    panelView_->raise();
-    panelView_->refresh(true);
-}
-
-void MainWindow::undoOrRedo(int id) {
-    const int width = editor_.document.patternWidth;
-    const int height = editor_.document.patternHeight;
-    const bool floating = editor_.selection.selectionState != SelectionState::None;
-    if (floating) grid_->painter().drawMarquee();
-    const bool done = id == CmdUndo ? undo(editor_.history, editor_.document, editor_.selection)
-                                    : redo(editor_.history, editor_.document, editor_.selection);
-    if (!done && floating) grid_->painter().drawMarquee();
-    refreshHistoryButtons();
-    if (done) {
-        // A size change moves the thumbnail: then the old picture goes too.
-        const bool resized =
-            width != editor_.document.patternWidth || height != editor_.document.patternHeight;
-        grid_->repaintAll(resized);
-    }
+    panel_.refreshPanelView(true);
 }
 
 void MainWindow::toggleStatusBar() {
     statusBarShown_ = !statusBarShown_;
     statusBar()->setVisible(statusBarShown_);
-}
-
-void MainWindow::zoom(int direction) {
-    Selection& sel = editor_.selection;
-    // Not in the middle of a drag: its pixels are those of the old cells.
-    if (editor_.grid.buttonDown || sel.resizing || sel.selectionState == SelectionState::Moving) {
-        return;
-    }
-    const int cell = nextZoomCell(editor_.settings, direction);
-    if (cell == editor_.settings.zoomCell) return;
-    // The spot under the pointer, or else the middle of what shows, stays put.
-    const QWidget* shown = gridArea_->viewport();
-    QPoint anchor = shown->mapFromGlobal(QCursor::pos());
-    if (!shown->rect().contains(anchor)) anchor = shown->rect().center();
-    const QPoint origin(GridOrigin, GridOrigin);
-    const QPointF spot = grid_->mapFrom(shown, anchor) - origin;
-    const GridGeometry before = grid_->geometry();
-    editor_.settings.zoomCell = cell;
-    saveZoom(editor_);
-    const GridGeometry g = grid_->geometry();
-    if (sel.selectionState != SelectionState::None) {
-        sel.selectionRect = selectionRectFromBlock(sel.blockRect, g.px(), g.py());
-    }
-    grid_->repaintAll(true);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); // the new scroll ranges
-    gridArea_->horizontalScrollBar()->setValue(qRound(spot.x() * g.px() / before.px()) +
-                                               origin.x() - anchor.x());
-    gridArea_->verticalScrollBar()->setValue(qRound(spot.y() * g.py() / before.py()) + origin.y() -
-                                             anchor.y());
-    setStatusText(cell == 0 ? QString("Normal size")
-                            : QString("Zoom: cells of %1 x %2 pixels").arg(g.gridX).arg(g.gridY));
-}
-
-void MainWindow::fillAllDots(int id) {
-    if (editor_.document.editType != EditMode::Pattern) return;
-    fillPattern(editor_.document, id == CmdSetAllDots ? DOT_ON : DOT_OFF);
-    grid_->repaintAll(true);
 }
 
 void MainWindow::navigate(int action) {
@@ -456,7 +372,7 @@ void MainWindow::navigate(int action) {
     grid_->repaintAll(true);
     bar->setSliderPosition(number);
     setFocus();
-    refreshPanelView(true);
+    panel_.refreshPanelView(true);
 }
 
 void MainWindow::selectTool(int id) {
@@ -518,20 +434,6 @@ void MainWindow::layoutStatusBar() {
         statusParts_[i]->setGeometry(left, 0, right - left,
                                      statusParts_[i]->parentWidget()->height());
         left = right;
-    }
-}
-
-void MainWindow::chooseColour(int id) {
-    Settings& s = editor_.settings;
-    uint32_t& colour = id == CmdLineColour  ? s.lineColor
-                       : id == CmdDotColour ? s.dotColor
-                                            : s.bgColor;
-    const char* key = id == CmdLineColour  ? "LINECOLOR"
-                      : id == CmdDotColour ? "DOTCOLOR"
-                                           : "BGCOLOR";
-    if (prompts_.chooseColour(this, colour, customColours_)) {
-        saveColour(editor_, key, colour);
-        grid_->repaintAll(true);
     }
 }
 

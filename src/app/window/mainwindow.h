@@ -14,6 +14,7 @@
 #include "document/patternlistcommands.h"
 #include "editor.h"
 #include "fonts/fontmodecontroller.h"
+#include "grid/gridcommands.h"
 #include "grid/transformcommands.h"
 #include "panel/panelcommands.h"
 #include "settings/settings.h"
@@ -83,6 +84,8 @@ class MainWindow : public QMainWindow, public EditorView {
     int querySave() override { return files_.querySave(); }
     void loadStartupDocument() override { files_.startupDocument(); }
     bool saveGlyph() override { return fonts_.saveGlyph(); }
+    void goToPattern(int number) override { patterns_.goTo(number); }
+    QScrollArea* gridArea() override { return gridArea_; }
     int showDialog(QDialog* dialog) override { return runDialog(dialog); }
     void selectTool(int id) override;
     void commitSelection() override;
@@ -92,11 +95,8 @@ class MainWindow : public QMainWindow, public EditorView {
     // The 100 ms timer behind timerTick; tests stop it and tick by hand, so
     // that nothing they check depends on the machine's load.
     QTimer& ticker() { return timer_; }
-    // One zoom step in (1) or out (-1), or back to the normal size (0).
-    void zoom(int direction);
-    void showPanelView();
     class PanelView* panelView() const {
-        return panelView_;
+        return panel_.panelView();
     }
 
     // Runs a modal dialog; tests replace it to work the dialog themselves.
@@ -118,20 +118,16 @@ class MainWindow : public QMainWindow, public EditorView {
   private:
     // The handlers of the command table.
     friend const std::vector<struct CommandRow>& commandTable();
-    void undoOrRedo(int id);
     void toggleStatusBar();
-    void fillAllDots(int id);
 
     void runCommand(int id);
     void showOutOfMemory();
     void fitFrame();
     void buildMenu();
     void exitSequence();
-    void chooseColour(int id);
     void layoutStatusBar();
     // The scroll bar of the navigation strip, in both kinds of mode.
     void navigate(int action);
-    void refreshPanelView(bool outlines);
 
   public:
     class InputTextDialog* inputText() const {
@@ -153,8 +149,6 @@ class MainWindow : public QMainWindow, public EditorView {
     int tickCounter_ = 0;
     bool statusBarShown_ = true;
     bool exiting_ = false;
-    class PanelView* panelView_ = nullptr;
-    std::array<uint32_t, 16> customColours_{};
     ClipboardCommands clipboard_{editor_, prompts_, *this};
     PanelCommands panel_{editor_, prompts_, *this};
     PatternListCommands patterns_{editor_, prompts_, *this};
@@ -163,6 +157,7 @@ class MainWindow : public QMainWindow, public EditorView {
     TransformCommands transforms_{editor_, prompts_, *this};
     ImageCommands images_{editor_, prompts_, *this};
     TextCommands texts_{editor_, prompts_, *this};
+    GridCommands gridCommands_{editor_, prompts_, *this};
 };
 
 } // namespace dedur
