@@ -199,7 +199,7 @@ class ShellTest : public QObject {
     void savedWindowRectangleIsCutToTheScreen() {
         QFETCH(WindowRect, saved);
         QFETCH(WindowRect, placed);
-        QCOMPARE(MainWindow::windowRect(saved, 8, 8, QSize(1400, 1100), 20, 20), placed);
+        QCOMPARE(windowRect(saved, 8, 8, QSize(1400, 1100), 20, 20), placed);
     }
 };
 

@@ -473,4 +473,28 @@ const CommandRow* findCommand(int id) {
     return nullptr;
 }
 
+BuiltMenus buildMenuBar(QMenuBar& bar, QObject* context, const std::function<void(int)>& dispatch,
+                        const std::function<void()>& opening) {
+    BuiltMenus built;
+    for (const char* title : menuTitles()) {
+        QMenu* menu = bar.addMenu(title);
+        if (std::string_view(title) == "&Edit") built.edit = menu;
+        QObject::connect(menu, &QMenu::aboutToShow, context, opening);
+        QMenu* submenu = nullptr;
+        for (const CommandRow& row : commandTable()) {
+            if (!row.popup || std::string_view(row.popup) != title) continue;
+            if (row.separatorBefore) menu->addSeparator();
+            if (row.submenu && !submenu) submenu = menu->addMenu(row.submenu);
+            QAction* a = (row.submenu ? submenu : menu)->addAction(row.text);
+            a->setData(row.id);
+            a->setCheckable(row.checked != nullptr);
+            QObject::connect(a, &QAction::triggered, context,
+                             [dispatch, id = row.id] { dispatch(id); });
+            built.actions[row.id] = a;
+            if (row.separatorAfter) menu->addSeparator();
+        }
+    }
+    return built;
+}
+
 } // namespace dedur

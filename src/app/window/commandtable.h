@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QMenu>
+#include <QMenuBar>
 #include <Qt>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "grid/drawingtools.h"
@@ -47,5 +51,16 @@ const std::vector<CommandRow>& commandTable();
 const CommandRow* findCommand(int id);
 // The menu titles in the order of the menu bar.
 const std::vector<const char*>& menuTitles();
+
+// The menu bar built from the table: a menu per title, the items in table
+// order, each ending in `dispatch`; `opening` runs as a menu opens (and lives
+// as long as `context`). The actions by command, and the Edit menu (which the
+// grid also opens).
+struct BuiltMenus {
+    std::map<int, QAction*> actions;
+    QMenu* edit = nullptr;
+};
+BuiltMenus buildMenuBar(QMenuBar& bar, QObject* context, const std::function<void(int)>& dispatch,
+                        const std::function<void()>& opening);
 
 } // namespace dedur

@@ -1,36 +1,23 @@
 #include "window/mainwindow.h"
 
-#include "dotplace.h"
-#include "panel/panelview.h"
-
-#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMoveEvent>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <cmath>
 #include <filesystem>
 
-#include "base/safewrite.h"
 #include "document/patternfile.h"
-#include "panel/lcdimage.h"
-#include "settings/settingsfile.h"
-#include "textclip/logfont.h"
-
+#include "dotplace.h"
 #include "editorsettings.h"
 #include "grid/gridwidget.h"
-#include "textclip/inputtextdialog.h"
 #include "ui/artwork.h"
-#include "ui/centeronscreen.h"
 #include "ui/commandids.h"
 #include "ui/prompts.h"
 #include "window/acceleratorfilter.h"
@@ -110,55 +97,10 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::buildMenu() {
-    for (const char* title : menuTitles()) {
-        QMenu* menu = menuBar()->addMenu(title);
-        if (std::string_view(title) == "&Edit") editMenu_ = menu;
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateMenuState);
-        QMenu* submenu = nullptr;
-        for (const CommandRow& row : commandTable()) {
-            if (!row.popup || std::string_view(row.popup) != title) continue;
-            if (row.separatorBefore) menu->addSeparator();
-            if (row.submenu && !submenu) submenu = menu->addMenu(row.submenu);
-            QAction* a = (row.submenu ? submenu : menu)->addAction(row.text);
-            a->setData(row.id);
-            a->setCheckable(row.checked != nullptr);
-            connect(a, &QAction::triggered, this, [this, id = row.id] { dispatchCommand(id); });
-            actions_[row.id] = a;
-            if (row.separatorAfter) menu->addSeparator();
-        }
-    }
-}
-
-WindowRect MainWindow::defaultWindowRect(int gridX, int gridY, QSize screen, int menuHeight,
-                                         int captionHeight) {
-    int width = 96 * gridX + 396;
-    int height = 96 * gridY + 57 + menuHeight + captionHeight + 260;
-    if (width > screen.width()) width = screen.width() - 12;
-    if (height > screen.height()) height = screen.height() - 12;
-    const int x = (screen.width() - width) / 4;
-    const int y = (screen.height() - height) / 2;
-    return {x, y, x + width, y + height};
-}
-
-WindowRect MainWindow::windowRect(WindowRect saved, int gridX, int gridY, QSize screen,
-                                  int menuHeight, int captionHeight) {
-    // Onto the screen: a hand-edited place may hold any two ints, and a frame
-    // whose corner is off the screen cannot be moved back.
-    saved.left = std::clamp(saved.left, 0, screen.width());
-    saved.top = std::clamp(saved.top, 0, screen.height());
-    saved.right = std::min(saved.right, screen.width());
-    saved.bottom = std::min(saved.bottom, screen.height());
-    if (saved.left != saved.right) {
-        const WindowRect r{saved.left, saved.top, saved.right + 1, saved.bottom + 1};
-        // A rectangle from a larger screen (or a hand-edited file) may leave
-        // nothing to see; then the window takes its default place.
-        const int usable = 100;
-        if (r.right - r.left >= usable && r.bottom - r.top >= usable && r.right >= usable &&
-            r.bottom >= usable) {
-            return r;
-        }
-    }
-    return defaultWindowRect(gridX, gridY, screen, menuHeight, captionHeight);
+    BuiltMenus built = buildMenuBar(
+        *menuBar(), this, [this](int id) { dispatchCommand(id); }, [this] { updateMenuState(); });
+    actions_ = std::move(built.actions);
+    editMenu_ = built.edit;
 }
 
 void MainWindow::placeWindow(QSize screen, qreal ratio) {
@@ -227,25 +169,14 @@ void MainWindow::setTitle(const std::string& name) {
 
 void MainWindow::refreshButton(int command, bool clipboardBitmap) {
     const Document& doc = editor_.document;
-    bool enable;
-    switch (command) {
-    case CmdUndo:
-        enable = editor_.history.undoCount() > 0;
-        break;
-    case CmdRedo:
-        enable = editor_.history.redoCount() > 0;
-        break;
-    case CmdPaste:
-        enable = clipboardBitmap;
-        break;
-    case CmdDeletePattern:
-        enable = doc.patternCount > 1;
-        if (doc.editType != EditMode::Pattern) return;
-        break;
-    default:
-        return;
+    const History& h = editor_.history;
+    if (command == CmdUndo || command == CmdRedo || command == CmdPaste ||
+        (command == CmdDeletePattern && doc.editType == EditMode::Pattern)) {
+        palette_->setButtonEnabled(command, command == CmdUndo    ? h.undoCount() > 0
+                                            : command == CmdRedo  ? h.redoCount() > 0
+                                            : command == CmdPaste ? clipboardBitmap
+                                                                  : doc.patternCount > 1);
     }
-    palette_->setButtonEnabled(command, enable);
 }
 
 void MainWindow::refreshHistoryButtons() {
@@ -260,34 +191,6 @@ void MainWindow::showNavigation(int number) {
 bool MainWindow::clipboardHasBitmap() const {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data && data->hasImage();
-}
-
-void MainWindow::repaintGrid(bool erase) {
-    grid_->repaintAll(erase);
-}
-GridGeometry MainWindow::gridGeometry() {
-    return grid_->geometry();
-}
-void MainWindow::toggleMarquee() {
-    grid_->painter().drawMarquee();
-}
-void MainWindow::buildNavigation(bool withNumberBox) {
-    palette_->layoutButtons(4, palette_->createNavigationStrip(withNumberBox));
-}
-NumberField* MainWindow::numberBox() {
-    return palette_->numberBox();
-}
-QScrollBar* MainWindow::navigationBar() {
-    return palette_->scrollBar();
-}
-QLabel* MainWindow::countLabel() {
-    return palette_->countLabel();
-}
-void MainWindow::setButtonEnabled(int command, bool enabled) {
-    palette_->setButtonEnabled(command, enabled);
-}
-void MainWindow::reshowTooltip() {
-    palette_->reshowTooltip();
 }
 
 void MainWindow::commitSelection() {
@@ -325,51 +228,30 @@ void MainWindow::toggleStatusBar() {
 }
 
 void MainWindow::navigate(int action) {
+    using A = QAbstractSlider;
     QScrollBar* bar = palette_->scrollBar();
     const Document& doc = editor_.document;
     const int max =
         doc.editType == EditMode::Pattern ? doc.patternCount : glyphKind(doc.editType).count;
-    int number = editor_.currentNumber;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        number -= 1;
-        break;
-    case QAbstractSlider::SliderSingleStepAdd:
-        number += 1;
-        break;
-    case QAbstractSlider::SliderPageStepSub:
-        number -= 5;
-        break;
-    case QAbstractSlider::SliderPageStepAdd:
-        number += 5;
-        break;
-    case QAbstractSlider::SliderMove:
-        number = bar->sliderPosition();
-        break;
-    case QAbstractSlider::SliderToMinimum:
-        number = 1;
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        number = max;
-        break;
-    default:
-        break;
-    }
+    const int step = action == A::SliderSingleStepSub   ? -1
+                     : action == A::SliderSingleStepAdd ? 1
+                     : action == A::SliderPageStepSub   ? -5
+                     : action == A::SliderPageStepAdd   ? 5
+                                                        : 0;
+    int number = action == A::SliderMove        ? bar->sliderPosition()
+                 : action == A::SliderToMinimum ? 1
+                 : action == A::SliderToMaximum ? max
+                                                : editor_.currentNumber + step;
     number = std::clamp(number, 1, std::max(max, 1));
     // The bar moves only as far as the navigation says.
-    bar->setSliderPosition(number == editor_.currentNumber ? editor_.currentNumber : number);
+    bar->setSliderPosition(number);
     if (number == editor_.currentNumber) return;
     if (doc.editType == EditMode::Pattern) {
-        editor_.currentNumber = number;
-        commitSelection();
-        if (palette_->numberBox()) palette_->numberBox()->setText(QString::number(number));
-        editor_.document.currentPattern = number - 1;
-        reloadWorkDots(editor_.document);
+        patterns_.goTo(number);
     } else {
         fonts_.goToGlyph(number);
+        grid_->repaintAll(true);
     }
-    editor_.selection.selectionState = SelectionState::None;
-    grid_->repaintAll(true);
     bar->setSliderPosition(number);
     setFocus();
     panel_.refreshPanelView(true);

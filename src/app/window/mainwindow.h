@@ -15,6 +15,7 @@
 #include "editor.h"
 #include "fonts/fontmodecontroller.h"
 #include "grid/gridcommands.h"
+#include "grid/gridwidget.h"
 #include "grid/transformcommands.h"
 #include "panel/panelcommands.h"
 #include "settings/settings.h"
@@ -22,6 +23,8 @@
 #include "textclip/imagecommands.h"
 #include "textclip/textcommands.h"
 #include "ui/editorview.h"
+#include "window/palette.h"
+#include "window/windowplace.h"
 
 namespace dedur {
 
@@ -43,13 +46,6 @@ class MainWindow : public QMainWindow, public EditorView {
     void placeWindow(QSize screen, qreal ratio = 1.0);
     // The frame as MAINWINRECT keeps it (right and bottom exclusive).
     WindowRect savedWindowRect() const;
-    static WindowRect defaultWindowRect(int gridX, int gridY, QSize screen, int menuHeight,
-                                        int captionHeight);
-    // The saved rectangle (right and bottom cut to the screen), or the default
-    // one when none was saved or what is left of it is too small to use or lies
-    // off the screen.
-    static WindowRect windowRect(WindowRect saved, int gridX, int gridY, QSize screen,
-                                 int menuHeight, int captionHeight);
     // Mode set-up and the start-up document.
     void startUp();
 
@@ -72,15 +68,19 @@ class MainWindow : public QMainWindow, public EditorView {
     void refreshHistoryButtons() override;
     QWidget* owner() override { return this; }
     GridWidget& gridView() override { return *grid_; }
-    void repaintGrid(bool erase) override;
-    GridGeometry gridGeometry() override;
-    void toggleMarquee() override;
-    void buildNavigation(bool withNumberBox) override;
-    NumberField* numberBox() override;
-    QScrollBar* navigationBar() override;
-    QLabel* countLabel() override;
-    void setButtonEnabled(int command, bool enabled) override;
-    void reshowTooltip() override;
+    void repaintGrid(bool erase) override { grid_->repaintAll(erase); }
+    GridGeometry gridGeometry() override { return grid_->geometry(); }
+    void toggleMarquee() override { grid_->painter().drawMarquee(); }
+    void buildNavigation(bool withNumberBox) override {
+        palette_->layoutButtons(4, palette_->createNavigationStrip(withNumberBox));
+    }
+    NumberField* numberBox() override { return palette_->numberBox(); }
+    QScrollBar* navigationBar() override { return palette_->scrollBar(); }
+    QLabel* countLabel() override { return palette_->countLabel(); }
+    void setButtonEnabled(int command, bool enabled) override {
+        palette_->setButtonEnabled(command, enabled);
+    }
+    void reshowTooltip() override { palette_->reshowTooltip(); }
     int querySave() override { return files_.querySave(); }
     void loadStartupDocument() override { files_.startupDocument(); }
     bool saveGlyph() override { return fonts_.saveGlyph(); }
