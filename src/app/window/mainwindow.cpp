@@ -62,10 +62,11 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     connect(palette_, &PaletteStrip::beep, this, [this] { prompts_.beep(); });
     connect(palette_, &PaletteStrip::navigate, this, &MainWindow::navigate);
     connect(palette_, &PaletteStrip::numberBoxNotified, this,
-            [this](int code) { patterns_.numberBoxNotified(code); });
+            [this](int code) { controllers_.patterns.numberBoxNotified(code); });
     connect(grid_, &GridWidget::statusText, this, &MainWindow::setStatusText);
     connect(grid_, &GridWidget::modified, this, &MainWindow::refreshHistoryButtons);
-    connect(grid_, &GridWidget::modified, this, [this] { panel_.refreshPanelView(false); });
+    connect(grid_, &GridWidget::modified, this,
+            [this] { controllers_.panel.refreshPanelView(false); });
     // The second part of the status bar, which the classic layout leaves
     // empty, tells where the dot under the pointer lands in display memory.
     connect(grid_, &GridWidget::dotUnderPointer, this, [this](int x, int y) {
@@ -73,14 +74,14 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
                                        : QString::fromStdString(dotPlaceText(editor_, x, y)));
     });
     connect(grid_, &GridWidget::zoomRequested, this,
-            [this](int direction) { gridCommands_.zoom(direction); });
+            [this](int direction) { controllers_.grid.zoom(direction); });
     connect(grid_, &GridWidget::imageDropped, this,
-            [this](const QString& path) { images_.importImageFile(path); });
+            [this](const QString& path) { controllers_.images.importImageFile(path); });
     connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
-        transforms_.apply({TransformKind::Shift, dx, dy});
+        controllers_.transforms.apply({TransformKind::Shift, dx, dy});
     });
     connect(grid_, &GridWidget::characterTyped, this,
-            [this](const QString& text) { fonts_.typedText(text); });
+            [this](const QString& text) { controllers_.fonts.typedText(text); });
     connect(grid_, &GridWidget::contextMenuRequested, this,
             [this](const QPoint& at) { editMenu_->exec(at); });
     connect(&timer_, &QTimer::timeout, this, &MainWindow::timerTick);
@@ -139,9 +140,9 @@ WindowRect MainWindow::savedWindowRect() const {
 void MainWindow::startUp() {
     const std::string& dir = editor_.startupDirectory;
     if (editor_.settingsLinkRefused) prompts_.showMessage(this, settingsLinkRefusal(dir));
-    texts_.loadFonts();
+    controllers_.texts.loadFonts();
     try {
-        fonts_.enterEditMode();
+        controllers_.fonts.enterEditMode();
     } catch (const std::bad_alloc&) {
         showOutOfMemory();
     }
@@ -219,7 +220,7 @@ void MainWindow::runCommand(int id) {
     // Leaving the select tool drops a floating block.
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
     refreshHistoryButtons();
-    panel_.refreshPanelView(true);
+    controllers_.panel.refreshPanelView(true);
 }
 
 void MainWindow::toggleStatusBar() {
@@ -247,14 +248,14 @@ void MainWindow::navigate(int action) {
     bar->setSliderPosition(number);
     if (number == editor_.currentNumber) return;
     if (doc.editType == EditMode::Pattern) {
-        patterns_.goTo(number);
+        controllers_.patterns.goTo(number);
     } else {
-        fonts_.goToGlyph(number);
+        controllers_.fonts.goToGlyph(number);
         grid_->repaintAll(true);
     }
     bar->setSliderPosition(number);
     setFocus();
-    panel_.refreshPanelView(true);
+    controllers_.panel.refreshPanelView(true);
 }
 
 void MainWindow::selectTool(int id) {
@@ -268,7 +269,7 @@ void MainWindow::exitSequence() {
         return;
     }
     saveModeSettings(editor_);
-    if (files_.querySave() == -1) return;
+    if (controllers_.files.querySave() == -1) return;
     saveWindowRect(editor_, savedWindowRect(), isMinimized());
     timer_.stop();
     exiting_ = true;
@@ -304,7 +305,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) commitSelection();
-    if (!event->text().isEmpty()) fonts_.typedText(event->text());
+    if (!event->text().isEmpty()) controllers_.fonts.typedText(event->text());
 }
 
 void MainWindow::layoutStatusBar() {
@@ -335,7 +336,7 @@ void MainWindow::timerTick() {
     bool tooltip = false;
     for (const PaletteButton& b : palette_->buttons()) tooltip = tooltip || b.tooltipWindow;
     grid_->setTooltipOpen(tooltip);
-    texts_.checkHint(QCursor::pos());
+    controllers_.texts.checkHint(QCursor::pos());
     if (++tickCounter_ >= 10) {
         tickCounter_ = 0;
         refreshButton(CmdPaste, clipboardHasBitmap());

@@ -10,19 +10,11 @@
 #include <functional>
 #include <map>
 
-#include "document/filecommands.h"
-#include "document/patternlistcommands.h"
 #include "editor.h"
-#include "fonts/fontmodecontroller.h"
-#include "grid/gridcommands.h"
 #include "grid/gridwidget.h"
-#include "grid/transformcommands.h"
-#include "panel/panelcommands.h"
 #include "settings/settings.h"
-#include "textclip/clipboardcommands.h"
-#include "textclip/imagecommands.h"
-#include "textclip/textcommands.h"
 #include "ui/editorview.h"
+#include "window/controllers.h"
 #include "window/palette.h"
 #include "window/windowplace.h"
 
@@ -81,10 +73,10 @@ class MainWindow : public QMainWindow, public EditorView {
         palette_->setButtonEnabled(command, enabled);
     }
     void reshowTooltip() override { palette_->reshowTooltip(); }
-    int querySave() override { return files_.querySave(); }
-    void loadStartupDocument() override { files_.startupDocument(); }
-    bool saveGlyph() override { return fonts_.saveGlyph(); }
-    void goToPattern(int number) override { patterns_.goTo(number); }
+    int querySave() override { return controllers_.files.querySave(); }
+    void loadStartupDocument() override { controllers_.files.startupDocument(); }
+    bool saveGlyph() override { return controllers_.fonts.saveGlyph(); }
+    void goToPattern(int number) override { controllers_.patterns.goTo(number); }
     QScrollArea* gridArea() override { return gridArea_; }
     int showDialog(QDialog* dialog) override { return runDialog(dialog); }
     void selectTool(int id) override;
@@ -96,7 +88,7 @@ class MainWindow : public QMainWindow, public EditorView {
     // that nothing they check depends on the machine's load.
     QTimer& ticker() { return timer_; }
     class PanelView* panelView() const {
-        return panel_.panelView();
+        return controllers_.panel.panelView();
     }
 
     // Runs a modal dialog; tests replace it to work the dialog themselves.
@@ -112,27 +104,26 @@ class MainWindow : public QMainWindow, public EditorView {
     void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
+  public:
+    // What the command table's rows ask of the window.
+    Controllers& controllers() { return controllers_; }
+    const Controllers& controllers() const { return controllers_; }
     bool clipboardHasBitmap() const;
     bool statusBarShown() const { return statusBarShown_; }
+    void toggleStatusBar();
+    void exitSequence();
+    void layoutStatusBar();
+    class InputTextDialog* inputText() const {
+        return controllers_.texts.inputText();
+    }
 
   private:
-    // The handlers of the command table.
-    friend const std::vector<struct CommandRow>& commandTable();
-    void toggleStatusBar();
-
     void runCommand(int id);
     void showOutOfMemory();
     void fitFrame();
     void buildMenu();
-    void exitSequence();
-    void layoutStatusBar();
     // The scroll bar of the navigation strip, in both kinds of mode.
     void navigate(int action);
-
-  public:
-    class InputTextDialog* inputText() const {
-        return texts_.inputText();
-    }
 
   private:
     Editor& editor_;
@@ -149,15 +140,7 @@ class MainWindow : public QMainWindow, public EditorView {
     int tickCounter_ = 0;
     bool statusBarShown_ = true;
     bool exiting_ = false;
-    ClipboardCommands clipboard_{editor_, prompts_, *this};
-    PanelCommands panel_{editor_, prompts_, *this};
-    PatternListCommands patterns_{editor_, prompts_, *this};
-    FileCommands files_{editor_, prompts_, *this};
-    FontModeController fonts_{editor_, prompts_, *this};
-    TransformCommands transforms_{editor_, prompts_, *this};
-    ImageCommands images_{editor_, prompts_, *this};
-    TextCommands texts_{editor_, prompts_, *this};
-    GridCommands gridCommands_{editor_, prompts_, *this};
+    Controllers controllers_{editor_, prompts_, *this};
 };
 
 } // namespace dedur
