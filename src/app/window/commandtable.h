@@ -9,6 +9,7 @@
 
 #include "grid/drawingtools.h"
 #include "ui/commandids.h"
+#include "ui/paletteimages.h"
 #include "ui/toolcommands.h"
 
 namespace dedur {
