@@ -26,6 +26,8 @@ struct Editor {
     int currentNumber = 1;
     // A link stood at the settings file's name: said once at start-up.
     bool settingsLinkRefused = false;
+    // A settings write failed (a read-only file, a full disk): said once.
+    mutable bool settingsWriteFailed = false;
 
     Editor() = default;
     explicit Editor(std::string directory) : startupDirectory(std::move(directory)) {

@@ -36,6 +36,15 @@ std::string settingsPath(const Editor& editor) {
     return makeWorkPath(editor.startupDirectory, SettingsFileName);
 }
 
+// One key written; a failed write is remembered for the editor to say once
+// (a link at the name was already said at start-up).
+void put(const Editor& editor, const char* section, const std::string& key,
+         const std::string& value) {
+    if (!writeSetting(settingsPath(editor), section, key, value) && !editor.settingsLinkRefused) {
+        editor.settingsWriteFailed = true;
+    }
+}
+
 } // namespace
 
 void applySettingsText(Editor& editor, const std::string& text) {
@@ -103,6 +112,13 @@ int loadSettings(Editor& editor) {
     return 1;
 }
 
+Message settingsWriteFailure(const std::string& directory) {
+    return {formatText("The settings could not be saved in \"%s\"; the colours, window places "
+                       "and last file of this run will not be remembered.",
+                       printable(makeWorkPath(directory, SettingsFileName)).c_str()),
+            " ", MessageButtons::Ok, MessageIcon::Question};
+}
+
 Message settingsLinkRefusal(const std::string& directory) {
     return {formatText("\"%s\" is a symbolic link. dedur neither reads nor writes its settings "
                        "through a link: it runs with the default settings and leaves the link "
@@ -112,40 +128,37 @@ Message settingsLinkRefusal(const std::string& directory) {
 }
 
 int saveModeSettings(const Editor& editor) {
-    const std::string path = settingsPath(editor);
     const Document& doc = editor.document;
-    writeSetting(path, SectionOthers, "EDITTYPE", std::to_string(static_cast<int>(doc.editType)));
+    put(editor, SectionOthers, "EDITTYPE", std::to_string(static_cast<int>(doc.editType)));
     if (doc.editType == EditMode::Pattern) {
         if (doc.patternFileName.empty()) return 1;
-        writeSetting(path, SectionOthers, "PATFILE", doc.patternFileName);
-        writeSetting(path, SectionOthers, "PATNO", std::to_string(doc.currentPattern));
+        put(editor, SectionOthers, "PATFILE", doc.patternFileName);
+        put(editor, SectionOthers, "PATNO", std::to_string(doc.currentPattern));
     } else if (doc.editType == EditMode::Font16x15) {
-        writeSetting(path, SectionOthers, "STD16X15FONT",
-                     formatText("%04X", editor.fontEdit.currentCode16));
+        put(editor, SectionOthers, "STD16X15FONT",
+            formatText("%04X", editor.fontEdit.currentCode16));
     } else {
-        writeSetting(path, SectionOthers, "STD24X24FONT",
-                     formatText("%04X", editor.fontEdit.currentCode24));
+        put(editor, SectionOthers, "STD24X24FONT",
+            formatText("%04X", editor.fontEdit.currentCode24));
     }
     return 1;
 }
 
 void saveWindowRect(const Editor& editor, const WindowRect& rect, bool minimised) {
     if (minimised) return;
-    writeSetting(settingsPath(editor), SectionWindow, "MAINWINRECT", windowRectValue(rect));
+    put(editor, SectionWindow, "MAINWINRECT", windowRectValue(rect));
 }
 
 void saveColour(const Editor& editor, const char* key, uint32_t colour) {
-    writeSetting(settingsPath(editor), SectionOthers, key,
-                 formatText("%lu", static_cast<unsigned long>(colour)));
+    put(editor, SectionOthers, key, formatText("%lu", static_cast<unsigned long>(colour)));
 }
 
 void savePanelViewRect(const Editor& editor, const WindowRect& rect) {
-    writeSetting(settingsPath(editor), SectionOthers, "PANELVIEW", windowRectValue(rect));
+    put(editor, SectionOthers, "PANELVIEW", windowRectValue(rect));
 }
 
 void saveZoom(const Editor& editor) {
-    writeSetting(settingsPath(editor), SectionOthers, "ZOOMCELL",
-                 std::to_string(editor.settings.zoomCell));
+    put(editor, SectionOthers, "ZOOMCELL", std::to_string(editor.settings.zoomCell));
 }
 
 } // namespace dedur

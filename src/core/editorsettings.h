@@ -21,6 +21,8 @@ void savePanelViewRect(const Editor& editor, const WindowRect& rect);
 // -1 when it was missing and has been created empty, 0 when a symbolic link
 // stands at the name (left alone; the defaults stand and nothing is saved).
 int loadSettings(Editor& editor);
+// What the editor says, once a run, when a settings write failed.
+Message settingsWriteFailure(const std::string& directory);
 // What the editor says once when loadSettings found a link.
 Message settingsLinkRefusal(const std::string& directory);
 // Loads from settings text already in memory (what loadSettings does after

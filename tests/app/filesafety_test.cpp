@@ -219,6 +219,18 @@ class FileSafetyTest : public QObject {
         QCOMPARE(f.prompts.shown.size(), asked);
     }
 
+    void aFailedSettingsWriteIsSaidOnce() {
+        EditorFixture f;
+        fs::permissions(f.dir.file("DEDUR.INI"), fs::perms(0444));
+        f.window->dispatchCommand(CmdZoomIn);
+        f.window->dispatchCommand(CmdZoomIn);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{"The settings could not be saved in \"" +
+                                          f.dir.file("DEDUR.INI") +
+                                          "\"; the colours, window places and last file of "
+                                          "this run will not be remembered."});
+    }
+
     void aLinkAtTheSettingsNameIsLeftAlone() {
         EditorFixture f("", false);
         fs::remove(f.dir.file("DEDUR.INI"));

@@ -221,6 +221,10 @@ void MainWindow::runCommand(int id) {
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
     refreshHistoryButtons();
     controllers_.panel.refreshPanelView(true);
+    if (editor_.settingsWriteFailed && !settingsFailureSaid_) {
+        settingsFailureSaid_ = true;
+        prompts_.showMessage(this, settingsWriteFailure(editor_.startupDirectory));
+    }
 }
 
 void MainWindow::toggleStatusBar() {

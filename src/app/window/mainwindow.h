@@ -140,6 +140,7 @@ class MainWindow : public QMainWindow, public EditorView {
     int tickCounter_ = 0;
     bool statusBarShown_ = true;
     bool exiting_ = false;
+    bool settingsFailureSaid_ = false;
     Controllers controllers_{editor_, prompts_, *this};
 };
 
