@@ -1,4 +1,4 @@
-#include "fileread.h"
+#include "base/fileread.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "textlines.h"
+#include "base/textlines.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "message.h"
+#include "base/message.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "numbertext.h"
+#include "base/numbertext.h"
 
 #include <algorithm>
 #include <charconv>

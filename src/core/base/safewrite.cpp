@@ -1,4 +1,4 @@
-#include "safewrite.h"
+#include "base/safewrite.h"
 
 #include <cerrno>
 #include <climits>

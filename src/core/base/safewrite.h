@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "message.h"
+#include "base/message.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <cstring>
 

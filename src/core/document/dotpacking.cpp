@@ -1,4 +1,4 @@
-#include "dotpacking.h"
+#include "document/dotpacking.h"
 
 #include <array>
 #include <bit>

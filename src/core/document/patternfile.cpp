@@ -1,4 +1,4 @@
-#include "patternfile.h"
+#include "document/patternfile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,10 +14,10 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "../base/fileread.h"
-#include "../base/numbertext.h"
-#include "../base/safewrite.h"
-#include "../base/textlines.h"
+#include "base/fileread.h"
+#include "base/numbertext.h"
+#include "base/safewrite.h"
+#include "base/textlines.h"
 
 namespace dedur {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "../base/message.h"
-#include "../base/safewrite.h"
-#include "patternstore.h"
+#include "base/message.h"
+#include "base/safewrite.h"
+#include "document/patternstore.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "patternstore.h"
+#include "document/patternstore.h"
 
 #include <algorithm>
 #include <cstring>

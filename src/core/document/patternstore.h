@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../base/fileread.h"
-#include "dotpacking.h"
+#include "base/fileread.h"
+#include "document/dotpacking.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "big5.h"
+#include "fonts/big5.h"
 
 namespace dedur {
 

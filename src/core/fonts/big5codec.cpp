@@ -1,4 +1,4 @@
-#include "big5codec.h"
+#include "fonts/big5codec.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,4 +1,4 @@
-#include "glyphfile.h"
+#include "fonts/glyphfile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,12 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "../base/fileread.h"
+#include "base/fileread.h"
 
-#include "../base/safewrite.h"
-#include "../document/patternstore.h"
-#include "../settings/settingsfile.h"
-#include "big5.h"
+#include "base/safewrite.h"
+#include "document/patternstore.h"
+#include "fonts/big5.h"
+#include "settings/settingsfile.h"
 
 namespace dedur {
 

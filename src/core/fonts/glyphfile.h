@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "../base/message.h"
-#include "../document/patternstore.h"
+#include "base/message.h"
+#include "document/patternstore.h"
 
 namespace dedur {
 

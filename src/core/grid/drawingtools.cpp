@@ -1,8 +1,8 @@
-#include "drawingtools.h"
+#include "grid/drawingtools.h"
 
-#include "../document/patternstore.h"
-#include "history.h"
-#include "selection.h"
+#include "document/patternstore.h"
+#include "grid/history.h"
+#include "grid/selection.h"
 
 namespace dedur {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "toolpoints.h"
+#include "grid/toolpoints.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "gridgeometry.h"
+#include "grid/gridgeometry.h"
 
 namespace dedur {
 

@@ -1,10 +1,10 @@
-#include "history.h"
+#include "grid/history.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "../document/patternstore.h"
-#include "selection.h"
+#include "document/patternstore.h"
+#include "grid/selection.h"
 
 namespace dedur {
 

@@ -1,11 +1,11 @@
-#include "resize.h"
+#include "grid/resize.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "../document/patternstore.h"
-#include "history.h"
-#include "selection.h"
+#include "document/patternstore.h"
+#include "grid/history.h"
+#include "grid/selection.h"
 
 namespace dedur {
 

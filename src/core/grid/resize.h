@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "../base/message.h"
+#include "base/message.h"
 
 namespace dedur {
 

@@ -1,9 +1,9 @@
-#include "selection.h"
+#include "grid/selection.h"
 
 #include <algorithm>
 
-#include "../document/patternstore.h"
-#include "history.h"
+#include "document/patternstore.h"
+#include "grid/history.h"
 
 namespace dedur {
 

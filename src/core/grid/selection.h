@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "gridgeometry.h"
+#include "grid/gridgeometry.h"
 
 namespace dedur {
 

@@ -1,9 +1,9 @@
-#include "toolpoints.h"
+#include "grid/toolpoints.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "../base/message.h"
+#include "base/message.h"
 
 namespace dedur {
 

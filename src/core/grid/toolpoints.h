@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "gridgeometry.h"
+#include "grid/gridgeometry.h"
 
 namespace dedur {
 

@@ -1,11 +1,11 @@
-#include "transform.h"
+#include "grid/transform.h"
 
 #include <algorithm>
 
-#include "../document/patternstore.h"
-#include "history.h"
-#include "resize.h"
-#include "selection.h"
+#include "document/patternstore.h"
+#include "grid/history.h"
+#include "grid/resize.h"
+#include "grid/selection.h"
 
 namespace dedur {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../base/message.h"
+#include "base/message.h"
 
 namespace dedur {
 

@@ -1,9 +1,9 @@
-#include "imagedots.h"
+#include "image/imagedots.h"
 
 #include <algorithm>
 #include <string>
 
-#include "../document/patternstore.h"
+#include "document/patternstore.h"
 
 namespace dedur {
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "../grid/transform.h"
-#include "imagefile.h"
+#include "grid/transform.h"
+#include "image/imagefile.h"
 
 namespace dedur {
 

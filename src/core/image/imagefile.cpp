@@ -1,11 +1,11 @@
-#include "imagefile.h"
+#include "image/imagefile.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <png.h>
 
-#include "../base/fileread.h"
+#include "base/fileread.h"
 
 namespace dedur {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "../base/fileread.h"
-#include "../base/message.h"
+#include "base/fileread.h"
+#include "base/message.h"
 
 namespace dedur {
 

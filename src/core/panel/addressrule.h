@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../document/patternstore.h"
+#include "document/patternstore.h"
 
 namespace dedur {
 

@@ -1,13 +1,13 @@
-#include "lcdimage.h"
+#include "panel/lcdimage.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <optional>
 
-#include "../document/dotpacking.h"
-#include "../document/patternstore.h"
-#include "../grid/selection.h"
-#include "paneldefinitioncheck.h"
+#include "document/dotpacking.h"
+#include "document/patternstore.h"
+#include "grid/selection.h"
+#include "panel/paneldefinitioncheck.h"
 
 namespace dedur {
 

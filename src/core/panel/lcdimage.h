@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "../base/message.h"
-#include "addressrule.h"
+#include "base/message.h"
+#include "panel/addressrule.h"
 
 namespace dedur {
 

@@ -1,4 +1,4 @@
-#include "memoryimport.h"
+#include "panel/memoryimport.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "../base/numbertext.h"
-#include "../base/textlines.h"
-#include "../document/patternstore.h"
+#include "base/numbertext.h"
+#include "base/textlines.h"
+#include "document/patternstore.h"
 
 namespace dedur {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "../base/message.h"
-#include "lcdimage.h"
+#include "base/message.h"
+#include "panel/lcdimage.h"
 
 namespace dedur {
 

@@ -1,8 +1,8 @@
-#include "paneldefinitioncheck.h"
+#include "panel/paneldefinitioncheck.h"
 
-#include "../document/patternstore.h"
-#include "../grid/history.h"
-#include "../grid/resize.h"
+#include "document/patternstore.h"
+#include "grid/history.h"
+#include "grid/resize.h"
 
 namespace dedur {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../base/message.h"
-#include "addressrule.h"
+#include "base/message.h"
+#include "panel/addressrule.h"
 
 namespace dedur {
 

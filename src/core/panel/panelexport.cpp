@@ -1,4 +1,4 @@
-#include "panelexport.h"
+#include "panel/panelexport.h"
 
 #include <algorithm>
 #include <array>
@@ -6,10 +6,10 @@
 #include <cstring>
 #include <memory>
 
-#include "../base/numbertext.h"
-#include "../document/patternstore.h"
-#include "../grid/selection.h"
-#include "lcdimage.h"
+#include "base/numbertext.h"
+#include "document/patternstore.h"
+#include "grid/selection.h"
+#include "panel/lcdimage.h"
 
 namespace dedur {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "../base/message.h"
-#include "../base/safewrite.h"
+#include "base/message.h"
+#include "base/safewrite.h"
 
 namespace dedur {
 

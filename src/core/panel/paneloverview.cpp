@@ -1,10 +1,10 @@
-#include "paneloverview.h"
+#include "panel/paneloverview.h"
 
 #include <algorithm>
 
-#include "../document/patternstore.h"
-#include "lcdimage.h"
-#include "panelexport.h"
+#include "document/patternstore.h"
+#include "panel/lcdimage.h"
+#include "panel/panelexport.h"
 
 namespace dedur {
 

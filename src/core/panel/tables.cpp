@@ -1,13 +1,13 @@
-#include "tables.h"
+#include "panel/tables.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 
-#include "../base/numbertext.h"
-#include "../document/patternstore.h"
-#include "../fonts/glyphfile.h"
+#include "base/numbertext.h"
+#include "document/patternstore.h"
+#include "fonts/glyphfile.h"
 
 namespace dedur {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "../base/message.h"
-#include "../base/safewrite.h"
+#include "base/message.h"
+#include "base/safewrite.h"
 
 namespace dedur {
 

@@ -1,10 +1,10 @@
-#include "settings.h"
+#include "settings/settings.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "../base/message.h"
+#include "base/message.h"
 
 namespace dedur {
 

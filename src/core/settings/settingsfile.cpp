@@ -1,11 +1,11 @@
-#include "settingsfile.h"
+#include "settings/settingsfile.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "../base/fileread.h"
-#include "../base/safewrite.h"
-#include "../base/textlines.h"
+#include "base/fileread.h"
+#include "base/safewrite.h"
+#include "base/textlines.h"
 
 namespace dedur {
 

@@ -1,6 +1,6 @@
-#include "logfontrecord.h"
+#include "textclip/logfontrecord.h"
 
-#include "../base/fileread.h"
+#include "base/fileread.h"
 
 #include <algorithm>
 #include <cstdio>

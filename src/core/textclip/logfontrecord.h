@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "../base/fileread.h"
+#include "base/fileread.h"
 
-#include "../base/safewrite.h"
+#include "base/safewrite.h"
 
 namespace dedur {
 

@@ -1,11 +1,11 @@
-#include "pasteandclear.h"
+#include "textclip/pasteandclear.h"
 
 #include <algorithm>
 
-#include "../document/patternstore.h"
-#include "../grid/history.h"
-#include "../grid/selection.h"
-#include "platformbitmap.h"
+#include "document/patternstore.h"
+#include "grid/history.h"
+#include "grid/selection.h"
+#include "textclip/platformbitmap.h"
 
 namespace dedur {
 

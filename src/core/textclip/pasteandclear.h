@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "../base/safewrite.h"
+#include "base/safewrite.h"
 
 namespace dedur {
 

@@ -1,9 +1,9 @@
-#include "platformbitmap.h"
+#include "textclip/platformbitmap.h"
 
 #include <algorithm>
 
-#include "../base/message.h"
-#include "../document/patternstore.h"
+#include "base/message.h"
+#include "document/patternstore.h"
 
 namespace dedur {
 
