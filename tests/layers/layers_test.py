@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The folders of the core and of the editor form stacks: a file includes
 files of its own folder and of folders below it, never above, and never
-those of a folder beside it.
+those of a folder beside it; includes are written from the library's root.
 Usage: layers_test.py SOURCE_ROOT"""
 import os
 import re
@@ -32,6 +32,9 @@ for tree, layers in STACKS.items():
                     match = re.match(r'#include "([^"]+)"', line)
                     if not match:
                         continue
+                    if match.group(1).startswith("../"):
+                        faults.append(f"{os.path.relpath(path, root)}:{number}: a path from "
+                                      f"the library's root, not {match.group(1)}")
                     target = os.path.normpath(os.path.join(directory, match.group(1)))
                     if not os.path.exists(target):  # from the include path
                         target = os.path.normpath(os.path.join(base, match.group(1)))
