@@ -3,6 +3,7 @@
 #include "document/filecommands.h"
 #include "document/patternfile.h"
 #include "editor.h"
+#include "grid/selection.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
 #include "ui/prompts.h"
@@ -110,7 +111,7 @@ void FileCommands::newFile() {
     view_.repaintGrid(true);
     doc.modifiedFlag = false;
     view_.refreshButton(CmdDeletePattern);
-    editor_.selection.selectionState = SelectionState::None;
+    endFloatingBlock(editor_.selection, false);
 }
 
 void FileCommands::openFile() {
@@ -128,7 +129,7 @@ void FileCommands::openFile() {
     doc.patternFileName = path;
     view_.setTitle(path);
     doc.currentPattern = 0;
-    editor_.selection.selectionState = SelectionState::None;
+    endFloatingBlock(editor_.selection, false);
     reloadWorkDots(doc);
     view_.repaintGrid(true);
     doc.modifiedFlag = false;

@@ -6,6 +6,7 @@
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
 #include "fonts/fontmodecontroller.h"
+#include "grid/selection.h"
 #include "panel/tables.h"
 #include "settings/settingsfile.h"
 #include "ui/commandids.h"
@@ -52,7 +53,7 @@ void FontModeController::enterEditMode() {
         editor_.currentNumber = doc.currentPattern + 1;
         view_.showNavigation(editor_.currentNumber);
     }
-    editor_.selection.selectionState = SelectionState::None;
+    endFloatingBlock(editor_.selection, false);
     view_.dispatchCommand(CmdDrawPoint);
     for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
         view_.setButtonEnabled(id, !font);

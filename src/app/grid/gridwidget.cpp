@@ -73,8 +73,7 @@ void GridWidget::endSelection(bool commit) {
         const GridGeometry g = geometry();
         dropSelection(sel, editor_.document, g.px(), g.py());
     }
-    sel.selectionState = SelectionState::None;
-    sel.resizing = false;
+    endFloatingBlock(sel, false);
     repaintAll(true);
 }
 
@@ -177,26 +176,23 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
             painter_.drawMarquee();
             update();
             dropSelection(sel, editor_.document, g.px(), g.py());
-            sel.selectionState = SelectionState::None;
-            sel.moveUndoSaved = false;
+            endFloatingBlock(sel, true);
         }
     }
     GridInteraction& gi = editor_.grid;
-    gi.strokeUndoSaved = false;
-    shapeStarted_ = false;
+    beginPress(gi);
     if (gi.tool == Tool::Point || gi.tool == Tool::Erase) {
         pointOrErasePixel(at);
     } else {
         const auto dot = g.dotForShape(at.x(), at.y());
         if (!dot) {
-            gi.buttonDown = true;
             lastAccepted_ = event->globalPosition().toPoint();
             return;
         }
         startShape(gi, editor_.document, *dot);
-        shapeStarted_ = true;
+        gi.shapeStarted = true;
         if (gi.tool == Tool::Select) {
-            sel.selectionState = SelectionState::None;
+            endFloatingBlock(sel, false);
             repaintAll(false);
         }
         painter_.listChanged = true;
@@ -208,7 +204,6 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
             emit modified();
         }
     }
-    gi.buttonDown = true;
     lastAccepted_ = event->globalPosition().toPoint();
 }
 
@@ -235,7 +230,7 @@ void GridWidget::mouseMoveEvent(QMouseEvent* event) {
         pointOrErasePixel(at);
         return;
     }
-    if (!shapeStarted_) return;
+    if (!gi.shapeStarted) return;
     const GridGeometry g = geometry();
     const DotPoint dot{g.columnAt(at.x()), g.rowAt(at.y())};
     if (gi.tool == Tool::Select) repaintRegion(painter_.thumbnailRect(), false);
@@ -260,8 +255,6 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
     }
     GridInteraction& gi = editor_.grid;
     if (!gi.buttonDown) return;
-    gi.strokeUndoSaved = false;
-    gi.buttonDown = false;
     painter_.previewPaint = false;
     const GridGeometry g = geometry();
     if (isShapeTool(gi.tool)) {
@@ -289,8 +282,7 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
             update();
         }
     }
-    gi.lists.clear();
-    shapeStarted_ = false;
+    endPress(gi);
     emit modified();
 }
 
@@ -313,7 +305,7 @@ void GridWidget::keyPressEvent(QKeyEvent* event) {
         if (editor_.selection.selectionState != SelectionState::None) {
             const GridGeometry g = geometry();
             dropSelection(editor_.selection, editor_.document, g.px(), g.py());
-            editor_.selection.selectionState = SelectionState::None;
+            endFloatingBlock(editor_.selection, false);
         }
         repaintAll(true);
     }

@@ -85,7 +85,6 @@ class GridWidget : public QWidget {
     bool activatedSinceClick_ = false;
     bool showingCoordinates_ = false;
     bool tooltipOpen_ = false;
-    bool shapeStarted_ = false; // a shape or select drag began on a dot
 };
 
 } // namespace dedur

@@ -14,6 +14,19 @@ bool isEllipseTool(Tool tool) {
     return tool == Tool::OutlineEllipse || tool == Tool::FilledEllipse;
 }
 
+void beginPress(GridInteraction& gi) {
+    gi.buttonDown = true;
+    gi.strokeUndoSaved = false;
+    gi.shapeStarted = false;
+}
+
+void endPress(GridInteraction& gi) {
+    gi.buttonDown = false;
+    gi.strokeUndoSaved = false;
+    gi.shapeStarted = false;
+    gi.lists.clear();
+}
+
 bool pointOrErase(GridInteraction& gi, Document& doc, History& history, const Selection& sel,
                   DotPoint dot) {
     if (dot.x < 0 || dot.y < 0 || dot.x >= doc.patternWidth || dot.y >= doc.patternHeight) {
@@ -103,8 +116,7 @@ bool applyShape(GridInteraction& gi, Document& doc, History& history, const Sele
 
 void dragOnDots(GridInteraction& gi, Document& doc, History& history, Selection& sel,
                 DotPoint press, const DotPoint* move, int px, int py) {
-    gi.buttonDown = true;
-    gi.strokeUndoSaved = false;
+    beginPress(gi);
     if (gi.tool == Tool::Point || gi.tool == Tool::Erase) {
         pointOrErase(gi, doc, history, sel, press);
         if (move) pointOrErase(gi, doc, history, sel, *move);
@@ -118,8 +130,7 @@ void dragOnDots(GridInteraction& gi, Document& doc, History& history, Selection&
             applyShape(gi, doc, history, sel);
         }
     }
-    gi.buttonDown = false;
-    gi.strokeUndoSaved = false;
+    endPress(gi);
 }
 
 } // namespace dedur

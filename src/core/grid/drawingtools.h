@@ -32,9 +32,15 @@ struct GridInteraction {
     DotPoint anchor;
     DotPoint current;
     bool strokeUndoSaved = false;
+    bool shapeStarted = false; // a shape or select drag began on a dot
     ToolLists lists;
     std::string statusText; // left by the filled ellipse
 };
+
+// A press of the left button begins, and its release ends: the only places
+// the press's state is set and cleared.
+void beginPress(GridInteraction& gi);
+void endPress(GridInteraction& gi);
 
 // Point and erase: changes dot (x, y) if it is not already as the tool makes
 // it; the first change of a press takes the undo snapshot. True if changed.

@@ -31,9 +31,7 @@ void restore(std::vector<std::vector<uint8_t>>& from, Document& doc, Selection& 
     storeWorkDots(doc);
     // The pattern no longer is what was saved (or opened).
     doc.modifiedFlag = true;
-    sel.selectionState = SelectionState::None;
-    sel.resizing = false;
-    sel.moveUndoSaved = false;
+    endFloatingBlock(sel, true);
 }
 
 } // namespace

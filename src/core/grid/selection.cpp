@@ -98,6 +98,13 @@ void dropSelection(Selection& sel, Document& doc, int px, int py) {
     storeWorkDots(doc);
 }
 
+void endFloatingBlock(Selection& sel, bool forgetMoveSnapshot) {
+    sel.selectionState = SelectionState::None;
+    sel.resizing = false;
+    sel.resizeUndoSaved = false;
+    if (forgetMoveSnapshot) sel.moveUndoSaved = false;
+}
+
 DotPoint moveCell(DotPoint pointer, int px, int py) {
     return {pointer.x / px, pointer.y / py};
 }

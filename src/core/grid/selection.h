@@ -40,6 +40,11 @@ struct Selection {
 };
 
 PixelRect selectionRectFromBlock(const DotRect& block, int px, int py);
+
+// Ends a floating block (dropped or not, the caller decides first): no block,
+// no resize under way. Undo, redo and a press beside the block also forget
+// that its move took a snapshot.
+void endFloatingBlock(Selection& sel, bool forgetMoveSnapshot);
 DotRect blockRectFromSelection(const PixelRect& rect, int px, int py);
 
 // The block's dot at pattern position (x, y), if the block covers it.

@@ -38,7 +38,7 @@ void clearDots(Document& doc, History& history, Selection& sel) {
         std::fill_n(doc.workDots.begin(), std::clamp(doc.patternDotCount, 0, WorkDotsSize),
                     DOT_OFF);
     }
-    sel.selectionState = SelectionState::None;
+    endFloatingBlock(sel, false);
     storeWorkDots(doc);
     doc.modifiedFlag = true;
 }
