@@ -16,8 +16,8 @@
 #include "document/patternfile.h"
 #include "editor.h"
 #include "editorsettings.h"
-#include "window/mainwindow.h"
 #include "ui/qtprompts.h"
+#include "window/mainwindow.h"
 
 namespace {
 
