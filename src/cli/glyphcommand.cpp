@@ -44,6 +44,15 @@ int kindOf(const std::string& path, const std::optional<std::string>& kind) {
     return 0;
 }
 
+// The glyph's rows of '1' and '0' on stdout.
+void printRows(const Document& doc, const GlyphKind& kind) {
+    for (int y = 0; y < kind.height; ++y) {
+        std::fwrite(doc.workDots.data() + y * kind.width, 1, static_cast<size_t>(kind.width),
+                    stdout);
+        std::fputc('\n', stdout);
+    }
+}
+
 int runGlyph(const ParsedArgs& args) {
     const Command& self = glyphCommand();
     const std::string& path = args.positional[0];
@@ -90,13 +99,7 @@ int runGlyph(const ParsedArgs& args) {
     Document doc;
     doc.editType = editType;
     glyphToDots(doc, editType, buffer);
-    if (args.has("print") || !args.has("c-array")) {
-        for (int y = 0; y < kind.height; ++y) {
-            std::fwrite(doc.workDots.data() + y * kind.width, 1, static_cast<size_t>(kind.width),
-                        stdout);
-            std::fputc('\n', stdout);
-        }
-    }
+    if (args.has("print") || !args.has("c-array")) printRows(doc, kind);
     if (const auto out = args.value("c-array")) {
         if (const auto failed =
                 writeTableFile(*out, glyphCArray(doc, code, kind.width, kind.height), true)) {

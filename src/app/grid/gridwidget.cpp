@@ -149,6 +149,29 @@ bool GridWidget::confined(QPoint at) const {
            at.y() <= g.lastY() + extraY;
 }
 
+bool GridWidget::pressOnFloatingBlock(QPoint at) {
+    Selection& sel = editor_.selection;
+    if (sel.selectionState != SelectionState::Floating) return false;
+    if (insideSelection(sel.selectionRect, at.x(), at.y())) {
+        startMove(at);
+        return true;
+    }
+    if (const ResizeHandle handle = hitTestHandle(sel.selectionRect, at.x(), at.y());
+        handle != ResizeHandle::None) {
+        startResize(at, handle);
+        return true;
+    }
+    // A press beside the block, in the grid, drops it and goes on as a press.
+    const GridGeometry g = geometry();
+    if (g.insideGrid(at.x(), at.y())) {
+        painter_.drawMarquee();
+        update();
+        dropSelection(sel, editor_.document, g.px(), g.py());
+        endFloatingBlock(sel, true);
+    }
+    return false;
+}
+
 void GridWidget::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
@@ -160,25 +183,9 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
         activatedSinceClick_ = false;
         repaintAll(true);
     }
+    if (pressOnFloatingBlock(at)) return;
     Selection& sel = editor_.selection;
     const GridGeometry g = geometry();
-    if (sel.selectionState == SelectionState::Floating) {
-        if (insideSelection(sel.selectionRect, at.x(), at.y())) {
-            startMove(at);
-            return;
-        }
-        if (const ResizeHandle handle = hitTestHandle(sel.selectionRect, at.x(), at.y());
-            handle != ResizeHandle::None) {
-            startResize(at, handle);
-            return;
-        }
-        if (g.insideGrid(at.x(), at.y())) {
-            painter_.drawMarquee();
-            update();
-            dropSelection(sel, editor_.document, g.px(), g.py());
-            endFloatingBlock(sel, true);
-        }
-    }
     GridInteraction& gi = editor_.grid;
     beginPress(gi);
     if (gi.tool == Tool::Point || gi.tool == Tool::Erase) {

@@ -70,6 +70,8 @@ class GridWidget : public QWidget {
     void fitContent();
     bool updateCursorAndStatus(QPoint at);
     void pointOrErasePixel(QPoint at);
+    // Starts a move or a resize of a floating block; true when it did.
+    bool pressOnFloatingBlock(QPoint at);
     void startMove(QPoint at);
     void trackMove(QPoint at);
     void endMove();

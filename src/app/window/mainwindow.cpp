@@ -46,14 +46,7 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     layout->addWidget(gridArea_, 1);
     setCentralWidget(central);
 
-    auto* parts = new QWidget(statusBar());
-    for (size_t i = 0; i < statusParts_.size(); ++i) {
-        statusParts_[i] = new QLabel(parts);
-        statusParts_[i]->setObjectName(QString("statusPart%1").arg(i));
-        statusParts_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    }
-    statusBar()->addWidget(parts, 1);
-    statusBar()->setSizeGripEnabled(false);
+    buildStatusBar();
 
     buildMenu();
     new AcceleratorFilter(*this);
@@ -310,6 +303,17 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) commitSelection();
     if (!event->text().isEmpty()) controllers_.fonts.typedText(event->text());
+}
+
+void MainWindow::buildStatusBar() {
+    auto* parts = new QWidget(statusBar());
+    for (size_t i = 0; i < statusParts_.size(); ++i) {
+        statusParts_[i] = new QLabel(parts);
+        statusParts_[i]->setObjectName(QString("statusPart%1").arg(i));
+        statusParts_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    statusBar()->addWidget(parts, 1);
+    statusBar()->setSizeGripEnabled(false);
 }
 
 void MainWindow::layoutStatusBar() {

@@ -122,6 +122,7 @@ class MainWindow : public QMainWindow, public EditorView {
     void showOutOfMemory();
     void fitFrame();
     void buildMenu();
+    void buildStatusBar();
     // The scroll bar of the navigation strip, in both kinds of mode.
     void navigate(int action);
 
