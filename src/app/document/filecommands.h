@@ -3,19 +3,15 @@
 #include <string>
 
 #include "document/patternfile.h"
+#include "ui/controller.h"
 
 namespace dedur {
 
-struct Editor;
-class Prompts;
-class EditorView;
-
 // New, Open, Save and Save as, the unsaved-changes question and the document
 // the editor starts with.
-class FileCommands {
+class FileCommands : public Controller {
   public:
-    FileCommands(Editor& editor, Prompts& prompts, EditorView& view)
-        : editor_(editor), prompts_(prompts), view_(view) {}
+    using Controller::Controller;
     // -1 when the user cancels, or when the save offered fails (or its
     // dialog is cancelled): the changes are not thrown away.
     int querySave();
@@ -30,10 +26,6 @@ class FileCommands {
     // Reports a long read or write of `path` through the prompts.
     FileProgress progressOf(const char* verb, const std::string& path);
     bool readWithRetry(const std::string& path, bool tooLargeAsMissing = false);
-
-    Editor& editor_;
-    Prompts& prompts_;
-    EditorView& view_;
 };
 
 } // namespace dedur

@@ -1,17 +1,14 @@
 #pragma once
 
-namespace dedur {
+#include "ui/controller.h"
 
-struct Editor;
-class Prompts;
-class EditorView;
+namespace dedur {
 
 // Adding, inserting, deleting and visiting patterns, the number box, and
 // the pattern size.
-class PatternListCommands {
+class PatternListCommands : public Controller {
   public:
-    PatternListCommands(Editor& editor, Prompts& prompts, EditorView& view)
-        : editor_(editor), prompts_(prompts), view_(view) {}
+    using Controller::Controller;
 
     void add(bool insert);
     void deleteCurrent();
@@ -19,11 +16,6 @@ class PatternListCommands {
     // The number box's notifications: a typed number jumps there.
     void numberBoxNotified(int code);
     void changeSize();
-
-  private:
-    Editor& editor_;
-    Prompts& prompts_;
-    EditorView& view_;
 };
 
 } // namespace dedur

@@ -3,22 +3,19 @@
 #include <cstdint>
 
 #include "document/patternstore.h"
+#include "ui/controller.h"
 
 class QString;
 
 namespace dedur {
 
-struct Editor;
 struct Message;
-class Prompts;
-class EditorView;
 
 // The edit modes: entering a mode, stepping through glyphs, typed Big5
 // characters, saving glyphs and the table export.
-class FontModeController {
+class FontModeController : public Controller {
   public:
-    FontModeController(Editor& editor, Prompts& prompts, EditorView& view)
-        : editor_(editor), prompts_(prompts), view_(view) {}
+    using Controller::Controller;
 
     // Navigation strip, palette and document (or glyph) of the current mode.
     void enterEditMode();
@@ -35,10 +32,6 @@ class FontModeController {
     void typedByte(uint8_t byte);
     void warnOfGlyphFileSize(); // once per file and run
     void showAccessError(const Message& error);
-
-    Editor& editor_;
-    Prompts& prompts_;
-    EditorView& view_;
 };
 
 } // namespace dedur

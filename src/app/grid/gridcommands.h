@@ -1,20 +1,16 @@
 #pragma once
 
+#include "ui/controller.h"
 #include <array>
 #include <cstdint>
 
 namespace dedur {
 
-struct Editor;
-class Prompts;
-class EditorView;
-
 // What the grid does as a whole: undo and redo, zoom, the fills and the
 // colours it is drawn in.
-class GridCommands {
+class GridCommands : public Controller {
   public:
-    GridCommands(Editor& editor, Prompts& prompts, EditorView& view)
-        : editor_(editor), prompts_(prompts), view_(view) {}
+    using Controller::Controller;
 
     void undoOrRedo(int id);
     // One zoom step in (1) or out (-1), or back to the normal size (0); the
@@ -24,9 +20,6 @@ class GridCommands {
     void chooseColour(int id);
 
   private:
-    Editor& editor_;
-    Prompts& prompts_;
-    EditorView& view_;
     std::array<uint32_t, 16> customColours_{};
 };
 

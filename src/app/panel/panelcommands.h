@@ -1,17 +1,14 @@
 #pragma once
 
-namespace dedur {
+#include "ui/controller.h"
 
-struct Editor;
-class Prompts;
-class EditorView;
+namespace dedur {
 
 // The LCD panel definition, the panel data export and import, the
 // selection report and the live panel view.
-class PanelCommands {
+class PanelCommands : public Controller {
   public:
-    PanelCommands(Editor& editor, Prompts& prompts, EditorView& view)
-        : editor_(editor), prompts_(prompts), view_(view) {}
+    using Controller::Controller;
 
     void definition();
     void exportData();
@@ -26,9 +23,6 @@ class PanelCommands {
     }
 
   private:
-    Editor& editor_;
-    Prompts& prompts_;
-    EditorView& view_;
     class PanelView* panelView_ = nullptr;
 };
 

@@ -1,25 +1,17 @@
 #pragma once
 
+#include "ui/controller.h"
+
 namespace dedur {
 
-struct Editor;
-class Prompts;
-class EditorView;
-
 // Copy, Cut, Clear and Paste: dots to and from the clipboard as a bitmap.
-class ClipboardCommands {
+class ClipboardCommands : public Controller {
   public:
-    ClipboardCommands(Editor& editor, Prompts& prompts, EditorView& view)
-        : editor_(editor), prompts_(prompts), view_(view) {}
+    using Controller::Controller;
 
     void copy();
     void cutOrClear(int id);
     void paste();
-
-  private:
-    Editor& editor_;
-    Prompts& prompts_;
-    EditorView& view_;
 };
 
 } // namespace dedur

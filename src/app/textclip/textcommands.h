@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/controller.h"
 #include <QFont>
 #include <QPoint>
 #include <string>
@@ -8,16 +9,12 @@ class QWidget;
 
 namespace dedur {
 
-struct Editor;
-class Prompts;
-class EditorView;
 class InputTextDialog;
 
 // The input-text strip and the two fonts kept in "MYMSG.$LF" and "EDIT.$LF".
-class TextCommands {
+class TextCommands : public Controller {
   public:
-    TextCommands(Editor& editor, Prompts& prompts, EditorView& view)
-        : editor_(editor), prompts_(prompts), view_(view) {}
+    using Controller::Controller;
 
     // Both font records, as the editor starts; a pipe or a device at a
     // record's name is said to be one, and the default font stays.
@@ -41,9 +38,6 @@ class TextCommands {
     // Font dialog over a 60-byte font file; true when one was chosen.
     bool chooseFontFile(QWidget* owner, const std::string& path, QFont& font);
 
-    Editor& editor_;
-    Prompts& prompts_;
-    EditorView& view_;
     InputTextDialog* inputText_ = nullptr;
 };
 
