@@ -1,85 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "document/patternstore.h"
-#include "grid/selection.h"
-#include "panel/lcdimage.h"
 #include "panel/memoryimport.h"
-#include "panel/panelexport.h"
 #include "testsupport.h"
 
 using namespace dedur;
 
 namespace {
-
-// A pattern of random dots, placed so that it just fits the panel in the
-// given directions, exported and read back into a blank pattern.
-TEST(MemoryImport, ExportThenImportGivesTheDotsBackInEveryDirection) {
-    std::mt19937 random(7);
-    int compared = 0;
-    for (int lr = 0; lr < 4; ++lr) {
-        for (int tb = 0; tb < 4; ++tb) {
-            const bool rowsAlongSeg = lr <= DecreaseSeg;
-            for (const auto& [w, h] : {std::pair{rowsAlongSeg ? 96 : 48, rowsAlongSeg ? 48 : 96},
-                                       std::pair{7, 5}, std::pair{1, 1}}) {
-                // The left-top dot where the rows and columns have room.
-                const int segSteps = rowsAlongSeg ? w : h;
-                const int comSteps = rowsAlongSeg ? h : w;
-                const int segDirection = rowsAlongSeg ? lr : tb;
-                const int comDirection = rowsAlongSeg ? tb : lr;
-                const auto seg = static_cast<int16_t>(segDirection == IncreaseSeg ? 1 : 96);
-                const auto com = static_cast<int16_t>(
-                    comDirection == IncreaseCom ? 1 : (comDirection == DecreaseCom ? 48 : 1));
-                const PatternHeader header{
-                    static_cast<int16_t>(w),  static_cast<int16_t>(h), seg, com,
-                    static_cast<int16_t>(lr), static_cast<int16_t>(tb)};
-                PanelDefinition definition;
-                definition.leftToRight = static_cast<int16_t>(lr);
-                definition.topToBottom = static_cast<int16_t>(tb);
-                if (firstDotOffPanel(header, definition)) {
-                    // Directions that both run along SEG (or COM) cannot place
-                    // this size; the placement check refuses them alike.
-                    EXPECT_TRUE(rowsAlongSeg == (tb <= DecreaseSeg) || segSteps > 96 ||
-                                comSteps > 48);
-                    continue;
-                }
-                Document doc;
-                doc.panelDefinition = definition;
-                doc.store.clear();
-                doc.patternCount = 0;
-                appendPattern(doc, &header);
-                doc.currentPattern = 0;
-                reloadWorkDots(doc);
-                for (int i = 0; i < w * h; ++i) doc.workDots[i] = random() & 1 ? DOT_ON : DOT_OFF;
-                storeWorkDots(doc);
-                const std::vector<uint8_t> wanted(doc.workDots.begin(),
-                                                  doc.workDots.begin() + w * h);
-                const Selection none;
-                const std::string text = buildPanelExport(doc, none, {1}, false, EXPORT_TEXT).bytes;
-                const std::string bytes =
-                    buildPanelExport(doc, none, {1}, false, EXPORT_BINARY).bytes;
-                const int low = buildLcdImage(wanted.data(), header, definition).lowOffset;
-                for (const bool binary : {false, true}) {
-                    LcdMemory memory;
-                    const auto read = binary ? readMemoryBinary(bytes, low, memory)
-                                             : readMemoryText(text, 0, memory);
-                    ASSERT_FALSE(read) << read->text;
-                    std::vector<uint8_t> dots(wanted.size(), 'x');
-                    const auto placed = dotsFromMemory(memory, header, definition, dots.data());
-                    ASSERT_FALSE(placed) << placed->text;
-                    ++compared;
-                    EXPECT_EQ(wanted, dots) << "lr " << lr << " tb " << tb << " " << w << "x" << h
-                                            << (binary ? " binary" : " text");
-                }
-            }
-        }
-    }
-    // Every size in the 8 pairs that run one way along SEG and one along
-    // COM; the two small ones in the 8 that do not (both steps then move
-    // one line, and the largest size runs off).
-    EXPECT_EQ(2 * (8 * 3 + 8 * 2), compared);
-}
 
 // Bytes written by hand, read through the address rule: SEG s owns the eight
 // bytes from 8(s - 1), COM c is bit (c - 1) mod 8 of byte (c - 1) / 8.

@@ -61,14 +61,6 @@ TEST(Resize, KeepsTheTopLeftAndTakesTheDefinitionsPlacement) {
     EXPECT_EQ((PatternHeader{4, 3, 9, 9, 1, 3}), header);
 }
 
-TEST(Resize, UnchangedSizeTakesNoSnapshot) {
-    Document doc;
-    History h;
-    Selection sel;
-    changePatternSize(doc, h, sel, 12, 12);
-    EXPECT_EQ(0, h.undoCount());
-}
-
 TEST(Resize, SinglePatternIsReplacedWhole) {
     Document doc = documentOf({{3, 3, 5, 5, 0, 2}});
     dedur::test::setRows(doc, {"111", "111", "111"});

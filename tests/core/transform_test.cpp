@@ -9,7 +9,6 @@
 
 using namespace dedur;
 using dedur::test::documentOf;
-using dedur::test::recordRows;
 using dedur::test::rowsOf;
 using dedur::test::setRows;
 
@@ -62,23 +61,6 @@ TEST_P(Transforms, OfABlock) {
 
 INSTANTIATE_TEST_SUITE_P(All, Transforms, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Transform, RotatingAPatternSwapsItsSidesAndUndoes) {
-    Document doc = documentOf({{3, 2, 5, 5, IncreaseSeg, IncreaseCom}, {4, 4, 1, 1, 0, 2}});
-    setRows(doc, {"110", "001"});
-    History history;
-    Selection none;
-    ASSERT_FALSE(transformPattern(doc, history, none, {TransformKind::RotateRight}, 9, 9));
-    EXPECT_EQ((Rows{"01", "01", "10"}), recordRows(doc, 0));
-    PatternHeader h;
-    getHeader(doc, 0, h);
-    EXPECT_EQ((PatternHeader{2, 3, 5, 5, IncreaseSeg, IncreaseCom}), h);
-    EXPECT_EQ(2, doc.patternWidth);
-    EXPECT_EQ((Rows{"0000", "0000", "0000", "0000"}), recordRows(doc, 1));
-    ASSERT_TRUE(undo(history, doc, none));
-    EXPECT_EQ((Rows{"110", "001"}), recordRows(doc, 0));
-    EXPECT_EQ((Rows{"110", "001"}), rowsOf(doc));
-}
 
 TEST(Transform, RotationOffThePanelIsRefusedWithTheSizeMessage) {
     Document doc = documentOf({{60, 2, 1, 1, IncreaseSeg, IncreaseCom}});
