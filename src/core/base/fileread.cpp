@@ -43,14 +43,8 @@ namespace {
 // files of more than `limit` bytes before anything is read: the descriptor,
 // or -1 with the reason in `status`.
 int openLimited(const std::string& path, size_t limit, struct stat& st, FileReadStatus& status) {
-    const int fd = openRegularFile(path, status);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0) {
-        status = FileReadStatus::CannotOpen;
-        ::close(fd);
-        return -1;
-    }
-    if (static_cast<unsigned long long>(st.st_size) > limit) {
+    const int fd = openRegularFile(path, status, &st);
+    if (fd >= 0 && static_cast<unsigned long long>(st.st_size) > limit) {
         status = FileReadStatus::TooLarge;
         ::close(fd);
         return -1;
@@ -60,11 +54,12 @@ int openLimited(const std::string& path, size_t limit, struct stat& st, FileRead
 
 } // namespace
 
-int openRegularFile(const std::string& path, FileReadStatus& status) {
+int openRegularFile(const std::string& path, FileReadStatus& status, struct stat* opened) {
     status = FileReadStatus::CannotOpen;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
-    struct stat st {};
+    struct stat own {};
+    struct stat& st = opened ? *opened : own;
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return -1;

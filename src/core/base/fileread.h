@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 #include "base/textlines.h"
 
@@ -18,8 +19,9 @@ enum class FileReadStatus { Ok, CannotOpen, TooLarge, NotRegularFile };
 FileReadStatus readFileLimited(const std::string& path, size_t limit, std::string& out);
 
 // Opens a regular file for reading without blocking on the way (a pipe opened
-// for reading waits for a writer): the descriptor, or -1 with the reason.
-int openRegularFile(const std::string& path, FileReadStatus& status);
+// for reading waits for a writer): the descriptor, or -1 with the reason;
+// `opened` (when given) gets what fstat says of it.
+int openRegularFile(const std::string& path, FileReadStatus& status, struct stat* opened = nullptr);
 
 // Which file stood at a path and how it was then (the link followed):
 // compared before a save, so that what another program or another editor

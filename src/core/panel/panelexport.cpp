@@ -19,11 +19,6 @@ Message rangeError() {
     return {"ERROR: Invalid Panel No. Range ?", " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
-// atoi with saturation.
-long long readNumber(const std::string& text) {
-    return leadingDecimal(text, INT_MAX);
-}
-
 std::string digitsOf(const std::string& text) {
     std::string digits;
     for (char c : text) {
@@ -88,7 +83,7 @@ PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patt
         if (piece.empty()) continue;
         const size_t dash = piece.find_first_of("-~");
         if (dash == std::string::npos || dash == 0) {
-            flag(piece[0] == '~' ? 0 : readNumber(piece));
+            flag(piece[0] == '~' ? 0 : leadingDecimal(piece, INT_MAX));
             continue;
         }
         const std::string second = digitsOf(piece.substr(dash + 1));
@@ -97,8 +92,8 @@ PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patt
             range.error = rangeError();
             return range;
         }
-        const long long first = readNumber(piece.substr(0, dash));
-        const long long last = readNumber(second);
+        const long long first = leadingDecimal(piece.substr(0, dash), INT_MAX);
+        const long long last = leadingDecimal(second, INT_MAX);
         const long long low =
             std::clamp<long long>(std::min(first, last), 1, std::max(patternCount, 1));
         const long long high =
