@@ -44,15 +44,11 @@ bool outputAllowed(const std::string& input, const std::string& output, bool for
 bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,
                    std::string& error) {
     code = fallback;
-    if (const auto text = args.value(name)) {
-        const auto value = wholeNumber(*text);
-        if (!value || *value < 0 || *value > 3) {
-            error = std::string("--") + name +
-                    " must be a direction code 0..3 (0 Increase Seg, 1 Decrease Seg, 2 Increase "
-                    "Com, 3 Decrease Com)";
-            return false;
-        }
-        code = *value;
+    if (!numberOption(args, name, 0, 3, code, error)) {
+        error = std::string("--") + name +
+                " must be a direction code 0..3 (0 Increase Seg, 1 Decrease Seg, 2 Increase "
+                "Com, 3 Decrease Com)";
+        return false;
     }
     return true;
 }

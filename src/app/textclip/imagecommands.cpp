@@ -42,6 +42,10 @@ void ImageCommands::importImageFile(const QString& path) {
         prompts_.beep();
         return;
     }
+    const auto refuse = [this](const std::optional<Message>& refused) {
+        if (refused) prompts_.showMessage(view_.owner(), *refused);
+        return refused.has_value();
+    };
     // Read through the core: a pipe or a device is refused unread, and the
     // pixel limit is the command line's.
     const std::string file = QFile::encodeName(path).toStdString();
@@ -51,28 +55,21 @@ void ImageCommands::importImageFile(const QString& path) {
         prompts_.showMessage(view_.owner(), imageReadRefusal(file, status));
         return;
     }
-    if (const auto refused = imageHeaderRefusal(bytes, file)) {
-        prompts_.showMessage(view_.owner(), *refused);
-        return;
-    }
+    if (refuse(imageHeaderRefusal(bytes, file))) return;
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
+    // Formats that tell their size first are refused before their pixels
+    // are decoded; the others once they are.
     const QSize size = reader.size();
-    if (size.isValid()) {
-        if (const auto refused =
-                imageSizeRefusal(file, uint64_t(size.width()), uint64_t(size.height()))) {
-            prompts_.showMessage(view_.owner(), *refused);
-            return;
-        }
+    if (size.isValid() &&
+        refuse(imageSizeRefusal(file, uint64_t(size.width()), uint64_t(size.height())))) {
+        return;
     }
     const QImage image = reader.read();
-    if (!image.isNull()) {
-        if (const auto refused =
-                imageSizeRefusal(file, uint64_t(image.width()), uint64_t(image.height()))) {
-            prompts_.showMessage(view_.owner(), *refused);
-            return;
-        }
+    if (!image.isNull() &&
+        refuse(imageSizeRefusal(file, uint64_t(image.width()), uint64_t(image.height())))) {
+        return;
     }
     if (image.isNull()) {
         prompts_.showMessage(view_.owner(),
