@@ -18,7 +18,7 @@ void exportAll(benchmark::State& state, int type) {
     for (auto _ : state) {
         const dedur::ExportStream out =
             dedur::panelExportStream(doc, none, range.panelFlags, false, type);
-        if (!out.error.empty()) state.SkipWithError(out.error.text.c_str());
+        if (!out.outcome.ok()) state.SkipWithError(out.outcome.message.text.c_str());
         bytes = 0;
         out.bytes.produce([&bytes](std::string_view piece) {
             bytes += piece.size();

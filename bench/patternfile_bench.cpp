@@ -23,8 +23,8 @@ void BM_WritePatternFile(benchmark::State& state) {
     const std::string path = benchPath();
     size_t bytes = 0;
     for (auto _ : state) {
-        const dedur::WriteResult result = dedur::writePatternFile(doc, path);
-        if (!result.written) state.SkipWithError("write failed");
+        const dedur::Outcome result = dedur::writePatternFile(doc, path);
+        if (!result.ok()) state.SkipWithError("write failed");
         bytes = std::filesystem::file_size(path);
     }
     state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
@@ -45,7 +45,7 @@ void BM_ReadPatternFile(benchmark::State& state) {
     const size_t bytes = std::filesystem::file_size(path);
     for (auto _ : state) {
         dedur::Document doc;
-        const dedur::ReadResult result = dedur::readPatternFile(doc, path);
+        const dedur::Outcome result = dedur::readPatternFile(doc, path);
         if (!result.ok() || doc.patternCount != count) state.SkipWithError("read failed");
         benchmark::DoNotOptimize(doc.store.data());
     }

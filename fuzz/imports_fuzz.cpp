@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string rest = in.rest();
     if (kind == 2) {
         RgbaImage image;
-        if (!decodeImage(rest, "fuzz", image, 1 << 20)) {
+        if (decodeImage(rest, "fuzz", image, 1 << 20).ok()) {
             const DotGrid dots = dotsFromImage(image, std::nullopt, false);
             if (dots.dots.size() != static_cast<size_t>(image.width) * image.height) std::abort();
         }
@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<uint8_t> dots(static_cast<size_t>(header.width * header.height), 'x');
     const bool text = kind == 0;
-    if (!importPanelData(rest, text, header, definition,
-                         offset < 0 ? std::nullopt : std::optional<int>(offset), panel,
-                         dots.data())) {
+    if (importPanelData(rest, text, header, definition,
+                        offset < 0 ? std::nullopt : std::optional<int>(offset), panel, dots.data())
+            .ok()) {
         for (uint8_t d : dots) {
             if (d != DOT_ON && d != DOT_OFF) std::abort();
         }

@@ -12,11 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Document doc;
     const std::vector<uint8_t> before = doc.store;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const ReadResult result = readPatternText(doc, text, "fuzz.pat");
+    const Outcome result = readPatternText(doc, text, "fuzz.pat");
     // Read in one pass, the text gives what two passes give.
     Document measured;
-    const ReadResult twoPasses = readPatternText(measured, text, "fuzz.pat", true);
-    if (twoPasses.status != result.status || twoPasses.message.text != result.message.text ||
+    const Outcome twoPasses = readPatternText(measured, text, "fuzz.pat", true);
+    if (twoPasses.failure != result.failure || twoPasses.message.text != result.message.text ||
         measured.store != doc.store || measured.patternCount != doc.patternCount) {
         std::abort();
     }

@@ -42,14 +42,14 @@ int runExport(const ParsedArgs& args) {
     if (args.has("range")) choice = RangeChoice::Numbers;
     const PanelRange range = parsePanelRange(choice, args.value("range").value_or(""),
                                              doc.patternCount, doc.currentPattern);
-    if (!range.ok()) return failure(range.error.text);
+    if (!range.ok()) return failure(range.outcome.message.text);
 
     if (!outputAllowed(source, target, args.has("force"))) return 1;
     const Selection none;
     const ExportStream output = panelExportStream(doc, none, range.panelFlags, false,
                                                   args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT);
-    if (!output.error.empty()) return failure(output.error.text);
-    if (const WriteOutcome outcome = writeFileSafely(target, output.bytes); !outcome.ok()) {
+    if (!output.outcome.ok()) return failure(output.outcome.message.text);
+    if (const Outcome outcome = writeFileSafely(target, output.bytes); !outcome.ok()) {
         return failure(printable(target) + "\nfile open error !\n(" + outcome.reason() + ")");
     }
     return 0;

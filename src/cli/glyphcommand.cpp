@@ -101,10 +101,9 @@ int runGlyph(const ParsedArgs& args) {
     glyphToDots(doc, editType, buffer);
     if (args.has("print") || !args.has("c-array")) printRows(doc, kind);
     if (const auto out = args.value("c-array")) {
-        if (const auto failed =
-                writeTableFile(*out, glyphCArray(doc, code, kind.width, kind.height), true)) {
-            return failure(failed->text);
-        }
+        const Outcome written =
+            writeTableFile(*out, glyphCArray(doc, code, kind.width, kind.height), true);
+        if (!written.ok()) return failure(written.message.text);
     }
     return 0;
 }

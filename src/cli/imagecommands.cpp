@@ -25,7 +25,9 @@ int runImportImage(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
     RgbaImage image;
-    if (const auto refused = readImageFile(imagePath, image)) return failure(refused->text);
+    if (const Outcome read = readImageFile(imagePath, image); !read.ok()) {
+        return failure(read.message.text);
+    }
     const DotGrid dots = dotsFromImage(image, threshold, args.has("invert"));
     if (args.has("append")) {
         if (dots.width > MaxPatternSide || dots.height > MaxPatternSide) {
@@ -96,8 +98,8 @@ int runRender(const ParsedArgs& args) {
     }
     const std::string png = encodePng(image);
     if (png.empty()) return failure("The image could not be made");
-    if (const WriteOutcome outcome = writeFileSafely(out, png); !outcome.ok()) {
-        return failure(writeFailureMessage(out, outcome).text);
+    if (const Outcome outcome = writeFileSafely(out, png); !outcome.ok()) {
+        return failure(outcome.message.text);
     }
     return 0;
 }

@@ -94,9 +94,9 @@ int runImportPanel(const ParsedArgs& args) {
                        readFailureReason(memoryPath, status));
     }
     std::vector<uint8_t> dots(static_cast<size_t>(header.width * header.height), DOT_OFF);
-    const auto refused = importPanelData(data, endsWithNoCase(memoryPath, ".dat"), header,
-                                         definition, offset, *panel, dots.data());
-    if (refused) return failure(quotedPath(memoryPath) + ": " + refused->text);
+    const Outcome imported = importPanelData(data, endsWithNoCase(memoryPath, ".dat"), header,
+                                             definition, offset, *panel, dots.data());
+    if (!imported.ok()) return failure(quotedPath(memoryPath) + ": " + imported.message.text);
 
     if (args.has("append")) {
         appendPattern(doc, &header);

@@ -23,7 +23,7 @@ int runNew(const ParsedArgs& args) {
         return usageError(self, error);
     }
     const PanelDefinitionCheck check = checkPanelDefinition(fields);
-    if (!check.ok) return failure(check.message.text);
+    if (!check.outcome.ok()) return failure(check.outcome.message.text);
     const size_t perPattern = static_cast<size_t>(HeaderSize + fields.width * fields.height);
     if (static_cast<size_t>(count) * perPattern > MaxPatternData) {
         return failure("That many patterns could not be loaded again; give a smaller --count");

@@ -7,7 +7,7 @@
 namespace dedur::cli {
 
 bool loadPatternFile(const std::string& path, Document& doc) {
-    const ReadResult result = readPatternFile(doc, path);
+    const Outcome result = readPatternFile(doc, path);
     if (!result.ok()) failure(result.message.text);
     return result.ok();
 }
@@ -23,9 +23,9 @@ bool selectPatternNumber(Document& doc, int number, const std::string& path) {
 }
 
 bool savePatternFile(const std::string& path, Document& doc) {
-    const WriteResult result = writePatternFile(doc, path);
-    if (!result.written) failure(result.message.text + "\n(" + result.reason + ")");
-    return result.written;
+    const Outcome result = writePatternFile(doc, path);
+    if (!result.ok()) failure(result.message.text + "\n(" + result.reason() + ")");
+    return result.ok();
 }
 
 bool outputAllowed(const std::string& input, const std::string& output, bool force) {

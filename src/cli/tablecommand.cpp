@@ -11,8 +11,10 @@ int runTable(const ParsedArgs& args) {
     if (!outputAllowed(source, target, args.has("force"))) return 1;
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
-    if (const auto error = writeTableFile(target, hexTable(doc), false, FileRole::User))
-        return failure(error->text);
+    if (const Outcome written = writeTableFile(target, hexTable(doc), false, FileRole::User);
+        !written.ok()) {
+        return failure(written.message.text);
+    }
     return 0;
 }
 

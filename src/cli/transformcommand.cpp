@@ -34,10 +34,8 @@ int runTransform(const ParsedArgs& args) {
     if (!loadPatternFile(path, doc)) return 1;
     if (!selectPatternNumber(doc, number, path)) return 1;
     reloadWorkDots(doc);
-    if (const auto refused =
-            transformPattern(doc, editor.history, editor.selection, transform, 1, 1)) {
-        return failure(refused->text);
-    }
+    const Outcome turned = transformPattern(doc, editor.history, editor.selection, transform, 1, 1);
+    if (!turned.ok()) return failure(turned.message.text);
     return savePatternFile(path, doc) ? 0 : 1;
 }
 

@@ -119,7 +119,7 @@ class FileBuilder {
             return true;
         }
         const std::string text(bytes_.begin(), bytes_.end());
-        if (const WriteOutcome outcome = writeFileSafely(path, text); !outcome.ok()) {
+        if (const Outcome outcome = writeFileSafely(path, text); !outcome.ok()) {
             error = "cannot write " + path + ": " + outcome.reason();
             return false;
         }

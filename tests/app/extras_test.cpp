@@ -95,7 +95,7 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.editor->selection.floatingBlock, expected);
         QCOMPARE(f.editor->selection.blockRect, (DotRect{0, 0, 4, 2}));
         RgbaImage read;
-        QVERIFY(!readImageFile(path.toStdString(), read));
+        QVERIFY(readImageFile(path.toStdString(), read).ok());
         QCOMPARE(dotsFromImage(read, std::nullopt, false).dots, expected);
         f.window->dispatchCommand(CmdUndo);
         QGuiApplication::clipboard()->setImage(image);

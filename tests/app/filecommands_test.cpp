@@ -66,9 +66,9 @@ class FileCommandsTest : public QObject {
         const std::string last = source.file("last.pat");
         const std::string given = source.file("given.pat");
         Document doc = test::documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
-        QVERIFY(writePatternFile(doc, last).written);
+        QVERIFY(writePatternFile(doc, last).ok());
         doc = test::documentOf({{7, 3, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
-        QVERIFY(writePatternFile(doc, given).written);
+        QVERIFY(writePatternFile(doc, given).ok());
         const std::string settings = "[others]\r\nPATFILE = " + last + "\r\nPATNO = 1\r\n";
         for (const std::string& file : {given, last, source.file("missing.pat")}) {
             EditorFixture f(settings, false);
@@ -187,7 +187,7 @@ class FileCommandsTest : public QObject {
         makeBlankDocument(doc);
         for (int i = 1; i < 3000; ++i) appendPattern(doc, nullptr);
         const std::string path = f.dir.file("large.pat");
-        QVERIFY(writePatternFile(doc, path).written);
+        QVERIFY(writePatternFile(doc, path).ok());
         const auto size = std::filesystem::file_size(path);
         if (realWindow) {
             // Slow enough to be seen: the window must come and go.

@@ -33,7 +33,7 @@ struct ReadOnlyFixture : EditorFixture {
         const std::string path = source.file("locked.pat");
         fs::permissions(path, fs::perms(0644), std::filesystem::perm_options::replace, ignored);
         Document doc = test::documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
-        if (!writePatternFile(doc, path).written) qFatal("cannot write %s", path.c_str());
+        if (!writePatternFile(doc, path).ok()) qFatal("cannot write %s", path.c_str());
         fs::permissions(path, fs::perms(0444));
         return path;
     }
@@ -195,11 +195,11 @@ class FileSafetyTest : public QObject {
         test::TempDir source;
         const std::string path = source.file("p.pat");
         Document theirs = test::documentOf({{4, 2, 1, 1, 0, 2}});
-        QVERIFY(writePatternFile(theirs, path).written);
+        QVERIFY(writePatternFile(theirs, path).ok());
         EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
         f.drag({{0, 0}});
         test::setRows(theirs, {"0001"});
-        QVERIFY(writePatternFile(theirs, path).written);
+        QVERIFY(writePatternFile(theirs, path).ok());
         const std::string other = test::readBytes(path);
         f.prompts.answers = {IDNO};
         f.window->dispatchCommand(CmdSave);

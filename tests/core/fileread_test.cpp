@@ -41,11 +41,11 @@ TEST(PatternFile, FilesReadLikeTheSameTextInMemory) {
     TempDir dir;
     for (const std::string& text : texts) {
         Document fromMemory;
-        const ReadResult expected = readPatternText(fromMemory, text, "a.pat");
+        const Outcome expected = readPatternText(fromMemory, text, "a.pat");
         writeBytes(dir.file("a.pat"), text);
         Document fromFile;
-        const ReadResult got = readPatternFile(fromFile, dir.file("a.pat"));
-        EXPECT_EQ(expected.status, got.status) << got.message.text;
+        const Outcome got = readPatternFile(fromFile, dir.file("a.pat"));
+        EXPECT_EQ(expected.failure, got.failure) << got.message.text;
         EXPECT_EQ(fromMemory.patternCount, fromFile.patternCount);
         EXPECT_TRUE(fromMemory.store == fromFile.store);
     }
@@ -122,7 +122,7 @@ TEST(Printable, EscapesControlCharactersOnly) {
     EXPECT_EQ("\\x1b[2J\\x07a\\x7f", printable("\x1b[2J\aa\x7f"));
     EXPECT_EQ("C:\\dir\\\xa4\xa4.pat", printable("C:\\dir\\\xa4\xa4.pat"));
     Document doc;
-    const ReadResult result = readPatternText(doc, "\x1b[2J\x1b[31mX\r\n", "a.pat");
+    const Outcome result = readPatternText(doc, "\x1b[2J\x1b[31mX\r\n", "a.pat");
     EXPECT_EQ("Pattern file head (\\x1b[2J\\x1b[31mX)(PATTERN) error", result.message.text);
 }
 

@@ -32,13 +32,13 @@ TEST(MemoryImport, HandWrittenBytesGiveTheDots) {
     };
     for (const Case& c : cases) {
         LcdMemory memory;
-        ASSERT_FALSE(readMemoryText(c.text, 0, memory));
+        ASSERT_TRUE(readMemoryText(c.text, 0, memory).ok());
         PanelDefinition definition;
         definition.leftToRight = c.header.leftToRight;
         definition.topToBottom = c.header.topToBottom;
         std::vector<uint8_t> dots(6, 'x');
-        const auto refused = dotsFromMemory(memory, c.header, definition, dots.data());
-        ASSERT_FALSE(refused) << refused->text;
+        const Outcome refused = dotsFromMemory(memory, c.header, definition, dots.data());
+        ASSERT_TRUE(refused.ok()) << refused.message.text;
         EXPECT_EQ(std::string(c.rows), std::string(dots.begin(), dots.end())) << c.text;
     }
 }
@@ -75,13 +75,13 @@ class MemoryText : public ::testing::TestWithParam<TextCase> {};
 TEST_P(MemoryText, ReadsOrRefusesWithTheLine) {
     const TextCase& c = GetParam();
     LcdMemory memory;
-    const auto refused = readMemoryText(c.text, c.panel, memory);
+    const Outcome refused = readMemoryText(c.text, c.panel, memory);
     if (c.refusal) {
-        ASSERT_TRUE(refused);
-        EXPECT_EQ(0u, refused->text.find(c.refusal)) << refused->text;
+        ASSERT_FALSE(refused.ok());
+        EXPECT_EQ(0u, refused.message.text.find(c.refusal)) << refused.message.text;
         return;
     }
-    ASSERT_FALSE(refused) << refused->text;
+    ASSERT_TRUE(refused.ok()) << refused.message.text;
     EXPECT_TRUE(memory.known[static_cast<size_t>(c.offset)]);
     EXPECT_EQ(c.value, memory.bytes[static_cast<size_t>(c.offset)]);
 }
@@ -91,15 +91,15 @@ INSTANTIATE_TEST_SUITE_P(Texts, MemoryText, ::testing::ValuesIn(TextCases),
 
 TEST(MemoryImport, MissingBytesAndOffPanelPlacesAreRefused) {
     LcdMemory memory;
-    ASSERT_FALSE(readMemoryBinary(std::string(8, '\xFF'), 0, memory));
+    ASSERT_TRUE(readMemoryBinary(std::string(8, '\xFF'), 0, memory).ok());
     uint8_t dots[16];
     const PanelDefinition definition;
-    const auto missing =
+    const Outcome missing =
         dotsFromMemory(memory, {2, 2, 1, 9, IncreaseSeg, IncreaseCom}, definition, dots);
-    ASSERT_TRUE(missing);
-    EXPECT_EQ("The memory holds no byte at $2009 (dot 1,0: SEG 2, COM 9)", missing->text);
-    EXPECT_TRUE(dotsFromMemory(memory, {2, 2, 96, 1, IncreaseSeg, IncreaseCom}, definition, dots));
-    EXPECT_TRUE(readMemoryBinary(std::string(10, 'x'), 760, memory));
+    EXPECT_EQ("The memory holds no byte at $2009 (dot 1,0: SEG 2, COM 9)", missing.message.text);
+    EXPECT_FALSE(
+        dotsFromMemory(memory, {2, 2, 96, 1, IncreaseSeg, IncreaseCom}, definition, dots).ok());
+    EXPECT_FALSE(readMemoryBinary(std::string(10, 'x'), 760, memory).ok());
 }
 
 } // namespace

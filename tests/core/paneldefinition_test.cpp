@@ -19,8 +19,8 @@ class PanelDefinitionChecks : public ::testing::TestWithParam<DefinitionCase> {}
 TEST_P(PanelDefinitionChecks, RefuseWithTheFirstFailure) {
     const DefinitionCase& c = GetParam();
     const PanelDefinitionCheck check = checkPanelDefinition(c.fields);
-    EXPECT_EQ(*c.message == 0, check.ok);
-    EXPECT_EQ(c.message, check.message.text);
+    EXPECT_EQ(*c.message == 0, check.outcome.ok());
+    EXPECT_EQ(c.message, check.outcome.message.text);
     EXPECT_EQ(c.focus, check.focus);
 }
 
@@ -49,7 +49,7 @@ TEST(PanelDefinition, ApplyResizesTheCurrentPatternAndCanBeUndone) {
     Selection sel;
     dedur::test::setRows(doc, {"111111111111"});
     PanelDefinitionFields fields{5, 6, 4, 2, 1, 3};
-    ASSERT_TRUE(checkPanelDefinition(fields).ok);
+    ASSERT_TRUE(checkPanelDefinition(fields).outcome.ok());
     applyPanelDefinition(doc, h, sel, toPanelDefinition(fields));
     PatternHeader header;
     getHeader(doc, 0, header);

@@ -47,7 +47,7 @@ TEST(PanelExport, RangeTextOfTenPanels) {
         const PanelRange r = parsePanelRange(RangeChoice::Numbers, c.text, 10, 0);
         if (c.panels.empty()) {
             EXPECT_FALSE(r.ok()) << c.text;
-            EXPECT_EQ("ERROR: Invalid Panel No. Range ?", r.error.text);
+            EXPECT_EQ("ERROR: Invalid Panel No. Range ?", r.outcome.message.text);
         } else {
             EXPECT_TRUE(r.ok()) << c.text;
             EXPECT_EQ(c.panels, flagged(r)) << c.text;
@@ -69,7 +69,7 @@ TEST(PanelExport, TextOfATwelveByTwelvePattern) {
     fillPattern(doc, DOT_ON);
     Selection sel;
     const ExportOutput out = buildPanelExport(doc, sel, {1, 0, 0}, false, EXPORT_TEXT);
-    ASSERT_TRUE(out.error.empty());
+    ASSERT_TRUE(out.outcome.ok());
     const std::vector<std::string> lines = linesOf(out.bytes);
     ASSERT_EQ(16u, lines.size());
     EXPECT_EQ(std::string(66, ';'), lines[0]);
@@ -104,7 +104,7 @@ TEST(PanelExport, PlacementOffThePanelIsRefused) {
     EXPECT_TRUE(out.bytes.empty());
     EXPECT_EQ("Panel No. 1 runs off the panel (SEG 1, COM 49): its dots must stay on SEG 1..96 "
               "and COM 1..48",
-              out.error.text);
+              out.outcome.message.text);
 }
 
 TEST(PanelExport, SelectionExportsTheClippedBlockAndReportsIt) {

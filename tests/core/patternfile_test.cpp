@@ -13,7 +13,7 @@ using dedur::test::writeBytes;
 
 namespace {
 
-ReadResult readText(Document& doc, const std::string& text) {
+Outcome readText(Document& doc, const std::string& text) {
     return readPatternText(doc, text, "a.pat");
 }
 
@@ -42,7 +42,7 @@ TEST(PatternFile, RoundTripKeepsEveryRecord) {
     const std::string path = dir.file("round.pat");
     writeBytes(path, "old contents");
     doc.modifiedFlag = true;
-    ASSERT_TRUE(writePatternFile(doc, path).written);
+    ASSERT_TRUE(writePatternFile(doc, path).ok());
     EXPECT_FALSE(doc.modifiedFlag);
     Document back;
     ASSERT_TRUE(readPatternFile(back, path).ok());
@@ -53,8 +53,8 @@ TEST(PatternFile, RoundTripKeepsEveryRecord) {
 TEST(PatternFile, FailedWriteKeepsStateAndNamesThePath) {
     Document doc;
     doc.modifiedFlag = true;
-    const WriteResult r = writePatternFile(doc, "/nonexistent-dir/x.pat");
-    EXPECT_FALSE(r.written);
+    const Outcome r = writePatternFile(doc, "/nonexistent-dir/x.pat");
+    EXPECT_FALSE(r.ok());
     EXPECT_EQ("/nonexistent-dir/x.pat\nfile open error !", r.message.text);
     EXPECT_EQ("Open error", r.message.caption);
     EXPECT_TRUE(doc.modifiedFlag);
@@ -102,8 +102,8 @@ INSTANTIATE_TEST_SUITE_P(Quirks, PatternFileReader, ::testing::ValuesIn(ReaderCa
 TEST(PatternFile, SignatureWithoutLineEndFails) {
     Document doc;
     const std::vector<uint8_t> before = doc.store;
-    const ReadResult r = readText(doc, "PATTERN");
-    EXPECT_EQ(ReadStatus::BadHead, r.status);
+    const Outcome r = readText(doc, "PATTERN");
+    EXPECT_EQ(Failure::BadContent, r.failure);
     EXPECT_EQ("Pattern file head (PATTER)(PATTERN) error", r.message.text);
     EXPECT_EQ("Format error", r.message.caption);
     EXPECT_EQ(before, doc.store);
@@ -111,7 +111,7 @@ TEST(PatternFile, SignatureWithoutLineEndFails) {
 
 TEST(PatternFile, LongFirstLineIsCutToThirtyCharacters) {
     Document doc;
-    const ReadResult r = readText(doc, "PATTERX-----------------------------------\r\n");
+    const Outcome r = readText(doc, "PATTERX-----------------------------------\r\n");
     EXPECT_EQ("Pattern file head (PATTERX-----------------------)(PATTERN) error", r.message.text);
 }
 
@@ -123,8 +123,8 @@ TEST(PatternFile, NoHeaderLineLeavesTheDocument) {
     for (const std::string& text : {std::string("PATTERN\r\n1\r\n0101\r\n"), hidden}) {
         Document doc = documentOf({{3, 3, 1, 1, 0, 2}, {3, 3, 1, 1, 0, 2}});
         const std::vector<uint8_t> before = doc.store;
-        const ReadResult r = readText(doc, text);
-        EXPECT_EQ(ReadStatus::NoPattern, r.status) << text;
+        const Outcome r = readText(doc, text);
+        EXPECT_EQ(Failure::BadContent, r.failure) << text;
         EXPECT_EQ("No pattern in file", r.message.text);
         EXPECT_EQ("error", r.message.caption);
         EXPECT_EQ(before, doc.store);
@@ -138,8 +138,8 @@ TEST(PatternFile, SideOutsideTheRangeIsRefusedNamingFileAndPattern) {
         const std::vector<uint8_t> before = doc.store;
         const std::string text =
             std::string("PATTERN\r\n2\r\nSIZE 1 1 1 1 0 2\r\n1\r\n") + header + "\r\n";
-        const ReadResult r = readText(doc, text);
-        EXPECT_EQ(ReadStatus::BadSize, r.status) << header;
+        const Outcome r = readText(doc, text);
+        EXPECT_EQ(Failure::BadContent, r.failure) << header;
         EXPECT_NE(std::string::npos, r.message.text.find("Pattern 2 in file \"a.pat\""))
             << r.message.text;
         EXPECT_EQ(before, doc.store);
@@ -149,8 +149,8 @@ TEST(PatternFile, SideOutsideTheRangeIsRefusedNamingFileAndPattern) {
 
 TEST(PatternFile, MissingFileAsksRetryOrCancel) {
     Document doc;
-    const ReadResult r = readPatternFile(doc, "/nonexistent/x.pat");
-    EXPECT_EQ(ReadStatus::NotFound, r.status);
+    const Outcome r = readPatternFile(doc, "/nonexistent/x.pat");
+    EXPECT_EQ(Failure::NotFound, r.failure);
     EXPECT_EQ("Pattern file \"/nonexistent/x.pat\" not found", r.message.text);
     EXPECT_EQ("Can't Open File", r.message.caption);
     EXPECT_EQ(MessageButtons::RetryCancel, r.message.buttons);
@@ -181,7 +181,7 @@ TEST(PatternFile, DeclaredDotsUpToTheLimitLoad) {
     Document doc;
     ASSERT_TRUE(readText(doc, text).ok());
     doc = Document();
-    EXPECT_EQ(ReadStatus::TooLarge, readText(doc, text + "SIZE 1 1\r\n").status);
+    EXPECT_EQ(Failure::TooLarge, readText(doc, text + "SIZE 1 1\r\n").failure);
 }
 
 TEST(PatternFile, HeadersAskingForTooMuchMemoryAreRefused) {
@@ -190,8 +190,8 @@ TEST(PatternFile, HeadersAskingForTooMuchMemoryAreRefused) {
     for (int i = 0; i < 240000; ++i) text += "SIZE 96 96\r\n";
     Document doc;
     const std::vector<uint8_t> before = doc.store;
-    const ReadResult r = readText(doc, text);
-    EXPECT_EQ(ReadStatus::TooLarge, r.status);
+    const Outcome r = readText(doc, text);
+    EXPECT_EQ(Failure::TooLarge, r.failure);
     EXPECT_EQ("Pattern file \"a.pat\" holds more patterns than can be loaded", r.message.text);
     EXPECT_EQ(before, doc.store);
 }

@@ -25,13 +25,11 @@ TEST(Resize, PlacementOnThePanel) {
         {500, 7, 1, 1, ""},
     };
     for (const PlacementCase& c : cases) {
-        const auto m = checkPlacement(c.value, c.direction, c.beginSeg, c.beginCom, "Width");
+        const Outcome m = checkPlacement(c.value, c.direction, c.beginSeg, c.beginCom, "Width");
+        EXPECT_EQ(!*c.expected, m.ok()) << c.value;
+        EXPECT_EQ(c.expected, m.message.text);
         if (*c.expected) {
-            ASSERT_TRUE(m) << c.expected;
-            EXPECT_EQ(c.expected, m->text);
-            EXPECT_EQ(" ", m->caption);
-        } else {
-            EXPECT_FALSE(m) << c.value;
+            EXPECT_EQ(" ", m.message.caption);
         }
     }
 }

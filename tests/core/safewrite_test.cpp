@@ -89,20 +89,20 @@ struct TargetCase {
     const char* name;
     FileRole role;
     Before before;
-    WriteStep step;
+    Failure step;
     int error;
     const char* after;
 };
 
 // clang-format off
 const TargetCase TargetCases[] = {
-    {"PlainFileKeepsItsMode", FileRole::User, Before::PlainFile, WriteStep::None, 0, "a.pat=new a.pat:640 .#1"},
-    {"ReadOnlyFileRefused", FileRole::User, Before::ReadOnlyFile, WriteStep::Refused, ReadOnlyFile, "a.pat=old"},
-    {"SymlinkSavesItsTarget", FileRole::User, Before::LinkToFileElsewhere, WriteStep::None, 0, "a.pat@ real/b.pat=new real#1"},
-    {"DanglingSymlinkRefused", FileRole::User, Before::DanglingLink, WriteStep::Refused, DanglingLink, "a.pat@ missing.pat!"},
-    {"HardLinkWrittenInPlace", FileRole::User, Before::HardLink, WriteStep::None, 0, "a.pat=new b.pat=new a.pat#2"},
-    {"ProgramNameHardLinkSplit", FileRole::Program, Before::HardLink, WriteStep::None, 0, "a.pat=new b.pat=old"},
-    {"DirectoryRefused", FileRole::User, Before::Folder, WriteStep::Refused, EISDIR, "a.pat/"},
+    {"PlainFileKeepsItsMode", FileRole::User, Before::PlainFile, Failure::None, 0, "a.pat=new a.pat:640 .#1"},
+    {"ReadOnlyFileRefused", FileRole::User, Before::ReadOnlyFile, Failure::Refused, ReadOnlyFile, "a.pat=old"},
+    {"SymlinkSavesItsTarget", FileRole::User, Before::LinkToFileElsewhere, Failure::None, 0, "a.pat@ real/b.pat=new real#1"},
+    {"DanglingSymlinkRefused", FileRole::User, Before::DanglingLink, Failure::Refused, DanglingLink, "a.pat@ missing.pat!"},
+    {"HardLinkWrittenInPlace", FileRole::User, Before::HardLink, Failure::None, 0, "a.pat=new b.pat=new a.pat#2"},
+    {"ProgramNameHardLinkSplit", FileRole::Program, Before::HardLink, Failure::None, 0, "a.pat=new b.pat=old"},
+    {"DirectoryRefused", FileRole::User, Before::Folder, Failure::Refused, EISDIR, "a.pat/"},
 };
 // clang-format on
 
@@ -112,8 +112,8 @@ TEST_P(SafeWriteTarget, WritesOrRefuses) {
     const TargetCase& c = GetParam();
     TempDir dir;
     makeBefore(dir, c.before);
-    const WriteOutcome outcome = writeFileSafely(dir.file("a.pat"), "new", c.role);
-    EXPECT_EQ(c.step, outcome.step) << outcome.reason();
+    const Outcome outcome = writeFileSafely(dir.file("a.pat"), "new", c.role);
+    EXPECT_EQ(c.step, outcome.failure) << outcome.reason();
     EXPECT_EQ(c.error, outcome.error) << outcome.reason();
     checkAfter(dir, c.after);
 }
@@ -205,7 +205,7 @@ TEST(SafeWrite, FullDiskInPlaceWriteTouchesNothing) {
     const std::string path = disk.file("a.pat");
     writeBytes(path, "old");
     fs::create_hard_link(path, disk.file("b.pat"));
-    WriteOutcome outcome;
+    Outcome outcome;
     disk.whileFull([&] { outcome = writeFileSafely(path, std::string(100000, '1')); });
     EXPECT_TRUE(outcome.failedToOpen()) << outcome.reason();
     EXPECT_EQ("old", readBytes(path));
@@ -216,14 +216,14 @@ TEST(AppendToFile, FailedAppendCutsBackOrRemoves) {
     const std::string kept = disk.file("16X15.TAB");
     const std::string made = disk.file("24X24.TAB");
     writeBytes(kept, "first");
-    WriteOutcome first;
-    WriteOutcome second;
+    Outcome first;
+    Outcome second;
     disk.whileFull([&] {
         first = appendToFile(kept, std::string(100000, 'x'));
         second = appendToFile(made, std::string(100000, 'x'));
     });
-    EXPECT_EQ(WriteStep::Write, first.step);
-    EXPECT_EQ(WriteStep::Write, second.step);
+    EXPECT_EQ(Failure::Write, first.failure);
+    EXPECT_EQ(Failure::Write, second.failure);
     EXPECT_EQ("first", readBytes(kept));
     EXPECT_FALSE(fs::exists(made));
 }
@@ -263,7 +263,7 @@ TEST(WriteFileRange, WritesInPlaceOrRefuses) {
 }
 
 TEST(WriteFailureMessage, NamesTheFileAndTheReason) {
-    const Message m = writeFailureMessage("/tmp/a\x1b.DAT", {WriteStep::Write, ENOSPC});
+    const Message m = writeFailureMessage("/tmp/a\x1b.DAT", {Failure::Write, ENOSPC, {}});
     EXPECT_EQ("Could not write \"/tmp/a\\x1b.DAT\": No space left on device", m.text);
 }
 
@@ -279,8 +279,8 @@ struct WriterCase {
 
 using Said = std::optional<std::string>;
 
-Said said(const std::optional<Message>& m) {
-    return m ? Said(m->text) : std::nullopt;
+Said said(const Outcome& outcome) {
+    return outcome.ok() ? std::nullopt : Said(outcome.message.text);
 }
 
 const WriterCase WriterCases[] = {
@@ -288,9 +288,9 @@ const WriterCase WriterCases[] = {
      [](const std::string& path) {
          Document doc;
          appendPattern(doc, nullptr);
-         const WriteResult r = writePatternFile(doc, path);
-         EXPECT_EQ(!r.written, doc.modifiedFlag);
-         return r.written ? std::nullopt : Said(r.message.text);
+         const Outcome r = writePatternFile(doc, path);
+         EXPECT_EQ(!r.ok(), doc.modifiedFlag);
+         return said(r);
      },
      "file open error !"},
     {"Settings", "DEDUR.INI",
@@ -354,9 +354,9 @@ struct PlantedCase {
 
 const PlantedCase PlantedCases[] = {
     {"HexTable", "HEX.TAB",
-     [](const std::string& d) { return !writeTableFile(d + "/HEX.TAB", "F0", false); }},
+     [](const std::string& d) { return writeTableFile(d + "/HEX.TAB", "F0", false).ok(); }},
     {"GlyphArrays", "24X24.TAB",
-     [](const std::string& d) { return !writeTableFile(d + "/24X24.TAB", "F0", true); }},
+     [](const std::string& d) { return writeTableFile(d + "/24X24.TAB", "F0", true).ok(); }},
     {"PasteRecord", "bitmap.dat",
      [](const std::string& d) {
          return writeFileSafely(d + "/bitmap.dat", "x", FileRole::Program).ok();

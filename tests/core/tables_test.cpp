@@ -56,9 +56,9 @@ TEST(Tables, CArrayOfA24x24GlyphTakesEightLines) {
 }
 
 TEST(Tables, AFailedWriteNamesTheTableNotThePath) {
-    const auto failure = writeTableFile("/nonexistent/HEX.TAB", "x", false);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ("HEX.TAB file Open Failure", failure->text);
+    const Outcome failure = writeTableFile("/nonexistent/HEX.TAB", "x", false);
+    EXPECT_FALSE(failure.ok());
+    EXPECT_EQ("HEX.TAB file Open Failure", failure.message.text);
 }
 
 TEST(Tables, ExportFollowsTheMode) {

@@ -66,9 +66,9 @@ TEST(Transform, RotationOffThePanelIsRefusedWithTheSizeMessage) {
     Document doc = documentOf({{60, 2, 1, 1, IncreaseSeg, IncreaseCom}});
     History history;
     Selection none;
-    const auto refused = transformPattern(doc, history, none, {TransformKind::RotateLeft}, 9, 9);
-    ASSERT_TRUE(refused);
-    EXPECT_EQ("Height too large ! ( Max Com=48, Begin Com=1 )", refused->text);
+    const Outcome refused = transformPattern(doc, history, none, {TransformKind::RotateLeft}, 9, 9);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ("Height too large ! ( Max Com=48, Begin Com=1 )", refused.message.text);
     EXPECT_EQ(60, doc.patternWidth);
     EXPECT_EQ(0, history.undoCount());
 }
@@ -82,7 +82,7 @@ TEST(Transform, AFloatingBlockIsTransformedAndMovedInsteadOfThePattern) {
     History history;
     Selection sel;
     lifted(doc, sel);
-    ASSERT_FALSE(transformPattern(doc, history, sel, {TransformKind::RotateRight}, 9, 9));
+    ASSERT_TRUE(transformPattern(doc, history, sel, {TransformKind::RotateRight}, 9, 9).ok());
     EXPECT_EQ((DotRect{1, 1, 2, 3}), sel.blockRect);
     EXPECT_EQ((PixelRect{14, 14, 32, 41}), sel.selectionRect);
     EXPECT_EQ((std::vector<uint8_t>{'0', '1', '0', '1', '1', '0'}), sel.floatingBlock);

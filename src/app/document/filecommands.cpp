@@ -52,15 +52,15 @@ FileProgress FileCommands::progressOf(const char* verb, const std::string& path)
 bool FileCommands::readWithRetry(const std::string& path, bool tooLargeAsMissing) {
     for (;;) {
         prompts_.setWaitCursor(true);
-        ReadResult result = readPatternFile(editor_.document, path, progressOf("Reading", path));
+        Outcome result = readPatternFile(editor_.document, path, progressOf("Reading", path));
         prompts_.endProgress();
         prompts_.setWaitCursor(false);
         if (result.ok()) return true;
-        if (tooLargeAsMissing && result.status == ReadStatus::TooLarge) {
-            result = {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+        if (tooLargeAsMissing && result.failure == Failure::TooLarge) {
+            result = {Failure::NotFound, 0, patternFileNotFound(path, "Can't Open File")};
         }
         const int answer = prompts_.showMessage(view_.owner(), result.message);
-        if (result.status != ReadStatus::NotFound || answer != IDRETRY) return false;
+        if (result.failure != Failure::NotFound || answer != IDRETRY) return false;
     }
 }
 
@@ -153,14 +153,11 @@ bool FileCommands::save() {
         return false;
     }
     prompts_.setWaitCursor(true);
-    const WriteResult result =
+    const Outcome result =
         writePatternFile(doc, doc.patternFileName, progressOf("Saving", doc.patternFileName));
     prompts_.endProgress();
     prompts_.setWaitCursor(false);
-    if (!result.written) {
-        prompts_.showMessage(view_.owner(), result.message);
-        return false;
-    }
+    if (failed(result)) return false;
     view_.setTitle(doc.patternFileName);
     return true;
 }
@@ -185,13 +182,10 @@ bool FileCommands::saveAs() {
         return false;
     }
     prompts_.setWaitCursor(true);
-    const WriteResult result = writePatternFile(doc, path, progressOf("Saving", path));
+    const Outcome result = writePatternFile(doc, path, progressOf("Saving", path));
     prompts_.endProgress();
     prompts_.setWaitCursor(false);
-    if (!result.written) {
-        prompts_.showMessage(view_.owner(), result.message);
-        return false;
-    }
+    if (failed(result)) return false;
     doc.patternFileName = path;
     view_.setTitle(path);
     return true;

@@ -71,15 +71,14 @@ void PatternSizeDialog::ok() {
         height_->setText(QString::number(height));
         return;
     }
-    if (auto m = checkPlacement(width, header_.leftToRight, header_.beginSeg, header_.beginCom,
-                                "Width")) {
-        prompts_.showMessage(this, *m);
-        return;
-    }
-    if (auto m = checkPlacement(height, header_.topToBottom, header_.beginSeg, header_.beginCom,
-                                "Height")) {
-        prompts_.showMessage(this, *m);
-        return;
+    for (const Outcome& placed :
+         {checkPlacement(width, header_.leftToRight, header_.beginSeg, header_.beginCom, "Width"),
+          checkPlacement(height, header_.topToBottom, header_.beginSeg, header_.beginCom,
+                         "Height")}) {
+        if (!placed.ok()) {
+            prompts_.showMessage(this, placed.message);
+            return;
+        }
     }
     newWidth_ = width;
     newHeight_ = height;

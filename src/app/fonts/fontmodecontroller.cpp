@@ -216,9 +216,9 @@ void FontModeController::exportTable() {
     if (table.fileName.empty()) return;
     const std::string path = makeWorkPath(editor_.startupDirectory, table.fileName);
     if (!table.append) prompts_.setWaitCursor(true);
-    const auto failure = writeTableFile(path, table.bytes, table.append);
+    const Outcome written = writeTableFile(path, table.bytes, table.append);
     if (!table.append) prompts_.setWaitCursor(false);
-    if (failure) prompts_.showMessage(view_.owner(), *failure);
+    failed(written);
 }
 
 } // namespace dedur

@@ -19,9 +19,8 @@ void TransformCommands::apply(const Transform& transform) {
     }
     GridWidget& grid = view_.gridView();
     const GridGeometry g = grid.geometry();
-    if (const auto refused = transformPattern(editor_.document, editor_.history, editor_.selection,
-                                              transform, g.px(), g.py())) {
-        prompts_.showMessage(view_.owner(), *refused);
+    if (failed(transformPattern(editor_.document, editor_.history, editor_.selection, transform,
+                                g.px(), g.py()))) {
         return;
     }
     // A turned pattern changes its size: the whole grid is painted anew.

@@ -112,19 +112,19 @@ void ExportDialog::exportNow() {
         parsePanelRange(choice, range_->text().left(127).toLocal8Bit().toStdString(),
                         doc.patternCount, doc.currentPattern);
     if (!range.ok()) {
-        prompts_.showMessage(this, range.error);
+        prompts_.showMessage(this, range.outcome.message);
         range_->setFocus();
         return;
     }
     const ExportStream output = panelExportStream(doc, editor_.selection, range.panelFlags,
                                                   choice == RangeChoice::CurrentSelection, type);
     for (const Message& notice : output.notices) prompts_.showMessage(nullptr, notice);
-    if (!output.error.empty()) {
-        prompts_.showMessage(this, output.error);
+    if (!output.outcome.ok()) {
+        prompts_.showMessage(this, output.outcome.message);
         return;
     }
-    if (const WriteOutcome outcome = writeFileSafely(path, output.bytes); !outcome.ok()) {
-        prompts_.showMessage(this, writeFailureMessage(path, outcome));
+    if (const Outcome outcome = writeFileSafely(path, output.bytes); !outcome.ok()) {
+        prompts_.showMessage(this, outcome.message);
         return;
     }
     prompts_.showMessage(this, {"Export OK !", " ", MessageButtons::Ok, MessageIcon::Question});

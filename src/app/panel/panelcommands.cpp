@@ -77,9 +77,8 @@ void PanelCommands::importData() {
     getHeader(doc, doc.currentPattern, header);
     std::vector<uint8_t> dots(static_cast<size_t>(doc.patternDotCount), DOT_OFF);
     const bool text = chosen.endsWith(".DAT", Qt::CaseInsensitive);
-    if (const auto refused = importPanelData(data, text, header, doc.panelDefinition, std::nullopt,
-                                             0, dots.data())) {
-        prompts_.showMessage(view_.owner(), *refused);
+    if (failed(importPanelData(data, text, header, doc.panelDefinition, std::nullopt, 0,
+                               dots.data()))) {
         return;
     }
     pushUndo(editor_.history, doc, editor_.selection);

@@ -129,8 +129,8 @@ bool PanelDefinitionDialog::check() {
     f.width = width_->number();
     f.height = height_->number();
     const PanelDefinitionCheck result = checkPanelDefinition(f);
-    if (!result.ok) {
-        prompts_.showMessage(this, result.message);
+    if (!result.outcome.ok()) {
+        prompts_.showMessage(this, result.outcome.message);
         if (NumberField* focus = field(result.focus)) focus->setFocus();
         return false;
     }

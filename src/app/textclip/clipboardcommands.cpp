@@ -53,7 +53,7 @@ void ClipboardCommands::paste() {
         editor_.document, editor_.history, editor_.selection, bitmap, g.px(), g.py(), recordPath);
     if (!outcome.pasted) return;
     if (!outcome.record.ok()) {
-        prompts_.showMessage(view_.owner(), writeFailureMessage(recordPath, outcome.record));
+        prompts_.showMessage(view_.owner(), outcome.record.message);
     }
     if (editor_.grid.tool != Tool::Select) view_.selectTool(CmdSelect);
     // Erased, so that no piece of an earlier marquee stays beside the grid.

@@ -42,10 +42,6 @@ void ImageCommands::importImageFile(const QString& path) {
         prompts_.beep();
         return;
     }
-    const auto refuse = [this](const std::optional<Message>& refused) {
-        if (refused) prompts_.showMessage(view_.owner(), *refused);
-        return refused.has_value();
-    };
     // Read through the core: a pipe or a device is refused unread, and the
     // pixel limit is the command line's.
     const std::string file = QFile::encodeName(path).toStdString();
@@ -55,7 +51,7 @@ void ImageCommands::importImageFile(const QString& path) {
         prompts_.showMessage(view_.owner(), imageReadRefusal(file, status));
         return;
     }
-    if (refuse(imageHeaderRefusal(bytes, file))) return;
+    if (failed(imageHeaderRefusal(bytes, file))) return;
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
@@ -63,12 +59,12 @@ void ImageCommands::importImageFile(const QString& path) {
     // are decoded; the others once they are.
     const QSize size = reader.size();
     if (size.isValid() &&
-        refuse(imageSizeRefusal(file, uint64_t(size.width()), uint64_t(size.height())))) {
+        failed(imageSizeRefusal(file, uint64_t(size.width()), uint64_t(size.height())))) {
         return;
     }
     const QImage image = reader.read();
     if (!image.isNull() &&
-        refuse(imageSizeRefusal(file, uint64_t(image.width()), uint64_t(image.height())))) {
+        failed(imageSizeRefusal(file, uint64_t(image.width()), uint64_t(image.height())))) {
         return;
     }
     if (image.isNull()) {
@@ -109,8 +105,8 @@ void ImageCommands::exportImage() {
     // Each dot as large as a cell of the grid.
     const int scale = std::max<int>(1, std::min(editor_.settings.gridX, editor_.settings.gridY));
     const std::string file = QFile::encodeName(path).toStdString();
-    const WriteOutcome outcome = writeFileSafely(file, encodePng(renderDots(dots, scale, false)));
-    if (!outcome.ok()) prompts_.showMessage(view_.owner(), writeFailureMessage(file, outcome));
+    const Outcome outcome = writeFileSafely(file, encodePng(renderDots(dots, scale, false)));
+    failed(outcome);
 }
 
 } // namespace dedur

@@ -48,8 +48,8 @@ bool TextCommands::chooseFontFile(QWidget* owner, const std::string& path, QFont
     if (!prompts_.chooseFont(owner, chosen)) return false;
     recordFromFont(chosen, record);
     // The font is used for this run even when it could not be kept.
-    if (const WriteOutcome outcome = writeLogFontFile(path, record); !outcome.ok()) {
-        prompts_.showMessage(owner, writeFailureMessage(path, outcome));
+    if (const Outcome outcome = writeLogFontFile(path, record); !outcome.ok()) {
+        prompts_.showMessage(owner, outcome.message);
     }
     font = chosen;
     return true;

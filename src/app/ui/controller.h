@@ -3,6 +3,7 @@
 namespace dedur {
 
 struct Editor;
+struct Outcome;
 class Prompts;
 class EditorView;
 
@@ -14,6 +15,9 @@ class Controller {
         : editor_(editor), prompts_(prompts), view_(view) {}
 
   protected:
+    // Shows a failure's message over the window; true when there was one.
+    bool failed(const Outcome& outcome);
+
     Editor& editor_;
     Prompts& prompts_;
     EditorView& view_;

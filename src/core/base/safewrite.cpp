@@ -43,8 +43,16 @@ class FileDescriptor {
     int fd_;
 };
 
-WriteOutcome failed(WriteStep step, int error) {
-    return {step, error};
+Outcome failed(Failure step, int error) {
+    return {step, error, {}};
+}
+
+// Every failed write carries its message.
+Outcome told(const std::string& path, Outcome outcome) {
+    if (!outcome.ok() && outcome.message.empty()) {
+        outcome.message = writeFailureMessage(path, outcome);
+    }
+    return outcome;
 }
 
 // Every byte, through partial writes and interruptions; errno or 0.
@@ -148,26 +156,26 @@ struct Target {
     struct stat status {};
 };
 
-WriteOutcome resolveTarget(const std::string& path, FileRole role, Target& target) {
+Outcome resolveTarget(const std::string& path, FileRole role, Target& target) {
     target.path = path;
     if (::lstat(path.c_str(), &target.status) != 0) {
         if (errno == ENOENT) return {};
-        return failed(WriteStep::Open, errno);
+        return failed(Failure::Open, errno);
     }
     if (S_ISLNK(target.status.st_mode)) {
-        if (role == FileRole::Program) return failed(WriteStep::Refused, PlantedLink);
+        if (role == FileRole::Program) return failed(Failure::Refused, PlantedLink);
         char* real = ::realpath(path.c_str(), nullptr);
-        if (!real) return failed(WriteStep::Refused, errno == ENOENT ? DanglingLink : errno);
+        if (!real) return failed(Failure::Refused, errno == ENOENT ? DanglingLink : errno);
         target.path = real;
         std::free(real);
         if (::lstat(target.path.c_str(), &target.status) != 0) {
-            return failed(WriteStep::Open, errno);
+            return failed(Failure::Open, errno);
         }
     }
-    if (S_ISDIR(target.status.st_mode)) return failed(WriteStep::Refused, EISDIR);
-    if (!S_ISREG(target.status.st_mode)) return failed(WriteStep::Refused, NotRegularFile);
+    if (S_ISDIR(target.status.st_mode)) return failed(Failure::Refused, EISDIR);
+    if (!S_ISREG(target.status.st_mode)) return failed(Failure::Refused, NotRegularFile);
     if (const int error = readOnlyError(target.path, target.status)) {
-        return failed(WriteStep::Refused, error);
+        return failed(Failure::Refused, error);
     }
     target.exists = true;
     return {};
@@ -186,20 +194,20 @@ void syncDirectory(const std::string& directory) {
 }
 
 // Writes, syncs and closes the temporary; on failure the outcome says where.
-WriteOutcome fillTemporary(FileDescriptor& fd, const ByteStream& bytes, const Target& target) {
+Outcome fillTemporary(FileDescriptor& fd, const ByteStream& bytes, const Target& target) {
     if (const int error = writeStream(fd.get(), bytes)) {
-        return failed(WriteStep::Write, error);
+        return failed(Failure::Write, error);
     }
-    if (::fsync(fd.get()) != 0) return failed(WriteStep::Sync, errno);
+    if (::fsync(fd.get()) != 0) return failed(Failure::Sync, errno);
     if (target.exists) keepOwnership(fd.get(), target.status);
     return {};
 }
 
-WriteOutcome renameOver(const std::string& temporary, const Target& target) {
+Outcome renameOver(const std::string& temporary, const Target& target) {
     if (::rename(temporary.c_str(), target.path.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return failed(WriteStep::Replace, error);
+        return failed(Failure::Replace, error);
     }
     syncDirectory(directoryOf(target.path));
     return {};
@@ -210,7 +218,7 @@ enum class TemporaryResult { Done, Unsupported, DirectoryRefused };
 // Through an unnamed file that only gets a name once it is whole, so a kill
 // before the rename leaves nothing behind.
 TemporaryResult writeThroughUnnamed(const Target& target, const ByteStream& bytes,
-                                    WriteOutcome& outcome) {
+                                    Outcome& outcome) {
     const std::string directory = directoryOf(target.path);
     FileDescriptor fd(::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (!fd.valid()) {
@@ -218,7 +226,7 @@ TemporaryResult writeThroughUnnamed(const Target& target, const ByteStream& byte
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
             return TemporaryResult::Unsupported;
         }
-        outcome = failed(WriteStep::Open, errno);
+        outcome = failed(Failure::Open, errno);
         return TemporaryResult::Done;
     }
     outcome = fillTemporary(fd, bytes, target);
@@ -233,27 +241,26 @@ TemporaryResult writeThroughUnnamed(const Target& target, const ByteStream& byte
         if (errno != EEXIST || attempt == 8) {
             // No /proc to name the file by: the caller writes a named one.
             if (errno == ENOENT) return TemporaryResult::Unsupported;
-            outcome = failed(WriteStep::Replace, errno);
+            outcome = failed(Failure::Replace, errno);
             return TemporaryResult::Done;
         }
     }
     if (const int error = fd.close()) {
         ::unlink(temporary.c_str());
-        outcome = failed(WriteStep::Close, error);
+        outcome = failed(Failure::Close, error);
         return TemporaryResult::Done;
     }
     outcome = renameOver(temporary, target);
     return TemporaryResult::Done;
 }
 
-TemporaryResult writeThroughNamed(const Target& target, const ByteStream& bytes,
-                                  WriteOutcome& outcome) {
+TemporaryResult writeThroughNamed(const Target& target, const ByteStream& bytes, Outcome& outcome) {
     std::string temporary = temporaryPath(directoryOf(target.path), nameOf(target.path));
     temporary.replace(temporary.size() - 10, 6, "XXXXXX");
     FileDescriptor fd(::mkostemps(temporary.data(), 4, O_CLOEXEC));
     if (!fd.valid()) {
         if (errno == EACCES || errno == EPERM) return TemporaryResult::DirectoryRefused;
-        outcome = failed(WriteStep::Open, errno);
+        outcome = failed(Failure::Open, errno);
         return TemporaryResult::Done;
     }
     if (!target.exists) {
@@ -264,7 +271,7 @@ TemporaryResult writeThroughNamed(const Target& target, const ByteStream& bytes,
     }
     outcome = fillTemporary(fd, bytes, target);
     if (outcome.ok()) {
-        if (const int error = fd.close()) outcome = failed(WriteStep::Close, error);
+        if (const int error = fd.close()) outcome = failed(Failure::Close, error);
     }
     if (!outcome.ok()) {
         ::unlink(temporary.c_str());
@@ -295,7 +302,7 @@ int reserveRoom(int fd, const struct stat& old, uint64_t size) {
 
 // A hard-linked file, or one in a directory that refuses new files: written
 // where it is, as the format always was.
-WriteOutcome writeInPlace(const Target& target, const ByteStream& stream) {
+Outcome writeInPlace(const Target& target, const ByteStream& stream) {
     // The room is made before the first byte is overwritten, so the size
     // must be known: a stream that does not say is made in memory first.
     std::string made;
@@ -308,66 +315,51 @@ WriteOutcome writeInPlace(const Target& target, const ByteStream& stream) {
     const ByteStream whole{made.size(), [&made](const ByteStream::Put& put) { put(made); }};
     const ByteStream& bytes = stream.size == ByteStream::UnknownSize ? whole : stream;
     FileDescriptor fd(::open(target.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd.valid()) return failed(WriteStep::Open, errno);
+    if (!fd.valid()) return failed(Failure::Open, errno);
     if (const int error = reserveRoom(fd.get(), target.status, bytes.size)) {
-        return failed(WriteStep::Open, error);
+        return failed(Failure::Open, error);
     }
     if (const int error = writeStream(fd.get(), bytes, 0)) {
-        return failed(WriteStep::Write, error);
+        return failed(Failure::Write, error);
     }
     if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size)) != 0) {
-        return failed(WriteStep::Write, errno);
+        return failed(Failure::Write, errno);
     }
-    if (::fsync(fd.get()) != 0) return failed(WriteStep::Sync, errno);
-    if (const int error = fd.close()) return failed(WriteStep::Close, error);
+    if (::fsync(fd.get()) != 0) return failed(Failure::Sync, errno);
+    if (const int error = fd.close()) return failed(Failure::Close, error);
     return {};
 }
 
 } // namespace
 
-std::string WriteOutcome::reason() const {
-    switch (error) {
-    case 0:
-        return {};
-    case ReadOnlyFile:
-        return "the file is read-only";
-    case PlantedLink:
-        return "a link stands at that name; it was left alone";
-    case DanglingLink:
-        return "it is a link to a file that does not exist";
-    case NotRegularFile:
-        return "it is not a regular file";
-    default:
-        return std::strerror(error);
-    }
-}
-
-WriteOutcome writeFileSafely(const std::string& path, std::string_view bytes, FileRole role) {
+Outcome writeFileSafely(const std::string& path, std::string_view bytes, FileRole role) {
     return writeFileSafely(
         path, ByteStream{bytes.size(), [bytes](const ByteStream::Put& put) { put(bytes); }}, role);
 }
 
-WriteOutcome writeFileSafely(const std::string& path, const ByteStream& bytes, FileRole role) {
-    if (path.empty()) return failed(WriteStep::Open, ENOENT);
+namespace {
+
+Outcome writeStream(const std::string& path, const ByteStream& bytes, FileRole role) {
+    if (path.empty()) return failed(Failure::Open, ENOENT);
     Target target;
-    if (WriteOutcome outcome = resolveTarget(path, role, target); !outcome.ok()) return outcome;
+    if (Outcome outcome = resolveTarget(path, role, target); !outcome.ok()) return outcome;
     // A user's hard-linked file stays one file; our own names never share
     // their bytes with another file.
     if (target.exists && role == FileRole::User && target.status.st_nlink > 1) {
         return writeInPlace(target, bytes);
     }
     removeStaleTemporaries(directoryOf(target.path), nameOf(target.path));
-    WriteOutcome outcome;
+    Outcome outcome;
     TemporaryResult result = writeThroughUnnamed(target, bytes, outcome);
     if (result == TemporaryResult::Unsupported) result = writeThroughNamed(target, bytes, outcome);
     if (result == TemporaryResult::DirectoryRefused) {
-        if (!target.exists || role == FileRole::Program) return failed(WriteStep::Open, EACCES);
+        if (!target.exists || role == FileRole::Program) return failed(Failure::Open, EACCES);
         return writeInPlace(target, bytes);
     }
     return outcome;
 }
 
-WriteOutcome appendToFile(const std::string& path, std::string_view bytes) {
+Outcome appendBytes(const std::string& path, std::string_view bytes) {
     constexpr int flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC;
     bool created = true;
     FileDescriptor fd(::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666));
@@ -376,49 +368,62 @@ WriteOutcome appendToFile(const std::string& path, std::string_view bytes) {
         fd.reset(::open(path.c_str(), flags));
     }
     if (!fd.valid()) {
-        return errno == ELOOP ? failed(WriteStep::Refused, PlantedLink)
-                              : failed(WriteStep::Open, errno);
+        return errno == ELOOP ? failed(Failure::Refused, PlantedLink)
+                              : failed(Failure::Open, errno);
     }
     struct stat status {};
-    if (::fstat(fd.get(), &status) != 0) return failed(WriteStep::Open, errno);
-    if (!S_ISREG(status.st_mode)) return failed(WriteStep::Refused, NotRegularFile);
-    if (status.st_nlink > 1) return failed(WriteStep::Refused, PlantedLink);
-    if (const int error = readOnlyError(path, status)) return failed(WriteStep::Refused, error);
-    WriteOutcome outcome;
+    if (::fstat(fd.get(), &status) != 0) return failed(Failure::Open, errno);
+    if (!S_ISREG(status.st_mode)) return failed(Failure::Refused, NotRegularFile);
+    if (status.st_nlink > 1) return failed(Failure::Refused, PlantedLink);
+    if (const int error = readOnlyError(path, status)) return failed(Failure::Refused, error);
+    Outcome outcome;
     if (const int error = writeAll(fd.get(), bytes.data(), bytes.size())) {
-        outcome = failed(WriteStep::Write, error);
+        outcome = failed(Failure::Write, error);
     } else if (::fsync(fd.get()) != 0) {
-        outcome = failed(WriteStep::Sync, errno);
+        outcome = failed(Failure::Sync, errno);
     }
     if (!outcome.ok()) (void)::ftruncate(fd.get(), status.st_size);
     if (const int error = fd.close(); error && outcome.ok()) {
-        outcome = failed(WriteStep::Close, error);
+        outcome = failed(Failure::Close, error);
     }
     if (!outcome.ok() && created) ::unlink(path.c_str());
     return outcome;
 }
 
-WriteOutcome writeFileRange(const std::string& path, uint64_t offset, const void* data,
-                            size_t size) {
+Outcome writeRange(const std::string& path, uint64_t offset, const void* data, size_t size) {
     struct stat status {};
     if (path.empty() || ::stat(path.c_str(), &status) != 0) {
-        return failed(WriteStep::Open, path.empty() ? ENOENT : errno);
+        return failed(Failure::Open, path.empty() ? ENOENT : errno);
     }
-    if (!S_ISREG(status.st_mode)) return failed(WriteStep::Refused, NotRegularFile);
-    if (const int error = readOnlyError(path, status)) return failed(WriteStep::Refused, error);
+    if (!S_ISREG(status.st_mode)) return failed(Failure::Refused, NotRegularFile);
+    if (const int error = readOnlyError(path, status)) return failed(Failure::Refused, error);
     // Not blocking: a pipe put in the file's place since the check would wait
     // for a reader.
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) return failed(WriteStep::Open, errno);
+    if (!fd.valid()) return failed(Failure::Open, errno);
     if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return failed(WriteStep::Refused, NotRegularFile);
+        return failed(Failure::Refused, NotRegularFile);
     }
     if (const int error =
             writeAll(fd.get(), static_cast<const char*>(data), size, static_cast<off_t>(offset))) {
-        return failed(WriteStep::Write, error);
+        return failed(Failure::Write, error);
     }
-    if (const int error = fd.close()) return failed(WriteStep::Close, error);
+    if (const int error = fd.close()) return failed(Failure::Close, error);
     return {};
+}
+
+} // namespace
+
+Outcome writeFileSafely(const std::string& path, const ByteStream& bytes, FileRole role) {
+    return told(path, writeStream(path, bytes, role));
+}
+
+Outcome appendToFile(const std::string& path, std::string_view bytes) {
+    return told(path, appendBytes(path, bytes));
+}
+
+Outcome writeFileRange(const std::string& path, uint64_t offset, const void* data, size_t size) {
+    return told(path, writeRange(path, offset, data, size));
 }
 
 bool createEmptyFile(const std::string& path) {
@@ -427,7 +432,7 @@ bool createEmptyFile(const std::string& path) {
     return fd.valid() && fd.close() == 0;
 }
 
-Message writeFailureMessage(const std::string& path, const WriteOutcome& outcome) {
+Message writeFailureMessage(const std::string& path, const Outcome& outcome) {
     return {
         formatText("Could not write \"%s\": %s", printable(path).c_str(), outcome.reason().c_str()),
         " ", MessageButtons::Ok, MessageIcon::Question};

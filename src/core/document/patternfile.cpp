@@ -67,12 +67,13 @@ PatternHeader parseHeaderLine(const LinePiece& piece) {
     return {values[0], values[1], values[2], values[3], values[4], values[5]};
 }
 
-ReadResult tooLarge(const std::string& path) {
-    return {ReadStatus::TooLarge, patternFileTooLarge(path)};
+Outcome tooLarge(const std::string& path) {
+    return {Failure::TooLarge, 0, patternFileTooLarge(path)};
 }
 
-ReadResult noPattern() {
-    return {ReadStatus::NoPattern,
+Outcome noPattern() {
+    return {Failure::BadContent,
+            0,
             {"No pattern in file", "error", MessageButtons::Ok, MessageIcon::Question}};
 }
 
@@ -100,10 +101,10 @@ struct HeaderTally {
     size_t declared = 0;
     size_t stored = 0; // what the store needs for them
 
-    std::optional<ReadResult> count(const PatternHeader& header, const std::string& path) {
+    std::optional<Outcome> count(const PatternHeader& header, const std::string& path) {
         ++seen;
         if (!sideInRange(header.width) || !sideInRange(header.height)) {
-            return ReadResult{ReadStatus::BadSize, badSizeMessage(path, seen, header)};
+            return Outcome{Failure::BadContent, 0, badSizeMessage(path, seen, header)};
         }
         declared += declaredLength(header);
         if (declared > MaxPatternData) return tooLarge(path);
@@ -140,8 +141,8 @@ class ProgressMeter {
 
 // The first of two passes over the text after the signature: the total size
 // of the records its headers declare.
-ReadResult measurePatterns(LineReader& reader, const std::string& path, size_t& total,
-                           ProgressMeter& meter) {
+Outcome measurePatterns(LineReader& reader, const std::string& path, size_t& total,
+                        ProgressMeter& meter) {
     LinePiece piece;
     HeaderTally tally;
     while (reader.next(piece, LineLimit)) {
@@ -173,9 +174,9 @@ void prefault(std::vector<uint8_t>& store, size_t needed, size_t& prefaulted) {
 // pass) the rows are checked for header lines too, as the measuring pass
 // would; the store may not grow past `room` then, and `outOfRoom` tells the
 // caller to measure first after all.
-ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store,
-                        std::vector<size_t>& offsets, HeaderTally* tally, bool& outOfRoom,
-                        const std::string& path, ProgressMeter& meter) {
+Outcome buildRecords(LineReader& reader, std::vector<uint8_t>& store, std::vector<size_t>& offsets,
+                     HeaderTally* tally, bool& outOfRoom, const std::string& path,
+                     ProgressMeter& meter) {
     LinePiece piece;
     size_t prefaulted = store.size();
     size_t declared = 0;
@@ -189,7 +190,7 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store,
         offsets.push_back(at);
         const int records = static_cast<int>(offsets.size());
         if (!sideInRange(header.width) || !sideInRange(header.height)) {
-            return {ReadStatus::BadSize, badSizeMessage(path, records, header)};
+            return {Failure::BadContent, 0, badSizeMessage(path, records, header)};
         }
         declared += declaredLength(header);
         if (declared > MaxPatternData) return tooLarge(path);
@@ -219,7 +220,7 @@ ReadResult buildRecords(LineReader& reader, std::vector<uint8_t>& store,
 }
 
 // The records read become the document's, with their index.
-ReadResult adopt(Document& doc, std::vector<uint8_t>& store, std::vector<size_t>& offsets) {
+Outcome adopt(Document& doc, std::vector<uint8_t>& store, std::vector<size_t>& offsets) {
     doc.patternCount = static_cast<int>(offsets.size());
     offsets.push_back(store.size());
     doc.store = std::move(store);
@@ -227,8 +228,8 @@ ReadResult adopt(Document& doc, std::vector<uint8_t>& store, std::vector<size_t>
     return {};
 }
 
-ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& path,
-                        const FileProgress& progress, bool measureFirst = false) {
+Outcome readPatterns(Document& doc, LineReader& reader, const std::string& path,
+                     const FileProgress& progress, bool measureFirst = false) {
     ProgressMeter meter(progress, reader.expectedSize());
     LinePiece piece;
     // The signature: the first line, its last character dropped.
@@ -239,7 +240,8 @@ ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& pa
         if (!head.empty()) head.pop_back();
     }
     if (head.compare(0, 7, "PATTERN") != 0) {
-        return {ReadStatus::BadHead,
+        return {Failure::BadContent,
+                0,
                 {formatText("Pattern file head (%s)(%s) error", printable(head).c_str(), "PATTERN"),
                  "Format error", MessageButtons::Ok, MessageIcon::Question}};
     }
@@ -255,7 +257,7 @@ ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& pa
         store.reserve(
             static_cast<size_t>(std::min<uint64_t>(size + size / 4 + 4096, MaxPatternData)));
         HeaderTally tally;
-        ReadResult built = buildRecords(reader, store, offsets, &tally, outOfRoom, path, meter);
+        Outcome built = buildRecords(reader, store, offsets, &tally, outOfRoom, path, meter);
         if (!built.ok()) return built;
         if (!outOfRoom && tally.seen == 0) return noPattern();
         if (!outOfRoom) return adopt(doc, store, offsets);
@@ -267,13 +269,13 @@ ReadResult readPatterns(Document& doc, LineReader& reader, const std::string& pa
     reader.rewind();
     reader.next(piece, SignatureLimit);
     size_t total = 0;
-    if (ReadResult counted = measurePatterns(reader, path, total, meter); !counted.ok()) {
+    if (Outcome counted = measurePatterns(reader, path, total, meter); !counted.ok()) {
         return counted;
     }
     store.reserve(total);
     meter.secondPass();
     reader.rewind();
-    if (ReadResult built = buildRecords(reader, store, offsets, nullptr, outOfRoom, path, meter);
+    if (Outcome built = buildRecords(reader, store, offsets, nullptr, outOfRoom, path, meter);
         !built.ok()) {
         return built;
     }
@@ -318,28 +320,29 @@ bool fileCanBeRead(const std::string& path) {
     return probeRegularFile(path) == FileReadStatus::Ok;
 }
 
-ReadResult readPatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
+Outcome readPatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
     try {
         FileTextSource file;
         switch (file.open(path, MaxPatternFileSize)) {
         case FileTextSource::Opened::Ok: {
             LineReader reader(file);
             const FileStamp stamp = fileStamp(path);
-            ReadResult result = readPatterns(doc, reader, path, progress);
+            Outcome result = readPatterns(doc, reader, path, progress);
             if (file.grewTooLarge()) return tooLarge(path);
             if (file.failed())
-                return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+                return {Failure::NotFound, 0, patternFileNotFound(path, "Can't Open File")};
             if (result.ok()) doc.fileStamp = stamp;
             return result;
         }
         case FileTextSource::Opened::TooLarge:
             return tooLarge(path);
         case FileTextSource::Opened::CannotOpen:
-            return {ReadStatus::NotFound, patternFileNotFound(path, "Can't Open File")};
+            return {Failure::NotFound, 0, patternFileNotFound(path, "Can't Open File")};
         case FileTextSource::Opened::NotRegularFile:
             break;
         }
-        return {ReadStatus::NotRegularFile,
+        return {Failure::NotRegularFile,
+                0,
                 {formatText("\"%s\" is not a regular file; a pattern file cannot be read from it",
                             printable(path).c_str()),
                  "Can't Open File", MessageButtons::Ok, MessageIcon::Question}};
@@ -348,8 +351,8 @@ ReadResult readPatternFile(Document& doc, const std::string& path, const FilePro
     }
 }
 
-ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path,
-                           bool measureFirst) {
+Outcome readPatternText(Document& doc, std::string_view text, const std::string& path,
+                        bool measureFirst) {
     try {
         LineReader reader(text);
         return readPatterns(doc, reader, path, {}, measureFirst);
@@ -439,7 +442,7 @@ std::string formatPatternFile(const Document& doc) {
     return out;
 }
 
-WriteResult writePatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
+Outcome writePatternFile(Document& doc, const std::string& path, const FileProgress& progress) {
     ByteStream stream = patternFileStream(doc);
     if (progress) {
         stream.produce = [made = std::move(stream.produce), total = stream.size,
@@ -452,16 +455,15 @@ WriteResult writePatternFile(Document& doc, const std::string& path, const FileP
             });
         };
     }
-    const WriteOutcome outcome = writeFileSafely(path, stream);
+    Outcome outcome = writeFileSafely(path, stream);
     if (!outcome.ok()) {
-        return {false,
-                {formatText("%s\nfile open error !", printable(path).c_str()), "Open error",
-                 MessageButtons::Ok, MessageIcon::Question},
-                outcome.reason()};
+        outcome.message = {formatText("%s\nfile open error !", printable(path).c_str()),
+                           "Open error", MessageButtons::Ok, MessageIcon::Question};
+        return outcome;
     }
     doc.modifiedFlag = false;
     doc.fileStamp = fileStamp(path);
-    return {true, {}, {}};
+    return {};
 }
 
 Message changedOnDiskQuestion(const std::string& path) {

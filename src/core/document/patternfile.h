@@ -6,12 +6,11 @@
 #include <string_view>
 
 #include "base/message.h"
+#include "base/outcome.h"
 #include "base/safewrite.h"
 #include "document/patternstore.h"
 
 namespace dedur {
-
-enum class ReadStatus { Ok, NotFound, BadHead, NoPattern, BadSize, TooLarge, NotRegularFile };
 
 // The most pattern data a file may declare (2 GiB: some 230,000 patterns of
 // 96 x 96); a header-only file could otherwise ask for far more memory than
@@ -21,37 +20,22 @@ inline constexpr size_t MaxPatternData = size_t{1} << 31;
 // of 96 dots with their line ends, and the headers.
 inline constexpr size_t MaxPatternFileSize = MaxPatternData + MaxPatternData / 8;
 
-struct ReadResult {
-    ReadStatus status = ReadStatus::Ok;
-    Message message; // empty on success
-
-    bool ok() const { return status == ReadStatus::Ok; }
-};
-
 // Reads a pattern file into the store. On success `patternCount` and the
 // store change, nothing else; on failure the document is left as it was and
 // the result carries the message to show (NotFound asks Retry/Cancel; the
 // caller repeats the read on Retry).
 // Told every few megabytes how far a read or write of a file is, in bytes.
 using FileProgress = std::function<void(uint64_t done, uint64_t total)>;
-ReadResult readPatternFile(Document& doc, const std::string& path,
-                           const FileProgress& progress = {});
+Outcome readPatternFile(Document& doc, const std::string& path, const FileProgress& progress = {});
 // The same on text already in memory; `path` only names the file in messages.
 // `measureFirst` always takes the two passes that files of short patterns
 // need (for tests: one pass must read every file as two would).
-ReadResult readPatternText(Document& doc, std::string_view text, const std::string& path,
-                           bool measureFirst = false);
-
-struct WriteResult {
-    bool written = false;
-    Message message;
-    std::string reason; // what failed, beside the message
-};
+Outcome readPatternText(Document& doc, std::string_view text, const std::string& path,
+                        bool measureFirst = false);
 
 // Writes every record (up to the first with a side above 96) with
 // writeFileSafely. Clears `modifiedFlag`.
-WriteResult writePatternFile(Document& doc, const std::string& path,
-                             const FileProgress& progress = {});
+Outcome writePatternFile(Document& doc, const std::string& path, const FileProgress& progress = {});
 // The file's bytes, exactly as the writer puts them on disk: made while they
 // are written, or all at once.
 ByteStream patternFileStream(const Document& doc);

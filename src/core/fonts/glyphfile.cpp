@@ -68,13 +68,13 @@ bool accessGlyphRecord(const std::string& path, long record, int size, uint8_t* 
     };
     const long offset = record * size;
     if (operation != GlyphAccess::Read) {
-        const WriteOutcome outcome =
+        const Outcome outcome =
             writeFileRange(path, static_cast<uint64_t>(offset), buffer, static_cast<size_t>(size));
-        if (outcome.step == WriteStep::Refused && outcome.error == NotRegularFile)
+        if (outcome.failure == Failure::Refused && outcome.error == NotRegularFile)
             return openFailure("\n(it is not a regular file)");
         if (outcome.failedToOpen()) return openFailure();
         if (!outcome.ok()) {
-            if (error) *error = writeFailureMessage(path, outcome);
+            if (error) *error = outcome.message;
             return false;
         }
         return true;

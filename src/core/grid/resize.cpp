@@ -9,8 +9,7 @@
 
 namespace dedur {
 
-std::optional<Message> checkPlacement(int value, int direction, int beginSeg, int beginCom,
-                                      const char* name) {
+Outcome checkPlacement(int value, int direction, int beginSeg, int beginCom, const char* name) {
     const char* segText = "%s too large ! ( Max Seg=%d, Begin Seg=%d )";
     const char* comText = "%s too large ! ( Max Com=%d, Begin Com=%d )";
     std::string text;
@@ -30,8 +29,8 @@ std::optional<Message> checkPlacement(int value, int direction, int beginSeg, in
     default:
         break;
     }
-    if (text.empty()) return std::nullopt;
-    return Message{text, " ", MessageButtons::Ok, MessageIcon::Question};
+    if (text.empty()) return {};
+    return Outcome::refused({text, " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
 void resizePattern(Document& doc, int oldWidth, int oldHeight) {

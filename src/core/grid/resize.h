@@ -1,8 +1,6 @@
 #pragma once
 
-#include <optional>
-
-#include "base/message.h"
+#include "base/outcome.h"
 
 namespace dedur {
 
@@ -13,8 +11,7 @@ struct Selection;
 // Whether a side of `value` dots, running in `direction` from the pattern's
 // left-top dot, stays on the panel (SEG 1..96, COM 1..48). The message names
 // the side ("Width" or "Height").
-std::optional<Message> checkPlacement(int value, int direction, int beginSeg, int beginCom,
-                                      const char* name);
+Outcome checkPlacement(int value, int direction, int beginSeg, int beginCom, const char* name);
 
 // Resizes the current pattern from oldWidth x oldHeight to the current
 // patternWidth x patternHeight, anchored at the top-left; the record takes the

@@ -98,8 +98,8 @@ void transformBlock(Selection& sel, const Transform& t, int px, int py) {
 
 } // namespace
 
-std::optional<Message> transformPattern(Document& doc, History& history, Selection& sel,
-                                        const Transform& t, int px, int py) {
+Outcome transformPattern(Document& doc, History& history, Selection& sel, const Transform& t,
+                         int px, int py) {
     if (sel.selectionState != SelectionState::None) {
         pushUndo(history, doc, sel);
         transformBlock(sel, t, px, py);
@@ -107,7 +107,7 @@ std::optional<Message> transformPattern(Document& doc, History& history, Selecti
             clampAfterMove(sel, doc.patternWidth, doc.patternHeight, px, py);
         }
         doc.modifiedFlag = true;
-        return std::nullopt;
+        return {};
     }
     const int width = doc.patternWidth;
     const int height = doc.patternHeight;
@@ -115,18 +115,20 @@ std::optional<Message> transformPattern(Document& doc, History& history, Selecti
         width, height, {doc.workDots.begin(), doc.workDots.begin() + width * height}};
     const DotGrid after = transformDots(before, t);
     if (after.width != width && doc.editType != EditMode::Pattern) {
-        return Message{"Only a square glyph can be turned", " ", MessageButtons::Ok,
-                       MessageIcon::Question};
+        return Outcome::refused(
+            {"Only a square glyph can be turned", " ", MessageButtons::Ok, MessageIcon::Question});
     }
     PatternHeader header;
     getHeader(doc, doc.currentPattern, header);
     if (after.width != width) {
-        if (auto refused = checkPlacement(after.width, header.leftToRight, header.beginSeg,
-                                          header.beginCom, "Width")) {
+        if (Outcome refused = checkPlacement(after.width, header.leftToRight, header.beginSeg,
+                                             header.beginCom, "Width");
+            !refused.ok()) {
             return refused;
         }
-        if (auto refused = checkPlacement(after.height, header.topToBottom, header.beginSeg,
-                                          header.beginCom, "Height")) {
+        if (Outcome refused = checkPlacement(after.height, header.topToBottom, header.beginSeg,
+                                             header.beginCom, "Height");
+            !refused.ok()) {
             return refused;
         }
     }
@@ -139,7 +141,7 @@ std::optional<Message> transformPattern(Document& doc, History& history, Selecti
     std::copy(after.dots.begin(), after.dots.end(), doc.workDots.begin());
     storeWorkDots(doc);
     doc.modifiedFlag = true;
-    return std::nullopt;
+    return {};
 }
 
 } // namespace dedur

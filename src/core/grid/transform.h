@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/message.h"
+#include "base/outcome.h"
 
 namespace dedur {
 
@@ -40,7 +40,7 @@ std::optional<TransformKind> transformNamed(std::string_view name);
 // pattern, after an undo snapshot. A rotated pattern keeps its placement and
 // is refused, with the size message, when it would leave the panel. The
 // message when refused; nothing when done.
-std::optional<Message> transformPattern(Document& doc, History& history, Selection& sel,
-                                        const Transform& transform, int px, int py);
+Outcome transformPattern(Document& doc, History& history, Selection& sel,
+                         const Transform& transform, int px, int py);
 
 } // namespace dedur

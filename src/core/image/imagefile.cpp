@@ -11,9 +11,9 @@ namespace dedur {
 
 namespace {
 
-Message refusal(const std::string& path, const char* why) {
-    return {formatText("\"%s\" %s", printable(path).c_str(), why), " ", MessageButtons::Ok,
-            MessageIcon::Question};
+Outcome refusal(const std::string& path, const char* why) {
+    return Outcome::refused({formatText("\"%s\" %s", printable(path).c_str(), why), " ",
+                             MessageButtons::Ok, MessageIcon::Question});
 }
 
 struct PngReadState {
@@ -153,23 +153,23 @@ void noFlush(png_structp) {}
 
 } // namespace
 
-std::optional<Message> imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
-                                        uint64_t maxPixels) {
-    if (width * height <= maxPixels) return std::nullopt;
-    return Message{formatText("\"%s\" has %llu x %llu pixels; an image of more than %llu pixels "
-                              "is not imported",
-                              printable(path).c_str(), static_cast<unsigned long long>(width),
-                              static_cast<unsigned long long>(height),
-                              static_cast<unsigned long long>(maxPixels)),
-                   " ", MessageButtons::Ok, MessageIcon::Question};
+Outcome imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
+                         uint64_t maxPixels) {
+    if (width * height <= maxPixels) return {};
+    return Outcome::refused(
+        {formatText("\"%s\" has %llu x %llu pixels; an image of more than %llu pixels "
+                    "is not imported",
+                    printable(path).c_str(), static_cast<unsigned long long>(width),
+                    static_cast<unsigned long long>(height),
+                    static_cast<unsigned long long>(maxPixels)),
+         " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
-std::optional<Message> imageHeaderRefusal(std::string_view data, const std::string& path,
-                                          uint64_t maxPixels) {
+Outcome imageHeaderRefusal(std::string_view data, const std::string& path, uint64_t maxPixels) {
     // A PNG's size stands in its header chunk, before any pixel.
     if (data.size() < 24 || data.compare(0, 8, "\x89PNG\r\n\x1a\n", 8) != 0 ||
         data.compare(12, 4, "IHDR") != 0) {
-        return std::nullopt;
+        return {};
     }
     const auto be32 = [&](size_t at) {
         uint64_t v = 0;
@@ -185,23 +185,25 @@ Message imageReadRefusal(const std::string& path, FileReadStatus status) {
             " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
-std::optional<Message> readImageFile(const std::string& path, RgbaImage& out, uint64_t maxPixels) {
+Outcome readImageFile(const std::string& path, RgbaImage& out, uint64_t maxPixels) {
     std::string data;
     const FileReadStatus status = readFileLimited(path, MaxImageFileBytes, data);
-    if (status != FileReadStatus::Ok) return imageReadRefusal(path, status);
+    if (status != FileReadStatus::Ok) return Outcome::refused(imageReadRefusal(path, status));
     return decodeImage(data, path, out, maxPixels);
 }
 
-std::optional<Message> decodeImage(std::string_view data, const std::string& path, RgbaImage& out,
-                                   uint64_t maxPixels) {
+Outcome decodeImage(std::string_view data, const std::string& path, RgbaImage& out,
+                    uint64_t maxPixels) {
     static const char pngSignature[] = "\x89PNG\r\n\x1a\n";
     if (data.compare(0, 8, pngSignature, 8) == 0) {
-        if (auto refused = imageHeaderRefusal(data, path, maxPixels)) return refused;
-        if (decodePng(data, out, maxPixels)) return std::nullopt;
+        if (Outcome refused = imageHeaderRefusal(data, path, maxPixels); !refused.ok()) {
+            return refused;
+        }
+        if (decodePng(data, out, maxPixels)) return {};
         return refusal(path, "is a damaged PNG image, or one too large");
     }
     if (data.size() > 2 && data[0] == 'P' && (data[1] == '1' || data[1] == '4')) {
-        if (decodePbm(data, out, maxPixels)) return std::nullopt;
+        if (decodePbm(data, out, maxPixels)) return {};
         return refusal(path, "is a damaged PBM image, or one too large");
     }
     return refusal(path, "is not a PNG or PBM image");

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/fileread.h"
-#include "base/message.h"
+#include "base/outcome.h"
 
 namespace dedur {
 
@@ -24,22 +23,21 @@ inline constexpr uint64_t MaxImagePixels = uint64_t{1} << 24;
 inline constexpr size_t MaxImageFileBytes = size_t{1} << 28;
 
 // "NAME has W x H pixels; ...", or nothing when the size is within the limit.
-std::optional<Message> imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
-                                        uint64_t maxPixels = MaxImagePixels);
+Outcome imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
+                         uint64_t maxPixels = MaxImagePixels);
 // The same, read off a PNG file's header (nothing for other files).
-std::optional<Message> imageHeaderRefusal(std::string_view data, const std::string& path,
-                                          uint64_t maxPixels = MaxImagePixels);
+Outcome imageHeaderRefusal(std::string_view data, const std::string& path,
+                           uint64_t maxPixels = MaxImagePixels);
 // Why an image file could not be read, as a message.
 Message imageReadRefusal(const std::string& path, FileReadStatus status);
 
 // A PNG or PBM (P1/P4) file. Refused with a message when the file is not one
 // of them, is damaged, or has more than `maxPixels` pixels.
-std::optional<Message> readImageFile(const std::string& path, RgbaImage& out,
-                                     uint64_t maxPixels = MaxImagePixels);
+Outcome readImageFile(const std::string& path, RgbaImage& out, uint64_t maxPixels = MaxImagePixels);
 
 // The same on a file's bytes already in memory.
-std::optional<Message> decodeImage(std::string_view data, const std::string& name, RgbaImage& out,
-                                   uint64_t maxPixels = MaxImagePixels);
+Outcome decodeImage(std::string_view data, const std::string& name, RgbaImage& out,
+                    uint64_t maxPixels = MaxImagePixels);
 
 // An image of palette indices, rows from the top.
 struct IndexedImage {

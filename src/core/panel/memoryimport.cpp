@@ -14,8 +14,8 @@ namespace dedur {
 
 namespace {
 
-Message refusal(const std::string& text) {
-    return {text, " ", MessageButtons::Ok, MessageIcon::Question};
+Outcome refusal(const std::string& text) {
+    return Outcome::refused({text, " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
 std::string_view trimmed(std::string_view s) {
@@ -70,7 +70,7 @@ bool readDbLine(std::string_view line, long& next, LcdMemory& out) {
 
 } // namespace
 
-std::optional<Message> readMemoryBinary(std::string_view data, int offset, LcdMemory& out) {
+Outcome readMemoryBinary(std::string_view data, int offset, LcdMemory& out) {
     if (offset < 0 || offset >= LcdImageSize) {
         return refusal(formatText("The offset %d lies outside the display memory (0 to %d)", offset,
                                   LcdImageSize - 1));
@@ -84,10 +84,10 @@ std::optional<Message> readMemoryBinary(std::string_view data, int offset, LcdMe
         out.bytes[static_cast<size_t>(offset) + i] = static_cast<uint8_t>(data[i]);
         out.known[static_cast<size_t>(offset) + i] = true;
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Message> readMemoryText(std::string_view text, int panel, LcdMemory& out) {
+Outcome readMemoryText(std::string_view text, int panel, LcdMemory& out) {
     LineReader reader(text);
     LinePiece piece;
     int lineNumber = 0;
@@ -124,11 +124,11 @@ std::optional<Message> readMemoryText(std::string_view text, int panel, LcdMemor
         return refusal(panel == 0 ? std::string("The file holds no \".DB\" lines")
                                   : formatText("The file holds no Panel No. %d", panel));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Message> dotsFromMemory(const LcdMemory& memory, const PatternHeader& h,
-                                      const PanelDefinition& definition, uint8_t* dots) {
+Outcome dotsFromMemory(const LcdMemory& memory, const PatternHeader& h,
+                       const PanelDefinition& definition, uint8_t* dots) {
     if (const auto off = firstDotOffPanel(h, definition)) {
         return refusal(formatText("The pattern runs off the panel (SEG %d, COM %d): its dots must "
                                   "stay on SEG 1..96 and COM 1..48",
@@ -150,15 +150,14 @@ std::optional<Message> dotsFromMemory(const LcdMemory& memory, const PatternHead
             dots[static_cast<size_t>(y * h.width + x)] = set ? DOT_ON : DOT_OFF;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Message> importPanelData(std::string_view data, bool text,
-                                       const PatternHeader& header,
-                                       const PanelDefinition& definition, std::optional<int> offset,
-                                       int panel, uint8_t* dots) {
+Outcome importPanelData(std::string_view data, bool text, const PatternHeader& header,
+                        const PanelDefinition& definition, std::optional<int> offset, int panel,
+                        uint8_t* dots) {
     LcdMemory memory;
-    std::optional<Message> refused;
+    Outcome refused;
     if (text) {
         refused = readMemoryText(data, panel, memory);
     } else {
@@ -168,7 +167,7 @@ std::optional<Message> importPanelData(std::string_view data, bool text,
         const int start = offset.value_or(data.size() == LcdImageSize ? 0 : std::max(low, 0));
         refused = readMemoryBinary(data, start, memory);
     }
-    if (refused) return refused;
+    if (!refused.ok()) return refused;
     return dotsFromMemory(memory, header, definition, dots);
 }
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "base/message.h"
+#include "base/outcome.h"
 #include "panel/lcdimage.h"
 
 namespace dedur {
@@ -22,27 +22,26 @@ struct LcdMemory {
 
 // Raw bytes as the binary export writes them; the first lies at `offset`
 // from $2000 (0 for a whole memory image).
-std::optional<Message> readMemoryBinary(std::string_view data, int offset, LcdMemory& out);
+Outcome readMemoryBinary(std::string_view data, int offset, LcdMemory& out);
 
 // ".DB" lines as the text export writes them: each line's address comment
 // ("; 2000h ~ 2007h") places its bytes; comment lines and blank lines are
 // skipped. `panel` picks the block of "Panel No. N" in a file of several
 // (0: the first). Any other text is refused with its line number.
-std::optional<Message> readMemoryText(std::string_view text, int panel, LcdMemory& out);
+Outcome readMemoryText(std::string_view text, int panel, LcdMemory& out);
 
 // The dots of a pattern of `header`'s size and place, read through the
 // export's mapping (the definition's directions). Refused when a dot falls
 // off the panel or its byte is not in the memory.
-std::optional<Message> dotsFromMemory(const LcdMemory& memory, const PatternHeader& header,
-                                      const PanelDefinition& definition, uint8_t* dots);
+Outcome dotsFromMemory(const LcdMemory& memory, const PatternHeader& header,
+                       const PanelDefinition& definition, uint8_t* dots);
 
 // The whole import of a file's bytes: text (".DB" lines) or raw bytes; raw
 // bytes start at `offset`, or, without one, at $2000 for a whole memory
 // image (769 bytes) and at the pattern's own first byte for anything shorter
 // (the export of that pattern alone).
-std::optional<Message> importPanelData(std::string_view data, bool text,
-                                       const PatternHeader& header,
-                                       const PanelDefinition& definition, std::optional<int> offset,
-                                       int panel, uint8_t* dots);
+Outcome importPanelData(std::string_view data, bool text, const PatternHeader& header,
+                        const PanelDefinition& definition, std::optional<int> offset, int panel,
+                        uint8_t* dots);
 
 } // namespace dedur

@@ -16,7 +16,7 @@ bool isComDirection(int code) {
 }
 
 PanelDefinitionCheck failure(Message message, PanelField focus) {
-    return {false, std::move(message), focus};
+    return {Outcome::refused(std::move(message)), focus};
 }
 
 } // namespace
@@ -39,11 +39,13 @@ PanelDefinitionCheck checkPanelDefinition(const PanelDefinitionFields& f) {
                         MessageButtons::Ok, MessageIcon::Question},
                        PanelField::Seg);
     }
-    if (auto m = checkPlacement(f.width, f.leftToRight, f.beginSeg, f.beginCom, "Width")) {
-        return failure(*m, PanelField::Width);
+    if (Outcome m = checkPlacement(f.width, f.leftToRight, f.beginSeg, f.beginCom, "Width");
+        !m.ok()) {
+        return {m, PanelField::Width};
     }
-    if (auto m = checkPlacement(f.height, f.topToBottom, f.beginSeg, f.beginCom, "Height")) {
-        return failure(*m, PanelField::Height);
+    if (Outcome m = checkPlacement(f.height, f.topToBottom, f.beginSeg, f.beginCom, "Height");
+        !m.ok()) {
+        return {m, PanelField::Height};
     }
     return {};
 }

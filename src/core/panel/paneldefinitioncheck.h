@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/message.h"
+#include "base/outcome.h"
 #include "panel/addressrule.h"
 
 namespace dedur {
@@ -23,8 +23,7 @@ struct PanelDefinitionFields {
 };
 
 struct PanelDefinitionCheck {
-    bool ok = true;
-    Message message;
+    Outcome outcome;
     PanelField focus = PanelField::None; // the field to focus after the message
 };
 

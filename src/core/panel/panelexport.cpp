@@ -71,7 +71,7 @@ PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patt
     }
     if (digitsOf(kept).empty()) {
         range.panelFlags.clear();
-        range.error = rangeError();
+        range.outcome = Outcome::refused(rangeError());
         return range;
     }
     size_t start = 0;
@@ -89,7 +89,7 @@ PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patt
         const std::string second = digitsOf(piece.substr(dash + 1));
         if (second.empty()) {
             range.panelFlags.clear();
-            range.error = rangeError();
+            range.outcome = Outcome::refused(rangeError());
             return range;
         }
         const long long first = leadingDecimal(piece.substr(0, dash), INT_MAX);
@@ -162,8 +162,8 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
                 const LcdImage image =
                     buildLcdImage(block->dots.data(), blockHeader, doc.panelDefinition);
                 if (image.offPanel) {
-                    output.error =
-                        offPanelMessage(doc.currentPattern + 1, {image.offSeg, image.offCom});
+                    output.outcome = Outcome::refused(
+                        offPanelMessage(doc.currentPattern + 1, {image.offSeg, image.offCom}));
                     return false;
                 }
                 appendPanel(*bytes, image, doc.currentPattern + 1, type);
@@ -177,12 +177,12 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
     forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t*) {
         if (!wanted(panelFlags, i)) return true;
         if (const auto off = firstDotOffPanel(header, doc.panelDefinition)) {
-            output.error = offPanelMessage(i + 1, *off);
+            output.outcome = Outcome::refused(offPanelMessage(i + 1, *off));
             return false;
         }
         return true;
     });
-    if (!output.error.empty()) return output;
+    if (!output.outcome.ok()) return output;
     output.bytes.produce = [&doc, panelFlags, type](const ByteStream::Put& put) {
         constexpr size_t Piece = size_t{1} << 20;
         std::string buffer;
@@ -207,8 +207,8 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
 ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
                               const std::vector<uint8_t>& panelFlags, bool selection, int type) {
     ExportStream stream = panelExportStream(doc, sel, panelFlags, selection, type);
-    ExportOutput output{{}, std::move(stream.notices), std::move(stream.error)};
-    if (output.error.empty()) {
+    ExportOutput output{{}, std::move(stream.notices), std::move(stream.outcome)};
+    if (output.outcome.ok()) {
         stream.bytes.produce([&output](std::string_view piece) {
             output.bytes.append(piece);
             return true;

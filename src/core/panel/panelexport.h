@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/message.h"
+#include "base/outcome.h"
 #include "base/safewrite.h"
 
 namespace dedur {
@@ -19,9 +20,9 @@ enum class RangeChoice { CurrentSelection, Current, All, Numbers };
 
 struct PanelRange {
     std::vector<uint8_t> panelFlags; // patternCount + 2 bytes, 1 = export
-    Message error;                   // set when the range text is refused
+    Outcome outcome;                 // a refused range text says why
 
-    bool ok() const { return error.empty(); }
+    bool ok() const { return outcome.ok(); }
 };
 
 // Which patterns to export; `text` is the "No. " field (1-based numbers,
@@ -40,13 +41,13 @@ void appendPanelBinary(std::string& out, const LcdImage& image);
 struct ExportOutput {
     std::string bytes;
     std::vector<Message> notices; // the selection block's report
-    Message error;                // a placement off the panel stops the export
+    Outcome outcome;              // a placement off the panel stops the export
 };
 
 struct ExportStream {
     ByteStream bytes; // made while they are written
     std::vector<Message> notices;
-    Message error;
+    Outcome outcome;
 };
 
 // Everything the export writes for the flagged patterns (or the floating

@@ -105,19 +105,18 @@ TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int gl
     }
 }
 
-std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,
-                                      bool append, FileRole role) {
-    const WriteOutcome outcome =
-        append ? appendToFile(path, bytes) : writeFileSafely(path, bytes, role);
-    if (outcome.ok()) return std::nullopt;
+Outcome writeTableFile(const std::string& path, const std::string& bytes, bool append,
+                       FileRole role) {
+    Outcome outcome = append ? appendToFile(path, bytes) : writeFileSafely(path, bytes, role);
+    if (outcome.ok()) return outcome;
     // A file that would not open gets the table export's own message; a link
     // left alone or a failed write says what happened.
     if (outcome.failedToOpen() && outcome.error != PlantedLink) {
         const std::string name = std::filesystem::path(path).filename().string();
-        return Message{formatText("%s file Open Failure", printable(name).c_str()), "",
-                       MessageButtons::Ok, MessageIcon::Question};
+        outcome.message = {formatText("%s file Open Failure", printable(name).c_str()), "",
+                           MessageButtons::Ok, MessageIcon::Question};
     }
-    return writeFailureMessage(path, outcome);
+    return outcome;
 }
 
 } // namespace dedur

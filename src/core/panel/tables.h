@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "base/message.h"
+#include "base/outcome.h"
 #include "base/safewrite.h"
 
 namespace dedur {
@@ -42,7 +41,7 @@ TableExport tableExportFor(const Document& doc, const FontEdit& fontEdit, int gl
 // Replaces the file (writeFileSafely) or appends to it (appendToFile, the
 // program's own files only); the message when that failed, which names the
 // file without its folder when it could not be opened.
-std::optional<Message> writeTableFile(const std::string& path, const std::string& bytes,
-                                      bool append, FileRole role = FileRole::Program);
+Outcome writeTableFile(const std::string& path, const std::string& bytes, bool append,
+                       FileRole role = FileRole::Program);
 
 } // namespace dedur

@@ -82,7 +82,7 @@ std::optional<LogFontRecord> readLogFontFile(const std::string& path, FileReadSt
     return decodeLogFont(bytes);
 }
 
-WriteOutcome writeLogFontFile(const std::string& path, const LogFontRecord& record) {
+Outcome writeLogFontFile(const std::string& path, const LogFontRecord& record) {
     const auto bytes = encodeLogFont(record);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return writeFileSafely(path, text, FileRole::Program);

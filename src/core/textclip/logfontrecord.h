@@ -43,6 +43,6 @@ std::array<uint8_t, LogFontRecordSize> encodeLogFont(const LogFontRecord& record
 // the name is refused unread); a short file reads as zeros beyond it.
 std::optional<LogFontRecord> readLogFontFile(const std::string& path,
                                              FileReadStatus* why = nullptr);
-WriteOutcome writeLogFontFile(const std::string& path, const LogFontRecord& record);
+Outcome writeLogFontFile(const std::string& path, const LogFontRecord& record);
 
 } // namespace dedur

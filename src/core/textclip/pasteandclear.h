@@ -13,7 +13,7 @@ struct PlatformBitmap;
 
 struct PasteOutcome {
     bool pasted = false;
-    WriteOutcome record; // keeping the paste record; a failure does not stop the paste
+    Outcome record; // keeping the paste record; a failure does not stop the paste
 };
 
 // Pastes a bitmap as a floating block at the top left of the pattern, cut
