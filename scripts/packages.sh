@@ -3,14 +3,14 @@
 
 DEDUR_PACKAGES=(cmake ninja-build g++
     qt6-base-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core
-    libfreetype-dev zlib1g-dev libpng-dev
+    libfreetype-dev zlib1g-dev libpng-dev libkainjow-mustache-dev libtomlplusplus-dev
     fonts-wqy-zenhei fonts-unifont xfonts-intl-chinese console-setup-linux)
 # The tests and benchmarks; the desktop tests drive the editor under a
 # virtual X server; the sources' format is checked; the installed tree is
 # validated as a desktop would read it.
 DEDUR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick clang-format
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
-    bash-completion python3)
+    bash-completion python3 rustc)
 # Making the Debian package.
 DEDUR_PACKAGE_PACKAGES=(dpkg-dev file)
 

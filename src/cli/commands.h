@@ -25,6 +25,8 @@ const Command& transformCommand();
 const Command& importPanelCommand();
 const Command& importImageCommand();
 const Command& renderCommand();
+const Command& codeCommand();
+const Command& namesCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

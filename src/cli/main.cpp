@@ -15,7 +15,8 @@ namespace {
 const Command* const Commands[] = {
     &infoCommand(),        &newCommand(),         &exportCommand(),    &tableCommand(),
     &glyphCommand(),       &drawCommand(),        &makeFontsCommand(), &transformCommand(),
-    &importPanelCommand(), &importImageCommand(), &renderCommand()};
+    &importPanelCommand(), &importImageCommand(), &renderCommand(),    &codeCommand(),
+    &namesCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

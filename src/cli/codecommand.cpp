@@ -1,0 +1,204 @@
+#include <filesystem>
+#include <iostream>
+
+#include "base/fileread.h"
+#include "base/safewrite.h"
+#include "code/codeformats.h"
+#include "code/codetemplate.h"
+#include "code/sidecar.h"
+#include "commands.h"
+#include "panel/panelexport.h"
+
+namespace dedur::cli {
+
+namespace {
+
+constexpr size_t MaxTemplateSize = size_t{1} << 20;
+
+// A profile given by name (from the sidecar) or as a file of its keys.
+bool loadProfile(const std::string& wanted, const Sidecar& sidecar, const std::string& patternPath,
+                 CodeProfile& profile) {
+    if (const auto found = sidecar.profiles.find(wanted); found != sidecar.profiles.end()) {
+        profile = found->second;
+        return true;
+    }
+    std::string text;
+    if (readFileLimited(wanted, MaxTemplateSize, text) != FileReadStatus::Ok) {
+        failure("No profile " + quotedPath(wanted) + " in " + quotedPath(sidecarPath(patternPath)) +
+                ", and no such file");
+        return false;
+    }
+    Sidecar wrapped;
+    const Outcome read = parseSidecar("[profiles.given]\n" + text, wanted, wrapped);
+    if (!read.ok() || !wrapped.profiles.count("given")) {
+        failure(quotedPath(wanted) + " is not a code profile: " + read.message.text);
+        return false;
+    }
+    profile = wrapped.profiles["given"];
+    return true;
+}
+
+// The command line's options over the profile's.
+void applyOptions(const ParsedArgs& args, CodeProfile& profile) {
+    if (const auto format = args.value("format")) {
+        profile.format = *format;
+        profile.templateFile.clear();
+    }
+    if (const auto file = args.value("template")) profile.templateFile = *file;
+    if (const auto layout = args.value("layout")) profile.layout = *layout;
+    if (const auto name = args.value("name")) profile.name = *name;
+    if (args.has("invert")) profile.invert = true;
+    if (args.has("progmem")) profile.progmem = true;
+}
+
+bool writeOut(const std::string& source, const ParsedArgs& args, const std::string& text) {
+    const auto output = args.value("output");
+    if (!output) {
+        std::cout << text;
+        std::cout.flush();
+        return bool(std::cout);
+    }
+    if (!outputAllowed(source, *output, args.has("force"))) return false;
+    if (const Outcome written = writeFileSafely(*output, text); !written.ok()) {
+        failure(written.message.text);
+        return false;
+    }
+    return true;
+}
+
+int runCode(const ParsedArgs& args) {
+    const Command& self = codeCommand();
+    const std::string& source = args.positional[0];
+    const int choices = args.has("pattern") + args.has("all") + args.has("range");
+    if (choices > 1) return usageError(self, "give only one of --pattern, --all and --range");
+    if (args.has("format") && args.has("template")) {
+        return usageError(self, "give --format or --template, not both");
+    }
+    std::string error;
+    int number = 1;
+    if (!numberOption(args, "pattern", 1, INT_MAX, number, error)) return usageError(self, error);
+
+    Document doc;
+    if (!loadPatternFile(source, doc)) return 1;
+    Sidecar sidecar;
+    if (const Outcome read = readSidecar(source, sidecar); !read.ok()) {
+        std::cerr << "dedur-cli: warning: " << read.message.text << "\n";
+    }
+    CodeProfile profile;
+    if (const auto wanted = args.value("profile")) {
+        if (!loadProfile(*wanted, sidecar, source, profile)) return 1;
+        // A profile's template is found beside the pattern file.
+        if (!profile.templateFile.empty() &&
+            std::filesystem::path(profile.templateFile).is_relative()) {
+            profile.templateFile =
+                (std::filesystem::path(source).parent_path() / profile.templateFile).string();
+        }
+    }
+    applyOptions(args, profile);
+
+    const auto layout = layoutNamed(profile.layout);
+    if (!layout) {
+        return usageError(self, "--layout must be rows-msb, rows-lsb, pages-lsb, pages-msb or "
+                                "panel");
+    }
+    const auto format = formatNamed(profile.format);
+    if (profile.templateFile.empty() && !format) {
+        return usageError(self, "--format must be c, xbm, micropython, rust, asm or json");
+    }
+    if (!profile.name.empty() && !isIdentifier(profile.name)) {
+        return usageError(self, "--name must be a C identifier (a letter or _ first, then "
+                                "letters, digits and _)");
+    }
+
+    RangeChoice choice = RangeChoice::All;
+    std::string rangeText = profile.patterns;
+    if (!rangeText.empty()) choice = RangeChoice::Numbers;
+    if (args.has("pattern")) {
+        if (!selectPatternNumber(doc, number, source)) return 1;
+        choice = RangeChoice::Current;
+    }
+    if (args.has("all")) choice = RangeChoice::All;
+    if (const auto range = args.value("range")) {
+        choice = RangeChoice::Numbers;
+        rangeText = *range;
+    }
+    const PanelRange range =
+        parsePanelRange(choice, rangeText, doc.patternCount, doc.currentPattern);
+    if (!range.ok()) return failure(range.outcome.message.text);
+
+    CodeOptions options;
+    options.name = profile.name;
+    options.layout = *layout;
+    options.invert = profile.invert;
+    options.progmem = profile.progmem;
+    const CodeJob job = makeCodeJob(doc, range.panelFlags, sidecar.names, options, source);
+    std::string text;
+    if (profile.templateFile.empty()) {
+        if (const Outcome made = writeCode(job, *format, text); !made.ok()) {
+            return failure(made.message.text);
+        }
+    } else {
+        std::string templateText;
+        if (const FileReadStatus status =
+                readFileLimited(profile.templateFile, MaxTemplateSize, templateText);
+            status != FileReadStatus::Ok) {
+            return failure("Could not read the template " + quotedPath(profile.templateFile) +
+                           ": " + readFailureReason(profile.templateFile, status));
+        }
+        const Outcome made = renderCodeTemplate(job, templateText, profile.templateFile, text);
+        if (!made.ok()) return failure(made.message.text);
+    }
+    return writeOut(source, args, text) ? 0 : 1;
+}
+
+} // namespace
+
+const Command& codeCommand() {
+    static const Command command{
+        "code",
+        "write patterns as code for a display driver (C, XBM, MicroPython, Rust, ...)",
+        "usage: dedur-cli code FILE.pat [--pattern N | --range TEXT | --all]\n"
+        "                     [--format c|xbm|micropython|rust|asm|json | --template FILE]\n"
+        "                     [--layout L] [--name NAME] [--invert] [--progmem]\n"
+        "                     [--profile NAME|FILE] [--output OUT [--force]]\n"
+        "\n"
+        "Writes the chosen patterns' dots as bytes in the layout a display driver reads,\n"
+        "in a programming language or through a Mustache template; to standard output\n"
+        "unless --output is given. Every pattern unless one is chosen.\n"
+        "  --pattern N    pattern N, counted from 1\n"
+        "  --range TEXT   numbers and ranges such as \"2, 4-6\"\n"
+        "  --all          every pattern (the default)\n"
+        "  --format F     c (default), xbm, micropython, rust, asm or json\n"
+        "  --template F   a Mustache template instead of a built-in format\n"
+        "  --layout L     rows-msb (default): rows from the top, leftmost dot in bit 7;\n"
+        "                 rows-lsb: leftmost dot in bit 0 (XBM);\n"
+        "                 pages-lsb: 8-row pages, a byte per column, top dot in bit 0;\n"
+        "                 pages-msb: as pages-lsb, top dot in bit 7;\n"
+        "                 panel: this panel's display memory, as export --binary\n"
+        "  --name NAME    the identifier (a C identifier; default from FILE's name)\n"
+        "  --invert       swap set and clear dots\n"
+        "  --progmem      put the C arrays in program memory (AVR; nothing elsewhere)\n"
+        "  --profile P    a profile kept in FILE.pat.toml, or a file of profile keys;\n"
+        "                 the options above override it\n"
+        "  --output OUT   write OUT instead of standard output\n"
+        "  --force        replace an existing OUT\n"
+        "Patterns named with \"dedur-cli names\" keep their names in the code.\n",
+        {{"pattern", true},
+         {"range", true},
+         {"all", false},
+         {"format", true},
+         {"template", true},
+         {"layout", true},
+         {"name", true},
+         {"invert", false},
+         {"progmem", false},
+         {"profile", true},
+         {"output", true},
+         {"force", false}},
+        1,
+        1,
+        runCode};
+    return command;
+}
+
+} // namespace dedur::cli

@@ -1,0 +1,267 @@
+#include "code/codeformats.h"
+
+#include <cctype>
+
+#include "base/numbertext.h"
+
+namespace dedur {
+
+namespace {
+
+struct FormatName {
+    CodeFormat format;
+    const char* name;
+};
+constexpr FormatName FormatNames[] = {
+    {CodeFormat::C, "c"},       {CodeFormat::Xbm, "xbm"}, {CodeFormat::MicroPython, "micropython"},
+    {CodeFormat::Rust, "rust"}, {CodeFormat::Asm, "asm"}, {CodeFormat::Json, "json"}};
+
+std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string number(long long value) {
+    return std::to_string(value);
+}
+
+// Bytes as "0xAB, 0xCD, ..." lines of `perLine`, each line indented.
+void appendByteLines(std::string& out, const std::vector<uint8_t>& bytes, size_t perLine,
+                     const char* indent) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i % perLine == 0) out += indent;
+        out += "0x";
+        out += HexDigits[bytes[i] >> 4];
+        out += HexDigits[bytes[i] & 0xF];
+        out += ',';
+        out += i + 1 == bytes.size() || (i + 1) % perLine == 0 ? '\n' : ' ';
+    }
+}
+
+void appendArt(std::string& out, const CodePattern& p, const char* lead) {
+    out += lead;
+    out += "Pattern " + number(p.number) + ": " + number(p.width) + " x " + number(p.height) +
+           " dots, SEG " + number(p.seg) + ", COM " + number(p.com) + "\n";
+    for (const std::string& row : p.rows) {
+        out += lead;
+        out += row;
+        out += '\n';
+    }
+}
+
+std::string heading(const CodeJob& job) {
+    return "made by dedur from " + job.file + ", layout " + layoutName(job.layout) +
+           (job.invert ? ", inverted" : "");
+}
+
+void writeC(const CodeJob& job, std::string& out) {
+    const std::string guard = upper(job.name) + "_H";
+    out += "/* " + job.name + ".h: " + heading(job) + " */\n";
+    out += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n";
+    if (job.progmem) {
+        out += "#if defined(__AVR__)\n#include <avr/pgmspace.h>\n#endif\n"
+               "#ifndef PROGMEM\n#define PROGMEM\n#endif\n\n";
+    }
+    const char* attribute = job.progmem ? " PROGMEM" : "";
+    for (const CodePattern& p : job.patterns) {
+        out += "/*\n";
+        appendArt(out, p, " * ");
+        out += " */\n";
+        out += "#define " + p.ident + "_WIDTH " + number(p.width) + "\n";
+        out += "#define " + p.ident + "_HEIGHT " + number(p.height) + "\n";
+        out += "const uint8_t " + p.ident + "[" + number(static_cast<long long>(p.bytes.size())) +
+               "]" + attribute + " = {\n";
+        appendByteLines(out, p.bytes, 12, "    ");
+        out += "};\n\n";
+    }
+    if (job.patterns.size() > 1) {
+        const std::string count = job.name + "_COUNT";
+        out +=
+            "#define " + count + " " + number(static_cast<long long>(job.patterns.size())) + "\n";
+        out += "const uint8_t* const " + job.name + "[" + count + "] = {\n";
+        for (const CodePattern& p : job.patterns) out += "    " + p.ident + ",\n";
+        out += "};\n";
+        out += "const uint8_t " + job.name + "_WIDTHS[" + count + "] = {";
+        for (const CodePattern& p : job.patterns) out += " " + number(p.width) + ",";
+        out += " };\n";
+        out += "const uint8_t " + job.name + "_HEIGHTS[" + count + "] = {";
+        for (const CodePattern& p : job.patterns) out += " " + number(p.height) + ",";
+        out += " };\n\n";
+    }
+    out += "#endif /* " + guard + " */\n";
+}
+
+void writeXbm(const CodeJob& job, std::string& out) {
+    const CodePattern& p = job.patterns.front();
+    out += "#define " + p.ident + "_width " + number(p.width) + "\n";
+    out += "#define " + p.ident + "_height " + number(p.height) + "\n";
+    out += "static unsigned char " + p.ident + "_bits[] = {\n";
+    appendByteLines(out, p.bytes, 12, "   ");
+    out += "};\n";
+}
+
+const char* frameBufferFormat(CodeLayout layout) {
+    switch (layout) {
+    case CodeLayout::RowsMsb:
+        return "MONO_HLSB"; // bit 7 leftmost
+    case CodeLayout::RowsLsb:
+        return "MONO_HMSB"; // bit 0 leftmost
+    case CodeLayout::PagesLsb:
+        return "MONO_VLSB";
+    default:
+        return nullptr;
+    }
+}
+
+void writeMicroPython(const CodeJob& job, std::string& out) {
+    out += "# " + job.name + ": " + heading(job) + "\nimport framebuf\n\n";
+    const std::string format = std::string("framebuf.") + frameBufferFormat(job.layout);
+    for (const CodePattern& p : job.patterns) {
+        appendArt(out, p, "# ");
+        out += p.ident + " = bytearray(b'";
+        for (uint8_t b : p.bytes) {
+            out += "\\x";
+            out += HexDigits[b >> 4];
+            out += HexDigits[b & 0xF];
+        }
+        out += "')\n";
+        out += p.ident + "_fb = framebuf.FrameBuffer(" + p.ident + ", " + number(p.width) + ", " +
+               number(p.height) + ", " + format + ")\n\n";
+    }
+    if (job.patterns.size() > 1) {
+        out += job.name + " = (";
+        for (const CodePattern& p : job.patterns) out += p.ident + "_fb, ";
+        out += ")\n";
+    }
+}
+
+void writeRust(const CodeJob& job, std::string& out) {
+    out += "// " + job.name + ": " + heading(job) + "\n\n";
+    for (const CodePattern& p : job.patterns) {
+        const std::string ident = upper(p.ident);
+        appendArt(out, p, "// ");
+        out += "pub const " + ident + "_WIDTH: u32 = " + number(p.width) + ";\n";
+        out += "pub const " + ident + "_HEIGHT: u32 = " + number(p.height) + ";\n";
+        out += "pub const " + ident + ": [u8; " + number(static_cast<long long>(p.bytes.size())) +
+               "] = [\n";
+        appendByteLines(out, p.bytes, 12, "    ");
+        out += "];\n\n";
+    }
+    if (job.patterns.size() > 1) {
+        const std::string name = upper(job.name);
+        const std::string count = number(static_cast<long long>(job.patterns.size()));
+        out += "pub const " + name + "_COUNT: usize = " + count + ";\n";
+        out += "pub const " + name + ": [&[u8]; " + count + "] = [";
+        for (const CodePattern& p : job.patterns) out += "&" + upper(p.ident) + ", ";
+        out += "];\n";
+    }
+}
+
+void writeAsm(const CodeJob& job, std::string& out) {
+    out += "; " + job.name + ": " + heading(job) + "\n";
+    for (const CodePattern& p : job.patterns) {
+        out += ";\n";
+        appendArt(out, p, ";   ");
+        out += p.ident + ":\n";
+        for (size_t i = 0; i < p.bytes.size(); i += 8) {
+            out += ".DB ";
+            for (size_t k = i; k < p.bytes.size() && k < i + 8; ++k) {
+                if (k > i) out += ',';
+                out += '$';
+                out += HexDigits[p.bytes[k] >> 4];
+                out += HexDigits[p.bytes[k] & 0xF];
+            }
+            out += '\n';
+        }
+    }
+}
+
+void writeJson(const CodeJob& job, std::string& out) {
+    out += "{\"layout\": \"";
+    out += layoutName(job.layout);
+    out += "\", \"patterns\": [";
+    for (size_t i = 0; i < job.patterns.size(); ++i) {
+        const CodePattern& p = job.patterns[i];
+        out += i ? ",\n  " : "\n  ";
+        out += "{\"number\": " + number(p.number) + ", \"name\": \"" + p.ident +
+               "\", \"width\": " + number(p.width) + ", \"height\": " + number(p.height) +
+               ", \"seg\": " + number(p.seg) + ", \"com\": " + number(p.com) + ", \"bytes\": [";
+        for (size_t k = 0; k < p.bytes.size(); ++k) {
+            if (k) out += ", ";
+            out += number(p.bytes[k]);
+        }
+        out += "]}";
+    }
+    out += "\n]}\n";
+}
+
+Outcome refused(const std::string& why) {
+    return Outcome::refused({why, " ", MessageButtons::Ok, MessageIcon::Question});
+}
+
+} // namespace
+
+const char* formatName(CodeFormat format) {
+    for (const FormatName& f : FormatNames) {
+        if (f.format == format) return f.name;
+    }
+    return "";
+}
+
+std::optional<CodeFormat> formatNamed(std::string_view name) {
+    for (const FormatName& f : FormatNames) {
+        if (name == f.name) return f.format;
+    }
+    return std::nullopt;
+}
+
+Outcome checkCodeFormat(const CodeJob& job, CodeFormat format) {
+    if (job.patterns.empty()) return refused("No pattern is chosen");
+    for (const CodePattern& p : job.patterns) {
+        if (!p.offPanel.empty()) return refused(p.offPanel);
+    }
+    if (format == CodeFormat::Xbm) {
+        if (job.layout != CodeLayout::RowsLsb) {
+            return refused("XBM keeps its dots in the rows-lsb layout only");
+        }
+        if (job.patterns.size() > 1) {
+            return refused("An XBM file holds one pattern; choose one");
+        }
+    }
+    if (format == CodeFormat::MicroPython && !frameBufferFormat(job.layout)) {
+        return refused(std::string("MicroPython's frame buffer cannot read the ") +
+                       layoutName(job.layout) + " layout; choose rows-msb, rows-lsb or pages-lsb");
+    }
+    return {};
+}
+
+Outcome writeCode(const CodeJob& job, CodeFormat format, std::string& out) {
+    out.clear();
+    if (Outcome checked = checkCodeFormat(job, format); !checked.ok()) return checked;
+    size_t bytes = 0;
+    for (const CodePattern& p : job.patterns) bytes += p.bytes.size() + p.rows.size() * 100;
+    out.reserve(bytes * 6 + 4096);
+    switch (format) {
+    case CodeFormat::C:
+        writeC(job, out);
+        break;
+    case CodeFormat::Xbm:
+        writeXbm(job, out);
+        break;
+    case CodeFormat::MicroPython:
+        writeMicroPython(job, out);
+        break;
+    case CodeFormat::Rust:
+        writeRust(job, out);
+        break;
+    case CodeFormat::Asm:
+        writeAsm(job, out);
+        break;
+    case CodeFormat::Json:
+        writeJson(job, out);
+        break;
+    }
+    return {};
+}
+
+} // namespace dedur

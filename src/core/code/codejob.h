@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "code/codelayout.h"
+
+namespace dedur {
+
+struct Document;
+
+// One pattern as the code output writes it.
+struct CodePattern {
+    int number = 0;    // 1-based, as the pattern list shows it
+    std::string ident; // the identifier of its array
+    int width = 0;
+    int height = 0;
+    int seg = 0;
+    int com = 0;
+    int lr = 0;
+    int tb = 0;
+    std::vector<uint8_t> bytes;
+    std::vector<std::string> rows; // the dots drawn with '#' and '.'
+    std::string offPanel;          // why the panel layout cannot place it
+};
+
+// Everything a format or a template needs.
+struct CodeJob {
+    std::string file; // the pattern file's name, without folders
+    std::string name; // the identifier the output is named after
+    CodeLayout layout = CodeLayout::RowsMsb;
+    bool invert = false;
+    bool progmem = false;
+    std::vector<CodePattern> patterns;
+};
+
+struct CodeOptions {
+    std::string name; // "" takes it from the file's name
+    CodeLayout layout = CodeLayout::RowsMsb;
+    bool invert = false;
+    bool progmem = false;
+    // The panel layout places each pattern by its own directions (the
+    // command line) or by the panel definition's (the editor).
+    bool ownDirections = true;
+};
+
+// A C identifier: a letter or '_' first, then letters, digits and '_'.
+bool isIdentifier(std::string_view text);
+// An identifier made from a file's name: "battery-icons.pat" gives
+// "battery_icons", "8x8.pat" gives "_8x8".
+std::string identifierFromFileName(std::string_view path);
+
+// The patterns flagged in `flags` (1 = wanted, by index) as the code output
+// writes them. A lone pattern's array is named after the job (or its own name
+// when the job's is the file's); several are NAME_<number> unless `names`
+// gives one.
+CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
+                    const std::map<int, std::string>& names, const CodeOptions& options,
+                    const std::string& path);
+
+} // namespace dedur

@@ -1,0 +1,126 @@
+#include "code/codelayout.h"
+
+#include <algorithm>
+
+#include "document/patternstore.h"
+#include "panel/lcdimage.h"
+#include "panel/memoryimport.h"
+#include "panel/panelexport.h"
+
+namespace dedur {
+
+namespace {
+
+struct LayoutName {
+    CodeLayout layout;
+    const char* name;
+};
+constexpr LayoutName LayoutNames[] = {{CodeLayout::RowsMsb, "rows-msb"},
+                                      {CodeLayout::RowsLsb, "rows-lsb"},
+                                      {CodeLayout::PagesLsb, "pages-lsb"},
+                                      {CodeLayout::PagesMsb, "pages-msb"},
+                                      {CodeLayout::Panel, "panel"}};
+
+size_t rowStride(int width) {
+    return (static_cast<size_t>(width) + 7) / 8;
+}
+
+// Where dot (x, y) lives in a row or page layout: byte and bit.
+struct BitPlace {
+    size_t byte;
+    int bit;
+};
+BitPlace placeOf(CodeLayout layout, int width, int x, int y) {
+    switch (layout) {
+    case CodeLayout::RowsMsb:
+        return {static_cast<size_t>(y) * rowStride(width) + static_cast<size_t>(x / 8), 7 - x % 8};
+    case CodeLayout::RowsLsb:
+        return {static_cast<size_t>(y) * rowStride(width) + static_cast<size_t>(x / 8), x % 8};
+    case CodeLayout::PagesLsb:
+        return {static_cast<size_t>(y / 8) * static_cast<size_t>(width) + static_cast<size_t>(x),
+                y % 8};
+    default:
+        return {static_cast<size_t>(y / 8) * static_cast<size_t>(width) + static_cast<size_t>(x),
+                7 - y % 8};
+    }
+}
+
+size_t gridByteCount(CodeLayout layout, int width, int height) {
+    if (width <= 0 || height <= 0) return 0;
+    if (layout == CodeLayout::RowsMsb || layout == CodeLayout::RowsLsb) {
+        return rowStride(width) * static_cast<size_t>(height);
+    }
+    return (static_cast<size_t>(height) + 7) / 8 * static_cast<size_t>(width);
+}
+
+bool isSet(uint8_t dot, bool invert) {
+    return (dot == '1') != invert;
+}
+
+} // namespace
+
+const char* layoutName(CodeLayout layout) {
+    for (const LayoutName& n : LayoutNames) {
+        if (n.layout == layout) return n.name;
+    }
+    return "";
+}
+
+std::optional<CodeLayout> layoutNamed(std::string_view name) {
+    for (const LayoutName& n : LayoutNames) {
+        if (name == n.name) return n.layout;
+    }
+    return std::nullopt;
+}
+
+std::vector<uint8_t> layoutBytes(const uint8_t* dots, int width, int height, CodeLayout layout,
+                                 bool invert, const PatternHeader& header,
+                                 const PanelDefinition& definition) {
+    if (layout == CodeLayout::Panel) {
+        std::vector<uint8_t> placed(dots, dots + std::max(width * height, 0));
+        if (invert) {
+            for (uint8_t& d : placed) d = d == '1' ? '0' : '1';
+        }
+        std::string bytes;
+        appendPanelBinary(bytes, buildLcdImage(placed.data(), header, definition));
+        return {bytes.begin(), bytes.end()};
+    }
+    std::vector<uint8_t> bytes(gridByteCount(layout, width, height), 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width) + x;
+            if (!isSet(dots[at], invert)) continue;
+            const BitPlace p = placeOf(layout, width, x, y);
+            bytes[p.byte] = static_cast<uint8_t>(bytes[p.byte] | 1u << p.bit);
+        }
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> dotsFromLayout(const std::vector<uint8_t>& bytes, int width, int height,
+                                    CodeLayout layout, bool invert, const PatternHeader& header,
+                                    const PanelDefinition& definition) {
+    if (width <= 0 || height <= 0) return {};
+    std::vector<uint8_t> dots(static_cast<size_t>(width) * static_cast<size_t>(height), '0');
+    if (layout == CodeLayout::Panel) {
+        const std::string data(bytes.begin(), bytes.end());
+        if (!importPanelData(data, false, header, definition, std::nullopt, 0, dots.data()).ok()) {
+            return {};
+        }
+    } else {
+        if (bytes.size() < gridByteCount(layout, width, height)) return {};
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const BitPlace p = placeOf(layout, width, x, y);
+                const bool on = (bytes[p.byte] >> p.bit) & 1;
+                dots[static_cast<size_t>(y) * static_cast<size_t>(width) + x] = on ? '1' : '0';
+            }
+        }
+    }
+    if (invert) {
+        for (uint8_t& d : dots) d = d == '1' ? '0' : '1';
+    }
+    return dots;
+}
+
+} // namespace dedur

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dedur {
+
+struct PatternHeader;
+struct PanelDefinition;
+
+// How a pattern's dots become bytes for a display driver.
+enum class CodeLayout {
+    // Row after row from the top, each row padded to whole bytes; the
+    // leftmost dot in bit 7 (RowsMsb) or bit 0 (RowsLsb).
+    RowsMsb,
+    RowsLsb,
+    // 8-row pages from the top (the last one padded), one byte per column
+    // from the left; the page's top dot in bit 0 (PagesLsb) or bit 7.
+    PagesLsb,
+    PagesMsb,
+    // This program's panel: the display memory the binary export writes.
+    Panel,
+};
+
+inline constexpr CodeLayout AllCodeLayouts[] = {CodeLayout::RowsMsb, CodeLayout::RowsLsb,
+                                                CodeLayout::PagesLsb, CodeLayout::PagesMsb,
+                                                CodeLayout::Panel};
+
+// "rows-msb", "rows-lsb", "pages-lsb", "pages-msb", "panel".
+const char* layoutName(CodeLayout layout);
+std::optional<CodeLayout> layoutNamed(std::string_view name);
+
+// The bytes of `width` x `height` dots ('1' set, row after row) in `layout`;
+// `invert` swaps set and clear dots. The panel layout places the dots as
+// `header` and `definition` say (a dot off the panel is left out).
+std::vector<uint8_t> layoutBytes(const uint8_t* dots, int width, int height, CodeLayout layout,
+                                 bool invert, const PatternHeader& header,
+                                 const PanelDefinition& definition);
+
+// The dots the bytes stand for, read back through the layout ('1'/'0', row
+// after row; "" when the bytes are too few): what the display will show.
+std::vector<uint8_t> dotsFromLayout(const std::vector<uint8_t>& bytes, int width, int height,
+                                    CodeLayout layout, bool invert, const PatternHeader& header,
+                                    const PanelDefinition& definition);
+
+} // namespace dedur

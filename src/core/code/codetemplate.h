@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "base/outcome.h"
+#include "code/codejob.h"
+
+namespace dedur {
+
+// Renders a Mustache template over the job. Variables: `file`, `name`,
+// `layout`, `count`, `patterns`; per pattern `number`, `name`, `width`,
+// `height`, `seg`, `com`, `lr`, `tb`, `byte_count`, `bytes` (each `value`,
+// `hex`, `bin`, `index`, `last`), `rows` (each `text`), `first`, `last`.
+// Nothing is HTML-escaped: the output is code. A template that does not
+// parse is refused with the library's reason.
+Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
+                           const std::string& templateName, std::string& out);
+
+} // namespace dedur

@@ -1,0 +1,202 @@
+#include "code/sidecar.h"
+
+#include <sstream>
+#include <toml++/toml.h>
+
+#include "base/fileread.h"
+#include "base/numbertext.h"
+#include "base/safewrite.h"
+#include "code/codejob.h"
+#include "document/patternfile.h"
+
+namespace dedur {
+
+namespace {
+
+constexpr size_t MaxSidecarSize = size_t{1} << 22;
+
+Outcome malformed(const std::string& path, const std::string& why) {
+    return Outcome::refused({"\"" + printable(sidecarPath(path)) + "\" is not a dedur sidecar (" +
+                                 why + "); pattern names and code profiles are not read from it.",
+                             " ", MessageButtons::Ok, MessageIcon::Question});
+}
+
+bool readProfile(const toml::table& t, CodeProfile& p, std::string& why) {
+    for (const auto& [key, node] : t) {
+        const std::string_view k = key.str();
+        if (k == "invert" || k == "progmem") {
+            if (!node.is_boolean()) {
+                why = std::string(k) + " must be true or false";
+                return false;
+            }
+            (k == "invert" ? p.invert : p.progmem) = node.as_boolean()->get();
+            continue;
+        }
+        if (!node.is_string()) {
+            why = std::string(k) + " must be a string";
+            return false;
+        }
+        const std::string& value = node.as_string()->get();
+        if (k == "format") {
+            p.format = value;
+        } else if (k == "template") {
+            p.templateFile = value;
+        } else if (k == "layout") {
+            p.layout = value;
+        } else if (k == "name") {
+            p.name = value;
+        } else if (k == "patterns") {
+            p.patterns = value;
+        } else {
+            why = "unknown profile key " + std::string(k);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool readPanel(const toml::table& t, PanelDefinition& d, std::string& why) {
+    const std::pair<const char*, int16_t*> fields[] = {
+        {"seg", &d.beginSeg},  {"com", &d.beginCom},   {"width", &d.width},
+        {"height", &d.height}, {"lr", &d.leftToRight}, {"tb", &d.topToBottom}};
+    for (const auto& [key, field] : fields) {
+        const auto value = t[key].value<int64_t>();
+        if (!value || *value < 0 || *value > 255) {
+            why = std::string("panel.") + key + " must be a number from 0 to 255";
+            return false;
+        }
+        *field = static_cast<int16_t>(*value);
+    }
+    return true;
+}
+
+bool readNames(const toml::table& t, std::map<int, std::string>& names, std::string& why) {
+    for (const auto& [key, node] : t) {
+        const auto number = wholeNumber(key.str());
+        if (!number || !node.is_string() || !isIdentifier(node.as_string()->get())) {
+            why = "names." + std::string(key.str()) +
+                  " must be a pattern number given a C identifier";
+            return false;
+        }
+        names[*number] = node.as_string()->get();
+    }
+    return true;
+}
+
+} // namespace
+
+std::string sidecarPath(const std::string& patternPath) {
+    return patternPath + ".toml";
+}
+
+Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& out) {
+    out = {};
+    toml::table root;
+    try {
+        root = toml::parse(text, sidecarPath(path));
+    } catch (const toml::parse_error& error) {
+        return malformed(path, std::string(error.description()) + ", line " +
+                                   std::to_string(error.source().begin.line));
+    }
+    Sidecar read;
+    std::string why;
+    for (const auto& [key, node] : root) {
+        const std::string_view k = key.str();
+        const toml::table* t = node.as_table();
+        if (!t) {
+            why = std::string(k) + " must be a table";
+        } else if (k == "names") {
+            readNames(*t, read.names, why);
+        } else if (k == "panel") {
+            PanelDefinition d;
+            if (readPanel(*t, d, why)) read.panel = d;
+        } else if (k == "profiles") {
+            for (const auto& [name, profile] : *t) {
+                CodeProfile p;
+                if (!profile.is_table()) {
+                    why = "profiles." + std::string(name.str()) + " must be a table";
+                } else if (readProfile(*profile.as_table(), p, why)) {
+                    read.profiles[std::string(name.str())] = p;
+                }
+                if (!why.empty()) break;
+            }
+        } else {
+            why = "unknown table " + std::string(k);
+        }
+        if (!why.empty()) return malformed(path, why);
+    }
+    out = std::move(read);
+    return {};
+}
+
+Outcome readSidecar(const std::string& patternPath, Sidecar& out) {
+    out = {};
+    std::string text;
+    const std::string path = sidecarPath(patternPath);
+    if (!fileExists(path)) return {};
+    const FileReadStatus status = readFileLimited(path, MaxSidecarSize, text);
+    if (status != FileReadStatus::Ok)
+        return malformed(patternPath, readFailureReason(path, status));
+    return parseSidecar(text, patternPath, out);
+}
+
+std::string formatSidecar(const Sidecar& sidecar) {
+    toml::table root;
+    if (!sidecar.names.empty()) {
+        toml::table names;
+        for (const auto& [number, name] : sidecar.names) names.insert(std::to_string(number), name);
+        root.insert("names", std::move(names));
+    }
+    if (sidecar.panel) {
+        const PanelDefinition& d = *sidecar.panel;
+        root.insert("panel", toml::table{{"seg", d.beginSeg},
+                                         {"com", d.beginCom},
+                                         {"width", d.width},
+                                         {"height", d.height},
+                                         {"lr", d.leftToRight},
+                                         {"tb", d.topToBottom}});
+    }
+    if (!sidecar.profiles.empty()) {
+        toml::table profiles;
+        for (const auto& [name, p] : sidecar.profiles) {
+            toml::table t;
+            if (p.templateFile.empty()) {
+                t.insert("format", p.format);
+            } else {
+                t.insert("template", p.templateFile);
+            }
+            t.insert("layout", p.layout);
+            t.insert("invert", p.invert);
+            t.insert("progmem", p.progmem);
+            if (!p.name.empty()) t.insert("name", p.name);
+            if (!p.patterns.empty()) t.insert("patterns", p.patterns);
+            profiles.insert(name, std::move(t));
+        }
+        root.insert("profiles", std::move(profiles));
+    }
+    std::ostringstream text;
+    text << "# Kept by dedur beside the pattern file: what the pattern format cannot hold.\n"
+         << root << "\n";
+    return text.str();
+}
+
+Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar) {
+    const std::string path = sidecarPath(patternPath);
+    if (sidecar.empty() && !fileExists(path)) return {};
+    // The name is the program's choice: a link planted there is not written through.
+    return writeFileSafely(path, formatSidecar(sidecar), FileRole::Program);
+}
+
+void shiftNames(Sidecar& sidecar, int number, int count) {
+    std::map<int, std::string> shifted;
+    for (auto& [n, name] : sidecar.names) {
+        if (n < number) {
+            shifted[n] = std::move(name);
+        } else if (count > 0 || n >= number - count) {
+            shifted[n + count] = std::move(name);
+        }
+    }
+    sidecar.names = std::move(shifted);
+}
+
+} // namespace dedur

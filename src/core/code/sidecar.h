@@ -1,0 +1,52 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/outcome.h"
+#include "document/patternstore.h"
+
+namespace dedur {
+
+// How code is made, kept under a name so that the command line can make it
+// again as the dialog did.
+struct CodeProfile {
+    std::string format = "c"; // a built-in format, unless `templateFile` is set
+    std::string templateFile;
+    std::string layout = "rows-msb";
+    bool invert = false;
+    bool progmem = false;
+    std::string name;     // the identifier; "" takes the file's name
+    std::string patterns; // the export dialog's range text; "" for all
+
+    bool operator==(const CodeProfile&) const = default;
+};
+
+// What a pattern file cannot hold, kept beside it in "NAME.pat.toml".
+struct Sidecar {
+    std::map<int, std::string> names; // pattern number (1-based) -> identifier
+    std::map<std::string, CodeProfile> profiles;
+    std::optional<PanelDefinition> panel; // the definition last used with the file
+
+    bool empty() const { return names.empty() && profiles.empty() && !panel; }
+    bool operator==(const Sidecar&) const = default;
+};
+
+std::string sidecarPath(const std::string& patternPath);
+
+// A missing sidecar reads as an empty one. A malformed one is refused with
+// the reason (and the line); `out` is then left empty.
+Outcome readSidecar(const std::string& patternPath, Sidecar& out);
+Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& out);
+std::string formatSidecar(const Sidecar& sidecar);
+// Written through the safe routine; an empty sidecar where there is no file
+// writes nothing.
+Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar);
+
+// Keeps the names with their patterns when `count` patterns are inserted
+// (count > 0) or deleted (count < 0) at 1-based `number`.
+void shiftNames(Sidecar& sidecar, int number, int count);
+
+} // namespace dedur
