@@ -1,0 +1,28 @@
+/* battery.h: made by dedur from battery.pat, layout rows-msb */
+#ifndef BATTERY_H
+#define BATTERY_H
+
+#include <stdint.h>
+
+#if defined(__AVR__)
+#include <avr/pgmspace.h>
+#endif
+#ifndef PROGMEM
+#define PROGMEM
+#endif
+
+/*
+ * Pattern 1: 8 x 5 dots, SEG 10, COM 4
+ * .######.
+ * ##....##
+ * ##.##.##
+ * ##....##
+ * .######.
+ */
+#define battery_WIDTH 8
+#define battery_HEIGHT 5
+const uint8_t battery[5] PROGMEM = {
+    0x7E, 0xC3, 0xDB, 0xC3, 0x7E,
+};
+
+#endif /* BATTERY_H */
