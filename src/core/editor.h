@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "code/sidecar.h"
 #include "document/patternstore.h"
 #include "fonts/glyphfile.h"
 #include "grid/drawingtools.h"
@@ -20,6 +21,8 @@ struct Editor {
     GridInteraction grid;
     Settings settings;
     FontEdit fontEdit;
+    // What the pattern file cannot hold (names, code profiles), kept beside it.
+    Sidecar sidecar;
     std::string startupDirectory; // where the settings and glyph files live
     // The number the navigation shows: the pattern's, or in a font mode the
     // glyph's (from 1).

@@ -59,6 +59,14 @@ class FakePrompts : public Prompts {
         return true;
     }
 
+    bool askText(QWidget*, const QString& title, const QString&, QString& text) override {
+        dialogs << "text:" + title;
+        if (typed.empty()) return false;
+        text = typed.front();
+        typed.pop_front();
+        return true;
+    }
+
     std::vector<std::string> texts() const {
         std::vector<std::string> t;
         for (const Shown& s : shown) t.push_back(s.text);
@@ -69,6 +77,7 @@ class FakePrompts : public Prompts {
     std::deque<int> answers;
     std::deque<QString> files;
     std::deque<QFont> fonts;
+    std::deque<QString> typed; // answers to askText; empty: cancelled
     QStringList dialogs;
     QStringList progress; // "LABEL done/total" per report, "end" when closed
     int beeps = 0;

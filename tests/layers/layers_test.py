@@ -14,7 +14,7 @@ STACKS = {
                  ["."]],
     # The subjects' controllers stand side by side on the ground they share;
     # only the window above them knows them all.
-    "src/app": [["ui"], ["document", "fonts", "grid", "panel", "textclip"], ["window"]],
+    "src/app": [["ui"], ["code", "document", "fonts", "grid", "panel", "textclip"], ["window"]],
 }
 
 root = sys.argv[1]

@@ -55,13 +55,30 @@ bool FileCommands::readWithRetry(const std::string& path, bool tooLargeAsMissing
         Outcome result = readPatternFile(editor_.document, path, progressOf("Reading", path));
         prompts_.endProgress();
         prompts_.setWaitCursor(false);
-        if (result.ok()) return true;
+        if (result.ok()) {
+            readSidecarOf(path);
+            return true;
+        }
         if (tooLargeAsMissing && result.failure == Failure::TooLarge) {
             result = {Failure::NotFound, 0, patternFileNotFound(path, "Can't Open File")};
         }
         const int answer = prompts_.showMessage(view_.owner(), result.message);
         if (result.failure != Failure::NotFound || answer != IDRETRY) return false;
     }
+}
+
+void FileCommands::readSidecarOf(const std::string& path) {
+    const Outcome read = readSidecar(path, editor_.sidecar);
+    if (read.ok() || sidecarWarned_ == path) return;
+    sidecarWarned_ = path;
+    prompts_.showMessage(view_.owner(), read.message);
+}
+
+bool FileCommands::writeSidecarOf(const std::string& path) {
+    if (!failed(writeSidecar(path, editor_.sidecar))) return true;
+    // The names are not on disk yet: the document still has something to save.
+    editor_.document.modifiedFlag = true;
+    return false;
 }
 
 void FileCommands::startupDocument() {
@@ -89,6 +106,7 @@ void FileCommands::startupDocument() {
     }
     doc.patternFileName.clear();
     doc.fileStamp = {};
+    editor_.sidecar = {};
     makeBlankDocument(doc);
     editor_.currentNumber = 1;
     view_.setTitle("Unname");
@@ -106,6 +124,7 @@ void FileCommands::newFile() {
     makeBlankDocument(doc);
     doc.patternFileName.clear();
     doc.fileStamp = {};
+    editor_.sidecar = {};
     editor_.currentNumber = 1;
     view_.showNavigation(1);
     view_.repaintGrid(true);
@@ -159,7 +178,7 @@ bool FileCommands::save() {
     prompts_.setWaitCursor(false);
     if (failed(result)) return false;
     view_.setTitle(doc.patternFileName);
-    return true;
+    return writeSidecarOf(doc.patternFileName);
 }
 
 bool FileCommands::saveAs() {
@@ -188,7 +207,7 @@ bool FileCommands::saveAs() {
     if (failed(result)) return false;
     doc.patternFileName = path;
     view_.setTitle(path);
-    return true;
+    return writeSidecarOf(path);
 }
 
 } // namespace dedur

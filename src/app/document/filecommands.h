@@ -26,6 +26,12 @@ class FileCommands : public Controller {
     // Reports a long read or write of `path` through the prompts.
     FileProgress progressOf(const char* verb, const std::string& path);
     bool readWithRetry(const std::string& path, bool tooLargeAsMissing = false);
+    // The sidecar of a file just read; a malformed one is said once a file.
+    void readSidecarOf(const std::string& path);
+    // After the pattern file is written: its sidecar beside it.
+    bool writeSidecarOf(const std::string& path);
+
+    std::string sidecarWarned_;
 };
 
 } // namespace dedur

@@ -2,6 +2,7 @@
 
 #include <QScrollBar>
 
+#include "code/codejob.h"
 #include "document/patternsizedialog.h"
 #include "editor.h"
 #include "grid/resize.h"
@@ -19,6 +20,7 @@ void PatternListCommands::add(bool insert) {
     view_.commitSelection();
     if (insert) {
         insertPattern(doc, nullptr);
+        shiftNames(editor_.sidecar, doc.currentPattern + 1, 1);
     } else {
         appendPattern(doc, nullptr);
         editor_.currentNumber = doc.patternCount;
@@ -41,11 +43,46 @@ void PatternListCommands::deleteCurrent() {
         return;
     }
     view_.commitSelection();
+    shiftNames(editor_.sidecar, doc.currentPattern + 1, -1);
     deletePattern(doc);
     view_.repaintGrid(true);
     editor_.currentNumber = doc.currentPattern + 1;
     view_.showNavigation(editor_.currentNumber);
     view_.refreshButton(CmdDeletePattern);
+}
+
+void PatternListCommands::nameCurrent() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditMode::Pattern) return;
+    const int number = doc.currentPattern + 1;
+    auto& names = editor_.sidecar.names;
+    const auto named = names.find(number);
+    QString text = named == names.end() ? QString() : QString::fromStdString(named->second);
+    for (;;) {
+        if (!prompts_.askText(view_.owner(), "Pattern name",
+                              QString("The name of pattern %1 in code (a C identifier; empty "
+                                      "for none):")
+                                  .arg(number),
+                              text)) {
+            return;
+        }
+        text = text.trimmed();
+        if (text.isEmpty() || isIdentifier(text.toStdString())) break;
+        prompts_.showMessage(view_.owner(),
+                             {"A name is a C identifier: a letter or _ first, then letters, "
+                              "digits and _.",
+                              " ", MessageButtons::Ok, MessageIcon::Question});
+    }
+    const std::string name = text.toStdString();
+    if (name == (named == names.end() ? std::string() : named->second)) return;
+    if (name.empty()) {
+        names.erase(number);
+    } else {
+        names[number] = name;
+    }
+    // Kept beside the file when it is saved next.
+    doc.modifiedFlag = true;
+    view_.showNavigation(number);
 }
 
 void PatternListCommands::goTo(int number) {

@@ -16,6 +16,8 @@ class PatternListCommands : public Controller {
     // The number box's notifications: a typed number jumps there.
     void numberBoxNotified(int code);
     void changeSize();
+    // Pattern > Name...: the identifier the current pattern's code carries.
+    void nameCurrent();
 };
 
 } // namespace dedur

@@ -70,6 +70,8 @@ enum CommandId : int {
     CmdZoomInEqualsKey = 5024, // key-only: Ctrl+= and Ctrl+Shift++ zoom in too
     CmdZoomInShiftedKey = 5025,
     CmdPanelView = 5031,
+    CmdExportCode = 5041,
+    CmdNamePattern = 5042,
 };
 
 } // namespace dedur

@@ -38,6 +38,9 @@ class Prompts {
     virtual void showAbout(QWidget* owner) = 0;
     // True when a font was chosen; `font` starts as the current one.
     virtual bool chooseFont(QWidget* owner, QFont& font) = 0;
+    // A line of text; false when cancelled. `text` starts as the current one.
+    virtual bool askText(QWidget* owner, const QString& title, const QString& label,
+                         QString& text) = 0;
 };
 
 // The filter strings are "Text|pattern|"; Qt wants "Text (pattern)".

@@ -7,7 +7,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -163,6 +165,13 @@ bool QtPrompts::chooseFont(QWidget* owner, QFont& font) {
     const QFont picked = QFontDialog::getFont(&chosen, font, owner);
     if (chosen) font = picked;
     return chosen;
+}
+
+bool QtPrompts::askText(QWidget* owner, const QString& title, const QString& label, QString& text) {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(owner, title, label, QLineEdit::Normal, text, &ok);
+    if (ok) text = typed;
+    return ok;
 }
 
 } // namespace dedur

@@ -22,6 +22,8 @@ class QtPrompts : public Prompts {
     void endProgress() override;
     void showAbout(QWidget* owner) override;
     bool chooseFont(QWidget* owner, QFont& font) override;
+    bool askText(QWidget* owner, const QString& title, const QString& label,
+                 QString& text) override;
 
   private:
     QElapsedTimer progressClock_;

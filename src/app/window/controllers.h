@@ -1,5 +1,6 @@
 #pragma once
 
+#include "code/codecommands.h"
 #include "document/filecommands.h"
 #include "document/patternlistcommands.h"
 #include "fonts/fontmodecontroller.h"
@@ -17,7 +18,7 @@ namespace dedur {
 struct Controllers {
     Controllers(Editor& e, Prompts& p, EditorView& v)
         : clipboard(e, p, v), panel(e, p, v), patterns(e, p, v), files(e, p, v), fonts(e, p, v),
-          transforms(e, p, v), images(e, p, v), texts(e, p, v), grid(e, p, v) {}
+          transforms(e, p, v), images(e, p, v), texts(e, p, v), grid(e, p, v), code(e, p, v) {}
 
     ClipboardCommands clipboard;
     PanelCommands panel;
@@ -28,6 +29,7 @@ struct Controllers {
     ImageCommands images;
     TextCommands texts;
     GridCommands grid;
+    CodeCommands code;
 };
 
 } // namespace dedur

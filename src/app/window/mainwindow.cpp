@@ -179,7 +179,13 @@ void MainWindow::refreshHistoryButtons() {
 }
 
 void MainWindow::showNavigation(int number) {
-    palette_->showNavigation(number, editor_.document.patternCount);
+    const Document& doc = editor_.document;
+    QString name;
+    if (doc.editType == EditMode::Pattern) {
+        const auto named = editor_.sidecar.names.find(number);
+        if (named != editor_.sidecar.names.end()) name = QString::fromStdString(named->second);
+    }
+    palette_->showNavigation(number, doc.patternCount, name);
 }
 
 bool MainWindow::clipboardHasBitmap() const {

@@ -85,6 +85,7 @@ int PaletteStrip::createNavigationStrip(bool withNumberBox) {
     delete lowLabel_;
     delete scrollBar_;
     delete countLabel_;
+    delete nameLabel_;
     // Dialog units of 8 x 16 pixels: one row 20 pixels high.
     const int y = 4;
     const int h = 20;
@@ -119,10 +120,16 @@ int PaletteStrip::createNavigationStrip(bool withNumberBox) {
     countLabel_->setAutoFillBackground(true);
     countLabel_->setGeometry(x, y, 40, h);
     countLabel_->show();
+    x += 40 + 8;
+    nameLabel_ = new QLabel(this);
+    nameLabel_->setObjectName("patternName");
+    nameLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    nameLabel_->setGeometry(x, y, 320, h);
+    nameLabel_->show();
     return y + h + 3;
 }
 
-void PaletteStrip::showNavigation(int number, int count) {
+void PaletteStrip::showNavigation(int number, int count, const QString& name) {
     scrollBar_->blockSignals(true);
     scrollBar_->setRange(1, std::max(count, 1));
     scrollBar_->setValue(number);
@@ -131,6 +138,7 @@ void PaletteStrip::showNavigation(int number, int count) {
     if (numberBox_) numberBox_->setText(QString::number(number));
     countLabel_->setText(QString::number(count));
     fitCountLabel();
+    if (nameLabel_) nameLabel_->setText(name);
 }
 
 // The label is about as wide as five digits; a count too long for it is

@@ -56,7 +56,8 @@ class PaletteStrip : public QWidget {
     void layoutButtons(int x, int y);
     // Creates the navigation controls again; returns the y of the button row.
     int createNavigationStrip(bool withNumberBox);
-    void showNavigation(int number, int count);
+    // `name`: the pattern's name for code, shown beside the count.
+    void showNavigation(int number, int count, const QString& name = {});
 
     // Brings a button's enabled state to `enabled`.
     void setButtonEnabled(int command, bool enabled);
@@ -71,6 +72,7 @@ class PaletteStrip : public QWidget {
     NumberField* numberBox() const { return numberBox_; }
     QScrollBar* scrollBar() const { return scrollBar_; }
     QLabel* countLabel() const { return countLabel_; }
+    QLabel* nameLabel() const { return nameLabel_; }
 
   signals:
     void commandPosted(int command);
@@ -96,6 +98,7 @@ class PaletteStrip : public QWidget {
     QPointer<QLabel> lowLabel_;
     QPointer<QScrollBar> scrollBar_;
     QPointer<QLabel> countLabel_;
+    QPointer<QLabel> nameLabel_;
 };
 
 } // namespace dedur

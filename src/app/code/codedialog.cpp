@@ -1,0 +1,358 @@
+#include "code/codedialog.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include "base/fileread.h"
+#include "base/safewrite.h"
+#include "code/codeformats.h"
+#include "code/codetemplate.h"
+#include "code/dotpreview.h"
+#include "editor.h"
+#include "panel/panelexport.h"
+#include "ui/prompts.h"
+
+namespace dedur {
+
+namespace {
+
+constexpr size_t MaxTemplateSize = size_t{1} << 20;
+// The text view shows this much of a long output; all of it is saved.
+constexpr int MaxShownText = 1 << 20;
+
+// The templates shipped with the program and the user's own
+// ($XDG_DATA_HOME/dedur/templates), by file.
+QStringList templateFiles() {
+    QStringList folders = QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, "dedur/templates", QStandardPaths::LocateDirectory);
+    folders << QCoreApplication::applicationDirPath() + "/../share/dedur/templates";
+    QStringList files;
+    for (const QString& folder : folders) {
+        for (const QFileInfo& f : QDir(folder).entryInfoList({"*.mustache"}, QDir::Files)) {
+            const QString path = f.canonicalFilePath();
+            if (!files.contains(path)) files << path;
+        }
+    }
+    return files;
+}
+
+const char* extensionOf(const QString& format) {
+    if (format == "c") return ".h";
+    if (format == "xbm") return ".xbm";
+    if (format == "micropython") return ".py";
+    if (format == "rust") return ".rs";
+    if (format == "asm") return ".asm";
+    if (format == "json") return ".json";
+    return ".txt";
+}
+
+} // namespace
+
+CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
+    : ScreenCentred<QDialog>(parent), prompts_(prompts), editor_(editor) {
+    setWindowTitle("Export code");
+    auto* settings = new QGridLayout;
+    int row = 0;
+    profiles_ = new QComboBox(this);
+    settings->addWidget(new QLabel("Profile:", this), row, 0);
+    settings->addWidget(profiles_, row++, 1);
+
+    auto* choice = new QWidget(this);
+    auto* choiceRow = new QHBoxLayout(choice);
+    choiceRow->setContentsMargins(0, 0, 0, 0);
+    current_ = new QRadioButton("Current", choice);
+    all_ = new QRadioButton("All", choice);
+    numbers_ = new QRadioButton("No.", choice);
+    range_ = new QLineEdit(choice);
+    range_->setPlaceholderText("1-5, 8");
+    choiceRow->addWidget(current_);
+    choiceRow->addWidget(all_);
+    choiceRow->addWidget(numbers_);
+    choiceRow->addWidget(range_, 1);
+    current_->setChecked(true);
+    settings->addWidget(new QLabel("Patterns:", this), row, 0);
+    settings->addWidget(choice, row++, 1);
+
+    format_ = new QComboBox(this);
+    fillFormats();
+    settings->addWidget(new QLabel("Format:", this), row, 0);
+    settings->addWidget(format_, row++, 1);
+    layout_ = new QComboBox(this);
+    reads_ = new QComboBox(this);
+    reads_->addItem("the same layout", QString());
+    for (CodeLayout l : AllCodeLayouts) {
+        layout_->addItem(layoutName(l), QString(layoutName(l)));
+        reads_->addItem(layoutName(l), QString(layoutName(l)));
+    }
+    settings->addWidget(new QLabel("Layout:", this), row, 0);
+    settings->addWidget(layout_, row++, 1);
+    name_ = new QLineEdit(this);
+    name_->setPlaceholderText(QString::fromStdString(identifierFromFileName(
+        editor_.document.patternFileName.empty() ? std::string("pattern")
+                                                 : editor_.document.patternFileName)));
+    settings->addWidget(new QLabel("Name:", this), row, 0);
+    settings->addWidget(name_, row++, 1);
+    invert_ = new QCheckBox("Invert the dots", this);
+    progmem_ = new QCheckBox("Program memory (PROGMEM)", this);
+    settings->addWidget(invert_, row++, 1);
+    settings->addWidget(progmem_, row++, 1);
+    settings->addWidget(new QLabel("Display reads:", this), row, 0);
+    settings->addWidget(reads_, row++, 1);
+    settings->setRowStretch(row, 1);
+
+    preview_ = new DotPreview(this);
+    problem_ = new QLabel(this);
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet("color: #b00000");
+    view_ = new QPlainTextEdit(this);
+    view_->setReadOnly(true);
+    view_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(settings);
+    left->addWidget(preview_, 1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left);
+    auto* right = new QVBoxLayout;
+    right->addWidget(problem_);
+    right->addWidget(view_, 1);
+    top->addLayout(right, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto* save = new QPushButton("Save...", this);
+    auto* copy = new QPushButton("Copy", this);
+    auto* keep = new QPushButton("Save as profile...", this);
+    auto* close = new QPushButton("Close", this);
+    save->setDefault(true);
+    buttons->addWidget(keep);
+    buttons->addStretch(1);
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(top, 1);
+    whole->addLayout(buttons);
+    resize(1000, 560);
+
+    fillProfiles();
+    connect(save, &QPushButton::clicked, this, &CodeDialog::saveToFile);
+    connect(copy, &QPushButton::clicked, this, &CodeDialog::copyToClipboard);
+    connect(keep, &QPushButton::clicked, this, &CodeDialog::saveAsProfile);
+    connect(close, &QPushButton::clicked, this, [this] { done(0); });
+    for (QRadioButton* b : {current_, all_, numbers_}) {
+        connect(b, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) refresh();
+        });
+    }
+    connect(range_, &QLineEdit::textEdited, this, [this] {
+        numbers_->setChecked(true);
+        refresh();
+    });
+    for (QComboBox* box : {format_, layout_, reads_}) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    }
+    connect(name_, &QLineEdit::textEdited, this, [this] { refresh(); });
+    for (QCheckBox* box : {invert_, progmem_}) {
+        connect(box, &QCheckBox::toggled, this, [this] { refresh(); });
+    }
+    connect(profiles_, &QComboBox::activated, this, [this](int index) {
+        const auto found = editor_.sidecar.profiles.find(profiles_->itemText(index).toStdString());
+        if (index > 0 && found != editor_.sidecar.profiles.end()) applyProfile(found->second);
+    });
+    refresh();
+}
+
+void CodeDialog::fillFormats() {
+    for (CodeFormat f : AllCodeFormats) {
+        format_->addItem(formatName(f), QString("format:") + formatName(f));
+    }
+    for (const QString& file : templateFiles()) {
+        format_->addItem("template: " + QFileInfo(file).completeBaseName(), "template:" + file);
+    }
+}
+
+void CodeDialog::fillProfiles() {
+    profiles_->clear();
+    profiles_->addItem("(none)");
+    for (const auto& [name, p] : editor_.sidecar.profiles) {
+        profiles_->addItem(QString::fromStdString(name));
+    }
+}
+
+CodeProfile CodeDialog::profile() const {
+    CodeProfile p;
+    const QString format = format_->currentData().toString();
+    if (format.startsWith("template:")) {
+        p.templateFile = format.mid(9).toStdString();
+    } else {
+        p.format = format.mid(7).toStdString();
+    }
+    p.layout = layout_->currentData().toString().toStdString();
+    p.invert = invert_->isChecked();
+    p.progmem = progmem_->isChecked();
+    p.name = name_->text().trimmed().toStdString();
+    if (numbers_->isChecked()) p.patterns = range_->text().toStdString();
+    return p;
+}
+
+void CodeDialog::applyProfile(const CodeProfile& p) {
+    const QString format = p.templateFile.empty()
+                               ? "format:" + QString::fromStdString(p.format)
+                               : "template:" + QString::fromStdString(p.templateFile);
+    if (format_->findData(format) < 0) {
+        format_->addItem("template: " + QFileInfo(format.mid(9)).completeBaseName(), format);
+    }
+    const QSignalBlocker quiet[] = {QSignalBlocker(format_), QSignalBlocker(layout_),
+                                    QSignalBlocker(invert_), QSignalBlocker(progmem_),
+                                    QSignalBlocker(all_),    QSignalBlocker(numbers_)};
+    format_->setCurrentIndex(std::max(0, format_->findData(format)));
+    layout_->setCurrentIndex(std::max(0, layout_->findData(QString::fromStdString(p.layout))));
+    invert_->setChecked(p.invert);
+    progmem_->setChecked(p.progmem);
+    name_->setText(QString::fromStdString(p.name));
+    range_->setText(QString::fromStdString(p.patterns));
+    (p.patterns.empty() ? all_ : numbers_)->setChecked(true);
+    refresh();
+}
+
+bool CodeDialog::makeText(CodeJob& job) {
+    const CodeProfile p = profile();
+    const Document& doc = editor_.document;
+    const auto fail = [this](const QString& why) {
+        problem_->setText(why);
+        text_.clear();
+        return false;
+    };
+    if (!p.name.empty() && !isIdentifier(p.name)) {
+        return fail("The name must be a C identifier: a letter or _ first, then letters, digits "
+                    "and _.");
+    }
+    RangeChoice choice = RangeChoice::Current;
+    if (all_->isChecked()) choice = RangeChoice::All;
+    if (numbers_->isChecked()) choice = RangeChoice::Numbers;
+    const PanelRange range =
+        parsePanelRange(choice, p.patterns, doc.patternCount, doc.currentPattern);
+    if (!range.ok()) return fail(QString::fromStdString(range.outcome.message.text));
+    CodeOptions options;
+    options.name = p.name;
+    options.layout = layoutNamed(p.layout).value_or(CodeLayout::RowsMsb);
+    options.invert = p.invert;
+    options.progmem = p.progmem;
+    options.ownDirections = false; // the editor places by the panel definition
+    const std::string path = doc.patternFileName.empty() ? "pattern.pat" : doc.patternFileName;
+    job = makeCodeJob(doc, range.panelFlags, editor_.sidecar.names, options, path);
+    Outcome made;
+    if (p.templateFile.empty()) {
+        made = writeCode(job, formatNamed(p.format).value_or(CodeFormat::C), text_);
+    } else {
+        std::string templateText;
+        const FileReadStatus status =
+            readFileLimited(p.templateFile, MaxTemplateSize, templateText);
+        if (status != FileReadStatus::Ok) {
+            return fail(QString::fromStdString("Could not read the template " +
+                                               quotedPath(p.templateFile) + ": " +
+                                               readFailureReason(p.templateFile, status)));
+        }
+        made = renderCodeTemplate(job, templateText, p.templateFile, text_);
+    }
+    if (!made.ok()) return fail(QString::fromStdString(made.message.text));
+    problem_->clear();
+    return true;
+}
+
+void CodeDialog::showDisplay(const CodeJob& job) {
+    if (job.patterns.empty()) {
+        preview_->setDots(0, 0, {}, {});
+        return;
+    }
+    const CodePattern& first = job.patterns.front();
+    std::vector<uint8_t> drawn;
+    drawn.reserve(static_cast<size_t>(first.width * first.height));
+    for (const std::string& row : first.rows) {
+        for (char c : row) drawn.push_back(c == '#' ? '1' : '0');
+    }
+    const QString reads = reads_->currentData().toString();
+    const CodeLayout layout =
+        reads.isEmpty() ? job.layout : layoutNamed(reads.toStdString()).value_or(job.layout);
+    PatternHeader header;
+    getHeader(editor_.document, first.number - 1, header);
+    // The display lights the bits that are set, inverted or not.
+    std::vector<uint8_t> shown = dotsFromLayout(first.bytes, first.width, first.height, layout,
+                                                false, header, editor_.document.panelDefinition);
+    if (job.layout == CodeLayout::Panel && layout != CodeLayout::Panel) shown.clear();
+    preview_->setDots(first.width, first.height, std::move(drawn), std::move(shown));
+}
+
+void CodeDialog::refresh() {
+    CodeJob job;
+    const bool made = makeText(job);
+    showDisplay(job);
+    if (!made) {
+        view_->clear();
+        return;
+    }
+    QString shown = QString::fromStdString(text_.substr(0, MaxShownText));
+    if (text_.size() > static_cast<size_t>(MaxShownText)) {
+        shown += QString("\n... (%1 bytes in all)").arg(text_.size());
+    }
+    view_->setPlainText(shown);
+}
+
+void CodeDialog::saveToFile() {
+    refresh();
+    if (text_.empty()) {
+        prompts_.beep();
+        return;
+    }
+    const CodeProfile p = profile();
+    const char* extension =
+        p.templateFile.empty() ? extensionOf(QString::fromStdString(p.format)) : ".txt";
+    QString chosen = prompts_.askSaveFileName(
+        this, QString(), QString("Code (*%1)|*%1|All files (*)|*|").arg(extension), "Save code");
+    if (chosen.isEmpty()) return;
+    if (QFileInfo(chosen).suffix().isEmpty()) chosen += extension;
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    if (const Outcome written = writeFileSafely(path, text_); !written.ok()) {
+        prompts_.showMessage(this, written.message);
+    }
+}
+
+void CodeDialog::copyToClipboard() {
+    refresh();
+    if (text_.empty()) {
+        prompts_.beep();
+        return;
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text_));
+}
+
+void CodeDialog::saveAsProfile() {
+    QString name = profiles_->currentIndex() > 0 ? profiles_->currentText() : QString();
+    if (!prompts_.askText(this, "Save as profile", "Profile name:", name)) return;
+    name = name.trimmed();
+    if (name.isEmpty()) return;
+    editor_.sidecar.profiles[name.toStdString()] = profile();
+    // Kept beside the pattern file when it is saved next.
+    editor_.document.modifiedFlag = true;
+    fillProfiles();
+    profiles_->setCurrentIndex(profiles_->findText(name));
+}
+
+} // namespace dedur

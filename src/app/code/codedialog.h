@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "code/codejob.h"
+#include "code/sidecar.h"
+#include "ui/centeronscreen.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+
+namespace dedur {
+
+struct Editor;
+class Prompts;
+class DotPreview;
+
+// "Export code": chosen patterns as code in a driver's byte layout, with the
+// text as it will be written and the dots a display shows from its bytes.
+class CodeDialog : public ScreenCentred<QDialog> {
+    Q_OBJECT
+  public:
+    CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor);
+
+    // The settings as they stand, as a profile keeps them.
+    CodeProfile profile() const;
+    void applyProfile(const CodeProfile& profile);
+    // Makes the text and the preview again from the settings.
+    void refresh();
+    void saveToFile();
+    void copyToClipboard();
+    void saveAsProfile();
+
+    const std::string& text() const { return text_; }
+    QComboBox* formatBox() const { return format_; }
+    QComboBox* layoutBox() const { return layout_; }
+    QComboBox* readsBox() const { return reads_; }
+    QComboBox* profileBox() const { return profiles_; }
+    QLineEdit* nameField() const { return name_; }
+    QLineEdit* rangeField() const { return range_; }
+    QRadioButton* allButton() const { return all_; }
+    QCheckBox* invertBox() const { return invert_; }
+    QCheckBox* progmemBox() const { return progmem_; }
+    QLabel* problemLabel() const { return problem_; }
+    DotPreview* preview() const { return preview_; }
+
+  private:
+    void fillFormats();
+    void fillProfiles();
+    // The text for the settings; false (with the reason in the label) when
+    // they are refused.
+    bool makeText(CodeJob& job);
+    void showDisplay(const CodeJob& job);
+
+    Prompts& prompts_;
+    Editor& editor_;
+    std::string text_;
+    QComboBox* profiles_;
+    QRadioButton* current_;
+    QRadioButton* all_;
+    QRadioButton* numbers_;
+    QLineEdit* range_;
+    QComboBox* format_;
+    QComboBox* layout_;
+    QComboBox* reads_;
+    QLineEdit* name_;
+    QCheckBox* invert_;
+    QCheckBox* progmem_;
+    QPlainTextEdit* view_;
+    QLabel* problem_;
+    DotPreview* preview_;
+};
+
+} // namespace dedur
