@@ -125,11 +125,14 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     view_->setLineWrapMode(QPlainTextEdit::NoWrap);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
-    auto* left = new QVBoxLayout;
+    auto* leftSide = new QWidget(this);
+    leftSide->setMaximumWidth(460);
+    auto* left = new QVBoxLayout(leftSide);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addLayout(settings);
     left->addWidget(preview_, 1);
     auto* top = new QHBoxLayout;
-    top->addLayout(left);
+    top->addWidget(leftSide);
     auto* right = new QVBoxLayout;
     right->addWidget(problem_);
     right->addWidget(view_, 1);
@@ -149,7 +152,7 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(top, 1);
     whole->addLayout(buttons);
-    resize(1000, 560);
+    resize(1040, 600);
 
     fillProfiles();
     connect(save, &QPushButton::clicked, this, &CodeDialog::saveToFile);

@@ -50,7 +50,9 @@ void DotPreview::paintEvent(QPaintEvent*) {
     const int side = width_ * c;
     const QColor off(0xF4, 0xF4, 0xF4);
     const QColor grid(0xC8, 0xC8, 0xC8);
-    const QColor mark(0xD0, 0x20, 0x20);
+    // A dot that differs: lit in dark red, dark in pale red.
+    const QColor litWrong(0xB0, 0x10, 0x10);
+    const QColor darkWrong(0xF2, 0xA8, 0xA8);
     const auto drawGrid = [&](int left, const std::vector<uint8_t>& dots, bool marked) {
         for (int y = 0; y < height_; ++y) {
             for (int x = 0; x < width_; ++x) {
@@ -58,7 +60,8 @@ void DotPreview::paintEvent(QPaintEvent*) {
                 const QRect r(left + x * c, Caption + y * c, c, c);
                 const bool on = dots[i] == '1';
                 const bool differs = marked && dots[i] != drawn_[i];
-                p.fillRect(r, differs ? mark : on ? Qt::black : off);
+                const QColor lit = differs ? litWrong : QColor(Qt::black);
+                p.fillRect(r, on ? lit : differs ? darkWrong : off);
                 if (c >= 4) {
                     p.setPen(grid);
                     p.drawRect(r.adjusted(0, 0, -1, -1));

@@ -1,0 +1,113 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include "code/codedialog.h"
+#include "code/dotpreview.h"
+#include "editorfixture.h"
+#include "ui/commandids.h"
+#include "window/palette.h"
+
+using namespace dedur;
+using dedur::test::EditorFixture;
+
+// Pattern names and the code export, through the real window and dialog.
+class CodeTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void namesAreCheckedShownAndKeptBesideTheFile() {
+        EditorFixture f;
+        f.prompts.typed = {"9lives", "bell"};
+        f.window->dispatchCommand(CmdNamePattern);
+        QCOMPARE(f.prompts.shown.size(), size_t(1)); // the refused name is said
+        QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{1, "bell"}}));
+        QVERIFY(f.doc().modifiedFlag);
+        QCOMPARE(f.window->palette()->nameLabel()->text(), QString("bell"));
+
+        // Patterns inserted and deleted before it take the name along.
+        f.window->dispatchCommand(CmdInsertPattern);
+        QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{2, "bell"}}));
+        QCOMPARE(f.window->palette()->nameLabel()->text(), QString());
+        f.window->dispatchCommand(CmdDeletePattern); // pattern 1, the new one
+        QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{1, "bell"}}));
+
+        // Saved beside the file, carried by Save as, read with the file.
+        const std::string first = f.dir.file("a.pat");
+        const std::string second = f.dir.file("b.pat");
+        f.prompts.files = {QString::fromStdString(first)};
+        QVERIFY(f.window->controllers().files.saveAs());
+        QVERIFY(test::readBytes(first + ".toml").find("1 = 'bell'") != std::string::npos);
+        f.prompts.files = {QString::fromStdString(second)};
+        QVERIFY(f.window->controllers().files.saveAs());
+        QCOMPARE(test::readBytes(second + ".toml"), test::readBytes(first + ".toml"));
+
+        test::writeBytes(first + ".toml", "[names]\n1 = 'renamed'\n");
+        f.prompts.files = {QString::fromStdString(first)};
+        f.window->dispatchCommand(CmdOpen);
+        QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{1, "renamed"}}));
+        QCOMPARE(f.window->palette()->nameLabel()->text(), QString("renamed"));
+
+        // A malformed sidecar is said once and left as it is.
+        test::writeBytes(second + ".toml", "[names\n");
+        const size_t before = f.prompts.shown.size();
+        for (int i = 0; i < 2; ++i) {
+            f.prompts.files = {QString::fromStdString(second)};
+            f.window->dispatchCommand(CmdOpen);
+        }
+        QCOMPARE(f.prompts.shown.size(), before + 1);
+        QVERIFY(f.editor->sidecar.empty());
+        QCOMPARE(test::readBytes(second + ".toml"), std::string("[names\n"));
+    }
+
+    void theDialogShowsTheCodeAndWhatTheDisplayShows() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"110000000000", "010000000000"});
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            QVERIFY(d->text().find("const uint8_t pattern[24] = {") != std::string::npos);
+            QVERIFY(d->text().find("0xC0, 0x00, 0x40, 0x00") != std::string::npos);
+            QCOMPARE(d->preview()->differences(), 0);
+            // A display that reads the bits the other way shows a mirror.
+            d->readsBox()->setCurrentIndex(d->readsBox()->findData("rows-lsb"));
+            QCOMPARE(d->preview()->differences(), 6);
+            d->readsBox()->setCurrentIndex(0);
+            d->invertBox()->setChecked(true);
+            QCOMPARE(d->preview()->differences(), 144); // every dot of the 12 x 12 pattern
+            d->invertBox()->setChecked(false);
+
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:rust"));
+            d->layoutBox()->setCurrentIndex(d->layoutBox()->findData("pages-lsb"));
+            d->nameField()->setText("logo");
+            d->refresh();
+            QVERIFY(d->text().find("pub const LOGO: [u8; 24] = [\n    0x01, 0x03, 0x00,") !=
+                    std::string::npos);
+            // What a format cannot hold is said in the dialog, not written.
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:micropython"));
+            d->layoutBox()->setCurrentIndex(d->layoutBox()->findData("pages-msb"));
+            QVERIFY(d->problemLabel()->text().contains("cannot read the pages-msb"));
+            QVERIFY(d->text().empty());
+            d->nameField()->setText("no good");
+            d->refresh();
+            QVERIFY(d->problemLabel()->text().contains("C identifier"));
+
+            d->nameField()->setText("logo");
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:json"));
+            f.prompts.typed = {"oled"};
+            d->saveAsProfile();
+            f.prompts.files = {QString::fromStdString(f.dir.file("logo"))};
+            d->saveToFile();
+        });
+        QVERIFY(test::readBytes(f.dir.file("logo.json")).find("\"name\": \"logo\"") !=
+                std::string::npos);
+        const CodeProfile& kept = f.editor->sidecar.profiles.at("oled");
+        QCOMPARE(kept.format, std::string("json"));
+        QCOMPARE(kept.layout, std::string("pages-msb"));
+        QCOMPARE(kept.name, std::string("logo"));
+        QVERIFY(f.doc().modifiedFlag);
+    }
+};
+
+QTEST_MAIN(CodeTest)
+#include "code_test.moc"
