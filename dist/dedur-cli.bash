@@ -26,6 +26,25 @@ _dedur_cli() {
             _filedir TAB
             return
             ;;
+        --format)
+            COMPREPLY=($(compgen -W "c xbm micropython rust asm json" -- "$cur"))
+            return
+            ;;
+        --layout)
+            COMPREPLY=($(compgen -W "rows-msb rows-lsb pages-lsb pages-msb panel" -- "$cur"))
+            return
+            ;;
+        --template)
+            _filedir mustache
+            return
+            ;;
+        --output | --profile)
+            _filedir
+            return
+            ;;
+        --name)
+            return
+            ;;
         --count | --size | --seg | --com | --pattern | --range | --code | --number | --threshold | \
             --scale | --columns | --offset | --panel)
             return
@@ -45,7 +64,7 @@ _dedur_cli() {
         case ${words[i]} in
             --kind | --lr | --tb | --c-array | --count | --size | --seg | --com | --pattern | \
                 --range | --code | --number | --threshold | --scale | --columns | --offset | \
-                --panel) ((i++)) ;;
+                --panel | --format | --layout | --template | --output | --profile | --name) ((i++)) ;;
             -*) ;;
             *) ((positional++)) ;;
         esac

@@ -134,6 +134,26 @@ for progmem in [[], ["--progmem"]]:
         if built.returncode == 0:
             check(run(exe).stdout == expected_dump, f"{compiler} {' '.join(progmem)} prints the dots")
 
+# The shipped C template compiles too, and its table prints the dots.
+with open(os.path.join(work, "structs.c"), "w") as f:
+    f.write('#include <stdio.h>\n#include "structs.h"\nint main(void) {\n'
+            '    for (int i = 0; i < %d; ++i) {\n'
+            '        const dedur_bitmap* b = &icons_bitmaps[i];\n'
+            '        const int stride = (b->width + 7) / 8;\n'
+            '        for (int y = 0; y < b->height; ++y) {\n'
+            '            for (int x = 0; x < b->width; ++x)\n'
+            '                putchar(b->bytes[y * stride + x / 8] >> (7 - x %% 8) & 1 ? \'1\' : \'0\');\n'
+            '            putchar(\'\\n\');\n        }\n    }\n    return 0;\n}\n' % len(patterns))
+run(CLI, "code", pat, "--template", os.path.join(SOURCE, "dist", "templates", "c-struct.mustache"),
+    "--output", os.path.join(work, "structs.h"))
+built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "structs"),
+            os.path.join(work, "structs.c"), ok=False)
+check(built.returncode == 0, f"the shipped C template compiles: {built.stderr}")
+if built.returncode == 0:
+    check(run(os.path.join(work, "structs")).stdout ==
+          "".join(row + "\n" for rows, *_ in patterns for row in rows),
+          "the shipped C template's table prints the dots")
+
 # XBM: ImageMagick reads it back as the pattern (PBM: 1 is black, a set dot).
 xbm = os.path.join(work, "one.xbm")
 run(CLI, "code", pat, "--pattern", "6", "--format", "xbm", "--layout", "rows-lsb",
