@@ -11,14 +11,24 @@ namespace dedur {
 
 namespace {
 
+struct ArtTable {
+    char of[256];
+    constexpr ArtTable() : of() {
+        for (char& c : of) c = '.';
+        of[DOT_ON] = '#';
+    }
+};
+constexpr ArtTable art;
+
 std::vector<std::string> artRows(const uint8_t* dots, int width, int height) {
     std::vector<std::string> rows(static_cast<size_t>(height), std::string());
     for (int y = 0; y < height; ++y) {
         std::string& row = rows[static_cast<size_t>(y)];
         row.resize(static_cast<size_t>(width));
+        const uint8_t* from = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
         for (int x = 0; x < width; ++x) {
-            row[static_cast<size_t>(x)] =
-                dots[static_cast<size_t>(y) * static_cast<size_t>(width) + x] == DOT_ON ? '#' : '.';
+            // A table, not a branch: random dots would miss every other guess.
+            row[static_cast<size_t>(x)] = art.of[from[x]];
         }
     }
     return rows;
@@ -44,7 +54,7 @@ std::string identifierFromFileName(std::string_view path) {
             c = '_';
     }
     if (stem.empty() || std::isdigit(static_cast<unsigned char>(stem.front()))) {
-        stem.insert(0, "_");
+        stem = std::string(1, '_').append(stem);
     }
     return stem;
 }
@@ -82,7 +92,9 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
         if (wanted == 1) {
             p.ident = options.name.empty() && own != names.end() ? own->second : job.name;
         } else {
-            p.ident = own != names.end() ? own->second : job.name + "_" + std::to_string(p.number);
+            p.ident = own != names.end()
+                          ? own->second
+                          : std::string(job.name).append("_").append(std::to_string(p.number));
         }
         p.width = h.width;
         p.height = h.height;

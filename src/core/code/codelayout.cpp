@@ -53,9 +53,7 @@ size_t gridByteCount(CodeLayout layout, int width, int height) {
     return (static_cast<size_t>(height) + 7) / 8 * static_cast<size_t>(width);
 }
 
-bool isSet(uint8_t dot, bool invert) {
-    return (dot == '1') != invert;
-}
+constexpr uint8_t DotOn = '1';
 
 } // namespace
 
@@ -86,12 +84,30 @@ std::vector<uint8_t> layoutBytes(const uint8_t* dots, int width, int height, Cod
         return {bytes.begin(), bytes.end()};
     }
     std::vector<uint8_t> bytes(gridByteCount(layout, width, height), 0);
+    const uint8_t flip = invert ? 1 : 0;
+    const bool rows = layout == CodeLayout::RowsMsb || layout == CodeLayout::RowsLsb;
+    const bool msb = layout == CodeLayout::RowsMsb || layout == CodeLayout::PagesMsb;
+    // Without branches on the dots: patterns of random dots would miss every
+    // other prediction.
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width) + x;
-            if (!isSet(dots[at], invert)) continue;
-            const BitPlace p = placeOf(layout, width, x, y);
-            bytes[p.byte] = static_cast<uint8_t>(bytes[p.byte] | 1u << p.bit);
+        const uint8_t* row = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
+        if (rows) {
+            uint8_t* out = bytes.data() + static_cast<size_t>(y) * rowStride(width);
+            for (int x0 = 0; x0 < width; x0 += 8) {
+                unsigned byte = 0;
+                const int n = std::min(8, width - x0);
+                for (int k = 0; k < n; ++k) {
+                    byte |= static_cast<unsigned>((row[x0 + k] == DotOn) ^ flip)
+                            << (msb ? 7 - k : k);
+                }
+                out[x0 >> 3] = static_cast<uint8_t>(byte);
+            }
+        } else {
+            uint8_t* out = bytes.data() + static_cast<size_t>(y >> 3) * static_cast<size_t>(width);
+            const int bit = msb ? 7 - (y & 7) : y & 7;
+            for (int x = 0; x < width; ++x) {
+                out[x] = static_cast<uint8_t>(out[x] | ((row[x] == DotOn) ^ flip) << bit);
+            }
         }
     }
     return bytes;

@@ -16,8 +16,8 @@ namespace {
 constexpr size_t MaxSidecarSize = size_t{1} << 22;
 
 Outcome malformed(const std::string& path, const std::string& why) {
-    return Outcome::refused({"\"" + printable(sidecarPath(path)) + "\" is not a dedur sidecar (" +
-                                 why + "); pattern names and code profiles are not read from it.",
+    return Outcome::refused({quotedPath(sidecarPath(path)) + " is not a dedur sidecar (" + why +
+                                 "); pattern names and code profiles are not read from it.",
                              " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
@@ -48,7 +48,7 @@ bool readProfile(const toml::table& t, CodeProfile& p, std::string& why) {
         } else if (k == "patterns") {
             p.patterns = value;
         } else {
-            why = "unknown profile key " + std::string(k);
+            why = std::string("unknown profile key ").append(k);
             return false;
         }
     }
@@ -74,7 +74,7 @@ bool readNames(const toml::table& t, std::map<int, std::string>& names, std::str
     for (const auto& [key, node] : t) {
         const auto number = wholeNumber(key.str());
         if (!number || !node.is_string() || !isIdentifier(node.as_string()->get())) {
-            why = "names." + std::string(key.str()) +
+            why = std::string("names.").append(key.str()) +
                   " must be a pattern number given a C identifier";
             return false;
         }
@@ -114,14 +114,14 @@ Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& ou
             for (const auto& [name, profile] : *t) {
                 CodeProfile p;
                 if (!profile.is_table()) {
-                    why = "profiles." + std::string(name.str()) + " must be a table";
+                    why = std::string("profiles.").append(name.str()) + " must be a table";
                 } else if (readProfile(*profile.as_table(), p, why)) {
                     read.profiles[std::string(name.str())] = p;
                 }
                 if (!why.empty()) break;
             }
         } else {
-            why = "unknown table " + std::string(k);
+            why = std::string("unknown table ").append(k);
         }
         if (!why.empty()) return malformed(path, why);
     }
