@@ -23,6 +23,8 @@ struct Editor {
     FontEdit fontEdit;
     // What the pattern file cannot hold (names, code profiles), kept beside it.
     Sidecar sidecar;
+    // The code profile last chosen in this run: the panel view shows its bytes.
+    std::string codeProfile;
     std::string startupDirectory; // where the settings and glyph files live
     // The number the navigation shows: the pattern's, or in a font mode the
     // glyph's (from 1).

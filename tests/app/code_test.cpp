@@ -8,6 +8,7 @@
 #include "code/codedialog.h"
 #include "code/dotpreview.h"
 #include "editorfixture.h"
+#include "panel/panelview.h"
 #include "ui/commandids.h"
 #include "window/palette.h"
 
@@ -106,6 +107,12 @@ class CodeTest : public QObject {
         QCOMPARE(kept.layout, std::string("pages-msb"));
         QCOMPARE(kept.name, std::string("logo"));
         QVERIFY(f.doc().modifiedFlag);
+
+        // The panel view shows the chosen profile's bytes beside the memory.
+        f.window->dispatchCommand(CmdPanelView);
+        QVERIFY(f.window->panelView()->bytesText().endsWith(
+            "; Profile \"oled\" (pages-msb):\n80 C0 00 00 00 00 00 00 00 00 00 00\n00 00 00 00 00 "
+            "00 00 00 00 00 00 00"));
     }
 };
 

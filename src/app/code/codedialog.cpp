@@ -177,7 +177,10 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     }
     connect(profiles_, &QComboBox::activated, this, [this](int index) {
         const auto found = editor_.sidecar.profiles.find(profiles_->itemText(index).toStdString());
-        if (index > 0 && found != editor_.sidecar.profiles.end()) applyProfile(found->second);
+        if (index > 0 && found != editor_.sidecar.profiles.end()) {
+            editor_.codeProfile = found->first;
+            applyProfile(found->second);
+        }
     });
     refresh();
 }
@@ -352,6 +355,7 @@ void CodeDialog::saveAsProfile() {
     name = name.trimmed();
     if (name.isEmpty()) return;
     editor_.sidecar.profiles[name.toStdString()] = profile();
+    editor_.codeProfile = name.toStdString();
     // Kept beside the pattern file when it is saved next.
     editor_.document.modifiedFlag = true;
     fillProfiles();

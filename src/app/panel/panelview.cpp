@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "code/codejob.h"
 #include "editor.h"
 #include "panel/panelexport.h"
 
@@ -71,10 +72,34 @@ void PanelView::refresh(bool outlinesChanged) {
     if (image_.highOffset >= image_.lowOffset) {
         appendPanelText(text, image_, doc.currentPattern + 1);
     }
+    appendProfileBytes(text);
     QString shown = QString::fromStdString(text);
     shown.remove('\r');
     bytes_->setPlainText(shown.trimmed());
     update();
+}
+
+void PanelView::appendProfileBytes(std::string& text) const {
+    const auto chosen = editor_.sidecar.profiles.find(editor_.codeProfile);
+    if (chosen == editor_.sidecar.profiles.end()) return;
+    const CodeProfile& p = chosen->second;
+    const Document& doc = editor_.document;
+    std::vector<uint8_t> flags(static_cast<size_t>(doc.patternCount), 0);
+    flags[static_cast<size_t>(doc.currentPattern)] = 1;
+    CodeOptions options;
+    options.layout = layoutNamed(p.layout).value_or(CodeLayout::RowsMsb);
+    options.invert = p.invert;
+    options.ownDirections = false;
+    const CodeJob job = makeCodeJob(doc, flags, editor_.sidecar.names, options, "pattern.pat");
+    if (job.patterns.empty()) return;
+    text += "\n; Profile \"" + chosen->first + "\" (" + layoutName(options.layout) +
+            (p.invert ? ", inverted" : "") + "):";
+    const std::vector<uint8_t>& bytes = job.patterns.front().bytes;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        text += i % 12 == 0 ? "\n" : " ";
+        text += formatText("%02X", bytes[i]);
+    }
+    text += "\n";
 }
 
 QString PanelView::bytesText() const {

@@ -42,6 +42,8 @@ class PanelView : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
+    // The current pattern in the chosen code profile's layout, after the memory.
+    void appendProfileBytes(std::string& text) const;
     static constexpr int Scale = 5; // pixels per SEG and per COM line
     static constexpr int Margin = 8;
     QRect outlineRect(const PatternOutline& outline) const;
