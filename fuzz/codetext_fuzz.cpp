@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         p.width = 3;
         p.height = 2;
         p.bytes = {0xA0, 0x60};
-        p.rows = {"#.#", ".##"};
+        p.packed = {0x05, 0x06}; // "#.#", ".##"
         job.patterns = {p, p};
         std::string out;
         const Outcome made = renderCodeTemplate(job, text, "fuzz", out);

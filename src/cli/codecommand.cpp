@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <functional>
 #include <iostream>
 
 #include "base/fileread.h"
@@ -51,15 +52,23 @@ void applyOptions(const ParsedArgs& args, CodeProfile& profile) {
     if (args.has("progmem")) profile.progmem = true;
 }
 
-bool writeOut(const std::string& source, const ParsedArgs& args, const std::string& text) {
+// The text made by `make` (which hands it on a piece at a time) goes to
+// standard output or, through the safe routine, to --output.
+bool writeOut(const std::string& source, const ParsedArgs& args,
+              const std::function<void(const CodeSink&)>& make) {
     const auto output = args.value("output");
     if (!output) {
-        std::cout << text;
+        make([](std::string_view piece) {
+            std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            return bool(std::cout);
+        });
         std::cout.flush();
         return bool(std::cout);
     }
     if (!outputAllowed(source, *output, args.has("force"))) return false;
-    if (const Outcome written = writeFileSafely(*output, text); !written.ok()) {
+    ByteStream stream;
+    stream.produce = [&make](const ByteStream::Put& put) { make(put); };
+    if (const Outcome written = writeFileSafely(*output, stream); !written.ok()) {
         failure(written.message.text);
         return false;
     }
@@ -132,23 +141,27 @@ int runCode(const ParsedArgs& args) {
     options.invert = profile.invert;
     options.progmem = profile.progmem;
     const CodeJob job = makeCodeJob(doc, range.panelFlags, sidecar.names, options, source);
-    std::string text;
     if (profile.templateFile.empty()) {
-        if (const Outcome made = writeCode(job, *format, text); !made.ok()) {
-            return failure(made.message.text);
+        // Refused before anything is written; then made while it is written.
+        if (const Outcome checked = checkCodeFormat(job, *format); !checked.ok()) {
+            return failure(checked.message.text);
         }
-    } else {
-        std::string templateText;
-        if (const FileReadStatus status =
-                readFileLimited(profile.templateFile, MaxTemplateSize, templateText);
-            status != FileReadStatus::Ok) {
-            return failure("Could not read the template " + quotedPath(profile.templateFile) +
-                           ": " + readFailureReason(profile.templateFile, status));
-        }
-        const Outcome made = renderCodeTemplate(job, templateText, profile.templateFile, text);
-        if (!made.ok()) return failure(made.message.text);
+        return writeOut(source, args,
+                        [&](const CodeSink& sink) { (void)writeCode(job, *format, sink); })
+                   ? 0
+                   : 1;
     }
-    return writeOut(source, args, text) ? 0 : 1;
+    std::string templateText;
+    if (const FileReadStatus status =
+            readFileLimited(profile.templateFile, MaxTemplateSize, templateText);
+        status != FileReadStatus::Ok) {
+        return failure("Could not read the template " + quotedPath(profile.templateFile) + ": " +
+                       readFailureReason(profile.templateFile, status));
+    }
+    std::string text;
+    const Outcome made = renderCodeTemplate(job, templateText, profile.templateFile, text);
+    if (!made.ok()) return failure(made.message.text);
+    return writeOut(source, args, [&text](const CodeSink& sink) { sink(text); }) ? 0 : 1;
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include "code/codeformats.h"
 #include "code/codetemplate.h"
 #include "code/dotpreview.h"
+#include "document/dotpacking.h"
 #include "editor.h"
 #include "panel/panelexport.h"
 #include "ui/prompts.h"
@@ -289,11 +290,8 @@ void CodeDialog::showDisplay(const CodeJob& job) {
         return;
     }
     const CodePattern& first = job.patterns.front();
-    std::vector<uint8_t> drawn;
-    drawn.reserve(static_cast<size_t>(first.width * first.height));
-    for (const std::string& row : first.rows) {
-        for (char c : row) drawn.push_back(c == '#' ? '1' : '0');
-    }
+    std::vector<uint8_t> drawn(static_cast<size_t>(first.width * first.height));
+    unpackDots(first.packed.data(), first.width, first.height, drawn.data());
     const QString reads = reads_->currentData().toString();
     const CodeLayout layout =
         reads.isEmpty() ? job.layout : layoutNamed(reads.toStdString()).value_or(job.layout);

@@ -48,12 +48,27 @@ void appendArt(std::string& out, const CodePattern& p, const char* lead) {
     out += lead;
     put(out, "Pattern ", number(p.number), ": ", number(p.width), " x ", number(p.height),
         " dots, SEG ", number(p.seg), ", COM ", number(p.com), "\n");
-    for (const std::string& row : p.rows) {
+    for (int y = 0; y < p.height; ++y) {
         out += lead;
-        out += row;
+        appendArtRow(out, p, y);
         out += '\n';
     }
 }
+
+// The text as it is made: handed on a piece at a time when there is a sink
+// (a large output is never whole in memory), else kept whole.
+struct Output {
+    static constexpr size_t Piece = size_t{1} << 20;
+    std::string text;
+    const CodeSink* sink = nullptr;
+    bool going = true;
+
+    void handOn(bool last = false) {
+        if (!sink || (!last && text.size() < Piece)) return;
+        if (going && !text.empty()) going = (*sink)(text);
+        text.clear();
+    }
+};
 
 std::string heading(const CodeJob& job) {
     std::string text;
@@ -62,7 +77,8 @@ std::string heading(const CodeJob& job) {
     return text;
 }
 
-void writeC(const CodeJob& job, std::string& out) {
+void writeC(const CodeJob& job, Output& o) {
+    std::string& out = o.text;
     std::string guard = upper(job.name);
     guard += "_H";
     put(out, "/* ", job.name, ".h: ", heading(job), " */\n");
@@ -73,6 +89,7 @@ void writeC(const CodeJob& job, std::string& out) {
     }
     const char* attribute = job.progmem ? " PROGMEM" : "";
     for (const CodePattern& p : job.patterns) {
+        o.handOn();
         out += "/*\n";
         appendArt(out, p, " * ");
         out += " */\n";
@@ -101,7 +118,8 @@ void writeC(const CodeJob& job, std::string& out) {
     put(out, "#endif /* ", guard, " */\n");
 }
 
-void writeXbm(const CodeJob& job, std::string& out) {
+void writeXbm(const CodeJob& job, Output& o) {
+    std::string& out = o.text;
     const CodePattern& p = job.patterns.front();
     put(out, "#define ", p.ident, "_width ", number(p.width), "\n");
     put(out, "#define ", p.ident, "_height ", number(p.height), "\n");
@@ -123,10 +141,12 @@ const char* frameBufferFormat(CodeLayout layout) {
     }
 }
 
-void writeMicroPython(const CodeJob& job, std::string& out) {
+void writeMicroPython(const CodeJob& job, Output& o) {
+    std::string& out = o.text;
     put(out, "# ", job.name, ": ", heading(job), "\nimport framebuf\n\n");
     const std::string format = std::string("framebuf.") + frameBufferFormat(job.layout);
     for (const CodePattern& p : job.patterns) {
+        o.handOn();
         appendArt(out, p, "# ");
         put(out, p.ident, " = bytearray(b'");
         for (uint8_t b : p.bytes) {
@@ -145,9 +165,11 @@ void writeMicroPython(const CodeJob& job, std::string& out) {
     }
 }
 
-void writeRust(const CodeJob& job, std::string& out) {
+void writeRust(const CodeJob& job, Output& o) {
+    std::string& out = o.text;
     put(out, "// ", job.name, ": ", heading(job), "\n\n");
     for (const CodePattern& p : job.patterns) {
+        o.handOn();
         const std::string ident = upper(p.ident);
         appendArt(out, p, "// ");
         put(out, "pub const ", ident, "_WIDTH: u32 = ", number(p.width), ";\n");
@@ -167,9 +189,11 @@ void writeRust(const CodeJob& job, std::string& out) {
     }
 }
 
-void writeAsm(const CodeJob& job, std::string& out) {
+void writeAsm(const CodeJob& job, Output& o) {
+    std::string& out = o.text;
     put(out, "; ", job.name, ": ", heading(job), "\n");
     for (const CodePattern& p : job.patterns) {
+        o.handOn();
         out += ";\n";
         appendArt(out, p, ";   ");
         put(out, p.ident, ":\n");
@@ -186,11 +210,13 @@ void writeAsm(const CodeJob& job, std::string& out) {
     }
 }
 
-void writeJson(const CodeJob& job, std::string& out) {
+void writeJson(const CodeJob& job, Output& o) {
+    std::string& out = o.text;
     out += "{\"layout\": \"";
     out += layoutName(job.layout);
     out += "\", \"patterns\": [";
     for (size_t i = 0; i < job.patterns.size(); ++i) {
+        o.handOn();
         const CodePattern& p = job.patterns[i];
         out += i ? ",\n  " : "\n  ";
         put(out, "{\"number\": ", number(p.number), ", \"name\": \"", p.ident,
@@ -245,33 +271,41 @@ Outcome checkCodeFormat(const CodeJob& job, CodeFormat format) {
     return {};
 }
 
-Outcome writeCode(const CodeJob& job, CodeFormat format, std::string& out) {
-    out.clear();
+Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink) {
     if (Outcome checked = checkCodeFormat(job, format); !checked.ok()) return checked;
-    size_t bytes = 0;
-    for (const CodePattern& p : job.patterns) bytes += p.bytes.size() + p.rows.size() * 100;
-    out.reserve(bytes * 6 + 4096);
+    Output o;
+    o.sink = &sink;
+    o.text.reserve(Output::Piece + (size_t{1} << 16));
     switch (format) {
     case CodeFormat::C:
-        writeC(job, out);
+        writeC(job, o);
         break;
     case CodeFormat::Xbm:
-        writeXbm(job, out);
+        writeXbm(job, o);
         break;
     case CodeFormat::MicroPython:
-        writeMicroPython(job, out);
+        writeMicroPython(job, o);
         break;
     case CodeFormat::Rust:
-        writeRust(job, out);
+        writeRust(job, o);
         break;
     case CodeFormat::Asm:
-        writeAsm(job, out);
+        writeAsm(job, o);
         break;
     case CodeFormat::Json:
-        writeJson(job, out);
+        writeJson(job, o);
         break;
     }
+    o.handOn(true);
     return {};
+}
+
+Outcome writeCode(const CodeJob& job, CodeFormat format, std::string& out) {
+    out.clear();
+    return writeCode(job, format, [&out](std::string_view piece) {
+        out.append(piece);
+        return true;
+    });
 }
 
 } // namespace dedur

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +24,12 @@ std::optional<CodeFormat> formatNamed(std::string_view name);
 // MicroPython: the layouts its frame buffer reads), saying why.
 Outcome checkCodeFormat(const CodeJob& job, CodeFormat format);
 
-// The job written in `format` (checked first; `out` is left empty on a refusal).
+// Takes the text a piece at a time; false stops the writing.
+using CodeSink = std::function<bool(std::string_view piece)>;
+
+// The job written in `format`, checked first (nothing is handed on when it
+// is refused): into `out` whole, or to `sink` a piece at a time.
 Outcome writeCode(const CodeJob& job, CodeFormat format, std::string& out);
+Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink);
 
 } // namespace dedur

@@ -1,8 +1,10 @@
 #include "code/codejob.h"
 
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 
+#include "document/dotpacking.h"
 #include "document/patternstore.h"
 #include "panel/lcdimage.h"
 #include "panel/panelexport.h"
@@ -11,30 +13,35 @@ namespace dedur {
 
 namespace {
 
+// Eight dots of a packed byte (dot x in bit x) drawn as '#' and '.'.
 struct ArtTable {
-    char of[256];
+    char of[256][8];
     constexpr ArtTable() : of() {
-        for (char& c : of) c = '.';
-        of[DOT_ON] = '#';
+        for (int b = 0; b < 256; ++b) {
+            for (int x = 0; x < 8; ++x) of[b][x] = (b >> x & 1) ? '#' : '.';
+        }
     }
 };
 constexpr ArtTable art;
 
-std::vector<std::string> artRows(const uint8_t* dots, int width, int height) {
-    std::vector<std::string> rows(static_cast<size_t>(height), std::string());
-    for (int y = 0; y < height; ++y) {
-        std::string& row = rows[static_cast<size_t>(y)];
-        row.resize(static_cast<size_t>(width));
-        const uint8_t* from = dots + static_cast<size_t>(y) * static_cast<size_t>(width);
-        for (int x = 0; x < width; ++x) {
-            // A table, not a branch: random dots would miss every other guess.
-            row[static_cast<size_t>(x)] = art.of[from[x]];
-        }
+} // namespace
+
+void appendArtRow(std::string& out, const CodePattern& p, int y) {
+    const size_t stride = packedRowBytes(p.width);
+    const size_t start = out.size();
+    out.resize(start + stride * 8);
+    for (size_t k = 0; k < stride; ++k) {
+        std::memcpy(out.data() + start + k * 8,
+                    art.of[p.packed[static_cast<size_t>(y) * stride + k]], 8);
     }
-    return rows;
+    out.resize(start + static_cast<size_t>(p.width));
 }
 
-} // namespace
+std::string artRow(const CodePattern& p, int y) {
+    std::string row;
+    appendArtRow(row, p, y);
+    return row;
+}
 
 bool isIdentifier(std::string_view text) {
     if (text.empty() || std::isdigit(static_cast<unsigned char>(text.front()))) return false;
@@ -74,13 +81,13 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
     }
     job.patterns.reserve(wanted);
     std::vector<uint8_t> dots;
-    forEachRecord(doc, [&](int i, const PatternHeader& h, const uint8_t*) {
+    const bool rowLayout =
+        options.layout == CodeLayout::RowsMsb || options.layout == CodeLayout::RowsLsb;
+    forEachRecord(doc, [&](int i, const PatternHeader& h, const uint8_t* packed) {
         if (static_cast<size_t>(i) >= flags.size() || flags[static_cast<size_t>(i)] != 1) {
             return true;
         }
         if (h.width > MaxPatternSide || h.height > MaxPatternSide) return true;
-        dots.assign(static_cast<size_t>(h.width) * static_cast<size_t>(h.height), DOT_OFF);
-        recordDots(doc, i, dots.data());
         PanelDefinition definition = doc.panelDefinition;
         if (options.ownDirections) {
             definition.leftToRight = h.leftToRight;
@@ -107,9 +114,17 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
                 p.offPanel = offPanelMessage(p.number, *off).text;
             }
         }
-        p.bytes = layoutBytes(dots.data(), h.width, h.height, options.layout, options.invert, h,
-                              definition);
-        p.rows = artRows(dots.data(), h.width, h.height);
+        // The row layouts are the packed rows, a byte at a time; the others
+        // need the dots one by one.
+        if (rowLayout) {
+            p.bytes = rowBytesFromPacked(packed, h.width, h.height, options.layout, options.invert);
+        } else {
+            dots.assign(static_cast<size_t>(h.width) * static_cast<size_t>(h.height), DOT_OFF);
+            unpackDots(packed, h.width, h.height, dots.data());
+            p.bytes = layoutBytes(dots.data(), h.width, h.height, options.layout, options.invert, h,
+                                  definition);
+        }
+        p.packed.assign(packed, packed + packedRowBytes(h.width) * static_cast<size_t>(h.height));
         job.patterns.push_back(std::move(p));
         return true;
     });

@@ -23,8 +23,10 @@ struct CodePattern {
     int lr = 0;
     int tb = 0;
     std::vector<uint8_t> bytes;
-    std::vector<std::string> rows; // the dots drawn with '#' and '.'
-    std::string offPanel;          // why the panel layout cannot place it
+    // The dots as the store packs them (dot x of a row in bit x % 8 of the
+    // row's byte x / 8), for drawing them.
+    std::vector<uint8_t> packed;
+    std::string offPanel; // why the panel layout cannot place it
 };
 
 // Everything a format or a template needs.
@@ -46,6 +48,10 @@ struct CodeOptions {
     // command line) or by the panel definition's (the editor).
     bool ownDirections = true;
 };
+
+// Row y of the pattern drawn with '#' (set) and '.' (clear).
+void appendArtRow(std::string& out, const CodePattern& pattern, int y);
+std::string artRow(const CodePattern& pattern, int y);
 
 // A C identifier: a letter or '_' first, then letters, digits and '_'.
 bool isIdentifier(std::string_view text);

@@ -1,6 +1,7 @@
 #include "code/codelayout.h"
 
 #include <algorithm>
+#include <array>
 
 #include "document/patternstore.h"
 #include "panel/lcdimage.h"
@@ -109,6 +110,29 @@ std::vector<uint8_t> layoutBytes(const uint8_t* dots, int width, int height, Cod
                 out[x] = static_cast<uint8_t>(out[x] | ((row[x] == DotOn) ^ flip) << bit);
             }
         }
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> rowBytesFromPacked(const uint8_t* packed, int width, int height,
+                                        CodeLayout layout, bool invert) {
+    static const auto reversed = [] {
+        std::array<uint8_t, 256> table{};
+        for (int b = 0; b < 256; ++b) {
+            for (int bit = 0; bit < 8; ++bit) {
+                if (b >> bit & 1) table[b] = static_cast<uint8_t>(table[b] | 0x80 >> bit);
+            }
+        }
+        return table;
+    }();
+    const size_t stride = rowStride(width);
+    std::vector<uint8_t> bytes(packed, packed + gridByteCount(layout, width, height));
+    // The dots of each byte of a row: all eight, but fewer in the last.
+    const uint8_t lastMask = static_cast<uint8_t>(0xFF >> (8 - (width - 1) % 8 - 1));
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        uint8_t b = bytes[i];
+        if (invert) b = static_cast<uint8_t>(~b & ((i + 1) % stride == 0 ? lastMask : 0xFF));
+        bytes[i] = layout == CodeLayout::RowsMsb ? reversed[b] : b;
     }
     return bytes;
 }

@@ -40,6 +40,12 @@ std::vector<uint8_t> layoutBytes(const uint8_t* dots, int width, int height, Cod
                                  bool invert, const PatternHeader& header,
                                  const PanelDefinition& definition);
 
+// The row layouts straight from a pattern's packed rows as the store keeps
+// them (dot x of a row in bit x % 8 of byte x / 8): the same bytes as
+// layoutBytes, made a byte at a time instead of a dot at a time.
+std::vector<uint8_t> rowBytesFromPacked(const uint8_t* packed, int width, int height,
+                                        CodeLayout layout, bool invert);
+
 // The dots the bytes stand for, read back through the layout ('1'/'0', row
 // after row; "" when the bytes are too few): what the display will show.
 std::vector<uint8_t> dotsFromLayout(const std::vector<uint8_t>& bytes, int width, int height,

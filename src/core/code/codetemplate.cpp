@@ -107,8 +107,8 @@ Data patternData(const CodePattern& p, bool first, bool last) {
     d.set("byte_count", std::to_string(p.bytes.size()));
     d.set("bytes", DataList(p.bytes.size(), Data(false)));
     DataList rows;
-    rows.reserve(p.rows.size());
-    for (const std::string& row : p.rows) rows.emplace_back("text", Data(row));
+    rows.reserve(static_cast<size_t>(p.height));
+    for (int y = 0; y < p.height; ++y) rows.emplace_back("text", Data(artRow(p, y)));
     d.set("rows", rows);
     d.set("first", first);
     d.set("last", last);
