@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "base/safewrite.h"
+#include "code/sidecar.h"
 #include "document/patternfile.h"
 #include "editor.h"
 #include "editorsettings.h"
@@ -377,6 +378,12 @@ const PlantedCase PlantedCases[] = {
          saveModeSettings(editor);
          saveColour(editor, "DOTCOLOR", 255);
          return !refused || existed != fs::exists(d + "/victim");
+     }},
+    {"PatternSidecar", "a.pat.toml",
+     [](const std::string& d) {
+         Sidecar names;
+         names.names[1] = "bell";
+         return writeSidecar(d + "/a.pat", names).ok();
      }},
 };
 

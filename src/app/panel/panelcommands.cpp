@@ -31,6 +31,8 @@ void PanelCommands::definition() {
             }
             view_.commitSelection();
             applyPanelDefinition(document, editor_.history, editor_.selection, d);
+            // Kept beside the file for the scripts that make its code.
+            editor_.sidecar.panel = d;
             view_.refreshHistoryButtons();
             view_.repaintGrid(true);
         });
