@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -61,6 +62,25 @@ class CodeTest : public QObject {
         QCOMPARE(f.prompts.shown.size(), before + 1);
         QVERIFY(f.editor->sidecar.empty());
         QCOMPARE(test::readBytes(second + ".toml"), std::string("[names\n"));
+    }
+
+    void qtReadsTheXbmAsThePattern() {
+        EditorFixture f;
+        const char* const rows[] = {"110000000101", "010000000001", "000000000000", "100000000011"};
+        test::setRows(f.doc(), {rows[0], rows[1], rows[2], rows[3]});
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:xbm"));
+            d->layoutBox()->setCurrentIndex(d->layoutBox()->findData("rows-lsb"));
+            QImage image;
+            QVERIFY(image.loadFromData(QByteArray::fromStdString(d->text()), "XBM"));
+            QCOMPARE(image.size(), QSize(12, 12));
+            for (int y = 0; y < 12; ++y) {
+                for (int x = 0; x < 12; ++x) {
+                    const bool set = y < 4 && rows[y][x] == '1';
+                    QCOMPARE(qGray(image.pixel(x, y)) < 128, set);
+                }
+            }
+        });
     }
 
     void theDialogShowsTheCodeAndWhatTheDisplayShows() {
