@@ -158,10 +158,16 @@ int runCode(const ParsedArgs& args) {
         return failure("Could not read the template " + quotedPath(profile.templateFile) + ": " +
                        readFailureReason(profile.templateFile, status));
     }
-    std::string text;
-    const Outcome made = renderCodeTemplate(job, templateText, profile.templateFile, text);
-    if (!made.ok()) return failure(made.message.text);
-    return writeOut(source, args, [&text](const CodeSink& sink) { sink(text); }) ? 0 : 1;
+    if (const Outcome checked = checkCodeTemplate(job, templateText, profile.templateFile);
+        !checked.ok()) {
+        return failure(checked.message.text);
+    }
+    return writeOut(source, args,
+                    [&](const CodeSink& sink) {
+                        (void)renderCodeTemplate(job, templateText, profile.templateFile, sink);
+                    })
+               ? 0
+               : 1;
 }
 
 } // namespace

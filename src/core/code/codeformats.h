@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,9 +22,6 @@ std::optional<CodeFormat> formatNamed(std::string_view name);
 // Refuses what a format cannot hold (XBM: one pattern in rows-lsb;
 // MicroPython: the layouts its frame buffer reads), saying why.
 Outcome checkCodeFormat(const CodeJob& job, CodeFormat format);
-
-// Takes the text a piece at a time; false stops the writing.
-using CodeSink = std::function<bool(std::string_view piece)>;
 
 // The job written in `format`, checked first (nothing is handed on when it
 // is refused): into `out` whole, or to `sink` a piece at a time.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@
 namespace dedur {
 
 struct Document;
+
+// Takes code text a piece at a time; false stops the writing.
+using CodeSink = std::function<bool(std::string_view piece)>;
 
 // One pattern as the code output writes it.
 struct CodePattern {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <kainjow/mustache.hpp>
+#include <map>
 
 #include "base/numbertext.h"
 
@@ -37,19 +38,20 @@ struct ByteNodes {
     }
 };
 
-// The placeholders of one pattern's bytes, where they ended up in the tree.
-struct ByteRun {
-    const Data* first;
-    const Data* end;
-    const std::vector<uint8_t>* bytes;
-};
-
+// Names the bytes and rows of the pattern being rendered from shared nodes: a
+// pattern's `bytes` (and `rows`) is a list of placeholders shared by every
+// pattern of its byte count (height), and a placeholder's fields come from
+// the pattern below it on the stack and the placeholder's place in its list.
 class CodeContext : public kainjow::mustache::basic_context<std::string> {
   public:
-    CodeContext(const Data& top, std::vector<ByteRun> runs, ByteNodes& nodes)
-        : runs_(std::move(runs)), nodes_(nodes) {
-        std::sort(runs_.begin(), runs_.end(),
-                  [](const ByteRun& a, const ByteRun& b) { return a.first < b.first; });
+    CodeContext(const Data& top, const CodeJob& job, ByteNodes& nodes) : job_(job), nodes_(nodes) {
+        const DataList& patterns = top.get("patterns")->list_value();
+        patterns_ = patterns.data();
+        patternsEnd_ = patterns.data() + patterns.size();
+        for (const CodePattern& p : job.patterns) {
+            placeholdersFor(bytePlaceholders_, p.bytes.size());
+            placeholdersFor(rowPlaceholders_, static_cast<size_t>(p.height));
+        }
         stack_.push_back(&top);
     }
 
@@ -59,7 +61,7 @@ class CodeContext : public kainjow::mustache::basic_context<std::string> {
     const Data* get(const std::string& name) const override {
         if (name == ".") return stack_.back();
         for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
-            if (const Data* found = byteField(*it, name)) return found;
+            if (const Data* found = special(*it, name)) return found;
             if (const Data* found = (*it)->get(name)) return found;
         }
         return nullptr;
@@ -72,26 +74,68 @@ class CodeContext : public kainjow::mustache::basic_context<std::string> {
     }
 
   private:
-    const Data* byteField(const Data* item, const std::string& name) const {
+    using Placeholders = std::map<size_t, Data>;
+    static void placeholdersFor(Placeholders& lists, size_t count) {
+        Data& list = lists[count];
+        if (list.is_list()) return;
+        list = Data(Data::type::list);
+        for (size_t i = 0; i < count; ++i) list.push_back(Data(false));
+    }
+    // Where `item` stands in the pattern's list of `count` placeholders; -1
+    // when it is none of them.
+    static long placeOf(const Placeholders& lists, size_t count, const Data* item) {
+        const DataList& list = lists.at(count).list_value();
+        if (list.empty() || item < list.data() || item >= list.data() + list.size()) return -1;
+        return item - list.data();
+    }
+
+    // The pattern nearest the top of the stack.
+    const CodePattern* currentPattern() const {
+        for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+            if (*it >= patterns_ && *it < patternsEnd_) {
+                return &job_.patterns[static_cast<size_t>(*it - patterns_)];
+            }
+        }
+        return nullptr;
+    }
+
+    const Data* special(const Data* item, const std::string& name) const {
+        if (item >= patterns_ && item < patternsEnd_) {
+            const CodePattern& p = job_.patterns[static_cast<size_t>(item - patterns_)];
+            if (name == "bytes") return &bytePlaceholders_.at(p.bytes.size());
+            if (name == "rows") return &rowPlaceholders_.at(static_cast<size_t>(p.height));
+            return nullptr;
+        }
         if (!item->is_bool()) return nullptr;
-        auto run = std::upper_bound(runs_.begin(), runs_.end(), item,
-                                    [](const Data* d, const ByteRun& r) { return d < r.first; });
-        if (run == runs_.begin()) return nullptr;
-        --run;
-        if (item >= run->end) return nullptr;
-        const size_t i = static_cast<size_t>(item - run->first);
-        const uint8_t b = (*run->bytes)[i];
+        const CodePattern* p = currentPattern();
+        if (!p) return nullptr;
+        if (name == "text") {
+            const long y = placeOf(rowPlaceholders_, static_cast<size_t>(p->height), item);
+            if (y < 0) return nullptr;
+            // Used by the renderer before it asks again.
+            rowText_ = Data(artRow(*p, static_cast<int>(y)));
+            return &rowText_;
+        }
+        const long at = placeOf(bytePlaceholders_, p->bytes.size(), item);
+        if (at < 0) return nullptr;
+        const size_t i = static_cast<size_t>(at);
+        const uint8_t b = p->bytes[i];
         if (name == "value") return &nodes_.value[b];
         if (name == "hex") return &nodes_.hex[b];
         if (name == "bin") return &nodes_.bin[b];
         if (name == "index") return &nodes_.indexNode(i);
-        if (name == "last") return i + 1 == run->bytes->size() ? &nodes_.yes : &nodes_.no;
+        if (name == "last") return i + 1 == p->bytes.size() ? &nodes_.yes : &nodes_.no;
         return nullptr;
     }
 
-    std::vector<const Data*> stack_;
-    std::vector<ByteRun> runs_;
+    const CodeJob& job_;
     ByteNodes& nodes_;
+    Placeholders bytePlaceholders_;
+    Placeholders rowPlaceholders_;
+    mutable Data rowText_;
+    const Data* patterns_ = nullptr;
+    const Data* patternsEnd_ = nullptr;
+    std::vector<const Data*> stack_;
 };
 
 Data patternData(const CodePattern& p, bool first, bool last) {
@@ -105,11 +149,6 @@ Data patternData(const CodePattern& p, bool first, bool last) {
     d.set("lr", std::to_string(p.lr));
     d.set("tb", std::to_string(p.tb));
     d.set("byte_count", std::to_string(p.bytes.size()));
-    d.set("bytes", DataList(p.bytes.size(), Data(false)));
-    DataList rows;
-    rows.reserve(static_cast<size_t>(p.height));
-    for (int y = 0; y < p.height; ++y) rows.emplace_back("text", Data(artRow(p, y)));
-    d.set("rows", rows);
     d.set("first", first);
     d.set("last", last);
     return d;
@@ -120,11 +159,21 @@ Outcome templateRefusal(const std::string& name, const char* what, const std::st
                              MessageButtons::Ok, MessageIcon::Question});
 }
 
-struct StringSink {
-    std::string& out;
-    StringSink& operator<<(const std::string& text) {
-        out += text;
+// What the renderer writes, handed on a megabyte at a time.
+struct PieceSink {
+    static constexpr size_t Piece = size_t{1} << 20;
+    const CodeSink& sink;
+    std::string buffer;
+    bool going = true;
+
+    PieceSink& operator<<(const std::string& text) {
+        buffer += text;
+        if (buffer.size() >= Piece) flush();
         return *this;
+    }
+    void flush() {
+        if (going && !buffer.empty()) going = sink(buffer);
+        buffer.clear();
     }
 };
 
@@ -133,43 +182,55 @@ struct StringSink {
 Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
                            const std::string& templateName, std::string& out) {
     out.clear();
+    Outcome made =
+        renderCodeTemplate(job, templateText, templateName, [&out](std::string_view piece) {
+            out.append(piece);
+            return true;
+        });
+    if (!made.ok()) out.clear();
+    return made;
+}
+
+Outcome checkCodeTemplate(const CodeJob& job, const std::string& templateText,
+                          const std::string& templateName) {
     for (const CodePattern& p : job.patterns) {
         if (!p.offPanel.empty()) {
             return Outcome::refused({p.offPanel, " ", MessageButtons::Ok, MessageIcon::Question});
         }
     }
-    kainjow::mustache::mustache view(templateText);
-    if (!view.is_valid())
+    const kainjow::mustache::mustache view(templateText);
+    if (!view.is_valid()) {
         return templateRefusal(templateName, "cannot be used", view.error_message());
+    }
+    return {};
+}
+
+Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
+                           const std::string& templateName, const CodeSink& sink) {
+    if (Outcome checked = checkCodeTemplate(job, templateText, templateName); !checked.ok()) {
+        return checked;
+    }
+    kainjow::mustache::mustache view(templateText);
     view.set_custom_escape([](const std::string& text) { return text; });
     Data top;
     top.set("file", job.file);
     top.set("name", job.name);
     top.set("layout", std::string(layoutName(job.layout)));
     top.set("count", std::to_string(job.patterns.size()));
-    DataList patterns;
-    patterns.reserve(job.patterns.size());
+    Data patterns{Data::type::list};
     for (size_t i = 0; i < job.patterns.size(); ++i) {
         patterns.push_back(patternData(job.patterns[i], i == 0, i + 1 == job.patterns.size()));
     }
     top.set("patterns", patterns);
-    // The byte placeholders as they stand in the finished tree.
-    std::vector<ByteRun> runs;
-    const DataList& placed = top.get("patterns")->list_value();
-    for (size_t i = 0; i < placed.size(); ++i) {
-        const DataList& bytes = placed[i].get("bytes")->list_value();
-        if (!bytes.empty()) {
-            runs.push_back({bytes.data(), bytes.data() + bytes.size(), &job.patterns[i].bytes});
-        }
-    }
     ByteNodes nodes;
-    CodeContext context(top, std::move(runs), nodes);
-    StringSink sink{out};
-    view.render(context, sink);
+    CodeContext context(top, job, nodes);
+    PieceSink pieces{sink, {}};
+    pieces.buffer.reserve(PieceSink::Piece + (size_t{1} << 16));
+    view.render(context, pieces);
     if (!view.is_valid()) {
-        out.clear();
         return templateRefusal(templateName, "cannot be rendered", view.error_message());
     }
+    pieces.flush();
     return {};
 }
 

@@ -15,5 +15,13 @@ namespace dedur {
 // parse is refused with the library's reason.
 Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
                            const std::string& templateName, std::string& out);
+// Refuses a template that does not parse, or patterns the panel layout
+// cannot place, before anything is written.
+Outcome checkCodeTemplate(const CodeJob& job, const std::string& templateText,
+                          const std::string& templateName);
+// The same handed on a piece at a time (a large output is never whole in
+// memory); nothing is handed on when the template is refused.
+Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
+                           const std::string& templateName, const CodeSink& sink);
 
 } // namespace dedur
