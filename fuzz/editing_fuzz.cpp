@@ -44,12 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         };
         const bool floating = sel.selectionState != SelectionState::None;
         switch (in.range(0, 7)) {
-        case 0: { // a press, a move and a release with any tool
+        case 0: { // a press, moves and a release with any tool
             if (floating) break;
             e.grid.tool = tools[in.range(0, 7)];
-            const DotPoint press = dot();
-            const DotPoint move = dot();
-            dragOnDots(e.grid, doc, e.history, sel, press, &move, g.px(), g.py());
+            std::vector<DotPoint> path{dot(), dot()};
+            for (int n = in.range(0, 3); n > 0; --n) path.push_back(dot());
+            dragOnDots(e.grid, doc, e.history, sel, path, g.px(), g.py());
             break;
         }
         case 1: { // drag the floating block as the grid does, then release

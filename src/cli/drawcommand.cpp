@@ -33,12 +33,16 @@ int runDraw(const ParsedArgs& args) {
         if (args.positional[1] == t.name) tool = &t.tool;
     }
     if (!tool) return usageError(self, "unknown tool " + args.positional[1]);
-    DotPoint press;
-    DotPoint move;
-    const bool moved = args.positional.size() > 2 + 1;
-    if (!parsePoint(args.positional[2], press.x, press.y) ||
-        (moved && !parsePoint(args.positional[3], move.x, move.y))) {
-        return usageError(self, "dots are given as X,Y");
+    // The press, then each move; point and erase take any number of moves.
+    std::vector<DotPoint> dots(args.positional.size() - 2);
+    for (size_t i = 0; i < dots.size(); ++i) {
+        if (!parsePoint(args.positional[i + 2], dots[i].x, dots[i].y)) {
+            return usageError(self, "dots are given as X,Y");
+        }
+    }
+    const bool stroke = *tool == Tool::Point || *tool == Tool::Erase;
+    if (!stroke && dots.size() > 2) {
+        return usageError(self, "a shape takes two dots: where it is pressed and released");
     }
     const auto patternText = args.value("pattern");
     if (!patternText) return usageError(self, "--pattern N is required");
@@ -52,19 +56,18 @@ int runDraw(const ParsedArgs& args) {
     reloadWorkDots(doc);
     const int w = doc.patternWidth;
     const int h = doc.patternHeight;
-    if (press.x < 0 || press.y < 0 || press.x >= w || press.y >= h) {
-        return failure("Dot " + args.positional[2] + " is outside the " + std::to_string(w) + "x" +
-                       std::to_string(h) + " pattern");
-    }
-    // The ellipse tools reach one column and one row beyond the last dot.
-    const int reach = isEllipseTool(*tool) ? 1 : 0;
-    if (moved && (move.x < 0 || move.y < 0 || move.x >= w + reach || move.y >= h + reach)) {
-        return failure("Dot " + args.positional[3] + " is outside the " + std::to_string(w) + "x" +
-                       std::to_string(h) + " pattern");
+    for (size_t i = 0; i < dots.size(); ++i) {
+        // The ellipse tools reach one column and one row beyond the last dot.
+        const int reach = i > 0 && isEllipseTool(*tool) ? 1 : 0;
+        const DotPoint& p = dots[i];
+        if (p.x < 0 || p.y < 0 || p.x >= w + reach || p.y >= h + reach) {
+            return failure("Dot " + args.positional[i + 2] + " is outside the " +
+                           std::to_string(w) + "x" + std::to_string(h) + " pattern");
+        }
     }
     editor.grid.tool = *tool;
-    dragOnDots(editor.grid, doc, editor.history, editor.selection, press, moved ? &move : nullptr,
-               editor.settings.gridX + 1, editor.settings.gridY + 1);
+    dragOnDots(editor.grid, doc, editor.history, editor.selection, dots, editor.settings.gridX + 1,
+               editor.settings.gridY + 1);
     return savePatternFile(path, doc) ? 0 : 1;
 }
 
@@ -75,17 +78,21 @@ const Command& drawCommand() {
         "draw",
         "draw with one of the editor's tools and save",
         "usage: dedur-cli draw FILE.pat --pattern N TOOL X0,Y0 [X1,Y1]\n"
+        "       dedur-cli draw FILE.pat --pattern N point|erase X0,Y0 X1,Y1 X2,Y2 ...\n"
         "\n"
         "Applies to pattern N exactly the dots the editor's tool applies when pressed\n"
-        "on dot (X0,Y0), moved once to dot (X1,Y1) and released there; then saves the\n"
-        "file. Dots count from 0,0 at the top left.\n"
+        "on dot (X0,Y0), moved to dot (X1,Y1) and released there; then saves the\n"
+        "file. Dots count from 0,0 at the top left (the editor's status bar counts\n"
+        "from 1).\n"
         "TOOL is point, erase, line, rect, fill-rect, ellipse or fill-ellipse.\n"
+        "point and erase take any number of dots, a stroke through them in turn, each\n"
+        "joined to the one before with a line's dots as a drag in the editor is.\n"
         "The ellipse tools take X1,Y1 up to the pattern's width and height (one beyond\n"
         "the last dot); rectangles and ellipses need the pointer to move off the\n"
         "pressed dot, as in the editor.\n",
         {{"pattern", true}},
         3,
-        4,
+        INT_MAX,
         runDraw};
     return command;
 }

@@ -240,14 +240,14 @@ TEST_F(Cli, DrawAppliesTheEditorsStrokes) {
     ASSERT_EQ(0, run("new a.pat --size 8x6 --count 2").status);
     const char* strokes[] = {
         "1 ellipse 0,0 8,6", "1 fill-rect 3,2 4,3", "2 rect 1,0 6,4", "2 fill-ellipse 2,1 6,4",
-        "2 line 0,5 7,2",    "2 erase 6,0 6,4",     "2 point 0,0"};
+        "2 line 0,5 7,2",    "2 erase 6,0 6,4",     "2 point 0,0",    "2 point 7,5 4,5 4,4"};
     for (const char* stroke : strokes) {
         ASSERT_EQ(0, run(std::string("draw a.pat --pattern ") + stroke).status) << stroke;
     }
     using Rows = std::vector<std::string>;
     EXPECT_EQ((Rows{"00111100", "01000010", "10011001", "10011001", "01000010", "00111100"}),
               rows("a.pat", 0));
-    EXPECT_EQ((Rows{"11111100", "01011010", "01111111", "01111110", "01111100", "11000000"}),
+    EXPECT_EQ((Rows{"11111100", "01011000", "01111101", "01111100", "01111100", "11001111"}),
               rows("a.pat", 1));
 }
 

@@ -19,7 +19,9 @@ struct Bench {
 
     void drag(Tool tool, DotPoint press, std::optional<DotPoint> move = std::nullopt) {
         gi.tool = tool;
-        dragOnDots(gi, doc, history, sel, press, move ? &*move : nullptr, 9, 9);
+        std::vector<DotPoint> path{press};
+        if (move) path.push_back(*move);
+        dragOnDots(gi, doc, history, sel, path, 9, 9);
     }
 };
 
@@ -65,7 +67,8 @@ const char* const Blank = "000000/000000/000000/000000";
 
 // clang-format off
 const DragCase DragCases[] = {
-    {"PointTwoDotsOneSnapshot", Tool::Point, {0, 0}, DotPoint{5, 3}, Blank, "100000/000000/000000/000001", 1, true},
+    {"PointStrokeIsJoinedWithOneSnapshot", Tool::Point, {0, 0}, DotPoint{5, 3}, Blank, "100000/011000/000110/000001", 1, true},
+    {"EraseStrokeIsJoined", Tool::Erase, {5, 2}, DotPoint{0, 2}, "000000/000000/111111/000000", Blank, 1, true},
     {"PointOnASetDotDoesNothing", Tool::Point, {1, 1}, std::nullopt, "000000/010000/000000/000000", "000000/010000/000000/000000", 0, false},
     {"EraseClearsWithOneSnapshot", Tool::Erase, {1, 1}, DotPoint{2, 1}, "000000/011000/000000/000000", Blank, 1, true},
     {"LineWithoutMovementSetsThePressedDot", Tool::Line, {3, 2}, std::nullopt, Blank, "000000/000000/000100/000000", 1, true},

@@ -128,14 +128,19 @@ void GridWidget::pointOrErasePixel(QPoint at) {
     const auto dot = g.dotForPoint(at.x(), at.y());
     if (!dot) return;
     const Tool tool = editor_.grid.tool;
-    if (!pointOrErase(editor_.grid, editor_.document, editor_.history, editor_.selection, *dot)) {
+    // Joined to the dot the stroke reached last: a fast drag leaves no gaps.
+    std::vector<DotPoint> changed;
+    if (!strokeTo(editor_.grid, editor_.document, editor_.history, editor_.selection, *dot,
+                  &changed)) {
         return;
     }
-    painter_.pendingDot = dot->y * g.width + dot->x;
-    painter_.previewPaint = true;
-    repaintRegion(painter_.cellRect(dot->x, dot->y), true);
-    painter_.setThumbnailPixel(
-        dot->x, dot->y, tool == Tool::Point ? painter_.dotColour() : painter_.backgroundColour());
+    for (const DotPoint& p : changed) {
+        painter_.pendingDot = p.y * g.width + p.x;
+        painter_.previewPaint = true;
+        repaintRegion(painter_.cellRect(p.x, p.y), true);
+        painter_.setThumbnailPixel(
+            p.x, p.y, tool == Tool::Point ? painter_.dotColour() : painter_.backgroundColour());
+    }
     update(painter_.thumbnailRect());
     emit modified();
 }

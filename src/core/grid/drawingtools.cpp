@@ -18,12 +18,14 @@ void beginPress(GridInteraction& gi) {
     gi.buttonDown = true;
     gi.strokeUndoSaved = false;
     gi.shapeStarted = false;
+    gi.strokeStarted = false;
 }
 
 void endPress(GridInteraction& gi) {
     gi.buttonDown = false;
     gi.strokeUndoSaved = false;
     gi.shapeStarted = false;
+    gi.strokeStarted = false;
     gi.lists.clear();
 }
 
@@ -43,6 +45,22 @@ bool pointOrErase(GridInteraction& gi, Document& doc, History& history, const Se
     storeWorkDots(doc);
     doc.modifiedFlag = true;
     return true;
+}
+
+int strokeTo(GridInteraction& gi, Document& doc, History& history, const Selection& sel,
+             DotPoint dot, std::vector<DotPoint>* changed) {
+    ToolLists line;
+    const DotPoint from = gi.strokeStarted ? gi.strokeEnd : dot;
+    computeLine(line, from.x, from.y, dot.x, dot.y);
+    gi.strokeStarted = true;
+    gi.strokeEnd = dot;
+    int count = 0;
+    for (const DotPoint& p : line.current) {
+        if (!pointOrErase(gi, doc, history, sel, p)) continue;
+        ++count;
+        if (changed) changed->push_back(p);
+    }
+    return count;
 }
 
 void startShape(GridInteraction& gi, Document& doc, DotPoint dot) {
@@ -115,14 +133,14 @@ bool applyShape(GridInteraction& gi, Document& doc, History& history, const Sele
 }
 
 void dragOnDots(GridInteraction& gi, Document& doc, History& history, Selection& sel,
-                DotPoint press, const DotPoint* move, int px, int py) {
+                const std::vector<DotPoint>& path, int px, int py) {
+    if (path.empty()) return;
     beginPress(gi);
     if (gi.tool == Tool::Point || gi.tool == Tool::Erase) {
-        pointOrErase(gi, doc, history, sel, press);
-        if (move) pointOrErase(gi, doc, history, sel, *move);
+        for (const DotPoint& dot : path) strokeTo(gi, doc, history, sel, dot);
     } else {
-        startShape(gi, doc, press);
-        if (move) trackShape(gi, doc, *move);
+        startShape(gi, doc, path.front());
+        for (size_t i = 1; i < path.size(); ++i) trackShape(gi, doc, path[i]);
         if (gi.tool == Tool::Select) {
             if (gi.lists.active) makeSelection(sel, doc, gi.lists.current, px, py);
             gi.lists.clear();

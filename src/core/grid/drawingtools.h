@@ -33,6 +33,9 @@ struct GridInteraction {
     DotPoint current;
     bool strokeUndoSaved = false;
     bool shapeStarted = false; // a shape or select drag began on a dot
+    // The last dot a point or erase stroke reached: the next is joined to it.
+    bool strokeStarted = false;
+    DotPoint strokeEnd;
     ToolLists lists;
     std::string statusText; // left by the filled ellipse
 };
@@ -55,9 +58,16 @@ void trackShape(GridInteraction& gi, const Document& doc, DotPoint dot);
 // always, the others from two points up). True when dots were applied.
 bool applyShape(GridInteraction& gi, Document& doc, History& history, const Selection& sel);
 
-// A whole press, one move and release on dots, as the editor runs them.
-// Select makes a floating block from the rubber band.
+// Point and erase: the stroke reaches `dot`. The dots of the line from the
+// dot it reached last (none at the press) to this one change as pointOrErase
+// changes them, so that a fast drag leaves no gaps; the changed dots are
+// added to `changed`. The count of changed dots.
+int strokeTo(GridInteraction& gi, Document& doc, History& history, const Selection& sel,
+             DotPoint dot, std::vector<DotPoint>* changed = nullptr);
+// A whole press, moves and release on dots (`path`: the press, then each
+// move), as the editor runs them. Select makes a floating block from the
+// rubber band.
 void dragOnDots(GridInteraction& gi, Document& doc, History& history, Selection& sel,
-                DotPoint press, const DotPoint* move, int px, int py);
+                const std::vector<DotPoint>& path, int px, int py);
 
 } // namespace dedur
