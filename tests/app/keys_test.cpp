@@ -84,6 +84,42 @@ class KeysTest : public QObject {
         QCOMPARE(box->text(), QString("5"));
     }
 
+    // The common editing keys act on the pattern from the grid, and on the
+    // text in a text field.
+    void theKeysEveryonePressesWhereTheTableIsSilent() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"000000000000"});
+        f.grid().setFocus();
+        f.drag({{0, 0}, {3, 0}});
+        QCOMPARE(f.rows().substr(0, 12), std::string("111100000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.rows().substr(0, 12), std::string("000000000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.rows().substr(0, 12), std::string("111100000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&f.grid(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(f.rows().substr(0, 12), std::string("111100000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Delete);
+        QCOMPARE(f.rows().substr(0, 12), std::string("000000000000"));
+
+        // In the number box, Delete deletes a digit and Ctrl+Z undoes typing.
+        for (int i = 0; i < 2; ++i) f.window->dispatchCommand(CmdAddPattern);
+        NumberField* box = f.window->palette()->numberBox();
+        box->setFocus();
+        box->setText("3");
+        box->home(false);
+        const int undos = f.editor->history.undoCount();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(f.editor->history.undoCount(), undos);
+
+        // Ctrl+S saves (asking for a name first); the classic keys stay shown.
+        f.prompts.files = {QString::fromStdString(f.dir.file("keys.pat"))};
+        f.grid().setFocus();
+        QTest::keyClick(&f.grid(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(std::filesystem::exists(f.dir.file("keys.pat")));
+    }
+
     void modalDialogsKeepTheirKeys() {
         EditorFixture f;
         bool ran = false;

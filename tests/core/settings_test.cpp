@@ -65,6 +65,24 @@ TEST(Settings, ZoomKeepsTheNormalProportionsAndSteps) {
     }
 }
 
+TEST(Settings, ZoomToFitTakesTheLargestCellsThatShowTheWholePattern) {
+    const struct {
+        const char* text;
+        int width, height, roomX, roomY, cell;
+    } cases[] = {
+        {"", 12, 12, 1164, 800, 40},                          // a postage stamp no more
+        {"", 96, 96, 1164, 800, 7},                           // the height decides: 8 x 96 + 9
+        {"", 96, 48, 1164, 800, 10},                          // the width: 11 x 96 + 107
+        {"GRIDX = 9\r\nGRIDY = 8\r\n", 96, 48, 1164, 450, 0}, // fits at the normal 9: 0
+        {"", 96, 96, 100, 100, 4},                            // nothing fits: the smallest
+    };
+    for (const auto& c : cases) {
+        const Settings s = loaded(c.text).settings;
+        EXPECT_EQ(c.cell, fitZoomCell(s, c.width, c.height, c.roomX, c.roomY))
+            << c.width << "x" << c.height << " in " << c.roomX << "x" << c.roomY;
+    }
+}
+
 TEST(Settings, PatternNumberNeedsTheFileAndIsClamped) {
     EXPECT_EQ(1024, loaded("PATFILE = a.pat\r\nPATNO = 2000\r\n").document.currentPattern);
     EXPECT_EQ(0, loaded("PATFILE = a.pat\r\nPATNO = -3\r\n").document.currentPattern);

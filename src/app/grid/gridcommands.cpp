@@ -31,13 +31,23 @@ void GridCommands::undoOrRedo(int id) {
     }
 }
 
+void GridCommands::zoomToFit() {
+    const QSize room = view_.gridArea()->viewport()->size();
+    const Document& doc = editor_.document;
+    zoomTo(fitZoomCell(editor_.settings, doc.patternWidth, doc.patternHeight, room.width(),
+                       room.height()));
+}
+
 void GridCommands::zoom(int direction) {
+    zoomTo(nextZoomCell(editor_.settings, direction));
+}
+
+void GridCommands::zoomTo(int cell) {
     Selection& sel = editor_.selection;
     // Not in the middle of a drag: its pixels are those of the old cells.
     if (editor_.grid.buttonDown || sel.resizing || sel.selectionState == SelectionState::Moving) {
         return;
     }
-    const int cell = nextZoomCell(editor_.settings, direction);
     if (cell == editor_.settings.zoomCell) return;
     GridWidget& grid = view_.gridView();
     QScrollArea* area = view_.gridArea();

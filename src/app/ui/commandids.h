@@ -69,9 +69,22 @@ enum CommandId : int {
     CmdNormalSize = 5023,
     CmdZoomInEqualsKey = 5024, // key-only: Ctrl+= and Ctrl+Shift++ zoom in too
     CmdZoomInShiftedKey = 5025,
+    CmdZoomToFit = 5026,
     CmdPanelView = 5031,
     CmdExportCode = 5041,
     CmdNamePattern = 5042,
+    // The keys everyone presses, where the classic table is silent; each runs
+    // the command it stands for.
+    CmdKeyUndo = 5051,
+    CmdKeyRedo = 5052,
+    CmdKeyRedoShifted = 5053,
+    CmdKeySave = 5054,
+    CmdKeyCut = 5055,
+    CmdKeyPaste = 5056,
+    CmdKeyCopyInsert = 5057,
+    CmdKeyPasteInsert = 5058,
+    CmdKeyCutDelete = 5059,
+    CmdKeyClear = 5060,
 };
 
 } // namespace dedur

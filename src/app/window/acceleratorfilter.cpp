@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include "textclip/inputtextdialog.h"
 #include "window/commandtable.h"
@@ -31,6 +33,13 @@ bool AcceleratorFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     const int command = commandFor(*static_cast<QKeyEvent*>(event));
     if (command == 0 || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        return false;
+    }
+    // Delete, Ctrl+V and the like edit the text of a field that has the focus.
+    const CommandRow* row = findCommand(command);
+    if (row && row->yieldsToText &&
+        (qobject_cast<QLineEdit*>(QApplication::focusWidget()) ||
+         qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()))) {
         return false;
     }
     const QWidget* top = static_cast<QWidget*>(watched)->window();

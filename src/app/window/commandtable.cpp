@@ -2,6 +2,7 @@
 // button, checking and enabling rules, and the handler.
 #include "window/commandtable.h"
 
+#include <QKeySequence>
 #include <algorithm>
 #include <string_view>
 
@@ -428,6 +429,12 @@ const std::vector<CommandRow>& commandTable() {
          .text = "Panel &view",
          .checked = [](const W& w) { return w.panelView() && w.panelView()->isVisible(); },
          .run = [](W& w, int) { w.controllers().panel.showPanelView(); }},
+        {.id = CmdZoomToFit,
+         .popup = "&Setting",
+         .text = "Zoom to &fit\tCtrl+9",
+         .key = Qt::Key_9,
+         .modifiers = Ctrl,
+         .run = [](W& w, int) { w.controllers().grid.zoomToFit(); }},
         {.id = CmdZoomInEqualsKey,
          .key = Qt::Key_Equal,
          .modifiers = Ctrl,
@@ -469,6 +476,48 @@ const std::vector<CommandRow>& commandTable() {
         {.id = CmdClearAllDots, .run = [](W& w, int id) { w.controllers().grid.fillAllDots(id); }},
         // F5, F6, Ctrl+F, Ctrl+C, Ctrl+N and Ctrl+P: taken from the focused
         // control, without an action.
+        {.id = CmdKeyUndo,
+         .key = Qt::Key_Z,
+         .modifiers = Ctrl,
+         .sameAs = CmdUndo,
+         .yieldsToText = true},
+        {.id = CmdKeyRedo,
+         .key = Qt::Key_Y,
+         .modifiers = Ctrl,
+         .sameAs = CmdRedo,
+         .yieldsToText = true},
+        {.id = CmdKeyRedoShifted,
+         .key = Qt::Key_Z,
+         .modifiers = Ctrl | Qt::ShiftModifier,
+         .sameAs = CmdRedo,
+         .yieldsToText = true},
+        {.id = CmdKeySave, .key = Qt::Key_S, .modifiers = Ctrl, .sameAs = CmdSave},
+        {.id = CmdKeyCut,
+         .key = Qt::Key_X,
+         .modifiers = Ctrl,
+         .sameAs = CmdCut,
+         .yieldsToText = true},
+        {.id = CmdKeyPaste,
+         .key = Qt::Key_V,
+         .modifiers = Ctrl,
+         .sameAs = CmdPaste,
+         .yieldsToText = true},
+        {.id = CmdKeyCopyInsert,
+         .key = Qt::Key_Insert,
+         .modifiers = Ctrl,
+         .sameAs = CmdCopy,
+         .yieldsToText = true},
+        {.id = CmdKeyPasteInsert,
+         .key = Qt::Key_Insert,
+         .modifiers = Qt::ShiftModifier,
+         .sameAs = CmdPaste,
+         .yieldsToText = true},
+        {.id = CmdKeyCutDelete,
+         .key = Qt::Key_Delete,
+         .modifiers = Qt::ShiftModifier,
+         .sameAs = CmdCut,
+         .yieldsToText = true},
+        {.id = CmdKeyClear, .key = Qt::Key_Delete, .sameAs = CmdClear, .yieldsToText = true},
         {.id = CmdKeyF5, .key = Qt::Key_F5},
         {.id = CmdKeyF6, .key = Qt::Key_F6},
         {.id = CmdKeyCtrlF, .key = Qt::Key_F, .modifiers = Ctrl},
@@ -486,6 +535,16 @@ const CommandRow* findCommand(int id) {
     return nullptr;
 }
 
+QString extraKeyName(int id) {
+    for (const CommandRow& row : commandTable()) {
+        if (row.sameAs == id) {
+            return QKeySequence(QKeyCombination(row.modifiers, Qt::Key(row.key)))
+                .toString(QKeySequence::NativeText);
+        }
+    }
+    return {};
+}
+
 BuiltMenus buildMenuBar(QMenuBar& bar, QObject* context, const std::function<void(int)>& dispatch,
                         const std::function<void()>& opening) {
     BuiltMenus built;
@@ -498,7 +557,12 @@ BuiltMenus buildMenuBar(QMenuBar& bar, QObject* context, const std::function<voi
             if (!row.popup || std::string_view(row.popup) != title) continue;
             if (row.separatorBefore) menu->addSeparator();
             if (row.submenu && !submenu) submenu = menu->addMenu(row.submenu);
-            QAction* a = (row.submenu ? submenu : menu)->addAction(row.text);
+            // An item without a key of its own shows the one that stands for it.
+            QString text = row.text;
+            if (!text.contains('\t') && !extraKeyName(row.id).isEmpty()) {
+                text += "\t" + extraKeyName(row.id);
+            }
+            QAction* a = (row.submenu ? submenu : menu)->addAction(text);
             a->setData(row.id);
             a->setCheckable(row.checked != nullptr);
             QObject::connect(a, &QAction::triggered, context,

@@ -45,11 +45,19 @@ struct CommandRow {
     bool (*enabled)(const MainWindow&) = nullptr; // nullptr: always enabled
     PaletteLook palette;
     void (*run)(MainWindow&, int id) = nullptr; // nullptr: a key without an action
+    // A key that runs another command (when that one is enabled); its name
+    // shows beside that command's menu item.
+    int sameAs = 0;
+    // The key belongs to a text field that has the focus (Delete, Ctrl+V...).
+    bool yieldsToText = false;
 };
 
 // Every command in menu order, popup by popup.
 const std::vector<CommandRow>& commandTable();
 const CommandRow* findCommand(int id);
+// The name of the first key that stands for command `id`, as a menu shows
+// it ("Ctrl+Z"); empty when there is none.
+QString extraKeyName(int id);
 // The menu titles in the order of the menu bar.
 const std::vector<const char*>& menuTitles();
 

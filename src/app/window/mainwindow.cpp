@@ -215,6 +215,11 @@ void MainWindow::showOutOfMemory() {
 void MainWindow::runCommand(int id) {
     const Tool toolBefore = editor_.grid.tool;
     const CommandRow* row = findCommand(id);
+    if (row && row->sameAs) {
+        row = findCommand(row->sameAs);
+        if (!row || (row->enabled && !row->enabled(*this))) return;
+        id = row->id;
+    }
     if (row && row->run) row->run(*this, id);
     // Leaving the select tool drops a floating block.
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();

@@ -35,6 +35,21 @@ CellSize gridCellSize(const Settings& s) {
     return {s.zoomCell, std::clamp(y, 2, 80)};
 }
 
+int fitZoomCell(const Settings& s, int width, int height, int roomX, int roomY) {
+    Settings trial = s;
+    int fits = 4;
+    for (int cell = 4; cell <= 40; ++cell) {
+        trial.zoomCell = cell;
+        const CellSize c = gridCellSize(trial);
+        // The grid from its origin at 5, its last line, then the thumbnail
+        // 3 pixels to its right; 4 pixels to spare around.
+        const int needX = (c.x + 1) * width + 7 + width + 4;
+        const int needY = std::max((c.y + 1) * height + 5, height + 5) + 4;
+        if (needX <= roomX && needY <= roomY) fits = cell;
+    }
+    return fits == s.gridX ? 0 : fits;
+}
+
 int nextZoomCell(const Settings& s, int direction) {
     if (direction == 0) return 0;
     // The steps, and the normal width among them.

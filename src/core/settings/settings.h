@@ -43,6 +43,11 @@ CellSize gridCellSize(const Settings& settings);
 // The next zoom step in or out (4 to 40 pixels wide), or the normal size
 // for a direction of 0.
 int nextZoomCell(const Settings& settings, int direction);
+// The largest zoom (cells 4 to 40 pixels wide, in the normal proportions) at
+// which a pattern of `width` x `height` dots, with the grid's margins and its
+// thumbnail beside it, fits into `roomX` x `roomY` pixels; the smallest when
+// none fits. As nextZoomCell: 0 stands for the normal size.
+int fitZoomCell(const Settings& settings, int width, int height, int roomX, int roomY);
 
 // A window place as stored (right and bottom the last pixel) made fit for a
 // screen of the given size: no larger than the screen and wholly on it.
