@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Desktop smoke test: starts dedur under Xvfb in an empty directory, draws a
-# line with the mouse, saves through the real Save as dialog, exits with
+# fast stroke (undone and redone with the keys) and a line with the mouse, saves through the real Save as dialog, exits with
 # Ctrl+E and checks the pattern file and DEDUR.INI on disk.
 # Usage: smoke_test.sh PATH_TO_DEDUR
 set -u
@@ -10,6 +10,25 @@ source "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
 
 start_editor
 find_grid 12 12
+xdotool search --class '^dedur$' | grep -qx "$window" || fail "the window's class is not dedur"
+
+# A fast stroke of the point tool, one pointer event from end to end, sets the
+# whole row; Ctrl+Z takes it back and Ctrl+Y brings it again (checked in the
+# file below).
+xdotool mousemove $(cell 0 11) mousedown 1
+sleep 0.1
+xdotool mousemove $(cell 11 11)
+sleep 0.1
+xdotool mouseup 1
+sleep 0.3
+xdotool key ctrl+z
+sleep 0.3
+import -window root "$work/undone.png"
+xdotool key ctrl+y
+sleep 0.3
+# Undone, the row's middle cell shows the background again.
+[ "$(convert "$work/undone.png" -format '%[pixel:p{'"$(cell 6 11 | tr ' ' ',')"'}]' info:)" != "black" ] ||
+    fail "Ctrl+Z did not take the stroke back"
 
 # The line tool is the fifth palette button: (100..124, 27..51) in the strip
 # that ends where the grid begins.
@@ -40,11 +59,11 @@ exit_editor
 expected=$'PATTERN\r\n1\r\nSIZE 12 12 1 1 0 2\r\n'
 for row in $(seq 0 11); do
     line=""
-    for col in $(seq 0 11); do [ "$row" = "$col" ] && line+="1" || line+="0"; done
+    for col in $(seq 0 11); do [ "$row" = "$col" ] || [ "$row" = 11 ] && line+="1" || line+="0"; done
     expected+="$line"$'\r\n'
 done
 printf '%s' "$expected" >"$work/expected.pat"
-cmp -s "$work/expected.pat" "$work/smoke.pat" || { cat -A "$work/smoke.pat"; fail "smoke.pat does not hold the diagonal line"; }
+cmp -s "$work/expected.pat" "$work/smoke.pat" || { cat -A "$work/smoke.pat"; fail "smoke.pat does not hold the stroke and the diagonal line"; }
 
 ini=$(cat "$work/DEDUR.INI")
 grep -q "^PATFILE = $work/smoke.pat"$'\r'"\$" "$work/DEDUR.INI" || { echo "$ini"; fail "PATFILE not stored"; }

@@ -18,6 +18,9 @@ namespace {
 
 void nameTheApplication() {
     QApplication::setApplicationName("dedur");
+    // The window's class (X11) and application id (Wayland): window lists
+    // and the launcher find it by "dedur".
+    QGuiApplication::setDesktopFileName("dedur");
     QApplication::setApplicationVersion(DEDUR_VERSION);
 }
 
