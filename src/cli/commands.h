@@ -27,6 +27,10 @@ const Command& importImageCommand();
 const Command& renderCommand();
 const Command& codeCommand();
 const Command& namesCommand();
+const Command& addCommand();
+const Command& deleteCommand();
+const Command& moveCommand();
+const Command& placeCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

@@ -16,7 +16,8 @@ const Command* const Commands[] = {
     &infoCommand(),        &newCommand(),         &exportCommand(),    &tableCommand(),
     &glyphCommand(),       &drawCommand(),        &makeFontsCommand(), &transformCommand(),
     &importPanelCommand(), &importImageCommand(), &renderCommand(),    &codeCommand(),
-    &namesCommand()};
+    &namesCommand(),       &addCommand(),         &deleteCommand(),    &moveCommand(),
+    &placeCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

@@ -251,6 +251,60 @@ TEST_F(Cli, DrawAppliesTheEditorsStrokes) {
               rows("a.pat", 1));
 }
 
+// The pattern list edited from the command line: the dots and the names go
+// with their patterns through add, delete and move; place is checked as the
+// panel definition is.
+TEST_F(Cli, AddDeleteMoveAndPlaceKeepPatternsAndNamesTogether) {
+    ASSERT_EQ(0, run("new l.pat --count 4 --size 3x2").status);
+    for (const char* dot : {"1 point 0,0", "2 point 1,0", "3 point 2,0", "4 point 0,1"}) {
+        ASSERT_EQ(0, run(std::string("draw l.pat --pattern ") + dot).status);
+    }
+    ASSERT_EQ(0, run("names l.pat --pattern 2 two").status);
+    ASSERT_EQ(0, run("names l.pat --pattern 4 four").status);
+    const auto state = [&] { return run("info l.pat").out + run("names l.pat").out; };
+
+    ASSERT_EQ(0, run("add l.pat --at 2 --count 2 --size 2x2 --seg 5").status);
+    EXPECT_EQ("1 3x2 seg=1 com=1 lr=0 tb=2\n2 2x2 seg=5 com=1 lr=0 tb=2\n"
+              "3 2x2 seg=5 com=1 lr=0 tb=2\n4 3x2 seg=1 com=1 lr=0 tb=2\n"
+              "5 3x2 seg=1 com=1 lr=0 tb=2\n6 3x2 seg=1 com=1 lr=0 tb=2\n4 two\n6 four\n",
+              state());
+    ASSERT_EQ(0, run({"delete", "l.pat", "--range", "1, 3"}).status);
+    ASSERT_EQ(0, run("move l.pat --pattern 4 --to 1").status);
+    EXPECT_EQ("1 3x2 seg=1 com=1 lr=0 tb=2\n2 2x2 seg=5 com=1 lr=0 tb=2\n"
+              "3 3x2 seg=1 com=1 lr=0 tb=2\n4 3x2 seg=1 com=1 lr=0 tb=2\n1 four\n3 two\n",
+              state());
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ((Rows{"000", "100"}), rows("l.pat", 0)); // "four"
+    EXPECT_EQ((Rows{"010", "000"}), rows("l.pat", 2)); // "two"
+    EXPECT_EQ((Rows{"001", "000"}), rows("l.pat", 3));
+
+    // Refusals change nothing.
+    const std::string before = state();
+    const struct {
+        const char* line;
+        int status;
+        const char* says;
+    } refusals[] = {
+        {"place l.pat --range 1-2 --seg 95", 1,
+         "Pattern 1: Width too large ! ( Max Seg=2, Begin Seg=95 )"},
+        {"place l.pat --all --lr 2", 1, "attribute conflict"},
+        {"delete l.pat --range 1-9", 1, "keeps at least one pattern"},
+        {"move l.pat --pattern 5 --to 1", 1, "Pattern 5 is not in"},
+        {"add l.pat --at 9", 1, "past the end"},
+        {"delete l.pat", 2, "give one of --pattern and --range"},
+    };
+    for (const auto& r : refusals) {
+        const CliResult result = run(r.line);
+        EXPECT_EQ(r.status, result.status) << r.line;
+        EXPECT_NE(std::string::npos, result.err.find(r.says)) << r.line << ": " << result.err;
+    }
+    EXPECT_EQ(before, state());
+    ASSERT_EQ(0, run("place l.pat --all --seg 20 --com 4 --lr 1").status);
+    EXPECT_EQ("1 3x2 seg=20 com=4 lr=1 tb=2\n2 2x2 seg=20 com=4 lr=1 tb=2\n"
+              "3 3x2 seg=20 com=4 lr=1 tb=2\n4 3x2 seg=20 com=4 lr=1 tb=2\n1 four\n3 two\n",
+              state());
+}
+
 TEST_F(Cli, TransformTurnsAndShifts) {
     ASSERT_EQ(0, run("new a.pat --size 3x2").status);
     ASSERT_EQ(0, run("draw a.pat --pattern 1 point 0,0").status);

@@ -187,6 +187,39 @@ Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar) {
     return writeFileSafely(path, formatSidecar(sidecar), FileRole::Program);
 }
 
+void deleteNames(Sidecar& sidecar, const std::vector<uint8_t>& flags) {
+    std::map<int, std::string> kept;
+    int gone = 0;
+    int last = 0;
+    for (auto& [n, name] : sidecar.names) {
+        for (; last < n - 1; ++last) {
+            gone +=
+                static_cast<size_t>(last) < flags.size() && flags[static_cast<size_t>(last)] == 1;
+        }
+        const bool deleted =
+            static_cast<size_t>(n - 1) < flags.size() && flags[static_cast<size_t>(n - 1)] == 1;
+        if (!deleted) kept[n - gone] = std::move(name);
+    }
+    sidecar.names = std::move(kept);
+}
+
+void moveName(Sidecar& sidecar, int from, int to) {
+    if (from == to) return;
+    std::map<int, std::string> moved;
+    for (auto& [n, name] : sidecar.names) {
+        int at = n;
+        if (n == from) {
+            at = to;
+        } else if (from < to && n > from && n <= to) {
+            at = n - 1;
+        } else if (to < from && n >= to && n < from) {
+            at = n + 1;
+        }
+        moved[at] = std::move(name);
+    }
+    sidecar.names = std::move(moved);
+}
+
 void shiftNames(Sidecar& sidecar, int number, int count) {
     std::map<int, std::string> shifted;
     for (auto& [n, name] : sidecar.names) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/outcome.h"
 #include "document/patternstore.h"
@@ -48,5 +49,9 @@ Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar);
 // Keeps the names with their patterns when `count` patterns are inserted
 // (count > 0) or deleted (count < 0) at 1-based `number`.
 void shiftNames(Sidecar& sidecar, int number, int count);
+// The names of the patterns flagged 1 (by index) go; the others close up.
+void deleteNames(Sidecar& sidecar, const std::vector<uint8_t>& flags);
+// Pattern `from` moved to place `to` (1-based) takes its name along.
+void moveName(Sidecar& sidecar, int from, int to);
 
 } // namespace dedur
