@@ -3,6 +3,7 @@
 #include "base/safewrite.h"
 #include "commands.h"
 #include "document/patternfile.h"
+#include "document/patternlist.h"
 #include "grid/selection.h"
 #include "panel/panelexport.h"
 
@@ -17,16 +18,14 @@ int runExport(const ParsedArgs& args) {
     const int choices = args.has("pattern") + args.has("all") + args.has("range");
     if (choices > 1) return usageError(self, "give only one of --pattern, --all and --range");
     std::string error;
+    // Each pattern is placed by its own directions unless --lr/--tb say
+    // otherwise for all of them.
+    const bool override = args.has("lr") || args.has("tb");
     int leftToRight = 0;
     int topToBottom = 2;
     if (!readDirection(args, "lr", 0, leftToRight, error) ||
         !readDirection(args, "tb", 2, topToBottom, error)) {
         return usageError(self, error);
-    }
-    const bool lrAlongSeg = leftToRight <= 1;
-    const bool tbAlongSeg = topToBottom <= 1;
-    if (lrAlongSeg == tbAlongSeg) {
-        return failure("(Left to Right) and (Top to Bottom) attribute conflict !");
     }
     int number = 1;
     if (!numberOption(args, "pattern", 1, INT_MAX, number, error)) return usageError(self, error);
@@ -34,8 +33,16 @@ int runExport(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
     if (!selectPatternNumber(doc, number, source)) return 1;
-    doc.panelDefinition.leftToRight = static_cast<int16_t>(leftToRight);
-    doc.panelDefinition.topToBottom = static_cast<int16_t>(topToBottom);
+    if (override) {
+        // One pair for every pattern: the one not given stays as each has it,
+        // so the pair is checked pattern by pattern.
+        forEachRecord(doc, [&](int i, const PatternHeader& h, const uint8_t*) {
+            placePattern(doc, i, h.beginSeg, h.beginCom,
+                         args.has("lr") ? leftToRight : h.leftToRight,
+                         args.has("tb") ? topToBottom : h.topToBottom);
+            return true;
+        });
+    }
 
     RangeChoice choice = RangeChoice::Current;
     if (args.has("all")) choice = RangeChoice::All;
@@ -43,11 +50,20 @@ int runExport(const ParsedArgs& args) {
     const PanelRange range = parsePanelRange(choice, args.value("range").value_or(""),
                                              doc.patternCount, doc.currentPattern);
     if (!range.ok()) return failure(range.outcome.message.text);
+    // One direction along the SEG lines and the other along the COM lines.
+    bool conflict = false;
+    forEachRecord(doc, [&](int i, const PatternHeader& h, const uint8_t*) {
+        const bool chosen = static_cast<size_t>(i) < range.panelFlags.size() &&
+                            range.panelFlags[static_cast<size_t>(i)] == 1;
+        conflict = chosen && (h.leftToRight <= 1) == (h.topToBottom <= 1);
+        return !conflict;
+    });
+    if (conflict) return failure("(Left to Right) and (Top to Bottom) attribute conflict !");
 
     if (!outputAllowed(source, target, args.has("force"))) return 1;
     const Selection none;
-    const ExportStream output = panelExportStream(doc, none, range.panelFlags, false,
-                                                  args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT);
+    const ExportStream output = panelExportStream(
+        doc, none, range.panelFlags, false, args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT, true);
     if (!output.outcome.ok()) return failure(output.outcome.message.text);
     if (const Outcome outcome = writeFileSafely(target, output.bytes); !outcome.ok()) {
         return failure(printable(target) + "\nfile open error !\n(" + outcome.reason() + ")");
@@ -71,8 +87,9 @@ const Command& exportCommand() {
         "  --all         export every pattern\n"
         "  --range TEXT  numbers and ranges such as \"2, 4-6\" (\"-\" or \"~\" between the\n"
         "                ends; out-of-range numbers are brought to the first or last)\n"
-        "  --lr CODE     direction of a step right, used for the mapping (default 0)\n"
-        "  --tb CODE     direction of a step down (default 2)\n"
+        "  --lr CODE     direction of a step right, used for the mapping (default: each\n"
+        "                pattern's own, as its SIZE line gives it)\n"
+        "  --tb CODE     direction of a step down (default: each pattern's own)\n"
         "  --binary      write raw bytes instead of text\n"
         "  --force       replace an existing OUT\n"
         "Direction codes: 0 Increase Seg, 1 Decrease Seg, 2 Increase Com, 3 Decrease Com.\n"

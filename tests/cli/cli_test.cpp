@@ -368,6 +368,16 @@ TEST_F(Cli, ExportWritesTheChosenPatternsInTheChosenDirections) {
     EXPECT_EQ(std::string("\x01\0\0\0\0\0\0\0\x01", 9), readBytes(path("out")));
     ASSERT_EQ(0, run("export a.pat out --force --pattern 2 --binary --lr 2 --tb 0").status);
     EXPECT_EQ(std::string("\x03\0\0\0\0\0\0\0\0", 9), readBytes(path("out")));
+
+    // A pattern stored at SEG 96 running leftwards fits by its own directions;
+    // --lr 0 for all of them sends it off the panel.
+    writeBytes(path("left.pat"), "PATTERN\r\n1\r\nSIZE 2 1 96 1 1 2\r\n11\r\n");
+    ASSERT_EQ(0, run("export left.pat out --force --binary").status);
+    EXPECT_EQ(std::string("\x01\0\0\0\0\0\0\0\x01", 9), readBytes(path("out")));
+    const CliResult refused = run("export left.pat out --force --binary --lr 0");
+    EXPECT_EQ(1, refused.status);
+    EXPECT_NE(std::string::npos, refused.err.find("runs off the panel (SEG 97, COM 1)"));
+    EXPECT_EQ(1, run("export left.pat out --force --tb 1").status); // both along SEG
 }
 
 TEST_F(Cli, TableWritesHexTable) {

@@ -149,8 +149,19 @@ void appendPanelBinary(std::string& out, const LcdImage& image) {
 }
 
 ExportStream panelExportStream(const Document& doc, const Selection& sel,
-                               const std::vector<uint8_t>& panelFlags, bool selection, int type) {
+                               const std::vector<uint8_t>& panelFlags, bool selection, int type,
+                               bool ownDirections) {
     ExportStream output;
+    // The definition a pattern is placed by.
+    const auto placing = [definition = doc.panelDefinition,
+                          ownDirections](const PatternHeader& header) {
+        PanelDefinition d = definition;
+        if (ownDirections) {
+            d.leftToRight = header.leftToRight;
+            d.topToBottom = header.topToBottom;
+        }
+        return d;
+    };
     if (selection) {
         // The floating block of the current pattern, when it is among those wanted.
         auto bytes = std::make_shared<std::string>();
@@ -176,14 +187,14 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
     // A placement off the panel refuses the whole export before a byte is made.
     forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t*) {
         if (!wanted(panelFlags, i)) return true;
-        if (const auto off = firstDotOffPanel(header, doc.panelDefinition)) {
+        if (const auto off = firstDotOffPanel(header, placing(header))) {
             output.outcome = Outcome::refused(offPanelMessage(i + 1, *off));
             return false;
         }
         return true;
     });
     if (!output.outcome.ok()) return output;
-    output.bytes.produce = [&doc, panelFlags, type](const ByteStream::Put& put) {
+    output.bytes.produce = [&doc, panelFlags, type, placing](const ByteStream::Put& put) {
         constexpr size_t Piece = size_t{1} << 20;
         std::string buffer;
         buffer.reserve(Piece + 8 * LcdImageSize);
@@ -191,7 +202,7 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
         forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t* packed) {
             if (!wanted(panelFlags, i)) return true;
             if (header.width > MaxPatternSide || header.height > MaxPatternSide) return true;
-            appendPanel(buffer, buildLcdImageFromPacked(packed, header, doc.panelDefinition), i + 1,
+            appendPanel(buffer, buildLcdImageFromPacked(packed, header, placing(header)), i + 1,
                         type);
             if (buffer.size() >= Piece) {
                 going = put(buffer);

@@ -52,9 +52,12 @@ struct ExportStream {
 
 // Everything the export writes for the flagged patterns (or the floating
 // block when `selection` is set), in ascending pattern order: as a stream
-// for the writer (it reads `doc` while it is written), or all at once.
+// for the writer (it reads `doc` while it is written), or all at once. The
+// patterns are placed by the panel definition's directions (the editor), or
+// with `ownDirections` each by those of its own header (the command line).
 ExportStream panelExportStream(const Document& doc, const Selection& sel,
-                               const std::vector<uint8_t>& panelFlags, bool selection, int type);
+                               const std::vector<uint8_t>& panelFlags, bool selection, int type,
+                               bool ownDirections = false);
 ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
                               const std::vector<uint8_t>& panelFlags, bool selection, int type);
 
