@@ -3,6 +3,7 @@
 #include "base/safewrite.h"
 #include "commands.h"
 #include "image/imagedots.h"
+#include "panel/paneldefinitioncheck.h"
 
 namespace dedur::cli {
 
@@ -34,9 +35,22 @@ int runImportImage(const ParsedArgs& args) {
             return failure(quotedPath(imagePath) + " is " + std::to_string(dots.width) + " x " +
                            std::to_string(dots.height) + " pixels; a pattern side must be 1 to 96");
         }
-        PatternHeader header = headerFromDefinition(doc.panelDefinition);
-        header.width = static_cast<int16_t>(dots.width);
-        header.height = static_cast<int16_t>(dots.height);
+        // Placed where the options say (the panel definition's defaults
+        // otherwise), checked as the panel definition dialog checks it.
+        PanelDefinitionFields fields;
+        fields.width = dots.width;
+        fields.height = dots.height;
+        std::string error;
+        if (!numberOption(args, "seg", 1, PanelSegs, fields.beginSeg, error) ||
+            !numberOption(args, "com", 1, PanelComs, fields.beginCom, error) ||
+            !readDirection(args, "lr", 0, fields.leftToRight, error) ||
+            !readDirection(args, "tb", 2, fields.topToBottom, error)) {
+            return usageError(self, error);
+        }
+        if (const PanelDefinitionCheck check = checkPanelDefinition(fields); !check.outcome.ok()) {
+            return failure(quotedPath(imagePath) + ": " + check.outcome.message.text);
+        }
+        PatternHeader header = headerFromDefinition(toPanelDefinition(fields));
         appendPattern(doc, &header);
         std::copy(dots.dots.begin(), dots.dots.end(), doc.workDots.begin());
     } else {
@@ -110,11 +124,14 @@ const Command& importImageCommand() {
     static const Command command{
         "import-image",
         "turn an image into dots of a pattern",
-        "usage: dedur-cli import-image FILE.pat IMAGE (--pattern N | --append)\n"
+        "usage: dedur-cli import-image FILE.pat IMAGE (--pattern N | --append\n"
+        "                            [--seg S] [--com C] [--lr CODE] [--tb CODE])\n"
         "                            [--threshold 0-255] [--invert]\n"
         "\n"
         "Reads a PNG or PBM image and turns its pixels into dots, then saves the file.\n"
-        "  --append        add a pattern of the image's size (each side 1..96)\n"
+        "  --append        add a pattern of the image's size (each side 1..96), its\n"
+        "                  left-top dot on SEG S, COM C (default 1, 1), directions\n"
+        "                  --lr and --tb (default 0 and 2), checked against the panel\n"
         "  --pattern N     lay the image over pattern N from its top-left dot, cut to\n"
         "                  the pattern's size; clear pixels leave the dots under them\n"
         "  --threshold T   a pixel is set when its grey (0.299 R + 0.587 G + 0.114 B) is\n"
@@ -122,7 +139,14 @@ const Command& importImageCommand() {
         "                  green and blue are all below 127\n"
         "  --invert        swap set and clear pixels\n"
         "Transparent pixels are always clear.\n",
-        {{"pattern", true}, {"append", false}, {"threshold", true}, {"invert", false}},
+        {{"pattern", true},
+         {"append", false},
+         {"threshold", true},
+         {"invert", false},
+         {"seg", true},
+         {"com", true},
+         {"lr", true},
+         {"tb", true}},
         2,
         2,
         runImportImage};

@@ -3,6 +3,8 @@
 
 #include "base/fileread.h"
 #include "commands.h"
+#include "document/patternfile.h"
+#include "panel/lcdimage.h"
 #include "panel/memoryimport.h"
 
 namespace dedur::cli {
@@ -76,7 +78,14 @@ int runImportPanel(const ParsedArgs& args) {
     const std::optional<int> panel = panelValue;
 
     Document doc;
-    if (!loadPatternFile(path, doc)) return 1;
+    // Appending to a file that is not there yet makes it.
+    const bool creating = args.has("append") && !fileExists(path);
+    if (creating) {
+        doc.patternCount = 0; // the appended pattern is the file's first
+        doc.store.clear();
+    } else if (!loadPatternFile(path, doc)) {
+        return 1;
+    }
     PatternHeader header;
     if (!choosePattern(args, doc, path, header, error)) {
         return error.empty() ? 1 : usageError(self, error);
@@ -93,9 +102,25 @@ int runImportPanel(const ParsedArgs& args) {
         return failure("Could not read " + quotedPath(memoryPath) + ": " +
                        readFailureReason(memoryPath, status));
     }
+    const bool text = endsWithNoCase(memoryPath, ".dat");
+    if (!text && args.has("panel") && panelValue > 0) {
+        // Block K of the binary export of several patterns of this size and
+        // place: each as long as this pattern's part of the memory.
+        const std::vector<uint8_t> blank(static_cast<size_t>(header.width * header.height),
+                                         DOT_OFF);
+        const LcdImage image = buildLcdImage(blank.data(), header, definition);
+        const size_t length = static_cast<size_t>(image.highOffset - image.lowOffset + 1);
+        const size_t blocks = data.size() / length;
+        if (static_cast<size_t>(panelValue) > blocks || data.size() % length != 0) {
+            return failure(quotedPath(memoryPath) + " holds " + std::to_string(data.size()) +
+                           " bytes, not " + std::to_string(panelValue) + " or more blocks of " +
+                           std::to_string(length) + " (this pattern's size and place)");
+        }
+        data = data.substr(static_cast<size_t>(panelValue - 1) * length, length);
+    }
     std::vector<uint8_t> dots(static_cast<size_t>(header.width * header.height), DOT_OFF);
-    const Outcome imported = importPanelData(data, endsWithNoCase(memoryPath, ".dat"), header,
-                                             definition, offset, *panel, dots.data());
+    const Outcome imported =
+        importPanelData(data, text, header, definition, offset, *panel, dots.data());
     if (!imported.ok()) return failure(quotedPath(memoryPath) + ": " + imported.message.text);
 
     if (args.has("append")) {
@@ -128,7 +153,10 @@ const Command& importPanelCommand() {
         "  --lr, --tb    directions of a step right and down (default 0 and 2, as export)\n"
         "  --offset X    raw bytes: the first lies X bytes after $2000 (default: 0 for a\n"
         "                file of all 769 bytes, else the pattern's own first byte)\n"
-        "  --panel K     .DAT: read the block of Panel No. K (default: the first block)\n"
+        "  --panel K     .DAT: read the block of Panel No. K (default: the first block);\n"
+        "                raw bytes: block K of a binary export of several patterns of\n"
+        "                this size and place\n"
+        "With --append, FILE.pat is made when it is not there yet.\n"
         "Direction codes: 0 Increase Seg, 1 Decrease Seg, 2 Increase Com, 3 Decrease Com.\n",
         {{"pattern", true},
          {"append", false},

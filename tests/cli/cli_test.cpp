@@ -305,6 +305,30 @@ TEST_F(Cli, AddDeleteMoveAndPlaceKeepPatternsAndNamesTogether) {
               state());
 }
 
+// Block K of a binary export of several patterns comes back into a file
+// that --append makes; an appended image takes the place it is given.
+TEST_F(Cli, ImportsAppendWhereTheyAreToldTo) {
+    ASSERT_EQ(0, run("new s.pat --size 4x2 --count 3").status);
+    ASSERT_EQ(0, run("draw s.pat --pattern 2 point 0,0 3,1").status);
+    ASSERT_EQ(0, run("export s.pat all.BIN --all --binary").status);
+    ASSERT_EQ(0, run("import-panel made.pat all.BIN --append --size 4x2 --seg 1 --com 1 "
+                     "--panel 2")
+                     .status);
+    EXPECT_EQ("PATTERN\r\n1\r\nSIZE 4 2 1 1 0 2\r\n1100\r\n0011\r\n", readBytes(path("made.pat")));
+    const CliResult past =
+        run("import-panel made.pat all.BIN --append --size 4x2 --seg 1 --com 1 --panel 4");
+    EXPECT_EQ(1, past.status);
+    EXPECT_NE(std::string::npos, past.err.find("holds 75 bytes, not 4 or more blocks of 25"));
+
+    writeBytes(path("dot.pbm"), "P1\n3 2\n1 0 0\n0 0 0\n");
+    ASSERT_EQ(0, run("import-image made.pat dot.pbm --append --seg 90 --com 2 --lr 1").status);
+    EXPECT_EQ("1 4x2 seg=1 com=1 lr=0 tb=2\n2 3x2 seg=90 com=2 lr=1 tb=2\n",
+              run("info made.pat").out);
+    const CliResult off = run("import-image made.pat dot.pbm --append --seg 95");
+    EXPECT_EQ(1, off.status);
+    EXPECT_NE(std::string::npos, off.err.find("Width too large ! ( Max Seg=2, Begin Seg=95 )"));
+}
+
 TEST_F(Cli, TransformTurnsAndShifts) {
     ASSERT_EQ(0, run("new a.pat --size 3x2").status);
     ASSERT_EQ(0, run("draw a.pat --pattern 1 point 0,0").status);
