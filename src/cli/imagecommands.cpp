@@ -1,9 +1,14 @@
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 
 #include "base/safewrite.h"
+#include "code/codejob.h"
+#include "code/sidecar.h"
 #include "commands.h"
 #include "image/imagedots.h"
 #include "panel/paneldefinitioncheck.h"
+#include "sheetlabels.h"
 
 namespace dedur::cli {
 
@@ -105,14 +110,27 @@ int runRender(const ParsedArgs& args) {
             return failure("A sheet of " + std::to_string(doc.patternCount) +
                            " patterns at that scale would be too large an image");
         }
-        image = renderContactSheet(patterns, 1, *scale, args.has("grid"), *columns);
+        Sidecar sidecar;
+        (void)readSidecar(path, sidecar); // without names when it cannot be read
+        image = renderContactSheet(patterns, 1, *scale, args.has("grid"), *columns,
+                                   sheetLabels(doc, sidecar.names, *scale));
     } else {
         if (!selectPatternNumber(doc, *number, path)) return 1;
         image = renderDots(dotsOfRecord(doc, doc.currentPattern), *scale, args.has("grid"));
     }
-    const std::string png = encodePng(image);
-    if (png.empty()) return failure("The image could not be made");
-    if (const Outcome outcome = writeFileSafely(out, png); !outcome.ok()) {
+    // The format by OUT's extension: PBM, XBM, or else PNG.
+    const std::string extension = std::filesystem::path(out).extension().string();
+    const auto is = [&extension](const char* ext) {
+        return extension.size() == 4 &&
+               std::equal(extension.begin(), extension.end(), ext, [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    const std::string bytes = is(".pbm")   ? encodePbm(image)
+                              : is(".xbm") ? encodeXbm(image, identifierFromFileName(out))
+                                           : encodePng(image);
+    if (bytes.empty()) return failure("The image could not be made");
+    if (const Outcome outcome = writeFileSafely(out, bytes); !outcome.ok()) {
         return failure(outcome.message.text);
     }
     return 0;
@@ -128,7 +146,8 @@ const Command& importImageCommand() {
         "                            [--seg S] [--com C] [--lr CODE] [--tb CODE])\n"
         "                            [--threshold 0-255] [--invert]\n"
         "\n"
-        "Reads a PNG or PBM image and turns its pixels into dots, then saves the file.\n"
+        "Reads a PNG, PBM or XBM image and turns its pixels into dots, then saves the\n"
+        "file.\n"
         "  --append        add a pattern of the image's size (each side 1..96), its\n"
         "                  left-top dot on SEG S, COM C (default 1, 1), directions\n"
         "                  --lr and --tb (default 0 and 2), checked against the panel\n"
@@ -156,15 +175,19 @@ const Command& importImageCommand() {
 const Command& renderCommand() {
     static const Command command{
         "render",
-        "draw patterns as a PNG image",
-        "usage: dedur-cli render FILE.pat OUT.png [--pattern N | --all] [--scale K]\n"
+        "draw patterns as an image (PNG, PBM or XBM)",
+        "usage: dedur-cli render FILE.pat OUT [--pattern N | --all] [--scale K]\n"
         "                      [--columns C] [--grid] [--force]\n"
         "\n"
-        "Writes pattern N (default 1) as a black and white PNG, each dot K x K pixels\n"
+        "Writes pattern N (default 1) as a black and white image, each dot K x K pixels\n"
         "(default 4), W*K x H*K in all; or, with --all, a sheet of every pattern in\n"
-        "rows of C (default 8), each with its number under it.\n"
-        "  --grid     a grey line of one pixel around every dot\n"
-        "  --force    replace an existing OUT.png\n",
+        "rows of C (default 8), for a datasheet: each framed by a thin grey line, with\n"
+        "its number, its name when it has one, its size and its SEG/COM place under it,\n"
+        "the patterns of a row standing on one line. OUT ending in .pbm or .xbm is\n"
+        "written as a PBM or XBM (grey prints white), anything else as a PNG.\n"
+        "  --grid     a grey line of one pixel around every dot: cells are K+1 pixels,\n"
+        "             a pattern W*(K+1)+1 x H*(K+1)+1\n"
+        "  --force    replace an existing OUT\n",
         {{"pattern", true},
          {"all", false},
          {"scale", true},

@@ -26,7 +26,8 @@ void printUsage(std::ostream& out) {
            "\n"
            "Batch work on dedur pattern files and glyph files; writes exactly the bytes\n"
            "the editor writes. Exit status: 0 done, 1 failed (the reason on stderr),\n"
-           "2 wrong usage.\n"
+           "2 wrong usage. Dots count from 0,0 at the top left (the editor's status bar\n"
+           "counts them from 1); patterns count from 1.\n"
            "\n"
            "commands:\n";
     for (const Command* c : Commands) {

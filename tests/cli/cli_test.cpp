@@ -154,7 +154,7 @@ const Refusal Refusals[] = {
      "Could not read \"none\\x07.DAT\": there is no such file"},
     {"import-panel a.pat old.DAT", 2, "give either --pattern N or --append"},
     {"import-panel a.pat old.BIN --pattern 1 --offset 767", 1, "run past the display memory's end"},
-    {"import-image a.pat text.png --append", 1, "is not a PNG or PBM image"},
+    {"import-image a.pat text.png --append", 1, "is not a PNG, PBM or XBM image"},
     {"import-image a.pat wide.pbm --append", 1, "\"wide.pbm\" is 97 x 1 pixels"},
     {"import-image a.pat /dev/zero --append", 1, "\"/dev/zero\": it is not a regular file"},
     {"import-image a.pat huge.png --append", 1,
@@ -372,6 +372,53 @@ TEST_F(Cli, RenderAndImportImageRoundTrip) {
     }
     EXPECT_EQ(inverted, rows("a.pat", 0));
     ASSERT_EQ(0, run("render a.pat all.png --all --grid").status);
+
+    // PBM and XBM, as ImageMagick reads them: the dots, one pixel each.
+    for (const char* out : {"two.pbm", "two.xbm"}) {
+        ASSERT_EQ(0, run(std::string("render a.pat ") + out + " --pattern 2 --scale 1").status);
+        const std::string plain = path(std::string(out) + ".txt");
+        ASSERT_EQ(0,
+                  std::system(("convert " + path(out) + " -compress none pbm:" + plain).c_str()));
+        std::istringstream words(readBytes(plain));
+        std::string magic, bit;
+        int width = 0, height = 0;
+        words >> magic >> width >> height;
+        ASSERT_EQ(9, width) << out;
+        std::vector<std::string> read(static_cast<size_t>(height));
+        for (std::string& row : read) {
+            for (int x = 0; x < width && words >> bit; ++x) row += bit;
+        }
+        EXPECT_EQ(rows("a.pat", 1), read) << out;
+    }
+    // The XBM comes back in as the same dots.
+    ASSERT_EQ(0, run("import-image a.pat two.xbm --append").status);
+    EXPECT_EQ(rows("a.pat", 1), rows("a.pat", 3));
+}
+
+// A datasheet sheet: patterns of different heights stand on one line, each in
+// a grey frame, and their labels are black ink under them.
+TEST_F(Cli, SheetFramesThePatternsOnOneLine) {
+    ASSERT_EQ(0, run("new s.pat --size 2x2").status);
+    ASSERT_EQ(0, run("add s.pat --size 2x6").status);
+    ASSERT_EQ(0, run("render s.pat sheet.png --all --scale 1").status);
+    RgbaImage sheet;
+    ASSERT_TRUE(readImageFile(path("sheet.png"), sheet).ok());
+    const auto grey = [&](int x, int y) {
+        const uint8_t* p = sheet.rgba.data() + 4 * (static_cast<size_t>(y) * sheet.width + x);
+        return p[0] == 0xC0 && p[1] == 0xC0 && p[2] == 0xC0;
+    };
+    // The lowest grey row in each half of the sheet: the frames' bottoms.
+    int bottom[2] = {-1, -1};
+    int black = 0;
+    for (int y = 0; y < sheet.height; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            if (grey(x, y)) bottom[x * 2 / sheet.width] = y;
+            black += sheet.rgba[4 * (static_cast<size_t>(y) * sheet.width + x)] == 0;
+        }
+    }
+    EXPECT_GE(bottom[0], 0);
+    EXPECT_EQ(bottom[0], bottom[1]);
+    EXPECT_GT(black, 100); // the labels' ink
 }
 
 TEST_F(Cli, ExportWritesTheChosenPatternsInTheChosenDirections) {

@@ -99,33 +99,83 @@ IndexedImage renderDots(const DotGrid& dots, int scale, bool grid) {
 }
 
 IndexedImage renderContactSheet(const std::vector<DotGrid>& patterns, int firstNumber, int scale,
-                                bool grid, int columns) {
-    int cellWidth = 0, cellHeight = 0;
-    for (const DotGrid& p : patterns) {
-        cellWidth = std::max(cellWidth, renderedSide(p.width, scale, grid));
-        cellHeight = std::max(cellHeight, renderedSide(p.height, scale, grid));
-    }
-    const int digitSize = std::max(1, scale / 2);
-    const int margin = 4 * digitSize;
-    const int labelWidth =
-        static_cast<int>(std::to_string(firstNumber + patterns.size()).size()) * 4 * digitSize;
-    cellWidth = std::max(cellWidth, labelWidth) + 2 * margin;
-    cellHeight += 5 * digitSize + 3 * margin;
+                                bool grid, int columns, const std::vector<InkBitmap>& labels) {
     const int count = static_cast<int>(patterns.size());
-    columns = std::max(1, std::min(columns, std::max(count, 1)));
-    const int rows = (count + columns - 1) / columns;
-    IndexedImage image{columns * cellWidth, std::max(rows, 1) * cellHeight, {}, Palette};
-    if (!grid) image.palette.resize(2);
-    image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height),
-                        White);
+    const auto labelOf = [&labels](int i) -> const InkBitmap* {
+        const size_t at = static_cast<size_t>(i);
+        return at < labels.size() && labels[at].width > 0 ? &labels[at] : nullptr;
+    };
+    const int digitSize = std::max(2, scale / 2);
+    const int margin = std::max(6, 2 * scale);
+    // Room for the pattern with its frame, and for the widest and tallest label.
+    int dotsWidth = 0, labelWidth = 0, labelHeight = 0;
     for (int i = 0; i < count; ++i) {
         const DotGrid& p = patterns[static_cast<size_t>(i)];
+        dotsWidth = std::max(dotsWidth, renderedSide(p.width, scale, grid) + 2);
+        const InkBitmap* label = labelOf(i);
+        labelWidth =
+            std::max(labelWidth, label ? label->width
+                                       : static_cast<int>(std::to_string(firstNumber + i).size()) *
+                                             4 * digitSize);
+        labelHeight = std::max(labelHeight, label ? label->height : 5 * digitSize);
+    }
+    const int cellWidth = std::max(dotsWidth, labelWidth) + 2 * margin;
+    columns = std::max(1, std::min(columns, std::max(count, 1)));
+    const int rows = (count + columns - 1) / columns;
+    // Each row as tall as its tallest pattern: the others stand on its bottom.
+    std::vector<int> rowTop(static_cast<size_t>(rows) + 1, 0);
+    std::vector<int> rowDots(static_cast<size_t>(std::max(rows, 1)), 0);
+    for (int i = 0; i < count; ++i) {
+        int& tallest = rowDots[static_cast<size_t>(i / columns)];
+        tallest = std::max(tallest,
+                           renderedSide(patterns[static_cast<size_t>(i)].height, scale, grid) + 2);
+    }
+    for (int r = 0; r < rows; ++r) {
+        rowTop[static_cast<size_t>(r) + 1] = rowTop[static_cast<size_t>(r)] + margin +
+                                             rowDots[static_cast<size_t>(r)] + margin / 2 +
+                                             labelHeight + margin;
+    }
+    IndexedImage image{columns * cellWidth, std::max(rowTop.back(), 1), {}, Palette};
+    image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height),
+                        White);
+    const auto put = [&image](int x, int y, uint8_t colour) {
+        if (x >= 0 && y >= 0 && x < image.width && y < image.height) {
+            image.pixels[static_cast<size_t>(y * image.width + x)] = colour;
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        const DotGrid& p = patterns[static_cast<size_t>(i)];
+        const int row = i / columns;
         const int left = (i % columns) * cellWidth;
-        const int top = (i / columns) * cellHeight;
         const int width = renderedSide(p.width, scale, grid);
-        drawDots(image, p, left + (cellWidth - width) / 2, top + margin, scale, grid);
-        drawNumber(image, firstNumber + i, left + cellWidth / 2,
-                   top + margin + renderedSide(p.height, scale, grid) + margin, digitSize);
+        const int height = renderedSide(p.height, scale, grid);
+        const int baseline =
+            rowTop[static_cast<size_t>(row)] + margin + rowDots[static_cast<size_t>(row)];
+        const int x0 = left + (cellWidth - width) / 2;
+        const int y0 = baseline - 1 - height;
+        drawDots(image, p, x0, y0, scale, grid);
+        // The frame, a pixel outside the dots.
+        for (int x = x0 - 1; x <= x0 + width; ++x) {
+            put(x, y0 - 1, Grey);
+            put(x, y0 + height, Grey);
+        }
+        for (int y = y0 - 1; y <= y0 + height; ++y) {
+            put(x0 - 1, y, Grey);
+            put(x0 + width, y, Grey);
+        }
+        const int labelTop = baseline + margin / 2;
+        if (const InkBitmap* label = labelOf(i)) {
+            const int lx = left + (cellWidth - label->width) / 2;
+            for (int y = 0; y < label->height; ++y) {
+                for (int x = 0; x < label->width; ++x) {
+                    if (label->ink[static_cast<size_t>(y * label->width + x)]) {
+                        put(lx + x, labelTop + y, Black);
+                    }
+                }
+            }
+        } else {
+            drawNumber(image, firstNumber + i, left + cellWidth / 2, labelTop, digitSize);
+        }
     }
     return image;
 }

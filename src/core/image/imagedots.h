@@ -18,9 +18,18 @@ DotGrid dotsFromImage(const RgbaImage& image, std::optional<int> threshold, bool
 // white; `grid` adds a grey line of one pixel around every dot.
 IndexedImage renderDots(const DotGrid& dots, int scale, bool grid);
 
-// Patterns side by side, `columns` to a row, each with its number (from
-// `firstNumber`) under it.
+// Text drawn elsewhere (the caller's font), as ink: 1 = black, row after row.
+struct InkBitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> ink;
+};
+
+// Patterns side by side, `columns` to a row, each framed by a thin grey line
+// and with its label under it: `labels[i]` when it has ink, else the number
+// (from `firstNumber`) in digits of a built-in size. In each row the patterns
+// stand on one line, so that their labels line up.
 IndexedImage renderContactSheet(const std::vector<DotGrid>& patterns, int firstNumber, int scale,
-                                bool grid, int columns);
+                                bool grid, int columns, const std::vector<InkBitmap>& labels = {});
 
 } // namespace dedur

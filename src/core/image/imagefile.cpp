@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include "base/fileread.h"
+#include "base/numbertext.h"
 
 namespace dedur {
 
@@ -91,6 +92,50 @@ bool decodePng(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
 }
 
 // PBM: "P1" (digits) or "P4" (packed bits), a set bit is black.
+// "#define NAME_width W", "#define NAME_height H", then the bytes in C
+// notation, the leftmost pixel of each byte in bit 0, rows on whole bytes.
+bool decodeXbm(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
+    const auto sizeAfter = [&data](std::string_view key) -> long long {
+        const size_t at = data.find(key);
+        if (at == std::string_view::npos) return -1;
+        return leadingDecimal(data.substr(at + key.size()), 1 << 16);
+    };
+    const long long width = sizeAfter("_width");
+    const long long height = sizeAfter("_height");
+    if (width <= 0 || height <= 0 || uint64_t(width) * uint64_t(height) > maxPixels) return false;
+    size_t at = data.find('{');
+    if (at == std::string_view::npos) return false;
+    const size_t stride = (static_cast<size_t>(width) + 7) / 8;
+    std::vector<uint8_t> bytes;
+    bytes.reserve(stride * static_cast<size_t>(height));
+    while (bytes.size() < stride * static_cast<size_t>(height)) {
+        at = data.find("0x", at);
+        if (at == std::string_view::npos) return false;
+        at += 2;
+        unsigned value = 0;
+        int digits = 0;
+        for (; at < data.size() && digits < 2 && hexDigitValue(data[at]) >= 0; ++at, ++digits) {
+            value = value * 16 + static_cast<unsigned>(hexDigitValue(data[at]));
+        }
+        if (digits == 0) return false;
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(height);
+    out.rgba.assign(static_cast<size_t>(width * height) * 4, 0xFF);
+    for (int y = 0; y < out.height; ++y) {
+        for (int x = 0; x < out.width; ++x) {
+            if (!(bytes[static_cast<size_t>(y) * stride + static_cast<size_t>(x / 8)] >> (x % 8) &
+                  1)) {
+                continue;
+            }
+            uint8_t* p = out.rgba.data() + 4 * (static_cast<size_t>(y) * out.width + x);
+            p[0] = p[1] = p[2] = 0;
+        }
+    }
+    return true;
+}
+
 bool decodePbm(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
     size_t at = 2;
     auto skip = [&] {
@@ -206,7 +251,11 @@ Outcome decodeImage(std::string_view data, const std::string& path, RgbaImage& o
         if (decodePbm(data, out, maxPixels)) return {};
         return refusal(path, "is a damaged PBM image, or one too large");
     }
-    return refusal(path, "is not a PNG or PBM image");
+    if (data.substr(0, 7) == "#define") {
+        if (decodeXbm(data, out, maxPixels)) return {};
+        return refusal(path, "is a damaged XBM image, or one too large");
+    }
+    return refusal(path, "is not a PNG, PBM or XBM image");
 }
 
 namespace {
@@ -271,6 +320,60 @@ std::string encodePng(const IndexedImage& image) {
     std::vector<png_byte> row(static_cast<size_t>((image.width + perByte - 1) / perByte));
     if (!runPngWrite({&image, &bytes, &palette, depth, &row})) return {};
     return bytes;
+}
+
+namespace {
+
+// Whether each palette entry prints black.
+std::vector<bool> darkEntries(const IndexedImage& image) {
+    std::vector<bool> dark;
+    for (uint32_t c : image.palette) {
+        const int grey =
+            (299 * int(c >> 16 & 0xFF) + 587 * int(c >> 8 & 0xFF) + 114 * int(c & 0xFF)) / 1000;
+        dark.push_back(grey < 128);
+    }
+    return dark;
+}
+
+// Rows of whole bytes, the first pixel of each byte in bit 7 (`msbFirst`) or 0.
+std::vector<uint8_t> packedRows(const IndexedImage& image, bool msbFirst) {
+    const std::vector<bool> dark = darkEntries(image);
+    const size_t stride = (static_cast<size_t>(image.width) + 7) / 8;
+    std::vector<uint8_t> bytes(stride * static_cast<size_t>(image.height), 0);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t index = image.pixels[static_cast<size_t>(y * image.width + x)];
+            if (index >= dark.size() || !dark[index]) continue;
+            const int bit = msbFirst ? 7 - x % 8 : x % 8;
+            bytes[static_cast<size_t>(y) * stride + static_cast<size_t>(x / 8)] |=
+                static_cast<uint8_t>(1u << bit);
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+std::string encodePbm(const IndexedImage& image) {
+    const std::vector<uint8_t> bytes = packedRows(image, true);
+    std::string out =
+        "P4\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n";
+    out.append(bytes.begin(), bytes.end());
+    return out;
+}
+
+std::string encodeXbm(const IndexedImage& image, const std::string& name) {
+    const std::vector<uint8_t> bytes = packedRows(image, false);
+    std::string out = "#define " + name + "_width " + std::to_string(image.width) + "\n#define " +
+                      name + "_height " + std::to_string(image.height) + "\nstatic unsigned char " +
+                      name + "_bits[] = {";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        out += i % 12 == 0 ? "\n   " : " ";
+        out += formatText("0x%02x", bytes[i]);
+        if (i + 1 < bytes.size()) out += ',';
+    }
+    out += "};\n";
+    return out;
 }
 
 } // namespace dedur

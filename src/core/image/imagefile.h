@@ -50,5 +50,9 @@ struct IndexedImage {
 // The bytes of a PNG of the image: 1 bit per pixel for two colours, 2 bits
 // for up to four, 8 otherwise.
 std::string encodePng(const IndexedImage& image);
+// The image in one bit a pixel, a pixel black when its colour is darker than
+// middle grey: a binary PBM (P4), or an XBM named `name` (a C identifier).
+std::string encodePbm(const IndexedImage& image);
+std::string encodeXbm(const IndexedImage& image, const std::string& name);
 
 } // namespace dedur
