@@ -5,6 +5,7 @@
 #include "document/patternfile.h"
 #include "document/patternlist.h"
 #include "grid/selection.h"
+#include "panel/lcdimage.h"
 #include "panel/panelexport.h"
 
 namespace dedur::cli {
@@ -61,6 +62,23 @@ int runExport(const ParsedArgs& args) {
     if (conflict) return failure("(Left to Right) and (Top to Bottom) attribute conflict !");
 
     if (!outputAllowed(source, target, args.has("force"))) return 1;
+    if (args.has("screen")) {
+        // One display-memory image with every chosen pattern in it.
+        LcdImage screen;
+        if (const Outcome placed = screenImage(doc, range.panelFlags, true, screen); !placed.ok()) {
+            return failure(placed.message.text);
+        }
+        std::string bytes;
+        if (args.has("binary")) {
+            appendPanelBinary(bytes, screen);
+        } else if (screen.highOffset >= screen.lowOffset) {
+            appendPanelText(bytes, screen, screenTitle(range.panelFlags));
+        }
+        if (const Outcome written = writeFileSafely(target, bytes); !written.ok()) {
+            return failure(printable(target) + "\nfile open error !\n(" + written.reason() + ")");
+        }
+        return 0;
+    }
     const Selection none;
     const ExportStream output = panelExportStream(
         doc, none, range.panelFlags, false, args.has("binary") ? EXPORT_BINARY : EXPORT_TEXT, true);
@@ -77,7 +95,8 @@ const Command& exportCommand() {
     static const Command command{
         "export",
         "write the LCD display memory of patterns as .DB lines or bytes",
-        "usage: dedur-cli export FILE.pat OUT [--binary] [--pattern N | --all | --range TEXT]\n"
+        "usage: dedur-cli export FILE.pat OUT [--binary] [--screen]\n"
+        "                     [--pattern N | --all | --range TEXT]\n"
         "                     [--lr CODE] [--tb CODE] [--force]\n"
         "\n"
         "Maps the dots of the chosen patterns onto the panel's SEG/COM lines and writes\n"
@@ -91,11 +110,15 @@ const Command& exportCommand() {
         "                pattern's own, as its SIZE line gives it)\n"
         "  --tb CODE     direction of a step down (default: each pattern's own)\n"
         "  --binary      write raw bytes instead of text\n"
+        "  --screen      one display memory with all the chosen patterns in it, their\n"
+        "                dots combined (a dot set by any of them is set), as the panel\n"
+        "                shows them together\n"
         "  --force       replace an existing OUT\n"
         "Direction codes: 0 Increase Seg, 1 Decrease Seg, 2 Increase Com, 3 Decrease Com.\n"
         "A pattern whose dots would fall off the panel (SEG 1..96, COM 1..48) stops the\n"
         "export with a message; nothing is written then.\n",
         {{"binary", false},
+         {"screen", false},
          {"pattern", true},
          {"all", false},
          {"range", true},

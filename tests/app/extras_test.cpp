@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -6,6 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "document/dotpacking.h"
 #include "editorfixture.h"
 #include "grid/selection.h"
 #include "image/imagedots.h"
@@ -251,6 +253,17 @@ class ExtrasTest : public QObject {
                  QString(";   LCD Memory Address : $213A ~ $2193 [ Size= 90 Bytes (Dec) ]"));
         QCOMPARE(lines.at(4), QString(".DB $08,$00,$00,$00,$00,$00,$00,$00 ; 213Ah ~ 2141h"));
         QCOMPARE(lines.at(6), QString(".DB $10,$00,$00,$00,$00,$00,$00,$00 ; 214Ah ~ 2151h"));
+
+        // "Show all": every pattern's dots together. Pattern 1, at SEG 1 COM 1,
+        // gets dot (0,1): SEG 1 COM 2, bit 1 of byte 0.
+        f.doc().store[patternOffset(f.doc(), 0) + HeaderSize + packedRowBytes(12)] = 0x01;
+        view->showAllBox()->setChecked(true);
+        const LcdImage& all = view->allImage();
+        QCOMPARE(all.bytes[0], uint8_t(0x02));
+        QCOMPARE(all.bytes[314], uint8_t(0x08));
+        QCOMPARE(all.bytes[330], uint8_t(0x10));
+        view->showAllBox()->setChecked(false);
+        QCOMPARE(view->allImage().highOffset, -1);
     }
 };
 

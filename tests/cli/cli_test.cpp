@@ -451,6 +451,31 @@ TEST_F(Cli, ExportWritesTheChosenPatternsInTheChosenDirections) {
     EXPECT_EQ(1, run("export left.pat out --force --tb 1").status); // both along SEG
 }
 
+// One screen: three patterns' dots in one display memory. Pattern 1's dot is
+// SEG 1 COM 1 (byte 0, bit 0), pattern 3's SEG 2 COM 2 (byte 8, bit 1) and
+// pattern 2, placed at SEG 2, has its dot on SEG 3 COM 1 (byte 16, bit 0).
+TEST_F(Cli, ExportScreenCombinesThePatterns) {
+    ASSERT_EQ(0, run("new s.pat --size 2x2 --count 3").status);
+    ASSERT_EQ(0, run("place s.pat --pattern 2 --seg 2").status);
+    for (const char* dot : {"1 point 0,0", "2 point 1,0", "3 point 1,1"}) {
+        ASSERT_EQ(0, run(std::string("draw s.pat --pattern ") + dot).status);
+    }
+    ASSERT_EQ(0, run("export s.pat s.DAT --screen --all").status);
+    EXPECT_EQ(std::string(66, ';') +
+                  "\r\n;   Screen of Panel No. 1-3\r\n"
+                  ";   LCD Memory Address : $2000 ~ $2010 [ Size= 17 Bytes (Dec) ]\r\n" +
+                  std::string(66, ';') +
+                  "\r\n.DB $01,$00,$00,$00,$00,$00,$00,$00 ; 2000h ~ 2007h\r\n"
+                  ".DB $02,$00,$00,$00,$00,$00,$00,$00 ; 2008h ~ 200Fh\r\n"
+                  ".DB $01 ; 2010h ~ 2010h\r\n",
+              readBytes(path("s.DAT")));
+    ASSERT_EQ(0,
+              run({"export", "s.pat", "s.BIN", "--screen", "--binary", "--range", "1, 2"}).status);
+    std::string expected(17, '\0');
+    expected[0] = 1, expected[16] = 1;
+    EXPECT_EQ(expected, readBytes(path("s.BIN")));
+}
+
 TEST_F(Cli, TableWritesHexTable) {
     ASSERT_EQ(0, run("new a.pat --size 12x2").status);
     ASSERT_EQ(0, run("draw a.pat --pattern 1 line 0,0 3,0").status);

@@ -1,6 +1,7 @@
 #include "panel/exportdialog.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include "base/safewrite.h"
 #include "document/patternfile.h"
 #include "editor.h"
+#include "panel/lcdimage.h"
 #include "panel/panelexport.h"
 #include "ui/prompts.h"
 
@@ -35,6 +37,11 @@ ExportDialog::ExportDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     binary_ = new QRadioButton("Binary", type);
     binary_->setGeometry(12, 54, 110, 24);
     text_->setChecked(true);
+    // Our own: the chosen patterns in one display memory, as the panel shows
+    // them together.
+    screen_ = new QCheckBox("One screen", this);
+    screen_->setGeometry(14, 146, 140, 24);
+    screen_->setToolTip("All chosen patterns in one display memory, their dots combined");
 
     auto* range = new QGroupBox(" Panel No. Range", this);
     range->setGeometry(164, 48, 264, 130);
@@ -116,6 +123,10 @@ void ExportDialog::exportNow() {
         range_->setFocus();
         return;
     }
+    if (screen_->isChecked() && choice != RangeChoice::CurrentSelection) {
+        exportScreen(path, range.panelFlags, type);
+        return;
+    }
     const ExportStream output = panelExportStream(doc, editor_.selection, range.panelFlags,
                                                   choice == RangeChoice::CurrentSelection, type);
     for (const Message& notice : output.notices) prompts_.showMessage(nullptr, notice);
@@ -125,6 +136,27 @@ void ExportDialog::exportNow() {
     }
     if (const Outcome outcome = writeFileSafely(path, output.bytes); !outcome.ok()) {
         prompts_.showMessage(this, outcome.message);
+        return;
+    }
+    prompts_.showMessage(this, {"Export OK !", " ", MessageButtons::Ok, MessageIcon::Question});
+    file_->setFocus();
+}
+
+void ExportDialog::exportScreen(const std::string& path, const std::vector<uint8_t>& flags,
+                                int type) {
+    LcdImage screen;
+    if (const Outcome placed = screenImage(editor_.document, flags, false, screen); !placed.ok()) {
+        prompts_.showMessage(this, placed.message);
+        return;
+    }
+    std::string bytes;
+    if (type == EXPORT_BINARY) {
+        appendPanelBinary(bytes, screen);
+    } else if (screen.highOffset >= screen.lowOffset) {
+        appendPanelText(bytes, screen, screenTitle(flags));
+    }
+    if (const Outcome written = writeFileSafely(path, bytes); !written.ok()) {
+        prompts_.showMessage(this, written.message);
         return;
     }
     prompts_.showMessage(this, {"Export OK !", " ", MessageButtons::Ok, MessageIcon::Question});

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "ui/centeronscreen.h"
 
+class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -28,10 +32,15 @@ class ExportDialog : public ScreenCentred<QDialog> {
     QRadioButton* allButton() const { return all_; }
     QRadioButton* numbersButton() const { return numbers_; }
 
+    QCheckBox* screenBox() const { return screen_; }
+
     void browse();
     void exportNow();
 
   private:
+    // The chosen patterns as one screen, written to `path`.
+    void exportScreen(const std::string& path, const std::vector<uint8_t>& flags, int type);
+
     Prompts& prompts_;
     Editor& editor_;
     QLineEdit* file_;
@@ -42,6 +51,7 @@ class ExportDialog : public ScreenCentred<QDialog> {
     QRadioButton* current_;
     QRadioButton* all_;
     QRadioButton* numbers_;
+    QCheckBox* screen_;
 };
 
 } // namespace dedur

@@ -2,12 +2,15 @@
 
 #include <array>
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "code/codejob.h"
 #include "editor.h"
@@ -20,7 +23,14 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
     setObjectName("panelView");
     setWindowTitle("Panel view");
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(Margin, PanelComLines * Scale + 2 * Margin, Margin, Margin);
+    layout->setContentsMargins(Margin, RulerTop + PanelComLines * Scale + Margin, Margin, Margin);
+    showAll_ = new QCheckBox("Show all", this);
+    showAll_->setToolTip("Every pattern's dots at its place, as the firmware composes the screen");
+    connect(showAll_, &QCheckBox::toggled, this, [this] {
+        combineAll();
+        update();
+    });
+    layout->addWidget(showAll_);
     warning_ = new QLabel(this);
     warning_->setWordWrap(true);
     warning_->setStyleSheet("color: #C00000");
@@ -30,16 +40,20 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
     bytes_->setLineWrapMode(QPlainTextEdit::NoWrap);
     bytes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(bytes_);
-    setMinimumWidth(PanelSegLines * Scale + 2 * Margin);
-    resize(PanelSegLines * Scale + 2 * Margin, PanelComLines * Scale + 2 * Margin + 260);
+    // Wide enough for the panel and for a whole line of the bytes.
+    const int textWidth = QFontMetrics(bytes_->font()).horizontalAdvance(QString(70, 'M')) +
+                          bytes_->verticalScrollBar()->sizeHint().width() + 2 * Margin + 8;
+    const int width = std::max(RulerLeft + PanelSegLines * Scale + Margin, textWidth);
+    setMinimumWidth(width);
+    resize(width, RulerTop + PanelComLines * Scale + Margin + 280);
 }
 
 QRect PanelView::panelRect() const {
-    return {Margin, Margin, PanelSegLines * Scale, PanelComLines * Scale};
+    return {RulerLeft, RulerTop, PanelSegLines * Scale, PanelComLines * Scale};
 }
 
 QRect PanelView::outlineRect(const PatternOutline& o) const {
-    return {Margin + (o.segFirst - 1) * Scale, Margin + (o.comFirst - 1) * Scale,
+    return {RulerLeft + (o.segFirst - 1) * Scale, RulerTop + (o.comFirst - 1) * Scale,
             (o.segLast - o.segFirst + 1) * Scale, (o.comLast - o.comFirst + 1) * Scale};
 }
 
@@ -73,6 +87,7 @@ void PanelView::refresh(bool outlinesChanged) {
         appendPanelText(text, image_, doc.currentPattern + 1);
     }
     appendProfileBytes(text);
+    combineAll();
     QString shown = QString::fromStdString(text);
     shown.remove('\r');
     bytes_->setPlainText(shown.trimmed());
@@ -133,6 +148,19 @@ void PanelView::paintEvent(QPaintEvent*) {
         p.drawLine(panel.left(), panel.top() + com * Scale, panel.right(),
                    panel.top() + com * Scale);
     }
+    paintRulers(p, panel);
+    // With "Show all", every pattern's dots, the current one's darker on top.
+    if (showAll_->isChecked() && all_.highOffset >= all_.lowOffset) {
+        for (int offset = all_.lowOffset; offset <= all_.highOffset; ++offset) {
+            const uint8_t byte = all_.bytes[static_cast<size_t>(offset)];
+            for (int bit = 0; bit < 8; ++bit) {
+                if (!((byte >> bit) & 1)) continue;
+                const SegCom at = segComOf({offset, bit});
+                p.fillRect(panel.left() + (at.seg - 1) * Scale, panel.top() + (at.com - 1) * Scale,
+                           Scale, Scale, QColor(80, 100, 80));
+            }
+        }
+    }
     // The current pattern's dots, from the display memory it would export.
     if (image_.highOffset >= image_.lowOffset) {
         for (int offset = image_.lowOffset; offset <= image_.highOffset; ++offset) {
@@ -159,6 +187,42 @@ void PanelView::paintEvent(QPaintEvent*) {
             p.drawRect(outlineRect(o).adjusted(0, 0, -1, -1));
         }
     }
+}
+
+void PanelView::paintRulers(QPainter& p, const QRect& panel) const {
+    p.setPen(palette().color(QPalette::WindowText));
+    QFont small = font();
+    small.setPixelSize(10);
+    p.setFont(small);
+    // SEG 1, 9, 17 ... over the panel, COM 1, 9, 17 ... left of it: the lines
+    // of each byte of display memory begin there.
+    for (int seg = 1; seg <= PanelSegLines; seg += 8) {
+        const int x = panel.left() + (seg - 1) * Scale;
+        p.drawLine(x, panel.top() - 4, x, panel.top() - 1);
+        p.drawText(QRect(x - 12, 0, 40, RulerTop - 4), Qt::AlignLeft | Qt::AlignBottom,
+                   QString::number(seg));
+    }
+    for (int com = 1; com <= PanelComLines; com += 8) {
+        const int y = panel.top() + (com - 1) * Scale;
+        p.drawLine(panel.left() - 4, y, panel.left() - 1, y);
+        p.drawText(QRect(0, y - 6, RulerLeft - 6, 12), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::number(com));
+    }
+}
+
+void PanelView::combineAll() {
+    all_ = LcdImage{};
+    const Document& doc = editor_.document;
+    if (!showAll_->isChecked() || doc.editType != EditMode::Pattern) return;
+    // Dots off the panel are left out, as each pattern's own image leaves them.
+    forEachRecord(doc, [&](int, const PatternHeader& h, const uint8_t* packed) {
+        if (h.width > MaxPatternSide || h.height > MaxPatternSide) return true;
+        const LcdImage image = buildLcdImageFromPacked(packed, h, doc.panelDefinition);
+        for (size_t k = 0; k < all_.bytes.size(); ++k) all_.bytes[k] |= image.bytes[k];
+        all_.lowOffset = std::min(all_.lowOffset, image.lowOffset);
+        all_.highOffset = std::max(all_.highOffset, image.highOffset);
+        return true;
+    });
 }
 
 void PanelView::mousePressEvent(QMouseEvent* event) {

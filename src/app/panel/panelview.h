@@ -6,6 +6,8 @@
 #include "panel/lcdimage.h"
 #include "panel/paneloverview.h"
 
+class QCheckBox;
+class QPainter;
 class QPlainTextEdit;
 class QLabel;
 
@@ -25,6 +27,9 @@ class PanelView : public QWidget {
     // or only the current pattern's dots.
     void refresh(bool outlinesChanged);
     QString bytesText() const;
+    QCheckBox* showAllBox() const { return showAll_; }
+    // What "Show all" draws: every pattern's dots together.
+    const LcdImage& allImage() const { return all_; }
     const LcdImage& image() const { return image_; }
     // The pattern whose outline lies under a point of the panel, from 1; 0
     // for none.
@@ -46,11 +51,19 @@ class PanelView : public QWidget {
     void appendProfileBytes(std::string& text) const;
     static constexpr int Scale = 5; // pixels per SEG and per COM line
     static constexpr int Margin = 8;
+    // Room for the SEG numbers above the panel and the COM numbers left of it.
+    static constexpr int RulerTop = 18;
+    static constexpr int RulerLeft = 28;
+    void paintRulers(QPainter& p, const QRect& panel) const;
+    // Every pattern's dots at its place, for "Show all".
+    void combineAll();
     QRect outlineRect(const PatternOutline& outline) const;
 
     const Editor& editor_;
     std::vector<PatternOutline> outlines_;
     LcdImage image_;
+    LcdImage all_;
+    QCheckBox* showAll_ = nullptr;
     QPlainTextEdit* bytes_ = nullptr;
     QLabel* warning_ = nullptr;
 };

@@ -104,11 +104,15 @@ PanelRange parsePanelRange(RangeChoice choice, const std::string& text, int patt
 }
 
 void appendPanelText(std::string& out, const LcdImage& image, int panelNumber) {
+    appendPanelText(out, image, formatText("Panel No. %d", panelNumber));
+}
+
+void appendPanelText(std::string& out, const LcdImage& image, const std::string& title) {
     static const std::string rule = std::string(66, ';') + "\r\n";
     const int lo = image.lowOffset;
     const int hi = image.highOffset;
     out += rule;
-    out += formatText(";   Panel No. %d\r\n", panelNumber);
+    out += ";   " + title + "\r\n";
     out += formatText(";   LCD Memory Address : $%04X ~ $%04X [ Size=%3d Bytes (Dec) ]\r\n",
                       LcdBaseAddress + lo, LcdBaseAddress + hi, hi - lo + 1);
     out += rule;
@@ -226,6 +230,44 @@ ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
         });
     }
     return output;
+}
+
+Outcome screenImage(const Document& doc, const std::vector<uint8_t>& panelFlags, bool ownDirections,
+                    LcdImage& out) {
+    out = LcdImage{};
+    Outcome outcome;
+    forEachRecord(doc, [&](int i, const PatternHeader& header, const uint8_t* packed) {
+        if (!wanted(panelFlags, i)) return true;
+        if (header.width > MaxPatternSide || header.height > MaxPatternSide) return true;
+        PanelDefinition d = doc.panelDefinition;
+        if (ownDirections) {
+            d.leftToRight = header.leftToRight;
+            d.topToBottom = header.topToBottom;
+        }
+        if (const auto off = firstDotOffPanel(header, d)) {
+            outcome = Outcome::refused(offPanelMessage(i + 1, *off));
+            return false;
+        }
+        const LcdImage image = buildLcdImageFromPacked(packed, header, d);
+        for (size_t k = 0; k < out.bytes.size(); ++k) out.bytes[k] |= image.bytes[k];
+        out.lowOffset = std::min(out.lowOffset, image.lowOffset);
+        out.highOffset = std::max(out.highOffset, image.highOffset);
+        return true;
+    });
+    return outcome;
+}
+
+std::string screenTitle(const std::vector<uint8_t>& panelFlags) {
+    std::string numbers;
+    for (size_t i = 0; i < panelFlags.size(); ++i) {
+        if (panelFlags[i] != 1 || (i > 0 && panelFlags[i - 1] == 1)) continue;
+        size_t last = i;
+        while (last + 1 < panelFlags.size() && panelFlags[last + 1] == 1) ++last;
+        if (!numbers.empty()) numbers += ", ";
+        numbers += std::to_string(i + 1);
+        if (last > i) numbers += "-" + std::to_string(last + 1);
+    }
+    return "Screen of Panel No. " + numbers;
 }
 
 } // namespace dedur

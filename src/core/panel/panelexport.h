@@ -36,6 +36,8 @@ Message offPanelMessage(int panel, SegCom off);
 
 // One panel's part of the file: ".DB" lines (line ends "\r\n") or raw bytes.
 void appendPanelText(std::string& out, const LcdImage& image, int panelNumber);
+// The same block under another title than "Panel No. N".
+void appendPanelText(std::string& out, const LcdImage& image, const std::string& title);
 void appendPanelBinary(std::string& out, const LcdImage& image);
 
 struct ExportOutput {
@@ -60,5 +62,13 @@ ExportStream panelExportStream(const Document& doc, const Selection& sel,
                                bool ownDirections = false);
 ExportOutput buildPanelExport(const Document& doc, const Selection& sel,
                               const std::vector<uint8_t>& panelFlags, bool selection, int type);
+
+// One screen: the display memory with the flagged patterns all in it, each
+// at its place, their dots combined (a dot set by any of them is set).
+// Refused like the export when one runs off the panel.
+Outcome screenImage(const Document& doc, const std::vector<uint8_t>& panelFlags, bool ownDirections,
+                    LcdImage& out);
+// "Screen of Panel No. 2, 5-7": the title of such a block.
+std::string screenTitle(const std::vector<uint8_t>& panelFlags);
 
 } // namespace dedur
