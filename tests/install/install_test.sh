@@ -21,6 +21,7 @@ for path in bin/dedur bin/dedur-cli share/applications/dedur.desktop \
     share/man/man1/dedur.1.gz share/man/man1/dedur-cli.1.gz \
     share/bash-completion/completions/dedur-cli share/icons/hicolor/scalable/apps/dedur.svg \
     share/dedur/templates/c-struct.mustache share/dedur/templates/bits-listing.mustache \
+    share/doc/dedur/copyright share/doc/dedur/changelog.Debian.gz \
     share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/dedur.png; do
     [ -f "$prefix/$path" ] || fail "$path is not installed"
 done
