@@ -25,9 +25,7 @@ void BM_GatherBytes(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(jobOf(doc, layout));
     state.SetItemsProcessed(state.range(0) * state.iterations());
 }
-BENCHMARK(BM_GatherBytes)
-    ->ArgsProduct({{100, 1000, 10000}, {0, 2}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GatherBytes)->ArgsProduct({{100, 1000, 10000}, {0, 2}})->Unit(benchmark::kMillisecond);
 
 void BM_WriteC(benchmark::State& state) {
     const dedur::Document doc =
