@@ -31,6 +31,8 @@ const Command& addCommand();
 const Command& deleteCommand();
 const Command& moveCommand();
 const Command& placeCommand();
+const Command& fontExportCommand();
+const Command& fontImportCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

@@ -17,7 +17,7 @@ const Command* const Commands[] = {
     &glyphCommand(),       &drawCommand(),        &makeFontsCommand(), &transformCommand(),
     &importPanelCommand(), &importImageCommand(), &renderCommand(),    &codeCommand(),
     &namesCommand(),       &addCommand(),         &deleteCommand(),    &moveCommand(),
-    &placeCommand()};
+    &placeCommand(),       &fontExportCommand(),  &fontImportCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

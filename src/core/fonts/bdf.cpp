@@ -1,0 +1,326 @@
+#include "fonts/bdf.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <unordered_map>
+
+#include "base/message.h"
+#include "base/numbertext.h"
+#include "base/textlines.h"
+#include "fonts/big5.h"
+#include "fonts/big5codec.h"
+
+namespace dedur {
+
+namespace {
+
+constexpr int MaxBdfGlyphs = 70000;
+constexpr int MaxBdfSide = 256;
+
+Outcome malformedAt(const std::string& name, int line, const std::string& why) {
+    return Outcome::refused({formatText("\"%s\" is not a BDF font this program reads (line %d: %s)",
+                                        printable(name).c_str(), line, why.c_str()),
+                             " ", MessageButtons::Ok, MessageIcon::Question});
+}
+
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t' || line[at] == '\r')) ++at;
+        const size_t start = at;
+        while (at < line.size() && line[at] != ' ' && line[at] != '\t' && line[at] != '\r') ++at;
+        if (at > start) out.push_back(line.substr(start, at - start));
+    }
+    return out;
+}
+
+bool integer(std::string_view text, long& out) {
+    if (text.empty()) return false;
+    const bool negative = text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || text.size() > 9) return false;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    out = negative ? -value : value;
+    return true;
+}
+
+bool isBlank(std::string_view record) {
+    return std::all_of(record.begin(), record.end(), [](char c) { return c == 0; });
+}
+
+} // namespace
+
+GlyphFileShape glyphFileShape(GlyphFileKind kind) {
+    switch (kind) {
+    case GlyphFileKind::Big5_16x15:
+        return {16, 15, 30, Big5GlyphCount, 13};
+    case GlyphFileKind::Big5_24x24:
+        return {24, 24, 72, Big5GlyphCount, 21};
+    default:
+        return {8, 15, 15, 128, 12};
+    }
+}
+
+long codePointOfRecord(GlyphFileKind kind, int record) {
+    if (kind == GlyphFileKind::Ascii8x15) return record >= 1 && record < 128 ? record : -1;
+    if (record < 0 || record >= Big5GlyphCount) return -1;
+    const uint16_t code = glyphNumberToCode(record + 1);
+    // The records C940.. also stand for C6A1..C6FE: each record once, by its own code.
+    const auto character = decodeBig5(code >> 8, code & 0xFF);
+    return character ? static_cast<long>(*character) : -1;
+}
+
+int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint) {
+    if (kind == GlyphFileKind::Ascii8x15) {
+        return codePoint >= 1 && codePoint < 128 ? static_cast<int>(codePoint) : -1;
+    }
+    // The inverse of codePointOfRecord, made once: the converters' way back
+    // does not always lead to the same code (the ETEN extensions).
+    static const std::unordered_map<char32_t, int> records = [] {
+        std::unordered_map<char32_t, int> map;
+        for (int r = 0; r < Big5GlyphCount; ++r) {
+            const long c = codePointOfRecord(GlyphFileKind::Big5_16x15, r);
+            if (c >= 0) map.emplace(static_cast<char32_t>(c), r);
+        }
+        return map;
+    }();
+    const auto found = records.find(codePoint);
+    return found == records.end() ? -1 : found->second;
+}
+
+std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind) {
+    const GlyphFileShape s = glyphFileShape(kind);
+    const int stride = (s.width + 7) / 8;
+    std::vector<uint8_t> dots(static_cast<size_t>(s.width * s.height), '0');
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) {
+            if (record[y * stride + x / 8] >> (7 - x % 8) & 1) {
+                dots[static_cast<size_t>(y * s.width + x)] = '1';
+            }
+        }
+    }
+    return dots;
+}
+
+BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name) {
+    const GlyphFileShape s = glyphFileShape(kind);
+    const int stride = (s.width + 7) / 8;
+    // Code point -> record, in code-point order.
+    std::map<long, int> order;
+    BdfExport result;
+    for (int r = 0; r < s.records; ++r) {
+        const size_t at = static_cast<size_t>(r) * static_cast<size_t>(s.recordBytes);
+        if (at + static_cast<size_t>(s.recordBytes) > fileBytes.size()) break;
+        if (isBlank(fileBytes.substr(at, static_cast<size_t>(s.recordBytes)))) {
+            result.blank += kind != GlyphFileKind::Ascii8x15 || r > 0;
+            continue;
+        }
+        const long codePoint = codePointOfRecord(kind, r);
+        if (codePoint < 0) {
+            ++result.unmapped;
+            continue;
+        }
+        order.emplace(codePoint, r);
+    }
+    const int descent = s.height - s.ascent;
+    std::string& out = result.text;
+    out.reserve(order.size() * static_cast<size_t>(120 + s.height * (stride * 2 + 1)));
+    out += "STARTFONT 2.1\n";
+    out += "FONT -dedur-" + name + "-Medium-R-Normal--" + std::to_string(s.height) + "-" +
+           std::to_string(s.height * 10) + "-75-75-C-" + std::to_string(s.width * 10) +
+           "-ISO10646-1\n";
+    out += formatText("SIZE %d 75 75\n", s.height);
+    out += formatText("FONTBOUNDINGBOX %d %d 0 %d\n", s.width, s.height, -descent);
+    out += "STARTPROPERTIES 6\n";
+    out += formatText("PIXEL_SIZE %d\n", s.height);
+    out += formatText("FONT_ASCENT %d\n", s.ascent);
+    out += formatText("FONT_DESCENT %d\n", descent);
+    out += "CHARSET_REGISTRY \"ISO10646\"\n";
+    out += "CHARSET_ENCODING \"1\"\n";
+    out += "SPACING \"C\"\n";
+    out += "ENDPROPERTIES\n";
+    out += "CHARS " + std::to_string(order.size()) + "\n";
+    for (const auto& [codePoint, record] : order) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(fileBytes.data()) +
+                            static_cast<size_t>(record) * static_cast<size_t>(s.recordBytes);
+        if (kind == GlyphFileKind::Ascii8x15) {
+            out += formatText("STARTCHAR U+%04lX\n", codePoint);
+        } else {
+            const uint16_t code = glyphNumberToCode(record + 1);
+            out += formatText("STARTCHAR U+%04lX_BIG5_%04X\n", codePoint, code);
+        }
+        out += formatText("ENCODING %ld\n", codePoint);
+        out += formatText("SWIDTH %d 0\nDWIDTH %d 0\n", 1000, s.width);
+        out += formatText("BBX %d %d 0 %d\nBITMAP\n", s.width, s.height, -descent);
+        for (int y = 0; y < s.height; ++y) {
+            for (int k = 0; k < stride; ++k) {
+                const uint8_t b = bytes[y * stride + k];
+                out += HexDigits[b >> 4];
+                out += HexDigits[b & 0xF];
+            }
+            out += '\n';
+        }
+        out += "ENDCHAR\n";
+        ++result.written;
+    }
+    out += "ENDFONT\n";
+    return result;
+}
+
+Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
+    out = {};
+    BdfFont font;
+    LineReader reader(text);
+    LinePiece piece;
+    int line = 0;
+    bool started = false;
+    long declared = -1;
+    BdfGlyph glyph;
+    bool inChar = false;
+    int bitmapRows = -1; // rows still to read, -1 outside BITMAP
+    while (reader.next(piece, 1 << 12)) {
+        ++line;
+        const std::vector<std::string_view> w = words(piece.text);
+        if (w.empty()) continue;
+        const std::string_view key = w[0];
+        long a = 0, b = 0, c = 0, d = 0;
+        if (!started) {
+            if (key != "STARTFONT")
+                return malformedAt(name, line, "it does not begin with STARTFONT");
+            started = true;
+            continue;
+        }
+        if (bitmapRows > 0) {
+            // One row of hex digits, at least enough for the box's width.
+            const size_t need = static_cast<size_t>((glyph.width + 7) / 8) * 2;
+            if (key.size() < need) return malformedAt(name, line, "a bitmap row is too short");
+            for (int x = 0; x < glyph.width; ++x) {
+                const int digit = hexDigitValue(key[static_cast<size_t>(x / 4)]);
+                if (digit < 0) return malformedAt(name, line, "a bitmap row is not hexadecimal");
+                glyph.dots.push_back((digit >> (3 - x % 4) & 1) ? '1' : '0');
+            }
+            for (size_t k = static_cast<size_t>((glyph.width + 3) / 4); k < need; ++k) {
+                if (hexDigitValue(key[k]) < 0) {
+                    return malformedAt(name, line, "a bitmap row is not hexadecimal");
+                }
+            }
+            --bitmapRows;
+            continue;
+        }
+        if (key == "FONT_ASCENT" && w.size() > 1 && integer(w[1], a)) {
+            font.ascent = static_cast<int>(std::clamp(a, -1000L, 1000L));
+        } else if (key == "FONT_DESCENT" && w.size() > 1 && integer(w[1], a)) {
+            font.descent = static_cast<int>(std::clamp(a, -1000L, 1000L));
+        } else if (key == "CHARS") {
+            if (w.size() < 2 || !integer(w[1], declared) || declared < 0) {
+                return malformedAt(name, line, "CHARS needs a count");
+            }
+            if (declared > MaxBdfGlyphs) {
+                return malformedAt(name, line, formatText("more than %d glyphs", MaxBdfGlyphs));
+            }
+            font.glyphs.reserve(static_cast<size_t>(declared));
+        } else if (key == "STARTCHAR") {
+            if (inChar) return malformedAt(name, line, "STARTCHAR inside a glyph");
+            if (declared < 0) return malformedAt(name, line, "a glyph before CHARS");
+            if (static_cast<long>(font.glyphs.size()) >= declared) {
+                return malformedAt(name, line, "more glyphs than CHARS says");
+            }
+            glyph = {};
+            inChar = true;
+        } else if (key == "ENCODING" && inChar) {
+            if (w.size() < 2 || !integer(w[1], a))
+                return malformedAt(name, line, "ENCODING needs a number");
+            glyph.encoding = a;
+        } else if (key == "BBX" && inChar) {
+            if (w.size() < 5 || !integer(w[1], a) || !integer(w[2], b) || !integer(w[3], c) ||
+                !integer(w[4], d)) {
+                return malformedAt(name, line, "BBX needs four numbers");
+            }
+            if (a < 0 || b < 0 || a > MaxBdfSide || b > MaxBdfSide || std::abs(c) > 1000 ||
+                std::abs(d) > 1000) {
+                return malformedAt(
+                    name, line,
+                    formatText("a glyph box larger than %d x %d", MaxBdfSide, MaxBdfSide));
+            }
+            glyph.width = static_cast<int>(a);
+            glyph.height = static_cast<int>(b);
+            glyph.xOffset = static_cast<int>(c);
+            glyph.yOffset = static_cast<int>(d);
+        } else if (key == "BITMAP" && inChar) {
+            glyph.dots.reserve(static_cast<size_t>(glyph.width * glyph.height));
+            bitmapRows = glyph.height;
+            if (bitmapRows == 0) bitmapRows = -1;
+        } else if (key == "ENDCHAR") {
+            if (!inChar) return malformedAt(name, line, "ENDCHAR without STARTCHAR");
+            if (bitmapRows > 0) return malformedAt(name, line, "fewer bitmap rows than BBX says");
+            if (static_cast<int>(glyph.dots.size()) != glyph.width * glyph.height) {
+                return malformedAt(name, line, "a glyph without its bitmap");
+            }
+            font.glyphs.push_back(std::move(glyph));
+            glyph = {};
+            inChar = false;
+            bitmapRows = -1;
+        } else if (key == "ENDFONT") {
+            if (inChar) return malformedAt(name, line, "ENDFONT inside a glyph");
+            if (declared >= 0 && static_cast<long>(font.glyphs.size()) != declared) {
+                return malformedAt(name, line,
+                                   formatText("CHARS says %ld glyphs, the font has %zu", declared,
+                                              font.glyphs.size()));
+            }
+            out = std::move(font);
+            return {};
+        }
+    }
+    return malformedAt(name, line, "it ends before ENDFONT");
+}
+
+BdfImport importBdf(const BdfFont& font, GlyphFileKind kind, bool onlyBlank,
+                    std::string& fileBytes) {
+    const GlyphFileShape s = glyphFileShape(kind);
+    const int stride = (s.width + 7) / 8;
+    const size_t fullSize = static_cast<size_t>(s.records) * static_cast<size_t>(s.recordBytes);
+    if (fileBytes.size() < fullSize) fileBytes.resize(fullSize, '\0');
+    BdfImport result;
+    for (const BdfGlyph& g : font.glyphs) {
+        const int record = g.encoding < 0 || g.encoding > 0x10FFFF
+                               ? -1
+                               : recordOfCodePoint(kind, static_cast<char32_t>(g.encoding));
+        char* bytes = record < 0 ? nullptr
+                                 : fileBytes.data() + static_cast<size_t>(record) *
+                                                          static_cast<size_t>(s.recordBytes);
+        if (!bytes || (onlyBlank && !isBlank({bytes, static_cast<size_t>(s.recordBytes)}))) {
+            ++result.skipped;
+            continue;
+        }
+        std::memset(bytes, 0, static_cast<size_t>(s.recordBytes));
+        // The glyph's top row stands (ascent - (yOffset + height)) rows below
+        // the cell's top when the font's baseline is put on the file's.
+        const int top = s.ascent - (g.yOffset + g.height);
+        const int left = g.width >= s.width ? 0 : (s.width - g.width) / 2;
+        bool cut = false;
+        for (int y = 0; y < g.height; ++y) {
+            for (int x = 0; x < g.width; ++x) {
+                if (g.dots[static_cast<size_t>(y * g.width + x)] != '1') continue;
+                const int cx = left + x;
+                const int cy = top + y;
+                if (cx < 0 || cy < 0 || cx >= s.width || cy >= s.height) {
+                    cut = true;
+                    continue;
+                }
+                bytes[cy * stride + cx / 8] = static_cast<char>(
+                    static_cast<uint8_t>(bytes[cy * stride + cx / 8]) | (0x80 >> (cx % 8)));
+            }
+        }
+        ++result.placed;
+        result.cut += cut;
+    }
+    return result;
+}
+
+} // namespace dedur

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/outcome.h"
+
+namespace dedur {
+
+// The glyph files as bitmap fonts in BDF 2.1, the format the X11 font tools
+// and the display libraries' font converters read.
+
+// Which glyph file: its cell and how its records are numbered.
+enum class GlyphFileKind { Big5_16x15, Big5_24x24, Ascii8x15 };
+
+struct GlyphFileShape {
+    int width;
+    int height;
+    int recordBytes;
+    int records; // records the file holds
+    int ascent;  // rows above the baseline
+};
+GlyphFileShape glyphFileShape(GlyphFileKind kind);
+
+// One glyph of a BDF font: its encoding, its box (width, height, and the
+// offset of its lower-left corner from the origin) and its rows.
+struct BdfGlyph {
+    long encoding = -1;
+    int width = 0;
+    int height = 0;
+    int xOffset = 0;
+    int yOffset = 0;
+    std::vector<uint8_t> dots; // '1'/'0', row after row from the top
+};
+
+struct BdfFont {
+    int ascent = 0;
+    int descent = 0;
+    std::vector<BdfGlyph> glyphs;
+};
+
+// The code point a record stands for; -1 when it has none (a Big5 code
+// without a Unicode character, or a record no code reaches).
+long codePointOfRecord(GlyphFileKind kind, int record);
+// The record of a code point; -1 when the file has none for it.
+int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint);
+
+struct BdfExport {
+    std::string text;
+    int written = 0;
+    int blank = 0;    // left out: nothing drawn
+    int unmapped = 0; // left out: no Unicode character for the code
+};
+// Every drawn glyph of the file's bytes as a BDF font named `name`, in
+// code-point order.
+BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name);
+
+// The rows of a record as dots ('1'/'0'), `width` to a row.
+std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind);
+
+// Reads BDF text; a malformed font is refused with the line it went wrong on
+// and `out` is left empty.
+Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out);
+
+struct BdfImport {
+    int placed = 0;
+    int skipped = 0; // no record for the code point (or, with onlyBlank, one drawn already)
+    int cut = 0;     // larger than the cell: what fell outside is lost
+};
+// Places every glyph whose code point has a record into `fileBytes` (grown
+// to the file's full size when short): a glyph larger than the cell is cut,
+// a smaller one stands on the file's baseline (by the font's ascent) and is
+// centred across. `onlyBlank` fills only records with nothing drawn.
+BdfImport importBdf(const BdfFont& font, GlyphFileKind kind, bool onlyBlank,
+                    std::string& fileBytes);
+
+} // namespace dedur

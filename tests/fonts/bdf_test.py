@@ -1,0 +1,158 @@
+"""BDF out and in, proved through bdftopcf (the X11 font compiler) and a BDF
+reader written here: glyph files of random glyphs go out as BDF, bdftopcf
+takes them without a word, every glyph read back equals what
+`dedur-cli glyph --print` shows, and a BDF brought back into a blank file gives
+the same bytes. Malformed BDF is refused with its line and changes nothing.
+Usage: bdf_test.py DEDUR_CLI"""
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+
+CLI = sys.argv[1]
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAIL:", what)
+
+
+def run(*args, ok=True):
+    done = subprocess.run(list(args), capture_output=True, text=True)
+    if ok and done.returncode != 0:
+        raise SystemExit(f"{' '.join(args)} failed ({done.returncode}):\n{done.stderr}")
+    return done
+
+
+def read_bdf(path):
+    """{encoding: (name, rows of '0'/'1')}, from the BDF's own definition."""
+    glyphs, name, encoding, width, rows, bitmap = {}, None, None, 0, None, False
+    for line in open(path):
+        word = line.split()
+        if not word:
+            continue
+        if word[0] == "STARTCHAR":
+            name = word[1]
+        elif word[0] == "ENCODING":
+            encoding = int(word[1])
+        elif word[0] == "BBX":
+            width = int(word[1])
+        elif word[0] == "BITMAP":
+            rows, bitmap = [], True
+        elif word[0] == "ENDCHAR":
+            glyphs[encoding] = (name, rows)
+            bitmap = False
+        elif bitmap:
+            bits = bin(int(word[0], 16))[2:].zfill(len(word[0]) * 4)
+            rows.append(bits[:width])
+    return glyphs
+
+
+work = tempfile.mkdtemp(prefix="dedur-bdf-")
+rng = random.Random(20261207)
+KINDS = [("STD16X15.fon", 30, 16, "16x15"), ("STD24.fon", 72, 24, "24x24")]
+# First, last and either side of the gaps of both Big5 ranges.
+CODES = ["A440", "A47E", "A4A1", "A4FE", "C67E", "C940", "C97E", "C9A1", "F9D5", "F9FE"]
+for name, record, width, kind in KINDS:
+    path = os.path.join(work, name)
+    records = []
+    for i in range(13094):
+        # Every tenth glyph blank: blank glyphs are left out.
+        records.append(bytes(record) if i % 10 == 3 else rng.randbytes(record))
+    open(path, "wb").write(b"".join(records))
+    bdf = os.path.join(work, kind + ".bdf")
+    made = run(CLI, "font-export", path, bdf)
+    check("left out" in made.stderr, f"{kind}: the summary names what was left out")
+    compiled = run("bdftopcf", "-o", os.path.join(work, kind + ".pcf"), bdf, ok=False)
+    check(compiled.returncode == 0 and compiled.stderr == "",
+          f"{kind}: bdftopcf takes the BDF without a word: {compiled.stderr}")
+    glyphs = read_bdf(bdf)
+    by_big5 = {g[0].split("_BIG5_")[1]: g[1] for g in glyphs.values() if "_BIG5_" in g[0]}
+    for code in CODES:
+        printed = run(CLI, "glyph", path, "--code", code, "--print").stdout.split()
+        if code in by_big5:
+            check(by_big5[code] == printed, f"{kind} {code}: the BDF glyph is the file's")
+        else:
+            check(all(set(r) == {"0"} for r in printed), f"{kind} {code}: only blank ones left out")
+    blank = os.path.join(work, "blank-" + name)
+    run(CLI, "font-import", blank, bdf, "--kind", kind)
+    check(open(blank, "rb").read() == open(path, "rb").read(),
+          f"{kind}: export then import into a blank file gives the same bytes")
+
+# A font of another size: a 5 x 7 "A" whose last row hangs below the baseline
+# (offset -1) stands on the 16x15 file's baseline (13 rows above it) and is
+# centred across: columns 5..9, rows 7..13 of the cell.
+small = os.path.join(work, "small.bdf")
+open(small, "w").write("""STARTFONT 2.1
+FONT small
+SIZE 7 75 75
+FONTBOUNDINGBOX 5 7 0 -1
+STARTPROPERTIES 2
+FONT_ASCENT 6
+FONT_DESCENT 1
+ENDPROPERTIES
+CHARS 2
+STARTCHAR A
+ENCODING 19968
+SWIDTH 600 0
+DWIDTH 6 0
+BBX 5 7 0 -1
+BITMAP
+20
+50
+88
+F8
+88
+88
+00
+ENDCHAR
+STARTCHAR none
+ENCODING 57344
+BBX 5 7 0 -1
+BITMAP
+F8
+F8
+F8
+F8
+F8
+F8
+F8
+ENDCHAR
+ENDFONT
+""")
+target = os.path.join(work, "one16.fon")
+summary = run(CLI, "font-import", target, small, "--kind", "16x15").stderr
+check("1 glyphs placed, 1 skipped, 0 cut" in summary, "the import's summary: " + summary)
+rows = run(CLI, "glyph", target, "--kind", "16x15", "--code", "A440", "--print").stdout.split()
+expected = ["0" * 16] * 7 + ["0" * 5 + r + "0" * 6 for r in
+                             ["00100", "01010", "10001", "11111", "10001", "10001", "00000"]] + \
+           ["0" * 16] * 1
+check(rows == expected, "the small glyph stands on the baseline, centred: " + repr(rows))
+
+# Malformed fonts: refused with their line, the file untouched.
+before = open(target, "rb").read()
+good_head = "STARTFONT 2.1\nCHARS 1\nSTARTCHAR a\nENCODING 19968\n"
+cases = [
+    ("truncated", good_head + "BBX 8 2 0 0\nBITMAP\nFF\n", "line 7: it ends before ENDFONT"),
+    ("wrong count", "STARTFONT 2.1\nCHARS 2\nSTARTCHAR a\nENCODING 1\nBBX 1 1 0 0\nBITMAP\n80\n"
+                    "ENDCHAR\nENDFONT\n", "line 9: CHARS says 2 glyphs, the font has 1"),
+    ("huge box", good_head + "BBX 65535 65535 0 0\n", "line 5: a glyph box larger than"),
+    ("too many", "STARTFONT 2.1\nCHARS 100000\n", "line 2: more than 70000 glyphs"),
+    ("not hex", good_head + "BBX 8 1 0 0\nBITMAP\nZZ\nENDCHAR\nENDFONT\n",
+     "line 7: a bitmap row is not hexadecimal"),
+    ("not bdf", "hello\n", "line 1: it does not begin with STARTFONT"),
+]
+for label, text, says in cases:
+    bad = os.path.join(work, label + ".bdf")
+    open(bad, "w").write(text)
+    done = run(CLI, "font-import", target, bad, "--kind", "16x15", ok=False)
+    check(done.returncode == 1 and says in done.stderr, f"{label}: {done.stderr.strip()}")
+    check(open(target, "rb").read() == before, f"{label}: the glyph file is untouched")
+
+shutil.rmtree(work)
+print("FAIL" if failures else "PASS")
+sys.exit(1 if failures else 0)
