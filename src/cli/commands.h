@@ -33,6 +33,7 @@ const Command& moveCommand();
 const Command& placeCommand();
 const Command& fontExportCommand();
 const Command& fontImportCommand();
+const Command& fontSubsetCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

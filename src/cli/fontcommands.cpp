@@ -4,9 +4,12 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 
 #include "base/fileread.h"
 #include "base/safewrite.h"
+#include "code/codejob.h"
+#include "code/glyphsubset.h"
 #include "commands.h"
 #include "document/patternfile.h"
 #include "fonts/bdf.h"
@@ -119,7 +122,125 @@ int runFontImport(const ParsedArgs& args) {
     return 0;
 }
 
+int runFontSubset(const ParsedArgs& args) {
+    const Command& self = fontSubsetCommand();
+    // The strings: --text FILE and any further files, "-" for standard input.
+    std::vector<std::string> sources = args.positional;
+    if (const auto text = args.value("text")) sources.insert(sources.begin(), *text);
+    if (sources.empty()) return usageError(self, "give the strings with --text FILE");
+    const std::string kindName = args.value("kind").value_or("16x15");
+    if (kindName != "16x15" && kindName != "24x24") {
+        return usageError(self, "--kind must be 16x15 or 24x24");
+    }
+    const GlyphFileKind kind =
+        kindName == "16x15" ? GlyphFileKind::Big5_16x15 : GlyphFileKind::Big5_24x24;
+    const std::string format = args.value("format").value_or("c");
+    if (format != "c" && format != "bdf" && format != "json") {
+        return usageError(self, "--format must be c, bdf or json");
+    }
+    const auto layout = layoutNamed(args.value("layout").value_or("rows-msb"));
+    if (!layout || *layout == CodeLayout::Panel) {
+        return usageError(self, "--layout must be rows-msb, rows-lsb, pages-lsb or pages-msb");
+    }
+    const std::string name = args.value("name").value_or("glyphs");
+    if (!isIdentifier(name)) return usageError(self, "--name must be a C identifier");
+
+    std::string text;
+    for (const std::string& source : sources) {
+        if (source == "-") {
+            text.append(std::istreambuf_iterator<char>(std::cin), {});
+        } else {
+            std::string part;
+            if (!readWhole(source, MaxBdfFileSize, part)) return 1;
+            text += part;
+            text += '\n';
+        }
+    }
+    std::vector<char32_t> characters;
+    size_t badAt = 0;
+    if (!distinctCharacters(text, characters, badAt)) {
+        return failure("The strings are not UTF-8 text (byte " + std::to_string(badAt) + ")");
+    }
+    const std::string folder = args.value("fonts").value_or(".");
+    const std::string fontPath =
+        (std::filesystem::path(folder) /
+         (kind == GlyphFileKind::Big5_16x15 ? Std16x15FileName : Std24FileName))
+            .string();
+    std::string fileBytes;
+    const GlyphFileShape shape = glyphFileShape(kind);
+    if (!readWhole(fontPath, static_cast<size_t>(shape.records * shape.recordBytes) + 4096,
+                   fileBytes)) {
+        return 1;
+    }
+    // ASCII from the 8x15 file beside the 16x15 one, when it is there.
+    std::string asciiBytes;
+    const std::string asciiPath = (std::filesystem::path(folder) / AsciiFileName).string();
+    if (kind == GlyphFileKind::Big5_16x15 && fileExists(asciiPath) &&
+        !readWhole(asciiPath, 1 << 16, asciiBytes)) {
+        return 1;
+    }
+    const GlyphSubset subset = makeSubset(fileBytes, kind, *layout, characters, asciiBytes);
+    for (char32_t c : subset.missing) {
+        std::cerr << "dedur-cli: no glyph for U+" << formatText("%04X", static_cast<unsigned>(c))
+                  << " " << printable(utf8(c)) << "\n";
+    }
+    if (!subset.missing.empty() && args.has("strict")) {
+        return failure(std::to_string(subset.missing.size()) + " characters have no glyph");
+    }
+    const std::string out = format == "c"      ? subsetAsC(subset, name)
+                            : format == "json" ? subsetAsJson(subset)
+                                               : subsetAsBdf(fileBytes, subset, name);
+    if (const auto output = args.value("output")) {
+        if (fileExists(*output) && !args.has("force")) {
+            return failure(quotedPath(*output) + " exists; give --force to replace it");
+        }
+        if (const Outcome written = writeFileSafely(*output, out); !written.ok()) {
+            return failure(written.message.text);
+        }
+    } else {
+        std::cout << out;
+    }
+    return 0;
+}
+
 } // namespace
+
+const Command& fontSubsetCommand() {
+    static const Command command{
+        "font-subset",
+        "the glyphs of the characters some strings use, for the firmware",
+        "usage: dedur-cli font-subset --text STRINGS.txt [MORE.txt...] [--fonts DIR]\n"
+        "                            [--kind 16x15|24x24] [--format c|bdf|json]\n"
+        "                            [--layout L] [--name NAME] [--output OUT [--force]]\n"
+        "                            [--strict]\n"
+        "\n"
+        "Reads UTF-8 text (\"-\" for standard input), collects its distinct characters\n"
+        "in code-point order and writes only their glyphs, from STD16X15.fon or\n"
+        "STD24.fon in DIR (default: here); with 16x15, ASCII from ASCFONT.15 beside\n"
+        "it, 8 dots wide (the C output has a table of widths; the BDF holds the\n"
+        "Big5 glyphs only).\n"
+        "  c      the bitmaps in the layout, the code points (uint32) with their Big5\n"
+        "         codes beside them, and NAME_glyph(code point), a binary search\n"
+        "  bdf    a BDF font of just those glyphs\n"
+        "  json   the glyphs' code points, Big5 codes and bytes\n"
+        "  --layout L   rows-msb (default), rows-lsb, pages-lsb or pages-msb\n"
+        "  --name NAME  the C identifier the arrays are named after (default glyphs)\n"
+        "Characters without a glyph are listed on standard error; with --strict they\n"
+        "make it fail (exit 1).\n",
+        {{"text", true},
+         {"fonts", true},
+         {"kind", true},
+         {"format", true},
+         {"layout", true},
+         {"name", true},
+         {"output", true},
+         {"force", false},
+         {"strict", false}},
+        0,
+        64,
+        runFontSubset};
+    return command;
+}
 
 const Command& fontExportCommand() {
     static const Command command{

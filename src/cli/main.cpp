@@ -13,11 +13,11 @@ using namespace dedur::cli;
 namespace {
 
 const Command* const Commands[] = {
-    &infoCommand(),        &newCommand(),         &exportCommand(),    &tableCommand(),
-    &glyphCommand(),       &drawCommand(),        &makeFontsCommand(), &transformCommand(),
-    &importPanelCommand(), &importImageCommand(), &renderCommand(),    &codeCommand(),
-    &namesCommand(),       &addCommand(),         &deleteCommand(),    &moveCommand(),
-    &placeCommand(),       &fontExportCommand(),  &fontImportCommand()};
+    &infoCommand(),        &newCommand(),         &exportCommand(),     &tableCommand(),
+    &glyphCommand(),       &drawCommand(),        &makeFontsCommand(),  &transformCommand(),
+    &importPanelCommand(), &importImageCommand(), &renderCommand(),     &codeCommand(),
+    &namesCommand(),       &addCommand(),         &deleteCommand(),     &moveCommand(),
+    &placeCommand(),       &fontExportCommand(),  &fontImportCommand(), &fontSubsetCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

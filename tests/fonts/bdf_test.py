@@ -55,13 +55,13 @@ def read_bdf(path):
 work = tempfile.mkdtemp(prefix="dedur-bdf-")
 rng = random.Random(20261207)
 KINDS = [("STD16X15.fon", 30, 16, "16x15"), ("STD24.fon", 72, 24, "24x24")]
-# First, last and either side of the gaps of both Big5 ranges.
+#First, last and either side of the gaps of both Big5 ranges.
 CODES = ["A440", "A47E", "A4A1", "A4FE", "C67E", "C940", "C97E", "C9A1", "F9D5", "F9FE"]
 for name, record, width, kind in KINDS:
     path = os.path.join(work, name)
     records = []
     for i in range(13094):
-        # Every tenth glyph blank: blank glyphs are left out.
+#Every tenth glyph blank : blank glyphs are left out.
         records.append(bytes(record) if i % 10 == 3 else rng.randbytes(record))
     open(path, "wb").write(b"".join(records))
     bdf = os.path.join(work, kind + ".bdf")
@@ -77,15 +77,16 @@ for name, record, width, kind in KINDS:
         if code in by_big5:
             check(by_big5[code] == printed, f"{kind} {code}: the BDF glyph is the file's")
         else:
-            check(all(set(r) == {"0"} for r in printed), f"{kind} {code}: only blank ones left out")
+            check(all(set(r) == {
+    "0"} for r in printed), f"{kind} {code}: only blank ones left out")
     blank = os.path.join(work, "blank-" + name)
     run(CLI, "font-import", blank, bdf, "--kind", kind)
     check(open(blank, "rb").read() == open(path, "rb").read(),
           f"{kind}: export then import into a blank file gives the same bytes")
 
-# A font of another size: a 5 x 7 "A" whose last row hangs below the baseline
-# (offset -1) stands on the 16x15 file's baseline (13 rows above it) and is
-# centred across: columns 5..9, rows 7..13 of the cell.
+#A font of another size : a 5 x 7 "A" whose last row hangs below the baseline
+#(offset - 1) stands on the 16x15 file's baseline (13 rows above it) and is
+#centred across : columns 5..9, rows 7..13 of the cell.
 small = os.path.join(work, "small.bdf")
 open(small, "w").write("""STARTFONT 2.1
 FONT small
@@ -133,7 +134,7 @@ expected = ["0" * 16] * 7 + ["0" * 5 + r + "0" * 6 for r in
            ["0" * 16] * 1
 check(rows == expected, "the small glyph stands on the baseline, centred: " + repr(rows))
 
-# Malformed fonts: refused with their line, the file untouched.
+#Malformed fonts : refused with their line, the file untouched.
 before = open(target, "rb").read()
 good_head = "STARTFONT 2.1\nCHARS 1\nSTARTCHAR a\nENCODING 19968\n"
 cases = [
@@ -152,6 +153,65 @@ for label, text, says in cases:
     done = run(CLI, "font-import", target, bad, "--kind", "16x15", ok=False)
     check(done.returncode == 1 and says in done.stderr, f"{label}: {done.stderr.strip()}")
     check(open(target, "rb").read() == before, f"{label}: the glyph file is untouched")
+
+#A subset for the strings a product shows : its C compiles, and a program that
+#looks up every character prints the rows the glyph files hold.
+folder = os.path.join(work, "fonts")
+os.mkdir(folder)
+shutil.copy(os.path.join(work, "STD16X15.fon"), folder)
+ascii_records = [bytes(15)] + [rng.randbytes(15) for _ in range(127)]
+open(os.path.join(folder, "ASCFONT.15"), "wb").write(b"".join(ascii_records))
+strings = os.path.join(work, "strings.txt")
+open(strings, "w", encoding="utf-8").write("電池 OK\n溫度 25\n一乙\n\u00b0\n")
+chars = sorted(set("電池OK溫度25一乙 "))
+header = os.path.join(work, "subset.h")
+done = run(CLI, "font-subset", "--text", strings, "--fonts", folder, "--output", header,
+           "--name", "ui")
+check("no glyph for U+00B0" in done.stderr, "a character without a glyph is listed: " + done.stderr)
+strict = run(CLI, "font-subset", "--text", strings, "--fonts", folder, "--strict", ok=False)
+check(strict.returncode == 1, "--strict fails when a character has no glyph")
+program = os.path.join(work, "subset.c")
+open(program, "w").write(
+    '#include <stdio.h>\n#include "subset.h"\nint main(void) {\n'
+    '    const uint32_t wanted[] = {' + ", ".join(str(ord(c)) for c in chars) + '};\n'
+    '    for (size_t i = 0; i < sizeof wanted / sizeof wanted[0]; ++i) {\n'
+    '        const uint8_t* g = ui_glyph(wanted[i]);\n'
+    '        if (!g) { printf("none\\n"); continue; }\n'
+    '        const int w = ui_widths[g == ui_bitmaps[0] ? 0 : (g - ui_bitmaps[0]) / ui_GLYPH_BYTES];\n'
+    '        for (int y = 0; y < ui_HEIGHT; ++y) {\n'
+    '            for (int x = 0; x < w; ++x) putchar(g[y * ((w + 7) / 8) + x / 8] >> (7 - x % 8) & 1 ? \'1\' : \'0\');\n'
+    '            putchar(\'\\n\');\n'
+    '        }\n'
+    '    }\n'
+    '    return ui_glyph(0x4E) == NULL && ui_glyph(0x9999) == NULL ? 1 : 0;\n'
+    '}\n')
+for compiler, std in [("cc", "-std=c99"), ("c++", "-std=c++17")]:
+    exe = os.path.join(work, "subset")
+    source = program if compiler == "cc" else program.replace(".c", ".cpp")
+    if compiler == "c++":
+        shutil.copy(program, source)
+    built = run(compiler, std, "-Wall", "-Wextra", "-Werror", "-o", exe, source, ok=False)
+    check(built.returncode == 0, f"{compiler} compiles the subset: {built.stderr}")
+    if built.returncode != 0:
+        continue
+    shown = run(exe, ok=False).stdout.split()
+    expected = []
+    for c in chars:
+        if ord(c) < 0x80:
+            expected += run(CLI, "glyph", os.path.join(folder, "ASCFONT.15"), "--number",
+                            str(ord(c)), "--print").stdout.split()
+        else:
+            code = c.encode("big5").hex().upper()
+            expected += run(CLI, "glyph", os.path.join(folder, "STD16X15.fon"), "--code", code,
+                            "--print").stdout.split()
+    check(shown == expected, f"{compiler}: every character's rows are the glyph files'")
+subset_bdf = os.path.join(work, "subset.bdf")
+run(CLI, "font-subset", "--text", strings, "--fonts", folder, "--format", "bdf", "--output",
+    subset_bdf)
+compiled = run("bdftopcf", "-o", os.path.join(work, "subset.pcf"), subset_bdf, ok=False)
+check(compiled.returncode == 0 and compiled.stderr == "", "bdftopcf takes the subset's BDF")
+check(sorted(read_bdf(subset_bdf)) == sorted(ord(c) for c in chars if ord(c) >= 0x80),
+      "the subset's BDF holds its Big5 glyphs")
 
 shutil.rmtree(work)
 print("FAIL" if failures else "PASS")

@@ -110,7 +110,6 @@ std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind) {
 
 BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name) {
     const GlyphFileShape s = glyphFileShape(kind);
-    const int stride = (s.width + 7) / 8;
     // Code point -> record, in code-point order.
     std::map<long, int> order;
     BdfExport result;
@@ -128,6 +127,17 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
         }
         order.emplace(codePoint, r);
     }
+    BdfExport written = exportBdfGlyphs(fileBytes, kind, name, order);
+    written.blank = result.blank;
+    written.unmapped = result.unmapped;
+    return written;
+}
+
+BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const std::string& name,
+                          const std::map<long, int>& order) {
+    const GlyphFileShape s = glyphFileShape(kind);
+    const int stride = (s.width + 7) / 8;
+    BdfExport result;
     const int descent = s.height - s.ascent;
     std::string& out = result.text;
     out.reserve(order.size() * static_cast<size_t>(120 + s.height * (stride * 2 + 1)));

@@ -1,0 +1,207 @@
+#include "code/glyphsubset.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "base/message.h"
+#include "base/numbertext.h"
+#include "document/patternstore.h"
+#include "fonts/big5.h"
+
+namespace dedur {
+
+
+std::string utf8(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+bool distinctCharacters(std::string_view text, std::vector<char32_t>& out, size_t& badAt) {
+    std::set<char32_t> seen;
+    size_t i = 0;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") i = 3; // a byte-order mark
+    while (i < text.size()) {
+        const auto b = static_cast<uint8_t>(text[i]);
+        int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + static_cast<size_t>(length) > text.size()) {
+            badAt = i;
+            return false;
+        }
+        char32_t c = length == 1 ? b : b & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<uint8_t>(text[i + static_cast<size_t>(k)]);
+            if ((next & 0xC0) != 0x80) {
+                badAt = i;
+                return false;
+            }
+            c = c << 6 | (next & 0x3F);
+        }
+        const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            badAt = i;
+            return false;
+        }
+        if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && c != 0xFEFF) seen.insert(c);
+        i += static_cast<size_t>(length);
+    }
+    out.assign(seen.begin(), seen.end());
+    return true;
+}
+
+GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayout layout,
+                       const std::vector<char32_t>& characters, std::string_view asciiBytes) {
+    GlyphSubset subset;
+    subset.kind = kind;
+    subset.layout = layout;
+    const PanelDefinition definition;
+    for (char32_t c : characters) {
+        const bool ascii = !asciiBytes.empty() && c >= 0x20 && c < 0x7F;
+        const GlyphFileKind from = ascii ? GlyphFileKind::Ascii8x15 : kind;
+        const std::string_view bytes = ascii ? asciiBytes : fileBytes;
+        const GlyphFileShape s = glyphFileShape(from);
+        const int record = recordOfCodePoint(from, c);
+        const size_t at =
+            static_cast<size_t>(std::max(record, 0)) * static_cast<size_t>(s.recordBytes);
+        const size_t end = at + static_cast<size_t>(s.recordBytes);
+        // A space is drawn with nothing: it is no less a glyph.
+        const bool drawn =
+            record >= 0 && end <= bytes.size() &&
+            (c == 0x20 || std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                      bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                                      [](char b) { return b != 0; }));
+        if (!drawn) {
+            subset.missing.push_back(c);
+            continue;
+        }
+        const std::vector<uint8_t> dots =
+            recordDots(reinterpret_cast<const uint8_t*>(bytes.data()) + at, from);
+        const PatternHeader header{
+            static_cast<int16_t>(s.width), static_cast<int16_t>(s.height), 1, 1, 0, 2};
+        SubsetGlyph g;
+        g.codePoint = c;
+        g.big5 = ascii ? static_cast<uint16_t>(c) : glyphNumberToCode(record + 1);
+        g.record = record;
+        g.width = s.width;
+        g.bytes = layoutBytes(dots.data(), s.width, s.height, layout, false, header, definition);
+        subset.glyphs.push_back(std::move(g));
+    }
+    return subset;
+}
+
+std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
+    const GlyphFileShape s = glyphFileShape(subset.kind);
+    size_t bytes = 0;
+    for (const SubsetGlyph& g : subset.glyphs) bytes = std::max(bytes, g.bytes.size());
+    const size_t count = subset.glyphs.size();
+    std::string guard = name;
+    for (char& c : guard) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string out;
+    out += formatText("/* %s.h: %zu glyphs of %d x %d, layout %s (made by dedur) */\n",
+                      name.c_str(), count, s.width, s.height, layoutName(subset.layout));
+    out += "#ifndef " + guard + "_H\n#define " + guard +
+           "_H\n\n#include <stddef.h>\n#include <stdint.h>\n\n";
+    out += formatText("#define %s_WIDTH %d\n#define %s_HEIGHT %d\n#define %s_GLYPH_BYTES %zu\n"
+                      "#define %s_COUNT %zu\n\n",
+                      name.c_str(), s.width, name.c_str(), s.height, name.c_str(), bytes,
+                      name.c_str(), count);
+    const size_t rows = std::max<size_t>(count, 1);
+    out += formatText("const uint8_t %s_bitmaps[%zu][%zu] = {\n", name.c_str(), rows,
+                      std::max<size_t>(bytes, 1));
+    for (const SubsetGlyph& g : subset.glyphs) {
+        out += formatText("    /* U+%04X %s, Big5 %04X */ {", static_cast<unsigned>(g.codePoint),
+                          g.codePoint == '*' || g.codePoint == '/' ? "" : utf8(g.codePoint).c_str(),
+                          g.big5);
+        for (size_t k = 0; k < g.bytes.size(); ++k) {
+            out += formatText("%s0x%02X", k ? ", " : "", g.bytes[k]);
+        }
+        out += "},\n";
+    }
+    if (count == 0) out += "    {0},\n";
+    out += "};\n";
+    out += formatText("/* Sorted by code point, for the search below. */\n"
+                      "const uint32_t %s_codepoints[%zu] = {",
+                      name.c_str(), rows);
+    for (size_t i = 0; i < count; ++i) {
+        out += formatText("%s0x%04X", i ? ", " : "",
+                          static_cast<unsigned>(subset.glyphs[i].codePoint));
+    }
+    out += count ? "};\n" : "0};\n";
+    out += formatText("/* Each glyph's width: 8 for ASCII from the 8x15 file. */\n"
+                      "const uint8_t %s_widths[%zu] = {",
+                      name.c_str(), rows);
+    for (size_t i = 0; i < count; ++i)
+        out += formatText("%s%d", i ? ", " : "", subset.glyphs[i].width);
+    out += count ? "};\n" : "0};\n";
+    out += formatText("/* The Big5 code beside each (the ASCII code for ASCII). */\n"
+                      "const uint16_t %s_big5[%zu] = {",
+                      name.c_str(), rows);
+    for (size_t i = 0; i < count; ++i) {
+        out += formatText("%s0x%04X", i ? ", " : "", subset.glyphs[i].big5);
+    }
+    out += count ? "};\n\n" : "0};\n\n";
+    out += formatText("/* The glyph of a code point, or NULL when the subset has none. */\n"
+                      "static inline const uint8_t* %s_glyph(uint32_t codepoint) {\n"
+                      "    size_t low = 0, high = %s_COUNT;\n"
+                      "    while (low < high) {\n"
+                      "        const size_t middle = low + (high - low) / 2;\n"
+                      "        if (%s_codepoints[middle] < codepoint) {\n"
+                      "            low = middle + 1;\n"
+                      "        } else if (%s_codepoints[middle] > codepoint) {\n"
+                      "            high = middle;\n"
+                      "        } else {\n"
+                      "            return %s_bitmaps[middle];\n"
+                      "        }\n"
+                      "    }\n"
+                      "    return NULL;\n"
+                      "}\n\n#endif\n",
+                      name.c_str(), name.c_str(), name.c_str(), name.c_str(), name.c_str());
+    return out;
+}
+
+std::string subsetAsJson(const GlyphSubset& subset) {
+    const GlyphFileShape s = glyphFileShape(subset.kind);
+    std::string out =
+        formatText("{\"width\": %d, \"height\": %d, \"layout\": \"%s\", \"glyphs\": [", s.width,
+                   s.height, layoutName(subset.layout));
+    for (size_t i = 0; i < subset.glyphs.size(); ++i) {
+        const SubsetGlyph& g = subset.glyphs[i];
+        out += formatText("%s\n  {\"codepoint\": %u, \"big5\": %u, \"width\": %d, \"bytes\": [",
+                          i ? "," : "", static_cast<unsigned>(g.codePoint), g.big5, g.width);
+        for (size_t k = 0; k < g.bytes.size(); ++k)
+            out += formatText("%s%u", k ? ", " : "", g.bytes[k]);
+        out += "]}";
+    }
+    out += "\n], \"missing\": [";
+    for (size_t i = 0; i < subset.missing.size(); ++i) {
+        out += formatText("%s%u", i ? ", " : "", static_cast<unsigned>(subset.missing[i]));
+    }
+    out += "]}\n";
+    return out;
+}
+
+std::string subsetAsBdf(std::string_view fileBytes, const GlyphSubset& subset,
+                        const std::string& name) {
+    std::map<long, int> records;
+    for (const SubsetGlyph& g : subset.glyphs) {
+        if (g.width == glyphFileShape(subset.kind).width) records.emplace(g.codePoint, g.record);
+    }
+    return exportBdfGlyphs(fileBytes, subset.kind, name, records).text;
+}
+
+} // namespace dedur
