@@ -74,6 +74,31 @@ class FontModesTest : public QObject {
         QCOMPARE(int(f.doc().patternWidth), 12);
     }
 
+    // File > Export font as BDF... and Import BDF... through the real menu
+    // commands: out, the glyph file emptied, and back in, the same bytes.
+    void aFontGoesOutAsBdfAndComesBack() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        f.window->updateMenuState();
+        QVERIFY(f.window->action(CmdExportBdf)->isEnabled());
+        const std::string font = f.dir.file("STD16X15.fon");
+        const std::string original = test::readBytes(font);
+        f.prompts.files = {QString::fromStdString(f.dir.file("out"))};
+        f.window->dispatchCommand(CmdExportBdf);
+        QVERIFY(test::readBytes(f.dir.file("out.bdf")).rfind("STARTFONT 2.1\n", 0) == 0);
+        QCOMPARE(QString::fromStdString(f.prompts.shown.back().text),
+                 QString("13094 glyphs written; 0 blank and 0 without a Unicode character left "
+                         "out."));
+        test::writeBytes(font, "");
+        f.prompts.files = {QString::fromStdString(f.dir.file("out.bdf"))};
+        f.window->dispatchCommand(CmdImportBdf);
+        QVERIFY(test::readBytes(font) == original);
+        QCOMPARE(f.shown16(), f.record(EditMode::Font16x15, 0xA440)); // shown anew
+        f.window->dispatchCommand(CmdPatternMode);
+        f.window->updateMenuState();
+        QVERIFY(!f.window->action(CmdImportBdf)->isEnabled());
+    }
+
     void steppingThroughGlyphs() {
         FontFixture f;
         f.window->dispatchCommand(CmdFont16Mode);

@@ -1,8 +1,13 @@
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QScrollBar>
 
+#include "base/fileread.h"
+#include "base/safewrite.h"
 #include "editor.h"
 #include "editorsettings.h"
+#include "fonts/bdf.h"
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
 #include "fonts/fontmodecontroller.h"
@@ -206,6 +211,90 @@ bool FontModeController::saveGlyph() {
                                         code & 0xFF, record.data(), GlyphAccess::Write, &error);
     showAccessError(error);
     return written >= 0;
+}
+
+namespace {
+
+std::optional<GlyphFileKind> bdfKindOf(EditMode mode) {
+    switch (mode) {
+    case EditMode::Font16x15:
+        return GlyphFileKind::Big5_16x15;
+    case EditMode::Font24x24:
+        return GlyphFileKind::Big5_24x24;
+    case EditMode::Ascii8x15:
+        return GlyphFileKind::Ascii8x15;
+    default:
+        return std::nullopt;
+    }
+}
+
+Message summary(const std::string& text) {
+    return {text, " ", MessageButtons::Ok, MessageIcon::Question};
+}
+
+} // namespace
+
+void FontModeController::exportBdfFont() {
+    const auto kind = bdfKindOf(editor_.document.editType);
+    if (!kind) {
+        prompts_.beep();
+        return;
+    }
+    // The glyph on the grid is part of the font: it is saved first.
+    if (!view_.saveGlyph()) return;
+    const std::string fontPath = fontPathFor(editor_.fontEdit, editor_.document.editType);
+    std::string bytes;
+    if (const FileReadStatus status = readFileLimited(fontPath, size_t{1} << 21, bytes);
+        status != FileReadStatus::Ok) {
+        prompts_.showMessage(view_.owner(), summary("Could not read " + quotedPath(fontPath) +
+                                                    ": " + readFailureReason(fontPath, status)));
+        return;
+    }
+    QString chosen = prompts_.askSaveFileName(view_.owner(), QString(), "BDF font (*.bdf)|*.bdf|",
+                                              "Export font as BDF");
+    if (chosen.isEmpty()) return;
+    if (QFileInfo(chosen).suffix().isEmpty()) chosen += ".bdf";
+    const BdfExport made = exportBdf(
+        bytes, *kind, QFileInfo(QString::fromStdString(fontPath)).baseName().toStdString());
+    const std::string target = QFile::encodeName(chosen).toStdString();
+    if (failed(writeFileSafely(target, made.text))) return;
+    prompts_.showMessage(view_.owner(),
+                         summary(formatText("%d glyphs written; %d blank and %d without a Unicode "
+                                            "character left out.",
+                                            made.written, made.blank, made.unmapped)));
+}
+
+void FontModeController::importBdfFont() {
+    const auto kind = bdfKindOf(editor_.document.editType);
+    if (!kind) {
+        prompts_.beep();
+        return;
+    }
+    if (view_.querySave() == -1) return;
+    const QString chosen =
+        prompts_.askOpenFileName(view_.owner(), QString(), "BDF font (*.bdf)|*.bdf|", "Import BDF");
+    if (chosen.isEmpty()) return;
+    const std::string source = QFile::encodeName(chosen).toStdString();
+    std::string text;
+    if (const FileReadStatus status = readFileLimited(source, size_t{1} << 26, text);
+        status != FileReadStatus::Ok) {
+        prompts_.showMessage(view_.owner(), summary("Could not read " + quotedPath(source) + ": " +
+                                                    readFailureReason(source, status)));
+        return;
+    }
+    BdfFont font;
+    if (failed(parseBdf(text, source, font))) return;
+    const std::string fontPath = fontPathFor(editor_.fontEdit, editor_.document.editType);
+    std::string bytes;
+    (void)readFileLimited(fontPath, size_t{1} << 21, bytes); // a missing file starts blank
+    const BdfImport placed = importBdf(font, *kind, false, bytes);
+    if (failed(writeFileSafely(fontPath, bytes))) return;
+    showGlyph(editor_.currentNumber);
+    view_.repaintGrid(true);
+    prompts_.showMessage(view_.owner(),
+                         summary(formatText("%d glyphs placed, %d skipped (no record for their "
+                                            "character), %d cut to the cell.",
+                                            placed.placed, placed.skipped, placed.cut)));
 }
 
 void FontModeController::exportTable() {

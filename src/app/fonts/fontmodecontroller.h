@@ -23,6 +23,10 @@ class FontModeController : public Controller {
     void goToGlyph(int number);
     bool saveGlyph();
     void exportTable();
+    // File > Export font as BDF... / Import BDF...: the glyph file of the mode
+    // (the Big5 and ASCII ones) out as a BDF font, or a BDF font's glyphs in.
+    void exportBdfFont();
+    void importBdfFont();
     // Every typed character, as its code page 950 bytes.
     void typedText(const QString& text);
 

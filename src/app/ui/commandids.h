@@ -85,6 +85,8 @@ enum CommandId : int {
     CmdKeyPasteInsert = 5058,
     CmdKeyCutDelete = 5059,
     CmdKeyClear = 5060,
+    CmdExportBdf = 5061,
+    CmdImportBdf = 5062,
 };
 
 } // namespace dedur

@@ -43,6 +43,12 @@ bool canTransform(const MainWindow& w) {
     return TransformCommands::allowedIn(w.editor());
 }
 
+// The glyph files that go out and come in as BDF fonts.
+bool hasBdfFont(const MainWindow& w) {
+    const EditMode m = w.editor().document.editType;
+    return m == EditMode::Font16x15 || m == EditMode::Font24x24 || m == EditMode::Ascii8x15;
+}
+
 template <int Id> bool whenButtonEnabled(const MainWindow& w) {
     return buttonEnabled(w, Id);
 }
@@ -118,6 +124,16 @@ const std::vector<CommandRow>& commandTable() {
          .popup = "&File",
          .text = "Export ima&ge...",
          .run = [](W& w, int) { w.controllers().images.exportImage(); }},
+        {.id = CmdExportBdf,
+         .popup = "&File",
+         .text = "Export font as &BDF...",
+         .enabled = hasBdfFont,
+         .run = [](W& w, int) { w.controllers().fonts.exportBdfFont(); }},
+        {.id = CmdImportBdf,
+         .popup = "&File",
+         .text = "Import BD&F...",
+         .enabled = hasBdfFont,
+         .run = [](W& w, int) { w.controllers().fonts.importBdfFont(); }},
         {.id = CmdExportCode,
          .popup = "&File",
          .text = "Export &code...",
