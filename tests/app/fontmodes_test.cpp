@@ -1,3 +1,5 @@
+#include <QComboBox>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <tuple>
@@ -5,6 +7,7 @@
 #include "editorfixture.h"
 #include "fontgen.h"
 #include "fonts/big5.h"
+#include "fonts/subsetdialog.h"
 #include "settings/settingsfile.h"
 #include "ui/commandids.h"
 
@@ -97,6 +100,24 @@ class FontModesTest : public QObject {
         f.window->dispatchCommand(CmdPatternMode);
         f.window->updateMenuState();
         QVERIFY(!f.window->action(CmdImportBdf)->isEnabled());
+    }
+
+    void aSubsetForSomeTextIsWrittenFromTheDialog() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        f.inDialog<SubsetDialog>(CmdExportSubset, [&](SubsetDialog* d) {
+            d->textBox()->setPlainText(QString::fromUtf8("\xE4\xB8\x80"
+                                                         "A"
+                                                         "\xC2\xB0")); // 一A°
+            QVERIFY(d->output().find("#define glyphs_COUNT 2") != std::string::npos);
+            QVERIFY(d->output().find("glyphs_glyph(uint32_t codepoint)") != std::string::npos);
+            QCOMPARE(d->missingLabel()->text(), QString::fromUtf8("No glyph for: \xC2\xB0"));
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("bdf"));
+            QVERIFY(d->output().find("ENCODING 19968") != std::string::npos);
+            f.prompts.files = {QString::fromStdString(f.dir.file("ui"))};
+            d->saveToFile();
+        });
+        QVERIFY(test::readBytes(f.dir.file("ui.bdf")).find("CHARS 1\n") != std::string::npos);
     }
 
     void steppingThroughGlyphs() {

@@ -11,6 +11,7 @@
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
 #include "fonts/fontmodecontroller.h"
+#include "fonts/subsetdialog.h"
 #include "grid/selection.h"
 #include "panel/tables.h"
 #include "settings/settingsfile.h"
@@ -295,6 +296,18 @@ void FontModeController::importBdfFont() {
                          summary(formatText("%d glyphs placed, %d skipped (no record for their "
                                             "character), %d cut to the cell.",
                                             placed.placed, placed.skipped, placed.cut)));
+}
+
+void FontModeController::exportSubset() {
+    const EditMode mode = editor_.document.editType;
+    if (mode != EditMode::Font16x15 && mode != EditMode::Font24x24) {
+        prompts_.beep();
+        return;
+    }
+    // The glyph on the grid is part of the font: it is saved first.
+    if (!view_.saveGlyph()) return;
+    SubsetDialog dialog(view_.owner(), prompts_, editor_);
+    view_.showDialog(&dialog);
 }
 
 void FontModeController::exportTable() {

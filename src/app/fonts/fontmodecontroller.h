@@ -27,6 +27,8 @@ class FontModeController : public Controller {
     // (the Big5 and ASCII ones) out as a BDF font, or a BDF font's glyphs in.
     void exportBdfFont();
     void importBdfFont();
+    // The glyphs of some text's characters, for the firmware (Big5 modes).
+    void exportSubset();
     // Every typed character, as its code page 950 bytes.
     void typedText(const QString& text);
 

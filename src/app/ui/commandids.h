@@ -87,6 +87,7 @@ enum CommandId : int {
     CmdKeyClear = 5060,
     CmdExportBdf = 5061,
     CmdImportBdf = 5062,
+    CmdExportSubset = 5063,
 };
 
 } // namespace dedur

@@ -134,6 +134,15 @@ const std::vector<CommandRow>& commandTable() {
          .text = "Import BD&F...",
          .enabled = hasBdfFont,
          .run = [](W& w, int) { w.controllers().fonts.importBdfFont(); }},
+        {.id = CmdExportSubset,
+         .popup = "&File",
+         .text = "Export subset for te&xt...",
+         .enabled =
+             [](const W& w) {
+                 return w.editor().document.editType == EditMode::Font16x15 ||
+                        w.editor().document.editType == EditMode::Font24x24;
+             },
+         .run = [](W& w, int) { w.controllers().fonts.exportSubset(); }},
         {.id = CmdExportCode,
          .popup = "&File",
          .text = "Export &code...",

@@ -1,0 +1,143 @@
+#include "fonts/subsetdialog.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "base/fileread.h"
+#include "base/safewrite.h"
+#include "code/codejob.h"
+#include "code/glyphsubset.h"
+#include "editor.h"
+#include "ui/prompts.h"
+
+namespace dedur {
+
+SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
+    : ScreenCentred<QDialog>(parent), prompts_(prompts), editor_(editor) {
+    setWindowTitle("Export subset for text");
+    strings_ = new QPlainTextEdit(this);
+    strings_->setPlaceholderText("The strings the product shows");
+    format_ = new QComboBox(this);
+    for (const char* f : {"c", "bdf", "json"}) format_->addItem(f, QString(f));
+    layout_ = new QComboBox(this);
+    for (CodeLayout l : AllCodeLayouts) {
+        if (l != CodeLayout::Panel) layout_->addItem(layoutName(l), QString(layoutName(l)));
+    }
+    name_ = new QLineEdit("glyphs", this);
+    missing_ = new QLabel(this);
+    missing_->setWordWrap(true);
+    missing_->setStyleSheet("color: #b00000");
+    view_ = new QPlainTextEdit(this);
+    view_->setReadOnly(true);
+    view_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto* form = new QFormLayout;
+    form->addRow("Format:", format_);
+    form->addRow("Layout:", layout_);
+    form->addRow("Name:", name_);
+    auto* left = new QVBoxLayout;
+    auto* load = new QPushButton("Text from a file...", this);
+    left->addWidget(strings_, 1);
+    left->addWidget(load);
+    left->addLayout(form);
+    left->addWidget(missing_);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 2);
+    top->addWidget(view_, 3);
+    auto* buttons = new QHBoxLayout;
+    auto* save = new QPushButton("Save...", this);
+    auto* close = new QPushButton("Close", this);
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(top, 1);
+    whole->addLayout(buttons);
+    resize(900, 520);
+
+    connect(strings_, &QPlainTextEdit::textChanged, this, &SubsetDialog::refresh);
+    connect(format_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
+    connect(layout_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
+    connect(name_, &QLineEdit::textEdited, this, &SubsetDialog::refresh);
+    connect(load, &QPushButton::clicked, this, &SubsetDialog::loadTextFile);
+    connect(save, &QPushButton::clicked, this, &SubsetDialog::saveToFile);
+    connect(close, &QPushButton::clicked, this, [this] { done(0); });
+    refresh();
+}
+
+void SubsetDialog::refresh() {
+    output_.clear();
+    const bool big = editor_.document.editType == EditMode::Font24x24;
+    const GlyphFileKind kind = big ? GlyphFileKind::Big5_24x24 : GlyphFileKind::Big5_16x15;
+    const std::string name = name_->text().trimmed().toStdString();
+    if (!isIdentifier(name)) {
+        missing_->setText("The name must be a C identifier.");
+        view_->clear();
+        return;
+    }
+    std::vector<char32_t> characters;
+    size_t badAt = 0;
+    const std::string text = strings_->toPlainText().toStdString();
+    distinctCharacters(text, characters, badAt);
+    std::string fileBytes, asciiBytes;
+    const GlyphFileShape shape = glyphFileShape(kind);
+    const std::string fontPath = big ? editor_.fontEdit.std24Path : editor_.fontEdit.std16x15Path;
+    (void)readFileLimited(fontPath, static_cast<size_t>(shape.records * shape.recordBytes) + 4096,
+                          fileBytes);
+    if (!big) (void)readFileLimited(editor_.fontEdit.asciiPath, 1 << 16, asciiBytes);
+    const CodeLayout layout =
+        layoutNamed(layout_->currentData().toString().toStdString()).value_or(CodeLayout::RowsMsb);
+    const GlyphSubset subset = makeSubset(fileBytes, kind, layout, characters, asciiBytes);
+    QString missing;
+    for (char32_t c : subset.missing) missing += QString::fromStdU32String(std::u32string(1, c));
+    missing_->setText(missing.isEmpty() ? QString() : QString("No glyph for: %1").arg(missing));
+    const QString format = format_->currentData().toString();
+    output_ = format == "c"      ? subsetAsC(subset, name)
+              : format == "json" ? subsetAsJson(subset)
+                                 : subsetAsBdf(fileBytes, subset, name);
+    view_->setPlainText(QString::fromStdString(output_));
+}
+
+void SubsetDialog::loadTextFile() {
+    const QString chosen =
+        prompts_.askOpenFileName(this, QString(), "Text (*.txt)|*.txt|All files (*)|*|", "Text");
+    if (chosen.isEmpty()) return;
+    std::string text;
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    if (const FileReadStatus status = readFileLimited(path, size_t{1} << 24, text);
+        status != FileReadStatus::Ok) {
+        prompts_.showMessage(
+            this, {"Could not read " + quotedPath(path) + ": " + readFailureReason(path, status),
+                   " ", MessageButtons::Ok, MessageIcon::Question});
+        return;
+    }
+    strings_->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void SubsetDialog::saveToFile() {
+    refresh();
+    if (output_.empty()) {
+        prompts_.beep();
+        return;
+    }
+    const QString format = format_->currentData().toString();
+    const QString extension = format == "c" ? ".h" : "." + format;
+    QString chosen = prompts_.askSaveFileName(
+        this, QString(), QString("Subset (*%1)|*%1|").arg(extension), "Save subset");
+    if (chosen.isEmpty()) return;
+    if (QFileInfo(chosen).suffix().isEmpty()) chosen += extension;
+    const Outcome written = writeFileSafely(QFile::encodeName(chosen).toStdString(), output_);
+    if (!written.ok()) prompts_.showMessage(this, written.message);
+}
+
+} // namespace dedur
