@@ -38,15 +38,19 @@ _dedur_cli() {
             _filedir mustache
             return
             ;;
-        --output | --profile)
+        --output | --profile | --text)
             _filedir
+            return
+            ;;
+        --fonts)
+            _filedir -d
             return
             ;;
         --name)
             return
             ;;
         --count | --size | --seg | --com | --pattern | --range | --code | --number | --threshold | \
-            --scale | --columns | --offset | --panel)
+            --scale | --columns | --offset | --panel | --at | --to)
             return
             ;;
     esac
@@ -64,7 +68,8 @@ _dedur_cli() {
         case ${words[i]} in
             --kind | --lr | --tb | --c-array | --count | --size | --seg | --com | --pattern | \
                 --range | --code | --number | --threshold | --scale | --columns | --offset | \
-                --panel | --format | --layout | --template | --output | --profile | --name) ((i++)) ;;
+                --panel | --format | --layout | --template | --output | --profile | --name | \
+                --text | --fonts | --at | --to) ((i++)) ;;
             -*) ;;
             *) ((positional++)) ;;
         esac
@@ -72,9 +77,12 @@ _dedur_cli() {
     case $command in
         make-fonts) _filedir -d ;;
         glyph) _filedir '@(fon|15)' ;;
-        import-image) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|PBM)'; fi ;;
+        font-export) if ((positional == 0)); then _filedir '@(fon|15)'; else _filedir bdf; fi ;;
+        font-import) if ((positional == 0)); then _filedir '@(fon|15)'; else _filedir bdf; fi ;;
+        font-subset) _filedir txt ;;
+        import-image) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|PBM|xbm|XBM)'; fi ;;
         import-panel) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
-        render) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG)'; fi ;;
+        render) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|xbm)'; fi ;;
         export) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
         table) if ((positional == 0)); then _filedir pat; else _filedir '@(TAB|tab)'; fi ;;
         draw)
