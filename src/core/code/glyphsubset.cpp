@@ -11,6 +11,17 @@
 
 namespace dedur {
 
+namespace {
+
+// "0x" and the value in `digits` upper-case hex digits (more when it needs them).
+void appendHex(std::string& out, unsigned long value, int digits) {
+    out += "0x";
+    int shift = 4 * (digits - 1);
+    while (shift + 4 < 64 && (value >> (shift + 4)) != 0) shift += 4;
+    for (; shift >= 0; shift -= 4) out += HexDigits[(value >> shift) & 0xF];
+}
+
+} // namespace
 
 std::string utf8(char32_t c) {
     std::string out;
@@ -89,8 +100,7 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
             subset.missing.push_back(c);
             continue;
         }
-        const std::vector<uint8_t> dots =
-            recordDots(reinterpret_cast<const uint8_t*>(bytes.data()) + at, from);
+        const auto* glyphRecord = reinterpret_cast<const uint8_t*>(bytes.data()) + at;
         const PatternHeader header{
             static_cast<int16_t>(s.width), static_cast<int16_t>(s.height), 1, 1, 0, 2};
         SubsetGlyph g;
@@ -98,7 +108,14 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
         g.big5 = ascii ? static_cast<uint16_t>(c) : glyphNumberToCode(record + 1);
         g.record = record;
         g.width = s.width;
-        g.bytes = layoutBytes(dots.data(), s.width, s.height, layout, false, header, definition);
+        if (layout == CodeLayout::RowsMsb) {
+            // A record already is rows from the top, the leftmost dot in bit 7.
+            g.bytes.assign(glyphRecord, glyphRecord + s.recordBytes);
+        } else {
+            const std::vector<uint8_t> dots = recordDots(glyphRecord, from);
+            g.bytes =
+                layoutBytes(dots.data(), s.width, s.height, layout, false, header, definition);
+        }
         subset.glyphs.push_back(std::move(g));
     }
     return subset;
@@ -128,7 +145,8 @@ std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
                           g.codePoint == '*' || g.codePoint == '/' ? "" : utf8(g.codePoint).c_str(),
                           g.big5);
         for (size_t k = 0; k < g.bytes.size(); ++k) {
-            out += formatText("%s0x%02X", k ? ", " : "", g.bytes[k]);
+            if (k) out += ", ";
+            appendHex(out, g.bytes[k], 2);
         }
         out += "},\n";
     }
@@ -138,8 +156,8 @@ std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
                       "const uint32_t %s_codepoints[%zu] = {",
                       name.c_str(), rows);
     for (size_t i = 0; i < count; ++i) {
-        out += formatText("%s0x%04X", i ? ", " : "",
-                          static_cast<unsigned>(subset.glyphs[i].codePoint));
+        if (i) out += ", ";
+        appendHex(out, subset.glyphs[i].codePoint, 4);
     }
     out += count ? "};\n" : "0};\n";
     out += formatText("/* Each glyph's width: 8 for ASCII from the 8x15 file. */\n"
@@ -152,7 +170,8 @@ std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
                       "const uint16_t %s_big5[%zu] = {",
                       name.c_str(), rows);
     for (size_t i = 0; i < count; ++i) {
-        out += formatText("%s0x%04X", i ? ", " : "", subset.glyphs[i].big5);
+        if (i) out += ", ";
+        appendHex(out, subset.glyphs[i].big5, 4);
     }
     out += count ? "};\n\n" : "0};\n\n";
     out += formatText("/* The glyph of a code point, or NULL when the subset has none. */\n"
@@ -183,8 +202,10 @@ std::string subsetAsJson(const GlyphSubset& subset) {
         const SubsetGlyph& g = subset.glyphs[i];
         out += formatText("%s\n  {\"codepoint\": %u, \"big5\": %u, \"width\": %d, \"bytes\": [",
                           i ? "," : "", static_cast<unsigned>(g.codePoint), g.big5, g.width);
-        for (size_t k = 0; k < g.bytes.size(); ++k)
-            out += formatText("%s%u", k ? ", " : "", g.bytes[k]);
+        for (size_t k = 0; k < g.bytes.size(); ++k) {
+            if (k) out += ", ";
+            out += std::to_string(g.bytes[k]);
+        }
         out += "]}";
     }
     out += "\n], \"missing\": [";

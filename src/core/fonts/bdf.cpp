@@ -70,10 +70,32 @@ GlyphFileShape glyphFileShape(GlyphFileKind kind) {
 long codePointOfRecord(GlyphFileKind kind, int record) {
     if (kind == GlyphFileKind::Ascii8x15) return record >= 1 && record < 128 ? record : -1;
     if (record < 0 || record >= Big5GlyphCount) return -1;
-    const uint16_t code = glyphNumberToCode(record + 1);
-    // The records C940.. also stand for C6A1..C6FE: each record once, by its own code.
-    const auto character = decodeBig5(code >> 8, code & 0xFF);
-    return character ? static_cast<long>(*character) : -1;
+    // Each record once, by its own code (the records C940.. also stand for
+    // C6A1..C6FE), all converted at the first call: a font's worth of codes
+    // one at a time through the converters costs more than writing the font.
+    static const std::vector<long> codePoints = [] {
+        std::vector<long> table(Big5GlyphCount, -1);
+        std::string codes;
+        for (int r = 0; r < Big5GlyphCount; ++r) {
+            const uint16_t code = glyphNumberToCode(r + 1);
+            codes += static_cast<char>(code >> 8);
+            codes += static_cast<char>(code & 0xFF);
+        }
+        const std::vector<long> bulk = decodeBig5Codes(codes);
+        for (int r = 0; r < Big5GlyphCount; ++r) {
+            long c = bulk[static_cast<size_t>(r)];
+            if (c < 0 || (c >= 0xE000 && c <= 0xF8FF)) {
+                // Not in the code page, or in its private use area: one by one,
+                // with the extensions.
+                const uint16_t code = glyphNumberToCode(r + 1);
+                const auto character = decodeBig5(code >> 8, code & 0xFF);
+                c = character ? static_cast<long>(*character) : -1;
+            }
+            table[static_cast<size_t>(r)] = c;
+        }
+        return table;
+    }();
+    return codePoints[static_cast<size_t>(record)];
 }
 
 int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint) {
@@ -156,18 +178,35 @@ BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const 
     out += "SPACING \"C\"\n";
     out += "ENDPROPERTIES\n";
     out += "CHARS " + std::to_string(order.size()) + "\n";
+    // The same for every glyph of the file, made once.
+    const std::string metrics = formatText("SWIDTH 1000 0\nDWIDTH %d 0\nBBX %d %d 0 %d\nBITMAP\n",
+                                           s.width, s.width, s.height, -descent);
+    const auto hex = [&out](unsigned long value, int digits) {
+        char text[16];
+        int n = 0;
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
+            text[n++] = HexDigits[(value >> shift) & 0xF];
+        }
+        // A code point above U+FFFF takes the digits it needs.
+        for (unsigned long rest = value >> (4 * digits); rest; rest >>= 4) {
+            std::memmove(text + 1, text, static_cast<size_t>(n++));
+            text[0] = HexDigits[rest & 0xF];
+        }
+        out.append(text, static_cast<size_t>(n));
+    };
     for (const auto& [codePoint, record] : order) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(fileBytes.data()) +
                             static_cast<size_t>(record) * static_cast<size_t>(s.recordBytes);
-        if (kind == GlyphFileKind::Ascii8x15) {
-            out += formatText("STARTCHAR U+%04lX\n", codePoint);
-        } else {
-            const uint16_t code = glyphNumberToCode(record + 1);
-            out += formatText("STARTCHAR U+%04lX_BIG5_%04X\n", codePoint, code);
+        out += "STARTCHAR U+";
+        hex(static_cast<unsigned long>(codePoint), 4);
+        if (kind != GlyphFileKind::Ascii8x15) {
+            out += "_BIG5_";
+            hex(glyphNumberToCode(record + 1), 4);
         }
-        out += formatText("ENCODING %ld\n", codePoint);
-        out += formatText("SWIDTH %d 0\nDWIDTH %d 0\n", 1000, s.width);
-        out += formatText("BBX %d %d 0 %d\nBITMAP\n", s.width, s.height, -descent);
+        out += "\nENCODING ";
+        out += std::to_string(codePoint);
+        out += '\n';
+        out += metrics;
         for (int y = 0; y < s.height; ++y) {
             for (int k = 0; k < stride; ++k) {
                 const uint8_t b = bytes[y * stride + k];

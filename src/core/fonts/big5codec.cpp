@@ -1,6 +1,7 @@
 #include "fonts/big5codec.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 
 namespace dedur {
@@ -60,6 +61,28 @@ std::optional<char32_t> decodeBig5(int lead, int trail) {
         if (extension && !privateUse(*extension)) return extension;
     }
     return c;
+}
+
+std::vector<long> decodeBig5Codes(std::string_view pairs) {
+    static thread_local Converter cp950("UTF-32BE", "CP950");
+    const size_t count = pairs.size() / 2;
+    std::vector<long> out(count, -1);
+    std::vector<char> utf32(count * 4);
+    size_t length = utf32.size();
+    if (cp950.convert(pairs.data(), count * 2, utf32.data(), length) && length == utf32.size()) {
+        for (size_t i = 0; i < count; ++i) {
+            const auto* p = reinterpret_cast<const unsigned char*>(utf32.data()) + 4 * i;
+            out[i] = static_cast<long>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+        }
+        return out;
+    }
+    // One code the page lacks stops the whole: then each on its own.
+    for (size_t i = 0; i < count; ++i) {
+        const auto c = decodeWith(cp950, static_cast<uint8_t>(pairs[2 * i]),
+                                  static_cast<uint8_t>(pairs[2 * i + 1]));
+        if (c) out[i] = static_cast<long>(*c);
+    }
+    return out;
 }
 
 std::string encodeBig5(char32_t character) {
