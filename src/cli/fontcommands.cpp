@@ -9,6 +9,7 @@
 #include "base/fileread.h"
 #include "base/safewrite.h"
 #include "code/codejob.h"
+#include "code/codetemplate.h"
 #include "code/glyphsubset.h"
 #include "commands.h"
 #include "document/patternfile.h"
@@ -138,6 +139,9 @@ int runFontSubset(const ParsedArgs& args) {
     if (format != "c" && format != "bdf" && format != "json") {
         return usageError(self, "--format must be c, bdf or json");
     }
+    if (args.has("format") && args.has("template")) {
+        return usageError(self, "give --format or --template, not both");
+    }
     const auto layout = layoutNamed(args.value("layout").value_or("rows-msb"));
     if (!layout || *layout == CodeLayout::Panel) {
         return usageError(self, "--layout must be rows-msb, rows-lsb, pages-lsb or pages-msb");
@@ -187,9 +191,17 @@ int runFontSubset(const ParsedArgs& args) {
     if (!subset.missing.empty() && args.has("strict")) {
         return failure(std::to_string(subset.missing.size()) + " characters have no glyph");
     }
-    const std::string out = format == "c"      ? subsetAsC(subset, name)
-                            : format == "json" ? subsetAsJson(subset)
-                                               : subsetAsBdf(fileBytes, subset, name);
+    std::string out;
+    if (const auto templatePath = args.value("template")) {
+        std::string templateText;
+        if (!readWhole(*templatePath, 1 << 20, templateText)) return 1;
+        const Outcome made = renderSubsetTemplate(subset, templateText, *templatePath, name, out);
+        if (!made.ok()) return failure(made.message.text);
+    } else {
+        out = format == "c"      ? subsetAsC(subset, name)
+              : format == "json" ? subsetAsJson(subset)
+                                 : subsetAsBdf(fileBytes, subset, name);
+    }
     if (const auto output = args.value("output")) {
         if (fileExists(*output) && !args.has("force")) {
             return failure(quotedPath(*output) + " exists; give --force to replace it");
@@ -210,7 +222,8 @@ const Command& fontSubsetCommand() {
         "font-subset",
         "the glyphs of the characters some strings use, for the firmware",
         "usage: dedur-cli font-subset --text STRINGS.txt [MORE.txt...] [--fonts DIR]\n"
-        "                            [--kind 16x15|24x24] [--format c|bdf|json]\n"
+        "                            [--kind 16x15|24x24]\n"
+        "                            [--format c|bdf|json | --template FILE]\n"
         "                            [--layout L] [--name NAME] [--output OUT [--force]]\n"
         "                            [--strict]\n"
         "\n"
@@ -223,6 +236,9 @@ const Command& fontSubsetCommand() {
         "         codes beside them, and NAME_glyph(code point), a binary search\n"
         "  bdf    a BDF font of just those glyphs\n"
         "  json   the glyphs' code points, Big5 codes and bytes\n"
+        "  --template FILE  a Mustache template: name, width, height, layout, count\n"
+        "         and glyphs, each with codepoint, hex, big5, char, width, bytes\n"
+        "         (value, hex, bin, index, last), rows (text), index and last\n"
         "  --layout L   rows-msb (default), rows-lsb, pages-lsb or pages-msb\n"
         "  --name NAME  the C identifier the arrays are named after (default glyphs)\n"
         "Characters without a glyph are listed on standard error; with --strict they\n"
@@ -231,6 +247,7 @@ const Command& fontSubsetCommand() {
          {"fonts", true},
          {"kind", true},
          {"format", true},
+         {"template", true},
          {"layout", true},
          {"name", true},
          {"output", true},

@@ -213,6 +213,24 @@ check(compiled.returncode == 0 and compiled.stderr == "", "bdftopcf takes the su
 check(sorted(read_bdf(subset_bdf)) == sorted(ord(c) for c in chars if ord(c) >= 0x80),
       "the subset's BDF holds its Big5 glyphs")
 
+# The subset through a template, every glyph variable used.
+template = os.path.join(work, "glyphs.mustache")
+open(template, "w").write("{{count}} {{width}}x{{height}} {{layout}}\n{{#glyphs}}{{index}} "
+                          "{{codepoint}} U+{{hex}} {{char}} {{big5}} {{width}}{{#last}} last{{/last}}"
+                          " {{#bytes}}{{hex}}{{/bytes}}\n{{#rows}}{{text}}\n{{/rows}}{{/glyphs}}")
+two = os.path.join(work, "two.txt")
+open(two, "w", encoding="utf-8").write("A一")
+rendered = run(CLI, "font-subset", "--text", two, "--fonts", folder, "--template", template).stdout
+a_rows = run(CLI, "glyph", os.path.join(folder, "ASCFONT.15"), "--number", "65", "--print").stdout.split()
+one_rows = run(CLI, "glyph", os.path.join(folder, "STD16X15.fon"), "--code", "A440",
+               "--print").stdout.split()
+art = lambda rows: "".join(r.replace("1", "#").replace("0", ".") + "\n" for r in rows)
+hexes = lambda rows: "".join("%0*X" % (len(r) // 4, int(r, 2)) for r in rows)
+check(rendered == "2 16x15 rows-msb\n"
+                  "0 65 U+0041 A 0041 8 " + hexes(a_rows) + "\n" + art(a_rows) +
+                  "1 19968 U+4E00 一 A440 16 last " + hexes(one_rows) + "\n" + art(one_rows),
+      "the subset's template shows every glyph variable: " + rendered[:200])
+
 shutil.rmtree(work)
 print("FAIL" if failures else "PASS")
 sys.exit(1 if failures else 0)

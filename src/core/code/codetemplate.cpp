@@ -6,6 +6,8 @@
 #include <map>
 
 #include "base/numbertext.h"
+#include "code/glyphsubset.h"
+#include "document/patternstore.h"
 
 namespace dedur {
 
@@ -231,6 +233,72 @@ Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
         return templateRefusal(templateName, "cannot be rendered", view.error_message());
     }
     pieces.flush();
+    return {};
+}
+
+Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templateText,
+                             const std::string& templateName, const std::string& name,
+                             std::string& out) {
+    out.clear();
+    kainjow::mustache::mustache view(templateText);
+    if (!view.is_valid()) {
+        return templateRefusal(templateName, "cannot be used", view.error_message());
+    }
+    view.set_custom_escape([](const std::string& text) { return text; });
+    static const ByteNodes nodes;
+    const GlyphFileShape shape = glyphFileShape(subset.kind);
+    Data top;
+    top.set("name", name);
+    top.set("width", std::to_string(shape.width));
+    top.set("height", std::to_string(shape.height));
+    top.set("layout", std::string(layoutName(subset.layout)));
+    top.set("count", std::to_string(subset.glyphs.size()));
+    Data glyphs{Data::type::list};
+    for (size_t i = 0; i < subset.glyphs.size(); ++i) {
+        const SubsetGlyph& g = subset.glyphs[i];
+        Data d;
+        d.set("codepoint", std::to_string(g.codePoint));
+        d.set("hex", formatText("%04X", static_cast<unsigned>(g.codePoint)));
+        d.set("big5", formatText("%04X", g.big5));
+        d.set("char", utf8(g.codePoint));
+        d.set("width", std::to_string(g.width));
+        Data bytes{Data::type::list};
+        for (size_t k = 0; k < g.bytes.size(); ++k) {
+            Data b;
+            b.set("value", nodes.value[g.bytes[k]]);
+            b.set("hex", nodes.hex[g.bytes[k]]);
+            b.set("bin", nodes.bin[g.bytes[k]]);
+            b.set("index", std::to_string(k));
+            b.set("last", k + 1 == g.bytes.size());
+            bytes.push_back(b);
+        }
+        d.set("bytes", bytes);
+        // The rows, drawn from the bytes read back as rows from the top.
+        Data rows{Data::type::list};
+        const GlyphFileShape own =
+            glyphFileShape(g.width == shape.width ? subset.kind : GlyphFileKind::Ascii8x15);
+        const PatternHeader header{
+            static_cast<int16_t>(own.width), static_cast<int16_t>(own.height), 1, 1, 0, 2};
+        const std::vector<uint8_t> dots =
+            dotsFromLayout(g.bytes, own.width, own.height, subset.layout, false, header, {});
+        for (int y = 0; y < own.height && !dots.empty(); ++y) {
+            std::string row;
+            for (int x = 0; x < own.width; ++x) {
+                row += dots[static_cast<size_t>(y * own.width + x)] == '1' ? '#' : '.';
+            }
+            rows.push_back(Data("text", Data(row)));
+        }
+        d.set("rows", rows);
+        d.set("index", std::to_string(i));
+        d.set("last", i + 1 == subset.glyphs.size());
+        glyphs.push_back(d);
+    }
+    top.set("glyphs", glyphs);
+    out = view.render(top);
+    if (!view.is_valid()) {
+        out.clear();
+        return templateRefusal(templateName, "cannot be rendered", view.error_message());
+    }
     return {};
 }
 

@@ -15,6 +15,16 @@ namespace dedur {
 // parse is refused with the library's reason.
 Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
                            const std::string& templateName, std::string& out);
+struct GlyphSubset;
+// A Mustache template over a font subset: `name`, `width`, `height`,
+// `layout`, `count` and `glyphs`, each with `codepoint` (decimal), `hex` (the
+// code point in four or more hex digits), `big5` (four hex digits), `char`
+// (UTF-8), `width`, `bytes` (as for patterns), `rows` (each `text`), `index`
+// and `last`.
+Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templateText,
+                             const std::string& templateName, const std::string& name,
+                             std::string& out);
+
 // Refuses a template that does not parse, or patterns the panel layout
 // cannot place, before anything is written.
 Outcome checkCodeTemplate(const CodeJob& job, const std::string& templateText,
