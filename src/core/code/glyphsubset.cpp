@@ -218,9 +218,10 @@ std::string subsetAsJson(const GlyphSubset& subset) {
 
 std::string subsetAsBdf(std::string_view fileBytes, const GlyphSubset& subset,
                         const std::string& name) {
-    std::map<long, int> records;
+    std::vector<std::pair<long, int>> records;
     for (const SubsetGlyph& g : subset.glyphs) {
-        if (g.width == glyphFileShape(subset.kind).width) records.emplace(g.codePoint, g.record);
+        if (g.width == glyphFileShape(subset.kind).width)
+            records.emplace_back(g.codePoint, g.record);
     }
     return exportBdfGlyphs(fileBytes, subset.kind, name, records).text;
 }

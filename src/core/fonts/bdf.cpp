@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <unordered_map>
 
 #include "base/message.h"
@@ -132,8 +131,9 @@ std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind) {
 
 BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name) {
     const GlyphFileShape s = glyphFileShape(kind);
-    // Code point -> record, in code-point order.
-    std::map<long, int> order;
+    // Code point and record, put in code-point order below.
+    std::vector<std::pair<long, int>> order;
+    order.reserve(static_cast<size_t>(s.records));
     BdfExport result;
     for (int r = 0; r < s.records; ++r) {
         const size_t at = static_cast<size_t>(r) * static_cast<size_t>(s.recordBytes);
@@ -147,8 +147,14 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
             ++result.unmapped;
             continue;
         }
-        order.emplace(codePoint, r);
+        order.emplace_back(codePoint, r);
     }
+    // Each code point once: the first record that stands for it.
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    order.erase(std::unique(order.begin(), order.end(),
+                            [](const auto& a, const auto& b) { return a.first == b.first; }),
+                order.end());
     BdfExport written = exportBdfGlyphs(fileBytes, kind, name, order);
     written.blank = result.blank;
     written.unmapped = result.unmapped;
@@ -156,7 +162,7 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
 }
 
 BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const std::string& name,
-                          const std::map<long, int>& order) {
+                          const std::vector<std::pair<long, int>>& order) {
     const GlyphFileShape s = glyphFileShape(kind);
     const int stride = (s.width + 7) / 8;
     BdfExport result;
@@ -207,13 +213,17 @@ BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const 
         out += std::to_string(codePoint);
         out += '\n';
         out += metrics;
+        // The rows: two hex digits a byte and a line end, written in place.
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(s.height * (2 * stride + 1)));
+        char* p = out.data() + at;
         for (int y = 0; y < s.height; ++y) {
             for (int k = 0; k < stride; ++k) {
                 const uint8_t b = bytes[y * stride + k];
-                out += HexDigits[b >> 4];
-                out += HexDigits[b & 0xF];
+                *p++ = HexDigits[b >> 4];
+                *p++ = HexDigits[b & 0xF];
             }
-            out += '\n';
+            *p++ = '\n';
         }
         out += "ENDCHAR\n";
         ++result.written;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/outcome.h"
@@ -57,9 +57,10 @@ struct BdfExport {
 // Every drawn glyph of the file's bytes as a BDF font named `name`, in
 // code-point order.
 BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name);
-// Only the glyphs of the given records (by code point), as exportBdf writes them.
+// Only the glyphs of the given records, as exportBdf writes them: pairs of
+// code point and record, in code-point order, each code point once.
 BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const std::string& name,
-                          const std::map<long, int>& recordsByCodePoint);
+                          const std::vector<std::pair<long, int>>& recordsByCodePoint);
 
 // The rows of a record as dots ('1'/'0'), `width` to a row.
 std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind);
