@@ -45,8 +45,11 @@ bool fontKind(const ParsedArgs& args, const Command& self, const std::string& pa
             kind = GlyphFileKind::Big5_24x24;
         } else if (*given == "8x15") {
             kind = GlyphFileKind::Ascii8x15;
+        } else if (*given == "symbol16x15") {
+            kind = sameNameNoCase(path, SpecialSuppFileName) ? GlyphFileKind::SymbolSupp16x15
+                                                             : GlyphFileKind::Symbol16x15;
         } else {
-            status = usageError(self, "--kind must be 16x15, 24x24 or 8x15");
+            status = usageError(self, "--kind must be 16x15, 24x24, 8x15 or symbol16x15");
             return false;
         }
         return true;
@@ -57,6 +60,10 @@ bool fontKind(const ParsedArgs& args, const Command& self, const std::string& pa
         kind = GlyphFileKind::Big5_24x24;
     } else if (sameNameNoCase(path, AsciiFileName)) {
         kind = GlyphFileKind::Ascii8x15;
+    } else if (sameNameNoCase(path, SpecialFileName)) {
+        kind = GlyphFileKind::Symbol16x15;
+    } else if (sameNameNoCase(path, SpecialSuppFileName)) {
+        kind = GlyphFileKind::SymbolSupp16x15;
     } else {
         status = usageError(self, "cannot tell the glyph kind from the file name; give --kind");
         return false;
@@ -263,15 +270,17 @@ const Command& fontExportCommand() {
     static const Command command{
         "font-export",
         "write a glyph file as a BDF font",
-        "usage: dedur-cli font-export FONTFILE OUT.bdf [--kind 16x15|24x24|8x15] [--force]\n"
+        "usage: dedur-cli font-export FONTFILE OUT.bdf\n"
+        "                            [--kind 16x15|24x24|8x15|symbol16x15] [--force]\n"
         "\n"
         "Writes every drawn glyph of the glyph file as a BDF 2.1 font (the format the\n"
         "X11 font tools and the display libraries' font converters read), encoded by\n"
         "Unicode: a Big5 glyph by the character its code stands for, its Big5 code in\n"
         "its name (STARTCHAR U+4E00_BIG5_A440). Blank glyphs and codes without a\n"
         "Unicode character are left out, with their counts on standard error. The\n"
-        "kind follows the file name (STD16X15.fon, STD24.fon, ASCFONT.15) unless\n"
-        "--kind is given.\n",
+        "kind follows the file name (STD16X15.fon, STD24.fon, ASCFONT.15, SPCFONT.15\n"
+        "and SPCFSUPP.15, whose records hold the Big5 codes from A140 and C6A1 in\n"
+        "turn) unless --kind is given.\n",
         {{"kind", true}, {"force", false}},
         2,
         2,
@@ -283,7 +292,8 @@ const Command& fontImportCommand() {
     static const Command command{
         "font-import",
         "place the glyphs of a BDF font into a glyph file",
-        "usage: dedur-cli font-import FONTFILE IN.bdf [--kind 16x15|24x24|8x15]\n"
+        "usage: dedur-cli font-import FONTFILE IN.bdf\n"
+        "                            [--kind 16x15|24x24|8x15|symbol16x15]\n"
         "                            [--only-blank]\n"
         "\n"
         "Places every glyph of the BDF font whose character the glyph file has a record\n"

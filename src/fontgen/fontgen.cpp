@@ -63,16 +63,6 @@ struct Source {
 };
 
 // The next Big5 code after `code`, in code order (trail bytes 40..7E, A1..FE).
-uint16_t nextBig5(uint16_t code) {
-    int lead = code >> 8;
-    int trail = (code & 0xFF) + 1;
-    if (trail == 0x7F) trail = 0xA1;
-    if (trail == 0xFF) {
-        trail = 0x40;
-        ++lead;
-    }
-    return static_cast<uint16_t>(lead << 8 | trail);
-}
 
 class FileBuilder {
   public:

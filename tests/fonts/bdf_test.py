@@ -55,13 +55,13 @@ def read_bdf(path):
 work = tempfile.mkdtemp(prefix="dedur-bdf-")
 rng = random.Random(20261207)
 KINDS = [("STD16X15.fon", 30, 16, "16x15"), ("STD24.fon", 72, 24, "24x24")]
-#First, last and either side of the gaps of both Big5 ranges.
+# First, last and either side of the gaps of both Big5 ranges.
 CODES = ["A440", "A47E", "A4A1", "A4FE", "C67E", "C940", "C97E", "C9A1", "F9D5", "F9FE"]
 for name, record, width, kind in KINDS:
     path = os.path.join(work, name)
     records = []
     for i in range(13094):
-#Every tenth glyph blank : blank glyphs are left out.
+        # Every tenth glyph blank: blank glyphs are left out.
         records.append(bytes(record) if i % 10 == 3 else rng.randbytes(record))
     open(path, "wb").write(b"".join(records))
     bdf = os.path.join(work, kind + ".bdf")
@@ -77,16 +77,31 @@ for name, record, width, kind in KINDS:
         if code in by_big5:
             check(by_big5[code] == printed, f"{kind} {code}: the BDF glyph is the file's")
         else:
-            check(all(set(r) == {
-    "0"} for r in printed), f"{kind} {code}: only blank ones left out")
+            check(all(set(r) == {"0"} for r in printed), f"{kind} {code}: only blank ones left out")
     blank = os.path.join(work, "blank-" + name)
     run(CLI, "font-import", blank, bdf, "--kind", kind)
     check(open(blank, "rb").read() == open(path, "rb").read(),
           f"{kind}: export then import into a blank file gives the same bytes")
 
-#A font of another size : a 5 x 7 "A" whose last row hangs below the baseline
-#(offset - 1) stands on the 16x15 file's baseline (13 rows above it) and is
-#centred across : columns 5..9, rows 7..13 of the cell.
+# The symbol files: record n holds the n-th Big5 code from A140 (SPCFONT.15)
+# or C6A1 (SPCFSUPP.15); their BDF encodes them by Unicode as well.
+os.mkdir(os.path.join(work, "back"))
+for name, count in [("SPCFONT.15", 407), ("SPCFSUPP.15", 364)]:
+    path = os.path.join(work, name)
+    open(path, "wb").write(bytes(30) + b"".join(rng.randbytes(30) for _ in range(count)))
+    bdf = os.path.join(work, name + ".bdf")
+    run(CLI, "font-export", path, bdf)
+    compiled = run("bdftopcf", "-o", os.path.join(work, "symbols.pcf"), bdf, ok=False)
+    check(compiled.returncode == 0 and compiled.stderr == "", f"{name}: bdftopcf takes it")
+    back = os.path.join(work, "back", name)
+    run(CLI, "font-import", back, bdf)
+    check(open(back, "rb").read() == open(path, "rb").read(), f"{name}: out and in, the same bytes")
+check("STARTCHAR U+FF0C_BIG5_A141" in open(os.path.join(work, "SPCFONT.15.bdf")).read(),
+      "SPCFONT.15's second record is A141, the full-width comma")
+
+# A font of another size: a 5 x 7 "A" whose last row hangs below the baseline
+# (offset -1) stands on the 16x15 file's baseline (13 rows above it) and is
+# centred across: columns 5..9, rows 7..13 of the cell.
 small = os.path.join(work, "small.bdf")
 open(small, "w").write("""STARTFONT 2.1
 FONT small
@@ -134,7 +149,25 @@ expected = ["0" * 16] * 7 + ["0" * 5 + r + "0" * 6 for r in
            ["0" * 16] * 1
 check(rows == expected, "the small glyph stands on the baseline, centred: " + repr(rows))
 
-#Malformed fonts : refused with their line, the file untouched.
+# A Debian font of another size, by Big5 code (taipei16 of xfonts-intl-chinese,
+# through pcf2bdf): its 16 x 15 glyph box stands on the 24x24 file's baseline
+# (21 rows above it; the box reaches 2 below), centred: rows 8..22, columns 4..19.
+taipei = "/usr/share/fonts/X11/misc/taipei16.pcf.gz"
+if shutil.which("pcf2bdf") and os.path.exists(taipei):
+    debian = os.path.join(work, "taipei16.bdf")
+    run("pcf2bdf", "-o", debian, taipei)
+    big = os.path.join(work, "taipei.fon")
+    run(CLI, "font-import", big, debian, "--kind", "24x24")
+    rows = run(CLI, "glyph", big, "--kind", "24x24", "--code", "A4A4", "--print").stdout.split()
+    middle = ["0100", "0100", "0104", "7FFE", "4104", "4104", "4104", "7FFC", "4104", "0100",
+              "0100", "0100", "0100", "0100", "0000"]  # 中, as the font draws it
+    expected = ["0" * 24] * 8 + ["0000" + bin(int(h, 16))[2:].zfill(16) + "0000" for h in middle] + \
+               ["0" * 24]
+    check(rows == expected, "a Debian Big5 font's glyph stands on the baseline: " + repr(rows))
+else:
+    print("pcf2bdf or taipei16 missing: the Debian font is not imported")
+
+# Malformed fonts: refused with their line, the file untouched.
 before = open(target, "rb").read()
 good_head = "STARTFONT 2.1\nCHARS 1\nSTARTCHAR a\nENCODING 19968\n"
 cases = [
@@ -154,8 +187,8 @@ for label, text, says in cases:
     check(done.returncode == 1 and says in done.stderr, f"{label}: {done.stderr.strip()}")
     check(open(target, "rb").read() == before, f"{label}: the glyph file is untouched")
 
-#A subset for the strings a product shows : its C compiles, and a program that
-#looks up every character prints the rows the glyph files hold.
+# A subset for the strings a product shows: its C compiles, and a program that
+# looks up every character prints the rows the glyph files hold.
 folder = os.path.join(work, "fonts")
 os.mkdir(folder)
 shutil.copy(os.path.join(work, "STD16X15.fon"), folder)

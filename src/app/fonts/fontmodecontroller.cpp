@@ -224,6 +224,10 @@ std::optional<GlyphFileKind> bdfKindOf(EditMode mode) {
         return GlyphFileKind::Big5_24x24;
     case EditMode::Ascii8x15:
         return GlyphFileKind::Ascii8x15;
+    case EditMode::Special16x15:
+        return GlyphFileKind::Symbol16x15;
+    case EditMode::SpecialSupp16x15:
+        return GlyphFileKind::SymbolSupp16x15;
     default:
         return std::nullopt;
     }

@@ -46,7 +46,7 @@ bool canTransform(const MainWindow& w) {
 // The glyph files that go out and come in as BDF fonts.
 bool hasBdfFont(const MainWindow& w) {
     const EditMode m = w.editor().document.editType;
-    return m == EditMode::Font16x15 || m == EditMode::Font24x24 || m == EditMode::Ascii8x15;
+    return m != EditMode::Pattern;
 }
 
 template <int Id> bool whenButtonEnabled(const MainWindow& w) {

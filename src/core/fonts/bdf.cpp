@@ -1,6 +1,7 @@
 #include "fonts/bdf.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <unordered_map>
 
@@ -61,58 +62,94 @@ GlyphFileShape glyphFileShape(GlyphFileKind kind) {
         return {16, 15, 30, Big5GlyphCount, 13};
     case GlyphFileKind::Big5_24x24:
         return {24, 24, 72, Big5GlyphCount, 21};
+    case GlyphFileKind::Symbol16x15:
+        return {16, 15, 30, 408, 13};
+    case GlyphFileKind::SymbolSupp16x15:
+        return {16, 15, 30, 365, 13};
     default:
         return {8, 15, 15, 128, 12};
     }
 }
 
-long codePointOfRecord(GlyphFileKind kind, int record) {
-    if (kind == GlyphFileKind::Ascii8x15) return record >= 1 && record < 128 ? record : -1;
-    if (record < 0 || record >= Big5GlyphCount) return -1;
-    // Each record once, by its own code (the records C940.. also stand for
-    // C6A1..C6FE), all converted at the first call: a font's worth of codes
-    // one at a time through the converters costs more than writing the font.
-    static const std::vector<long> codePoints = [] {
-        std::vector<long> table(Big5GlyphCount, -1);
-        std::string codes;
-        for (int r = 0; r < Big5GlyphCount; ++r) {
-            const uint16_t code = glyphNumberToCode(r + 1);
-            codes += static_cast<char>(code >> 8);
-            codes += static_cast<char>(code & 0xFF);
+namespace {
+
+// Each record's Big5 code and code point, and the record of each code point,
+// made at the first use of a kind: a font's worth of codes one at a time
+// through the converters costs more than writing the font.
+struct KindTables {
+    std::vector<uint16_t> codes;
+    std::vector<long> codePoints;
+    std::unordered_map<char32_t, int> records;
+};
+
+KindTables makeTables(GlyphFileKind kind) {
+    KindTables t;
+    const int records = glyphFileShape(kind).records;
+    t.codes.assign(static_cast<size_t>(records), 0);
+    t.codePoints.assign(static_cast<size_t>(records), -1);
+    if (kind == GlyphFileKind::Ascii8x15) {
+        for (int r = 1; r < records; ++r) t.codePoints[static_cast<size_t>(r)] = r;
+    } else {
+        const bool symbols = kind != GlyphFileKind::Big5_16x15 && kind != GlyphFileKind::Big5_24x24;
+        uint16_t code = kind == GlyphFileKind::Symbol16x15 ? 0xA140 : 0xC6A1;
+        std::string pairs;
+        for (int r = symbols ? 1 : 0; r < records; ++r) {
+            // The Big5 records C940.. also stand for C6A1..C6FE: each record
+            // once, by its own code.
+            t.codes[static_cast<size_t>(r)] = symbols ? code : glyphNumberToCode(r + 1);
+            if (symbols) code = nextBig5(code);
+            pairs += static_cast<char>(t.codes[static_cast<size_t>(r)] >> 8);
+            pairs += static_cast<char>(t.codes[static_cast<size_t>(r)] & 0xFF);
         }
-        const std::vector<long> bulk = decodeBig5Codes(codes);
-        for (int r = 0; r < Big5GlyphCount; ++r) {
-            long c = bulk[static_cast<size_t>(r)];
+        const std::vector<long> bulk = decodeBig5Codes(pairs);
+        for (int r = symbols ? 1 : 0, k = 0; r < records; ++r, ++k) {
+            long c = bulk[static_cast<size_t>(k)];
             if (c < 0 || (c >= 0xE000 && c <= 0xF8FF)) {
-                // Not in the code page, or in its private use area: one by one,
-                // with the extensions.
-                const uint16_t code = glyphNumberToCode(r + 1);
-                const auto character = decodeBig5(code >> 8, code & 0xFF);
+                // Not in the code page, or in its private use area: one by
+                // one, with the extensions.
+                const uint16_t one = t.codes[static_cast<size_t>(r)];
+                const auto character = decodeBig5(one >> 8, one & 0xFF);
                 c = character ? static_cast<long>(*character) : -1;
             }
-            table[static_cast<size_t>(r)] = c;
+            t.codePoints[static_cast<size_t>(r)] = c;
         }
-        return table;
-    }();
-    return codePoints[static_cast<size_t>(record)];
+    }
+    for (int r = 0; r < records; ++r) {
+        const long c = t.codePoints[static_cast<size_t>(r)];
+        if (c >= 0) t.records.emplace(static_cast<char32_t>(c), r);
+    }
+    return t;
+}
+
+const KindTables& tablesOf(GlyphFileKind kind) {
+    static KindTables tables[5];
+    static bool made[5] = {};
+    const auto i = static_cast<size_t>(kind);
+    if (!made[i]) {
+        tables[i] = makeTables(kind);
+        made[i] = true;
+    }
+    return tables[i];
+}
+
+} // namespace
+
+long codePointOfRecord(GlyphFileKind kind, int record) {
+    const KindTables& t = tablesOf(kind);
+    if (record < 0 || static_cast<size_t>(record) >= t.codePoints.size()) return -1;
+    return t.codePoints[static_cast<size_t>(record)];
+}
+
+uint16_t big5CodeOfRecord(GlyphFileKind kind, int record) {
+    const KindTables& t = tablesOf(kind);
+    if (record < 0 || static_cast<size_t>(record) >= t.codes.size()) return 0;
+    return t.codes[static_cast<size_t>(record)];
 }
 
 int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint) {
-    if (kind == GlyphFileKind::Ascii8x15) {
-        return codePoint >= 1 && codePoint < 128 ? static_cast<int>(codePoint) : -1;
-    }
-    // The inverse of codePointOfRecord, made once: the converters' way back
-    // does not always lead to the same code (the ETEN extensions).
-    static const std::unordered_map<char32_t, int> records = [] {
-        std::unordered_map<char32_t, int> map;
-        for (int r = 0; r < Big5GlyphCount; ++r) {
-            const long c = codePointOfRecord(GlyphFileKind::Big5_16x15, r);
-            if (c >= 0) map.emplace(static_cast<char32_t>(c), r);
-        }
-        return map;
-    }();
-    const auto found = records.find(codePoint);
-    return found == records.end() ? -1 : found->second;
+    const KindTables& t = tablesOf(kind);
+    const auto found = t.records.find(codePoint);
+    return found == t.records.end() ? -1 : found->second;
 }
 
 std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind) {
@@ -139,7 +176,7 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
         const size_t at = static_cast<size_t>(r) * static_cast<size_t>(s.recordBytes);
         if (at + static_cast<size_t>(s.recordBytes) > fileBytes.size()) break;
         if (isBlank(fileBytes.substr(at, static_cast<size_t>(s.recordBytes)))) {
-            result.blank += kind != GlyphFileKind::Ascii8x15 || r > 0;
+            result.blank += codePointOfRecord(kind, r) >= 0 || r > 0;
             continue;
         }
         const long codePoint = codePointOfRecord(kind, r);
@@ -207,11 +244,17 @@ BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const 
         hex(static_cast<unsigned long>(codePoint), 4);
         if (kind != GlyphFileKind::Ascii8x15) {
             out += "_BIG5_";
-            hex(glyphNumberToCode(record + 1), 4);
+            hex(big5CodeOfRecord(kind, record), 4);
         }
-        out += "\nENCODING ";
-        out += std::to_string(codePoint);
-        out += '\n';
+        // The X11 tools take code points up to U+FFFF only: one above stands
+        // as a glyph outside the encoding, its code point in its name alone.
+        if (codePoint > 0xFFFF) {
+            out += "\nENCODING -1\n";
+        } else {
+            out += "\nENCODING ";
+            out += std::to_string(codePoint);
+            out += '\n';
+        }
         out += metrics;
         // The rows: two hex digits a byte and a line end, written in place.
         const size_t at = out.size();
@@ -241,6 +284,7 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
     bool started = false;
     long declared = -1;
     BdfGlyph glyph;
+    std::string charName;
     bool inChar = false;
     int bitmapRows = -1; // rows still to read, -1 outside BITMAP
     while (reader.next(piece, 1 << 12)) {
@@ -272,7 +316,14 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
             --bitmapRows;
             continue;
         }
-        if (key == "FONT_ASCENT" && w.size() > 1 && integer(w[1], a)) {
+        if ((key == "CHARSET_REGISTRY" || key == "FONT") && w.size() > 1) {
+            // The registry's property, or the last fields of the font's name
+            // ("-...-Big5.ETen-0").
+            std::string registry(w[1]);
+            for (char& ch : registry)
+                ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            if (registry.find("BIG5") != std::string::npos) font.big5 = true;
+        } else if (key == "FONT_ASCENT" && w.size() > 1 && integer(w[1], a)) {
             font.ascent = static_cast<int>(std::clamp(a, -1000L, 1000L));
         } else if (key == "FONT_DESCENT" && w.size() > 1 && integer(w[1], a)) {
             font.descent = static_cast<int>(std::clamp(a, -1000L, 1000L));
@@ -291,10 +342,21 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
                 return malformedAt(name, line, "more glyphs than CHARS says");
             }
             glyph = {};
+            charName = w.size() > 1 ? std::string(w[1]) : std::string();
             inChar = true;
         } else if (key == "ENCODING" && inChar) {
-            if (w.size() < 2 || !integer(w[1], a))
+            if (w.size() < 2 || !integer(w[1], a)) {
                 return malformedAt(name, line, "ENCODING needs a number");
+            }
+            // Outside the encoding: the code point its name gives ("U+2008A_...").
+            if (a == -1 && charName.size() > 2 && charName.compare(0, 2, "U+") == 0) {
+                long named = 0;
+                size_t k = 2;
+                for (; k < charName.size() && k < 8 && hexDigitValue(charName[k]) >= 0; ++k) {
+                    named = named * 16 + hexDigitValue(charName[k]);
+                }
+                if (k > 2) a = named;
+            }
             glyph.encoding = a;
         } else if (key == "BBX" && inChar) {
             if (w.size() < 5 || !integer(w[1], a) || !integer(w[2], b) || !integer(w[3], c) ||
@@ -347,9 +409,17 @@ BdfImport importBdf(const BdfFont& font, GlyphFileKind kind, bool onlyBlank,
     if (fileBytes.size() < fullSize) fileBytes.resize(fullSize, '\0');
     BdfImport result;
     for (const BdfGlyph& g : font.glyphs) {
-        const int record = g.encoding < 0 || g.encoding > 0x10FFFF
+        long codePoint = g.encoding;
+        if (font.big5) {
+            const auto c = g.encoding > 0 && g.encoding <= 0xFFFF
+                               ? decodeBig5(static_cast<int>(g.encoding >> 8),
+                                            static_cast<int>(g.encoding & 0xFF))
+                               : std::nullopt;
+            codePoint = c ? static_cast<long>(*c) : -1;
+        }
+        const int record = codePoint < 0 || codePoint > 0x10FFFF
                                ? -1
-                               : recordOfCodePoint(kind, static_cast<char32_t>(g.encoding));
+                               : recordOfCodePoint(kind, static_cast<char32_t>(codePoint));
         char* bytes = record < 0 ? nullptr
                                  : fileBytes.data() + static_cast<size_t>(record) *
                                                           static_cast<size_t>(s.recordBytes);

@@ -14,7 +14,9 @@ namespace dedur {
 // and the display libraries' font converters read.
 
 // Which glyph file: its cell and how its records are numbered.
-enum class GlyphFileKind { Big5_16x15, Big5_24x24, Ascii8x15 };
+// The symbol files hold, from record 1, the Big5 codes from A140 (407 of
+// them) and from C6A1 (364) in turn.
+enum class GlyphFileKind { Big5_16x15, Big5_24x24, Ascii8x15, Symbol16x15, SymbolSupp16x15 };
 
 struct GlyphFileShape {
     int width;
@@ -39,12 +41,17 @@ struct BdfGlyph {
 struct BdfFont {
     int ascent = 0;
     int descent = 0;
+    // Glyphs encoded by Big5 code (CHARSET_REGISTRY "Big5") rather than by
+    // Unicode; the import converts their codes.
+    bool big5 = false;
     std::vector<BdfGlyph> glyphs;
 };
 
 // The code point a record stands for; -1 when it has none (a Big5 code
 // without a Unicode character, or a record no code reaches).
 long codePointOfRecord(GlyphFileKind kind, int record);
+// The Big5 code of a record (0 for the ASCII file).
+uint16_t big5CodeOfRecord(GlyphFileKind kind, int record);
 // The record of a code point; -1 when the file has none for it.
 int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint);
 

@@ -13,5 +13,7 @@ int isBig5Trail(int byte); // 0x40..0x7E or 0xA1..0xFE
 int big5GlyphIndex(int lead, int trail);
 // Inverse for glyph numbers 1..13094 (number n is record n - 1).
 uint16_t glyphNumberToCode(int number);
+// The two-byte code after `code`, trail bytes 40..7E then A1..FE.
+uint16_t nextBig5(uint16_t code);
 
 } // namespace dedur
