@@ -34,6 +34,7 @@ const Command& placeCommand();
 const Command& fontExportCommand();
 const Command& fontImportCommand();
 const Command& fontSubsetCommand();
+const Command& framesCommand();
 
 // Reads a pattern file; on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);

@@ -2,17 +2,67 @@
 #include <cctype>
 #include <filesystem>
 
+#include "base/fileread.h"
 #include "base/safewrite.h"
 #include "code/codejob.h"
 #include "code/sidecar.h"
 #include "commands.h"
+#include "image/gifanimation.h"
 #include "image/imagedots.h"
 #include "panel/paneldefinitioncheck.h"
+#include "panel/panelexport.h"
 #include "sheetlabels.h"
 
 namespace dedur::cli {
 
 namespace {
+
+// The frames of an animated GIF appended as patterns, placed as --append
+// places a picture, their delays kept beside the file.
+int appendFrames(const ParsedArgs& args, Document& doc, const std::string& data,
+                 std::optional<int> threshold) {
+    const Command& self = importImageCommand();
+    const std::string& path = args.positional[0];
+    const std::string& imagePath = args.positional[1];
+    std::vector<GifFrame> frames;
+    if (const Outcome decoded =
+            decodeGifFrames(data, imagePath, MaxPatternSide, MaxGifFrames, frames);
+        !decoded.ok()) {
+        return failure(decoded.message.text);
+    }
+    PanelDefinitionFields fields;
+    fields.width = frames.front().image.width;
+    fields.height = frames.front().image.height;
+    std::string error;
+    if (!numberOption(args, "seg", 1, PanelSegs, fields.beginSeg, error) ||
+        !numberOption(args, "com", 1, PanelComs, fields.beginCom, error) ||
+        !readDirection(args, "lr", 0, fields.leftToRight, error) ||
+        !readDirection(args, "tb", 2, fields.topToBottom, error)) {
+        return usageError(self, error);
+    }
+    if (const PanelDefinitionCheck check = checkPanelDefinition(fields); !check.outcome.ok()) {
+        return failure(quotedPath(imagePath) + ": " + check.outcome.message.text);
+    }
+    Sidecar sidecar;
+    if (const Outcome read = readSidecar(path, sidecar); !read.ok()) {
+        return failure(read.message.text);
+    }
+    const PatternHeader header = headerFromDefinition(toPanelDefinition(fields));
+    for (const GifFrame& frame : frames) {
+        const DotGrid dots = dotsFromImage(frame.image, threshold, args.has("invert"));
+        appendPattern(doc, &header);
+        std::copy(dots.dots.begin(), dots.dots.end(), doc.workDots.begin());
+        storeWorkDots(doc);
+        if (frame.delayMs != Sidecar::DefaultFrameDelay) {
+            sidecar.delays[doc.patternCount] = std::clamp(frame.delayMs, 1, Sidecar::MaxFrameDelay);
+        }
+    }
+    if (!savePatternFile(path, doc)) return 1;
+    if (const Outcome written = writeSidecar(path, sidecar); !written.ok()) {
+        return failure(written.message.text);
+    }
+    return 0;
+}
 
 int runImportImage(const ParsedArgs& args) {
     const Command& self = importImageCommand();
@@ -30,6 +80,14 @@ int runImportImage(const ParsedArgs& args) {
     }
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
+    if (args.has("append")) {
+        // An animated GIF: every frame a pattern, with its delay.
+        std::string data;
+        if (readFileLimited(imagePath, MaxImageFileBytes, data) == FileReadStatus::Ok &&
+            data.compare(0, 3, "GIF") == 0 && gifFrameCount(data) > 1) {
+            return appendFrames(args, doc, data, threshold);
+        }
+    }
     RgbaImage image;
     if (const Outcome read = readImageFile(imagePath, image); !read.ok()) {
         return failure(read.message.text);
@@ -83,6 +141,47 @@ DotGrid dotsOfRecord(Document& doc, int index) {
     return {header.width, header.height, dots ? *dots : std::vector<uint8_t>{}};
 }
 
+// The patterns of --range (default all) as the frames of an animated GIF,
+// each shown for its delay.
+int renderAnimation(const ParsedArgs& args, Document& doc, int scale) {
+    const std::string& path = args.positional[0];
+    const std::string& out = args.positional[1];
+    int loops = 0;
+    std::string error;
+    if (!numberOption(args, "loop", 0, 65535, loops, error)) {
+        return usageError(renderCommand(), error);
+    }
+    const RangeChoice choice = args.has("range")     ? RangeChoice::Numbers
+                               : args.has("pattern") ? RangeChoice::Current
+                                                     : RangeChoice::All;
+    if (args.has("pattern")) {
+        int number = 1;
+        if (!numberOption(args, "pattern", 1, INT_MAX, number, error)) {
+            return usageError(renderCommand(), error);
+        }
+        if (!selectPatternNumber(doc, number, path)) return 1;
+    }
+    const PanelRange range = parsePanelRange(choice, args.value("range").value_or(""),
+                                             doc.patternCount, doc.currentPattern);
+    if (!range.ok()) return failure(range.outcome.message.text);
+    Sidecar sidecar;
+    (void)readSidecar(path, sidecar); // 100 ms a frame when it cannot be read
+    std::vector<IndexedImage> frames;
+    std::vector<int> delays;
+    for (int i = 0; i < doc.patternCount; ++i) {
+        if (range.panelFlags[static_cast<size_t>(i)] != 1) continue;
+        if (frames.size() >= 10000) return failure("An animation takes at most 10,000 frames");
+        frames.push_back(renderDots(dotsOfRecord(doc, i), scale, args.has("grid")));
+        delays.push_back(sidecar.delayOf(i + 1));
+    }
+    const std::string gif = encodeGif(frames, delays, loops);
+    if (gif.empty()) return failure("The animation could not be made");
+    if (const Outcome outcome = writeFileSafely(out, gif); !outcome.ok()) {
+        return failure(outcome.message.text);
+    }
+    return 0;
+}
+
 int runRender(const ParsedArgs& args) {
     const Command& self = renderCommand();
     const std::string& path = args.positional[0];
@@ -101,6 +200,14 @@ int runRender(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
     if (!outputAllowed(path, out, args.has("force"))) return 1;
+    const std::string extension = std::filesystem::path(out).extension().string();
+    const auto is = [&extension](const char* ext) {
+        return extension.size() == 4 &&
+               std::equal(extension.begin(), extension.end(), ext, [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    if (is(".gif")) return renderAnimation(args, doc, *scale);
     IndexedImage image;
     if (args.has("all")) {
         std::vector<DotGrid> patterns;
@@ -119,13 +226,6 @@ int runRender(const ParsedArgs& args) {
         image = renderDots(dotsOfRecord(doc, doc.currentPattern), *scale, args.has("grid"));
     }
     // The format by OUT's extension: PBM, XBM, or else PNG.
-    const std::string extension = std::filesystem::path(out).extension().string();
-    const auto is = [&extension](const char* ext) {
-        return extension.size() == 4 &&
-               std::equal(extension.begin(), extension.end(), ext, [](char a, char b) {
-                   return std::tolower(static_cast<unsigned char>(a)) == b;
-               });
-    };
     const std::string bytes = is(".pbm")   ? encodePbm(image)
                               : is(".xbm") ? encodeXbm(image, identifierFromFileName(out))
                                            : encodePng(image);
@@ -176,8 +276,8 @@ const Command& renderCommand() {
     static const Command command{
         "render",
         "draw patterns as an image (PNG, PBM or XBM)",
-        "usage: dedur-cli render FILE.pat OUT [--pattern N | --all] [--scale K]\n"
-        "                      [--columns C] [--grid] [--force]\n"
+        "usage: dedur-cli render FILE.pat OUT [--pattern N | --all | --range TEXT]\n"
+        "                      [--scale K] [--columns C] [--grid] [--loop N] [--force]\n"
         "\n"
         "Writes pattern N (default 1) as a black and white image, each dot K x K pixels\n"
         "(default 4), W*K x H*K in all; or, with --all, a sheet of every pattern in\n"
@@ -187,9 +287,15 @@ const Command& renderCommand() {
         "written as a PBM or XBM (grey prints white), anything else as a PNG.\n"
         "  --grid     a grey line of one pixel around every dot: cells are K+1 pixels,\n"
         "             a pattern W*(K+1)+1 x H*(K+1)+1\n"
-        "  --force    replace an existing OUT\n",
+        "  --force    replace an existing OUT\n"
+        "OUT ending in .gif is an animated GIF: the patterns of --range (default all)\n"
+        "as frames, each W*K x H*K at the top-left, shown for its delay (see \"frames\";\n"
+        "GIF counts hundredths of a second: rounded, at least 2); --loop N plays it N\n"
+        "times (default 0: for ever).\n",
         {{"pattern", true},
          {"all", false},
+         {"range", true},
+         {"loop", true},
          {"scale", true},
          {"columns", true},
          {"grid", false},

@@ -17,7 +17,8 @@ const Command* const Commands[] = {
     &glyphCommand(),       &drawCommand(),        &makeFontsCommand(),  &transformCommand(),
     &importPanelCommand(), &importImageCommand(), &renderCommand(),     &codeCommand(),
     &namesCommand(),       &addCommand(),         &deleteCommand(),     &moveCommand(),
-    &placeCommand(),       &fontExportCommand(),  &fontImportCommand(), &fontSubsetCommand()};
+    &placeCommand(),       &fontExportCommand(),  &fontImportCommand(), &fontSubsetCommand(),
+    &framesCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

@@ -107,6 +107,17 @@ Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& ou
             why = std::string(k) + " must be a table";
         } else if (k == "names") {
             readNames(*t, read.names, why);
+        } else if (k == "delays") {
+            for (const auto& [key, node] : *t) {
+                const auto number = wholeNumber(key.str());
+                const auto ms = node.value<int64_t>();
+                if (!number || !ms || *ms < 1 || *ms > Sidecar::MaxFrameDelay) {
+                    why = "delays." + std::string(key.str()) +
+                          " must be a pattern number given 1 to 655350 milliseconds";
+                    break;
+                }
+                read.delays[*number] = static_cast<int>(*ms);
+            }
         } else if (k == "panel") {
             PanelDefinition d;
             if (readPanel(*t, d, why)) read.panel = d;
@@ -146,6 +157,11 @@ std::string formatSidecar(const Sidecar& sidecar) {
         toml::table names;
         for (const auto& [number, name] : sidecar.names) names.insert(std::to_string(number), name);
         root.insert("names", std::move(names));
+    }
+    if (!sidecar.delays.empty()) {
+        toml::table delays;
+        for (const auto& [number, ms] : sidecar.delays) delays.insert(std::to_string(number), ms);
+        root.insert("delays", std::move(delays));
     }
     if (sidecar.panel) {
         const PanelDefinition& d = *sidecar.panel;
@@ -187,26 +203,27 @@ Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar) {
     return writeFileSafely(path, formatSidecar(sidecar), FileRole::Program);
 }
 
-void deleteNames(Sidecar& sidecar, const std::vector<uint8_t>& flags) {
-    std::map<int, std::string> kept;
+namespace {
+
+template <typename Value>
+void deleteNumbered(std::map<int, Value>& numbered, const std::vector<uint8_t>& flags) {
+    std::map<int, Value> kept;
     int gone = 0;
     int last = 0;
-    for (auto& [n, name] : sidecar.names) {
-        for (; last < n - 1; ++last) {
-            gone +=
-                static_cast<size_t>(last) < flags.size() && flags[static_cast<size_t>(last)] == 1;
-        }
-        const bool deleted =
-            static_cast<size_t>(n - 1) < flags.size() && flags[static_cast<size_t>(n - 1)] == 1;
-        if (!deleted) kept[n - gone] = std::move(name);
+    const auto flagged = [&flags](int index) {
+        return static_cast<size_t>(index) < flags.size() && flags[static_cast<size_t>(index)] == 1;
+    };
+    for (auto& [n, value] : numbered) {
+        for (; last < n - 1; ++last) gone += flagged(last);
+        if (!flagged(n - 1)) kept[n - gone] = std::move(value);
     }
-    sidecar.names = std::move(kept);
+    numbered = std::move(kept);
 }
 
-void moveName(Sidecar& sidecar, int from, int to) {
+template <typename Value> void moveNumbered(std::map<int, Value>& numbered, int from, int to) {
     if (from == to) return;
-    std::map<int, std::string> moved;
-    for (auto& [n, name] : sidecar.names) {
+    std::map<int, Value> moved;
+    for (auto& [n, value] : numbered) {
         int at = n;
         if (n == from) {
             at = to;
@@ -215,21 +232,39 @@ void moveName(Sidecar& sidecar, int from, int to) {
         } else if (to < from && n >= to && n < from) {
             at = n + 1;
         }
-        moved[at] = std::move(name);
+        moved[at] = std::move(value);
     }
-    sidecar.names = std::move(moved);
+    numbered = std::move(moved);
+}
+
+template <typename Value>
+void shiftNumbered(std::map<int, Value>& numbered, int number, int count) {
+    std::map<int, Value> shifted;
+    for (auto& [n, value] : numbered) {
+        if (n < number) {
+            shifted[n] = std::move(value);
+        } else if (count > 0 || n >= number - count) {
+            shifted[n + count] = std::move(value);
+        }
+    }
+    numbered = std::move(shifted);
+}
+
+} // namespace
+
+void deleteNames(Sidecar& sidecar, const std::vector<uint8_t>& flags) {
+    deleteNumbered(sidecar.names, flags);
+    deleteNumbered(sidecar.delays, flags);
+}
+
+void moveName(Sidecar& sidecar, int from, int to) {
+    moveNumbered(sidecar.names, from, to);
+    moveNumbered(sidecar.delays, from, to);
 }
 
 void shiftNames(Sidecar& sidecar, int number, int count) {
-    std::map<int, std::string> shifted;
-    for (auto& [n, name] : sidecar.names) {
-        if (n < number) {
-            shifted[n] = std::move(name);
-        } else if (count > 0 || n >= number - count) {
-            shifted[n + count] = std::move(name);
-        }
-    }
-    sidecar.names = std::move(shifted);
+    shiftNumbered(sidecar.names, number, count);
+    shiftNumbered(sidecar.delays, number, count);
 }
 
 } // namespace dedur

@@ -28,10 +28,18 @@ struct CodeProfile {
 // What a pattern file cannot hold, kept beside it in "NAME.pat.toml".
 struct Sidecar {
     std::map<int, std::string> names; // pattern number (1-based) -> identifier
+    std::map<int, int> delays;        // pattern number -> frame delay in ms (100 unless set)
     std::map<std::string, CodeProfile> profiles;
     std::optional<PanelDefinition> panel; // the definition last used with the file
 
-    bool empty() const { return names.empty() && profiles.empty() && !panel; }
+    bool empty() const { return names.empty() && delays.empty() && profiles.empty() && !panel; }
+    // A pattern's delay as a frame of an animation, in milliseconds.
+    int delayOf(int number) const {
+        const auto found = delays.find(number);
+        return found == delays.end() ? DefaultFrameDelay : found->second;
+    }
+    static constexpr int DefaultFrameDelay = 100;
+    static constexpr int MaxFrameDelay = 655350; // what a GIF can hold
     bool operator==(const Sidecar&) const = default;
 };
 
@@ -46,7 +54,7 @@ std::string formatSidecar(const Sidecar& sidecar);
 // writes nothing.
 Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar);
 
-// Keeps the names with their patterns when `count` patterns are inserted
+// Keeps the names and delays with their patterns when `count` patterns are inserted
 // (count > 0) or deleted (count < 0) at 1-based `number`.
 void shiftNames(Sidecar& sidecar, int number, int count);
 // The names of the patterns flagged 1 (by index) go; the others close up.

@@ -7,6 +7,7 @@
 
 #include "base/fileread.h"
 #include "base/numbertext.h"
+#include "image/gifanimation.h"
 
 namespace dedur {
 
@@ -251,11 +252,26 @@ Outcome decodeImage(std::string_view data, const std::string& path, RgbaImage& o
         if (decodePbm(data, out, maxPixels)) return {};
         return refusal(path, "is a damaged PBM image, or one too large");
     }
+    if (data.substr(0, 3) == "GIF") {
+        // The first frame; an animation's others are for the callers that ask.
+        std::vector<GifFrame> frames;
+        const int side = static_cast<int>(std::min<uint64_t>(maxPixels, 65535));
+        if (Outcome decoded = decodeGifFrames(data, path, side, MaxGifFrames, frames, true);
+            !decoded.ok()) {
+            return decoded;
+        }
+        if (uint64_t(frames.front().image.width) * uint64_t(frames.front().image.height) >
+            maxPixels) {
+            return refusal(path, "is a GIF image too large");
+        }
+        out = std::move(frames.front().image);
+        return {};
+    }
     if (data.substr(0, 7) == "#define") {
         if (decodeXbm(data, out, maxPixels)) return {};
         return refusal(path, "is a damaged XBM image, or one too large");
     }
-    return refusal(path, "is not a PNG, PBM or XBM image");
+    return refusal(path, "is not a PNG, PBM, XBM or GIF image");
 }
 
 namespace {
