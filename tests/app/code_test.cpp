@@ -64,6 +64,20 @@ class CodeTest : public QObject {
         QCOMPARE(test::readBytes(second + ".toml"), std::string("[names\n"));
     }
 
+    void frameDelaysAreSetForThePatternOrARange() {
+        EditorFixture f;
+        for (int i = 0; i < 3; ++i) f.window->dispatchCommand(CmdAddPattern);
+        f.prompts.typed = {"fast", "2-3: 250", "40"};
+        f.window->dispatchCommand(CmdFrameDelay); // "fast" is refused, then the range
+        QCOMPARE(f.prompts.shown.size(), size_t(1));
+        f.window->dispatchCommand(CmdFrameDelay); // the current pattern, 4
+        QCOMPARE(f.editor->sidecar.delays, (std::map<int, int>{{2, 250}, {3, 250}, {4, 40}}));
+        QVERIFY(f.doc().modifiedFlag);
+        f.prompts.files = {QString::fromStdString(f.dir.file("anim.pat"))};
+        QVERIFY(f.window->controllers().files.saveAs());
+        QVERIFY(test::readBytes(f.dir.file("anim.pat.toml")).find("[delays]") != std::string::npos);
+    }
+
     void qtReadsTheXbmAsThePattern() {
         EditorFixture f;
         const char* const rows[] = {"110000000101", "010000000001", "000000000000", "100000000011"};

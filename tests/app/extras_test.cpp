@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -232,7 +233,7 @@ class ExtrasTest : public QObject {
         f.window->updateMenuState();
         QVERIFY(f.window->action(CmdPanelView)->isChecked());
         // Pattern 3 is current: flagged with the export's reason.
-        QVERIFY(view->findChild<QLabel*>()->text().startsWith("Panel No. 3 runs off the panel"));
+        QVERIFY(view->findChild<QLabel*>("warning")->text().startsWith("Panel No. 3 runs off the panel"));
         // A click inside pattern 2's outline goes there.
         const QPoint inside = view->panelRect().topLeft() + QPoint(40 * 5 + 3, 20 * 5 + 3);
         QTest::mouseClick(view, Qt::LeftButton, {}, inside);
@@ -264,6 +265,29 @@ class ExtrasTest : public QObject {
         QCOMPARE(all.bytes[330], uint8_t(0x10));
         view->showAllBox()->setChecked(false);
         QCOMPARE(view->allImage().highOffset, -1);
+
+        // Playback, stepped as its timer steps it: frame N shows pattern N
+        // at its place, for its delay; the document is left as it is.
+        f.editor->sidecar.delays[2] = 250;
+        f.doc().modifiedFlag = false;
+        view->playRange()->setText("1-2");
+        view->loopBox()->setChecked(false);
+        view->play();
+        QCOMPARE(view->framePattern(), 1);
+        QCOMPARE(view->image().bytes[0], uint8_t(0x02)); // pattern 1's dot, SEG 1 COM 2
+        QCOMPARE(view->frameTimer().interval(), 100);
+        view->stepFrame();
+        QCOMPARE(view->framePattern(), 2);
+        QCOMPARE(view->image().lowOffset, 314); // pattern 2 at SEG 40, COM 20
+        QCOMPARE(view->frameTimer().interval(), 250);
+        view->stepFrame();
+        QVERIFY(!view->playing());
+        QVERIFY(!f.doc().modifiedFlag);
+        // Space starts it again while the view has the focus.
+        QTest::keyClick(view, Qt::Key_Space);
+        QVERIFY(view->playing());
+        QTest::keyClick(view, Qt::Key_Space);
+        QVERIFY(!view->playing());
     }
 };
 

@@ -7,6 +7,7 @@
 #include "editor.h"
 #include "grid/resize.h"
 #include "panel/paneldefinitioncheck.h"
+#include "panel/panelexport.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
 #include "ui/numberfield.h"
@@ -83,6 +84,54 @@ void PatternListCommands::nameCurrent() {
     // Kept beside the file when it is saved next.
     doc.modifiedFlag = true;
     view_.showNavigation(number);
+}
+
+void PatternListCommands::frameDelay() {
+    Document& doc = editor_.document;
+    if (doc.editType != EditMode::Pattern) return;
+    const int number = doc.currentPattern + 1;
+    QString text = QString::number(editor_.sidecar.delayOf(number));
+    const Message wrong{"Give the milliseconds (1 to 655350), or a range and the milliseconds "
+                        "such as \"1-5: 250\".",
+                        " ", MessageButtons::Ok, MessageIcon::Question};
+    for (;;) {
+        if (!prompts_.askText(view_.owner(), "Frame delay",
+                              QString("Milliseconds pattern %1 shows as a frame (or \"1-5: 250\" "
+                                      "for a range):")
+                                  .arg(number),
+                              text)) {
+            return;
+        }
+        const QStringList parts = text.split(':');
+        bool ok = false;
+        const int ms = parts.last().trimmed().toInt(&ok);
+        std::vector<uint8_t> flags(static_cast<size_t>(doc.patternCount), 0);
+        if (parts.size() == 1) {
+            flags[static_cast<size_t>(doc.currentPattern)] = 1;
+        } else if (parts.size() == 2) {
+            const PanelRange range = parsePanelRange(
+                RangeChoice::Numbers, parts.first().toStdString(), doc.patternCount, 0);
+            if (!range.ok()) ok = false;
+            for (size_t i = 0; ok && i < flags.size(); ++i) flags[i] = range.panelFlags[i];
+        } else {
+            ok = false;
+        }
+        if (!ok || ms < 1 || ms > Sidecar::MaxFrameDelay) {
+            prompts_.showMessage(view_.owner(), wrong);
+            continue;
+        }
+        for (size_t i = 0; i < flags.size(); ++i) {
+            if (flags[i] != 1) continue;
+            if (ms == Sidecar::DefaultFrameDelay) {
+                editor_.sidecar.delays.erase(static_cast<int>(i) + 1);
+            } else {
+                editor_.sidecar.delays[static_cast<int>(i) + 1] = ms;
+            }
+        }
+        // Kept beside the file when it is saved next.
+        doc.modifiedFlag = true;
+        return;
+    }
 }
 
 void PatternListCommands::goTo(int number) {

@@ -18,6 +18,9 @@ class PatternListCommands : public Controller {
     void changeSize();
     // Pattern > Name...: the identifier the current pattern's code carries.
     void nameCurrent();
+    // Pattern > Frame delay...: the current pattern's delay as a frame, or a
+    // range's ("1-5: 250").
+    void frameDelay();
 };
 
 } // namespace dedur

@@ -4,10 +4,14 @@
 
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -31,7 +35,24 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
         update();
     });
     layout->addWidget(showAll_);
+    // Playback of a range of patterns as the panel will show them.
+    auto* playing = new QHBoxLayout;
+    play_ = new QPushButton("Play", this);
+    playRange_ = new QLineEdit(this);
+    playRange_->setPlaceholderText("all, or 1-5");
+    loop_ = new QCheckBox("Loop", this);
+    loop_->setChecked(true);
+    frameLabel_ = new QLabel(this);
+    playing->addWidget(play_);
+    playing->addWidget(playRange_, 1);
+    playing->addWidget(loop_);
+    playing->addWidget(frameLabel_, 1);
+    layout->addLayout(playing);
+    frameTimer_.setSingleShot(true);
+    connect(&frameTimer_, &QTimer::timeout, this, &PanelView::stepFrame);
+    connect(play_, &QPushButton::clicked, this, [this] { playing_ ? stop() : play(); });
     warning_ = new QLabel(this);
+    warning_->setObjectName("warning");
     warning_->setWordWrap(true);
     warning_->setStyleSheet("color: #C00000");
     layout->addWidget(warning_);
@@ -57,6 +78,81 @@ QRect PanelView::outlineRect(const PatternOutline& o) const {
             (o.segLast - o.segFirst + 1) * Scale, (o.comLast - o.comFirst + 1) * Scale};
 }
 
+void PanelView::play() {
+    const Document& doc = editor_.document;
+    if (doc.editType != EditMode::Pattern) return;
+    const std::string text = playRange_->text().trimmed().toStdString();
+    const PanelRange range = parsePanelRange(text.empty() ? RangeChoice::All : RangeChoice::Numbers,
+                                             text, doc.patternCount, doc.currentPattern);
+    frames_.clear();
+    for (int i = 0; range.ok() && i < doc.patternCount; ++i) {
+        if (range.panelFlags[static_cast<size_t>(i)] == 1) frames_.push_back(i);
+    }
+    if (frames_.empty()) {
+        warning_->setText(QString::fromStdString(range.outcome.message.text));
+        warning_->setVisible(true);
+        return;
+    }
+    playing_ = true;
+    play_->setText("Stop");
+    frameAt_ = 0;
+    showFrame();
+}
+
+void PanelView::stop() {
+    frameTimer_.stop();
+    playing_ = false;
+    play_->setText("Play");
+    frameLabel_->clear();
+    refresh(true);
+}
+
+int PanelView::framePattern() const {
+    return playing_ && frameAt_ < frames_.size() ? frames_[frameAt_] + 1 : 0;
+}
+
+void PanelView::stepFrame() {
+    if (!playing_) return;
+    if (++frameAt_ >= frames_.size()) {
+        if (!loop_->isChecked()) {
+            stop();
+            return;
+        }
+        frameAt_ = 0;
+    }
+    showFrame();
+}
+
+void PanelView::showFrame() {
+    const Document& doc = editor_.document;
+    const int index = frames_[frameAt_];
+    if (index >= doc.patternCount) {
+        stop();
+        return;
+    }
+    PatternHeader header;
+    getHeader(doc, index, header);
+    std::array<uint8_t, WorkDotsSize> dots{};
+    recordDots(doc, index, dots.data());
+    image_ = buildLcdImage(dots.data(), header, doc.panelDefinition);
+    const int delay = editor_.sidecar.delayOf(index + 1);
+    frameLabel_->setText(QString("Frame %1 of %2: pattern %3, %4 ms")
+                             .arg(frameAt_ + 1)
+                             .arg(frames_.size())
+                             .arg(index + 1)
+                             .arg(delay));
+    frameTimer_.start(delay);
+    update();
+}
+
+void PanelView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !playRange_->hasFocus()) {
+        playing_ ? stop() : play();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void PanelView::refresh(bool outlinesChanged) {
     const Document& doc = editor_.document;
     if (doc.editType != EditMode::Pattern) {
@@ -72,6 +168,10 @@ void PanelView::refresh(bool outlinesChanged) {
     } else {
         outlines_[static_cast<size_t>(doc.currentPattern)] =
             patternOutline(doc, doc.currentPattern);
+    }
+    if (playing_) {
+        update();
+        return;
     }
     // The record of the current pattern, as the export reads it.
     PatternHeader header;
@@ -231,6 +331,7 @@ void PanelView::mousePressEvent(QMouseEvent* event) {
 }
 
 void PanelView::hideEvent(QHideEvent*) {
+    if (playing_) stop();
     emit placeChanged(frameGeometry());
 }
 

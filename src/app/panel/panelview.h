@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <vector>
 
@@ -7,6 +8,8 @@
 #include "panel/paneloverview.h"
 
 class QCheckBox;
+class QLineEdit;
+class QPushButton;
 class QPainter;
 class QPlainTextEdit;
 class QLabel;
@@ -28,6 +31,17 @@ class PanelView : public QWidget {
     void refresh(bool outlinesChanged);
     QString bytesText() const;
     QCheckBox* showAllBox() const { return showAll_; }
+    // Playback: the patterns of the range as frames, each at its place for
+    // its delay. The document is never changed by it.
+    void play();
+    void stop();
+    // The next frame (what the timer does when a frame's delay is over).
+    void stepFrame();
+    bool playing() const { return playing_; }
+    int framePattern() const; // the pattern (from 1) the frame shows, 0 when stopped
+    QLineEdit* playRange() const { return playRange_; }
+    QCheckBox* loopBox() const { return loop_; }
+    QTimer& frameTimer() { return frameTimer_; }
     // What "Show all" draws: every pattern's dots together.
     const LcdImage& allImage() const { return all_; }
     const LcdImage& image() const { return image_; }
@@ -45,6 +59,7 @@ class PanelView : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // The current pattern in the chosen code profile's layout, after the memory.
@@ -57,6 +72,7 @@ class PanelView : public QWidget {
     void paintRulers(QPainter& p, const QRect& panel) const;
     // Every pattern's dots at its place, for "Show all".
     void combineAll();
+    void showFrame();
     QRect outlineRect(const PatternOutline& outline) const;
 
     const Editor& editor_;
@@ -64,6 +80,14 @@ class PanelView : public QWidget {
     LcdImage image_;
     LcdImage all_;
     QCheckBox* showAll_ = nullptr;
+    QPushButton* play_ = nullptr;
+    QLineEdit* playRange_ = nullptr;
+    QCheckBox* loop_ = nullptr;
+    QLabel* frameLabel_ = nullptr;
+    QTimer frameTimer_;
+    std::vector<int> frames_; // pattern indexes in playing order
+    size_t frameAt_ = 0;
+    bool playing_ = false;
     QPlainTextEdit* bytes_ = nullptr;
     QLabel* warning_ = nullptr;
 };

@@ -88,6 +88,7 @@ enum CommandId : int {
     CmdExportBdf = 5061,
     CmdImportBdf = 5062,
     CmdExportSubset = 5063,
+    CmdFrameDelay = 5071,
 };
 
 } // namespace dedur

@@ -394,6 +394,11 @@ const std::vector<CommandRow>& commandTable() {
          .separatorBefore = true,
          .enabled = isMode<EditMode::Pattern>,
          .run = [](W& w, int) { w.controllers().patterns.nameCurrent(); }},
+        {.id = CmdFrameDelay,
+         .popup = "&Pattern",
+         .text = "Frame &delay...",
+         .enabled = isMode<EditMode::Pattern>,
+         .run = [](W& w, int) { w.controllers().patterns.frameDelay(); }},
         // Setting
         {.id = CmdStatusBar,
          .popup = "&Setting",
