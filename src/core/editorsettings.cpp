@@ -69,6 +69,7 @@ void applySettingsText(Editor& editor, const std::string& text) {
         const long cell = decimal(value);
         s.zoomCell = cell >= 4 && cell <= 40 ? static_cast<int>(cell) : 0;
     }
+    s.onionSkin = read(SectionOthers, "ONIONSKIN") == "1";
     if (!(value = read(SectionOthers, "PATFILE")).empty()) {
         doc.patternFileName = value;
         if (!(value = read(SectionOthers, "PATNO")).empty()) {
@@ -159,6 +160,10 @@ void savePanelViewRect(const Editor& editor, const WindowRect& rect) {
 
 void saveZoom(const Editor& editor) {
     put(editor, SectionOthers, "ZOOMCELL", std::to_string(editor.settings.zoomCell));
+}
+
+void saveOnionSkin(const Editor& editor) {
+    put(editor, SectionOthers, "ONIONSKIN", editor.settings.onionSkin ? "1" : "0");
 }
 
 } // namespace dedur

@@ -16,6 +16,8 @@ struct Editor;
 
 // Stores the zoom right away.
 void saveZoom(const Editor& editor);
+// Stores whether the onion skin shows.
+void saveOnionSkin(const Editor& editor);
 void savePanelViewRect(const Editor& editor, const WindowRect& rect);
 // Reads "DEDUR.INI" from the start-up directory into the editor; 1 when read,
 // -1 when it was missing and has been created empty, 0 when a symbolic link

@@ -38,6 +38,29 @@ class ExtrasTest : public QObject {
         QVERIFY(texts[texts.size() - ours.size() - 1].isEmpty()); // the separator
     }
 
+    // The previous pattern faintly under the current one: drawn, never stored.
+    void onionSkinShowsThePreviousPattern() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"110000000000"});
+        f.window->dispatchCommand(CmdAddPattern);
+        test::setRows(f.doc(), {"010000000000"});
+        f.window->dispatchCommand(CmdOnionSkin);
+        QVERIFY(f.editor->settings.onionSkin);
+        QVERIFY(test::readBytes(f.dir.file("DEDUR.INI")).find("ONIONSKIN = 1") !=
+                std::string::npos);
+        const QRgb faint = f.cellPixel(0, 0);
+        QVERIFY(faint != White && faint != Black); // pattern 1's dot, faintly
+        QCOMPARE(f.cellPixel(1, 0), Black);        // pattern 2's own dot
+        QCOMPARE(f.cellPixel(2, 0), White);
+        QCOMPARE(f.rows().substr(0, 12), std::string("010000000000"));
+        // Erasing on it leaves the ghost, and off it the grid is plain again.
+        f.window->selectTool(CmdErasePoint);
+        f.drag({{1, 0}});
+        QCOMPARE(f.cellPixel(1, 0), faint);
+        f.window->dispatchCommand(CmdOnionSkin);
+        QCOMPARE(f.cellPixel(0, 0), White);
+    }
+
     void arrowKeysMoveAFloatingBlockOnly() {
         EditorFixture f;
         test::setRows(f.doc(), {"110000000000", "110000000000"});
@@ -233,7 +256,8 @@ class ExtrasTest : public QObject {
         f.window->updateMenuState();
         QVERIFY(f.window->action(CmdPanelView)->isChecked());
         // Pattern 3 is current: flagged with the export's reason.
-        QVERIFY(view->findChild<QLabel*>("warning")->text().startsWith("Panel No. 3 runs off the panel"));
+        QVERIFY(view->findChild<QLabel*>("warning")->text().startsWith(
+            "Panel No. 3 runs off the panel"));
         // A click inside pattern 2's outline goes there.
         const QPoint inside = view->panelRect().topLeft() + QPoint(40 * 5 + 3, 20 * 5 + 3);
         QTest::mouseClick(view, Qt::LeftButton, {}, inside);

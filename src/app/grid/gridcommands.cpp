@@ -31,6 +31,12 @@ void GridCommands::undoOrRedo(int id) {
     }
 }
 
+void GridCommands::toggleOnionSkin() {
+    editor_.settings.onionSkin = !editor_.settings.onionSkin;
+    saveOnionSkin(editor_);
+    view_.repaintGrid(true);
+}
+
 void GridCommands::zoomToFit() {
     const QSize room = view_.gridArea()->viewport()->size();
     const Document& doc = editor_.document;

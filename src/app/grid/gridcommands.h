@@ -18,6 +18,8 @@ class GridCommands : public Controller {
     void zoom(int direction);
     // Setting > Zoom to fit: the largest cells at which the whole pattern shows.
     void zoomToFit();
+    // Setting > Onion skin: the previous pattern faintly under the current one.
+    void toggleOnionSkin();
     void fillAllDots(int id);
     void chooseColour(int id);
 

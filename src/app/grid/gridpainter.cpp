@@ -149,6 +149,39 @@ void GridPainter::drawThumbnail(const std::vector<uint8_t>& image) {
     }
 }
 
+std::vector<uint8_t> GridPainter::onionDots() const {
+    const Document& doc = editor_.document;
+    if (!editor_.settings.onionSkin || doc.editType != EditMode::Pattern ||
+        doc.currentPattern < 1) {
+        return {};
+    }
+    // The previous pattern, from the top-left, cut to the current one's size.
+    PatternHeader h;
+    getHeader(doc, doc.currentPattern - 1, h);
+    if (h.width > MaxPatternSide || h.height > MaxPatternSide) return {};
+    std::vector<uint8_t> previous(static_cast<size_t>(h.width * h.height), DOT_OFF);
+    recordDots(doc, doc.currentPattern - 1, previous.data());
+    std::vector<uint8_t> dots(static_cast<size_t>(doc.patternWidth * doc.patternHeight), DOT_OFF);
+    for (int y = 0; y < std::min<int>(h.height, doc.patternHeight); ++y) {
+        for (int x = 0; x < std::min<int>(h.width, doc.patternWidth); ++x) {
+            dots[static_cast<size_t>(y * doc.patternWidth + x)] =
+                previous[static_cast<size_t>(y * h.width + x)];
+        }
+    }
+    return dots;
+}
+
+QRgb GridPainter::onionColour() const {
+    // A quarter of the way from the background to the dots: faint, and
+    // visible whatever the two colours are.
+    const QColor dot(dotColour()), back(backgroundColour());
+    QColor mixed((3 * back.red() + dot.red()) / 4, (3 * back.green() + dot.green()) / 4,
+                 (3 * back.blue() + dot.blue()) / 4);
+    if (mixed.rgb() == back.rgb())
+        mixed = back.lightness() > 127 ? back.darker(130) : back.lighter(150);
+    return mixed.rgb();
+}
+
 void GridPainter::paintCells() {
     const Document& doc = editor_.document;
     const Selection& sel = editor_.selection;
@@ -165,9 +198,16 @@ void GridPainter::paintCells() {
     std::vector<uint8_t> thumb;
     if (!previewPaint) {
         thumb.assign(doc.workDots.begin(), doc.workDots.begin() + static_cast<long>(count));
+        const std::vector<uint8_t> onion = onionDots();
+        const QRgb faint = onionColour();
         for (int y = 0; y < g.height; ++y) {
             for (int x = 0; x < g.width; ++x) {
-                if (thumb[static_cast<size_t>(y * g.width + x)] == DOT_ON) fillCell(x, y, dot);
+                const size_t i = static_cast<size_t>(y * g.width + x);
+                if (thumb[i] == DOT_ON) {
+                    fillCell(x, y, dot);
+                } else if (i < onion.size() && onion[i] == DOT_ON) {
+                    fillCell(x, y, faint);
+                }
             }
         }
         if (sel.selectionState == SelectionState::Floating) {
@@ -190,7 +230,13 @@ void GridPainter::paintCells() {
         // The core has set or cleared the dot; only its cell is painted.
         if (pendingDot >= 0 && pendingDot < static_cast<int>(count)) {
             const bool point = tool == Tool::Point;
-            fillCell(pendingDot % g.width, pendingDot / g.width, point ? dot : backgroundColour());
+            const std::vector<uint8_t> onion = point ? std::vector<uint8_t>{} : onionDots();
+            const bool ghost = static_cast<size_t>(pendingDot) < onion.size() &&
+                               onion[static_cast<size_t>(pendingDot)] == DOT_ON;
+            fillCell(pendingDot % g.width, pendingDot / g.width,
+                     point   ? dot
+                     : ghost ? onionColour()
+                             : backgroundColour());
         }
         previewPaint = false;
     } else if (listChanged) {

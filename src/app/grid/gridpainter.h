@@ -54,6 +54,10 @@ class GridPainter {
     static constexpr QRgb WindowBackground = 0xFF808080;
 
   private:
+    // The previous pattern's dots under the current one (empty when the onion
+    // skin is off), and the colour they show in.
+    std::vector<uint8_t> onionDots() const;
+    QRgb onionColour() const;
     void begin();
     QRgb* line(int y) {
         return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);

@@ -89,6 +89,7 @@ enum CommandId : int {
     CmdImportBdf = 5062,
     CmdExportSubset = 5063,
     CmdFrameDelay = 5071,
+    CmdOnionSkin = 5072,
 };
 
 } // namespace dedur

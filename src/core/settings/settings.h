@@ -30,6 +30,9 @@ struct Settings {
     // Our own: the zoomed width of a grid cell, 0 at the normal size (GRIDX
     // by GRIDY). Kept under "ZOOMCELL" in [others].
     int zoomCell = 0;
+    // Our own: the previous pattern shows faintly under the current one
+    // ("ONIONSKIN" in [others]).
+    bool onionSkin = false;
     // Our own: where the panel view was last, as MAINWINRECT ("PANELVIEW").
     WindowRect panelViewRect;
 };
