@@ -462,7 +462,7 @@ const std::vector<CommandRow>& commandTable() {
          .run = [](W& w, int) { w.controllers().grid.zoomToFit(); }},
         {.id = CmdOnionSkin,
          .popup = "&Setting",
-         .text = "&Onion skin",
+         .text = "Onion s&kin",
          .checked = [](const W& w) { return w.editor().settings.onionSkin; },
          .run = [](W& w, int) { w.controllers().grid.toggleOnionSkin(); }},
         {.id = CmdPanelView,
