@@ -140,6 +140,8 @@ int runCode(const ParsedArgs& args) {
     options.layout = *layout;
     options.invert = profile.invert;
     options.progmem = profile.progmem;
+    options.animation = args.has("animation");
+    options.delays = sidecar.delays;
     const CodeJob job = makeCodeJob(doc, range.panelFlags, sidecar.names, options, source);
     if (profile.templateFile.empty()) {
         // Refused before anything is written; then made while it is written.
@@ -178,7 +180,7 @@ const Command& codeCommand() {
         "write patterns as code for a display driver (C, XBM, MicroPython, Rust, ...)",
         "usage: dedur-cli code FILE.pat [--pattern N | --range TEXT | --all]\n"
         "                     [--format c|xbm|micropython|rust|asm|json | --template FILE]\n"
-        "                     [--layout L] [--name NAME] [--invert] [--progmem]\n"
+        "                     [--layout L] [--name NAME] [--invert] [--progmem] [--animation]\n"
         "                     [--profile NAME|FILE] [--output OUT [--force]]\n"
         "\n"
         "Writes the chosen patterns' dots as bytes in the layout a display driver reads,\n"
@@ -197,6 +199,8 @@ const Command& codeCommand() {
         "  --name NAME    the identifier (a C identifier; default from FILE's name)\n"
         "  --invert       swap set and clear dots\n"
         "  --progmem      put the C arrays in program memory (AVR; nothing elsewhere)\n"
+        "  --animation    the patterns are frames: add NAME_FRAME_COUNT and the delays\n"
+        "                 (NAME_DELAYS_MS; see \"frames\") in C, Rust, MicroPython and JSON\n"
         "  --profile P    a profile kept in FILE.pat.toml, or a file of profile keys;\n"
         "                 the options above override it\n"
         "  --output OUT   write OUT instead of standard output\n"
@@ -211,6 +215,7 @@ const Command& codeCommand() {
          {"name", true},
          {"invert", false},
          {"progmem", false},
+         {"animation", false},
          {"profile", true},
          {"output", true},
          {"force", false}},

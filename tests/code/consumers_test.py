@@ -154,6 +154,30 @@ if built.returncode == 0:
           "".join(row + "\n" for rows, *_ in patterns for row in rows),
           "the shipped C template's table prints the dots")
 
+# An animation's frame table: the frames and their delays, compiled and printed.
+run(CLI, "frames", pat, "--range", "2-3", "--delay", "250")
+run(CLI, "code", pat, "--range", "1-3", "--animation", "--output", os.path.join(work, "anim.h"))
+with open(os.path.join(work, "anim.c"), "w") as f:
+    f.write('#include <stdio.h>\n#include "anim.h"\nint main(void) {\n'
+            '    for (int i = 0; i < icons_FRAME_COUNT; ++i) {\n'
+            '        const int w = icons_WIDTHS[i], stride = (w + 7) / 8;\n'
+            '        printf("%u\\n", (unsigned)icons_DELAYS_MS[i]);\n'
+            '        for (int y = 0; y < icons_HEIGHTS[i]; ++y) {\n'
+            '            for (int x = 0; x < w; ++x)\n'
+            '                putchar(icons[i][y * stride + x / 8] >> (7 - x % 8) & 1 ? \'1\' : \'0\');\n'
+            '            putchar(\'\\n\');\n        }\n    }\n    return 0;\n}\n')
+built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "anim"),
+            os.path.join(work, "anim.c"), ok=False)
+check(built.returncode == 0, f"the frame table compiles: {built.stderr}")
+if built.returncode == 0:
+    expected = "".join(f"{d}\n" + "".join(r + "\n" for r in patterns[i][0])
+                       for i, d in enumerate([100, 250, 250]))
+    check(run(os.path.join(work, "anim")).stdout == expected, "the frames print with their delays")
+frames_json = json.loads(run(CLI, "code", pat, "--range", "1-3", "--animation", "--format",
+                             "json").stdout)
+check(frames_json["total_ms"] == 600 and [p["delay"] for p in frames_json["patterns"]] ==
+      [100, 250, 250], "the JSON frames carry their delays and the total")
+
 # XBM: ImageMagick reads it back as the pattern (PBM: 1 is black, a set dot).
 xbm = os.path.join(work, "one.xbm")
 run(CLI, "code", pat, "--pattern", "6", "--format", "xbm", "--layout", "rows-lsb",

@@ -115,6 +115,19 @@ void writeC(const CodeJob& job, Output& o) {
         for (const CodePattern& p : job.patterns) put(out, " ", number(p.height), ",");
         out += " };\n\n";
     }
+    if (job.animation) {
+        put(out, "/* The patterns as the frames of an animation, each shown for its delay. */\n");
+        put(out, "#define ", job.name, "_FRAME_COUNT ",
+            number(static_cast<long long>(job.patterns.size())), "\n");
+        put(out, "const uint32_t ", job.name, "_DELAYS_MS[", job.name, "_FRAME_COUNT] = {");
+        for (const CodePattern& p : job.patterns) put(out, " ", number(p.delay), ",");
+        out += " };\n";
+        if (job.patterns.size() == 1) {
+            put(out, "const uint8_t* const ", job.name, "_FRAMES[1] = { ",
+                job.patterns.front().ident, " };\n");
+        }
+        out += "\n";
+    }
     put(out, "#endif /* ", guard, " */\n");
 }
 
@@ -163,6 +176,12 @@ void writeMicroPython(const CodeJob& job, Output& o) {
         for (const CodePattern& p : job.patterns) put(out, p.ident, "_fb, ");
         out += ")\n";
     }
+    if (job.animation) {
+        put(out, job.name, "_FRAME_COUNT = ", number(static_cast<long long>(job.patterns.size())),
+            "\n", job.name, "_DELAYS_MS = (");
+        for (const CodePattern& p : job.patterns) put(out, number(p.delay), ", ");
+        out += ")\n";
+    }
 }
 
 void writeRust(const CodeJob& job, Output& o) {
@@ -185,6 +204,14 @@ void writeRust(const CodeJob& job, Output& o) {
         put(out, "pub const ", name, "_COUNT: usize = ", count, ";\n");
         put(out, "pub const ", name, ": [&[u8]; ", count, "] = [");
         for (const CodePattern& p : job.patterns) put(out, "&", upper(p.ident), ", ");
+        out += "];\n";
+    }
+    if (job.animation) {
+        const std::string name = upper(job.name);
+        const std::string count = number(static_cast<long long>(job.patterns.size()));
+        put(out, "pub const ", name, "_FRAME_COUNT: usize = ", count, ";\n");
+        put(out, "pub const ", name, "_DELAYS_MS: [u32; ", count, "] = [");
+        for (const CodePattern& p : job.patterns) put(out, number(p.delay), ", ");
         out += "];\n";
     }
 }
@@ -221,14 +248,23 @@ void writeJson(const CodeJob& job, Output& o) {
         out += i ? ",\n  " : "\n  ";
         put(out, "{\"number\": ", number(p.number), ", \"name\": \"", p.ident,
             "\", \"width\": ", number(p.width), ", \"height\": ", number(p.height),
-            ", \"seg\": ", number(p.seg), ", \"com\": ", number(p.com), ", \"bytes\": [");
+            ", \"seg\": ", number(p.seg), ", \"com\": ", number(p.com));
+        if (job.animation) put(out, ", \"delay\": ", number(p.delay));
+        out += ", \"bytes\": [";
         for (size_t k = 0; k < p.bytes.size(); ++k) {
             if (k) out += ", ";
             out += number(p.bytes[k]);
         }
         out += "]}";
     }
-    out += "\n]}\n";
+    out += "\n]";
+    if (job.animation) {
+        long total = 0;
+        for (const CodePattern& p : job.patterns) total += p.delay;
+        put(out, ", \"frame_count\": ", number(static_cast<long long>(job.patterns.size())),
+            ", \"total_ms\": ", number(total));
+    }
+    out += "}\n";
 }
 
 Outcome refused(const std::string& why) {

@@ -75,6 +75,7 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
     job.layout = options.layout;
     job.invert = options.invert;
     job.progmem = options.progmem;
+    job.animation = options.animation;
     size_t wanted = 0;
     for (size_t i = 0; i < flags.size() && i < static_cast<size_t>(doc.patternCount); ++i) {
         wanted += flags[i] == 1;
@@ -95,6 +96,9 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
         }
         CodePattern p;
         p.number = i + 1;
+        if (const auto d = options.delays.find(p.number); d != options.delays.end()) {
+            p.delay = d->second;
+        }
         const auto own = names.find(p.number);
         if (wanted == 1) {
             p.ident = options.name.empty() && own != names.end() ? own->second : job.name;

@@ -31,6 +31,7 @@ struct CodePattern {
     // row's byte x / 8), for drawing them.
     std::vector<uint8_t> packed;
     std::string offPanel; // why the panel layout cannot place it
+    int delay = 100;      // as a frame of an animation, in ms
 };
 
 // Everything a format or a template needs.
@@ -40,6 +41,9 @@ struct CodeJob {
     CodeLayout layout = CodeLayout::RowsMsb;
     bool invert = false;
     bool progmem = false;
+    // The patterns are the frames of an animation: the formats add the
+    // frame count and the delays.
+    bool animation = false;
     std::vector<CodePattern> patterns;
 };
 
@@ -48,6 +52,8 @@ struct CodeOptions {
     CodeLayout layout = CodeLayout::RowsMsb;
     bool invert = false;
     bool progmem = false;
+    bool animation = false;
+    std::map<int, int> delays; // by pattern number; 100 ms for the others
     // The panel layout places each pattern by its own directions (the
     // command line) or by the panel definition's (the editor).
     bool ownDirections = true;

@@ -151,6 +151,7 @@ Data patternData(const CodePattern& p, bool first, bool last) {
     d.set("lr", std::to_string(p.lr));
     d.set("tb", std::to_string(p.tb));
     d.set("byte_count", std::to_string(p.bytes.size()));
+    d.set("delay", std::to_string(p.delay));
     d.set("first", first);
     d.set("last", last);
     return d;
@@ -219,6 +220,9 @@ Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
     top.set("name", job.name);
     top.set("layout", std::string(layoutName(job.layout)));
     top.set("count", std::to_string(job.patterns.size()));
+    long total = 0;
+    for (const CodePattern& p : job.patterns) total += p.delay;
+    top.set("total_ms", std::to_string(total));
     Data patterns{Data::type::list};
     for (size_t i = 0; i < job.patterns.size(); ++i) {
         patterns.push_back(patternData(job.patterns[i], i == 0, i + 1 == job.patterns.size()));
