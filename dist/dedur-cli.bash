@@ -50,7 +50,7 @@ _dedur_cli() {
             return
             ;;
         --count | --size | --seg | --com | --pattern | --range | --code | --number | --threshold | \
-            --scale | --columns | --offset | --panel | --at | --to)
+            --scale | --columns | --offset | --panel | --at | --to | --delay | --loop)
             return
             ;;
     esac
@@ -80,9 +80,9 @@ _dedur_cli() {
         font-export) if ((positional == 0)); then _filedir '@(fon|15)'; else _filedir bdf; fi ;;
         font-import) if ((positional == 0)); then _filedir '@(fon|15)'; else _filedir bdf; fi ;;
         font-subset) _filedir txt ;;
-        import-image) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|PBM|xbm|XBM)'; fi ;;
+        import-image) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|PBM|xbm|XBM|gif|GIF)'; fi ;;
         import-panel) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
-        render) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|xbm)'; fi ;;
+        render) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|xbm|gif)'; fi ;;
         export) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
         table) if ((positional == 0)); then _filedir pat; else _filedir '@(TAB|tab)'; fi ;;
         draw)

@@ -8,8 +8,10 @@
 #include "base/fileread.h"
 #include "base/safewrite.h"
 #include "editor.h"
+#include "image/gifanimation.h"
 #include "image/imagedots.h"
 #include "image/imagefile.h"
+#include "panel/panelexport.h"
 #include "textclip/pasteandclear.h"
 #include "ui/clipboardbitmap.h"
 #include "ui/commandids.h"
@@ -52,6 +54,15 @@ void ImageCommands::importImageFile(const QString& path) {
         return;
     }
     if (failed(imageHeaderRefusal(bytes, file))) return;
+    // An animation may come in as patterns, a frame each.
+    if (const int count = gifFrameCount(bytes);
+        count > 1 &&
+        prompts_.showMessage(view_.owner(), {formatText("Import %d frames as new patterns?", count),
+                                             " ", MessageButtons::YesNo, MessageIcon::Question}) ==
+            IDYES) {
+        importFrames(bytes, file);
+        return;
+    }
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
@@ -86,6 +97,64 @@ void ImageCommands::importImageFile(const QString& path) {
     view_.refreshHistoryButtons();
 }
 
+void ImageCommands::importFrames(const std::string& bytes, const std::string& file) {
+    Document& doc = editor_.document;
+    std::vector<GifFrame> frames;
+    if (failed(decodeGifFrames(bytes, file, MaxPatternSide, MaxGifFrames, frames))) return;
+    view_.commitSelection();
+    // Placed as the panel definition places a new pattern; each frame's
+    // delay is kept beside the file.
+    PatternHeader header = headerFromDefinition(doc.panelDefinition);
+    header.width = static_cast<int16_t>(frames.front().image.width);
+    header.height = static_cast<int16_t>(frames.front().image.height);
+    for (const GifFrame& frame : frames) {
+        const DotGrid dots = dotsFromImage(frame.image, std::nullopt, false);
+        appendPattern(doc, &header);
+        std::copy(dots.dots.begin(), dots.dots.end(), doc.workDots.begin());
+        storeWorkDots(doc);
+        if (frame.delayMs != Sidecar::DefaultFrameDelay) {
+            editor_.sidecar.delays[doc.patternCount] =
+                std::clamp(frame.delayMs, 1, Sidecar::MaxFrameDelay);
+        }
+    }
+    doc.modifiedFlag = true;
+    editor_.currentNumber = doc.currentPattern + 1;
+    view_.showNavigation(editor_.currentNumber);
+    view_.refreshButton(CmdDeletePattern);
+    view_.repaintGrid(true);
+}
+
+void ImageCommands::exportAnimation(const std::string& file, int scale) {
+    Document& doc = editor_.document;
+    if (doc.editType != EditMode::Pattern) {
+        prompts_.beep();
+        return;
+    }
+    QString text;
+    if (!prompts_.askText(view_.owner(), "Export animation",
+                          "Patterns for the frames (e.g. 1-5; empty for all):", text)) {
+        return;
+    }
+    const std::string numbers = text.trimmed().toStdString();
+    const PanelRange range =
+        parsePanelRange(numbers.empty() ? RangeChoice::All : RangeChoice::Numbers, numbers,
+                        doc.patternCount, doc.currentPattern);
+    if (failed(range.outcome)) return;
+    view_.commitSelection();
+    std::vector<IndexedImage> frames;
+    std::vector<int> delays;
+    for (int i = 0; i < doc.patternCount; ++i) {
+        if (range.panelFlags[static_cast<size_t>(i)] != 1) continue;
+        PatternHeader h;
+        getHeader(doc, i, h);
+        DotGrid dots{h.width, h.height, std::vector<uint8_t>(size_t(h.width * h.height), DOT_OFF)};
+        recordDots(doc, i, dots.dots.data());
+        frames.push_back(renderDots(dots, scale, false));
+        delays.push_back(editor_.sidecar.delayOf(i + 1));
+    }
+    failed(writeFileSafely(file, encodeGif(frames, delays, 0)));
+}
+
 void ImageCommands::exportImage() {
     const Selection& sel = editor_.selection;
     const Document& doc = editor_.document;
@@ -98,13 +167,18 @@ void ImageCommands::exportImage() {
                 doc.patternHeight,
                 {doc.workDots.begin(), doc.workDots.begin() + doc.patternDotCount}};
     }
-    QString path = prompts_.askSaveFileName(view_.owner(), QString(), "PNG image (*.png)|*.png|",
+    QString path = prompts_.askSaveFileName(view_.owner(), QString(),
+                                            "PNG image (*.png)|*.png|Animated GIF (*.gif)|*.gif|",
                                             "Export image");
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".png";
     // Each dot as large as a cell of the grid.
     const int scale = std::max<int>(1, std::min(editor_.settings.gridX, editor_.settings.gridY));
     const std::string file = QFile::encodeName(path).toStdString();
+    if (QFileInfo(path).suffix().compare("gif", Qt::CaseInsensitive) == 0) {
+        exportAnimation(file, scale);
+        return;
+    }
     const Outcome outcome = writeFileSafely(file, encodePng(renderDots(dots, scale, false)));
     failed(outcome);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "ui/controller.h"
 
 class QString;
@@ -7,7 +9,9 @@ class QString;
 namespace dedur {
 
 // Image files in and out: an image comes in as a floating block, as a pasted
-// one does; the pattern or the floating block goes out as a PNG.
+// one does (an animated GIF, if the user wants, as a pattern a frame); the
+// pattern or the floating block goes out as a PNG, a range of patterns as an
+// animated GIF.
 class ImageCommands : public Controller {
   public:
     using Controller::Controller;
@@ -15,6 +19,12 @@ class ImageCommands : public Controller {
     void importImage(); // asks for the file
     void importImageFile(const QString& path);
     void exportImage();
+
+  private:
+    // Every frame of an animated GIF appended as a pattern, with its delay.
+    void importFrames(const std::string& bytes, const std::string& file);
+    // A range of patterns as an animated GIF, each frame for its delay.
+    void exportAnimation(const std::string& file, int scale);
 };
 
 } // namespace dedur
