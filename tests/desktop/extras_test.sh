@@ -33,12 +33,13 @@ sed -n 6p "$work/two.pat" | grep -q "^000100000000" || { cat "$work/two.pat"; fa
 grep -q "^ZOOMCELL = 12"$'\r'"\$" "$work/DEDUR.INI" || { cat "$work/DEDUR.INI"; fail "ZOOMCELL not stored"; }
 
 xdotool key alt+s v
-view=$(timeout 10 xdotool search --sync --name "^Panel view\$" | head -n 1)
+view=$(timeout 10 xdotool search --sync --onlyvisible --name "^Panel view\$" | head -n 1)
 [ -n "$view" ] || fail "the panel view did not open"
 sleep 0.5
-# Pattern 2's outline: SEG 40..51, COM 20..31 at 5 pixels a line, 8 in.
+# Pattern 2's outline: SEG 40..51, COM 20..31 at 5 pixels a line, the panel
+# 28 in from the left and 18 down (room for the rulers); its middle.
 eval "$(xdotool getwindowgeometry --shell "$view")"
-xdotool mousemove $(( X + 8 + 39 * 5 + 20 )) $(( Y + 8 + 19 * 5 + 20 )) click 1
+xdotool mousemove $(( X + 28 + 39 * 5 + 30 )) $(( Y + 18 + 19 * 5 + 30 )) click 1
 sleep 0.5
 exit_editor
 grep -q "^PATNO = 1"$'\r'"\$" "$work/DEDUR.INI" || { cat "$work/DEDUR.INI"; fail "the click did not go to pattern 2"; }
