@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "code/codedialog.h"
-#include "code/dotpreview.h"
+#include "ui/dotpreview.h"
 #include "editorfixture.h"
 #include "panel/panelview.h"
 #include "ui/commandids.h"

@@ -10,6 +10,7 @@
 #include "fonts/subsetdialog.h"
 #include "settings/settingsfile.h"
 #include "ui/commandids.h"
+#include "ui/dotpreview.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;
@@ -112,6 +113,17 @@ class FontModesTest : public QObject {
             QVERIFY(d->output().find("#define glyphs_COUNT 2") != std::string::npos);
             QVERIFY(d->output().find("glyphs_glyph(uint32_t codepoint)") != std::string::npos);
             QCOMPARE(d->missingLabel()->text(), QString::fromUtf8("No glyph for: \xC2\xB0"));
+            // The first glyph ("A") as drawn, and as a display reading its
+            // bytes as pages would show it.
+            QCOMPARE(d->preview()->differences(), 0);
+            d->readsBox()->setCurrentIndex(d->readsBox()->findData("pages-lsb"));
+            QCOMPARE(d->preview()->differences(), -1); // fewer bytes than pages need
+            d->textBox()->setPlainText(QString::fromUtf8("\xE9\x9B\xBB")); // 電
+            d->readsBox()->setCurrentIndex(d->readsBox()->findData("rows-lsb"));
+            QVERIFY(d->preview()->differences() > 0); // mirrored every 8 dots
+            d->textBox()->setPlainText(QString::fromUtf8("\xE4\xB8\x80"
+                                                         "A"
+                                                         "\xC2\xB0"));
             d->formatBox()->setCurrentIndex(d->formatBox()->findData("bdf"));
             QVERIFY(d->output().find("ENCODING 19968") != std::string::npos);
             f.prompts.files = {QString::fromStdString(f.dir.file("ui"))};

@@ -23,7 +23,7 @@
 #include "base/safewrite.h"
 #include "code/codeformats.h"
 #include "code/codetemplate.h"
-#include "code/dotpreview.h"
+#include "ui/dotpreview.h"
 #include "document/dotpacking.h"
 #include "editor.h"
 #include "panel/panelexport.h"

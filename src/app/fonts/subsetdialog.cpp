@@ -16,7 +16,9 @@
 #include "base/safewrite.h"
 #include "code/codejob.h"
 #include "code/glyphsubset.h"
+#include "document/patternstore.h"
 #include "editor.h"
+#include "ui/dotpreview.h"
 #include "ui/prompts.h"
 
 namespace dedur {
@@ -33,6 +35,14 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
         if (l != CodeLayout::Panel) layout_->addItem(layoutName(l), QString(layoutName(l)));
     }
     name_ = new QLineEdit("glyphs", this);
+    // What a display reading the bytes another way would show of the first
+    // glyph, as in the code dialog.
+    reads_ = new QComboBox(this);
+    reads_->addItem("the same layout", QString());
+    for (CodeLayout l : AllCodeLayouts) {
+        if (l != CodeLayout::Panel) reads_->addItem(layoutName(l), QString(layoutName(l)));
+    }
+    preview_ = new DotPreview(this);
     missing_ = new QLabel(this);
     missing_->setWordWrap(true);
     missing_->setStyleSheet("color: #b00000");
@@ -45,12 +55,14 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     form->addRow("Format:", format_);
     form->addRow("Layout:", layout_);
     form->addRow("Name:", name_);
+    form->addRow("Display reads:", reads_);
     auto* left = new QVBoxLayout;
     auto* load = new QPushButton("Text from a file...", this);
     left->addWidget(strings_, 1);
     left->addWidget(load);
     left->addLayout(form);
     left->addWidget(missing_);
+    left->addWidget(preview_, 1);
     auto* top = new QHBoxLayout;
     top->addLayout(left, 2);
     top->addWidget(view_, 3);
@@ -68,6 +80,7 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     connect(strings_, &QPlainTextEdit::textChanged, this, &SubsetDialog::refresh);
     connect(format_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
     connect(layout_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
+    connect(reads_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
     connect(name_, &QLineEdit::textEdited, this, &SubsetDialog::refresh);
     connect(load, &QPushButton::clicked, this, &SubsetDialog::loadTextFile);
     connect(save, &QPushButton::clicked, this, &SubsetDialog::saveToFile);
@@ -101,11 +114,35 @@ void SubsetDialog::refresh() {
     QString missing;
     for (char32_t c : subset.missing) missing += QString::fromStdU32String(std::u32string(1, c));
     missing_->setText(missing.isEmpty() ? QString() : QString("No glyph for: %1").arg(missing));
+    showFirstGlyph(subset, kind);
     const QString format = format_->currentData().toString();
     output_ = format == "c"      ? subsetAsC(subset, name)
               : format == "json" ? subsetAsJson(subset)
                                  : subsetAsBdf(fileBytes, subset, name);
     view_->setPlainText(QString::fromStdString(output_));
+}
+
+void SubsetDialog::showFirstGlyph(const GlyphSubset& subset, GlyphFileKind kind) {
+    if (subset.glyphs.empty()) {
+        preview_->setDots(0, 0, {}, {});
+        return;
+    }
+    const SubsetGlyph& g = subset.glyphs.front();
+    const GlyphFileShape shape =
+        glyphFileShape(g.width == glyphFileShape(kind).width ? kind : GlyphFileKind::Ascii8x15);
+    const PatternHeader header{
+        static_cast<int16_t>(shape.width), static_cast<int16_t>(shape.height), 1, 1, 0, 2};
+    const PanelDefinition definition;
+    // The glyph as drawn, read back through its own layout, and as a display
+    // reading the bytes through the chosen one shows it.
+    std::vector<uint8_t> drawn = dotsFromLayout(g.bytes, shape.width, shape.height, subset.layout,
+                                                false, header, definition);
+    const QString reads = reads_->currentData().toString();
+    const CodeLayout layout =
+        reads.isEmpty() ? subset.layout : layoutNamed(reads.toStdString()).value_or(subset.layout);
+    std::vector<uint8_t> shown =
+        dotsFromLayout(g.bytes, shape.width, shape.height, layout, false, header, definition);
+    preview_->setDots(shape.width, shape.height, std::move(drawn), std::move(shown));
 }
 
 void SubsetDialog::loadTextFile() {

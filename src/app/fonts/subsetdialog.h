@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <string>
 
+#include "code/glyphsubset.h"
 #include "ui/centeronscreen.h"
 
 class QComboBox;
@@ -14,6 +15,7 @@ namespace dedur {
 
 struct Editor;
 class Prompts;
+class DotPreview;
 
 // "Export subset for text": the glyphs of the characters some text uses, as
 // C, BDF or JSON for the firmware, with the text it will write.
@@ -31,9 +33,13 @@ class SubsetDialog : public ScreenCentred<QDialog> {
     QComboBox* layoutBox() const { return layout_; }
     QLineEdit* nameField() const { return name_; }
     QLabel* missingLabel() const { return missing_; }
+    QComboBox* readsBox() const { return reads_; }
+    DotPreview* preview() const { return preview_; }
     const std::string& output() const { return output_; }
 
   private:
+    void showFirstGlyph(const GlyphSubset& subset, GlyphFileKind kind);
+
     Prompts& prompts_;
     Editor& editor_;
     std::string output_;
@@ -42,6 +48,8 @@ class SubsetDialog : public ScreenCentred<QDialog> {
     QComboBox* layout_;
     QLineEdit* name_;
     QLabel* missing_;
+    QComboBox* reads_;
+    DotPreview* preview_;
     QPlainTextEdit* view_;
 };
 

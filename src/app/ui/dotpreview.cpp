@@ -1,4 +1,4 @@
-#include "code/dotpreview.h"
+#include "ui/dotpreview.h"
 
 #include <QPainter>
 #include <algorithm>
