@@ -7,10 +7,10 @@
 #include <QTest>
 
 #include "code/codedialog.h"
-#include "ui/dotpreview.h"
 #include "editorfixture.h"
 #include "panel/panelview.h"
 #include "ui/commandids.h"
+#include "ui/dotpreview.h"
 #include "window/palette.h"
 
 using namespace dedur;

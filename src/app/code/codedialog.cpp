@@ -23,10 +23,10 @@
 #include "base/safewrite.h"
 #include "code/codeformats.h"
 #include "code/codetemplate.h"
-#include "ui/dotpreview.h"
 #include "document/dotpacking.h"
 #include "editor.h"
 #include "panel/panelexport.h"
+#include "ui/dotpreview.h"
 #include "ui/prompts.h"
 
 namespace dedur {
