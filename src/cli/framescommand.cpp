@@ -22,9 +22,7 @@ int runFrames(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
     Sidecar sidecar;
-    if (const Outcome read = readSidecar(path, sidecar); !read.ok()) {
-        return failure(read.message.text); // not written over
-    }
+    if (!readSidecarOf(path, sidecar)) return 1;
     if (!args.has("delay")) {
         for (int n = 1; n <= doc.patternCount; ++n) {
             std::cout << n << " " << sidecar.delayOf(n) << "\n";
@@ -43,10 +41,7 @@ int runFrames(const ParsedArgs& args) {
             sidecar.delays[n] = delay;
         }
     }
-    if (const Outcome written = writeSidecar(path, sidecar); !written.ok()) {
-        return failure(written.message.text);
-    }
-    return 0;
+    return writeSidecarOf(path, sidecar) ? 0 : 1;
 }
 
 } // namespace

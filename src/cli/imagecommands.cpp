@@ -17,11 +17,35 @@ namespace dedur::cli {
 
 namespace {
 
+// The header of a pattern --append adds for a picture of width x height:
+// placed where the options say (the panel definition's defaults otherwise),
+// checked as the panel definition dialog checks it. False with the exit
+// status after the message.
+bool appendedHeader(const ParsedArgs& args, int width, int height, PatternHeader& header,
+                    int& status) {
+    PanelDefinitionFields fields;
+    fields.width = width;
+    fields.height = height;
+    std::string error;
+    if (!numberOption(args, "seg", 1, PanelSegs, fields.beginSeg, error) ||
+        !numberOption(args, "com", 1, PanelComs, fields.beginCom, error) ||
+        !readDirection(args, "lr", 0, fields.leftToRight, error) ||
+        !readDirection(args, "tb", 2, fields.topToBottom, error)) {
+        status = usageError(importImageCommand(), error);
+        return false;
+    }
+    if (const PanelDefinitionCheck check = checkPanelDefinition(fields); !check.outcome.ok()) {
+        status = failure(quotedPath(args.positional[1]) + ": " + check.outcome.message.text);
+        return false;
+    }
+    header = headerFromDefinition(toPanelDefinition(fields));
+    return true;
+}
+
 // The frames of an animated GIF appended as patterns, placed as --append
 // places a picture, their delays kept beside the file.
 int appendFrames(const ParsedArgs& args, Document& doc, const std::string& data,
                  std::optional<int> threshold) {
-    const Command& self = importImageCommand();
     const std::string& path = args.positional[0];
     const std::string& imagePath = args.positional[1];
     std::vector<GifFrame> frames;
@@ -30,24 +54,14 @@ int appendFrames(const ParsedArgs& args, Document& doc, const std::string& data,
         !decoded.ok()) {
         return failure(decoded.message.text);
     }
-    PanelDefinitionFields fields;
-    fields.width = frames.front().image.width;
-    fields.height = frames.front().image.height;
-    std::string error;
-    if (!numberOption(args, "seg", 1, PanelSegs, fields.beginSeg, error) ||
-        !numberOption(args, "com", 1, PanelComs, fields.beginCom, error) ||
-        !readDirection(args, "lr", 0, fields.leftToRight, error) ||
-        !readDirection(args, "tb", 2, fields.topToBottom, error)) {
-        return usageError(self, error);
-    }
-    if (const PanelDefinitionCheck check = checkPanelDefinition(fields); !check.outcome.ok()) {
-        return failure(quotedPath(imagePath) + ": " + check.outcome.message.text);
+    PatternHeader header;
+    int status = 0;
+    if (!appendedHeader(args, frames.front().image.width, frames.front().image.height, header,
+                        status)) {
+        return status;
     }
     Sidecar sidecar;
-    if (const Outcome read = readSidecar(path, sidecar); !read.ok()) {
-        return failure(read.message.text);
-    }
-    const PatternHeader header = headerFromDefinition(toPanelDefinition(fields));
+    if (!readSidecarOf(path, sidecar)) return 1;
     for (const GifFrame& frame : frames) {
         const DotGrid dots = dotsFromImage(frame.image, threshold, args.has("invert"));
         appendPattern(doc, &header);
@@ -58,10 +72,7 @@ int appendFrames(const ParsedArgs& args, Document& doc, const std::string& data,
         }
     }
     if (!savePatternFile(path, doc)) return 1;
-    if (const Outcome written = writeSidecar(path, sidecar); !written.ok()) {
-        return failure(written.message.text);
-    }
-    return 0;
+    return writeSidecarOf(path, sidecar) ? 0 : 1;
 }
 
 int runImportImage(const ParsedArgs& args) {
@@ -98,22 +109,9 @@ int runImportImage(const ParsedArgs& args) {
             return failure(quotedPath(imagePath) + " is " + std::to_string(dots.width) + " x " +
                            std::to_string(dots.height) + " pixels; a pattern side must be 1 to 96");
         }
-        // Placed where the options say (the panel definition's defaults
-        // otherwise), checked as the panel definition dialog checks it.
-        PanelDefinitionFields fields;
-        fields.width = dots.width;
-        fields.height = dots.height;
-        std::string error;
-        if (!numberOption(args, "seg", 1, PanelSegs, fields.beginSeg, error) ||
-            !numberOption(args, "com", 1, PanelComs, fields.beginCom, error) ||
-            !readDirection(args, "lr", 0, fields.leftToRight, error) ||
-            !readDirection(args, "tb", 2, fields.topToBottom, error)) {
-            return usageError(self, error);
-        }
-        if (const PanelDefinitionCheck check = checkPanelDefinition(fields); !check.outcome.ok()) {
-            return failure(quotedPath(imagePath) + ": " + check.outcome.message.text);
-        }
-        PatternHeader header = headerFromDefinition(toPanelDefinition(fields));
+        PatternHeader header;
+        int status = 0;
+        if (!appendedHeader(args, dots.width, dots.height, header, status)) return status;
         appendPattern(doc, &header);
         std::copy(dots.dots.begin(), dots.dots.end(), doc.workDots.begin());
     } else {

@@ -13,21 +13,11 @@ namespace {
 
 // The file and its sidecar (a malformed sidecar is not written over).
 bool loadWithNames(const std::string& path, Document& doc, Sidecar& sidecar) {
-    if (!loadPatternFile(path, doc)) return false;
-    if (const Outcome read = readSidecar(path, sidecar); !read.ok()) {
-        failure(read.message.text);
-        return false;
-    }
-    return true;
+    return loadPatternFile(path, doc) && readSidecarOf(path, sidecar);
 }
 
 bool saveWithNames(const std::string& path, Document& doc, const Sidecar& sidecar) {
-    if (!savePatternFile(path, doc)) return false;
-    if (const Outcome written = writeSidecar(path, sidecar); !written.ok()) {
-        failure(written.message.text);
-        return false;
-    }
-    return true;
+    return savePatternFile(path, doc) && writeSidecarOf(path, sidecar);
 }
 
 // --pattern N, --range R or --all as flags by index; false after the message.

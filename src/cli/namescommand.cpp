@@ -26,10 +26,7 @@ int runNames(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
     Sidecar sidecar;
-    if (const Outcome read = readSidecar(source, sidecar); !read.ok()) {
-        // A sidecar that cannot be read is not written over either.
-        return failure(read.message.text);
-    }
+    if (!readSidecarOf(source, sidecar)) return 1;
     if (!setting) {
         for (const auto& [n, name] : sidecar.names) std::cout << n << " " << name << "\n";
         return 0;
@@ -40,10 +37,7 @@ int runNames(const ParsedArgs& args) {
     } else {
         sidecar.names[number] = args.positional[1];
     }
-    if (const Outcome written = writeSidecar(source, sidecar); !written.ok()) {
-        return failure(written.message.text);
-    }
-    return 0;
+    return writeSidecarOf(source, sidecar) ? 0 : 1;
 }
 
 } // namespace

@@ -28,6 +28,18 @@ bool savePatternFile(const std::string& path, Document& doc) {
     return result.ok();
 }
 
+bool readSidecarOf(const std::string& path, Sidecar& sidecar) {
+    const Outcome read = readSidecar(path, sidecar);
+    if (!read.ok()) failure(read.message.text);
+    return read.ok();
+}
+
+bool writeSidecarOf(const std::string& path, const Sidecar& sidecar) {
+    const Outcome written = writeSidecar(path, sidecar);
+    if (!written.ok()) failure(written.message.text);
+    return written.ok();
+}
+
 bool outputAllowed(const std::string& input, const std::string& output, bool force) {
     std::error_code error;
     if (std::filesystem::equivalent(input, output, error)) {
