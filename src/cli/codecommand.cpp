@@ -52,29 +52,6 @@ void applyOptions(const ParsedArgs& args, CodeProfile& profile) {
     if (args.has("progmem")) profile.progmem = true;
 }
 
-// The text made by `make` (which hands it on a piece at a time) goes to
-// standard output or, through the safe routine, to --output.
-bool writeOut(const std::string& source, const ParsedArgs& args,
-              const std::function<void(const CodeSink&)>& make) {
-    const auto output = args.value("output");
-    if (!output) {
-        make([](std::string_view piece) {
-            std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            return bool(std::cout);
-        });
-        std::cout.flush();
-        return bool(std::cout);
-    }
-    if (!outputAllowed(source, *output, args.has("force"))) return false;
-    ByteStream stream;
-    stream.produce = [&make](const ByteStream::Put& put) { make(put); };
-    if (const Outcome written = writeFileSafely(*output, stream); !written.ok()) {
-        failure(written.message.text);
-        return false;
-    }
-    return true;
-}
-
 int runCode(const ParsedArgs& args) {
     const Command& self = codeCommand();
     const std::string& source = args.positional[0];

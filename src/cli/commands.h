@@ -1,9 +1,11 @@
 #pragma once
 
 #include <climits>
+#include <functional>
 #include <string>
 
 #include "cliargs.h"
+#include "code/codejob.h"
 #include "code/sidecar.h"
 #include "document/patternstore.h"
 
@@ -51,6 +53,11 @@ bool savePatternFile(const std::string& path, Document& doc);
 // Whether OUT may be written: refused when it is the input file itself, or
 // when it exists and --force was not given; prints why not.
 bool outputAllowed(const std::string& input, const std::string& output, bool force);
+// The text made by `make` (which hands it on a piece at a time) goes to
+// standard output or, through the safe routine, to --output (refused as
+// outputAllowed refuses it, with SOURCE the input).
+bool writeOut(const std::string& source, const ParsedArgs& args,
+              const std::function<void(const CodeSink&)>& make);
 // Direction codes 0..3 given as --lr/--tb; false (with a message) otherwise.
 bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,
                    std::string& error);

@@ -198,28 +198,24 @@ int runFontSubset(const ParsedArgs& args) {
     if (!subset.missing.empty() && args.has("strict")) {
         return failure(std::to_string(subset.missing.size()) + " characters have no glyph");
     }
-    std::string out;
     if (const auto templatePath = args.value("template")) {
         std::string templateText;
         if (!readWhole(*templatePath, 1 << 20, templateText)) return 1;
+        std::string out;
         const Outcome made = renderSubsetTemplate(subset, templateText, *templatePath, name, out);
         if (!made.ok()) return failure(made.message.text);
-    } else {
-        out = format == "c"      ? subsetAsC(subset, name)
-              : format == "json" ? subsetAsJson(subset)
-                                 : subsetAsBdf(fileBytes, subset, name);
+        return writeOut(fontPath, args, [&out](const CodeSink& sink) { sink(out); }) ? 0 : 1;
     }
-    if (const auto output = args.value("output")) {
-        if (fileExists(*output) && !args.has("force")) {
-            return failure(quotedPath(*output) + " exists; give --force to replace it");
+    const bool written = writeOut(fontPath, args, [&](const CodeSink& sink) {
+        if (format == "c") {
+            writeSubsetC(subset, name, sink);
+        } else if (format == "json") {
+            writeSubsetJson(subset, sink);
+        } else {
+            sink(subsetAsBdf(fileBytes, subset, name));
         }
-        if (const Outcome written = writeFileSafely(*output, out); !written.ok()) {
-            return failure(written.message.text);
-        }
-    } else {
-        std::cout << out;
-    }
-    return 0;
+    });
+    return written ? 0 : 1;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "base/safewrite.h"
 #include "commands.h"
 #include "document/patternfile.h"
 
@@ -48,6 +49,27 @@ bool outputAllowed(const std::string& input, const std::string& output, bool for
     }
     if (fileExists(output) && !force) {
         failure(quotedPath(output) + " exists; give --force to replace it");
+        return false;
+    }
+    return true;
+}
+
+bool writeOut(const std::string& source, const ParsedArgs& args,
+              const std::function<void(const CodeSink&)>& make) {
+    const auto output = args.value("output");
+    if (!output) {
+        make([](std::string_view piece) {
+            std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            return bool(std::cout);
+        });
+        std::cout.flush();
+        return bool(std::cout);
+    }
+    if (!outputAllowed(source, *output, args.has("force"))) return false;
+    ByteStream stream;
+    stream.produce = [&make](const ByteStream::Put& put) { make(put); };
+    if (const Outcome written = writeFileSafely(*output, stream); !written.ok()) {
+        failure(written.message.text);
         return false;
     }
     return true;

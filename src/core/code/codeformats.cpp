@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "base/numbertext.h"
+#include "code/codepieces.h"
 
 namespace dedur {
 
@@ -55,21 +56,6 @@ void appendArt(std::string& out, const CodePattern& p, const char* lead) {
     }
 }
 
-// The text as it is made: handed on a piece at a time when there is a sink
-// (a large output is never whole in memory), else kept whole.
-struct Output {
-    static constexpr size_t Piece = size_t{1} << 20;
-    std::string text;
-    const CodeSink* sink = nullptr;
-    bool going = true;
-
-    void handOn(bool last = false) {
-        if (!sink || (!last && text.size() < Piece)) return;
-        if (going && !text.empty()) going = (*sink)(text);
-        text.clear();
-    }
-};
-
 std::string heading(const CodeJob& job) {
     std::string text;
     put(text, "made by dedur from ", job.file, ", layout ", layoutName(job.layout),
@@ -77,7 +63,7 @@ std::string heading(const CodeJob& job) {
     return text;
 }
 
-void writeC(const CodeJob& job, Output& o) {
+void writeC(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
     std::string guard = upper(job.name);
     guard += "_H";
@@ -131,7 +117,7 @@ void writeC(const CodeJob& job, Output& o) {
     put(out, "#endif /* ", guard, " */\n");
 }
 
-void writeXbm(const CodeJob& job, Output& o) {
+void writeXbm(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
     const CodePattern& p = job.patterns.front();
     put(out, "#define ", p.ident, "_width ", number(p.width), "\n");
@@ -154,7 +140,7 @@ const char* frameBufferFormat(CodeLayout layout) {
     }
 }
 
-void writeMicroPython(const CodeJob& job, Output& o) {
+void writeMicroPython(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
     put(out, "# ", job.name, ": ", heading(job), "\nimport framebuf\n\n");
     const std::string format = std::string("framebuf.") + frameBufferFormat(job.layout);
@@ -184,7 +170,7 @@ void writeMicroPython(const CodeJob& job, Output& o) {
     }
 }
 
-void writeRust(const CodeJob& job, Output& o) {
+void writeRust(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
     put(out, "// ", job.name, ": ", heading(job), "\n\n");
     for (const CodePattern& p : job.patterns) {
@@ -216,7 +202,7 @@ void writeRust(const CodeJob& job, Output& o) {
     }
 }
 
-void writeAsm(const CodeJob& job, Output& o) {
+void writeAsm(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
     put(out, "; ", job.name, ": ", heading(job), "\n");
     for (const CodePattern& p : job.patterns) {
@@ -237,7 +223,7 @@ void writeAsm(const CodeJob& job, Output& o) {
     }
 }
 
-void writeJson(const CodeJob& job, Output& o) {
+void writeJson(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
     out += "{\"layout\": \"";
     out += layoutName(job.layout);
@@ -309,9 +295,7 @@ Outcome checkCodeFormat(const CodeJob& job, CodeFormat format) {
 
 Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink) {
     if (Outcome checked = checkCodeFormat(job, format); !checked.ok()) return checked;
-    Output o;
-    o.sink = &sink;
-    o.text.reserve(Output::Piece + (size_t{1} << 16));
+    CodePieces o(&sink);
     switch (format) {
     case CodeFormat::C:
         writeC(job, o);

@@ -1,11 +1,12 @@
 #include "code/glyphsubset.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
-#include <set>
 
 #include "base/message.h"
 #include "base/numbertext.h"
+#include "code/codepieces.h"
 #include "document/patternstore.h"
 #include "fonts/big5.h"
 
@@ -13,9 +14,8 @@ namespace dedur {
 
 namespace {
 
-// "0x" and the value in `digits` upper-case hex digits (more when it needs them).
-void appendHex(std::string& out, unsigned long value, int digits) {
-    out += "0x";
+// The value in `digits` upper-case hex digits (more when it needs them).
+void appendHexDigits(std::string& out, unsigned long value, int digits) {
     int shift = 4 * (digits - 1);
     while (shift + 4 < 64 && (value >> (shift + 4)) != 0) shift += 4;
     for (; shift >= 0; shift -= 4) out += HexDigits[(value >> shift) & 0xF];
@@ -44,7 +44,7 @@ std::string utf8(char32_t c) {
 }
 
 bool distinctCharacters(std::string_view text, std::vector<char32_t>& out, size_t& badAt) {
-    std::set<char32_t> seen;
+    out.clear();
     size_t i = 0;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") i = 3; // a byte-order mark
     while (i < text.size()) {
@@ -68,10 +68,11 @@ bool distinctCharacters(std::string_view text, std::vector<char32_t>& out, size_
             badAt = i;
             return false;
         }
-        if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && c != 0xFEFF) seen.insert(c);
+        if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && c != 0xFEFF) out.push_back(c);
         i += static_cast<size_t>(length);
     }
-    out.assign(seen.begin(), seen.end());
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
     return true;
 }
 
@@ -80,6 +81,7 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
     GlyphSubset subset;
     subset.kind = kind;
     subset.layout = layout;
+    subset.glyphs.reserve(characters.size());
     const PanelDefinition definition;
     for (char32_t c : characters) {
         const bool ascii = !asciiBytes.empty() && c >= 0x20 && c < 0x7F;
@@ -121,14 +123,49 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
     return subset;
 }
 
-std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
+namespace {
+
+// ", 0xAB" of every byte, made once.
+struct ByteHex {
+    char text[256][6];
+    ByteHex() {
+        for (int b = 0; b < 256; ++b) {
+            const char item[6] = {',', ' ', '0', 'x', HexDigits[b >> 4], HexDigits[b & 0xF]};
+            std::copy(item, item + 6, text[b]);
+        }
+    }
+};
+
+// The bytes as "0xAB, 0xCD, ...": written in place, as a glyph file's worth
+// of them is most of what a subset writes.
+void appendBytes(std::string& out, const std::vector<uint8_t>& bytes) {
+    static const ByteHex hex;
+    if (bytes.empty()) return;
+    const size_t at = out.size();
+    out.resize(at + 6 * bytes.size() - 2);
+    char* p = out.data() + at;
+    std::memcpy(p, hex.text[bytes[0]] + 2, 4);
+    p += 4;
+    for (size_t k = 1; k < bytes.size(); ++k, p += 6) std::memcpy(p, hex.text[bytes[k]], 6);
+}
+
+// Code point, Big5 code or width of each glyph, as a C table's items.
+template <typename Item> void appendItems(CodePieces& o, const GlyphSubset& subset, Item item) {
+    for (size_t i = 0; i < subset.glyphs.size(); ++i) {
+        o.handOn();
+        if (i) o.text += ", ";
+        item(o.text, subset.glyphs[i]);
+    }
+}
+
+void writeC(const GlyphSubset& subset, const std::string& name, CodePieces& o) {
+    std::string& out = o.text;
     const GlyphFileShape s = glyphFileShape(subset.kind);
     size_t bytes = 0;
     for (const SubsetGlyph& g : subset.glyphs) bytes = std::max(bytes, g.bytes.size());
     const size_t count = subset.glyphs.size();
     std::string guard = name;
     for (char& c : guard) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    std::string out;
     out += formatText("/* %s.h: %zu glyphs of %d x %d, layout %s (made by dedur) */\n",
                       name.c_str(), count, s.width, s.height, layoutName(subset.layout));
     out += "#ifndef " + guard + "_H\n#define " + guard +
@@ -141,13 +178,15 @@ std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
     out += formatText("const uint8_t %s_bitmaps[%zu][%zu] = {\n", name.c_str(), rows,
                       std::max<size_t>(bytes, 1));
     for (const SubsetGlyph& g : subset.glyphs) {
-        out += formatText("    /* U+%04X %s, Big5 %04X */ {", static_cast<unsigned>(g.codePoint),
-                          g.codePoint == '*' || g.codePoint == '/' ? "" : utf8(g.codePoint).c_str(),
-                          g.big5);
-        for (size_t k = 0; k < g.bytes.size(); ++k) {
-            if (k) out += ", ";
-            appendHex(out, g.bytes[k], 2);
-        }
+        o.handOn();
+        out += "    /* U+";
+        appendHexDigits(out, g.codePoint, 4);
+        out += ' ';
+        if (g.codePoint != '*' && g.codePoint != '/') out += utf8(g.codePoint);
+        out += ", Big5 ";
+        appendHexDigits(out, g.big5, 4);
+        out += " */ {";
+        appendBytes(out, g.bytes);
         out += "},\n";
     }
     if (count == 0) out += "    {0},\n";
@@ -155,24 +194,24 @@ std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
     out += formatText("/* Sorted by code point, for the search below. */\n"
                       "const uint32_t %s_codepoints[%zu] = {",
                       name.c_str(), rows);
-    for (size_t i = 0; i < count; ++i) {
-        if (i) out += ", ";
-        appendHex(out, subset.glyphs[i].codePoint, 4);
-    }
+    appendItems(o, subset, [](std::string& text, const SubsetGlyph& g) {
+        text += "0x";
+        appendHexDigits(text, g.codePoint, 4);
+    });
     out += count ? "};\n" : "0};\n";
     out += formatText("/* Each glyph's width: 8 for ASCII from the 8x15 file. */\n"
                       "const uint8_t %s_widths[%zu] = {",
                       name.c_str(), rows);
-    for (size_t i = 0; i < count; ++i)
-        out += formatText("%s%d", i ? ", " : "", subset.glyphs[i].width);
+    appendItems(o, subset,
+                [](std::string& text, const SubsetGlyph& g) { text += std::to_string(g.width); });
     out += count ? "};\n" : "0};\n";
     out += formatText("/* The Big5 code beside each (the ASCII code for ASCII). */\n"
                       "const uint16_t %s_big5[%zu] = {",
                       name.c_str(), rows);
-    for (size_t i = 0; i < count; ++i) {
-        if (i) out += ", ";
-        appendHex(out, subset.glyphs[i].big5, 4);
-    }
+    appendItems(o, subset, [](std::string& text, const SubsetGlyph& g) {
+        text += "0x";
+        appendHexDigits(text, g.big5, 4);
+    });
     out += count ? "};\n\n" : "0};\n\n";
     out += formatText("/* The glyph of a code point, or NULL when the subset has none. */\n"
                       "static inline const uint8_t* %s_glyph(uint32_t codepoint) {\n"
@@ -190,15 +229,15 @@ std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
                       "    return NULL;\n"
                       "}\n\n#endif\n",
                       name.c_str(), name.c_str(), name.c_str(), name.c_str(), name.c_str());
-    return out;
 }
 
-std::string subsetAsJson(const GlyphSubset& subset) {
+void writeJson(const GlyphSubset& subset, CodePieces& o) {
+    std::string& out = o.text;
     const GlyphFileShape s = glyphFileShape(subset.kind);
-    std::string out =
-        formatText("{\"width\": %d, \"height\": %d, \"layout\": \"%s\", \"glyphs\": [", s.width,
-                   s.height, layoutName(subset.layout));
+    out += formatText("{\"width\": %d, \"height\": %d, \"layout\": \"%s\", \"glyphs\": [", s.width,
+                      s.height, layoutName(subset.layout));
     for (size_t i = 0; i < subset.glyphs.size(); ++i) {
+        o.handOn();
         const SubsetGlyph& g = subset.glyphs[i];
         out += formatText("%s\n  {\"codepoint\": %u, \"big5\": %u, \"width\": %d, \"bytes\": [",
                           i ? "," : "", static_cast<unsigned>(g.codePoint), g.big5, g.width);
@@ -213,7 +252,32 @@ std::string subsetAsJson(const GlyphSubset& subset) {
         out += formatText("%s%u", i ? ", " : "", static_cast<unsigned>(subset.missing[i]));
     }
     out += "]}\n";
-    return out;
+}
+
+} // namespace
+
+void writeSubsetC(const GlyphSubset& subset, const std::string& name, const CodeSink& sink) {
+    CodePieces o(&sink);
+    writeC(subset, name, o);
+    o.handOn(true);
+}
+
+std::string subsetAsC(const GlyphSubset& subset, const std::string& name) {
+    CodePieces o;
+    writeC(subset, name, o);
+    return std::move(o.text);
+}
+
+void writeSubsetJson(const GlyphSubset& subset, const CodeSink& sink) {
+    CodePieces o(&sink);
+    writeJson(subset, o);
+    o.handOn(true);
+}
+
+std::string subsetAsJson(const GlyphSubset& subset) {
+    CodePieces o;
+    writeJson(subset, o);
+    return std::move(o.text);
 }
 
 std::string subsetAsBdf(std::string_view fileBytes, const GlyphSubset& subset,

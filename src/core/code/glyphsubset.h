@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/outcome.h"
+#include "code/codejob.h"
 #include "code/codelayout.h"
 #include "fonts/bdf.h"
 
@@ -42,7 +43,11 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
 // C99/C++: the bitmaps, a table of code points with their Big5 codes beside
 // them, and NAME_glyph(code point), a binary search that returns a glyph's
 // bytes or NULL.
+// The writers hand the text to `sink` a piece at a time; the `As` forms give
+// it whole.
+void writeSubsetC(const GlyphSubset& subset, const std::string& name, const CodeSink& sink);
 std::string subsetAsC(const GlyphSubset& subset, const std::string& name);
+void writeSubsetJson(const GlyphSubset& subset, const CodeSink& sink);
 std::string subsetAsJson(const GlyphSubset& subset);
 std::string subsetAsBdf(std::string_view fileBytes, const GlyphSubset& subset,
                         const std::string& name);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstring>
-#include <unordered_map>
 
 #include "base/message.h"
 #include "base/numbertext.h"
@@ -79,7 +79,11 @@ namespace {
 struct KindTables {
     std::vector<uint16_t> codes;
     std::vector<long> codePoints;
-    std::unordered_map<char32_t, int> records;
+    // The record of each code point: the first record that stands for it.
+    // Those of the Basic Multilingual Plane by index (-1: none), the few
+    // above it in code-point order.
+    std::vector<int16_t> bmpRecords;
+    std::vector<std::pair<char32_t, int>> otherRecords;
 };
 
 KindTables makeTables(GlyphFileKind kind) {
@@ -114,10 +118,19 @@ KindTables makeTables(GlyphFileKind kind) {
             t.codePoints[static_cast<size_t>(r)] = c;
         }
     }
+    static_assert(Big5GlyphCount <= INT16_MAX);
+    t.bmpRecords.assign(0x10000, -1);
     for (int r = 0; r < records; ++r) {
         const long c = t.codePoints[static_cast<size_t>(r)];
-        if (c >= 0) t.records.emplace(static_cast<char32_t>(c), r);
+        if (c >= 0 && c < 0x10000) {
+            int16_t& slot = t.bmpRecords[static_cast<size_t>(c)];
+            if (slot < 0) slot = static_cast<int16_t>(r);
+        } else if (c >= 0x10000) {
+            t.otherRecords.emplace_back(static_cast<char32_t>(c), r);
+        }
     }
+    std::stable_sort(t.otherRecords.begin(), t.otherRecords.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     return t;
 }
 
@@ -148,8 +161,11 @@ uint16_t big5CodeOfRecord(GlyphFileKind kind, int record) {
 
 int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint) {
     const KindTables& t = tablesOf(kind);
-    const auto found = t.records.find(codePoint);
-    return found == t.records.end() ? -1 : found->second;
+    if (codePoint < 0x10000) return t.bmpRecords[codePoint];
+    const auto found = std::lower_bound(
+        t.otherRecords.begin(), t.otherRecords.end(), codePoint,
+        [](const std::pair<char32_t, int>& item, char32_t c) { return item.first < c; });
+    return found == t.otherRecords.end() || found->first != codePoint ? -1 : found->second;
 }
 
 std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind) {
