@@ -40,7 +40,10 @@ std::string printable(std::string_view text) {
 }
 
 std::string quotedPath(std::string_view path) {
-    return "\"" + printable(path) + "\"";
+    std::string quoted = "\"";
+    quoted += printable(path);
+    quoted += '"';
+    return quoted;
 }
 
 } // namespace dedur

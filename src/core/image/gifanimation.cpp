@@ -4,6 +4,8 @@
 #include <cstring>
 #include <gif_lib.h>
 
+#include "base/message.h"
+
 namespace dedur {
 
 namespace {
@@ -29,7 +31,7 @@ int writeToString(GifFileType* gif, const GifByteType* bytes, int length) {
 
 Outcome refusal(const std::string& name, const std::string& why) {
     return Outcome::refused(
-        {"\"" + printable(name) + "\" " + why, " ", MessageButtons::Ok, MessageIcon::Question});
+        {quotedPath(name) + " " + why, " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
 struct Closer {

@@ -265,7 +265,10 @@ std::string screenTitle(const std::vector<uint8_t>& panelFlags) {
         while (last + 1 < panelFlags.size() && panelFlags[last + 1] == 1) ++last;
         if (!numbers.empty()) numbers += ", ";
         numbers += std::to_string(i + 1);
-        if (last > i) numbers += "-" + std::to_string(last + 1);
+        if (last > i) {
+            numbers += '-';
+            numbers += std::to_string(last + 1);
+        }
     }
     return "Screen of Panel No. " + numbers;
 }
