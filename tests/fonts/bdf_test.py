@@ -264,6 +264,42 @@ check(rendered == "2 16x15 rows-msb\n"
                   "1 19968 U+4E00 一 A440 16 last " + hexes(one_rows) + "\n" + art(one_rows),
       "the subset's template shows every glyph variable: " + rendered[:200])
 
+# A subset of a whole font, its C megabytes long and so written a piece at a
+# time: compiled, its lookup gives every glyph the exported BDF holds.
+whole = read_bdf(os.path.join(work, "24x24.bdf"))
+wanted = sorted(e for e in whole if e > 0x20)
+everything = os.path.join(work, "everything.txt")
+open(everything, "w", encoding="utf-8").write("".join(map(chr, wanted)))
+shutil.copy(os.path.join(work, "STD24.fon"), folder)
+big = os.path.join(work, "big.h")
+run(CLI, "font-subset", "--text", everything, "--fonts", folder, "--kind", "24x24", "--name",
+    "big", "--output", big)
+check(os.path.getsize(big) > 4 << 20, "the whole font's subset spans many pieces")
+lookup = os.path.join(work, "lookup.c")
+open(lookup, "w").write(
+    '#include <stdio.h>\n#include "big.h"\nint main(void) {\n'
+    '    for (size_t i = 0; i < big_COUNT; ++i) {\n'
+    '        const uint8_t* g = big_glyph(big_codepoints[i]);\n'
+    '        if (!g) return 1;\n'
+    '        printf("%u", (unsigned)big_codepoints[i]);\n'
+    '        for (int k = 0; k < big_GLYPH_BYTES; ++k) printf(" %02X", g[k]);\n'
+    '        putchar(\'\\n\');\n'
+    '    }\n'
+    '    return 0;\n'
+    '}\n')
+exe = os.path.join(work, "lookup")
+built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", exe, lookup, ok=False)
+check(built.returncode == 0, f"cc compiles the whole font's subset: {built.stderr}")
+if built.returncode == 0:
+    found = {}
+    for line in run(exe).stdout.splitlines():
+        code, *values = line.split()
+        bits = "".join(bin(int(v, 16))[2:].zfill(8) for v in values)
+        found[int(code)] = [bits[y * 24:(y + 1) * 24] for y in range(24)]
+    check(sorted(found) == wanted, f"the subset holds the {len(wanted)} characters asked for")
+    check(all(found.get(e) == whole[e][1] for e in wanted),
+          "every glyph looked up in the compiled subset is the exported BDF's")
+
 shutil.rmtree(work)
 print("FAIL" if failures else "PASS")
 sys.exit(1 if failures else 0)
