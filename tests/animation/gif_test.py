@@ -7,34 +7,18 @@ import os
 import random
 import shutil
 import struct
-import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from testkit import check, finish, run, write_pattern_file  # noqa: E402
+
 CLI = sys.argv[1]
-failures = []
 
 
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def run(*args, ok=True):
-    done = subprocess.run(list(args), capture_output=True, text=True)
-    if ok and done.returncode != 0:
-        raise SystemExit(f"{' '.join(args)} failed ({done.returncode}):\n{done.stderr}")
-    return done
-
-
-def write_pattern_file(path, patterns):
-    lines = ["PATTERN", str(len(patterns))]
-    for rows in patterns:
-        lines.append(f"SIZE {len(rows[0])} {len(rows)} 1 1 0 2")
-        lines.extend(rows)
-    with open(path, "w", newline="") as f:
-        f.write("\r\n".join(lines) + "\r\n")
+def write_frames(path, frames):
+    """Each frame's rows, placed at SEG 1, COM 1."""
+    write_pattern_file(path, [(rows, 1, 1, 0, 2) for rows in frames])
 
 
 def pbm_rows(image):
@@ -62,7 +46,7 @@ rng = random.Random(20261207)
 sizes = [(8, 6), (5, 9), (12, 12)]
 patterns = [["".join(rng.choice("01") for _ in range(w)) for _ in range(h)] for w, h in sizes]
 pat = os.path.join(work, "anim.pat")
-write_pattern_file(pat, patterns)
+write_frames(pat, patterns)
 run(CLI, "frames", pat, "--range", "2", "--delay", "250")
 run(CLI, "frames", pat, "--range", "3", "--delay", "15")
 check(run(CLI, "frames", pat).stdout == "1 100\n2 250\n3 15\n", "frames lists the delays")
@@ -90,7 +74,7 @@ run("convert", "-size", "6x4", "xc:white",
     "-delay", "7", "(", "-size", "6x4", "xc:white", "-fill", "black", "-draw", "point 2,1", ")",
     "-delete", "0", "-loop", "0", made)
 back = os.path.join(work, "back.pat")
-write_pattern_file(back, [["00", "00"]])
+write_frames(back, [["00", "00"]])
 run(CLI, "import-image", back, made, "--append")
 check(run(CLI, "frames", back).stdout == "1 100\n2 200\n3 500\n4 70\n",
       "the frames come in with their delays: " + run(CLI, "frames", back).stdout)
@@ -101,12 +85,12 @@ check(pattern_rows(back, 4) == ["000000", "001000", "000000", "000000"], "frame 
 
 # Out and in again: the same patterns (all of one size).
 same = os.path.join(work, "same.pat")
-write_pattern_file(same, [["".join(rng.choice("01") for _ in range(7)) for _ in range(5)]
-                          for _ in range(3)])
+write_frames(same, [["".join(rng.choice("01") for _ in range(7)) for _ in range(5)]
+                    for _ in range(3)])
 round_gif = os.path.join(work, "round.gif")
 run(CLI, "render", same, round_gif, "--scale", "1")
 again = os.path.join(work, "again.pat")
-write_pattern_file(again, [["0"]])
+write_frames(again, [["0"]])
 run(CLI, "import-image", again, round_gif, "--append")
 for n in (1, 2, 3):
     check(pattern_rows(again, n + 1) == pattern_rows(same, n), f"round trip of pattern {n}")
@@ -135,5 +119,4 @@ for label, data, says in cases:
     check(open(back, "rb").read() == before, f"{label}: the pattern file is untouched")
 
 shutil.rmtree(work)
-print("FAIL" if failures else "PASS")
-sys.exit(1 if failures else 0)
+finish()

@@ -7,37 +7,15 @@ import json
 import os
 import random
 import shutil
-import subprocess
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from testkit import check, finish, run, write_pattern_file  # noqa: E402
 
 CLI = sys.argv[1]
 SOURCE = sys.argv[2]
 GOLDEN = os.path.join(SOURCE, "tests", "code", "golden")
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def run(*args, ok=True, **kwargs):
-    done = subprocess.run(list(args), capture_output=True, text=True, **kwargs)
-    if ok and done.returncode != 0:
-        raise SystemExit(f"{' '.join(args)} failed ({done.returncode}):\n{done.stderr}")
-    return done
-
-
-def write_pattern_file(path, patterns):
-    """patterns: (rows, seg, com, lr, tb), rows as strings of '0'/'1'."""
-    lines = ["PATTERN", str(len(patterns))]
-    for rows, seg, com, lr, tb in patterns:
-        lines.append(f"SIZE {len(rows[0])} {len(rows)} {seg} {com} {lr} {tb}")
-        lines.extend(rows)
-    with open(path, "w", newline="") as f:
-        f.write("\r\n".join(lines) + "\r\n")
 
 
 def decode(data, width, height, layout):
@@ -305,5 +283,4 @@ for name, args in [("battery.h", ["--format", "c", "--progmem"]),
         check(made == f.read(), f"{name} is as reviewed")
 
 shutil.rmtree(work)
-print("FAIL" if failures else "PASS")
-sys.exit(1 if failures else 0)
+finish()

@@ -7,25 +7,13 @@ Usage: bdf_test.py DEDUR_CLI"""
 import os
 import random
 import shutil
-import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from testkit import check, finish, run  # noqa: E402
+
 CLI = sys.argv[1]
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def run(*args, ok=True):
-    done = subprocess.run(list(args), capture_output=True, text=True)
-    if ok and done.returncode != 0:
-        raise SystemExit(f"{' '.join(args)} failed ({done.returncode}):\n{done.stderr}")
-    return done
 
 
 def read_bdf(path):
@@ -301,5 +289,4 @@ if built.returncode == 0:
           "every glyph looked up in the compiled subset is the exported BDF's")
 
 shutil.rmtree(work)
-print("FAIL" if failures else "PASS")
-sys.exit(1 if failures else 0)
+finish()
