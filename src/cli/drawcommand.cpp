@@ -1,5 +1,6 @@
 #include <string_view>
 
+#include "base/nametable.h"
 #include "commands.h"
 #include "editor.h"
 #include "grid/drawingtools.h"
@@ -10,28 +11,20 @@ namespace dedur::cli {
 
 namespace {
 
-struct ToolName {
-    const char* name;
-    Tool tool;
-};
-
-constexpr ToolName ToolNames[] = {
-    {"point", Tool::Point},
-    {"erase", Tool::Erase},
-    {"line", Tool::Line},
-    {"rect", Tool::OutlineRectangle},
-    {"fill-rect", Tool::FilledRectangle},
-    {"ellipse", Tool::OutlineEllipse},
-    {"fill-ellipse", Tool::FilledEllipse},
+constexpr NamedValue<Tool> ToolNames[] = {
+    {Tool::Point, "point"},
+    {Tool::Erase, "erase"},
+    {Tool::Line, "line"},
+    {Tool::OutlineRectangle, "rect"},
+    {Tool::FilledRectangle, "fill-rect"},
+    {Tool::OutlineEllipse, "ellipse"},
+    {Tool::FilledEllipse, "fill-ellipse"},
 };
 
 int runDraw(const ParsedArgs& args) {
     const Command& self = drawCommand();
     const std::string& path = args.positional[0];
-    const Tool* tool = nullptr;
-    for (const ToolName& t : ToolNames) {
-        if (args.positional[1] == t.name) tool = &t.tool;
-    }
+    const std::optional<Tool> tool = valueNamed(ToolNames, args.positional[1]);
     if (!tool) return usageError(self, "unknown tool " + args.positional[1]);
     // The press, then each move; point and erase take any number of moves.
     std::vector<DotPoint> dots(args.positional.size() - 2);

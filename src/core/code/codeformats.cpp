@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "base/nametable.h"
 #include "base/numbertext.h"
 #include "code/codepieces.h"
 
@@ -9,11 +10,7 @@ namespace dedur {
 
 namespace {
 
-struct FormatName {
-    CodeFormat format;
-    const char* name;
-};
-constexpr FormatName FormatNames[] = {
+constexpr NamedValue<CodeFormat> FormatNames[] = {
     {CodeFormat::C, "c"},       {CodeFormat::Xbm, "xbm"}, {CodeFormat::MicroPython, "micropython"},
     {CodeFormat::Rust, "rust"}, {CodeFormat::Asm, "asm"}, {CodeFormat::Json, "json"}};
 
@@ -260,17 +257,11 @@ Outcome refused(const std::string& why) {
 } // namespace
 
 const char* formatName(CodeFormat format) {
-    for (const FormatName& f : FormatNames) {
-        if (f.format == format) return f.name;
-    }
-    return "";
+    return nameIn(FormatNames, format);
 }
 
 std::optional<CodeFormat> formatNamed(std::string_view name) {
-    for (const FormatName& f : FormatNames) {
-        if (name == f.name) return f.format;
-    }
-    return std::nullopt;
+    return valueNamed(FormatNames, name);
 }
 
 Outcome checkCodeFormat(const CodeJob& job, CodeFormat format) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/nametable.h"
 #include "document/patternstore.h"
 #include "panel/lcdimage.h"
 #include "panel/memoryimport.h"
@@ -12,15 +13,11 @@ namespace dedur {
 
 namespace {
 
-struct LayoutName {
-    CodeLayout layout;
-    const char* name;
-};
-constexpr LayoutName LayoutNames[] = {{CodeLayout::RowsMsb, "rows-msb"},
-                                      {CodeLayout::RowsLsb, "rows-lsb"},
-                                      {CodeLayout::PagesLsb, "pages-lsb"},
-                                      {CodeLayout::PagesMsb, "pages-msb"},
-                                      {CodeLayout::Panel, "panel"}};
+constexpr NamedValue<CodeLayout> LayoutNames[] = {{CodeLayout::RowsMsb, "rows-msb"},
+                                                  {CodeLayout::RowsLsb, "rows-lsb"},
+                                                  {CodeLayout::PagesLsb, "pages-lsb"},
+                                                  {CodeLayout::PagesMsb, "pages-msb"},
+                                                  {CodeLayout::Panel, "panel"}};
 
 size_t rowStride(int width) {
     return (static_cast<size_t>(width) + 7) / 8;
@@ -59,17 +56,11 @@ constexpr uint8_t DotOn = '1';
 } // namespace
 
 const char* layoutName(CodeLayout layout) {
-    for (const LayoutName& n : LayoutNames) {
-        if (n.layout == layout) return n.name;
-    }
-    return "";
+    return nameIn(LayoutNames, layout);
 }
 
 std::optional<CodeLayout> layoutNamed(std::string_view name) {
-    for (const LayoutName& n : LayoutNames) {
-        if (name == n.name) return n.layout;
-    }
-    return std::nullopt;
+    return valueNamed(LayoutNames, name);
 }
 
 std::vector<uint8_t> layoutBytes(const uint8_t* dots, int width, int height, CodeLayout layout,
