@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -26,6 +25,7 @@
 #include "document/dotpacking.h"
 #include "editor.h"
 #include "panel/panelexport.h"
+#include "ui/codeview.h"
 #include "ui/dotpreview.h"
 #include "ui/prompts.h"
 
@@ -118,13 +118,8 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     settings->setRowStretch(row, 1);
 
     preview_ = new DotPreview(this);
-    problem_ = new QLabel(this);
-    problem_->setWordWrap(true);
-    problem_->setStyleSheet("color: #b00000");
-    view_ = new QPlainTextEdit(this);
-    view_->setReadOnly(true);
-    view_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    problem_ = newWarningLine(this);
+    view_ = newCodeView(this);
 
     auto* leftSide = new QWidget(this);
     leftSide->setMaximumWidth(460);

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +17,7 @@
 #include "code/glyphsubset.h"
 #include "document/patternstore.h"
 #include "editor.h"
+#include "ui/codeview.h"
 #include "ui/dotpreview.h"
 #include "ui/prompts.h"
 
@@ -43,13 +43,8 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
         if (l != CodeLayout::Panel) reads_->addItem(layoutName(l), QString(layoutName(l)));
     }
     preview_ = new DotPreview(this);
-    missing_ = new QLabel(this);
-    missing_->setWordWrap(true);
-    missing_->setStyleSheet("color: #b00000");
-    view_ = new QPlainTextEdit(this);
-    view_->setReadOnly(true);
-    view_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    missing_ = newWarningLine(this);
+    view_ = newCodeView(this);
 
     auto* form = new QFormLayout;
     form->addRow("Format:", format_);
