@@ -30,6 +30,8 @@ inline constexpr int TemplatePartials = 0; // partials never come from data
 inline constexpr int GifFrames = 1000;
 inline constexpr int BdfGlyphs = 70000;
 inline constexpr int BdfGlyphSide = 256;
+inline constexpr int BdfGlyphOffset = 1000; // a BBX offset, either way
+inline constexpr size_t BdfLinePiece = 4096; // read of a line; the rest of a longer one is skipped
 inline constexpr int SidecarEntries = 100000; // names, delays and profiles together
 
 // Pixels.
