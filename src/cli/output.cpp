@@ -3,6 +3,7 @@
 
 #include "base/safewrite.h"
 #include "commands.h"
+#include "document/patternfile.h"
 
 namespace dedur::cli {
 
