@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "base/limits.h"
 #include "code/codejob.h"
 #include "code/sidecar.h"
+#include "document/patternfile.h"
+#include "testsupport.h"
 
 namespace dedur {
 namespace {
@@ -49,6 +54,102 @@ TEST(Sidecar, MalformedTextIsRefusedAndLeavesNothing) {
         EXPECT_NE(std::string::npos, parsed.message.text.find("\"/x/a.pat.toml\""));
         EXPECT_TRUE(read.empty()) << c.text;
     }
+}
+
+std::string repeated(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
+// Nesting is told from the raw text, before the parser (which recurses once
+// a level) could run out of stack: eight levels are taken, nine refused,
+// whichever way the text nests; what strings and comments hold does not count.
+TEST(Sidecar, NestingIsBoundedBeforeParsing) {
+    struct Case {
+        std::string text;
+        const char* says; // nullptr: read, though perhaps refused for its contents
+    } const cases[] = {
+        {"[" + repeated("a.", 30000) + "a]\n", "nested deeper than 8, line 1"},
+        {"\n\n" + repeated("a.", 30000) + "a = 1\n", "nested deeper than 8, line 3"},
+        {"x = " + repeated("{a = ", 30000) + "1" + repeated("}", 30000), "nested deeper"},
+        {"x = " + repeated("[", 30000) + repeated("]", 30000), "nested deeper"},
+        {"[a.a.a]\n" + repeated("a.", 6) + "a = 1\n", "nested deeper than 8, line 2"},
+        {"[a.a.a]\n" + repeated("a.", 5) + "a = 1\n", "unknown table a"},
+        {"[" + repeated("a.", 7) + "a]\n", "unknown table a"},
+        {"[" + repeated("a.", 8) + "a]\n", "nested deeper"},
+        {"[profiles.\"" + repeated("[{.", 3000) + "\"]\nformat = 'c'\n", nullptr},
+        {"[profiles.'x']\nname = \"\"\"\n" + repeated("[{.\\\"\n", 3000) + "\"\"\"\n", nullptr},
+        {"# " + repeated("[[[", 3000) + "\n[names]\n", nullptr},
+        // A string left open ends with its line.
+        {"[names]\nx = \"" + repeated("[", 20) + "\n[" + repeated("a.", 9) + "a]\n",
+         "nested deeper than 8, line 3"},
+        {std::string(limits::SidecarBytes + 1, '#'), "too large"},
+        {repeated("a=1\n", limits::SidecarEntries + 1), "more than 100000 entries"},
+    };
+    for (const Case& c : cases) {
+        Sidecar read;
+        const Outcome parsed = parseSidecar(c.text, "a.pat", read);
+        const std::string shown = c.text.substr(0, 60);
+        if (!c.says) {
+            EXPECT_TRUE(parsed.ok()) << shown << "\n" << parsed.message.text;
+            continue;
+        }
+        EXPECT_FALSE(parsed.ok()) << shown;
+        EXPECT_NE(std::string::npos, parsed.message.text.find(c.says)) << shown << "\n"
+                                                                       << parsed.message.text;
+    }
+}
+
+// A number of [names] or [delays] outside the file's patterns cannot be
+// right (and INT_MAX would overflow when patterns are inserted before it).
+TEST(Sidecar, NumbersAreThePatternFilesOwn) {
+    struct Case {
+        const char* text;
+        const char* says; // nullptr: taken
+    } const cases[] = {
+        {"[names]\n3 = 'c'\n", nullptr},
+        {"[names]\n4 = 'd'\n", "names.4 must be a pattern number from 1 to 3"},
+        {"[names]\n0 = 'z'\n", "names.0 must be"},
+        {"[names]\n-1 = 'z'\n", "names.-1 must be"},
+        {"[names]\n2147483647 = 'z'\n", "names.2147483647 must be"},
+        {"[delays]\n3 = 655350\n", nullptr},
+        {"[delays]\n3 = 1\n", nullptr},
+        {"[delays]\n3 = 0\n", "delays.3 must be a pattern number from 1 to 3 given 1 to "
+                              "655350 milliseconds"},
+        {"[delays]\n3 = 655351\n", "delays.3 must be"},
+        {"[delays]\n3 = 100.5\n", "delays.3 must be"},
+        {"[delays]\n4 = 100\n", "delays.4 must be"},
+    };
+    for (const Case& c : cases) {
+        Sidecar read;
+        const Outcome parsed = parseSidecar(c.text, "a.pat", read, 3);
+        if (!c.says) {
+            EXPECT_TRUE(parsed.ok()) << c.text << parsed.message.text;
+            EXPECT_FALSE(read.empty()) << c.text;
+            continue;
+        }
+        EXPECT_FALSE(parsed.ok()) << c.text;
+        EXPECT_NE(std::string::npos, parsed.message.text.find(c.says)) << parsed.message.text;
+    }
+}
+
+// The panel definition alone makes no file; beside names it is kept.
+TEST(Sidecar, APanelAloneMakesNoFile) {
+    test::TempDir dir;
+    const std::string pat = dir.file("a.pat");
+    Sidecar panelOnly;
+    panelOnly.panel = PanelDefinition{1, 1, 12, 12, IncreaseSeg, IncreaseCom};
+    ASSERT_TRUE(writeSidecar(pat, panelOnly).ok());
+    EXPECT_FALSE(fileExists(pat + ".toml"));
+
+    Sidecar named = panelOnly;
+    named.names[1] = "bell";
+    ASSERT_TRUE(writeSidecar(pat, named).ok());
+    EXPECT_EQ("# Kept by dedur beside the pattern file: what the pattern format cannot hold.\n"
+              "[names]\n1 = 'bell'\n\n"
+              "[panel]\ncom = 1\nheight = 12\nlr = 0\nseg = 1\ntb = 2\nwidth = 12\n",
+              test::readBytes(pat + ".toml"));
 }
 
 TEST(Sidecar, NamesStayWithTheirPatterns) {

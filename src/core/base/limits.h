@@ -34,6 +34,12 @@ inline constexpr int BdfGlyphOffset = 1000; // a BBX offset, either way
 inline constexpr size_t BdfLinePiece = 4096; // read of a line; the rest of a longer one is skipped
 inline constexpr int SidecarEntries = 100000; // names, delays and profiles together
 
+// Values.
+inline constexpr int FrameDelayMs = 655350; // a frame's delay: what a GIF can hold
+
+// Waits.
+inline constexpr int PairLockWaitMs = 30000; // for another writer of a pattern file and sidecar
+
 // Pixels.
 inline constexpr uint64_t ImagePixels = uint64_t{1} << 24; // a picture read whole
 inline constexpr int GifSide = 96;                         // no pattern is larger

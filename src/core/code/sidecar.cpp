@@ -1,9 +1,11 @@
 #include "code/sidecar.h"
 
+#include <climits>
 #include <sstream>
 #include <toml++/toml.h>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/numbertext.h"
 #include "base/safewrite.h"
 #include "code/codejob.h"
@@ -13,12 +15,105 @@ namespace dedur {
 
 namespace {
 
-constexpr size_t MaxSidecarSize = size_t{1} << 22;
-
 Outcome malformed(const std::string& path, const std::string& why) {
     return Outcome::refused({quotedPath(sidecarPath(path)) + " is not a dedur sidecar (" + why +
                                  "); pattern names and code profiles are not read from it.",
                              " ", MessageButtons::Ok, MessageIcon::Question});
+}
+
+// The last character of the string that opens at `at` (one-line or
+// multi-line; escapes only in basic strings), counting the lines it spans.
+// A one-line string ends at the line's end at the latest.
+size_t skipString(std::string_view text, size_t at, int& line) {
+    const char quote = text[at];
+    const std::string_view three = quote == '"' ? "\"\"\"" : "\'\'\'";
+    const bool multi = text.substr(at, 3) == three;
+    for (size_t j = at + (multi ? 3 : 1); j < text.size(); ++j) {
+        if (text[j] == '\n') {
+            if (!multi) return j - 1;
+            ++line;
+        } else if (quote == '"' && text[j] == '\\') {
+            if (j + 1 < text.size() && text[j + 1] == '\n') {
+                if (!multi) return j;
+                ++line;
+            }
+            ++j;
+        } else if (!multi && text[j] == quote) {
+            return j;
+        } else if (multi && text.substr(j, 3) == three) {
+            return j + 2;
+        }
+    }
+    return text.size();
+}
+
+// How deep the text nests and how many entries it has, told from the raw
+// text: the parser recurses once per level, so a file of thousands of nested
+// tables (headers, dotted keys, inline tables, arrays) would exhaust the
+// stack before it said a word. Dots and brackets are counted outside strings
+// and comments, a little more than the parser would nest, never less.
+std::string nestingProblem(std::string_view text) {
+    int line = 1;
+    int brackets = 0;    // open [ and { in the statement
+    int dots = 0;        // dots of the key (or value) since the last separator
+    int headerDepth = 0; // the tables of the last [header] the keys below sit in
+    bool inHeader = false;
+    bool statementStart = true;
+    long entries = 0;
+    const auto tooDeep = [&] {
+        return (inHeader ? 0 : headerDepth) + brackets + dots > limits::SidecarDepth;
+    };
+    const auto problem = [&line](const std::string& what) {
+        return what + ", line " + std::to_string(line);
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            if (brackets == 0) {
+                dots = 0;
+                statementStart = true;
+            }
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r') continue;
+        const bool atStart = statementStart;
+        statementStart = false;
+        if (c == '#') {
+            while (i + 1 < text.size() && text[i + 1] != '\n') ++i;
+            statementStart = atStart;
+        } else if (c == '"' || c == '\'') {
+            i = skipString(text, i, line);
+        } else if (c == '[' || c == '{') {
+            if (atStart && c == '[' && brackets == 0) {
+                inHeader = true;
+                dots = 0;
+                if (++entries > limits::SidecarEntries) break;
+            }
+            ++brackets;
+            if (tooDeep())
+                return problem("nested deeper than " + std::to_string(limits::SidecarDepth));
+        } else if (c == ']' || c == '}') {
+            if (brackets > 0) --brackets;
+            if (inHeader && brackets == 0) {
+                headerDepth = 1 + dots;
+                inHeader = false;
+                dots = 0;
+            }
+        } else if (c == '.') {
+            ++dots;
+            if (tooDeep())
+                return problem("nested deeper than " + std::to_string(limits::SidecarDepth));
+        } else if (c == ',') {
+            dots = 0;
+        } else if (c == '=') {
+            if (++entries > limits::SidecarEntries) break;
+        }
+    }
+    if (entries > limits::SidecarEntries) {
+        return problem("more than " + std::to_string(limits::SidecarEntries) + " entries");
+    }
+    return {};
 }
 
 bool readProfile(const toml::table& t, CodeProfile& p, std::string& why) {
@@ -70,15 +165,44 @@ bool readPanel(const toml::table& t, PanelDefinition& d, std::string& why) {
     return true;
 }
 
-bool readNames(const toml::table& t, std::map<int, std::string>& names, std::string& why) {
+// A pattern number of [names] or [delays]: 1 up to the file's count.
+std::optional<int> patternNumber(std::string_view key, int patternCount) {
+    const auto number = wholeNumber(key);
+    if (!number || *number < 1 || *number > patternCount) return std::nullopt;
+    return number;
+}
+
+std::string numberRange(int patternCount) {
+    return patternCount == INT_MAX ? "a pattern number"
+                                   : "a pattern number from 1 to " + std::to_string(patternCount);
+}
+
+bool readNames(const toml::table& t, int patternCount, std::map<int, std::string>& names,
+               std::string& why) {
     for (const auto& [key, node] : t) {
-        const auto number = wholeNumber(key.str());
+        const auto number = patternNumber(key.str(), patternCount);
         if (!number || !node.is_string() || !isIdentifier(node.as_string()->get())) {
-            why = std::string("names.").append(key.str()) +
-                  " must be a pattern number given a C identifier";
+            why = std::string("names.").append(key.str()) + " must be " +
+                  numberRange(patternCount) + " given a C identifier";
             return false;
         }
         names[*number] = node.as_string()->get();
+    }
+    return true;
+}
+
+bool readDelays(const toml::table& t, int patternCount, std::map<int, int>& delays,
+                std::string& why) {
+    for (const auto& [key, node] : t) {
+        const auto number = patternNumber(key.str(), patternCount);
+        const auto ms = node.value<int64_t>();
+        if (!number || !node.is_integer() || *ms < 1 || *ms > limits::FrameDelayMs) {
+            why = std::string("delays.").append(key.str()) + " must be " +
+                  numberRange(patternCount) + " given 1 to " +
+                  std::to_string(limits::FrameDelayMs) + " milliseconds";
+            return false;
+        }
+        delays[*number] = static_cast<int>(*ms);
     }
     return true;
 }
@@ -89,8 +213,13 @@ std::string sidecarPath(const std::string& patternPath) {
     return patternPath + ".toml";
 }
 
-Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& out) {
+Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& out,
+                     int patternCount) {
     out = {};
+    if (text.size() > limits::SidecarBytes) return malformed(path, "it is too large");
+    if (const std::string problem = nestingProblem(text); !problem.empty()) {
+        return malformed(path, problem);
+    }
     toml::table root;
     try {
         root = toml::parse(text, sidecarPath(path));
@@ -106,18 +235,9 @@ Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& ou
         if (!t) {
             why = std::string(k) + " must be a table";
         } else if (k == "names") {
-            readNames(*t, read.names, why);
+            readNames(*t, patternCount, read.names, why);
         } else if (k == "delays") {
-            for (const auto& [key, node] : *t) {
-                const auto number = wholeNumber(key.str());
-                const auto ms = node.value<int64_t>();
-                if (!number || !ms || *ms < 1 || *ms > Sidecar::MaxFrameDelay) {
-                    why = "delays." + std::string(key.str()) +
-                          " must be a pattern number given 1 to 655350 milliseconds";
-                    break;
-                }
-                read.delays[*number] = static_cast<int>(*ms);
-            }
+            readDelays(*t, patternCount, read.delays, why);
         } else if (k == "panel") {
             PanelDefinition d;
             if (readPanel(*t, d, why)) read.panel = d;
@@ -140,15 +260,15 @@ Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& ou
     return {};
 }
 
-Outcome readSidecar(const std::string& patternPath, Sidecar& out) {
+Outcome readSidecar(const std::string& patternPath, Sidecar& out, int patternCount) {
     out = {};
     std::string text;
     const std::string path = sidecarPath(patternPath);
     if (!fileExists(path)) return {};
-    const FileReadStatus status = readFileLimited(path, MaxSidecarSize, text);
+    const FileReadStatus status = readFileLimited(path, limits::SidecarBytes, text);
     if (status != FileReadStatus::Ok)
         return malformed(patternPath, readFailureReason(path, status));
-    return parseSidecar(text, patternPath, out);
+    return parseSidecar(text, patternPath, out, patternCount);
 }
 
 std::string formatSidecar(const Sidecar& sidecar) {
@@ -198,7 +318,9 @@ std::string formatSidecar(const Sidecar& sidecar) {
 
 Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar) {
     const std::string path = sidecarPath(patternPath);
-    if (sidecar.empty() && !fileExists(path)) return {};
+    // A panel definition alone is the classic program's business: it gets a
+    // file beside the pattern file only when the user keeps extras there.
+    if (!sidecar.chosen() && !fileExists(path)) return {};
     // The name is the program's choice: a link planted there is not written through.
     return writeFileSafely(path, formatSidecar(sidecar), FileRole::Program);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <climits>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/limits.h"
 #include "base/outcome.h"
 #include "document/patternstore.h"
 
@@ -32,26 +34,35 @@ struct Sidecar {
     std::map<std::string, CodeProfile> profiles;
     std::optional<PanelDefinition> panel; // the definition last used with the file
 
-    bool empty() const { return names.empty() && delays.empty() && profiles.empty() && !panel; }
+    bool empty() const { return !chosen() && !panel; }
+    // Something the user put there: names, delays or profiles.
+    bool chosen() const { return !names.empty() || !delays.empty() || !profiles.empty(); }
     // A pattern's delay as a frame of an animation, in milliseconds.
     int delayOf(int number) const {
         const auto found = delays.find(number);
         return found == delays.end() ? DefaultFrameDelay : found->second;
     }
     static constexpr int DefaultFrameDelay = 100;
-    static constexpr int MaxFrameDelay = 655350; // what a GIF can hold
+    static constexpr int MaxFrameDelay = limits::FrameDelayMs;
     bool operator==(const Sidecar&) const = default;
 };
 
 std::string sidecarPath(const std::string& patternPath);
 
-// A missing sidecar reads as an empty one. A malformed one is refused with
-// the reason (and the line); `out` is then left empty.
-Outcome readSidecar(const std::string& patternPath, Sidecar& out);
-Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& out);
+// A missing sidecar reads as an empty one. One that cannot be read whole is
+// refused with the reason (and the line): malformed, larger than
+// limits::SidecarBytes, nested deeper than limits::SidecarDepth (told from
+// the raw text before the parser sees it), or numbering a pattern outside
+// 1..patternCount. `out` is then left empty, and the file must not be
+// written over. Without a count (a reader that only looks names up) any
+// positive number is taken.
+Outcome readSidecar(const std::string& patternPath, Sidecar& out, int patternCount = INT_MAX);
+Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& out,
+                     int patternCount = INT_MAX);
 std::string formatSidecar(const Sidecar& sidecar);
-// Written through the safe routine; an empty sidecar where there is no file
-// writes nothing.
+// Written through the safe routine. Where there is no file, nothing is
+// written unless the user put something there (a panel definition alone
+// makes no file).
 Outcome writeSidecar(const std::string& patternPath, const Sidecar& sidecar);
 
 // Keeps the names and delays with their patterns when `count` patterns are inserted
