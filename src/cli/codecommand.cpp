@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "code/codeformats.h"
 #include "code/codetemplate.h"
@@ -14,17 +15,18 @@ namespace dedur::cli {
 
 namespace {
 
-constexpr size_t MaxTemplateSize = size_t{1} << 20;
-
-// A profile given by name (from the sidecar) or as a file of its keys.
+// A profile given by name (from the sidecar) or as a file of its keys;
+// `where` says which, for the messages about its values.
 bool loadProfile(const std::string& wanted, const Sidecar& sidecar, const std::string& patternPath,
-                 CodeProfile& profile) {
+                 CodeProfile& profile, std::string& where) {
     if (const auto found = sidecar.profiles.find(wanted); found != sidecar.profiles.end()) {
         profile = found->second;
+        where = "The profile " + quotedPath(wanted) + " in " + quotedPath(sidecarPath(patternPath));
         return true;
     }
+    where = "The profile file " + quotedPath(wanted);
     std::string text;
-    if (readFileLimited(wanted, MaxTemplateSize, text) != FileReadStatus::Ok) {
+    if (readFileLimited(wanted, limits::SidecarBytes, text) != FileReadStatus::Ok) {
         failure("No profile " + quotedPath(wanted) + " in " + quotedPath(sidecarPath(patternPath)) +
                 ", and no such file");
         return false;
@@ -63,6 +65,10 @@ int runCode(const ParsedArgs& args) {
     std::string error;
     int number = 1;
     if (!numberOption(args, "pattern", 1, INT_MAX, number, error)) return usageError(self, error);
+    if (const auto name = args.value("name"); name && !isIdentifier(*name)) {
+        return usageError(self, "--name must be a C identifier (a letter or _ first, then "
+                                "letters, digits and _)");
+    }
 
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
@@ -70,9 +76,13 @@ int runCode(const ParsedArgs& args) {
     if (const Outcome read = readSidecar(source, sidecar); !read.ok()) {
         std::cerr << "dedur-cli: warning: " << read.message.text << "\n";
     }
+    // What the command reads, which its output may never replace.
+    std::vector<std::string> inputs{source, sidecarPath(source)};
     CodeProfile profile;
+    std::string where;
     if (const auto wanted = args.value("profile")) {
-        if (!loadProfile(*wanted, sidecar, source, profile)) return 1;
+        if (!loadProfile(*wanted, sidecar, source, profile, where)) return 1;
+        if (!sidecar.profiles.count(*wanted)) inputs.push_back(*wanted);
         // A profile's template is found beside the pattern file.
         if (!profile.templateFile.empty() &&
             std::filesystem::path(profile.templateFile).is_relative()) {
@@ -80,20 +90,31 @@ int runCode(const ParsedArgs& args) {
                 (std::filesystem::path(source).parent_path() / profile.templateFile).string();
         }
     }
+    // A bad value the profile gave is the profile's fault, not the command line's.
+    const CodeProfile given = profile;
     applyOptions(args, profile);
+    const auto badValue = [&](const std::string& key, const std::string& value, const char* usage) {
+        if (!where.empty() && !args.has(key) &&
+            value == (key == "layout" ? given.layout
+                      : key == "name" ? given.name
+                                      : given.format)) {
+            return failure(where + " has " + key + " = " + quotedPath(value) + "; " + usage);
+        }
+        return usageError(self, std::string("--") + key + " must be " + usage);
+    };
 
     const auto layout = layoutNamed(profile.layout);
     if (!layout) {
-        return usageError(self, "--layout must be rows-msb, rows-lsb, pages-lsb, pages-msb or "
-                                "panel");
+        return badValue("layout", profile.layout,
+                        "rows-msb, rows-lsb, pages-lsb, pages-msb or panel");
     }
     const auto format = formatNamed(profile.format);
     if (profile.templateFile.empty() && !format) {
-        return usageError(self, "--format must be c, xbm, micropython, rust, asm or json");
+        return badValue("format", profile.format, "c, xbm, micropython, rust, asm or json");
     }
     if (!profile.name.empty() && !isIdentifier(profile.name)) {
-        return usageError(self, "--name must be a C identifier (a letter or _ first, then "
-                                "letters, digits and _)");
+        return badValue("name", profile.name,
+                        "a C identifier (a letter or _ first, then letters, digits and _)");
     }
 
     RangeChoice choice = RangeChoice::All;
@@ -125,14 +146,18 @@ int runCode(const ParsedArgs& args) {
         if (const Outcome checked = checkCodeFormat(job, *format); !checked.ok()) {
             return failure(checked.message.text);
         }
-        return writeOut(source, args,
+        if (const Outcome named = checkCodeNames(job, *format); !named.ok()) {
+            return failure(named.message.text);
+        }
+        return writeOut(inputs, args,
                         [&](const CodeSink& sink) { (void)writeCode(job, *format, sink); })
                    ? 0
                    : 1;
     }
+    inputs.push_back(profile.templateFile);
     std::string templateText;
     if (const FileReadStatus status =
-            readFileLimited(profile.templateFile, MaxTemplateSize, templateText);
+            readFileLimited(profile.templateFile, limits::TemplateBytes, templateText);
         status != FileReadStatus::Ok) {
         return failure("Could not read the template " + quotedPath(profile.templateFile) + ": " +
                        readFailureReason(profile.templateFile, status));
@@ -141,12 +166,15 @@ int runCode(const ParsedArgs& args) {
         !checked.ok()) {
         return failure(checked.message.text);
     }
-    return writeOut(source, args,
-                    [&](const CodeSink& sink) {
-                        (void)renderCodeTemplate(job, templateText, profile.templateFile, sink);
-                    })
-               ? 0
-               : 1;
+    if (const Outcome named = checkCodeNames(job, std::nullopt); !named.ok()) {
+        return failure(named.message.text);
+    }
+    Outcome rendered;
+    const bool written = writeOut(inputs, args, [&](const CodeSink& sink) {
+        rendered = renderCodeTemplate(job, templateText, profile.templateFile, sink);
+    });
+    if (!rendered.ok()) return failure(rendered.message.text);
+    return written ? 0 : 1;
 }
 
 } // namespace

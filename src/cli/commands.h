@@ -3,6 +3,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "cliargs.h"
 #include "code/codejob.h"
@@ -50,14 +51,20 @@ bool readSidecarOf(const std::string& path, Sidecar& sidecar);
 bool writeSidecarOf(const std::string& path, const Sidecar& sidecar);
 // Saves a pattern file; on failure prints the writer's message and returns false.
 bool savePatternFile(const std::string& path, Document& doc);
-// Whether OUT may be written: refused when it is the input file itself, or
-// when it exists and --force was not given; prints why not.
+// Whether OUT may be written: refused when it is one of the command's
+// INPUTS (the same file, links followed), whatever --force says, or when it
+// exists and --force was not given; prints why not.
+bool outputAllowed(const std::vector<std::string>& inputs, const std::string& output, bool force);
 bool outputAllowed(const std::string& input, const std::string& output, bool force);
 // The text made by `make` (which hands it on a piece at a time) goes to
 // standard output or, through the safe routine, to --output (refused as
-// outputAllowed refuses it, with SOURCE the input).
+// outputAllowed refuses it).
+bool writeOut(const std::vector<std::string>& inputs, const ParsedArgs& args,
+              const std::function<void(const CodeSink&)>& make);
 bool writeOut(const std::string& source, const ParsedArgs& args,
               const std::function<void(const CodeSink&)>& make);
+// Flushes standard output; false after a message when a write to it failed.
+bool standardOutputWritten();
 // Direction codes 0..3 given as --lr/--tb; false (with a message) otherwise.
 bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,
                    std::string& error);

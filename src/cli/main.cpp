@@ -47,7 +47,7 @@ bool wantsHelp(const std::vector<std::string>& args) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+static int runCli(int argc, char** argv) {
     // Under a file size limit a write fails with EFBIG and is reported, rather
     // than the signal ending the program half-way.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -90,4 +90,12 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         return failure("not enough memory to finish " + name);
     }
+}
+
+int main(int argc, char** argv) {
+    const int status = runCli(argc, argv);
+    // Every command's text to standard output counts: a full disk or a
+    // closed pipe there is a failure, not a success with nothing written.
+    if (!standardOutputWritten() && status == 0) return 1;
+    return status;
 }

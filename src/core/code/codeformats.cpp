@@ -1,5 +1,6 @@
 #include "code/codeformats.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "base/nametable.h"
@@ -60,17 +61,29 @@ std::string heading(const CodeJob& job) {
     return text;
 }
 
+// A header that any number of C and C++ files include: declarations for
+// all, the definitions once, in the file that defines NAME_IMPLEMENTATION.
 void writeC(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
-    std::string guard = upper(job.name);
-    guard += "_H";
-    put(out, "/* ", job.name, ".h: ", heading(job), " */\n");
+    const std::string guard = upper(job.name) + "_H";
+    const std::string implementation = upper(job.name) + "_IMPLEMENTATION";
+    put(out, "/* ", job.name, ".h: ", heading(job),
+        "\n *\n * Include it from any number of C "
+        "and C++ files. In exactly one of them,\n *     #define ",
+        implementation, "\n * before the #include, for the arrays' definitions. */\n");
     put(out, "#ifndef ", guard, "\n#define ", guard, "\n\n#include <stdint.h>\n\n");
     if (job.progmem) {
         out += "#if defined(__AVR__)\n#include <avr/pgmspace.h>\n#endif\n"
                "#ifndef PROGMEM\n#define PROGMEM\n#endif\n\n";
     }
+    out += "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
     const char* attribute = job.progmem ? " PROGMEM" : "";
+    const bool table = job.patterns.size() > 1;
+    const std::string count = job.name + "_COUNT";
+    const std::string frames = job.name + "_FRAME_COUNT";
+    const auto sizeOf = [](const CodePattern& p) {
+        return number(static_cast<long long>(p.bytes.size()));
+    };
     for (const CodePattern& p : job.patterns) {
         o.handOn();
         out += "/*\n";
@@ -78,18 +91,35 @@ void writeC(const CodeJob& job, CodePieces& o) {
         out += " */\n";
         put(out, "#define ", p.ident, "_WIDTH ", number(p.width), "\n");
         put(out, "#define ", p.ident, "_HEIGHT ", number(p.height), "\n");
-        put(out, "const uint8_t ", p.ident, "[", number(static_cast<long long>(p.bytes.size())),
-            "]", attribute, " = {\n");
+        put(out, "extern const uint8_t ", p.ident, "[", sizeOf(p), "]", attribute, ";\n\n");
+    }
+    if (table) {
+        put(out, "#define ", count, " ", number(static_cast<long long>(job.patterns.size())), "\n");
+        put(out, "extern const uint8_t* const ", job.name, "[", count, "];\n");
+        put(out, "extern const uint8_t ", job.name, "_WIDTHS[", count, "];\n");
+        put(out, "extern const uint8_t ", job.name, "_HEIGHTS[", count, "];\n\n");
+    }
+    if (job.animation) {
+        put(out, "/* The patterns as the frames of an animation, each shown for its delay. */\n");
+        put(out, "#define ", frames, " ", number(static_cast<long long>(job.patterns.size())),
+            "\n");
+        put(out, "extern const uint32_t ", job.name, "_DELAYS_MS[", frames, "];\n");
+        if (!table) put(out, "extern const uint8_t* const ", job.name, "_FRAMES[1];\n");
+        out += "\n";
+    }
+    put(out, "#ifdef ", implementation, "\n\n");
+    for (const CodePattern& p : job.patterns) {
+        o.handOn();
+        put(out, "const uint8_t ", p.ident, "[", sizeOf(p), "]", attribute, " = {\n");
         appendByteLines(out, p.bytes, 12, "    ");
         out += "};\n\n";
     }
-    if (job.patterns.size() > 1) {
-        std::string count = job.name;
-        count += "_COUNT";
-        out +=
-            "#define " + count + " " + number(static_cast<long long>(job.patterns.size())) + "\n";
+    if (table) {
         put(out, "const uint8_t* const ", job.name, "[", count, "] = {\n");
-        for (const CodePattern& p : job.patterns) put(out, " ", p.ident, ",\n");
+        for (const CodePattern& p : job.patterns) {
+            o.handOn();
+            put(out, " ", p.ident, ",\n");
+        }
         out += "};\n";
         put(out, "const uint8_t ", job.name, "_WIDTHS[", count, "] = {");
         for (const CodePattern& p : job.patterns) put(out, " ", number(p.width), ",");
@@ -99,18 +129,17 @@ void writeC(const CodeJob& job, CodePieces& o) {
         out += " };\n\n";
     }
     if (job.animation) {
-        put(out, "/* The patterns as the frames of an animation, each shown for its delay. */\n");
-        put(out, "#define ", job.name, "_FRAME_COUNT ",
-            number(static_cast<long long>(job.patterns.size())), "\n");
-        put(out, "const uint32_t ", job.name, "_DELAYS_MS[", job.name, "_FRAME_COUNT] = {");
+        put(out, "const uint32_t ", job.name, "_DELAYS_MS[", frames, "] = {");
         for (const CodePattern& p : job.patterns) put(out, " ", number(p.delay), ",");
         out += " };\n";
-        if (job.patterns.size() == 1) {
+        if (!table) {
             put(out, "const uint8_t* const ", job.name, "_FRAMES[1] = { ",
                 job.patterns.front().ident, " };\n");
         }
         out += "\n";
     }
+    put(out, "#endif /* ", implementation, " */\n\n");
+    out += "#ifdef __cplusplus\n}\n#endif\n\n";
     put(out, "#endif /* ", guard, " */\n");
 }
 
@@ -254,7 +283,213 @@ Outcome refused(const std::string& why) {
     return Outcome::refused({why, " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
+// Words no output may use as a name: the keywords of C23, C++23 (with the
+// alternative tokens), Rust (strict, reserved and weak) and Python, and the
+// names the outputs themselves take (MicroPython's module and the type its
+// arrays are made with, AVR's PROGMEM, a program's main).
+constexpr std::string_view TakenWords[] = {
+    // C23
+    "alignas", "alignof", "auto", "bool", "break", "case", "char", "const", "constexpr", "continue",
+    "default", "do", "double", "else", "enum", "extern", "false", "float", "for", "goto", "if",
+    "inline", "int", "long", "nullptr", "register", "restrict", "return", "short", "signed",
+    "sizeof", "static", "static_assert", "struct", "switch", "thread_local", "true", "typedef",
+    "typeof", "typeof_unqual", "union", "unsigned", "void", "volatile", "while", "_Alignas",
+    "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32",
+    "_Decimal64", "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local",
+    // C++23
+    "and", "and_eq", "asm", "bitand", "bitor", "catch", "char8_t", "char16_t", "char32_t", "class",
+    "compl", "concept", "consteval", "constinit", "const_cast", "co_await", "co_return", "co_yield",
+    "decltype", "delete", "dynamic_cast", "explicit", "export", "friend", "mutable", "namespace",
+    "new", "noexcept", "not", "not_eq", "operator", "or", "or_eq", "private", "protected", "public",
+    "reinterpret_cast", "requires", "static_cast", "template", "this", "throw", "try", "typeid",
+    "typename", "using", "virtual", "wchar_t", "xor", "xor_eq",
+    // Rust
+    "as", "crate", "fn", "impl", "in", "let", "loop", "match", "mod", "move", "mut", "pub", "ref",
+    "self", "Self", "super", "trait", "type", "unsafe", "use", "where", "async", "await", "dyn",
+    "abstract", "become", "box", "final", "macro", "override", "priv", "unsized", "yield", "gen",
+    "macro_rules", "raw", "safe", "_",
+    // Python
+    "False", "None", "True", "assert", "def", "del", "elif", "except", "finally", "from", "global",
+    "import", "is", "lambda", "nonlocal", "pass", "raise", "with",
+    // the outputs' own
+    "framebuf", "bytearray", "PROGMEM", "main"};
+
+bool endsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// The macros of <stdint.h>: INT8_MAX, UINT_LEAST16_MIN, INTPTR_MAX, SIZE_MAX,
+// UINT64_C and the like.
+bool isStdintMacro(std::string_view name) {
+    for (std::string_view tail : {"_MAX", "_MIN", "_C"}) {
+        if (!endsWith(name, tail)) continue;
+        std::string_view head = name.substr(0, name.size() - tail.size());
+        for (std::string_view whole : {"PTRDIFF", "SIZE", "SIG_ATOMIC", "WCHAR", "WINT"}) {
+            if (head == whole) return true;
+        }
+        if (head.substr(0, 1) == "U") head.remove_prefix(1);
+        if (head.substr(0, 3) != "INT") continue;
+        head.remove_prefix(3);
+        if (head == "PTR" || head == "MAX") return true;
+        for (std::string_view kind : {"_LEAST", "_FAST"}) {
+            if (head.substr(0, kind.size()) == kind) head.remove_prefix(kind.size());
+        }
+        if (head == "8" || head == "16" || head == "32" || head == "64") return true;
+    }
+    return false;
+}
+
+// The identifiers a format writes for a job, each with the pattern it
+// belongs to (0: the job's tables).
+std::vector<std::pair<std::string, int>> identifiersOf(const CodeJob& job, CodeFormat format) {
+    std::vector<std::pair<std::string, int>> ids;
+    const bool table = job.patterns.size() > 1;
+    const auto add = [&ids](std::string id, int owner) { ids.emplace_back(std::move(id), owner); };
+    switch (format) {
+    case CodeFormat::C:
+        add(upper(job.name) + "_H", 0);
+        add(upper(job.name) + "_IMPLEMENTATION", 0);
+        if (table) {
+            for (const char* tail : {"", "_COUNT", "_WIDTHS", "_HEIGHTS"}) add(job.name + tail, 0);
+        }
+        if (job.animation) {
+            for (const char* tail : {"_FRAME_COUNT", "_DELAYS_MS"}) add(job.name + tail, 0);
+            if (!table) add(job.name + "_FRAMES", 0);
+        }
+        for (const CodePattern& p : job.patterns) {
+            for (const char* tail : {"", "_WIDTH", "_HEIGHT"}) add(p.ident + tail, p.number);
+        }
+        break;
+    case CodeFormat::Xbm:
+        for (const CodePattern& p : job.patterns) {
+            for (const char* tail : {"_width", "_height", "_bits"}) add(p.ident + tail, p.number);
+        }
+        break;
+    case CodeFormat::MicroPython:
+        add("framebuf", 0);
+        if (table) add(job.name, 0);
+        if (job.animation) {
+            for (const char* tail : {"_FRAME_COUNT", "_DELAYS_MS"}) add(job.name + tail, 0);
+        }
+        for (const CodePattern& p : job.patterns) {
+            for (const char* tail : {"", "_fb"}) add(p.ident + tail, p.number);
+        }
+        break;
+    case CodeFormat::Rust:
+        if (table) {
+            for (const char* tail : {"", "_COUNT"}) add(upper(job.name) + tail, 0);
+        }
+        if (job.animation) {
+            for (const char* tail : {"_FRAME_COUNT", "_DELAYS_MS"}) add(upper(job.name) + tail, 0);
+        }
+        for (const CodePattern& p : job.patterns) {
+            for (const char* tail : {"", "_WIDTH", "_HEIGHT"}) add(upper(p.ident) + tail, p.number);
+        }
+        break;
+    case CodeFormat::Asm:
+        for (const CodePattern& p : job.patterns) add(p.ident, p.number);
+        break;
+    case CodeFormat::Json:
+        break;
+    }
+    return ids;
+}
+
+std::string owner(int pattern) {
+    return pattern ? "pattern " + number(pattern) : std::string("the tables");
+}
+
 } // namespace
+
+std::string codeNameProblem(std::string_view name) {
+    const std::string quoted = "\"" + std::string(name) + "\"";
+    if (name.empty()) return "A name cannot be empty";
+    if (!isIdentifier(name)) {
+        return quoted + " is not an identifier: a letter or _ first, then letters, digits and _";
+    }
+    for (std::string_view word : TakenWords) {
+        if (name == word) return quoted + " is a keyword or a name the code itself uses";
+    }
+    if (name.substr(0, 2) == "__" ||
+        (name.size() > 1 && name[0] == '_' && std::isupper(static_cast<unsigned char>(name[1])))) {
+        return quoted + " is reserved to the compiler (__ or _ and a capital first)";
+    }
+    if (endsWith(name, "_t") || isStdintMacro(name)) {
+        return quoted + " is a name of <stdint.h> (or reserved to it: names ending in _t)";
+    }
+    return {};
+}
+
+std::vector<IdentifierClash> identifierClashes(const CodeJob& job, CodeFormat format) {
+    std::vector<std::pair<std::string, int>> ids = identifiersOf(job, format);
+    std::stable_sort(ids.begin(), ids.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<IdentifierClash> clashes;
+    for (size_t i = 1; i < ids.size(); ++i) {
+        if (ids[i].first == ids[i - 1].first) {
+            clashes.push_back({ids[i].first, ids[i - 1].second, ids[i].second});
+        }
+    }
+    return clashes;
+}
+
+Outcome checkCodeNames(const CodeJob& job, std::optional<CodeFormat> format) {
+    if (const std::string problem = codeNameProblem(job.name); !problem.empty()) {
+        return refused("The code's name cannot be used: " + problem + "; give another with --name");
+    }
+    for (const CodePattern& p : job.patterns) {
+        if (const std::string problem = codeNameProblem(p.ident); !problem.empty()) {
+            return refused("The name of pattern " + number(p.number) +
+                           " cannot be used: " + problem);
+        }
+    }
+    for (CodeFormat f : AllCodeFormats) {
+        if (format && f != *format) continue;
+        const std::vector<IdentifierClash> clashes = identifierClashes(job, f);
+        if (clashes.empty()) continue;
+        const IdentifierClash& c = clashes.front();
+        const std::string who = c.first == c.second ? owner(c.first) + " twice"
+                                                    : owner(c.first) + " and " + owner(c.second);
+        return refused("The names clash: " + who + " would both be \"" + c.identifier + "\" in " +
+                       formatName(f) + "; rename one");
+    }
+    return {};
+}
+
+std::string patternNameProblem(const std::map<int, std::string>& names, int number,
+                               const std::string& name, int count, const std::string& path) {
+    if (std::string problem = codeNameProblem(name); !problem.empty()) return problem;
+    // The file's patterns as one job of every pattern, named as they would
+    // be with this name: the identifiers every format would write.
+    CodeJob job;
+    job.name = identifierFromFileName(path);
+    job.animation = true;
+    const auto pattern = [&](int n, std::string ident) {
+        CodePattern p;
+        p.number = n;
+        p.ident = std::move(ident);
+        job.patterns.push_back(std::move(p));
+    };
+    for (int n = 1; n <= count; ++n) {
+        const auto own = names.find(n);
+        if (n == number) {
+            pattern(n, name);
+        } else if (own != names.end()) {
+            pattern(n, own->second);
+        } else {
+            pattern(n, job.name + "_" + std::to_string(n));
+        }
+    }
+    for (CodeFormat f : AllCodeFormats) {
+        for (const IdentifierClash& c : identifierClashes(job, f)) {
+            if (c.first != number && c.second != number) continue;
+            const int other = c.first == number ? c.second : c.first;
+            return "\"" + name + "\" would give \"" + c.identifier + "\" in " + formatName(f) +
+                   ", as " + (other == number ? std::string("its own") : owner(other)) + " does";
+        }
+    }
+    return {};
+}
 
 const char* formatName(CodeFormat format) {
     return nameIn(FormatNames, format);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/outcome.h"
 #include "code/codejob.h"
@@ -22,6 +24,31 @@ std::optional<CodeFormat> formatNamed(std::string_view name);
 // Refuses what a format cannot hold (XBM: one pattern in rows-lsb;
 // MicroPython: the layouts its frame buffer reads), saying why.
 Outcome checkCodeFormat(const CodeJob& job, CodeFormat format);
+
+// Why NAME cannot name a pattern or a job in code, or "" when it can: not
+// an identifier, a keyword of C, C++, Rust or Python, a name reserved to the
+// compiler or <stdint.h>, or one the outputs themselves use.
+std::string codeNameProblem(std::string_view name);
+
+// Two things of a job that the output of a format would give one identifier.
+struct IdentifierClash {
+    std::string identifier;
+    int first = 0; // pattern numbers; 0 for the job's own tables
+    int second = 0;
+};
+// Every clash among the identifiers `format` writes for the job (Rust's
+// upper-cased names included).
+std::vector<IdentifierClash> identifierClashes(const CodeJob& job, CodeFormat format);
+// The refusal of a job whose names are bad or clash in `format` (in every
+// format when there is none, as for a template), naming the patterns; ok
+// otherwise.
+Outcome checkCodeNames(const CodeJob& job, std::optional<CodeFormat> format);
+
+// Why pattern NUMBER of a file of `count` patterns cannot be named NAME,
+// given the other names, or "" when it can: every format must compile it
+// beside the names and the identifiers made from the file's name.
+std::string patternNameProblem(const std::map<int, std::string>& names, int number,
+                               const std::string& name, int count, const std::string& path);
 
 // The job written in `format`, checked first (nothing is handed on when it
 // is refused): into `out` whole, or to `sink` a piece at a time.

@@ -2,12 +2,93 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <kainjow/mustache.hpp>
 #include <map>
 
+#include "base/limits.h"
 #include "base/numbertext.h"
 #include "code/glyphsubset.h"
 #include "document/patternstore.h"
+
+namespace dedur {
+namespace {
+
+// Where the renderer's text goes while a render runs (none outside one).
+using TextHandler = std::function<void(const std::string&)>;
+thread_local const TextHandler* renderOutput = nullptr;
+
+// Thrown to end a render whose reader wants no more.
+struct RenderStopped {};
+
+// Blanks on a line that may yet be dropped (a line of section tags and
+// blanks only is left out), held until the line shows something.
+constexpr size_t HeldBlanks = size_t{16} << 20;
+constexpr size_t LinePiece = size_t{64} << 10;
+
+// One line of the renderer's output. The library keeps a line whole until
+// its end to drop lines of section tags only; a line that has shown text is
+// never dropped, so it is handed on as it grows and memory stays small
+// however long the line.
+class RenderLine {
+  public:
+    template <typename... Args> RenderLine& append(Args&&... args) {
+        text_.append(std::forward<Args>(args)...);
+        if (text_.size() >= LinePiece) spill();
+        return *this;
+    }
+    operator const std::string&() const { return text_; }
+    auto begin() const { return text_.begin(); }
+    auto end() const { return text_.end(); }
+    bool shown() const { return shown_; }
+    void clear() {
+        text_.clear();
+        scanned_ = 0;
+        shown_ = false;
+    }
+
+  private:
+    void spill() {
+        if (!renderOutput) return;
+        // Only what came since the last look is looked at.
+        for (; !shown_ && scanned_ < text_.size(); ++scanned_) {
+            shown_ = text_[scanned_] != ' ' && text_[scanned_] != '\t';
+        }
+        // Blanks beyond the bound are shown: the line is kept whole then
+        // rather than held in memory.
+        if (!shown_ && text_.size() <= HeldBlanks) return;
+        shown_ = true;
+        (*renderOutput)(text_);
+        text_.clear();
+        scanned_ = 0;
+    }
+
+    std::string text_;
+    size_t scanned_ = 0;
+    bool shown_ = false;
+};
+
+} // namespace
+} // namespace dedur
+
+// Only this file renders templates, so the library's line state is ours here.
+template <> class kainjow::mustache::line_buffer_state<std::string> {
+  public:
+    dedur::RenderLine data;
+    bool contained_section_tag = false;
+
+    bool is_empty_or_contains_only_whitespace() const {
+        if (data.shown()) return false;
+        for (const char ch : data) {
+            if (ch != ' ' && ch != '\t') return false;
+        }
+        return true;
+    }
+    void clear() {
+        data.clear();
+        contained_section_tag = false;
+    }
+};
 
 namespace dedur {
 
@@ -68,12 +149,8 @@ class CodeContext : public kainjow::mustache::basic_context<std::string> {
         }
         return nullptr;
     }
-    const Data* get_partial(const std::string& name) const override {
-        for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
-            if (const Data* found = (*it)->get(name)) return found;
-        }
-        return nullptr;
-    }
+    // Partials never come from the data: a value could name itself.
+    const Data* get_partial(const std::string&) const override { return nullptr; }
 
   private:
     using Placeholders = std::map<size_t, Data>;
@@ -162,12 +239,82 @@ Outcome templateRefusal(const std::string& name, const char* what, const std::st
                              MessageButtons::Ok, MessageIcon::Question});
 }
 
-// What the renderer writes, handed on a megabyte at a time.
+Outcome templateRefusalAt(const std::string& name, size_t line, const std::string& why) {
+    return templateRefusal(name, ("cannot be used at line " + std::to_string(line)).c_str(), why);
+}
+
+bool blank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// The tags as the library reads them (delimiters may change on the way):
+// refuses partials and sections nested deeper than the limit, naming the
+// line, before the recursive parser and renderer see the text.
+Outcome scanTemplate(const std::string& text, const std::string& name) {
+    if (text.size() > limits::TemplateBytes) {
+        return templateRefusal(name, "cannot be used",
+                               "it is larger than " + std::to_string(limits::TemplateBytes >> 20) +
+                                   " MB");
+    }
+    std::string open = "{{", close = "}}";
+    size_t at = 0, line = 1, lineCounted = 0, depth = 0;
+    const auto lineOf = [&](size_t pos) {
+        line += static_cast<size_t>(std::count(text.begin() + static_cast<long>(lineCounted),
+                                               text.begin() + static_cast<long>(pos), '\n'));
+        lineCounted = pos;
+        return line;
+    };
+    while ((at = text.find(open, at)) != std::string::npos) {
+        size_t inside = at + open.size();
+        const bool triple =
+            open == "{{" && close == "}}" && inside < text.size() && text[inside] == '{';
+        if (triple) ++inside;
+        const size_t end = text.find(triple ? "}}}" : close, inside);
+        if (end == std::string::npos) return {}; // the parser says so
+        const size_t endSize = triple ? 3 : close.size();
+        size_t first = inside, last = end;
+        while (first < last && blank(text[first])) ++first;
+        while (last > first && blank(text[last - 1])) --last;
+        const std::string_view tag(text.data() + first, last - first);
+        if (!triple && !tag.empty()) {
+            const char kind = tag.front();
+            if (kind == '#' || kind == '^') {
+                if (++depth > static_cast<size_t>(limits::TemplateDepth)) {
+                    return templateRefusalAt(name, lineOf(at),
+                                             "sections nest more than " +
+                                                 std::to_string(limits::TemplateDepth) + " deep");
+                }
+            } else if (kind == '/') {
+                if (depth > 0) --depth;
+            } else if (kind == '>') {
+                return templateRefusalAt(name, lineOf(at), "partials ({{> ...}}) are not taken");
+            } else if (kind == '=' && tag.size() >= 5 && tag.back() == '=') {
+                // "=<% %>=": the new pair, split at the first space.
+                std::string_view pair = tag.substr(1, tag.size() - 2);
+                while (!pair.empty() && blank(pair.front())) pair.remove_prefix(1);
+                while (!pair.empty() && blank(pair.back())) pair.remove_suffix(1);
+                const size_t space = pair.find(' ');
+                if (space != std::string_view::npos) {
+                    std::string_view after = pair.substr(space);
+                    while (!after.empty() && after.front() == ' ') after.remove_prefix(1);
+                    if (!after.empty()) {
+                        open = std::string(pair.substr(0, space));
+                        close = std::string(after);
+                    }
+                }
+            }
+        }
+        at = end + endSize;
+    }
+    return {};
+}
+
+// What the renderer writes, handed on a megabyte at a time; a reader that
+// wants no more ends the render.
 struct PieceSink {
     static constexpr size_t Piece = size_t{1} << 20;
     const CodeSink& sink;
     std::string buffer;
-    bool going = true;
 
     PieceSink& operator<<(const std::string& text) {
         buffer += text;
@@ -175,10 +322,37 @@ struct PieceSink {
         return *this;
     }
     void flush() {
-        if (going && !buffer.empty()) going = sink(buffer);
+        if (!buffer.empty() && !sink(buffer)) throw RenderStopped{};
         buffer.clear();
     }
 };
+
+// Renders through `pieces`; a refusal when the render cannot finish.
+template <typename Context>
+Outcome renderInPieces(kainjow::mustache::mustache& view, Context& context, PieceSink& pieces,
+                       const std::string& templateName) {
+    const TextHandler handOn = [&pieces](const std::string& text) { pieces << text; };
+    const TextHandler* outer = renderOutput;
+    renderOutput = &handOn;
+    try {
+        view.render(context, pieces);
+        renderOutput = outer;
+    } catch (const RenderStopped&) {
+        renderOutput = outer;
+        return {}; // the reader has what it wants, or cannot take more
+    } catch (...) {
+        renderOutput = outer;
+        throw;
+    }
+    if (!view.is_valid()) {
+        return templateRefusal(templateName, "cannot be rendered", view.error_message());
+    }
+    try {
+        pieces.flush();
+    } catch (const RenderStopped&) {
+    }
+    return {};
+}
 
 } // namespace
 
@@ -201,6 +375,7 @@ Outcome checkCodeTemplate(const CodeJob& job, const std::string& templateText,
             return Outcome::refused({p.offPanel, " ", MessageButtons::Ok, MessageIcon::Question});
         }
     }
+    if (Outcome scanned = scanTemplate(templateText, templateName); !scanned.ok()) return scanned;
     const kainjow::mustache::mustache view(templateText);
     if (!view.is_valid()) {
         return templateRefusal(templateName, "cannot be used", view.error_message());
@@ -232,18 +407,14 @@ Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
     CodeContext context(top, job, nodes);
     PieceSink pieces{sink, {}};
     pieces.buffer.reserve(PieceSink::Piece + (size_t{1} << 16));
-    view.render(context, pieces);
-    if (!view.is_valid()) {
-        return templateRefusal(templateName, "cannot be rendered", view.error_message());
-    }
-    pieces.flush();
-    return {};
+    return renderInPieces(view, context, pieces, templateName);
 }
 
 Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templateText,
                              const std::string& templateName, const std::string& name,
                              std::string& out) {
     out.clear();
+    if (Outcome scanned = scanTemplate(templateText, templateName); !scanned.ok()) return scanned;
     kainjow::mustache::mustache view(templateText);
     if (!view.is_valid()) {
         return templateRefusal(templateName, "cannot be used", view.error_message());
