@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "code/codeformats.h"
 #include "code/codejob.h"
 #include "code/sidecar.h"
 #include "commands.h"
@@ -35,6 +36,11 @@ int runNames(const ParsedArgs& args) {
     if (args.has("remove")) {
         sidecar.names.erase(number);
     } else {
+        const std::string problem =
+            patternNameProblem(sidecar.names, number, args.positional[1], doc.patternCount, source);
+        if (!problem.empty()) {
+            return failure("Pattern " + std::to_string(number) + " cannot be named so: " + problem);
+        }
         sidecar.names[number] = args.positional[1];
     }
     return writeSidecarOf(source, sidecar) ? 0 : 1;
