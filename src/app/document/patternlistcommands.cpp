@@ -2,6 +2,7 @@
 
 #include <QScrollBar>
 
+#include "code/codeformats.h"
 #include "code/codejob.h"
 #include "document/patternsizedialog.h"
 #include "editor.h"
@@ -68,11 +69,14 @@ void PatternListCommands::nameCurrent() {
             return;
         }
         text = text.trimmed();
-        if (text.isEmpty() || isIdentifier(text.toStdString())) break;
+        if (text.isEmpty()) break;
+        // Every format must compile the name beside the others.
+        const std::string problem =
+            patternNameProblem(names, number, text.toStdString(), doc.patternCount,
+                               doc.patternFileName.empty() ? "pattern.pat" : doc.patternFileName);
+        if (problem.empty()) break;
         prompts_.showMessage(view_.owner(),
-                             {"A name is a C identifier: a letter or _ first, then letters, "
-                              "digits and _.",
-                              " ", MessageButtons::Ok, MessageIcon::Question});
+                             {problem + ".", " ", MessageButtons::Ok, MessageIcon::Question});
     }
     const std::string name = text.toStdString();
     if (name == (named == names.end() ? std::string() : named->second)) return;
