@@ -40,15 +40,11 @@ const Command& fontImportCommand();
 const Command& fontSubsetCommand();
 const Command& framesCommand();
 
-// Reads a pattern file; on failure prints the reader's message and returns false.
+// Reads a pattern file, locked until the program ends (see patternpair.h);
+// on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);
 // Makes pattern `number` (from 1) current; prints why not when the file has none.
 bool selectPatternNumber(Document& doc, int number, const std::string& path);
-// The sidecar of a pattern file (empty when there is none); false after its
-// message when it cannot be read, so that it is not written over.
-bool readSidecarOf(const std::string& path, Sidecar& sidecar);
-// Writes it beside the pattern file; false after the message.
-bool writeSidecarOf(const std::string& path, const Sidecar& sidecar);
 // Saves a pattern file; on failure prints the writer's message and returns false.
 bool savePatternFile(const std::string& path, Document& doc);
 // Whether OUT may be written: refused when it is one of the command's

@@ -3,6 +3,7 @@
 #include "code/sidecar.h"
 #include "commands.h"
 #include "panel/panelexport.h"
+#include "patternpair.h"
 
 namespace dedur::cli {
 
@@ -16,13 +17,13 @@ int runFrames(const ParsedArgs& args) {
     }
     int delay = Sidecar::DefaultFrameDelay;
     std::string error;
-    if (!numberOption(args, "delay", 1, Sidecar::MaxFrameDelay, delay, error)) {
+    if (!numberOption(args, "delay", 1, limits::FrameDelayMs, delay, error)) {
         return usageError(self, error);
     }
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
     Sidecar sidecar;
-    if (!readSidecarOf(path, sidecar)) return 1;
+    if (!readSidecarOf(path, doc, sidecar)) return 1;
     if (!args.has("delay")) {
         for (int n = 1; n <= doc.patternCount; ++n) {
             std::cout << n << " " << sidecar.delayOf(n) << "\n";

@@ -11,6 +11,7 @@
 #include "image/imagedots.h"
 #include "panel/paneldefinitioncheck.h"
 #include "panel/panelexport.h"
+#include "patternpair.h"
 #include "sheetlabels.h"
 
 namespace dedur::cli {
@@ -61,7 +62,8 @@ int appendFrames(const ParsedArgs& args, Document& doc, const std::string& data,
         return status;
     }
     Sidecar sidecar;
-    if (!readSidecarOf(path, sidecar)) return 1;
+    if (!readSidecarOf(path, doc, sidecar)) return 1;
+    const Sidecar asRead = sidecar;
     for (const GifFrame& frame : frames) {
         const DotGrid dots = dotsFromImage(frame.image, threshold, args.has("invert"));
         appendPattern(doc, &header);
@@ -71,8 +73,7 @@ int appendFrames(const ParsedArgs& args, Document& doc, const std::string& data,
             sidecar.delays[doc.patternCount] = std::clamp(frame.delayMs, 1, Sidecar::MaxFrameDelay);
         }
     }
-    if (!savePatternFile(path, doc)) return 1;
-    return writeSidecarOf(path, sidecar) ? 0 : 1;
+    return savePatternPair(path, doc, asRead, sidecar) ? 0 : 1;
 }
 
 int runImportImage(const ParsedArgs& args) {

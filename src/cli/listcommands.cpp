@@ -6,18 +6,18 @@
 #include "document/patternlist.h"
 #include "panel/paneldefinitioncheck.h"
 #include "panel/panelexport.h"
+#include "patternpair.h"
 
 namespace dedur::cli {
 
 namespace {
 
-// The file and its sidecar (a malformed sidecar is not written over).
-bool loadWithNames(const std::string& path, Document& doc, Sidecar& sidecar) {
-    return loadPatternFile(path, doc) && readSidecarOf(path, sidecar);
-}
-
-bool saveWithNames(const std::string& path, Document& doc, const Sidecar& sidecar) {
-    return savePatternFile(path, doc) && writeSidecarOf(path, sidecar);
+// The file and its sidecar, read whole (one that is not is never written
+// over), and `asRead`, the sidecar as read.
+bool loadWithNames(const std::string& path, Document& doc, Sidecar& sidecar, Sidecar& asRead) {
+    if (!loadPatternFile(path, doc) || !readSidecarOf(path, doc, sidecar)) return false;
+    asRead = sidecar;
+    return true;
 }
 
 // --pattern N, --range R or --all as flags by index; false after the message.
@@ -75,7 +75,8 @@ int runAdd(const ParsedArgs& args) {
     }
     Document doc;
     Sidecar sidecar;
-    if (!loadWithNames(path, doc, sidecar)) return 1;
+    Sidecar asRead;
+    if (!loadWithNames(path, doc, sidecar, asRead)) return 1;
     const int before = args.has("at") ? at : doc.patternCount + 1;
     if (before > doc.patternCount + 1) {
         return failure("--at " + std::to_string(before) + " is past the end of " +
@@ -88,14 +89,15 @@ int runAdd(const ParsedArgs& args) {
     }
     insertBlankPatterns(doc, before - 1, count, headerFromDefinition(toPanelDefinition(fields)));
     shiftNames(sidecar, before, count);
-    return saveWithNames(path, doc, sidecar) ? 0 : 1;
+    return savePatternPair(path, doc, asRead, sidecar) ? 0 : 1;
 }
 
 int runDelete(const ParsedArgs& args) {
     const std::string& path = args.positional[0];
     Document doc;
     Sidecar sidecar;
-    if (!loadWithNames(path, doc, sidecar)) return 1;
+    Sidecar asRead;
+    if (!loadWithNames(path, doc, sidecar, asRead)) return 1;
     std::vector<uint8_t> flags;
     int status = 0;
     if (!chosenPatterns(args, deleteCommand(), doc, path, false, flags, status)) return status;
@@ -104,7 +106,7 @@ int runDelete(const ParsedArgs& args) {
                        " would have none");
     }
     deleteNames(sidecar, flags);
-    return saveWithNames(path, doc, sidecar) ? 0 : 1;
+    return savePatternPair(path, doc, asRead, sidecar) ? 0 : 1;
 }
 
 int runMove(const ParsedArgs& args) {
@@ -120,7 +122,8 @@ int runMove(const ParsedArgs& args) {
     }
     Document doc;
     Sidecar sidecar;
-    if (!loadWithNames(path, doc, sidecar)) return 1;
+    Sidecar asRead;
+    if (!loadWithNames(path, doc, sidecar, asRead)) return 1;
     for (const int n : {from, to}) {
         if (n > doc.patternCount) {
             return failure("Pattern " + std::to_string(n) + " is not in " + quotedPath(path) +
@@ -129,15 +132,15 @@ int runMove(const ParsedArgs& args) {
     }
     movePattern(doc, from - 1, to - 1);
     moveName(sidecar, from, to);
-    return saveWithNames(path, doc, sidecar) ? 0 : 1;
+    return savePatternPair(path, doc, asRead, sidecar) ? 0 : 1;
 }
 
 int runPlace(const ParsedArgs& args) {
     const Command& self = placeCommand();
     const std::string& path = args.positional[0];
+    // Numbers and names stay as they are: the sidecar is neither read nor written.
     Document doc;
-    Sidecar sidecar;
-    if (!loadWithNames(path, doc, sidecar)) return 1;
+    if (!loadPatternFile(path, doc)) return 1;
     std::vector<uint8_t> flags;
     int status = 0;
     if (!chosenPatterns(args, self, doc, path, true, flags, status)) return status;
@@ -163,7 +166,7 @@ int runPlace(const ParsedArgs& args) {
         placePattern(doc, static_cast<int>(i), fields.beginSeg, fields.beginCom, fields.leftToRight,
                      fields.topToBottom);
     }
-    return saveWithNames(path, doc, sidecar) ? 0 : 1;
+    return savePatternFile(path, doc) ? 0 : 1;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "code/codejob.h"
 #include "code/sidecar.h"
 #include "commands.h"
+#include "patternpair.h"
 
 namespace dedur::cli {
 
@@ -27,7 +28,7 @@ int runNames(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(source, doc)) return 1;
     Sidecar sidecar;
-    if (!readSidecarOf(source, sidecar)) return 1;
+    if (!readSidecarOf(source, doc, sidecar)) return 1;
     if (!setting) {
         for (const auto& [n, name] : sidecar.names) std::cout << n << " " << name << "\n";
         return 0;

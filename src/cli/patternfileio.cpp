@@ -1,15 +1,36 @@
-#include <filesystem>
+#include <unistd.h>
+#include <vector>
 
+#include "base/filelock.h"
+#include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "commands.h"
 #include "document/patternfile.h"
+#include "patternpair.h"
 
 namespace dedur::cli {
 
+namespace {
+
+// Locks are dropped when the program ends, after its last write.
+std::vector<FileLock>& heldLocks() {
+    static std::vector<FileLock> locks;
+    return locks;
+}
+
+bool printed(const Outcome& outcome) {
+    if (!outcome.ok()) failure(outcome.message.text);
+    return outcome.ok();
+}
+
+} // namespace
+
 bool loadPatternFile(const std::string& path, Document& doc) {
-    const Outcome result = readPatternFile(doc, path);
-    if (!result.ok()) failure(result.message.text);
-    return result.ok();
+    FileLock lock;
+    if (!printed(lock.lock(path, limits::PairLockWaitMs))) return false;
+    if (lock.held()) heldLocks().push_back(std::move(lock));
+    return printed(readPatternFile(doc, path));
 }
 
 bool selectPatternNumber(Document& doc, int number, const std::string& path) {
@@ -28,16 +49,41 @@ bool savePatternFile(const std::string& path, Document& doc) {
     return result.ok();
 }
 
-bool readSidecarOf(const std::string& path, Sidecar& sidecar) {
-    const Outcome read = readSidecar(path, sidecar);
-    if (!read.ok()) failure(read.message.text);
-    return read.ok();
+bool readSidecarOf(const std::string& path, const Document& doc, Sidecar& sidecar) {
+    return printed(readSidecar(path, sidecar, doc.patternCount));
 }
 
 bool writeSidecarOf(const std::string& path, const Sidecar& sidecar) {
-    const Outcome written = writeSidecar(path, sidecar);
-    if (!written.ok()) failure(written.message.text);
-    return written.ok();
+    return printed(checkWritable(sidecarPath(path), FileRole::Program)) &&
+           printed(writeSidecar(path, sidecar));
+}
+
+bool savePatternPair(const std::string& path, Document& doc, const Sidecar& before,
+                     const Sidecar& after) {
+    const std::string side = sidecarPath(path);
+    const bool sidecarChanges = !(before == after);
+    if (!printed(checkWritable(path)) ||
+        (sidecarChanges && !printed(checkWritable(side, FileRole::Program)))) {
+        return false;
+    }
+    if (!sidecarChanges) return savePatternFile(path, doc);
+    // The sidecar as it is now (read whole a moment ago, under the lock), to
+    // put back should the pattern file fail.
+    std::string old;
+    const bool existed = fileExists(side);
+    if (existed && readFileLimited(side, limits::SidecarBytes, old) != FileReadStatus::Ok) {
+        return printed(Outcome{Failure::Open, 0,
+                               Message{quotedPath(side) + " could not be read again", " ",
+                                       MessageButtons::Ok, MessageIcon::Question}});
+    }
+    if (!printed(writeSidecar(path, after))) return false;
+    if (savePatternFile(path, doc)) return true;
+    if (existed) {
+        (void)writeFileSafely(side, old, FileRole::Program);
+    } else {
+        (void)::unlink(side.c_str());
+    }
+    return false;
 }
 
 bool readDirection(const ParsedArgs& args, const char* name, int fallback, int& code,

@@ -418,6 +418,18 @@ Outcome writeFileSafely(const std::string& path, const ByteStream& bytes, FileRo
     return told(path, writeStream(path, bytes, role));
 }
 
+Outcome checkWritable(const std::string& path, FileRole role) {
+    Target target;
+    if (Outcome refused = resolveTarget(path, role, target); !refused.ok()) {
+        return told(path, refused);
+    }
+    if (!target.exists &&
+        ::faccessat(AT_FDCWD, directoryOf(path).c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        return told(path, failed(Failure::Refused, errno));
+    }
+    return {};
+}
+
 Outcome appendToFile(const std::string& path, std::string_view bytes) {
     return told(path, appendBytes(path, bytes));
 }

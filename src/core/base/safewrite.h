@@ -41,6 +41,12 @@ struct ByteStream {
 Outcome writeFileSafely(const std::string& path, const ByteStream& bytes,
                         FileRole role = FileRole::User);
 
+// What writeFileSafely would refuse before writing a byte (a read-only
+// file, a folder, a device, a link at a program's own name, a folder that
+// takes no new file), checked beforehand so that a change of two files can
+// be refused before either is touched.
+Outcome checkWritable(const std::string& path, FileRole role = FileRole::User);
+
 // Appends to a program's own file (created when missing, never through a
 // link); a failed append cuts the file back to its old length.
 Outcome appendToFile(const std::string& path, std::string_view bytes);
