@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "code/codeformats.h"
 #include "code/codetemplate.h"
@@ -32,10 +33,6 @@
 namespace dedur {
 
 namespace {
-
-constexpr size_t MaxTemplateSize = size_t{1} << 20;
-// The text view shows this much of a long output; all of it is saved.
-constexpr int MaxShownText = 1 << 20;
 
 // The templates shipped with the program and the user's own
 // ($XDG_DATA_HOME/dedur/templates), by file.
@@ -260,23 +257,41 @@ bool CodeDialog::makeText(CodeJob& job) {
     options.ownDirections = false; // the editor places by the panel definition
     const std::string path = doc.patternFileName.empty() ? "pattern.pat" : doc.patternFileName;
     job = makeCodeJob(doc, range.panelFlags, editor_.sidecar.names, options, path);
-    Outcome made;
-    if (p.templateFile.empty()) {
-        made = writeCode(job, formatNamed(p.format).value_or(CodeFormat::C), text_);
-    } else {
-        std::string templateText;
+    templateText_.clear();
+    if (!p.templateFile.empty()) {
         const FileReadStatus status =
-            readFileLimited(p.templateFile, MaxTemplateSize, templateText);
+            readFileLimited(p.templateFile, limits::TemplateBytes, templateText_);
         if (status != FileReadStatus::Ok) {
             return fail(QString::fromStdString("Could not read the template " +
                                                quotedPath(p.templateFile) + ": " +
                                                readFailureReason(p.templateFile, status)));
         }
-        made = renderCodeTemplate(job, templateText, p.templateFile, text_);
     }
+    // Only the first part is kept for the view; saving makes it all again.
+    text_.clear();
+    cut_ = false;
+    const Outcome made = makeCode(job, p, [this](std::string_view piece) {
+        const size_t room = limits::ShownCodeBytes - text_.size();
+        text_.append(piece.substr(0, room));
+        cut_ = cut_ || piece.size() > room;
+        return !cut_;
+    });
     if (!made.ok()) return fail(QString::fromStdString(made.message.text));
     problem_->clear();
     return true;
+}
+
+Outcome CodeDialog::makeCode(const CodeJob& job, const CodeProfile& p, const CodeSink& sink) const {
+    if (p.templateFile.empty()) {
+        const CodeFormat format = formatNamed(p.format).value_or(CodeFormat::C);
+        if (Outcome named = checkCodeNames(job, format); !named.ok()) return named;
+        return writeCode(job, format, sink);
+    }
+    if (Outcome checked = checkCodeTemplate(job, templateText_, p.templateFile); !checked.ok()) {
+        return checked;
+    }
+    if (Outcome named = checkCodeNames(job, std::nullopt); !named.ok()) return named;
+    return renderCodeTemplate(job, templateText_, p.templateFile, sink);
 }
 
 void CodeDialog::showDisplay(const CodeJob& job) {
@@ -307,9 +322,10 @@ void CodeDialog::refresh() {
         view_->clear();
         return;
     }
-    QString shown = QString::fromStdString(text_.substr(0, MaxShownText));
-    if (text_.size() > static_cast<size_t>(MaxShownText)) {
-        shown += QString("\n... (%1 bytes in all)").arg(text_.size());
+    QString shown = QString::fromStdString(text_);
+    if (cut_) {
+        shown += QString("\n... (the first %1 KB shown; Save writes all of it)")
+                     .arg(limits::ShownCodeBytes >> 10);
     }
     view_->setPlainText(shown);
 }
@@ -328,7 +344,12 @@ void CodeDialog::saveToFile() {
     if (chosen.isEmpty()) return;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += extension;
     const std::string path = QFile::encodeName(chosen).toStdString();
-    if (const Outcome written = writeFileSafely(path, text_); !written.ok()) {
+    // Made again as it is written: the view holds only the first part.
+    CodeJob job;
+    if (!makeText(job)) return;
+    ByteStream stream;
+    stream.produce = [&](const ByteStream::Put& put) { (void)makeCode(job, p, put); };
+    if (const Outcome written = writeFileSafely(path, stream); !written.ok()) {
         prompts_.showMessage(this, written.message);
     }
 }
@@ -336,6 +357,12 @@ void CodeDialog::saveToFile() {
 void CodeDialog::copyToClipboard() {
     refresh();
     if (text_.empty()) {
+        prompts_.beep();
+        return;
+    }
+    if (cut_) {
+        problem_->setText(QString("The code is longer than %1 KB: save it to a file instead.")
+                              .arg(limits::ShownCodeBytes >> 10));
         prompts_.beep();
         return;
     }

@@ -37,6 +37,7 @@ class CodeDialog : public ScreenCentred<QDialog> {
     void saveAsProfile();
 
     const std::string& text() const { return text_; }
+    bool textCut() const { return cut_; }
     QComboBox* formatBox() const { return format_; }
     QComboBox* layoutBox() const { return layout_; }
     QComboBox* readsBox() const { return reads_; }
@@ -55,11 +56,15 @@ class CodeDialog : public ScreenCentred<QDialog> {
     // The text for the settings; false (with the reason in the label) when
     // they are refused.
     bool makeText(CodeJob& job);
+    // The whole code for the job, handed on a piece at a time.
+    Outcome makeCode(const CodeJob& job, const CodeProfile& profile, const CodeSink& sink) const;
     void showDisplay(const CodeJob& job);
 
     Prompts& prompts_;
     Editor& editor_;
-    std::string text_;
+    std::string text_;         // the first limits::ShownCodeBytes of the code
+    bool cut_ = false;         // the code goes on past text_
+    std::string templateText_; // the chosen template, as last read
     QComboBox* profiles_;
     QRadioButton* current_;
     QRadioButton* all_;
