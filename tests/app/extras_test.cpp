@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <climits>
 
 #include "document/dotpacking.h"
 #include "editorfixture.h"
@@ -17,6 +18,7 @@
 #include "panel/panelview.h"
 #include "ui/commandids.h"
 #include "window/commandtable.h"
+#include "window/windowplace.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;
@@ -260,6 +262,39 @@ class ExtrasTest : public QObject {
         const QRect view = f.window->panelView()->geometry();
         QVERIFY(screen.contains(view.topLeft()) && view.width() <= screen.width() &&
                 view.height() <= screen.height());
+    }
+
+    // The saved place is kept as saved, only its right and bottom cut at the
+    // screen; what no screen can show takes the default place (worked out
+    // by hand for a 1024 x 768 screen, cells of 8, menu and caption of 20).
+    void savedWindowPlacesAreKeptAsSaved_data() {
+        QTest::addColumn<QRect>("saved"); // left, top, right, bottom as stored
+        QTest::addColumn<QRect>("placed");
+        const QRect standard(QPoint(3, 6), QPoint(1014, 761));
+        QTest::newRow("corner above and left of the screen")
+            << QRect(QPoint(-20, -10), QPoint(300, 200))
+            << QRect(QPoint(-20, -10), QPoint(300, 200));
+        QTest::newRow("small") << QRect(QPoint(10, 20), QPoint(60, 50))
+                               << QRect(QPoint(10, 20), QPoint(60, 50));
+        QTest::newRow("cut at the right and bottom") << QRect(QPoint(100, 100), QPoint(5000, 4000))
+                                                     << QRect(QPoint(100, 100), QPoint(1024, 768));
+        QTest::newRow("none saved") << QRect(QPoint(0, 0), QPoint(0, 0)) << standard;
+        QTest::newRow("wider than any screen")
+            << QRect(QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX)) << standard;
+        QTest::newRow("right before left") << QRect(QPoint(500, 10), QPoint(100, 300)) << standard;
+    }
+    void savedWindowPlacesAreKeptAsSaved() {
+        QFETCH(QRect, saved);
+        QFETCH(QRect, placed);
+        const WindowRect r = windowRect({saved.left(), saved.top(), saved.right(), saved.bottom()},
+                                        8, 8, QSize(1024, 768), 20, 20);
+        QCOMPARE(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)), placed);
+    }
+
+    // The real window takes a small saved place as it was saved.
+    void theWindowTakesASmallSavedPlace() {
+        EditorFixture f("[window rect and type]\r\nMAINWINRECT = 30,40,109,239\r\n");
+        QCOMPARE(f.window->frameGeometry(), QRect(30, 40, 80, 200));
     }
 
     void panelViewShowsTheExportsBytesAndGoesToAClickedPattern() {

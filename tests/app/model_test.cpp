@@ -460,10 +460,21 @@ class Session {
 
     // There and back: the changes are saved on the way (the prompt's Yes) and
     // the file is read again.
+    // Undo and redo in the font mode leave the glyph alone: the history
+    // does not cross modes, in either direction.
     std::string modeSwitch() {
         command(CmdFont16Mode);
+        const Document& doc = f_.doc();
+        const std::vector<uint8_t> glyph(doc.workDots.begin(),
+                                         doc.workDots.begin() + doc.patternDotCount);
+        command(pick(0, 1) ? CmdUndo : CmdRedo);
+        const bool kept = doc.patternWidth == 16 && doc.patternHeight == 15 &&
+                          std::equal(glyph.begin(), glyph.end(), doc.workDots.begin());
         command(CmdPatternMode);
-        return "font mode and back";
+        model_.undo.clear();
+        model_.redo.clear();
+        if (!kept) QTest::qFail("undo in the font mode changed the glyph", __FILE__, __LINE__);
+        return "font mode, undo or redo, and back";
     }
 
     void drag(const std::vector<QPoint>& dots) {

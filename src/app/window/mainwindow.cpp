@@ -118,7 +118,7 @@ void MainWindow::fitFrame() {
     if (frameToFit_.isNull()) return;
     const QSize margins = frameGeometry().size() - geometry().size();
     const QSize inside = frameToFit_.size() - margins;
-    if (size() != inside) resize(inside.expandedTo(QSize(100, 100)));
+    if (size() != inside) resize(inside.expandedTo(QSize(1, 1)));
     // Done once a frame (or none: no window manager) shows around it.
     if (isVisible() && frameGeometry().size() == frameToFit_.size()) frameToFit_ = QRect();
 }

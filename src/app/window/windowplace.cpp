@@ -1,6 +1,7 @@
 #include "window/windowplace.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace dedur {
 
@@ -17,21 +18,18 @@ WindowRect defaultWindowRect(int gridX, int gridY, QSize screen, int menuHeight,
 
 WindowRect windowRect(WindowRect saved, int gridX, int gridY, QSize screen, int menuHeight,
                       int captionHeight) {
-    // Onto the screen: a hand-edited place may hold any two ints, and a frame
-    // whose corner is off the screen cannot be moved back.
-    saved.left = std::clamp(saved.left, 0, screen.width());
-    saved.top = std::clamp(saved.top, 0, screen.height());
+    // The saved place as it was, the right and bottom cut at the screen; a
+    // corner left or above the screen stays where the user left it.
     saved.right = std::min(saved.right, screen.width());
     saved.bottom = std::min(saved.bottom, screen.height());
     if (saved.left != saved.right) {
-        const WindowRect r{saved.left, saved.top, saved.right + 1, saved.bottom + 1};
-        // A rectangle from a larger screen (or a hand-edited file) may leave
-        // nothing to see; then the window takes its default place.
-        const int usable = 100;
-        if (r.right - r.left >= usable && r.bottom - r.top >= usable && r.right >= usable &&
-            r.bottom >= usable) {
-            return r;
-        }
+        // A hand-edited file may hold any two ints: a size no screen has (or
+        // none at all) takes the default place instead.
+        const int64_t width = int64_t{saved.right} - saved.left + 1;
+        const int64_t height = int64_t{saved.bottom} - saved.top + 1;
+        constexpr int64_t Absurd = 16384;
+        if (width >= 1 && height >= 1 && width <= Absurd && height <= Absurd)
+            return {saved.left, saved.top, saved.right + 1, saved.bottom + 1};
     }
     return defaultWindowRect(gridX, gridY, screen, menuHeight, captionHeight);
 }
