@@ -1,8 +1,10 @@
-// Any GIF is drawn frame by frame or refused without harm; what is drawn
+// Any GIF is drawn frame by frame or refused without harm, its sizes and
+// count judged from the headers before a pixel is decoded; what is drawn
 // fits its screen, and frames rendered from patterns come back as written.
 #include <cstdlib>
 #include <string>
 
+#include "base/limits.h"
 #include "fuzzinput.h"
 #include "image/gifanimation.h"
 
@@ -10,12 +12,21 @@ using namespace dedur;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    int declared = 0;
+    const bool checked =
+        checkGifHeaders(bytes, "fuzz.gif", limits::GifSide, limits::GifFrames, declared).ok();
     std::vector<GifFrame> frames;
-    if (decodeGifFrames(bytes, "fuzz.gif", 96, MaxGifFrames, frames).ok()) {
+    const bool decoded =
+        decodeGifFrames(bytes, "fuzz.gif", limits::GifSide, limits::GifFrames, frames).ok();
+    // What the headers refuse is never drawn.
+    if (decoded && (!checked || int(frames.size()) != declared)) std::abort();
+    if (decoded) {
         if (frames.empty()) std::abort();
         for (const GifFrame& f : frames) {
-            if (f.image.rgba.size() != size_t(f.image.width) * size_t(f.image.height) * 4)
+            if (f.image.width > limits::GifSide || f.image.height > limits::GifSide ||
+                f.image.rgba.size() != size_t(f.image.width) * size_t(f.image.height) * 4) {
                 std::abort();
+            }
         }
         // The frames written again and read back: the same pixels' darkness.
         std::vector<IndexedImage> indexed;
@@ -28,8 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const std::string again = encodeGif(indexed, {}, 0);
         std::vector<GifFrame> back;
-        if (!decodeGifFrames(again, "again.gif", 96, MaxGifFrames, back).ok()) std::abort();
+        if (!decodeGifFrames(again, "again.gif", limits::GifSide, limits::GifFrames, back).ok()) {
+            std::abort();
+        }
         if (back.size() != frames.size()) std::abort();
+        for (size_t i = 0; i < back.size(); ++i) {
+            const std::vector<uint8_t>& want = indexed[i].pixels;
+            for (size_t p = 0; p < want.size(); ++p) {
+                if ((back[i].image.rgba[4 * p] == 0) != (want[p] == 1)) std::abort();
+            }
+        }
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "code/codejob.h"
 #include "code/sidecar.h"
@@ -51,7 +52,7 @@ int appendFrames(const ParsedArgs& args, Document& doc, const std::string& data,
     const std::string& imagePath = args.positional[1];
     std::vector<GifFrame> frames;
     if (const Outcome decoded =
-            decodeGifFrames(data, imagePath, MaxPatternSide, MaxGifFrames, frames);
+            decodeGifFrames(data, imagePath, limits::GifSide, limits::GifFrames, frames);
         !decoded.ok()) {
         return failure(decoded.message.text);
     }
@@ -93,11 +94,18 @@ int runImportImage(const ParsedArgs& args) {
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
     if (args.has("append")) {
-        // An animated GIF: every frame a pattern, with its delay.
+        // An animated GIF: every frame a pattern, with its delay. Its sizes
+        // and count are checked from the headers before a frame is drawn.
         std::string data;
-        if (readFileLimited(imagePath, MaxImageFileBytes, data) == FileReadStatus::Ok &&
-            data.compare(0, 3, "GIF") == 0 && gifFrameCount(data) > 1) {
-            return appendFrames(args, doc, data, threshold);
+        if (readFileLimited(imagePath, limits::ImageFileBytes, data) == FileReadStatus::Ok &&
+            data.compare(0, 3, "GIF") == 0) {
+            int frames = 0;
+            if (const Outcome checked =
+                    checkGifHeaders(data, imagePath, limits::GifSide, limits::GifFrames, frames);
+                !checked.ok()) {
+                return failure(checked.message.text);
+            }
+            if (frames > 1) return appendFrames(args, doc, data, threshold);
         }
     }
     RgbaImage image;
@@ -165,17 +173,27 @@ int renderAnimation(const ParsedArgs& args, Document& doc, int scale) {
     if (!range.ok()) return failure(range.outcome.message.text);
     Sidecar sidecar;
     (void)readSidecar(path, sidecar); // 100 ms a frame when it cannot be read
-    std::vector<IndexedImage> frames;
-    std::vector<int> delays;
+    // The sizes from the records' headers; each frame's dots are read and
+    // drawn a row at a time while it is written.
+    DotFrames frames;
+    std::vector<int> records;
     for (int i = 0; i < doc.patternCount; ++i) {
         if (range.panelFlags[static_cast<size_t>(i)] != 1) continue;
-        if (frames.size() >= 10000) return failure("An animation takes at most 10,000 frames");
-        frames.push_back(renderDots(dotsOfRecord(doc, i), scale, args.has("grid")));
-        delays.push_back(sidecar.delayOf(i + 1));
+        PatternHeader header;
+        getHeader(doc, i, header);
+        frames.sizes.emplace_back(header.width, header.height);
+        frames.delaysMs.push_back(sidecar.delayOf(i + 1));
+        records.push_back(i);
     }
-    const std::string gif = encodeGif(frames, delays, loops);
-    if (gif.empty()) return failure("The animation could not be made");
-    if (const Outcome outcome = writeFileSafely(out, gif); !outcome.ok()) {
+    frames.dots = [&doc, &records](int frame) {
+        return dotsOfRecord(doc, records[static_cast<size_t>(frame)]);
+    };
+    GifAnimation animation;
+    if (const Outcome made = animateDots(frames, scale, args.has("grid"), loops, animation);
+        !made.ok()) {
+        return failure(made.message.text);
+    }
+    if (const Outcome outcome = writeFileSafely(out, gifByteStream(animation)); !outcome.ok()) {
         return failure(outcome.message.text);
     }
     return 0;
@@ -198,7 +216,10 @@ int runRender(const ParsedArgs& args) {
     if (!number) return usageError(self, "--pattern must be a pattern number");
     Document doc;
     if (!loadPatternFile(path, doc)) return 1;
-    if (!outputAllowed(path, out, args.has("force"))) return 1;
+    // The sidecar is read for the frames' delays: neither may be replaced.
+    if (!outputAllowed(std::vector<std::string>{path, sidecarPath(path)}, out, args.has("force"))) {
+        return 1;
+    }
     const std::string extension = std::filesystem::path(out).extension().string();
     const auto is = [&extension](const char* ext) {
         return extension.size() == 4 &&

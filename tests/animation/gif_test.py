@@ -107,7 +107,7 @@ def gif_bytes(width, height, frames, lzw=b"\x02\x02\x44\x01\x00"):
 before = open(back, "rb").read()
 cases = [
     ("truncated", open(made, "rb").read()[:40], "damaged GIF"),
-    ("10000 frames", gif_bytes(1, 1, 10000), "holds 10000 frames; at most 1000"),
+    ("10000 frames", gif_bytes(1, 1, 10000), "holds more than 1000 frames; at most 1000"),
     ("huge screen", gif_bytes(65535, 65535, 2), "is 65535 x 65535 pixels"),
     ("bad LZW", gif_bytes(1, 1, 2, b"\x02\x02\xff\xff\x00"), "damaged GIF"),
 ]
@@ -117,6 +117,33 @@ for label, data, says in cases:
     done = run(CLI, "import-image", back, hostile, "--append", ok=False)
     check(done.returncode == 1 and says in done.stderr, f"{label}: {done.stderr.strip()}")
     check(open(back, "rb").read() == before, f"{label}: the pattern file is untouched")
+
+# Written as it is drawn: 30 frames of 32 x 32 dots at 64 pixels a dot are
+# 126 M pixels, and the writer holds one row of them at a time.
+big = os.path.join(work, "big.pat")
+big_frames = [["".join(rng.choice("01") for _ in range(32)) for _ in range(32)] for _ in range(30)]
+write_frames(big, big_frames)
+big_gif = os.path.join(work, "big.gif")
+measured = run(sys.executable, "-c", "import resource, subprocess, sys\n"
+               "done = subprocess.run(sys.argv[1:])\n"
+               "print(done.returncode, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)",
+               CLI, "render", big, big_gif, "--scale", "64").stdout.split()
+check(measured[0] == "0", "render of 30 frames at scale 64 succeeds")
+check(int(measured[1]) < 64 * 1024, f"and peaks at {int(measured[1]) // 1024} MB, under 64 MB")
+sizes = run("identify", "-ping", "-format", "%w %h %T\n", big_gif).stdout.split("\n")[:-1]
+check(sizes == ["2048 2048 10"] * 30, "ImageMagick finds 30 frames of 2048 x 2048")
+for i in (0, 17, 29):
+    one = os.path.join(work, f"big{i}.pbm")
+    run("convert", f"{big_gif}[{i}]", "-sample", "32x32", "+repage", one)
+    check(pbm_rows(one) == big_frames[i], f"frame {i + 1} of 30 is its pattern's dots")
+
+# One bit a pixel: a global colour table of two entries, white and black.
+verbose = run("identify", "-verbose", gif + "[1]").stdout
+check("Colormap entries: 2" in verbose and "Depth: 1-bit" in verbose,
+      "render writes a GIF of two colours, one bit a pixel")
+check(open(gif, "rb").read()[10] & 0x87 == 0x80, "the screen's packed field says 2 entries")
+check(run("identify", "-format", "%[colors]\n", gif).stdout.split() == ["2", "2", "2"],
+      "every frame has two colours")
 
 shutil.rmtree(work)
 finish()

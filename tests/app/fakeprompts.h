@@ -40,9 +40,15 @@ class FakePrompts : public Prompts {
         dialogs << "open:" + title + ":" + filter;
         return next();
     }
-    QString askSaveFileName(QWidget*, const QString&, const QString& filter,
-                            const QString& title) override {
+    QString askSaveFileName(QWidget*, const QString&, const QString& filter, const QString& title,
+                            int* chosenType = nullptr) override {
         dialogs << "save:" + title + ":" + filter;
+        int type = 0;
+        if (!types.empty()) {
+            type = types.front();
+            types.pop_front();
+        }
+        if (chosenType) *chosenType = type;
         return next();
     }
     bool chooseColour(QWidget*, uint32_t&, std::array<uint32_t, 16>&) override { return false; }
@@ -76,6 +82,7 @@ class FakePrompts : public Prompts {
     std::vector<Shown> shown;
     std::deque<int> answers;
     std::deque<QString> files;
+    std::deque<int> types; // the file type chosen in each save dialog; empty: the first
     std::deque<QFont> fonts;
     std::deque<QString> typed; // answers to askText; empty: cancelled
     QStringList dialogs;

@@ -6,6 +6,7 @@
 #include <QImageReader>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "editor.h"
 #include "image/gifanimation.h"
@@ -48,20 +49,29 @@ void ImageCommands::importImageFile(const QString& path) {
     // pixel limit is the command line's.
     const std::string file = QFile::encodeName(path).toStdString();
     std::string bytes;
-    const FileReadStatus status = readFileLimited(file, MaxImageFileBytes, bytes);
+    const FileReadStatus status = readFileLimited(file, limits::ImageFileBytes, bytes);
     if (status != FileReadStatus::Ok) {
         prompts_.showMessage(view_.owner(), imageReadRefusal(file, status));
         return;
     }
     if (failed(imageHeaderRefusal(bytes, file))) return;
-    // An animation may come in as patterns, a frame each.
-    if (const int count = gifFrameCount(bytes);
-        count > 1 &&
-        prompts_.showMessage(view_.owner(), {formatText("Import %d frames as new patterns?", count),
-                                             " ", MessageButtons::YesNo, MessageIcon::Question}) ==
-            IDYES) {
-        importFrames(bytes, file);
-        return;
+    // An animation may come in as patterns, a frame each. Its frames are
+    // counted and sized from the headers, and one larger than a pattern is
+    // refused before the question and before any pixel is decoded; a still
+    // GIF is a picture like any other.
+    if (bytes.compare(0, 3, "GIF") == 0) {
+        int count = gifFrameCount(bytes, limits::GifFrames);
+        if (count > 1 &&
+            failed(checkGifHeaders(bytes, file, limits::GifSide, limits::GifFrames, count))) {
+            return;
+        }
+        if (count > 1 &&
+            prompts_.showMessage(view_.owner(),
+                                 {formatText("Import %d frames as new patterns?", count), " ",
+                                  MessageButtons::YesNo, MessageIcon::Question}) == IDYES) {
+            importFrames(bytes, file);
+            return;
+        }
     }
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
     QBuffer buffer(&data);
@@ -100,7 +110,7 @@ void ImageCommands::importImageFile(const QString& path) {
 void ImageCommands::importFrames(const std::string& bytes, const std::string& file) {
     Document& doc = editor_.document;
     std::vector<GifFrame> frames;
-    if (failed(decodeGifFrames(bytes, file, MaxPatternSide, MaxGifFrames, frames))) return;
+    if (failed(decodeGifFrames(bytes, file, limits::GifSide, limits::GifFrames, frames))) return;
     view_.commitSelection();
     // Placed as the panel definition places a new pattern; each frame's
     // delay is kept beside the file.
@@ -141,18 +151,28 @@ void ImageCommands::exportAnimation(const std::string& file, int scale) {
                         doc.patternCount, doc.currentPattern);
     if (failed(range.outcome)) return;
     view_.commitSelection();
-    std::vector<IndexedImage> frames;
-    std::vector<int> delays;
+    // Drawn a frame at a time while the file is written.
+    DotFrames frames;
+    std::vector<int> records;
     for (int i = 0; i < doc.patternCount; ++i) {
         if (range.panelFlags[static_cast<size_t>(i)] != 1) continue;
         PatternHeader h;
         getHeader(doc, i, h);
+        frames.sizes.emplace_back(h.width, h.height);
+        frames.delaysMs.push_back(editor_.sidecar.delayOf(i + 1));
+        records.push_back(i);
+    }
+    frames.dots = [&doc, &records](int frame) {
+        const int i = records[static_cast<size_t>(frame)];
+        PatternHeader h;
+        getHeader(doc, i, h);
         DotGrid dots{h.width, h.height, std::vector<uint8_t>(size_t(h.width * h.height), DOT_OFF)};
         recordDots(doc, i, dots.dots.data());
-        frames.push_back(renderDots(dots, scale, false));
-        delays.push_back(editor_.sidecar.delayOf(i + 1));
-    }
-    failed(writeFileSafely(file, encodeGif(frames, delays, 0)));
+        return dots;
+    };
+    GifAnimation animation;
+    if (failed(animateDots(frames, scale, false, 0, animation))) return;
+    failed(writeFileSafely(file, gifByteStream(animation)));
 }
 
 void ImageCommands::exportImage() {
@@ -167,11 +187,13 @@ void ImageCommands::exportImage() {
                 doc.patternHeight,
                 {doc.workDots.begin(), doc.workDots.begin() + doc.patternDotCount}};
     }
+    // A name without an extension gets the chosen type's.
+    int type = 0;
     QString path = prompts_.askSaveFileName(view_.owner(), QString(),
                                             "PNG image (*.png)|*.png|Animated GIF (*.gif)|*.gif|",
-                                            "Export image");
+                                            "Export image", &type);
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += ".png";
+    if (QFileInfo(path).suffix().isEmpty()) path += type == 1 ? ".gif" : ".png";
     // Each dot as large as a cell of the grid.
     const int scale = std::max<int>(1, std::min(editor_.settings.gridX, editor_.settings.gridY));
     const std::string file = QFile::encodeName(path).toStdString();

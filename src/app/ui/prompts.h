@@ -24,8 +24,10 @@ class Prompts {
     // Empty when cancelled.
     virtual QString askOpenFileName(QWidget* owner, const QString& directory, const QString& filter,
                                     const QString& title) = 0;
+    // `chosenType`, when given, gets the place of the type chosen in `filter`
+    // (0 for the first), so that a name typed without an extension gets it.
     virtual QString askSaveFileName(QWidget* owner, const QString& directory, const QString& filter,
-                                    const QString& title) = 0;
+                                    const QString& title, int* chosenType = nullptr) = 0;
     // True when confirmed; `custom` keeps what the user edited either way.
     virtual bool chooseColour(QWidget* owner, uint32_t& colour,
                               std::array<uint32_t, 16>& custom) = 0;

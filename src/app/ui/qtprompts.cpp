@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace dedur {
 
@@ -84,8 +85,12 @@ QString QtPrompts::askOpenFileName(QWidget* owner, const QString& directory, con
 }
 
 QString QtPrompts::askSaveFileName(QWidget* owner, const QString& directory, const QString& filter,
-                                   const QString& title) {
-    return QFileDialog::getSaveFileName(owner, title, directory, qtFilter(filter));
+                                   const QString& title, int* chosenType) {
+    const QString filters = qtFilter(filter);
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(owner, title, directory, filters, &chosen);
+    if (chosenType) *chosenType = std::max(0, int(filters.split(";;").indexOf(chosen)));
+    return path;
 }
 
 bool QtPrompts::chooseColour(QWidget* owner, uint32_t& colour, std::array<uint32_t, 16>& custom) {

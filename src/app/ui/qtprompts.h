@@ -15,7 +15,7 @@ class QtPrompts : public Prompts {
     QString askOpenFileName(QWidget* owner, const QString& directory, const QString& filter,
                             const QString& title) override;
     QString askSaveFileName(QWidget* owner, const QString& directory, const QString& filter,
-                            const QString& title) override;
+                            const QString& title, int* chosenType = nullptr) override;
     bool chooseColour(QWidget* owner, uint32_t& colour, std::array<uint32_t, 16>& custom) override;
     void setWaitCursor(bool on) override;
     void showProgress(QWidget* owner, const QString& label, uint64_t done, uint64_t total) override;

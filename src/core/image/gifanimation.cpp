@@ -4,6 +4,7 @@
 #include <cstring>
 #include <gif_lib.h>
 
+#include "base/limits.h"
 #include "base/message.h"
 
 namespace dedur {
@@ -23,15 +24,14 @@ int readFromMemory(GifFileType* gif, GifByteType* bytes, int length) {
     return static_cast<int>(n);
 }
 
-int writeToString(GifFileType* gif, const GifByteType* bytes, int length) {
-    static_cast<std::string*>(gif->UserData)
-        ->append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
-    return length;
-}
-
 Outcome refusal(const std::string& name, const std::string& why) {
     return Outcome::refused(
         {quotedPath(name) + " " + why, " ", MessageButtons::Ok, MessageIcon::Question});
+}
+
+Outcome damaged(const std::string& name, const GifFileType* gif) {
+    const char* why = gif ? GifErrorString(gif->Error) : nullptr;
+    return refusal(name, std::string("is a damaged GIF image (") + (why ? why : "?") + ")");
 }
 
 struct Closer {
@@ -42,84 +42,27 @@ struct Closer {
     }
 };
 
-} // namespace
-
-std::string encodeGif(const std::vector<IndexedImage>& frames, const std::vector<int>& delaysMs,
-                      int loops) {
-    if (frames.empty()) return {};
-    int width = 1, height = 1;
-    for (const IndexedImage& f : frames) {
-        width = std::max(width, f.width);
-        height = std::max(height, f.height);
-    }
-    if (width > 65535 || height > 65535) return {};
-    // Four colours are room for every palette the renderer uses (white,
-    // black, grey); index 0 is the background a frame is cleared to.
-    GifColorType colours[4] = {{255, 255, 255}, {0, 0, 0}, {192, 192, 192}, {255, 255, 255}};
-    const std::vector<uint32_t>& palette = frames.front().palette;
-    for (size_t i = 0; i < palette.size() && i < 4; ++i) {
-        colours[i] = {static_cast<GifByteType>(palette[i] >> 16),
-                      static_cast<GifByteType>(palette[i] >> 8),
-                      static_cast<GifByteType>(palette[i])};
-    }
-    std::string out;
-    int error = 0;
-    GifFileType* gif = EGifOpen(&out, writeToString, &error);
-    if (!gif) return {};
-    EGifSetGifVersion(gif, true);
-    ColorMapObject* map = GifMakeMapObject(4, colours);
-    bool ok = map && EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK;
-    GifFreeMapObject(map);
-    // Played `loops` times (0: for ever), as the browsers' extension says.
-    const GifByteType netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-    // The count stored is of repeats after the first play.
-    const int repeats = loops > 0 ? loops - 1 : 0;
-    const GifByteType loop[] = {1, static_cast<GifByteType>(repeats & 0xFF),
-                                static_cast<GifByteType>(repeats >> 8 & 0xFF)};
-    ok = ok && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-         EGifPutExtensionBlock(gif, sizeof netscape, netscape) == GIF_OK &&
-         EGifPutExtensionBlock(gif, sizeof loop, loop) == GIF_OK &&
-         EGifPutExtensionTrailer(gif) == GIF_OK;
-    std::vector<GifPixelType> line;
-    for (size_t i = 0; ok && i < frames.size(); ++i) {
-        const IndexedImage& f = frames[i];
-        GraphicsControlBlock control{};
-        control.DisposalMode = DISPOSE_BACKGROUND;
-        control.UserInputFlag = false;
-        const int ms = i < delaysMs.size() ? delaysMs[i] : 100;
-        control.DelayTime = std::max(2, (ms + 5) / 10);
-        control.TransparentColor = NO_TRANSPARENT_COLOR;
-        GifByteType extension[4];
-        const size_t length = EGifGCBToExtension(&control, extension);
-        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
-                 GIF_OK &&
-             EGifPutImageDesc(gif, 0, 0, f.width, f.height, false, nullptr) == GIF_OK;
-        line.resize(static_cast<size_t>(std::max(f.width, 1)));
-        for (int y = 0; ok && y < f.height; ++y) {
-            for (int x = 0; x < f.width; ++x) {
-                line[static_cast<size_t>(x)] = static_cast<GifPixelType>(
-                    std::min<int>(f.pixels[static_cast<size_t>(y) * f.width + x], 3));
-            }
-            ok = EGifPutLine(gif, line.data(), f.width) == GIF_OK;
-        }
-    }
-    if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
-    return ok ? out : std::string();
+std::string sizeText(int width, int height) {
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels";
 }
 
-int gifFrameCount(std::string_view data) {
-    if (data.size() < 6 || data.compare(0, 3, "GIF") != 0) return 0;
-    Reader reader{data, 0};
-    int error = 0;
-    Closer closer{DGifOpen(&reader, readFromMemory, &error)};
-    GifFileType* gif = closer.gif;
-    if (!gif || uint64_t(gif->SWidth) * uint64_t(gif->SHeight) > MaxImagePixels) return 0;
-    return DGifSlurp(gif) == GIF_OK ? gif->ImageCount : 0;
-}
+// What a reader of the records is told of each frame, its raster not yet read.
+struct FrameHeader {
+    const GifImageDesc& desc;
+    const GraphicsControlBlock& control;
+    const ColorMapObject* colours;
+};
 
-Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxSide, int maxFrames,
-                        std::vector<GifFrame>& out, bool firstOnly) {
-    out.clear();
+// What a reader of a frame did with its raster.
+enum class Raster { Skip, Read, Failed };
+
+// Walks a GIF's records. Each frame's size is checked from its descriptor
+// before its raster is touched; `onFrame` reads the raster (DGifGetLine) or
+// leaves it to be skipped undecoded. Stops after `stopAfter` frames.
+template <typename OnFrame>
+Outcome walkGif(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                int stopAfter, int& frames, OnFrame onFrame, bool drawn = true) {
+    frames = 0;
     if (data.size() < 6 ||
         (data.compare(0, 6, "GIF87a") != 0 && data.compare(0, 6, "GIF89a") != 0)) {
         return refusal(name, "is not a GIF image");
@@ -129,80 +72,263 @@ Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxS
     Closer closer{DGifOpen(&reader, readFromMemory, &error)};
     GifFileType* gif = closer.gif;
     if (!gif) return refusal(name, "is a damaged GIF image");
-    // Its size is known from the header, before any frame is decoded.
     if (gif->SWidth < 1 || gif->SHeight < 1 || gif->SWidth > maxSide || gif->SHeight > maxSide) {
-        return refusal(name, "is " + std::to_string(gif->SWidth) + " x " +
-                                 std::to_string(gif->SHeight) +
-                                 " pixels; a pattern side must be 1 to " + std::to_string(maxSide));
+        return refusal(name, "is " + sizeText(gif->SWidth, gif->SHeight) +
+                                 "; a pattern side must be 1 to " + std::to_string(maxSide));
     }
-    // Every frame shown is a whole screen: the screens taken together are
-    // bounded as one image is.
-    const uint64_t screenPixels = uint64_t(gif->SWidth) * uint64_t(gif->SHeight);
-    if (screenPixels > MaxImagePixels) {
-        return refusal(name, "is " + std::to_string(gif->SWidth) + " x " +
-                                 std::to_string(gif->SHeight) + " pixels; an image of more than " +
-                                 std::to_string(MaxImagePixels) + " pixels is not imported");
-    }
-    if (DGifSlurp(gif) != GIF_OK) {
-        return refusal(name, std::string("is a damaged GIF image (") +
-                                 (GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "?") +
-                                 ")");
-    }
-    if (gif->ImageCount < 1) return refusal(name, "holds no picture");
-    if (!firstOnly && uint64_t(gif->ImageCount) * screenPixels > MaxImagePixels * 4) {
-        return refusal(name, "holds " + std::to_string(gif->ImageCount) +
-                                 " frames of that size, more than can be taken in");
-    }
-    if (gif->ImageCount > maxFrames && !firstOnly) {
-        return refusal(name, "holds " + std::to_string(gif->ImageCount) + " frames; at most " +
-                                 std::to_string(maxFrames) + " are taken");
-    }
-    const int width = gif->SWidth;
-    const int height = gif->SHeight;
-    const size_t screenBytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    // The background is transparent: clear in the dots.
-    std::vector<uint8_t> screen(screenBytes, 0);
-    std::vector<uint8_t> before;
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& frame = gif->SavedImages[i];
-        GraphicsControlBlock control{};
+    GraphicsControlBlock control{};
+    control.TransparentColor = NO_TRANSPARENT_COLOR;
+    for (;;) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif, &type) != GIF_OK) return damaged(name, gif);
+        if (type == TERMINATE_RECORD_TYPE) break;
+        if (type == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType* block = nullptr;
+            if (DGifGetExtension(gif, &code, &block) != GIF_OK) return damaged(name, gif);
+            if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
+                DGifExtensionToGCB(block[0], block + 1, &control);
+            }
+            while (block) {
+                if (DGifGetExtensionNext(gif, &block) != GIF_OK) return damaged(name, gif);
+            }
+            continue;
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE) return damaged(name, gif);
+        if (DGifGetImageDesc(gif) != GIF_OK) return damaged(name, gif);
+        const GifImageDesc& d = gif->Image;
+        if (d.Width < 1 || d.Height < 1 || d.Width > maxSide || d.Height > maxSide) {
+            return refusal(name, "holds a frame of " + sizeText(d.Width, d.Height) +
+                                     "; a pattern side must be 1 to " + std::to_string(maxSide));
+        }
+        if (drawn && uint64_t(d.Width) * uint64_t(d.Height) > limits::ImagePixels) {
+            return refusal(name, "holds a frame of " + sizeText(d.Width, d.Height) +
+                                     "; an image of more than " +
+                                     std::to_string(limits::ImagePixels) +
+                                     " pixels is not imported");
+        }
+        if (++frames > maxFrames) {
+            return refusal(name, "holds more than " + std::to_string(maxFrames) +
+                                     " frames; at most " + std::to_string(maxFrames) +
+                                     " are taken");
+        }
+        const ColorMapObject* colours = d.ColorMap ? d.ColorMap : gif->SColorMap;
+        const Raster raster = onFrame(gif, FrameHeader{d, control, colours});
+        if (raster == Raster::Failed) return damaged(name, gif);
+        if (raster == Raster::Skip) {
+            int size = 0;
+            GifByteType* block = nullptr;
+            if (DGifGetCode(gif, &size, &block) != GIF_OK) return damaged(name, gif);
+            while (block) {
+                if (DGifGetCodeNext(gif, &block) != GIF_OK) return damaged(name, gif);
+            }
+        }
+        control = GraphicsControlBlock{};
         control.TransparentColor = NO_TRANSPARENT_COLOR;
-        DGifSavedExtensionToGCB(gif, i, &control);
-        const ColorMapObject* map =
-            frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
-        if (!map) return refusal(name, "is a damaged GIF image (a frame without colours)");
-        if (control.DisposalMode == DISPOSE_PREVIOUS) before = screen;
-        const GifImageDesc& d = frame.ImageDesc;
-        for (int y = 0; y < d.Height; ++y) {
-            for (int x = 0; x < d.Width; ++x) {
-                const int sx = d.Left + x, sy = d.Top + y;
-                if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
-                const int index = frame.RasterBits[static_cast<size_t>(y) * d.Width + x];
-                if (index == control.TransparentColor || index >= map->ColorCount) continue;
-                uint8_t* p = screen.data() + 4 * (static_cast<size_t>(sy) * width + sx);
-                p[0] = map->Colors[index].Red;
-                p[1] = map->Colors[index].Green;
-                p[2] = map->Colors[index].Blue;
-                p[3] = 255;
+        if (frames >= stopAfter) break;
+    }
+    if (frames < 1) return refusal(name, "holds no picture");
+    return {};
+}
+
+int writeToStream(GifFileType* gif, const GifByteType* bytes, int length) {
+    const auto& put = *static_cast<const ByteStream::Put*>(gif->UserData);
+    return put(std::string_view(reinterpret_cast<const char*>(bytes), size_t(length))) ? length : 0;
+}
+
+// Writes the animation through giflib into `put`; false when giflib or `put`
+// gave up.
+bool writeGif(const GifAnimation& a, const ByteStream::Put& put) {
+    if (a.frames < 1 || a.width < 1 || a.height < 1 || a.width > 65535 || a.height > 65535 ||
+        a.palette.empty() || a.palette.size() > 4) {
+        return false;
+    }
+    const int bits = a.palette.size() <= 2 ? 1 : 2;
+    GifColorType colours[4] = {};
+    for (size_t i = 0; i < a.palette.size(); ++i) {
+        colours[i] = {static_cast<GifByteType>(a.palette[i] >> 16),
+                      static_cast<GifByteType>(a.palette[i] >> 8),
+                      static_cast<GifByteType>(a.palette[i])};
+    }
+    int error = 0;
+    GifFileType* gif = EGifOpen(const_cast<ByteStream::Put*>(&put), writeToStream, &error);
+    if (!gif) return false;
+    EGifSetGifVersion(gif, true);
+    ColorMapObject* map = GifMakeMapObject(1 << bits, colours);
+    bool ok = map && EGifPutScreenDesc(gif, a.width, a.height, bits, 0, map) == GIF_OK;
+    GifFreeMapObject(map);
+    // Played `loops` times (0: for ever), as the browsers' extension says;
+    // the count stored is of repeats after the first play.
+    const GifByteType netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    const int repeats = a.loops > 0 ? a.loops - 1 : 0;
+    const GifByteType loop[] = {1, static_cast<GifByteType>(repeats & 0xFF),
+                                static_cast<GifByteType>(repeats >> 8 & 0xFF)};
+    ok = ok && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+         EGifPutExtensionBlock(gif, sizeof netscape, netscape) == GIF_OK &&
+         EGifPutExtensionBlock(gif, sizeof loop, loop) == GIF_OK &&
+         EGifPutExtensionTrailer(gif) == GIF_OK;
+    const auto top = static_cast<GifPixelType>(a.palette.size() - 1);
+    std::vector<GifPixelType> line;
+    for (int i = 0; ok && i < a.frames; ++i) {
+        GifFrameSource f = a.frame(i);
+        // A frame cut to the screen: giflib only fails when the output does.
+        f.width = std::clamp(f.width, 1, a.width);
+        f.height = std::clamp(f.height, 1, a.height);
+        GraphicsControlBlock control{};
+        control.DisposalMode = DISPOSE_BACKGROUND;
+        control.UserInputFlag = false;
+        control.DelayTime = std::max(2, (std::min(f.delayMs, 655350) + 5) / 10);
+        control.TransparentColor = NO_TRANSPARENT_COLOR;
+        GifByteType extension[4];
+        const size_t length = EGifGCBToExtension(&control, extension);
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
+                 GIF_OK &&
+             EGifPutImageDesc(gif, 0, 0, f.width, f.height, false, nullptr) == GIF_OK;
+        for (int y = 0; ok && y < f.height; ++y) {
+            line.assign(static_cast<size_t>(a.width), 0);
+            f.row(y, line.data());
+            for (int x = 0; x < f.width; ++x) line[size_t(x)] = std::min(line[size_t(x)], top);
+            ok = EGifPutLine(gif, line.data(), f.width) == GIF_OK;
+        }
+    }
+    if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
+    return ok;
+}
+
+} // namespace
+
+ByteStream gifByteStream(const GifAnimation& animation) {
+    ByteStream stream;
+    // The animation's sizes are made safe before giflib sees them, so what
+    // can fail is the writing, which the file's writer reports.
+    stream.produce = [animation](const ByteStream::Put& put) { (void)writeGif(animation, put); };
+    return stream;
+}
+
+std::string encodeGif(const GifAnimation& animation) {
+    std::string out;
+    const bool ok = writeGif(animation, [&out](std::string_view piece) {
+        out.append(piece);
+        return true;
+    });
+    return ok ? out : std::string();
+}
+
+std::string encodeGif(const std::vector<IndexedImage>& frames, const std::vector<int>& delaysMs,
+                      int loops) {
+    if (frames.empty()) return {};
+    GifAnimation a;
+    for (const IndexedImage& f : frames) {
+        a.width = std::max(a.width, f.width);
+        a.height = std::max(a.height, f.height);
+    }
+    a.palette = frames.front().palette;
+    a.palette.resize(std::clamp<size_t>(a.palette.size(), 2, 4), 0x000000);
+    a.loops = loops;
+    a.frames = static_cast<int>(frames.size());
+    a.frame = [&frames, &delaysMs](int i) {
+        const IndexedImage& f = frames[static_cast<size_t>(i)];
+        GifFrameSource s{f.width, f.height,
+                         static_cast<size_t>(i) < delaysMs.size() ? delaysMs[size_t(i)] : 100,
+                         nullptr};
+        s.row = [&f](int y, uint8_t* row) {
+            std::copy_n(f.pixels.begin() + static_cast<ptrdiff_t>(y) * f.width, f.width, row);
+        };
+        return s;
+    };
+    return encodeGif(a);
+}
+
+Outcome checkGifHeaders(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                        int& frames) {
+    return walkGif(data, name, maxSide, maxFrames, maxFrames + 1, frames,
+                   [](GifFileType*, const FrameHeader&) { return Raster::Skip; });
+}
+
+int gifFrameCount(std::string_view data, int maxFrames) {
+    int frames = 0;
+    const Outcome counted = walkGif(
+        data, std::string(), 65535, maxFrames, maxFrames + 1, frames,
+        [](GifFileType*, const FrameHeader&) { return Raster::Skip; }, false);
+    return counted.ok() || frames > maxFrames ? frames : 0;
+}
+
+Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                        std::vector<GifFrame>& out, bool firstOnly) {
+    out.clear();
+    // Every size and the count first, from the headers alone: nothing is
+    // drawn for a GIF that is refused.
+    int frames = 0;
+    if (!firstOnly) {
+        if (Outcome checked = checkGifHeaders(data, name, maxSide, maxFrames, frames);
+            !checked.ok()) {
+            return checked;
+        }
+    }
+    int width = 0, height = 0;
+    // The background is transparent: clear in the dots.
+    std::vector<uint8_t> screen, before;
+    std::vector<GifPixelType> line;
+    bool noColours = false;
+    const auto drawFrame = [&](GifFileType* gif, const FrameHeader& h) {
+        if (screen.empty()) {
+            width = gif->SWidth;
+            height = gif->SHeight;
+            screen.assign(size_t(width) * size_t(height) * 4, 0);
+        }
+        if (!h.colours) {
+            noColours = true;
+            return Raster::Failed;
+        }
+        if (h.control.DisposalMode == DISPOSE_PREVIOUS) before = screen;
+        const GifImageDesc& d = h.desc;
+        line.resize(size_t(d.Width));
+        // Interlaced rows come in four passes.
+        static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+        const int passes = d.Interlace ? 4 : 1;
+        for (int pass = 0; pass < passes; ++pass) {
+            for (int y = d.Interlace ? start[pass] : 0; y < d.Height;
+                 y += d.Interlace ? step[pass] : 1) {
+                if (DGifGetLine(gif, line.data(), d.Width) != GIF_OK) return Raster::Failed;
+                const int sy = d.Top + y;
+                if (sy >= height) continue;
+                for (int x = 0; x < d.Width; ++x) {
+                    const int sx = d.Left + x;
+                    const int index = line[size_t(x)];
+                    if (sx >= width || index == h.control.TransparentColor ||
+                        index >= h.colours->ColorCount) {
+                        continue;
+                    }
+                    uint8_t* p = screen.data() + 4 * (size_t(sy) * size_t(width) + size_t(sx));
+                    p[0] = h.colours->Colors[index].Red;
+                    p[1] = h.colours->Colors[index].Green;
+                    p[2] = h.colours->Colors[index].Blue;
+                    p[3] = 255;
+                }
             }
         }
         GifFrame shown;
         shown.image = {width, height, screen};
-        shown.delayMs = control.DelayTime * 10;
+        shown.delayMs = h.control.DelayTime * 10;
         out.push_back(std::move(shown));
-        if (firstOnly) break;
         // What the next frame finds.
-        if (control.DisposalMode == DISPOSE_BACKGROUND) {
-            for (int y = 0; y < d.Height; ++y) {
-                for (int x = 0; x < d.Width; ++x) {
-                    const int sx = d.Left + x, sy = d.Top + y;
-                    if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
-                    std::memset(screen.data() + 4 * (static_cast<size_t>(sy) * width + sx), 0, 4);
+        if (h.control.DisposalMode == DISPOSE_BACKGROUND) {
+            for (int y = d.Top; y < std::min(height, d.Top + d.Height); ++y) {
+                for (int x = d.Left; x < std::min(width, d.Left + d.Width); ++x) {
+                    std::memset(screen.data() + 4 * (size_t(y) * size_t(width) + size_t(x)), 0, 4);
                 }
             }
-        } else if (control.DisposalMode == DISPOSE_PREVIOUS && !before.empty()) {
+        } else if (h.control.DisposalMode == DISPOSE_PREVIOUS && !before.empty()) {
             screen = before;
         }
+        return Raster::Read;
+    };
+    const Outcome drawn =
+        walkGif(data, name, maxSide, maxFrames, firstOnly ? 1 : maxFrames, frames, drawFrame);
+    if (noColours) return refusal(name, "is a damaged GIF image (a frame without colours)");
+    if (!drawn.ok()) {
+        out.clear();
+        return drawn;
     }
     return {};
 }

@@ -1,21 +1,47 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/outcome.h"
+#include "base/safewrite.h"
 #include "image/imagefile.h"
 
 namespace dedur {
 
 // Animated GIF through giflib: patterns as frames out, frames as pictures in.
 
-// The frames in order, each drawn at the top-left of a screen as large as the
-// largest, with its delay in milliseconds (GIF counts hundredths: rounded,
-// at least 2) and cleared to the background after it shows; `loops` 0 plays
-// for ever. Empty on failure.
+// One frame to write: its size, how long it shows, and its pixels a row at a
+// time (palette indices), asked for only while the frame is written.
+struct GifFrameSource {
+    int width = 0;
+    int height = 0;
+    int delayMs = 100;
+    std::function<void(int y, uint8_t* row)> row;
+};
+
+// An animation written frame by frame, so that no frame is held beyond the
+// row being written. Each frame stands at the top-left of a screen as large
+// as the largest and is cleared to colour 0 after it shows; `loops` 0 plays
+// for ever. Two colours give a GIF of one bit a pixel, up to four of two.
+struct GifAnimation {
+    int width = 1;
+    int height = 1;
+    std::vector<uint32_t> palette = {0xFFFFFF, 0x000000}; // 0xRRGGBB
+    int loops = 0;
+    int frames = 0;
+    std::function<GifFrameSource(int index)> frame;
+};
+
+// The GIF's bytes as they are made, for writeFileSafely. A delay in
+// milliseconds becomes hundredths of a second: rounded, at least 2.
+ByteStream gifByteStream(const GifAnimation& animation);
+
+// The same whole in memory, for small animations; empty on failure.
+std::string encodeGif(const GifAnimation& animation);
 std::string encodeGif(const std::vector<IndexedImage>& frames, const std::vector<int>& delaysMs,
                       int loops);
 
@@ -24,17 +50,22 @@ struct GifFrame {
     int delayMs = 0;
 };
 
-// The most frames an animation brings in as patterns.
-inline constexpr int MaxGifFrames = 1000;
+// What a GIF declares, read from its headers without decoding a pixel: its
+// frame count in `frames`. Refused with the reason when it is not a GIF, is
+// damaged, its screen or one of its frames is wider or taller than
+// `maxSide`, or it holds more than `maxFrames` frames.
+Outcome checkGifHeaders(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                        int& frames);
+
+// The frames a GIF holds, counted from its headers, whatever their sizes
+// (maxFrames + 1 for more); 0 when it is not a GIF or is damaged.
+int gifFrameCount(std::string_view data, int maxFrames);
 
 // Every frame of a GIF as the screen shows it then (each frame's disposal of
-// the one before applied). Refused with the reason: not a GIF, damaged, a
-// screen wider or taller than `maxSide`, or more than `maxFrames` frames.
+// the one before applied; a frame reaching past the screen is cut at its
+// edge). Refused as checkGifHeaders refuses, before any pixel is decoded.
+// With `firstOnly` the first frame alone is read, the others unlooked at.
 Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxSide, int maxFrames,
                         std::vector<GifFrame>& out, bool firstOnly = false);
-
-// Frames a GIF has, 0 when it is none (or damaged, or larger than an image
-// may be): counted, not drawn.
-int gifFrameCount(std::string_view data);
 
 } // namespace dedur

@@ -1,8 +1,11 @@
 #include "image/imagedots.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
+#include "base/limits.h"
+#include "base/numbertext.h"
 #include "document/patternstore.h"
 
 namespace dedur {
@@ -20,23 +23,32 @@ constexpr uint8_t Digits[10][5] = {
     {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
 };
 
-// Draws `dots` into `image` with its top-left pixel at (left, top).
-void drawDots(IndexedImage& image, const DotGrid& dots, int left, int top, int scale, bool grid) {
+// Row `y` of `dots` drawn, `scale` pixels a dot (and the grid's lines),
+// into `row` from its first pixel on.
+void drawRow(const DotGrid& dots, int scale, bool grid, int y, uint8_t* row) {
     const int pitch = scale + (grid ? 1 : 0);
     const int width = dots.width * pitch + (grid ? 1 : 0);
-    const int height = dots.height * pitch + (grid ? 1 : 0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            uint8_t colour = White;
-            if (grid && (x % pitch == 0 || y % pitch == 0)) {
-                colour = Grey;
-            } else {
-                const int dx = (x - (grid ? 1 : 0)) / pitch;
-                const int dy = (y - (grid ? 1 : 0)) / pitch;
-                if (dots.dots[static_cast<size_t>(dy * dots.width + dx)] == DOT_ON) colour = Black;
-            }
-            image.pixels[static_cast<size_t>((top + y) * image.width + left + x)] = colour;
+    if (grid && y % pitch == 0) {
+        std::fill_n(row, width, Grey);
+        return;
+    }
+    const uint8_t* line =
+        dots.dots.data() + static_cast<size_t>((y - (grid ? 1 : 0)) / pitch) * dots.width;
+    for (int x = 0; x < width; ++x) {
+        if (grid && x % pitch == 0) {
+            row[x] = Grey;
+        } else {
+            row[x] = line[(x - (grid ? 1 : 0)) / pitch] == DOT_ON ? Black : White;
         }
+    }
+}
+
+// Draws `dots` into `image` with its top-left pixel at (left, top).
+void drawDots(IndexedImage& image, const DotGrid& dots, int left, int top, int scale, bool grid) {
+    const int height = dots.height * (scale + (grid ? 1 : 0)) + (grid ? 1 : 0);
+    for (int y = 0; y < height; ++y) {
+        drawRow(dots, scale, grid, y,
+                image.pixels.data() + static_cast<size_t>(top + y) * image.width + left);
     }
 }
 
@@ -96,6 +108,50 @@ IndexedImage renderDots(const DotGrid& dots, int scale, bool grid) {
                         White);
     drawDots(image, dots, 0, 0, scale, grid);
     return image;
+}
+
+Outcome animateDots(const DotFrames& frames, int scale, bool grid, int loops, GifAnimation& out) {
+    out = GifAnimation{};
+    const int count = static_cast<int>(frames.sizes.size());
+    if (count < 1) {
+        return Outcome::refused({"An animation needs at least one pattern", " ", MessageButtons::Ok,
+                                 MessageIcon::Question});
+    }
+    for (const auto& [width, height] : frames.sizes) {
+        out.width = std::max(out.width, renderedSide(width, scale, grid));
+        out.height = std::max(out.height, renderedSide(height, scale, grid));
+    }
+    // A reader draws every frame on a whole screen.
+    const uint64_t pixels = uint64_t(count) * uint64_t(out.width) * uint64_t(out.height);
+    if (out.width > 65535 || out.height > 65535 || pixels > limits::RenderGifPixels) {
+        return Outcome::refused(
+            {formatText("An animation of %d frames of %d x %d pixels would have %llu pixels; at "
+                        "most %llu are written (fewer patterns or a smaller scale)",
+                        count, out.width, out.height, static_cast<unsigned long long>(pixels),
+                        static_cast<unsigned long long>(limits::RenderGifPixels)),
+             " ", MessageButtons::Ok, MessageIcon::Question});
+    }
+    out.palette = Palette;
+    if (!grid) out.palette.resize(2);
+    out.loops = loops;
+    out.frames = count;
+    out.frame = [frames, scale, grid](int i) {
+        const auto& [width, height] = frames.sizes[static_cast<size_t>(i)];
+        GifFrameSource source{renderedSide(width, scale, grid), renderedSide(height, scale, grid),
+                              static_cast<size_t>(i) < frames.delaysMs.size()
+                                  ? frames.delaysMs[static_cast<size_t>(i)]
+                                  : 100,
+                              nullptr};
+        // The dots are read when the frame is written, and only then.
+        auto dots = std::make_shared<DotGrid>(frames.dots(i));
+        dots->width = width;
+        dots->dots.resize(static_cast<size_t>(width) * static_cast<size_t>(height), DOT_OFF);
+        source.row = [dots, scale, grid](int y, uint8_t* row) {
+            drawRow(*dots, scale, grid, y, row);
+        };
+        return source;
+    };
+    return {};
 }
 
 IndexedImage renderContactSheet(const std::vector<DotGrid>& patterns, int firstNumber, int scale,

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "grid/transform.h"
+#include "image/gifanimation.h"
 #include "image/imagefile.h"
 
 namespace dedur {
@@ -17,6 +20,17 @@ DotGrid dotsFromImage(const RgbaImage& image, std::optional<int> threshold, bool
 // One pattern as an image: each dot `scale` pixels square, set dots black on
 // white; `grid` adds a grey line of one pixel around every dot.
 IndexedImage renderDots(const DotGrid& dots, int scale, bool grid);
+
+// Patterns as the frames of an animated GIF, each drawn as renderDots draws
+// it (black and white: one bit a pixel; grey grid lines make it two).
+struct DotFrames {
+    std::vector<std::pair<int, int>> sizes; // each frame's width and height in dots
+    std::vector<int> delaysMs;
+    std::function<DotGrid(int index)> dots; // asked for while the frame is written
+};
+// Refused, with the numbers, when the frames on their screen would come to
+// more than limits::RenderGifPixels pixels.
+Outcome animateDots(const DotFrames& frames, int scale, bool grid, int loops, GifAnimation& out);
 
 // Text drawn elsewhere (the caller's font), as ink: 1 = black, row after row.
 struct InkBitmap {

@@ -233,7 +233,7 @@ Message imageReadRefusal(const std::string& path, FileReadStatus status) {
 
 Outcome readImageFile(const std::string& path, RgbaImage& out, uint64_t maxPixels) {
     std::string data;
-    const FileReadStatus status = readFileLimited(path, MaxImageFileBytes, data);
+    const FileReadStatus status = readFileLimited(path, limits::ImageFileBytes, data);
     if (status != FileReadStatus::Ok) return Outcome::refused(imageReadRefusal(path, status));
     return decodeImage(data, path, out, maxPixels);
 }
@@ -253,16 +253,20 @@ Outcome decodeImage(std::string_view data, const std::string& path, RgbaImage& o
         return refusal(path, "is a damaged PBM image, or one too large");
     }
     if (data.substr(0, 3) == "GIF") {
-        // The first frame; an animation's others are for the callers that ask.
-        std::vector<GifFrame> frames;
-        const int side = static_cast<int>(std::min<uint64_t>(maxPixels, 65535));
-        if (Outcome decoded = decodeGifFrames(data, path, side, MaxGifFrames, frames, true);
-            !decoded.ok()) {
-            return decoded;
+        // The screen's size stands in the header; the first frame alone is
+        // read, an animation's others are for the callers that ask.
+        if (data.size() >= 10) {
+            const auto le16 = [&data](size_t at) {
+                return uint64_t(uint8_t(data[at])) | uint64_t(uint8_t(data[at + 1])) << 8;
+            };
+            if (Outcome refused = imageSizeRefusal(path, le16(6), le16(8), maxPixels);
+                !refused.ok()) {
+                return refused;
+            }
         }
-        if (uint64_t(frames.front().image.width) * uint64_t(frames.front().image.height) >
-            maxPixels) {
-            return refusal(path, "is a GIF image too large");
+        std::vector<GifFrame> frames;
+        if (Outcome decoded = decodeGifFrames(data, path, 65535, 1, frames, true); !decoded.ok()) {
+            return decoded;
         }
         out = std::move(frames.front().image);
         return {};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/outcome.h"
 
 namespace dedur {
@@ -17,27 +18,23 @@ struct RgbaImage {
     std::vector<uint8_t> rgba;
 };
 
-// What the editor and the command line import at most: an image is refused
-// before its pixels are decoded, so a small file cannot ask for gigabytes.
-inline constexpr uint64_t MaxImagePixels = uint64_t{1} << 24;
-inline constexpr size_t MaxImageFileBytes = size_t{1} << 28;
-
 // "NAME has W x H pixels; ...", or nothing when the size is within the limit.
 Outcome imageSizeRefusal(const std::string& path, uint64_t width, uint64_t height,
-                         uint64_t maxPixels = MaxImagePixels);
+                         uint64_t maxPixels = limits::ImagePixels);
 // The same, read off a PNG file's header (nothing for other files).
 Outcome imageHeaderRefusal(std::string_view data, const std::string& path,
-                           uint64_t maxPixels = MaxImagePixels);
+                           uint64_t maxPixels = limits::ImagePixels);
 // Why an image file could not be read, as a message.
 Message imageReadRefusal(const std::string& path, FileReadStatus status);
 
 // A PNG or PBM (P1/P4) file. Refused with a message when the file is not one
 // of them, is damaged, or has more than `maxPixels` pixels.
-Outcome readImageFile(const std::string& path, RgbaImage& out, uint64_t maxPixels = MaxImagePixels);
+Outcome readImageFile(const std::string& path, RgbaImage& out,
+                      uint64_t maxPixels = limits::ImagePixels);
 
 // The same on a file's bytes already in memory.
 Outcome decodeImage(std::string_view data, const std::string& name, RgbaImage& out,
-                    uint64_t maxPixels = MaxImagePixels);
+                    uint64_t maxPixels = limits::ImagePixels);
 
 // An image of palette indices, rows from the top.
 struct IndexedImage {
