@@ -1,12 +1,13 @@
 // Glyph files as BDF fonts: out, in, and subsets for the strings a product
 // shows.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <iterator>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "code/codejob.h"
 #include "code/codetemplate.h"
@@ -19,8 +20,6 @@
 namespace dedur::cli {
 
 namespace {
-
-constexpr size_t MaxBdfFileSize = size_t{1} << 26;
 
 bool sameNameNoCase(const std::string& a, const char* b) {
     const std::string name = std::filesystem::path(a).filename().string();
@@ -78,6 +77,34 @@ bool readWhole(const std::string& path, size_t limit, std::string& out) {
     return false;
 }
 
+// A glyph file that cannot be read whole is refused: writing back what was
+// read of it would lose the rest.
+bool readGlyphs(const std::string& path, GlyphFileKind kind, std::string& out) {
+    std::string why;
+    if (readGlyphFile(path, kind, out, why)) return true;
+    failure("Could not read " + quotedPath(path) + ": " + why);
+    return false;
+}
+
+// Standard input up to the limit of a text file; false after the message.
+bool readStandardInput(std::string& out) {
+    char buffer[1 << 16];
+    while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+        const auto n = static_cast<size_t>(std::cin.gcount());
+        if (out.size() + n > limits::TextFileBytes) {
+            failure(formatText("The strings on standard input are longer than %zu MB",
+                               limits::TextFileBytes >> 20));
+            return false;
+        }
+        out.append(buffer, n);
+    }
+    if (std::cin.bad()) {
+        failure("Could not read the strings on standard input");
+        return false;
+    }
+    return true;
+}
+
 int runFontExport(const ParsedArgs& args) {
     const Command& self = fontExportCommand();
     const std::string& source = args.positional[0];
@@ -86,10 +113,10 @@ int runFontExport(const ParsedArgs& args) {
     int status = 0;
     if (!fontKind(args, self, source, kind, status)) return status;
     std::string bytes;
-    const GlyphFileShape shape = glyphFileShape(kind);
-    if (!readWhole(source, static_cast<size_t>(shape.records * shape.recordBytes) + 4096, bytes)) {
-        return 1;
+    if (!fileExists(source)) {
+        return failure("Could not read " + quotedPath(source) + ": there is no such file");
     }
+    if (!readGlyphs(source, kind, bytes)) return 1;
     if (!outputAllowed(source, target, args.has("force"))) return 1;
     const std::string name = std::filesystem::path(source).stem().string();
     const BdfExport made = exportBdf(bytes, kind, name);
@@ -109,18 +136,13 @@ int runFontImport(const ParsedArgs& args) {
     int status = 0;
     if (!fontKind(args, self, fontPath, kind, status)) return status;
     std::string text;
-    if (!readWhole(bdfPath, MaxBdfFileSize, text)) return 1;
+    if (!readWhole(bdfPath, limits::BdfFileBytes, text)) return 1;
     BdfFont font;
     if (const Outcome read = parseBdf(text, bdfPath, font); !read.ok()) {
         return failure(read.message.text);
     }
-    std::string bytes;
-    const GlyphFileShape shape = glyphFileShape(kind);
-    if (fileExists(fontPath) &&
-        !readWhole(fontPath, static_cast<size_t>(shape.records * shape.recordBytes) + 4096,
-                   bytes)) {
-        return 1;
-    }
+    std::string bytes; // a missing file is made
+    if (!readGlyphs(fontPath, kind, bytes)) return 1;
     const BdfImport placed = importBdf(font, kind, args.has("only-blank"), bytes);
     if (const Outcome written = writeFileSafely(fontPath, bytes); !written.ok()) {
         return failure(written.message.text);
@@ -156,38 +178,40 @@ int runFontSubset(const ParsedArgs& args) {
     const std::string name = args.value("name").value_or("glyphs");
     if (!isIdentifier(name)) return usageError(self, "--name must be a C identifier");
 
-    std::string text;
-    for (const std::string& source : sources) {
-        if (source == "-") {
-            text.append(std::istreambuf_iterator<char>(std::cin), {});
-        } else {
-            std::string part;
-            if (!readWhole(source, MaxBdfFileSize, part)) return 1;
-            text += part;
-            text += '\n';
-        }
-    }
+    // Each source on its own, so that a fault names its file and its byte.
     std::vector<char32_t> characters;
-    size_t badAt = 0;
-    if (!distinctCharacters(text, characters, badAt)) {
-        return failure("The strings are not UTF-8 text (byte " + std::to_string(badAt) + ")");
+    for (const std::string& source : sources) {
+        std::string text;
+        if (source == "-" ? !readStandardInput(text)
+                          : !readWhole(source, limits::TextFileBytes, text)) {
+            return 1;
+        }
+        std::vector<char32_t> some;
+        size_t badAt = 0;
+        if (!distinctCharacters(text, some, badAt)) {
+            const std::string what =
+                source == "-" ? "The strings on standard input are" : quotedPath(source) + " is";
+            return failure(formatText("%s not UTF-8 text (byte %zu)", what.c_str(), badAt));
+        }
+        characters.insert(characters.end(), some.begin(), some.end());
     }
+    std::sort(characters.begin(), characters.end());
+    characters.erase(std::unique(characters.begin(), characters.end()), characters.end());
     const std::string folder = args.value("fonts").value_or(".");
     const std::string fontPath =
         (std::filesystem::path(folder) /
          (kind == GlyphFileKind::Big5_16x15 ? Std16x15FileName : Std24FileName))
             .string();
     std::string fileBytes;
-    const GlyphFileShape shape = glyphFileShape(kind);
-    if (!readWhole(fontPath, static_cast<size_t>(shape.records * shape.recordBytes) + 4096,
-                   fileBytes)) {
-        return 1;
+    if (!fileExists(fontPath)) {
+        return failure("Could not read " + quotedPath(fontPath) + ": there is no such file");
     }
+    if (!readGlyphs(fontPath, kind, fileBytes)) return 1;
     // ASCII from the 8x15 file beside the 16x15 one, when it is there.
     std::string asciiBytes;
     const std::string asciiPath = (std::filesystem::path(folder) / AsciiFileName).string();
     if (kind == GlyphFileKind::Big5_16x15 && fileExists(asciiPath) &&
-        !readWhole(asciiPath, 1 << 16, asciiBytes)) {
+        !readGlyphs(asciiPath, GlyphFileKind::Ascii8x15, asciiBytes)) {
         return 1;
     }
     const GlyphSubset subset = makeSubset(fileBytes, kind, *layout, characters, asciiBytes);
@@ -198,15 +222,18 @@ int runFontSubset(const ParsedArgs& args) {
     if (!subset.missing.empty() && args.has("strict")) {
         return failure(std::to_string(subset.missing.size()) + " characters have no glyph");
     }
+    // Every file read: the output may replace none of them.
+    std::vector<std::string> inputs = sources;
+    inputs.insert(inputs.end(), {fontPath, asciiPath, args.value("template").value_or("")});
     if (const auto templatePath = args.value("template")) {
         std::string templateText;
-        if (!readWhole(*templatePath, 1 << 20, templateText)) return 1;
+        if (!readWhole(*templatePath, limits::TemplateBytes, templateText)) return 1;
         std::string out;
         const Outcome made = renderSubsetTemplate(subset, templateText, *templatePath, name, out);
         if (!made.ok()) return failure(made.message.text);
-        return writeOut(fontPath, args, [&out](const CodeSink& sink) { sink(out); }) ? 0 : 1;
+        return writeOut(inputs, args, [&out](const CodeSink& sink) { sink(out); }) ? 0 : 1;
     }
-    const bool written = writeOut(fontPath, args, [&](const CodeSink& sink) {
+    const bool written = writeOut(inputs, args, [&](const CodeSink& sink) {
         if (format == "c") {
             writeSubsetC(subset, name, sink);
         } else if (format == "json") {
@@ -272,8 +299,11 @@ const Command& fontExportCommand() {
         "Writes every drawn glyph of the glyph file as a BDF 2.1 font (the format the\n"
         "X11 font tools and the display libraries' font converters read), encoded by\n"
         "Unicode: a Big5 glyph by the character its code stands for, its Big5 code in\n"
-        "its name (STARTCHAR U+4E00_BIG5_A440). Blank glyphs and codes without a\n"
-        "Unicode character are left out, with their counts on standard error. The\n"
+        "its name (STARTCHAR U+4E00_BIG5_A440), at 72 dots per inch (SIZE 15 72 72\n"
+        "for 16x15). Blank glyphs, but for the space characters (U+0020, U+3000 and\n"
+        "the other Unicode spaces, written blank with their advance), and codes\n"
+        "without a Unicode character are left out, with their counts on standard\n"
+        "error. The\n"
         "kind follows the file name (STD16X15.fon, STD24.fon, ASCFONT.15, SPCFONT.15\n"
         "and SPCFSUPP.15, whose records hold the Big5 codes from A140 and C6A1 in\n"
         "turn) unless --kind is given.\n",
@@ -293,10 +323,14 @@ const Command& fontImportCommand() {
         "                            [--only-blank]\n"
         "\n"
         "Places every glyph of the BDF font whose character the glyph file has a record\n"
-        "for: a glyph larger than the cell is cut, a smaller one stands on the file's\n"
-        "baseline (13 rows above it in 16x15, 21 in 24x24, 12 in 8x15) and is centred\n"
-        "across.\n"
-        "The file is made when it is not there, and written through the safe routine.\n"
+        "for, by its BBX offsets: the font's ascent and descent (FONT_ASCENT and\n"
+        "FONT_DESCENT, else FONTBOUNDINGBOX) centred on the cell's height, so that a\n"
+        "font of the cell's height has its ascent at the top, and each glyph's advance\n"
+        "(DWIDTH) centred on the cell's width. A font without those stands on the\n"
+        "file's baseline (13 rows above it in 16x15, 21 in 24x24, 12 in 8x15), a glyph\n"
+        "without an advance is centred across. What falls outside the cell is cut.\n"
+        "The file is made when it is not there, and written through the safe routine;\n"
+        "one larger than its glyphs is refused, as what it holds past them would be lost.\n"
         "A summary of glyphs placed, skipped (no record) and cut goes to standard error.\n"
         "  --only-blank   fill only records with nothing drawn\n",
         {{"kind", true}, {"only-blank", false}},

@@ -203,6 +203,44 @@ class FontModesTest : public QObject {
         }
     }
 
+    // A glyph file larger than its glyphs cannot be read whole: what it holds
+    // past them would be lost, so neither F3 nor Import BDF writes it, and
+    // each says so once; nothing of the file changes.
+    void aGlyphFileThatCannotBeReadWholeIsNeverWritten() {
+        FontFixture f;
+        const std::string font = f.dir.file("STD16X15.fon");
+        const std::string bytes = test::readBytes(font) + "tail";
+        test::writeBytes(font, bytes);
+        test::writeBytes(f.dir.file("one.bdf"),
+                         "STARTFONT 2.1\nCHARS 1\nSTARTCHAR a\nENCODING 19968\nDWIDTH 16 0\n"
+                         "BBX 1 1 0 0\nBITMAP\n80\nENDCHAR\nENDFONT\n");
+        f.window->dispatchCommand(CmdFont16Mode);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{
+                     font + " holds 392824 bytes, not the 392820 bytes of 13094 glyphs of 30 "
+                            "bytes.\nWhat it holds past them would be lost: it is not written, no "
+                            "glyph is saved into it and no font imported."});
+        const std::string refusal = font + " cannot be read whole: it holds 392824 bytes, more "
+                                           "than the 392820 of its 13094 glyphs.\nIt is left as "
+                                           "it is: nothing is written into it.";
+        f.drag({{0, 0}, {5, 5}});
+        QVERIFY(f.doc().modifiedFlag);
+        f.prompts.shown.clear();
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.texts(), std::vector<std::string>{refusal});
+        QVERIFY(test::readBytes(font) == bytes);
+        // Import: the glyph's question answered No, then the refusal, before
+        // any file is asked for.
+        f.prompts.shown.clear();
+        f.prompts.answers = {IDNO};
+        f.prompts.files = {QString::fromStdString(f.dir.file("one.bdf"))};
+        f.window->dispatchCommand(CmdImportBdf);
+        QCOMPARE(f.prompts.shown.size(), size_t{2});
+        QCOMPARE(f.prompts.shown.back().text, refusal);
+        QCOMPARE(f.prompts.files.size(), size_t{1});
+        QVERIFY(test::readBytes(font) == bytes);
+    }
+
     void missingGlyphFileIsReported() {
         EditorFixture f("[others]\r\nEDITTYPE = 3\r\n");
         QVERIFY(!f.prompts.shown.empty());

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "editor.h"
 #include "editorsettings.h"
@@ -25,6 +26,31 @@ namespace {
 
 bool isFontMode(EditMode type) {
     return type >= EditMode::Font16x15 && type <= EditMode::SpecialSupp16x15;
+}
+
+std::optional<GlyphFileKind> glyphFileKindOf(EditMode mode) {
+    switch (mode) {
+    case EditMode::Font16x15:
+        return GlyphFileKind::Big5_16x15;
+    case EditMode::Font24x24:
+        return GlyphFileKind::Big5_24x24;
+    case EditMode::Ascii8x15:
+        return GlyphFileKind::Ascii8x15;
+    case EditMode::Special16x15:
+        return GlyphFileKind::Symbol16x15;
+    case EditMode::SpecialSupp16x15:
+        return GlyphFileKind::SymbolSupp16x15;
+    default:
+        return std::nullopt;
+    }
+}
+
+// What the editor says of a glyph file that cannot be read whole.
+Message unreadableGlyphFile(const std::string& path, const std::string& why) {
+    return {formatText("%s cannot be read whole: %s.\nIt is left as it is: nothing is written "
+                       "into it.",
+                       printable(path).c_str(), why.c_str()),
+            " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
 } // namespace
@@ -194,11 +220,21 @@ void FontModeController::typedByte(uint8_t byte) {
     view_.repaintGrid(true);
 }
 
+bool FontModeController::refusedAsUnreadable() {
+    const EditMode mode = editor_.document.editType;
+    const std::string path = fontPathFor(editor_.fontEdit, mode);
+    const std::string why = glyphFileProblem(path, *glyphFileKindOf(mode));
+    if (why.empty()) return false;
+    prompts_.showMessage(view_.owner(), unreadableGlyphFile(path, why));
+    return true;
+}
+
 bool FontModeController::saveGlyph() {
     Document& doc = editor_.document;
     // The viewed fonts are never written: nothing to lose there.
     if (doc.editType != EditMode::Font16x15 && doc.editType != EditMode::Font24x24) return true;
     view_.commitSelection();
+    if (refusedAsUnreadable()) return false;
     std::array<uint8_t, 72> record{};
     if (doc.editType == EditMode::Font16x15) {
         const auto packed = packGlyph16(doc);
@@ -216,23 +252,6 @@ bool FontModeController::saveGlyph() {
 
 namespace {
 
-std::optional<GlyphFileKind> bdfKindOf(EditMode mode) {
-    switch (mode) {
-    case EditMode::Font16x15:
-        return GlyphFileKind::Big5_16x15;
-    case EditMode::Font24x24:
-        return GlyphFileKind::Big5_24x24;
-    case EditMode::Ascii8x15:
-        return GlyphFileKind::Ascii8x15;
-    case EditMode::Special16x15:
-        return GlyphFileKind::Symbol16x15;
-    case EditMode::SpecialSupp16x15:
-        return GlyphFileKind::SymbolSupp16x15;
-    default:
-        return std::nullopt;
-    }
-}
-
 Message summary(const std::string& text) {
     return {text, " ", MessageButtons::Ok, MessageIcon::Question};
 }
@@ -240,7 +259,7 @@ Message summary(const std::string& text) {
 } // namespace
 
 void FontModeController::exportBdfFont() {
-    const auto kind = bdfKindOf(editor_.document.editType);
+    const auto kind = glyphFileKindOf(editor_.document.editType);
     if (!kind) {
         prompts_.beep();
         return;
@@ -248,11 +267,10 @@ void FontModeController::exportBdfFont() {
     // The glyph on the grid is part of the font: it is saved first.
     if (!view_.saveGlyph()) return;
     const std::string fontPath = fontPathFor(editor_.fontEdit, editor_.document.editType);
-    std::string bytes;
-    if (const FileReadStatus status = readFileLimited(fontPath, size_t{1} << 21, bytes);
-        status != FileReadStatus::Ok) {
-        prompts_.showMessage(view_.owner(), summary("Could not read " + quotedPath(fontPath) +
-                                                    ": " + readFailureReason(fontPath, status)));
+    std::string bytes, why;
+    if (!readGlyphFile(fontPath, *kind, bytes, why)) {
+        prompts_.showMessage(view_.owner(),
+                             summary("Could not read " + quotedPath(fontPath) + ": " + why));
         return;
     }
     QString chosen = prompts_.askSaveFileName(view_.owner(), QString(), "BDF font (*.bdf)|*.bdf|",
@@ -270,18 +288,19 @@ void FontModeController::exportBdfFont() {
 }
 
 void FontModeController::importBdfFont() {
-    const auto kind = bdfKindOf(editor_.document.editType);
+    const auto kind = glyphFileKindOf(editor_.document.editType);
     if (!kind) {
         prompts_.beep();
         return;
     }
     if (view_.querySave() == -1) return;
+    if (refusedAsUnreadable()) return;
     const QString chosen =
         prompts_.askOpenFileName(view_.owner(), QString(), "BDF font (*.bdf)|*.bdf|", "Import BDF");
     if (chosen.isEmpty()) return;
     const std::string source = QFile::encodeName(chosen).toStdString();
     std::string text;
-    if (const FileReadStatus status = readFileLimited(source, size_t{1} << 26, text);
+    if (const FileReadStatus status = readFileLimited(source, limits::BdfFileBytes, text);
         status != FileReadStatus::Ok) {
         prompts_.showMessage(view_.owner(), summary("Could not read " + quotedPath(source) + ": " +
                                                     readFailureReason(source, status)));
@@ -290,8 +309,12 @@ void FontModeController::importBdfFont() {
     BdfFont font;
     if (failed(parseBdf(text, source, font))) return;
     const std::string fontPath = fontPathFor(editor_.fontEdit, editor_.document.editType);
-    std::string bytes;
-    (void)readFileLimited(fontPath, size_t{1} << 21, bytes); // a missing file starts blank
+    std::string bytes, why; // a missing file starts blank
+    // Looked at again: the question and the file dialog took their time.
+    if (!readGlyphFile(fontPath, *kind, bytes, why)) {
+        prompts_.showMessage(view_.owner(), unreadableGlyphFile(fontPath, why));
+        return;
+    }
     const BdfImport placed = importBdf(font, *kind, false, bytes);
     if (failed(writeFileSafely(fontPath, bytes))) return;
     showGlyph(editor_.currentNumber);

@@ -38,6 +38,8 @@ class FontModeController : public Controller {
     void typedByte(uint8_t byte);
     void warnOfGlyphFileSize(); // once per file and run
     void showAccessError(const Message& error);
+    // The mode's glyph file cannot be read whole: said, and true.
+    bool refusedAsUnreadable();
 };
 
 } // namespace dedur

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "base/safewrite.h"
 #include "code/codejob.h"
 #include "code/glyphsubset.h"
@@ -97,12 +98,12 @@ void SubsetDialog::refresh() {
     size_t badAt = 0;
     const std::string text = strings_->toPlainText().toStdString();
     distinctCharacters(text, characters, badAt);
-    std::string fileBytes, asciiBytes;
-    const GlyphFileShape shape = glyphFileShape(kind);
+    // A file that cannot be read whole gives no glyphs: they show as missing.
+    std::string fileBytes, asciiBytes, why;
     const std::string fontPath = big ? editor_.fontEdit.std24Path : editor_.fontEdit.std16x15Path;
-    (void)readFileLimited(fontPath, static_cast<size_t>(shape.records * shape.recordBytes) + 4096,
-                          fileBytes);
-    if (!big) (void)readFileLimited(editor_.fontEdit.asciiPath, 1 << 16, asciiBytes);
+    (void)readGlyphFile(fontPath, kind, fileBytes, why);
+    if (!big)
+        (void)readGlyphFile(editor_.fontEdit.asciiPath, GlyphFileKind::Ascii8x15, asciiBytes, why);
     const CodeLayout layout =
         layoutNamed(layout_->currentData().toString().toStdString()).value_or(CodeLayout::RowsMsb);
     const GlyphSubset subset = makeSubset(fileBytes, kind, layout, characters, asciiBytes);
@@ -146,7 +147,7 @@ void SubsetDialog::loadTextFile() {
     if (chosen.isEmpty()) return;
     std::string text;
     const std::string path = QFile::encodeName(chosen).toStdString();
-    if (const FileReadStatus status = readFileLimited(path, size_t{1} << 24, text);
+    if (const FileReadStatus status = readFileLimited(path, limits::TextFileBytes, text);
         status != FileReadStatus::Ok) {
         prompts_.showMessage(
             this, {"Could not read " + quotedPath(path) + ": " + readFailureReason(path, status),

@@ -9,6 +9,7 @@
 #include "code/codepieces.h"
 #include "document/patternstore.h"
 #include "fonts/big5.h"
+#include "fonts/big5codec.h"
 
 namespace dedur {
 
@@ -83,31 +84,43 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
     subset.layout = layout;
     subset.glyphs.reserve(characters.size());
     const PanelDefinition definition;
+    // What a space without a record of its own is drawn from.
+    const std::vector<uint8_t> blankRecord(72, 0);
     for (char32_t c : characters) {
         const bool ascii = !asciiBytes.empty() && c >= 0x20 && c < 0x7F;
         const GlyphFileKind from = ascii ? GlyphFileKind::Ascii8x15 : kind;
         const std::string_view bytes = ascii ? asciiBytes : fileBytes;
         const GlyphFileShape s = glyphFileShape(from);
-        const int record = recordOfCodePoint(from, c);
+        int record = recordOfCodePoint(from, c);
         const size_t at =
             static_cast<size_t>(std::max(record, 0)) * static_cast<size_t>(s.recordBytes);
         const size_t end = at + static_cast<size_t>(s.recordBytes);
-        // A space is drawn with nothing: it is no less a glyph.
+        if (record >= 0 && end > bytes.size()) record = -1; // past a short file's end
+        // A space is drawn with nothing: it is no less a glyph, and needs no
+        // record to be one.
+        const bool space = isSpaceCharacter(c);
         const bool drawn =
-            record >= 0 && end <= bytes.size() &&
-            (c == 0x20 || std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                                      bytes.begin() + static_cast<std::ptrdiff_t>(end),
-                                      [](char b) { return b != 0; }));
+            space || (record >= 0 && std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                                 bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                                                 [](char b) { return b != 0; }));
         if (!drawn) {
             subset.missing.push_back(c);
             continue;
         }
-        const auto* glyphRecord = reinterpret_cast<const uint8_t*>(bytes.data()) + at;
+        const auto* glyphRecord =
+            record >= 0 ? reinterpret_cast<const uint8_t*>(bytes.data()) + at : blankRecord.data();
         const PatternHeader header{
             static_cast<int16_t>(s.width), static_cast<int16_t>(s.height), 1, 1, 0, 2};
         SubsetGlyph g;
         g.codePoint = c;
-        g.big5 = ascii ? static_cast<uint16_t>(c) : glyphNumberToCode(record + 1);
+        if (ascii) {
+            g.big5 = static_cast<uint16_t>(c);
+        } else if (record >= 0) {
+            g.big5 = big5CodeOfRecord(from, record);
+        } else if (const std::string code = encodeBig5(c); code.size() == 2) {
+            g.big5 = static_cast<uint16_t>(static_cast<uint8_t>(code[0]) << 8 |
+                                           static_cast<uint8_t>(code[1]));
+        }
         g.record = record;
         g.width = s.width;
         if (layout == CodeLayout::RowsMsb) {
@@ -164,55 +177,30 @@ void writeC(const GlyphSubset& subset, const std::string& name, CodePieces& o) {
     size_t bytes = 0;
     for (const SubsetGlyph& g : subset.glyphs) bytes = std::max(bytes, g.bytes.size());
     const size_t count = subset.glyphs.size();
-    std::string guard = name;
-    for (char& c : guard) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    out += formatText("/* %s.h: %zu glyphs of %d x %d, layout %s (made by dedur) */\n",
-                      name.c_str(), count, s.width, s.height, layoutName(subset.layout));
-    out += "#ifndef " + guard + "_H\n#define " + guard +
-           "_H\n\n#include <stddef.h>\n#include <stdint.h>\n\n";
+    std::string upper = name;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const char* n = name.c_str();
+    const size_t rows = std::max<size_t>(count, 1);
+    const size_t columns = std::max<size_t>(bytes, 1);
+    out += formatText("/* %s.h: %zu glyphs of %d x %d, layout %s (made by dedur).\n"
+                      "   Include it from any number of files; in exactly one .c or .cpp file\n"
+                      "   write #define %s_IMPLEMENTATION before the #include, so that the\n"
+                      "   tables are defined there once. */\n",
+                      n, count, s.width, s.height, layoutName(subset.layout), upper.c_str());
+    out += "#ifndef " + upper + "_H\n#define " + upper +
+           "_H\n\n#include <stddef.h>\n#include <stdint.h>\n\n"
+           "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
     out += formatText("#define %s_WIDTH %d\n#define %s_HEIGHT %d\n#define %s_GLYPH_BYTES %zu\n"
                       "#define %s_COUNT %zu\n\n",
-                      name.c_str(), s.width, name.c_str(), s.height, name.c_str(), bytes,
-                      name.c_str(), count);
-    const size_t rows = std::max<size_t>(count, 1);
-    out += formatText("const uint8_t %s_bitmaps[%zu][%zu] = {\n", name.c_str(), rows,
-                      std::max<size_t>(bytes, 1));
-    for (const SubsetGlyph& g : subset.glyphs) {
-        o.handOn();
-        out += "    /* U+";
-        appendHexDigits(out, g.codePoint, 4);
-        out += ' ';
-        if (g.codePoint != '*' && g.codePoint != '/') out += utf8(g.codePoint);
-        out += ", Big5 ";
-        appendHexDigits(out, g.big5, 4);
-        out += " */ {";
-        appendBytes(out, g.bytes);
-        out += "},\n";
-    }
-    if (count == 0) out += "    {0},\n";
-    out += "};\n";
-    out += formatText("/* Sorted by code point, for the search below. */\n"
-                      "const uint32_t %s_codepoints[%zu] = {",
-                      name.c_str(), rows);
-    appendItems(o, subset, [](std::string& text, const SubsetGlyph& g) {
-        text += "0x";
-        appendHexDigits(text, g.codePoint, 4);
-    });
-    out += count ? "};\n" : "0};\n";
-    out += formatText("/* Each glyph's width: 8 for ASCII from the 8x15 file. */\n"
-                      "const uint8_t %s_widths[%zu] = {",
-                      name.c_str(), rows);
-    appendItems(o, subset,
-                [](std::string& text, const SubsetGlyph& g) { text += std::to_string(g.width); });
-    out += count ? "};\n" : "0};\n";
-    out += formatText("/* The Big5 code beside each (the ASCII code for ASCII). */\n"
-                      "const uint16_t %s_big5[%zu] = {",
-                      name.c_str(), rows);
-    appendItems(o, subset, [](std::string& text, const SubsetGlyph& g) {
-        text += "0x";
-        appendHexDigits(text, g.big5, 4);
-    });
-    out += count ? "};\n\n" : "0};\n\n";
+                      n, s.width, n, s.height, n, bytes, n, count);
+    out += formatText("extern const uint8_t %s_bitmaps[%zu][%zu];\n"
+                      "/* Sorted by code point, for the search below. */\n"
+                      "extern const uint32_t %s_codepoints[%zu];\n"
+                      "/* Each glyph's width: 8 for ASCII from the 8x15 file. */\n"
+                      "extern const uint8_t %s_widths[%zu];\n"
+                      "/* The Big5 code beside each (the ASCII code for ASCII). */\n"
+                      "extern const uint16_t %s_big5[%zu];\n\n",
+                      n, rows, columns, n, rows, n, rows, n, rows);
     out += formatText("/* The glyph of a code point, or NULL when the subset has none. */\n"
                       "static inline const uint8_t* %s_glyph(uint32_t codepoint) {\n"
                       "    size_t low = 0, high = %s_COUNT;\n"
@@ -227,8 +215,43 @@ void writeC(const GlyphSubset& subset, const std::string& name, CodePieces& o) {
                       "        }\n"
                       "    }\n"
                       "    return NULL;\n"
-                      "}\n\n#endif\n",
-                      name.c_str(), name.c_str(), name.c_str(), name.c_str(), name.c_str());
+                      "}\n\n",
+                      n, n, n, n, n);
+    out += "#ifdef " + upper + "_IMPLEMENTATION\n\n";
+    out += formatText("const uint8_t %s_bitmaps[%zu][%zu] = {\n", n, rows, columns);
+    for (const SubsetGlyph& g : subset.glyphs) {
+        o.handOn();
+        out += "    /* U+";
+        appendHexDigits(out, g.codePoint, 4);
+        out += ' ';
+        if (g.codePoint != '*' && g.codePoint != '/') out += utf8(g.codePoint);
+        out += ", Big5 ";
+        appendHexDigits(out, g.big5, 4);
+        out += " */ {";
+        appendBytes(out, g.bytes);
+        out += "},\n";
+    }
+    if (count == 0) out += "    {0},\n";
+    out += "};\n";
+    out += formatText("const uint32_t %s_codepoints[%zu] = {", n, rows);
+    appendItems(o, subset, [](std::string& text, const SubsetGlyph& g) {
+        text += "0x";
+        appendHexDigits(text, g.codePoint, 4);
+    });
+    out += count ? "};\n" : "0};\n";
+    out += formatText("const uint8_t %s_widths[%zu] = {", n, rows);
+    appendItems(o, subset,
+                [](std::string& text, const SubsetGlyph& g) { text += std::to_string(g.width); });
+    out += count ? "};\n" : "0};\n";
+    out += formatText("const uint16_t %s_big5[%zu] = {", n, rows);
+    appendItems(o, subset, [](std::string& text, const SubsetGlyph& g) {
+        text += "0x";
+        appendHexDigits(text, g.big5, 4);
+    });
+    out += count ? "};\n\n" : "0};\n\n";
+    out += "#endif /* " + upper +
+           "_IMPLEMENTATION */\n\n"
+           "#ifdef __cplusplus\n}\n#endif\n\n#endif\n";
 }
 
 void writeJson(const GlyphSubset& subset, CodePieces& o) {

@@ -17,7 +17,7 @@ namespace dedur {
 struct SubsetGlyph {
     char32_t codePoint = 0;
     uint16_t big5 = 0;
-    int record = 0;
+    int record = 0;             // -1: a space the file has no record for, blank
     int width = 0;              // 8 for ASCII from the 8x15 file, else the cell's
     std::vector<uint8_t> bytes; // in the subset's layout
 };
@@ -36,13 +36,16 @@ bool distinctCharacters(std::string_view text, std::vector<char32_t>& out, size_
 
 // The glyph of each character from the Big5 file's bytes; ASCII (U+0020 to
 // U+007E) from the 8x15 file's bytes, 8 dots wide, when they are given (the
-// 16x15 kind: the two share their height). Blank glyphs count as missing.
+// 16x15 kind: the two share their height). Blank glyphs count as missing,
+// but for spaces (drawn with nothing): only what has no record is missing.
 GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayout layout,
                        const std::vector<char32_t>& characters, std::string_view asciiBytes = {});
 
 // C99/C++: the bitmaps, a table of code points with their Big5 codes beside
 // them, and NAME_glyph(code point), a binary search that returns a glyph's
-// bytes or NULL.
+// bytes or NULL. A header for any number of files: it declares the tables,
+// and defines them where NAME_IMPLEMENTATION (the name upper-cased) is
+// defined before it is included.
 // The writers hand the text to `sink` a piece at a time; the `As` forms give
 // it whole.
 void writeSubsetC(const GlyphSubset& subset, const std::string& name, const CodeSink& sink);

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "base/fileread.h"
+#include "base/limits.h"
 #include "base/message.h"
 #include "base/numbertext.h"
 #include "base/textlines.h"
@@ -14,9 +20,6 @@
 namespace dedur {
 
 namespace {
-
-constexpr int MaxBdfGlyphs = 70000;
-constexpr int MaxBdfSide = 256;
 
 Outcome malformedAt(const std::string& name, int line, const std::string& why) {
     return Outcome::refused({formatText("\"%s\" is not a BDF font this program reads (line %d: %s)",
@@ -56,6 +59,12 @@ bool isBlank(std::string_view record) {
 
 } // namespace
 
+bool isSpaceCharacter(long c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+           c == 0x205F || c == 0x3000;
+}
+
 GlyphFileShape glyphFileShape(GlyphFileKind kind) {
     switch (kind) {
     case GlyphFileKind::Big5_16x15:
@@ -69,6 +78,36 @@ GlyphFileShape glyphFileShape(GlyphFileKind kind) {
     default:
         return {8, 15, 15, 128, 12};
     }
+}
+
+std::string glyphFileProblem(const std::string& path, GlyphFileKind kind) {
+    struct stat st {};
+    if (path.empty() || (::lstat(path.c_str(), &st) != 0 && errno == ENOENT)) return {};
+    FileReadStatus status = FileReadStatus::CannotOpen;
+    const int fd = openRegularFile(path, status, &st);
+    if (fd < 0) return readFailureReason(path, status);
+    ::close(fd);
+    const GlyphFileShape s = glyphFileShape(kind);
+    const auto expected = static_cast<long long>(s.records) * s.recordBytes;
+    if (static_cast<long long>(st.st_size) <= expected) return {};
+    return formatText("it holds %lld bytes, more than the %lld of its %d glyphs",
+                      static_cast<long long>(st.st_size), expected, s.records);
+}
+
+bool readGlyphFile(const std::string& path, GlyphFileKind kind, std::string& out,
+                   std::string& why) {
+    out.clear();
+    why = glyphFileProblem(path, kind);
+    if (!why.empty()) return false;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return true;
+    const GlyphFileShape s = glyphFileShape(kind);
+    const FileReadStatus status = readFileLimited(
+        path, static_cast<size_t>(s.records) * static_cast<size_t>(s.recordBytes), out);
+    if (status == FileReadStatus::Ok) return true;
+    // Changed since the look just now.
+    why = readFailureReason(path, status);
+    return false;
 }
 
 namespace {
@@ -191,11 +230,13 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
     for (int r = 0; r < s.records; ++r) {
         const size_t at = static_cast<size_t>(r) * static_cast<size_t>(s.recordBytes);
         if (at + static_cast<size_t>(s.recordBytes) > fileBytes.size()) break;
-        if (isBlank(fileBytes.substr(at, static_cast<size_t>(s.recordBytes)))) {
-            result.blank += codePointOfRecord(kind, r) >= 0 || r > 0;
+        const long codePoint = codePointOfRecord(kind, r);
+        // A space is drawn with nothing and still moves the pen: it stays.
+        if (!isSpaceCharacter(codePoint) &&
+            isBlank(fileBytes.substr(at, static_cast<size_t>(s.recordBytes)))) {
+            result.blank += codePoint >= 0 || r > 0;
             continue;
         }
-        const long codePoint = codePointOfRecord(kind, r);
         if (codePoint < 0) {
             ++result.unmapped;
             continue;
@@ -220,16 +261,23 @@ BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const 
     const int stride = (s.width + 7) / 8;
     BdfExport result;
     const int descent = s.height - s.ascent;
+    // At 72 dots per inch a point is a dot: the point size is the pixel size.
+    constexpr int resolution = 72;
+    const int pointSize = s.height * 10; // in tenths, as POINT_SIZE counts
+    // The advance in thousandths of the point size, as SWIDTH counts.
+    const long swidth = std::lround(s.width * 72000.0 / (pointSize / 10.0 * resolution));
     std::string& out = result.text;
     out.reserve(order.size() * static_cast<size_t>(120 + s.height * (stride * 2 + 1)));
     out += "STARTFONT 2.1\n";
-    out += "FONT -dedur-" + name + "-Medium-R-Normal--" + std::to_string(s.height) + "-" +
-           std::to_string(s.height * 10) + "-75-75-C-" + std::to_string(s.width * 10) +
-           "-ISO10646-1\n";
-    out += formatText("SIZE %d 75 75\n", s.height);
+    out += formatText("FONT -dedur-%s-Medium-R-Normal--%d-%d-%d-%d-C-%d-ISO10646-1\n", name.c_str(),
+                      s.height, pointSize, resolution, resolution, s.width * 10);
+    out += formatText("SIZE %d %d %d\n", pointSize / 10, resolution, resolution);
     out += formatText("FONTBOUNDINGBOX %d %d 0 %d\n", s.width, s.height, -descent);
-    out += "STARTPROPERTIES 6\n";
+    out += "STARTPROPERTIES 10\n";
     out += formatText("PIXEL_SIZE %d\n", s.height);
+    out += formatText("POINT_SIZE %d\n", pointSize);
+    out += formatText("RESOLUTION_X %d\nRESOLUTION_Y %d\n", resolution, resolution);
+    out += formatText("AVERAGE_WIDTH %d\n", s.width * 10);
     out += formatText("FONT_ASCENT %d\n", s.ascent);
     out += formatText("FONT_DESCENT %d\n", descent);
     out += "CHARSET_REGISTRY \"ISO10646\"\n";
@@ -238,8 +286,8 @@ BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const 
     out += "ENDPROPERTIES\n";
     out += "CHARS " + std::to_string(order.size()) + "\n";
     // The same for every glyph of the file, made once.
-    const std::string metrics = formatText("SWIDTH 1000 0\nDWIDTH %d 0\nBBX %d %d 0 %d\nBITMAP\n",
-                                           s.width, s.width, s.height, -descent);
+    const std::string metrics = formatText("SWIDTH %ld 0\nDWIDTH %d 0\nBBX %d %d 0 %d\nBITMAP\n",
+                                           swidth, s.width, s.width, s.height, -descent);
     const auto hex = [&out](unsigned long value, int digits) {
         char text[16];
         int n = 0;
@@ -253,12 +301,15 @@ BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const 
         }
         out.append(text, static_cast<size_t>(n));
     };
+    static const uint8_t blank[72] = {};
     for (const auto& [codePoint, record] : order) {
-        const auto* bytes = reinterpret_cast<const uint8_t*>(fileBytes.data()) +
-                            static_cast<size_t>(record) * static_cast<size_t>(s.recordBytes);
+        const auto* bytes =
+            record < 0 ? blank
+                       : reinterpret_cast<const uint8_t*>(fileBytes.data()) +
+                             static_cast<size_t>(record) * static_cast<size_t>(s.recordBytes);
         out += "STARTCHAR U+";
         hex(static_cast<unsigned long>(codePoint), 4);
-        if (kind != GlyphFileKind::Ascii8x15) {
+        if (kind != GlyphFileKind::Ascii8x15 && record >= 0) {
             out += "_BIG5_";
             hex(big5CodeOfRecord(kind, record), 4);
         }
@@ -297,13 +348,23 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
     LineReader reader(text);
     LinePiece piece;
     int line = 0;
+    bool lineGoesOn = false; // the last piece was not the end of its line
     bool started = false;
     long declared = -1;
     BdfGlyph glyph;
     std::string charName;
     bool inChar = false;
     int bitmapRows = -1; // rows still to read, -1 outside BITMAP
-    while (reader.next(piece, 1 << 12)) {
+    bool ascentGiven = false, descentGiven = false;
+    long boxHeight = 0, boxBottom = 0;
+    bool boxGiven = false;
+    while (reader.next(piece, limits::BdfLinePiece)) {
+        // A line longer than a piece is read by its first: no keyword, number
+        // or row a font needs is that long, and the rest (a long comment)
+        // must not count as lines of its own.
+        const bool continued = lineGoesOn;
+        lineGoesOn = !piece.hasLineEnd;
+        if (continued) continue;
         ++line;
         const std::vector<std::string_view> w = words(piece.text);
         if (w.empty()) continue;
@@ -341,14 +402,23 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
             if (registry.find("BIG5") != std::string::npos) font.big5 = true;
         } else if (key == "FONT_ASCENT" && w.size() > 1 && integer(w[1], a)) {
             font.ascent = static_cast<int>(std::clamp(a, -1000L, 1000L));
+            ascentGiven = true;
         } else if (key == "FONT_DESCENT" && w.size() > 1 && integer(w[1], a)) {
             font.descent = static_cast<int>(std::clamp(a, -1000L, 1000L));
+            descentGiven = true;
+        } else if (key == "FONTBOUNDINGBOX" && !inChar) {
+            if (w.size() >= 5 && integer(w[2], b) && integer(w[4], d)) {
+                boxHeight = std::clamp(b, -1000L, 1000L);
+                boxBottom = std::clamp(d, -1000L, 1000L);
+                boxGiven = true;
+            }
         } else if (key == "CHARS") {
             if (w.size() < 2 || !integer(w[1], declared) || declared < 0) {
                 return malformedAt(name, line, "CHARS needs a count");
             }
-            if (declared > MaxBdfGlyphs) {
-                return malformedAt(name, line, formatText("more than %d glyphs", MaxBdfGlyphs));
+            if (declared > limits::BdfGlyphs) {
+                return malformedAt(name, line,
+                                   formatText("more than %d glyphs", limits::BdfGlyphs));
             }
             font.glyphs.reserve(static_cast<size_t>(declared));
         } else if (key == "STARTCHAR") {
@@ -374,16 +444,20 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
                 if (k > 2) a = named;
             }
             glyph.encoding = a;
+        } else if (key == "DWIDTH" && inChar) {
+            if (w.size() > 1 && integer(w[1], a) && a >= 0) {
+                glyph.advance = static_cast<int>(std::min<long>(a, limits::BdfGlyphOffset));
+            }
         } else if (key == "BBX" && inChar) {
             if (w.size() < 5 || !integer(w[1], a) || !integer(w[2], b) || !integer(w[3], c) ||
                 !integer(w[4], d)) {
                 return malformedAt(name, line, "BBX needs four numbers");
             }
-            if (a < 0 || b < 0 || a > MaxBdfSide || b > MaxBdfSide || std::abs(c) > 1000 ||
-                std::abs(d) > 1000) {
-                return malformedAt(
-                    name, line,
-                    formatText("a glyph box larger than %d x %d", MaxBdfSide, MaxBdfSide));
+            if (a < 0 || b < 0 || a > limits::BdfGlyphSide || b > limits::BdfGlyphSide ||
+                std::abs(c) > limits::BdfGlyphOffset || std::abs(d) > limits::BdfGlyphOffset) {
+                return malformedAt(name, line,
+                                   formatText("a glyph box larger than %d x %d",
+                                              limits::BdfGlyphSide, limits::BdfGlyphSide));
             }
             glyph.width = static_cast<int>(a);
             glyph.height = static_cast<int>(b);
@@ -410,6 +484,10 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
                                    formatText("CHARS says %ld glyphs, the font has %zu", declared,
                                               font.glyphs.size()));
             }
+            // The line from the properties, what they leave out from the box.
+            if (!ascentGiven && boxGiven) font.ascent = static_cast<int>(boxHeight + boxBottom);
+            if (!descentGiven && boxGiven) font.descent = static_cast<int>(-boxBottom);
+            font.lined = (ascentGiven || boxGiven) && font.ascent + font.descent > 0;
             out = std::move(font);
             return {};
         }
@@ -423,6 +501,10 @@ BdfImport importBdf(const BdfFont& font, GlyphFileKind kind, bool onlyBlank,
     const int stride = (s.width + 7) / 8;
     const size_t fullSize = static_cast<size_t>(s.records) * static_cast<size_t>(s.recordBytes);
     if (fileBytes.size() < fullSize) fileBytes.resize(fullSize, '\0');
+    // The row of the baseline: the font's line centred on the cell (a font of
+    // the cell's height: its ascent at the top), or the file's own.
+    const int baseline =
+        font.lined ? (s.height - (font.ascent + font.descent)) / 2 + font.ascent : s.ascent;
     BdfImport result;
     for (const BdfGlyph& g : font.glyphs) {
         long codePoint = g.encoding;
@@ -444,10 +526,9 @@ BdfImport importBdf(const BdfFont& font, GlyphFileKind kind, bool onlyBlank,
             continue;
         }
         std::memset(bytes, 0, static_cast<size_t>(s.recordBytes));
-        // The glyph's top row stands (ascent - (yOffset + height)) rows below
-        // the cell's top when the font's baseline is put on the file's.
-        const int top = s.ascent - (g.yOffset + g.height);
-        const int left = g.width >= s.width ? 0 : (s.width - g.width) / 2;
+        const int top = baseline - (g.yOffset + g.height);
+        const int left =
+            g.advance >= 0 ? (s.width - g.advance) / 2 + g.xOffset : (s.width - g.width) / 2;
         bool cut = false;
         for (int y = 0; y < g.height; ++y) {
             for (int x = 0; x < g.width; ++x) {

@@ -27,10 +27,20 @@ struct GlyphFileShape {
 };
 GlyphFileShape glyphFileShape(GlyphFileKind kind);
 
+// Why the glyph file at `path` cannot be read whole, for a person ("it holds
+// 400000 bytes, more than the 392820 of its 13094 glyphs"); empty when it can
+// or when nothing stands there (a save makes it). A file that cannot be read
+// whole is never written: what could not be read would be lost.
+std::string glyphFileProblem(const std::string& path, GlyphFileKind kind);
+// The whole glyph file (empty when nothing stands there); false with the
+// reason in `why` when glyphFileProblem has one.
+bool readGlyphFile(const std::string& path, GlyphFileKind kind, std::string& out, std::string& why);
+
 // One glyph of a BDF font: its encoding, its box (width, height, and the
 // offset of its lower-left corner from the origin) and its rows.
 struct BdfGlyph {
     long encoding = -1;
+    int advance = -1; // DWIDTH; -1 when the glyph gives none
     int width = 0;
     int height = 0;
     int xOffset = 0;
@@ -39,13 +49,21 @@ struct BdfGlyph {
 };
 
 struct BdfFont {
+    // The font's line: rows above and below the baseline, from FONT_ASCENT
+    // and FONT_DESCENT, else from FONTBOUNDINGBOX; `lined` is false when it
+    // has neither.
     int ascent = 0;
     int descent = 0;
+    bool lined = false;
     // Glyphs encoded by Big5 code (CHARSET_REGISTRY "Big5") rather than by
     // Unicode; the import converts their codes.
     bool big5 = false;
     std::vector<BdfGlyph> glyphs;
 };
+
+// Unicode's White_Space characters: drawn with nothing, yet glyphs with an
+// advance, never missing.
+bool isSpaceCharacter(long codePoint);
 
 // The code point a record stands for; -1 when it has none (a Big5 code
 // without a Unicode character, or a record no code reaches).
@@ -58,14 +76,18 @@ int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint);
 struct BdfExport {
     std::string text;
     int written = 0;
-    int blank = 0;    // left out: nothing drawn
+    int blank = 0;    // left out: nothing drawn (a space is written all the same)
     int unmapped = 0; // left out: no Unicode character for the code
 };
-// Every drawn glyph of the file's bytes as a BDF font named `name`, in
-// code-point order.
+// Every drawn glyph of the file's bytes, and every space character's, as a
+// BDF font named `name`, in code-point order. The font is set at 72 dots per
+// inch, so that its point size is its pixel size (SIZE 15 72 72 beside
+// PIXEL_SIZE 15 and POINT_SIZE 150), and SWIDTH is the advance in
+// thousandths of that size.
 BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name);
 // Only the glyphs of the given records, as exportBdf writes them: pairs of
-// code point and record, in code-point order, each code point once.
+// code point and record, in code-point order, each code point once; record
+// -1 is a blank glyph (a space the file has no record for).
 BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const std::string& name,
                           const std::vector<std::pair<long, int>>& recordsByCodePoint);
 
@@ -82,9 +104,13 @@ struct BdfImport {
     int cut = 0;     // larger than the cell: what fell outside is lost
 };
 // Places every glyph whose code point has a record into `fileBytes` (grown
-// to the file's full size when short): a glyph larger than the cell is cut,
-// a smaller one stands on the file's baseline (by the font's ascent) and is
-// centred across. `onlyBlank` fills only records with nothing drawn.
+// to the file's full size when short), by its box's offsets from its origin:
+// the font's line (ascent over descent) is centred on the cell's height, so
+// that a font of the cell's height has its ascent at the top row, and the
+// glyph's advance is centred on the cell's width. A font without a line
+// stands on the file's baseline; a glyph without an advance has its box
+// centred across. What falls outside the cell is cut. `onlyBlank` fills
+// only records with nothing drawn.
 BdfImport importBdf(const BdfFont& font, GlyphFileKind kind, bool onlyBlank,
                     std::string& fileBytes);
 

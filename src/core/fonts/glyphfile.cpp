@@ -111,12 +111,15 @@ Message glyphFileSizeWarning(const FontEdit& fe, EditMode editType) {
     if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
     const long expected = expectedGlyphFileSize(editType);
     if (status.st_size == expected) return {};
-    return {formatText("%s holds %lld bytes, not the %ld bytes of %d glyphs of %d bytes.\n"
-                       "Glyphs past its end show blank, and saving one there makes the file "
-                       "longer.",
+    const char* then = status.st_size > expected
+                           ? "What it holds past them would be lost: it is not written, "
+                             "no glyph is saved into it and no font imported."
+                           : "Glyphs past its end show blank, and saving one there makes the "
+                             "file longer.";
+    return {formatText("%s holds %lld bytes, not the %ld bytes of %d glyphs of %d bytes.\n%s",
                        printable(path).c_str(), static_cast<long long>(status.st_size), expected,
                        static_cast<int>(expected / glyphKind(editType).recordSize),
-                       glyphKind(editType).recordSize),
+                       glyphKind(editType).recordSize, then),
             " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
