@@ -178,6 +178,9 @@ void FontModeController::switchMode(EditMode mode) {
     if (view_.querySave() == -1) return;
     if (editor_.document.editType == mode) return;
     editor_.document.editType = mode;
+    // A snapshot of a pattern is no glyph, nor a glyph a pattern: undo in the
+    // new mode must not bring the other mode's dots (and size) back.
+    editor_.history = {};
     enterEditMode();
 }
 
