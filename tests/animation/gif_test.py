@@ -132,14 +132,14 @@ check(measured[0] == "0", "render of 30 frames at scale 64 succeeds")
 check(int(measured[1]) < 64 * 1024, f"and peaks at {int(measured[1]) // 1024} MB, under 64 MB")
 sizes = run("identify", "-ping", "-format", "%w %h %T\n", big_gif).stdout.split("\n")[:-1]
 check(sizes == ["2048 2048 10"] * 30, "ImageMagick finds 30 frames of 2048 x 2048")
-for i in (0, 17, 29):
+for i in (0, 29):
     one = os.path.join(work, f"big{i}.pbm")
     run("convert", f"{big_gif}[{i}]", "-sample", "32x32", "+repage", one)
     check(pbm_rows(one) == big_frames[i], f"frame {i + 1} of 30 is its pattern's dots")
 
 # One bit a pixel: a global colour table of two entries, white and black.
 verbose = run("identify", "-verbose", gif + "[1]").stdout
-check("Colormap entries: 2" in verbose and "Depth: 1-bit" in verbose,
+check("Colormap entries: 2" in verbose and "Type: Bilevel" in verbose,
       "render writes a GIF of two colours, one bit a pixel")
 check(open(gif, "rb").read()[10] & 0x87 == 0x80, "the screen's packed field says 2 entries")
 check(run("identify", "-format", "%[colors]\n", gif).stdout.split() == ["2", "2", "2"],
