@@ -13,6 +13,7 @@ def check(condition, what):
 
 
 def run(*args, ok=True, **kwargs):
+    kwargs.setdefault("timeout", 120)  # a hung program fails the test rather than stalling it
     done = subprocess.run(list(args), capture_output=True, text=True, **kwargs)
     if ok and done.returncode != 0:
         raise SystemExit(f"{' '.join(args)} failed ({done.returncode}):\n{done.stderr}")

@@ -62,29 +62,50 @@ for layout in ["rows-msb", "rows-lsb", "pages-lsb", "pages-msb"]:
             check(got == want, f"{layout}{' inverted' if invert else ''} "
                                f"{p['width']}x{p['height']} decodes to the pattern")
 
-# The panel layout is the binary export's bytes, pattern by pattern (those
-# that fit on the panel), each pattern at its own place and directions.
-placed = [(rows, seg, com, lr, tb) for rows, seg, com, lr, tb in
-          [(patterns[2][0], 5, 3, 0, 2), (patterns[5][0], 90, 40, 1, 3),
-           (patterns[1][0], 40, 20, 2, 0)]]
+# The panel layout is the display memory the pattern's dots are written to,
+# pattern by pattern, each at its own place and directions: SEG s owns the
+# bytes from 8(s - 1), COM c is bit (c - 1) % 8 of byte (c - 1) // 8 of its
+# SEG; the bytes run from the lowest to the highest the pattern touches.
+def panel_steps(lr, tb):
+    """SEG and COM steps along a row, then from a row to the next."""
+    if lr in (0, 1):
+        return 1 if lr == 0 else -1, 0, 0, 1 if tb == 2 else -1
+    return 0, 1 if lr == 2 else -1, 1 if tb == 0 else -1, 0
+
+
+def panel_bytes(rows, seg, com, lr, tb, invert=False):
+    seg_step, com_step, row_seg, row_com = panel_steps(lr, tb)
+    memory = {}
+    for y, row in enumerate(rows):
+        for x, dot in enumerate(row):
+            s = seg + x * seg_step + y * row_seg
+            c = com + x * com_step + y * row_com
+            offset = 8 * (s - 1) + (c - 1) // 8
+            memory[offset] = memory.get(offset, 0) | (((dot == "1") != invert) << (c - 1) % 8)
+    return [memory.get(o, 0) for o in range(min(memory), max(memory) + 1)]
+
+
+placed = [(patterns[2][0], 5, 3, 0, 2), (patterns[5][0], 90, 40, 1, 3),
+          (patterns[1][0], 40, 20, 2, 0), (patterns[4][0][:4], 20, 12, 3, 1)]
 panel_pat = os.path.join(work, "panel.pat")
 write_pattern_file(panel_pat, placed)
-out = json.loads(run(CLI, "code", panel_pat, "--format", "json", "--layout", "panel").stdout)
-for i, (p, (_, _, _, lr, tb)) in enumerate(zip(out["patterns"], placed)):
-    binary = os.path.join(work, f"panel{i}.bin")
-    run(CLI, "export", panel_pat, binary, "--binary", "--pattern", str(i + 1),
-        "--lr", str(lr), "--tb", str(tb))
-    with open(binary, "rb") as f:
-        check(list(f.read()) == p["bytes"], f"panel layout of pattern {i + 1} is the export's")
+for invert in [[], ["--invert"]]:
+    out = json.loads(run(CLI, "code", panel_pat, "--format", "json", "--layout", "panel",
+                         *invert).stdout)
+    for i, (p, place) in enumerate(zip(out["patterns"], placed)):
+        check(p["bytes"] == panel_bytes(*place, invert=bool(invert)),
+              f"panel layout {' '.join(invert)} of pattern {i + 1} is its display memory")
 off = run(CLI, "code", pat, "--layout", "panel", ok=False)
 check(off.returncode == 1 and "runs off the panel" in off.stderr,
       "a pattern off the panel refuses the panel layout")
 
-# C and C++: the header compiles warning-free and its table prints the dots.
-C_MAIN = r"""
+# C and C++: the header is included by two C and two C++ files linked into
+# one program, the definitions made by the one file that asks for them (a C
+# file, then a C++ file), warning-free, and the program prints the dots.
+DUMP = r"""
 #include <stdio.h>
 #include "icons.h"
-int main(void) {
+void dump(void) {
     for (int i = 0; i < icons_COUNT; ++i) {
         const int w = icons_WIDTHS[i], h = icons_HEIGHTS[i], stride = (w + 7) / 8;
         for (int y = 0; y < h; ++y) {
@@ -93,24 +114,46 @@ int main(void) {
             putchar('\n');
         }
     }
-    printf("%d %d\n", icons_2_WIDTH, icons_2_HEIGHT);
+}
+"""
+SIZE = '#include "icons.h"\nint size_2(void) { return (int)sizeof icons_2 + icons_2_WIDTH; }\n'
+MAIN = r"""
+#include <stdio.h>
+#include "icons.h"
+extern "C" void dump(void);
+extern "C" int size_2(void);
+int last_height();
+int main() {
+    dump();
+    printf("%d %d %d %d\n", icons_2_WIDTH, icons_2_HEIGHT, size_2(), last_height());
     return 0;
 }
 """
+LAST = '#include "icons.h"\nint last_height() { return icons_HEIGHTS[icons_COUNT - 1]; }\n'
 expected_dump = "".join(row + "\n" for rows, *_ in patterns for row in rows)
-expected_dump += f"{len(patterns[1][0][0])} {len(patterns[1][0])}\n"
-with open(os.path.join(work, "main.c"), "w") as f:
-    f.write(C_MAIN)
-shutil.copy(os.path.join(work, "main.c"), os.path.join(work, "main.cpp"))
+w2, h2 = len(patterns[1][0][0]), len(patterns[1][0])
+expected_dump += f"{w2} {h2} {((w2 + 7) // 8) * h2 + w2} {SIZES[-1][1]}\n"
+IMPLEMENT = "#define ICONS_IMPLEMENTATION\n"
 for progmem in [[], ["--progmem"]]:
     run(CLI, "code", pat, "--output", os.path.join(work, "icons.h"), "--force", *progmem)
-    for compiler, source, std in [("cc", "main.c", "-std=c99"), ("c++", "main.cpp", "-std=c++17")]:
+    for defining in ["dump.c", "last.cpp"]:
+        sources = {"dump.c": DUMP, "size.c": SIZE, "main.cpp": MAIN, "last.cpp": LAST}
+        objects = []
+        for name, text in sources.items():
+            with open(os.path.join(work, name), "w") as f:
+                f.write((IMPLEMENT if name == defining else "") + text)
+            c = name.endswith(".c")
+            obj = os.path.join(work, name + ".o")
+            built = run("cc" if c else "c++", "-std=c99" if c else "-std=c++17", "-Wall",
+                        "-Wextra", "-Werror", "-c", "-o", obj, os.path.join(work, name), ok=False)
+            check(built.returncode == 0, f"{name} {' '.join(progmem)} compiles: {built.stderr}")
+            objects.append(obj)
         exe = os.path.join(work, "dump")
-        built = run(compiler, std, "-Wall", "-Wextra", "-Werror", "-o", exe,
-                    os.path.join(work, source), ok=False)
-        check(built.returncode == 0, f"{compiler} {' '.join(progmem)} compiles: {built.stderr}")
-        if built.returncode == 0:
-            check(run(exe).stdout == expected_dump, f"{compiler} {' '.join(progmem)} prints the dots")
+        linked = run("c++", "-o", exe, *objects, ok=False)
+        what = f"four files, the arrays from {defining} {' '.join(progmem)}"
+        check(linked.returncode == 0, f"{what} link: {linked.stderr}")
+        if linked.returncode == 0:
+            check(run(exe).stdout == expected_dump, f"{what} print the dots")
 
 # The shipped C template compiles too, and its table prints the dots.
 with open(os.path.join(work, "structs.c"), "w") as f:
@@ -136,7 +179,8 @@ if built.returncode == 0:
 run(CLI, "frames", pat, "--range", "2-3", "--delay", "250")
 run(CLI, "code", pat, "--range", "1-3", "--animation", "--output", os.path.join(work, "anim.h"))
 with open(os.path.join(work, "anim.c"), "w") as f:
-    f.write('#include <stdio.h>\n#include "anim.h"\nint main(void) {\n'
+    f.write('#include <stdio.h>\n#define ICONS_IMPLEMENTATION\n#include "anim.h"\n'
+            'int main(void) {\n'
             '    for (int i = 0; i < icons_FRAME_COUNT; ++i) {\n'
             '        const int w = icons_WIDTHS[i], stride = (w + 7) / 8;\n'
             '        printf("%u\\n", (unsigned)icons_DELAYS_MS[i]);\n'
@@ -155,6 +199,31 @@ frames_json = json.loads(run(CLI, "code", pat, "--range", "1-3", "--animation", 
                              "json").stdout)
 check(frames_json["total_ms"] == 600 and [p["delay"] for p in frames_json["patterns"]] ==
       [100, 250, 250], "the JSON frames carry their delays and the total")
+
+# Exactly two patterns: the pointer table and the count, compiled and printed;
+# their delays as frames in C, Rust and JSON, in milliseconds.
+run(CLI, "frames", pat, "--range", "5", "--delay", "40")
+run(CLI, "code", pat, "--range", "3,5", "--animation", "--output", os.path.join(work, "two.h"))
+with open(os.path.join(work, "two.c"), "w") as f:
+    f.write('#include <stdio.h>\n#define ICONS_IMPLEMENTATION\n#include "two.h"\n'
+            "int main(void) {\n"
+            '    printf("%d %d %u %u\\n", icons_COUNT, icons_FRAME_COUNT,\n'
+            "           (unsigned)icons_DELAYS_MS[0], (unsigned)icons_DELAYS_MS[1]);\n"
+            "    for (int i = 0; i < icons_COUNT; ++i)\n"
+            '        printf("%d %d %d\\n", icons_WIDTHS[i], icons_HEIGHTS[i], icons[i][0]);\n'
+            "    return icons[1] != icons_5;\n}\n")
+built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "two"),
+            os.path.join(work, "two.c"), ok=False)
+check(built.returncode == 0, f"two patterns' table compiles: {built.stderr}")
+if built.returncode == 0:
+    first = lambda rows: int(rows[0][:8].ljust(8, "0"), 2)  # noqa: E731
+    check(run(os.path.join(work, "two")).stdout ==
+          f"2 2 250 40\n7 9 {first(patterns[2][0])}\n9 16 {first(patterns[4][0])}\n",
+          "two patterns: the count, the delays, the sizes and the first bytes")
+two_json = json.loads(run(CLI, "code", pat, "--range", "3,5", "--animation", "--format",
+                          "json").stdout)
+check(two_json["frame_count"] == 2 and two_json["total_ms"] == 290,
+      "JSON frame_count and total_ms: " + repr({k: two_json[k] for k in two_json if k != "patterns"}))
 
 # XBM: ImageMagick reads it back as the pattern (PBM: 1 is black, a set dot).
 xbm = os.path.join(work, "one.xbm")
@@ -195,6 +264,7 @@ check(refused.returncode == 1 and "cannot read the pages-msb" in refused.stderr,
 
 # Rust: compiles with warnings denied, and prints the dots.
 rustc = shutil.which("rustc")
+check(rustc is not None, "rustc is installed (the test packages bring it)")
 if rustc:
     run(CLI, "code", pat, "--format", "rust", "--layout", "pages-lsb", "--output",
         os.path.join(work, "icons.rs"))
@@ -214,11 +284,81 @@ if rustc:
         check(lines[0] == "2 2", "the Rust sizes")
         check([int(n) for n in lines[1:-1]] == [((h + 7) // 8) * w for w, h in SIZES],
               "the Rust arrays have the pages' byte counts")
+    run(CLI, "code", pat, "--format", "rust", "--range", "3,5", "--animation", "--output",
+        os.path.join(work, "frames.rs"))
+    with open(os.path.join(work, "frames_main.rs"), "w") as f:
+        f.write('mod frames { include!("frames.rs"); }\n'
+                "fn main() {\n"
+                '    println!("{} {:?}", frames::ICONS_FRAME_COUNT, frames::ICONS_DELAYS_MS);\n'
+                "}\n")
+    built = run(rustc, "--edition", "2021", "-D", "warnings", "-A", "dead_code", "-o",
+                os.path.join(work, "frames_rs"), os.path.join(work, "frames_main.rs"), ok=False)
+    check(built.returncode == 0, f"rustc compiles the frames: {built.stderr}")
+    if built.returncode == 0:
+        check(run(os.path.join(work, "frames_rs")).stdout == "2 [250, 40]\n",
+              "the Rust delays are the milliseconds")
     lib = run(rustc, "--edition", "2021", "-D", "warnings", "--crate-type", "lib", "-o",
               os.path.join(work, "libicons.rlib"), os.path.join(work, "icons.rs"), ok=False)
     check(lib.returncode == 0, f"rustc compiles the output as a library: {lib.stderr}")
-else:
-    print("rustc not found: the Rust output is not compiled")
+
+# Names: every keyword of C23, C++23 (alternative tokens too), Rust and Python
+# is refused, and every name that is taken compiles in every format that
+# writes it (C and C++, Rust, MicroPython), each beside all the others.
+import keyword  # noqa: E402
+C_WORDS = """alignas alignof auto bool break case char const constexpr continue default do
+double else enum extern false float for goto if inline int long nullptr register restrict return
+short signed sizeof static static_assert struct switch thread_local true typedef typeof
+typeof_unqual union unsigned void volatile while _Alignas _Alignof _Atomic _BitInt _Bool _Complex
+_Decimal128 _Decimal32 _Decimal64 _Generic _Imaginary _Noreturn _Static_assert
+_Thread_local""".split()
+CPP_WORDS = """alignas alignof and and_eq asm auto bitand bitor bool break case catch char
+char8_t char16_t char32_t class compl concept const consteval constexpr constinit const_cast
+continue co_await co_return co_yield decltype default delete do double dynamic_cast else enum
+explicit export extern false float for friend goto if inline int long mutable namespace new
+noexcept not not_eq nullptr operator or or_eq private protected public register
+reinterpret_cast requires return short signed sizeof static static_assert static_cast struct
+switch template this thread_local throw true try typedef typeid typename union unsigned using
+virtual void volatile wchar_t while xor xor_eq""".split()
+RUST_WORDS = """as break const continue crate else enum extern false fn for if impl in let loop
+match mod move mut pub ref return self Self static struct super trait true type unsafe use where
+while async await dyn abstract become box do final macro override priv typeof unsized virtual
+yield try gen macro_rules union raw safe""".split()
+keywords = sorted(set(C_WORDS + CPP_WORDS + RUST_WORDS + keyword.kwlist))
+names_pat = os.path.join(work, "words.pat")
+SAMPLES = ["bell", "Logo2", "_under", "x", "X2", "words_WIDTH2", "print", "len", "str", "u8",
+           "Vec", "std", "FrameBuffer", "Self_", "icon_t2", "width", "height", "bits", "fb",
+           "COUNT", "WIDTHS", "self_", "match_", "case", "r", "k9"]
+write_pattern_file(names_pat, [(["10", "01"], 1, 1, 0, 2)] * len(SAMPLES))
+for word in keywords:
+    done = run(CLI, "names", names_pat, "--pattern", "1", word, ok=False)
+    check(done.returncode != 0 and word in done.stderr, f"the keyword {word} is refused as a name")
+taken = []
+for i, word in enumerate(SAMPLES):
+    done = run(CLI, "names", names_pat, "--pattern", str(i + 1), word, ok=False)
+    if done.returncode == 0:
+        taken.append(word)
+check(len(taken) >= 20, f"most sample names are taken: {taken}")
+with open(os.path.join(work, "words.c"), "w") as f:
+    f.write('#include <stdio.h>\n#define WORDS_IMPLEMENTATION\n#include "words.h"\n'
+            'int main(void) { printf("%d\\n", words_COUNT); return 0; }\n')
+shutil.copy(os.path.join(work, "words.c"), os.path.join(work, "words.cpp"))
+run(CLI, "code", names_pat, "--animation", "--output", os.path.join(work, "words.h"))
+for compiler, source in [("cc", "words.c"), ("c++", "words.cpp")]:
+    built = run(compiler, "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "words"),
+                os.path.join(work, source), ok=False)
+    check(built.returncode == 0, f"{compiler} compiles every taken name: {built.stderr}")
+if rustc:
+    run(CLI, "code", names_pat, "--format", "rust", "--animation", "--output",
+        os.path.join(work, "words.rs"))
+    built = run(rustc, "--edition", "2021", "-D", "warnings", "--crate-type", "lib", "-o",
+                os.path.join(work, "libwords.rlib"), os.path.join(work, "words.rs"), ok=False)
+    check(built.returncode == 0, f"rustc compiles every taken name: {built.stderr}")
+run(CLI, "code", names_pat, "--format", "micropython", "--animation", "--output",
+    os.path.join(work, "words_mp.py"))
+shown = run(sys.executable, "-c", "import framebuf, words_mp; print(len(framebuf.made), "
+            "len(words_mp.words))", cwd=work, ok=False)
+check(shown.stdout.split() == [str(len(SAMPLES))] * 2,
+      f"MicroPython runs with every taken name: {shown.stderr}")
 
 # A template with every variable.
 TEMPLATE = ("{{file}} {{name}} {{layout}} {{count}}\n{{#patterns}}"

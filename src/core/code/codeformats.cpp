@@ -284,9 +284,10 @@ Outcome refused(const std::string& why) {
 }
 
 // Words no output may use as a name: the keywords of C23, C++23 (with the
-// alternative tokens), Rust (strict, reserved and weak) and Python, and the
+// alternative tokens), Rust (strict, reserved and weak) and Python, the
 // names the outputs themselves take (MicroPython's module and the type its
-// arrays are made with, AVR's PROGMEM, a program's main).
+// arrays are made with, AVR's PROGMEM, a program's main, C++'s namespace std) and the C
+// library's common macros.
 constexpr std::string_view TakenWords[] = {
     // C23
     "alignas", "alignof", "auto", "bool", "break", "case", "char", "const", "constexpr", "continue",
@@ -312,7 +313,9 @@ constexpr std::string_view TakenWords[] = {
     "False", "None", "True", "assert", "def", "del", "elif", "except", "finally", "from", "global",
     "import", "is", "lambda", "nonlocal", "pass", "raise", "with",
     // the outputs' own
-    "framebuf", "bytearray", "PROGMEM", "main"};
+    "framebuf", "bytearray", "PROGMEM", "main", "std",
+    // macros of the C library that a file including the header may well have
+    "NULL", "EOF", "stdin", "stdout", "stderr", "errno", "assert", "offsetof"};
 
 bool endsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
