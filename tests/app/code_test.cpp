@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "base/limits.h"
 #include "code/codedialog.h"
 #include "editorfixture.h"
 #include "panel/panelview.h"
@@ -147,6 +148,59 @@ class CodeTest : public QObject {
         QVERIFY(f.window->panelView()->bytesText().endsWith(
             "; Profile \"oled\" (pages-msb):\n80 C0 00 00 00 00 00 00 00 00 00 00\n00 00 00 00 00 "
             "00 00 00 00 00 00 00"));
+    }
+
+    // A template whose code would be gigabytes: the view keeps the first
+    // part and stops the render there; Save writes the whole code.
+    void aHugeTemplateShowsItsFirstPartAndSavesWhole() {
+        EditorFixture f; // one 12 x 12 pattern: 24 bytes in rows-msb
+        const auto nested = [](int depth, const std::string& inner) {
+            std::string text = "{{#patterns}}";
+            for (int i = 0; i < depth; ++i) text += "{{#bytes}}";
+            text += inner;
+            for (int i = 0; i < depth; ++i) text += "{{/bytes}}";
+            return text + "{{/patterns}}";
+        };
+        const std::string huge = f.dir.file("huge.mustache");
+        test::writeBytes(huge, nested(5, std::string(1000, 'x'))); // 24^5 KB, on one line
+        const std::string big = f.dir.file("big.mustache");
+        test::writeBytes(big, nested(3, std::string(200, 'y') + "\n")); // 24^3 lines of 201
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            CodeProfile p;
+            p.templateFile = huge;
+            d->applyProfile(p);
+            QVERIFY(d->textCut());
+            QCOMPARE(d->text().size(), limits::ShownCodeBytes);
+            QCOMPARE(d->text(), std::string(limits::ShownCodeBytes, 'x'));
+            QVERIFY(d->problemLabel()->text().isEmpty());
+
+            p.templateFile = big;
+            d->applyProfile(p);
+            QVERIFY(d->textCut());
+            QCOMPARE(d->text().size(), limits::ShownCodeBytes);
+            f.prompts.files = {QString::fromStdString(f.dir.file("big.txt"))};
+            d->saveToFile();
+            d->copyToClipboard(); // refused with a word: too long to copy
+            QVERIFY(d->problemLabel()->text().contains("save it to a file"));
+        });
+        std::string line(200, 'y');
+        line += '\n';
+        const std::string saved = test::readBytes(f.dir.file("big.txt"));
+        QCOMPARE(saved.size(), size_t(24 * 24 * 24) * line.size());
+        QVERIFY(saved.compare(0, line.size(), line) == 0);
+    }
+
+    // Names that would not compile are refused by Pattern > Name... with the
+    // reason, and the name asked again.
+    void patternNamesThatWouldNotCompileAreRefused() {
+        EditorFixture f; // "pattern.pat" until it is saved
+        f.prompts.typed = {"one"};
+        f.window->dispatchCommand(CmdNamePattern);
+        f.window->dispatchCommand(CmdAddPattern); // pattern 2, now current
+        f.prompts.typed = {"int", "and", "ONE", "One", "pattern_COUNT", "pattern_WIDTHS", "two"};
+        f.window->dispatchCommand(CmdNamePattern);
+        QCOMPARE(f.prompts.shown.size(), size_t(6));
+        QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{1, "one"}, {2, "two"}}));
     }
 };
 
