@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/limits.h"
 #include "cliargs.h"
 #include "code/codejob.h"
 #include "code/sidecar.h"
@@ -16,7 +17,7 @@ namespace dedur::cli {
 inline constexpr int PanelSegs = 96; // --seg 1..96
 inline constexpr int PanelComs = 48; // --com 1..48
 inline constexpr int MaxPatternCount = INT_MAX;
-inline constexpr int MaxMemoryFileSize = 1 << 24; // a .DAT or .BIN read back
+inline constexpr int MaxMemoryFileSize = static_cast<int>(limits::MemoryFileBytes);
 
 const Command& infoCommand();
 const Command& newCommand();

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "editor.h"
 #include "editorsettings.h"
 #include "grid/history.h"
@@ -67,7 +68,7 @@ void PanelCommands::importData() {
     if (chosen.isEmpty()) return;
     const std::string path = QFile::encodeName(chosen).toStdString();
     std::string data;
-    if (readFileLimited(path, 1 << 24, data) != FileReadStatus::Ok) {
+    if (readFileLimited(path, limits::MemoryFileBytes, data) != FileReadStatus::Ok) {
         prompts_.showMessage(view_.owner(),
                              {formatText("Could not read \"%s\"", printable(path).c_str()), " ",
                               MessageButtons::Ok, MessageIcon::Question});

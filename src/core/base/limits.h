@@ -12,26 +12,24 @@ namespace dedur::limits {
 
 // Sizes in bytes of files read whole.
 inline constexpr size_t SettingsFileBytes = size_t{16} << 20;
-inline constexpr size_t SidecarBytes = size_t{1} << 20;  // names and numbers only
-inline constexpr size_t TemplateBytes = size_t{1} << 20; // a user's Mustache template
+inline constexpr size_t SidecarBytes = size_t{1} << 20;   // names and numbers only
+inline constexpr size_t TemplateBytes = size_t{1} << 20;  // a user's Mustache template
 inline constexpr size_t TextFileBytes = size_t{64} << 20; // a subset's text, a file or stdin
 inline constexpr size_t BdfFileBytes = size_t{64} << 20;
 inline constexpr size_t MemoryFileBytes = size_t{16} << 20; // a .DAT or .BIN read back
-inline constexpr size_t GlyphFileBytes = size_t{2} << 20;   // the largest Big5 glyph file
 inline constexpr size_t FontRecordBytes = size_t{1} << 20;  // EDIT.$LF and the like
 inline constexpr size_t ImageFileBytes = size_t{256} << 20;
 
 // Nesting, checked before a parser or renderer sees the text.
 inline constexpr int SidecarDepth = 8;   // [profiles.NAME] is two deep
 inline constexpr int TemplateDepth = 64; // sections inside sections
-inline constexpr int TemplatePartials = 0; // partials never come from data
 
 // Counts.
 inline constexpr int GifFrames = 1000;
 inline constexpr int BdfGlyphs = 70000;
 inline constexpr int BdfGlyphSide = 256;
-inline constexpr int BdfGlyphOffset = 1000; // a BBX offset, either way
-inline constexpr size_t BdfLinePiece = 4096; // read of a line; the rest of a longer one is skipped
+inline constexpr int BdfGlyphOffset = 1000;   // a BBX offset, either way
+inline constexpr size_t BdfLinePiece = 4096;  // read of a line; the rest of a longer one is skipped
 inline constexpr int SidecarEntries = 100000; // names, delays and profiles together
 
 // Values.
@@ -41,8 +39,8 @@ inline constexpr int FrameDelayMs = 655350; // a frame's delay: what a GIF can h
 inline constexpr int PairLockWaitMs = 30000; // for another writer of a pattern file and sidecar
 
 // Pixels.
-inline constexpr uint64_t ImagePixels = uint64_t{1} << 24; // a picture read whole
-inline constexpr int GifSide = 96;                         // no pattern is larger
+inline constexpr uint64_t ImagePixels = uint64_t{1} << 24;     // a picture read whole
+inline constexpr int GifSide = 96;                             // no pattern is larger
 inline constexpr uint64_t RenderGifPixels = uint64_t{1} << 28; // all frames of render OUT.gif
 
 // Output shown rather than written.

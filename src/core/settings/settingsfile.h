@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "base/limits.h"
+
 namespace dedur {
 
 // The largest settings file read; a larger one counts as unreadable.
-inline constexpr size_t MaxSettingsFileSize = size_t{16} << 20;
+inline constexpr size_t MaxSettingsFileSize = limits::SettingsFileBytes;
 
 // Value of `key` in `section` (null: the whole file) of the settings text, at
 // most capacity - 1 characters (capacity is clamped to 250). Keys match as a

@@ -1,6 +1,7 @@
 #include "textclip/logfontrecord.h"
 
 #include "base/fileread.h"
+#include "base/limits.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -74,7 +75,7 @@ std::array<uint8_t, LogFontRecordSize> encodeLogFont(const LogFontRecord& r) {
 std::optional<LogFontRecord> readLogFontFile(const std::string& path, FileReadStatus* why) {
     // A record is 60 bytes; the limit only keeps a huge file out of memory.
     std::string data;
-    const FileReadStatus status = readFileLimited(path, size_t{1} << 20, data);
+    const FileReadStatus status = readFileLimited(path, limits::FontRecordBytes, data);
     if (why) *why = status;
     if (status != FileReadStatus::Ok) return std::nullopt;
     uint8_t bytes[LogFontRecordSize] = {};
