@@ -55,6 +55,15 @@ GifFrameBytes frame(int left, int top, const Rows& rows, int disposal = 0, int t
     return f;
 }
 
+// A frame cleared after it shows, its rows stored interlaced.
+GifFrameBytes interlaced(const Rows& rows) {
+    Rows stored;
+    for (int y : test::interlacedRows(int(rows.size()))) stored.push_back(rows[size_t(y)]);
+    GifFrameBytes f = frame(0, 0, stored, 2);
+    f.interlaced = true;
+    return f;
+}
+
 struct FramesCase {
     const char* name;
     int width, height;
@@ -93,6 +102,13 @@ const FramesCase FramesCases[] = {
      2,
      {frame(0, 0, {"100", "001"}, 1), frame(0, 1, {"111", "111"}, 1)},
      {{"100", "001"}, {"100", "111"}}},
+    {"InterlacedRowsComeInTheirPlaces",
+     2,
+     10,
+     {interlaced({"10", "01", "11", "00", "10", "10", "01", "11", "01", "00"}),
+      frame(0, 0, {"11"})},
+     {{"10", "01", "11", "00", "10", "10", "01", "11", "01", "00"},
+      {"11", "00", "00", "00", "00", "00", "00", "00", "00", "00"}}},
     {"GreyIsClearAndRedIsBlackByThePasteRule",
      4,
      1,
@@ -232,6 +248,8 @@ TEST_F(GifOut, IsOneBitWithTheDelaysInHundredths) {
     // 25 ms is 2.5 hundredths, rounded up; 10 ms is 1, raised to the least
     // most viewers keep; 14 ms is 1.4.
     EXPECT_EQ((std::vector<int>{3, 2, 2}), g.delays);
+    // Each frame cleared after it shows (disposal 2), none transparent.
+    EXPECT_EQ((std::vector<int>{8, 8, 8}), g.controls);
     EXPECT_EQ(0x80, g.packed & 0x87); // a global table of two entries
     EXPECT_EQ(8, g.width);
     EXPECT_EQ(6, g.height);

@@ -96,8 +96,19 @@ struct GifFrameBytes {
     int disposal = 0;     // 0 none, 1 keep, 2 background, 3 previous
     int transparent = -1; // a colour index, or none
     int delayHundredths = 0;
-    bool control = true; // with a graphic control extension
+    bool control = true;     // with a graphic control extension
+    bool interlaced = false; // rows 0, 8, 16 ..., then 4, 12 ..., 2, 6 ..., 1, 3 ...
 };
+
+// The rows of a frame in the order an interlaced GIF stores them.
+inline std::vector<int> interlacedRows(int height) {
+    std::vector<int> order;
+    const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass) {
+        for (int y = start[pass]; y < height; y += step[pass]) order.push_back(y);
+    }
+    return order;
+}
 
 inline void putLe16(std::string& out, int value) {
     out.push_back(char(value & 0xFF));
@@ -124,7 +135,7 @@ inline std::string gifFile(int width, int height, const std::vector<GifFrameByte
         putLe16(out, f.top);
         putLe16(out, f.width);
         putLe16(out, f.height);
-        out.push_back('\0');
+        out.push_back(f.interlaced ? '\x40' : '\0');
         out += f.lzw;
     }
     return out + ';';
@@ -136,6 +147,7 @@ struct GifBlocks {
     int width = 0, height = 0;
     int packed = 0;               // the screen's packed field: bits 0-2 are the colour table's size
     std::vector<int> delays;      // hundredths, one per graphic control extension
+    std::vector<int> controls;    // the packed field of each: disposal << 2 | transparency
     std::vector<int> frameWidths; // one per image descriptor
     std::vector<int> frameHeights;
     int loops = -1; // the browsers' extension's count; -1 without one
@@ -162,7 +174,10 @@ inline GifBlocks gifBlocks(const std::string& b) {
         }
         if (kind == '!') {
             const int label = u8(at + 1);
-            if (label == 0xF9) g.delays.push_back(le16(at + 4));
+            if (label == 0xF9) {
+                g.controls.push_back(u8(at + 3));
+                g.delays.push_back(le16(at + 4));
+            }
             if (label == 0xFF && b.compare(at + 3, 11, "NETSCAPE2.0") == 0) {
                 g.loops = le16(at + 16);
             }
