@@ -487,8 +487,11 @@ std::string patternNameProblem(const std::map<int, std::string>& names, int numb
         for (const IdentifierClash& c : identifierClashes(job, f)) {
             if (c.first != number && c.second != number) continue;
             const int other = c.first == number ? c.second : c.first;
+            const std::string user = other == number ? "its own other identifiers"
+                                     : other == 0    ? "the file's tables"
+                                                     : owner(other);
             return "\"" + name + "\" would give \"" + c.identifier + "\" in " + formatName(f) +
-                   ", as " + (other == number ? std::string("its own") : owner(other)) + " does";
+                   ", which " + user + (other && other != number ? " uses" : " use");
         }
     }
     return {};
