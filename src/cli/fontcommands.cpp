@@ -228,10 +228,16 @@ int runFontSubset(const ParsedArgs& args) {
     if (const auto templatePath = args.value("template")) {
         std::string templateText;
         if (!readWhole(*templatePath, limits::TemplateBytes, templateText)) return 1;
-        std::string out;
-        const Outcome made = renderSubsetTemplate(subset, templateText, *templatePath, name, out);
-        if (!made.ok()) return failure(made.message.text);
-        return writeOut(inputs, args, [&out](const CodeSink& sink) { sink(out); }) ? 0 : 1;
+        // Refused before anything is written; then written as it is made.
+        const Outcome checked = checkSubsetTemplate(templateText, *templatePath);
+        if (!checked.ok()) return failure(checked.message.text);
+        return writeOut(inputs, args,
+                        [&](const CodeSink& sink) {
+                            (void)renderSubsetTemplate(subset, templateText, *templatePath, name,
+                                                       sink);
+                        })
+                   ? 0
+                   : 1;
     }
     const bool written = writeOut(inputs, args, [&](const CodeSink& sink) {
         if (format == "c") {

@@ -43,6 +43,10 @@ inline constexpr uint64_t ImagePixels = uint64_t{1} << 24;     // a picture read
 inline constexpr int GifSide = 96;                             // no pattern is larger
 inline constexpr uint64_t RenderGifPixels = uint64_t{1} << 28; // all frames of render OUT.gif
 
+// Blanks of a template's line that may yet be left out (a line of section
+// tags and blanks only is), held until the line shows something.
+inline constexpr size_t TemplateHeldBlanks = size_t{16} << 20;
+
 // Output shown rather than written.
 inline constexpr size_t ShownCodeBytes = size_t{256} << 10; // a dialog's live text
 

@@ -21,9 +21,7 @@ thread_local const TextHandler* renderOutput = nullptr;
 // Thrown to end a render whose reader wants no more.
 struct RenderStopped {};
 
-// Blanks on a line that may yet be dropped (a line of section tags and
-// blanks only is left out), held until the line shows something.
-constexpr size_t HeldBlanks = size_t{16} << 20;
+// A line is handed on in pieces of this much once it shows text.
 constexpr size_t LinePiece = size_t{64} << 10;
 
 // One line of the renderer's output. The library keeps a line whole until
@@ -56,7 +54,7 @@ class RenderLine {
         }
         // Blanks beyond the bound are shown: the line is kept whole then
         // rather than held in memory.
-        if (!shown_ && text_.size() <= HeldBlanks) return;
+        if (!shown_ && text_.size() <= limits::TemplateHeldBlanks) return;
         shown_ = true;
         (*renderOutput)(text_);
         text_.clear();
@@ -276,31 +274,31 @@ Outcome scanTemplate(const std::string& text, const std::string& name) {
         while (first < last && blank(text[first])) ++first;
         while (last > first && blank(text[last - 1])) --last;
         const std::string_view tag(text.data() + first, last - first);
-        if (!triple && !tag.empty()) {
-            const char kind = tag.front();
-            if (kind == '#' || kind == '^') {
-                if (++depth > static_cast<size_t>(limits::TemplateDepth)) {
-                    return templateRefusalAt(name, lineOf(at),
-                                             "sections nest more than " +
-                                                 std::to_string(limits::TemplateDepth) + " deep");
-                }
-            } else if (kind == '/') {
-                if (depth > 0) --depth;
-            } else if (kind == '>') {
-                return templateRefusalAt(name, lineOf(at), "partials ({{> ...}}) are not taken");
-            } else if (kind == '=' && tag.size() >= 5 && tag.back() == '=') {
-                // "=<% %>=": the new pair, split at the first space.
-                std::string_view pair = tag.substr(1, tag.size() - 2);
-                while (!pair.empty() && blank(pair.front())) pair.remove_prefix(1);
-                while (!pair.empty() && blank(pair.back())) pair.remove_suffix(1);
-                const size_t space = pair.find(' ');
-                if (space != std::string_view::npos) {
-                    std::string_view after = pair.substr(space);
-                    while (!after.empty() && after.front() == ' ') after.remove_prefix(1);
-                    if (!after.empty()) {
-                        open = std::string(pair.substr(0, space));
-                        close = std::string(after);
-                    }
+        // A tag of a new pair of delimiters counts inside {{{ }}} too, as
+        // the library reads it; sections and partials only outside.
+        const char kind = tag.empty() ? ' ' : triple && tag.front() != '=' ? '&' : tag.front();
+        if (kind == '#' || kind == '^') {
+            if (++depth > static_cast<size_t>(limits::TemplateDepth)) {
+                return templateRefusalAt(name, lineOf(at),
+                                         "sections nest more than " +
+                                             std::to_string(limits::TemplateDepth) + " deep");
+            }
+        } else if (kind == '/') {
+            if (depth > 0) --depth;
+        } else if (kind == '>') {
+            return templateRefusalAt(name, lineOf(at), "partials ({{> ...}}) are not taken");
+        } else if (kind == '=' && tag.size() >= 5 && tag.back() == '=') {
+            // "=<% %>=": the new pair, split at the first space.
+            std::string_view pair = tag.substr(1, tag.size() - 2);
+            while (!pair.empty() && blank(pair.front())) pair.remove_prefix(1);
+            while (!pair.empty() && blank(pair.back())) pair.remove_suffix(1);
+            const size_t space = pair.find(' ');
+            if (space != std::string_view::npos) {
+                std::string_view after = pair.substr(space);
+                while (!after.empty() && after.front() == ' ') after.remove_prefix(1);
+                if (!after.empty()) {
+                    open = std::string(pair.substr(0, space));
+                    close = std::string(after);
                 }
             }
         }
@@ -410,15 +408,35 @@ Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
     return renderInPieces(view, context, pieces, templateName);
 }
 
+Outcome checkSubsetTemplate(const std::string& templateText, const std::string& templateName) {
+    if (Outcome scanned = scanTemplate(templateText, templateName); !scanned.ok()) return scanned;
+    const kainjow::mustache::mustache view(templateText);
+    if (!view.is_valid()) {
+        return templateRefusal(templateName, "cannot be used", view.error_message());
+    }
+    return {};
+}
+
 Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templateText,
                              const std::string& templateName, const std::string& name,
                              std::string& out) {
     out.clear();
-    if (Outcome scanned = scanTemplate(templateText, templateName); !scanned.ok()) return scanned;
-    kainjow::mustache::mustache view(templateText);
-    if (!view.is_valid()) {
-        return templateRefusal(templateName, "cannot be used", view.error_message());
+    Outcome made = renderSubsetTemplate(subset, templateText, templateName, name,
+                                        [&out](std::string_view piece) {
+                                            out.append(piece);
+                                            return true;
+                                        });
+    if (!made.ok()) out.clear();
+    return made;
+}
+
+Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templateText,
+                             const std::string& templateName, const std::string& name,
+                             const CodeSink& sink) {
+    if (Outcome checked = checkSubsetTemplate(templateText, templateName); !checked.ok()) {
+        return checked;
     }
+    kainjow::mustache::mustache view(templateText);
     view.set_custom_escape([](const std::string& text) { return text; });
     static const ByteNodes nodes;
     const GlyphFileShape shape = glyphFileShape(subset.kind);
@@ -469,12 +487,8 @@ Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templ
         glyphs.push_back(d);
     }
     top.set("glyphs", glyphs);
-    out = view.render(top);
-    if (!view.is_valid()) {
-        out.clear();
-        return templateRefusal(templateName, "cannot be rendered", view.error_message());
-    }
-    return {};
+    PieceSink pieces{sink, {}};
+    return renderInPieces(view, top, pieces, templateName);
 }
 
 } // namespace dedur

@@ -12,7 +12,8 @@ namespace dedur {
 // `height`, `seg`, `com`, `lr`, `tb`, `byte_count`, `bytes` (each `value`,
 // `hex`, `bin`, `index`, `last`), `rows` (each `text`), `first`, `last`.
 // Nothing is HTML-escaped: the output is code. A template that does not
-// parse is refused with the library's reason.
+// parse, is larger than limits::TemplateBytes, nests sections deeper than
+// limits::TemplateDepth or holds a partial is refused, naming the line.
 Outcome renderCodeTemplate(const CodeJob& job, const std::string& templateText,
                            const std::string& templateName, std::string& out);
 struct GlyphSubset;
@@ -24,6 +25,12 @@ struct GlyphSubset;
 Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templateText,
                              const std::string& templateName, const std::string& name,
                              std::string& out);
+// The same handed on a piece at a time; checkSubsetTemplate refuses what it
+// would refuse, before anything is written.
+Outcome checkSubsetTemplate(const std::string& templateText, const std::string& templateName);
+Outcome renderSubsetTemplate(const GlyphSubset& subset, const std::string& templateText,
+                             const std::string& templateName, const std::string& name,
+                             const CodeSink& sink);
 
 // Refuses a template that does not parse, or patterns the panel layout
 // cannot place, before anything is written.
