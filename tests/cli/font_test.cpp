@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -61,6 +62,9 @@ TEST_F(Fonts, Refusals) {
     font[0] = 0x12;
     writeBytes(path("STD16X15.fon"), font);
     std::filesystem::create_directory(path("long"));
+    std::filesystem::create_directories(path("folder/STD16X15.fon"));
+    std::filesystem::create_directory(path("fifo"));
+    ASSERT_EQ(0, ::mkfifo(path("fifo/STD16X15.fon").c_str(), 0600));
     writeBytes(path("long/STD16X15.fon"), font + "x"); // one byte past its glyphs
     writeBytes(path("made.bdf"), "");
     writeBytes(path("bad.txt"), "ab\xE4\xB8");
@@ -85,6 +89,13 @@ TEST_F(Fonts, Refusals) {
          "its 13094 glyphs\n"},
         {"font-import STD16X15.fon none.bdf", 1,
          "Could not read \"none.bdf\": there is no such file"},
+        {"font-import fifo/STD16X15.fon one.bdf", 1,
+         "Could not read \"fifo/STD16X15.fon\": it is not a regular file\n"},
+        {"font-import folder/STD16X15.fon one.bdf", 1,
+         "Could not read \"folder/STD16X15.fon\": it is not a regular file\n"},
+        {"font-subset --text good.txt --fonts fifo", 1,
+         "Could not read \"fifo/STD16X15.fon\": it is not a regular file\n"},
+        {"font-import STD16X15.fon fifo/STD16X15.fon", 1, "it is not a regular file\n"},
         {"font-import STD16X15.fon wide.bdf", 1,
          "\"wide.bdf\" is not a BDF font this program reads (line 13: a glyph box larger than "
          "256 x 256)\n"},
