@@ -17,6 +17,7 @@
 #include "fonts/glyphfile.h"
 #include "image/imagefile.h"
 #include "panel/exportdialog.h"
+#include "panel/paneldefinitiondialog.h"
 #include "settings/settings.h"
 #include "ui/commandids.h"
 
@@ -42,6 +43,13 @@ struct ReadOnlyFixture : EditorFixture {
     std::string path() const { return editor->document.patternFileName; }
     static inline std::error_code ignored;
 };
+
+// A pattern file of `count` blank 4 x 2 patterns.
+void writeBlank(const std::string& path, int count) {
+    Document doc = count == 1 ? test::documentOf({{4, 2, 1, 1, 0, 2}})
+                              : test::documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
+    if (!writePatternFile(doc, path).ok()) qFatal("cannot write %s", path.c_str());
+}
 
 } // namespace
 
@@ -217,6 +225,156 @@ class FileSafetyTest : public QObject {
         f.drag({{1, 1}});
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(f.prompts.shown.size(), asked);
+    }
+
+    // A sidecar that could not be read whole (bad entry, number past the
+    // patterns, nested beyond the limit, too large) is said once at start-up,
+    // where the editor reopens the last file, and never written over: the
+    // first save says so once, later saves say nothing.
+    void aSidecarNotReadWholeIsLeftAloneBySave_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("bad entry")
+            << "[names]\n1 = 'kept'\n2 = '9lives'\n[profiles.oled]\nformat = 'rust'\n"
+            << "names.2 must be a pattern number from 1 to 2 given a C identifier";
+        QTest::newRow("past the patterns") << "[delays]\n3 = 250\n"
+                                           << "delays.3 must be";
+        QTest::newRow("nested tables") << "[" + QString("a.").repeated(60000) + "a]\n"
+                                       << "nested deeper than 8, line 1";
+        QTest::newRow("dotted keys") << "# x\n" + QString("a.").repeated(60000) + "a = 1\n"
+                                     << "nested deeper than 8, line 2";
+        QTest::newRow("too large") << "#" + QString(" ").repeated(1 << 20) << "it is too large";
+    }
+    void aSidecarNotReadWholeIsLeftAloneBySave() {
+        QFETCH(QString, text);
+        QFETCH(QString, says);
+        test::TempDir source;
+        const std::string path = source.file("p.pat");
+        writeBlank(path, 2);
+        const std::string kept = text.toStdString();
+        test::writeBytes(path + ".toml", kept);
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
+        QCOMPARE(f.prompts.shown.size(), size_t(1));
+        QVERIFY2(f.prompts.shown[0].text.find(says.toStdString()) != std::string::npos,
+                 f.prompts.shown[0].text.c_str());
+        QCOMPARE(f.doc().patternCount, 2);
+
+        f.prompts.typed = {"bell"};
+        f.window->dispatchCommand(CmdNamePattern);
+        f.drag({{0, 0}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.texts().back(),
+                 "\"" + path +
+                     ".toml\" could not be read when the file was opened, so it was left as it "
+                     "is: the names, frame delays and code profiles of this document are not "
+                     "saved in it.");
+        QCOMPARE(f.prompts.shown.size(), size_t(2));
+        QCOMPARE(test::readBytes(path + ".toml"), kept);
+        QCOMPARE(test::readBytes(path),
+                 std::string("PATTERN\r\n2\r\nSIZE 4 2 1 1 0 2\r\n1000\r\n0000\r\n"
+                             "SIZE 4 2 1 1 0 2\r\n0000\r\n0000\r\n"));
+        QVERIFY(!f.doc().modifiedFlag);
+        f.drag({{1, 1}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.shown.size(), size_t(2));
+        QCOMPARE(test::readBytes(path + ".toml"), kept);
+    }
+
+    // The on-disk check covers the sidecar: names another program wrote
+    // meanwhile are asked about before they are replaced; a file deleted
+    // meanwhile is simply written again.
+    void aSaveOverAnotherProgramsSidecarAsksFirst() {
+        test::TempDir source;
+        const std::string path = source.file("p.pat");
+        writeBlank(path, 1);
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
+        QVERIFY(f.prompts.shown.empty());
+        // Written while the editor had the file open, where there was none.
+        const std::string theirs = "[names]\n1 = 'theirs'\n";
+        test::writeBytes(path + ".toml", theirs);
+        const std::string pattern = test::readBytes(path);
+        f.drag({{0, 0}});
+        f.prompts.answers = {IDNO};
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.texts(),
+                 std::vector<std::string>{
+                     path + ".toml\nhas been changed on disk since it was opened or saved "
+                            "here.\nOverwrite it with this document?"});
+        QCOMPARE(test::readBytes(path + ".toml"), theirs);
+        QCOMPARE(test::readBytes(path), pattern);
+        QVERIFY(f.doc().modifiedFlag);
+        f.prompts.typed = {"ours"};
+        f.window->dispatchCommand(CmdNamePattern);
+        f.prompts.answers = {IDYES};
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(test::readBytes(path + ".toml"),
+                 std::string("# Kept by dedur beside the pattern file: what the pattern format "
+                             "cannot hold.\n[names]\n1 = 'ours'\n"));
+        // Our own save is no change; a deleted pair is written without a question.
+        const size_t asked = f.prompts.shown.size();
+        f.drag({{1, 1}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.shown.size(), asked);
+        fs::remove(path);
+        fs::remove(path + ".toml");
+        f.drag({{2, 1}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.shown.size(), asked);
+        QCOMPARE(test::readBytes(path),
+                 std::string("PATTERN\r\n1\r\nSIZE 4 2 1 1 0 2\r\n1000\r\n0110\r\n"));
+        QVERIFY(fs::exists(path + ".toml"));
+        QVERIFY(!f.doc().modifiedFlag);
+    }
+
+    // A link planted at the sidecar's name refuses the save before the
+    // pattern file changes.
+    void aLinkAtTheSidecarsNameRefusesTheSave() {
+        test::TempDir source;
+        const std::string path = source.file("p.pat");
+        writeBlank(path, 1);
+        test::writeBytes(source.file("elsewhere"), "[names]\n1 = 'a'\n");
+        fs::create_symlink(source.file("elsewhere"), path + ".toml");
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
+        const std::string pattern = test::readBytes(path);
+        f.drag({{0, 0}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.texts().back(),
+                 "Could not write \"" + path + ".toml\": a link stands at that name; it was left alone");
+        QCOMPARE(test::readBytes(path), pattern);
+        QCOMPARE(test::readBytes(source.file("elsewhere")), std::string("[names]\n1 = 'a'\n"));
+        QVERIFY(f.doc().modifiedFlag);
+    }
+
+    // The panel definition is the classic program's: applying one and saving
+    // makes no second file; beside names that file has it is kept.
+    void aPanelDefinitionAloneMakesNoSidecar() {
+        test::TempDir source;
+        const std::string path = source.file("p.pat");
+        writeBlank(path, 1);
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
+        const auto apply = [&f] {
+            f.window->runDialog = [](QDialog* dialog) {
+                auto* d = static_cast<PanelDefinitionDialog*>(dialog);
+                d->field(PanelField::Seg)->setText("5");
+                d->applyNow();
+                d->ok();
+                return dialog->result();
+            };
+            f.window->dispatchCommand(CmdPanelDefinition);
+        };
+        apply();
+        QVERIFY(f.editor->sidecar.panel.has_value());
+        QVERIFY(f.doc().modifiedFlag);
+        f.window->dispatchCommand(CmdSave);
+        QVERIFY(!f.doc().modifiedFlag);
+        QVERIFY(!fs::exists(path + ".toml"));
+
+        f.prompts.typed = {"bell"};
+        f.window->dispatchCommand(CmdNamePattern);
+        apply();
+        f.window->dispatchCommand(CmdSave);
+        QVERIFY2(test::readBytes(path + ".toml").find("[panel]\ncom = 1\n") != std::string::npos,
+                 test::readBytes(path + ".toml").c_str());
     }
 
     void aFailedSettingsWriteIsSaidOnce() {

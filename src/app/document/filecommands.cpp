@@ -1,5 +1,8 @@
 #include <QFileInfo>
 
+#include "base/filelock.h"
+#include "base/limits.h"
+#include "base/safewrite.h"
 #include "document/filecommands.h"
 #include "document/patternfile.h"
 #include "editor.h"
@@ -68,17 +71,48 @@ bool FileCommands::readWithRetry(const std::string& path, bool tooLargeAsMissing
 }
 
 void FileCommands::readSidecarOf(const std::string& path) {
-    const Outcome read = readSidecar(path, editor_.sidecar);
+    const Outcome read = readSidecar(path, editor_.sidecar, editor_.document.patternCount);
+    sidecarStamp_ = fileStamp(sidecarPath(path));
+    sidecarLeftAlone_ = read.ok() ? std::string() : path;
+    leftAloneSaid_ = false;
     if (read.ok() || sidecarWarned_ == path) return;
     sidecarWarned_ = path;
     prompts_.showMessage(view_.owner(), read.message);
 }
 
-bool FileCommands::writeSidecarOf(const std::string& path) {
-    if (!failed(writeSidecar(path, editor_.sidecar))) return true;
+bool FileCommands::writesSidecar(const std::string& path) const {
+    return sidecarLeftAlone_ != path && (editor_.sidecar.chosen() || fileExists(sidecarPath(path)));
+}
+
+bool FileCommands::writePair(const std::string& path) {
+    Document& doc = editor_.document;
+    const std::string side = sidecarPath(path);
+    const bool sidecar = writesSidecar(path);
+    // A planted link or a read-only sidecar refuses the save before the
+    // pattern file changes, so that names never sit on the wrong patterns.
+    if (sidecar && failed(checkWritable(side, FileRole::Program))) return false;
+    prompts_.setWaitCursor(true);
+    const Outcome result = writePatternFile(doc, path, progressOf("Saving", path));
+    prompts_.endProgress();
+    prompts_.setWaitCursor(false);
+    if (failed(result)) return false;
+    if (!sidecar) {
+        if (sidecarLeftAlone_ == path && !leftAloneSaid_) {
+            leftAloneSaid_ = true;
+            prompts_.showMessage(view_.owner(),
+                                 {quotedPath(side) +
+                                      " could not be read when the file was opened, so it was "
+                                      "left as it is: the names, frame delays and code profiles "
+                                      "of this document are not saved in it.",
+                                  " ", MessageButtons::Ok, MessageIcon::Question});
+        }
+        return true;
+    }
+    const bool written = !failed(writeSidecar(path, editor_.sidecar));
+    sidecarStamp_ = fileStamp(side);
     // The names are not on disk yet: the document still has something to save.
-    editor_.document.modifiedFlag = true;
-    return false;
+    if (!written) doc.modifiedFlag = true;
+    return written;
 }
 
 void FileCommands::startupDocument() {
@@ -166,19 +200,27 @@ bool FileCommands::save() {
     // would close without a question.
     view_.commitSelection();
     if (doc.patternFileName.empty()) return saveAs();
-    // Another editor (or program) saved this file meanwhile: ask first.
-    if (doc.fileStamp.known && fileStamp(doc.patternFileName) != doc.fileStamp &&
-        prompts_.showMessage(view_.owner(), changedOnDiskQuestion(doc.patternFileName)) == IDNO) {
+    const std::string& path = doc.patternFileName;
+    // Another program changing the pair waits until this save is done.
+    FileLock lock;
+    if (failed(lock.lock(path, limits::PairLockWaitMs))) return false;
+    // Another editor (or program) saved this file or its sidecar meanwhile:
+    // ask first. A file deleted meanwhile is no conflict: it is written again.
+    const FileStamp patternNow = fileStamp(path);
+    const FileStamp sidecarNow = fileStamp(sidecarPath(path));
+    const bool patternChanged =
+        doc.fileStamp.known && patternNow.known && patternNow != doc.fileStamp;
+    const bool sidecarChanged =
+        writesSidecar(path) && sidecarNow.known && sidecarNow != sidecarStamp_;
+    if ((patternChanged || sidecarChanged) &&
+        prompts_.showMessage(view_.owner(),
+                             changedOnDiskQuestion(patternChanged ? path : sidecarPath(path))) ==
+            IDNO) {
         return false;
     }
-    prompts_.setWaitCursor(true);
-    const Outcome result =
-        writePatternFile(doc, doc.patternFileName, progressOf("Saving", doc.patternFileName));
-    prompts_.endProgress();
-    prompts_.setWaitCursor(false);
-    if (failed(result)) return false;
-    view_.setTitle(doc.patternFileName);
-    return writeSidecarOf(doc.patternFileName);
+    if (!writePair(path)) return false;
+    view_.setTitle(path);
+    return !doc.modifiedFlag;
 }
 
 bool FileCommands::saveAs() {
@@ -200,14 +242,12 @@ bool FileCommands::saveAs() {
         prompts_.showMessage(view_.owner(), overwriteQuestion(path)) == IDNO) {
         return false;
     }
-    prompts_.setWaitCursor(true);
-    const Outcome result = writePatternFile(doc, path, progressOf("Saving", path));
-    prompts_.endProgress();
-    prompts_.setWaitCursor(false);
-    if (failed(result)) return false;
+    FileLock lock;
+    if (failed(lock.lock(path, limits::PairLockWaitMs))) return false;
+    if (!writePair(path)) return false;
     doc.patternFileName = path;
     view_.setTitle(path);
-    return writeSidecarOf(path);
+    return !doc.modifiedFlag;
 }
 
 } // namespace dedur
