@@ -31,6 +31,17 @@ TEST(Sidecar, WhatIsWrittenIsReadBack) {
     EXPECT_EQ(kept, read);
 }
 
+// Zero is a place and a direction like any other (SEG 0, Increase Seg).
+TEST(Sidecar, APanelOfZerosIsReadAsWritten) {
+    const std::string text = "[panel]\ncom = 0\nheight = 1\nlr = 0\nseg = 0\ntb = 0\nwidth = 1\n";
+    Sidecar read;
+    ASSERT_TRUE(parseSidecar(text, "a.pat", read).ok());
+    ASSERT_TRUE(read.panel.has_value());
+    EXPECT_EQ((PanelDefinition{0, 0, 1, 1, 0, 0}), *read.panel);
+    const std::string written = formatSidecar(read);
+    EXPECT_EQ(text, written.substr(written.find('\n') + 1));
+}
+
 TEST(Sidecar, MalformedTextIsRefusedAndLeavesNothing) {
     struct Case {
         const char* text;
