@@ -129,6 +129,22 @@ TEST_F(Cli, ARefusedSidecarChangesNeitherFile) {
             std::filesystem::permissions(path("a.pat.toml"), std::filesystem::perms::owner_all);
         }
     }
+    // A pipe or a folder at the sidecar's name is not read, nor written.
+    for (const bool pipe : {true, false}) {
+        std::filesystem::remove(path("a.pat.toml"));
+        if (pipe) {
+            ASSERT_EQ(0, ::mkfifo(path("a.pat.toml").c_str(), 0600));
+        } else {
+            std::filesystem::create_directory(path("a.pat.toml"));
+        }
+        for (const char* command : commands) {
+            const auto r = run(command);
+            EXPECT_EQ(1, r.status) << command << "\n" << r.err;
+            EXPECT_NE(std::string::npos, r.err.find("it is not a regular file")) << r.err;
+            EXPECT_EQ(pat, readBytes(path("a.pat"))) << command;
+        }
+    }
+    std::filesystem::remove(path("a.pat.toml"));
     // A command that leaves the numbers as they are does not need the sidecar.
     std::filesystem::remove(path("a.pat.toml"));
     std::filesystem::create_symlink("elsewhere.toml", path("a.pat.toml"));
