@@ -339,7 +339,8 @@ class FileSafetyTest : public QObject {
         f.drag({{0, 0}});
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(f.prompts.texts().back(),
-                 "Could not write \"" + path + ".toml\": a link stands at that name; it was left alone");
+                 "Could not write \"" + path +
+                     ".toml\": a link stands at that name; it was left alone");
         QCOMPARE(test::readBytes(path), pattern);
         QCOMPARE(test::readBytes(source.file("elsewhere")), std::string("[names]\n1 = 'a'\n"));
         QVERIFY(f.doc().modifiedFlag);
