@@ -134,6 +134,31 @@ TEST_F(Code, EmptyNameIsRefused) {
     EXPECT_EQ(2, run(std::vector<std::string>{"names", "a.pat", "--pattern", "1", ""}).status);
 }
 
+// Names written into the sidecar by hand are checked when code is made: a
+// clash in the chosen format is refused, naming both patterns.
+TEST_F(Code, ClashingNamesAreRefusedByFormat) {
+    writeBytes(path("a.pat.toml"), "[names]\n1 = 'x'\n2 = 'X'\n");
+    CliResult r = run("code a.pat --format rust");
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos,
+              r.err.find("The names clash: pattern 1 and pattern 2 would both be \"X\" in rust"))
+        << r.err;
+    EXPECT_EQ("", r.out);
+    r = run("code a.pat --format c");
+    EXPECT_EQ(0, r.status) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("extern const uint8_t X[4];")) << r.out;
+    writeBytes(path("a.pat.toml"), "[names]\n2 = 'a_1'\n");
+    r = run("code a.pat --format asm");
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("pattern 1 and pattern 2 would both be \"a_1\""))
+        << r.err;
+    writeBytes(path("a.pat.toml"), "[names]\n1 = 'while'\n");
+    r = run("code a.pat --format json");
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("The name of pattern 1 cannot be used: \"while\""))
+        << r.err;
+}
+
 // Bytes worked out by hand from the rows: rows-msb puts the leftmost dot in
 // bit 7, rows-lsb in bit 0; the last byte of a row of 3 or 9 dots keeps its
 // unused bits clear, inverted or not.
