@@ -259,6 +259,37 @@ TEST_F(Fonts, ImportPlacesAndCuts) {
     }
 }
 
+// A font that says less: its line from FONTBOUNDINGBOX (ascent 6 over
+// descent 1, centred on 15 rows: baseline at row 10), or none at all (the
+// file's baseline, row 13, and the box centred across when no advance is
+// given).
+TEST_F(Fonts, ImportWithLessMetrics) {
+    const struct {
+        const char* text;
+        size_t at; // the one byte set in record A440
+        char byte;
+    } cases[] = {
+        // Row 10 - (0 + 1) = 9, column (16 - 8) / 2 + 0 = 4.
+        {"STARTFONT 2.1\nFONTBOUNDINGBOX 8 7 0 -1\nCHARS 1\nSTARTCHAR g\nENCODING 19968\n"
+         "DWIDTH 8 0\nBBX 1 1 0 0\nBITMAP\n80\nENDCHAR\nENDFONT\n",
+         9 * 2, '\x08'},
+        // Row 13 - (0 + 1) = 12, columns (16 - 2) / 2 = 7 and 8.
+        {"STARTFONT 2.1\nCHARS 1\nSTARTCHAR g\nENCODING 19968\nBBX 2 1 0 0\nBITMAP\nC0\n"
+         "ENDCHAR\nENDFONT\n",
+         12 * 2, '\x01'},
+    };
+    for (const auto& c : cases) {
+        writeBytes(path("STD16X15.fon"), std::string(Big5Bytes16, '\0'));
+        writeBytes(path("in.bdf"), c.text);
+        const CliResult r = run("font-import STD16X15.fon in.bdf");
+        EXPECT_EQ(0, r.status) << r.err;
+        std::string record(30, '\0');
+        record[c.at] = c.byte;
+        if (c.byte == '\x01') record[c.at + 1] = '\x80';
+        EXPECT_EQ(record, readBytes(path("STD16X15.fon")).substr(0, 30)) << c.text;
+    }
+}
+
 // The head of an exported font, every line worked out by hand: 72 dots per
 // inch, so SIZE and POINT_SIZE say the pixel size; SWIDTH is the advance in
 // thousandths of it (8 / 15 -> 533). The tab to carriage return and the space
