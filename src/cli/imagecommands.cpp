@@ -266,8 +266,10 @@ const Command& importImageCommand() {
         "                            [--seg S] [--com C] [--lr CODE] [--tb CODE])\n"
         "                            [--threshold 0-255] [--invert]\n"
         "\n"
-        "Reads a PNG, PBM or XBM image and turns its pixels into dots, then saves the\n"
-        "file.\n"
+        "Reads a PNG, PBM, XBM or GIF image and turns its pixels into dots, then saves\n"
+        "the file. With --append an animated GIF adds a pattern a frame, as the screen\n"
+        "shows it then, with its delay: at most 1000 frames, the screen and every frame\n"
+        "at most 96 x 96, judged from the GIF's headers before a pixel is read.\n"
         "  --append        add a pattern of the image's size (each side 1..96), its\n"
         "                  left-top dot on SEG S, COM C (default 1, 1), directions\n"
         "                  --lr and --tb (default 0 and 2), checked against the panel\n"
@@ -292,6 +294,10 @@ const Command& importImageCommand() {
     return command;
 }
 
+// The help texts name these.
+static_assert(limits::RenderGifPixels == 268435456 && limits::GifFrames == 1000 &&
+              limits::GifSide == 96);
+
 const Command& renderCommand() {
     static const Command command{
         "render",
@@ -311,7 +317,9 @@ const Command& renderCommand() {
         "OUT ending in .gif is an animated GIF: the patterns of --range (default all)\n"
         "as frames, each W*K x H*K at the top-left, shown for its delay (see \"frames\";\n"
         "GIF counts hundredths of a second: rounded, at least 2); --loop N plays it N\n"
-        "times (default 0: for ever).\n",
+        "times (default 0: for ever). Its frames are one bit a pixel (two with --grid's\n"
+        "grey); the frames on a screen as large as the largest come to at most\n"
+        "268435456 pixels.\n",
         {{"pattern", true},
          {"all", false},
          {"range", true},
