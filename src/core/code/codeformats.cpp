@@ -473,14 +473,20 @@ std::string patternNameProblem(const std::map<int, std::string>& names, int numb
         p.ident = std::move(ident);
         job.patterns.push_back(std::move(p));
     };
+    // The NAME_<number> of unnamed patterns matter only to a name that
+    // begins like them (case aside, for Rust); two of them keep the tables.
+    const std::string prefix = upper(job.name) + "_";
+    const bool meetsDefaults = upper(name).compare(0, prefix.size(), prefix) == 0;
+    int defaults = 0;
     for (int n = 1; n <= count; ++n) {
         const auto own = names.find(n);
         if (n == number) {
             pattern(n, name);
         } else if (own != names.end()) {
             pattern(n, own->second);
-        } else {
+        } else if (meetsDefaults || defaults < 2) {
             pattern(n, job.name + "_" + std::to_string(n));
+            ++defaults;
         }
     }
     for (CodeFormat f : AllCodeFormats) {
