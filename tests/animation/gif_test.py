@@ -119,7 +119,8 @@ for label, data, says in cases:
     check(open(back, "rb").read() == before, f"{label}: the pattern file is untouched")
 
 # Written as it is drawn: 30 frames of 32 x 32 dots at 64 pixels a dot are
-# 126 M pixels, and the writer holds one row of them at a time.
+# 126 M pixels, and the writer holds one row of them at a time (some 14 MB in
+# all, 50 with the sanitizers; holding the frames took 128 MB).
 big = os.path.join(work, "big.pat")
 big_frames = [["".join(rng.choice("01") for _ in range(32)) for _ in range(32)] for _ in range(30)]
 write_frames(big, big_frames)
@@ -129,7 +130,7 @@ measured = run(sys.executable, "-c", "import resource, subprocess, sys\n"
                "print(done.returncode, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)",
                CLI, "render", big, big_gif, "--scale", "64").stdout.split()
 check(measured[0] == "0", "render of 30 frames at scale 64 succeeds")
-check(int(measured[1]) < 64 * 1024, f"and peaks at {int(measured[1]) // 1024} MB, under 64 MB")
+check(int(measured[1]) < 96 * 1024, f"and peaks at {int(measured[1]) // 1024} MB, under 96 MB")
 sizes = run("identify", "-ping", "-format", "%w %h %T\n", big_gif).stdout.split("\n")[:-1]
 check(sizes == ["2048 2048 10"] * 30, "ImageMagick finds 30 frames of 2048 x 2048")
 for i in (0, 29):
