@@ -11,8 +11,8 @@ using dedur::test::EditorFixture;
 class ImageCommandsTest : public QObject {
     Q_OBJECT
   private slots:
-    // A name typed without an extension gets the chosen type's; one typed
-    // with an extension keeps it.
+    // A name typed without the extension of a type gets the chosen type's;
+    // one typed with .png or .gif keeps it and is written as that.
     void exportWritesTheChosenType_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("type");
@@ -21,6 +21,8 @@ class ImageCommandsTest : public QObject {
         QTest::newRow("gif chosen") << "pic" << 1 << "pic.gif";
         QTest::newRow("gif typed, png chosen") << "pic.gif" << 0 << "pic.gif";
         QTest::newRow("png typed, gif chosen") << "pic.png" << 1 << "pic.png";
+        QTest::newRow("other typed, gif chosen") << "pic.v2" << 1 << "pic.v2.gif";
+        QTest::newRow("upper case kept") << "pic.GIF" << 0 << "pic.GIF";
     }
     void exportWritesTheChosenType() {
         QFETCH(QString, typed);
@@ -37,7 +39,7 @@ class ImageCommandsTest : public QObject {
                  QString("save:Export image:PNG image (*.png)|*.png|Animated GIF (*.gif)|*.gif|"));
         QVERIFY(f.prompts.shown.empty());
         const std::string bytes = test::readBytes(f.dir.file(written.toStdString()));
-        if (written.endsWith(".gif")) {
+        if (written.endsWith(".gif", Qt::CaseInsensitive)) {
             const test::GifBlocks g = test::gifBlocks(bytes);
             QVERIFY(g.ok);
             QCOMPARE(int(g.frameWidths.size()), 2);
@@ -46,6 +48,7 @@ class ImageCommandsTest : public QObject {
             QCOMPARE(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
         }
         QVERIFY(!std::filesystem::exists(f.dir.file("pic")));
+        QVERIFY(!std::filesystem::exists(f.dir.file("pic.v2")));
     }
 
     // Frames larger than any pattern are refused from the GIF's headers,

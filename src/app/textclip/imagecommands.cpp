@@ -187,13 +187,14 @@ void ImageCommands::exportImage() {
                 doc.patternHeight,
                 {doc.workDots.begin(), doc.workDots.begin() + doc.patternDotCount}};
     }
-    // A name without an extension gets the chosen type's.
+    // A name without the extension of a type we write gets the chosen type's.
     int type = 0;
     QString path = prompts_.askSaveFileName(view_.owner(), QString(),
                                             "PNG image (*.png)|*.png|Animated GIF (*.gif)|*.gif|",
                                             "Export image", &type);
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += type == 1 ? ".gif" : ".png";
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != "png" && suffix != "gif") path += type == 1 ? ".gif" : ".png";
     // Each dot as large as a cell of the grid.
     const int scale = std::max<int>(1, std::min(editor_.settings.gridX, editor_.settings.gridY));
     const std::string file = QFile::encodeName(path).toStdString();
