@@ -58,7 +58,8 @@ enum class Raster { Skip, Read, Failed };
 
 // Walks a GIF's records. Each frame's size is checked from its descriptor
 // before its raster is touched; `onFrame` reads the raster (DGifGetLine) or
-// leaves it to be skipped undecoded. Stops after `stopAfter` frames.
+// leaves it to be skipped undecoded. Stops after `stopAfter` frames. A walk
+// that only counts (`drawn` false) does not mind how many pixels a frame has.
 template <typename OnFrame>
 Outcome walkGif(std::string_view data, const std::string& name, int maxSide, int maxFrames,
                 int stopAfter, int& frames, OnFrame onFrame, bool drawn = true) {
