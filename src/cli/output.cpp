@@ -17,7 +17,7 @@ bool outputAllowed(const std::vector<std::string>& inputs, const std::string& ou
         std::error_code error;
         if (input.empty() || !std::filesystem::equivalent(input, output, error)) continue;
         std::string why = quotedPath(output) + " is the input file";
-        if (input != output) why += " " + quotedPath(input);
+        if (input != output) why.append(" ").append(quotedPath(input));
         failure(why + "; give another output file");
         return false;
     }

@@ -405,7 +405,8 @@ std::string owner(int pattern) {
 } // namespace
 
 std::string codeNameProblem(std::string_view name) {
-    const std::string quoted = "\"" + std::string(name) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(name).push_back('"');
     if (name.empty()) return "A name cannot be empty";
     if (!isIdentifier(name)) {
         return quoted + " is not an identifier: a letter or _ first, then letters, digits and _";
