@@ -2,7 +2,6 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
-#include <climits>
 
 #include "editorfixture.h"
 #include "ui/commandids.h"
@@ -11,7 +10,6 @@
 
 using namespace dedur;
 
-Q_DECLARE_METATYPE(dedur::WindowRect)
 using dedur::test::EditorFixture;
 
 namespace {
@@ -138,13 +136,6 @@ class ShellTest : public QObject {
             QCOMPARE(f.doc().currentPattern, s.expected - 1);
             QCOMPARE(bar->value(), s.expected);
         }
-        // Typing a number beyond the count goes to the last and corrects the box.
-        bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        NumberField* box = f.window->palette()->numberBox();
-        box->clear();
-        QTest::keyClicks(box, "9");
-        QCOMPARE(f.window->currentNumber(), 5);
-        QCOMPARE(box->text(), QString("5"));
         // Delete asks (the list itself is the model test's).
         f.window->dispatchCommand(CmdDeletePattern);
         QCOMPARE(f.prompts.shown.back().text, std::string("Are you sure to delete ?"));
@@ -179,32 +170,6 @@ class ShellTest : public QObject {
         QCOMPARE(second->text(), QString("7"));
         first->setFocus(Qt::MouseFocusReason);
         QCOMPARE(first->selectedText(), QString());
-    }
-
-    void savedWindowRectangleIsCutToTheScreen_data() {
-        QTest::addColumn<WindowRect>("saved");
-        QTest::addColumn<WindowRect>("placed");
-        // 1164 wide, 1125 high cut to 1100 - 12; a quarter of the room to the left.
-        const WindowRect standard{59, 6, 1223, 1094};
-        QTest::newRow("as saved") << WindowRect{10, 20, 800, 600} << WindowRect{10, 20, 801, 601};
-        QTest::newRow("cut at the right and bottom")
-            << WindowRect{200, 100, 3000, 2000} << WindowRect{200, 100, 1401, 1101};
-        QTest::newRow("none saved") << WindowRect{0, 0, 0, 0} << standard;
-        QTest::newRow("left of the screen's right edge")
-            << WindowRect{2000, 10, 2800, 600} << standard;
-        QTest::newRow("above and left of the screen")
-            << WindowRect{-900, -700, -10, -10} << standard;
-        QTest::newRow("right before left") << WindowRect{500, 20, 100, 600} << standard;
-        QTest::newRow("a sliver") << WindowRect{10, 20, 40, 600} << standard;
-        QTest::newRow("every int")
-            << WindowRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX} << WindowRect{0, 0, 1401, 1101};
-        QTest::newRow("corner off the screen")
-            << WindowRect{-300, -200, 600, 500} << WindowRect{0, 0, 601, 501};
-    }
-    void savedWindowRectangleIsCutToTheScreen() {
-        QFETCH(WindowRect, saved);
-        QFETCH(WindowRect, placed);
-        QCOMPARE(windowRect(saved, 8, 8, QSize(1400, 1100), 20, 20), placed);
     }
 };
 
