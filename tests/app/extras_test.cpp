@@ -12,7 +12,6 @@
 #include "document/dotpacking.h"
 #include "editorfixture.h"
 #include "grid/selection.h"
-#include "image/gifanimation.h"
 #include "image/imagedots.h"
 #include "panel/panelexport.h"
 #include "panel/panelview.h"
@@ -41,32 +40,6 @@ class ExtrasTest : public QObject {
         QVERIFY(texts[texts.size() - ours.size() - 1].isEmpty()); // the separator
     }
 
-    // An animated GIF in as patterns (after the question) and out again.
-    void animatedGifsInAndOut() {
-        EditorFixture f;
-        IndexedImage one{3, 2, {1, 0, 0, 0, 0, 1}, {0xFFFFFF, 0x000000}};
-        IndexedImage two{3, 2, {0, 1, 0, 0, 1, 0}, {0xFFFFFF, 0x000000}};
-        const std::string gif = encodeGif({one, two}, {100, 300}, 0);
-        test::writeBytes(f.dir.file("in.gif"), gif);
-        f.window->controllers().images.importImageFile(
-            QString::fromStdString(f.dir.file("in.gif")));
-        QCOMPARE(f.prompts.shown.back().text, std::string("Import 2 frames as new patterns?"));
-        QCOMPARE(int(f.doc().patternCount), 3);
-        QCOMPARE(test::recordRows(f.doc(), 1), (std::vector<std::string>{"100", "001"}));
-        QCOMPARE(test::recordRows(f.doc(), 2), (std::vector<std::string>{"010", "010"}));
-        QCOMPARE(f.editor->sidecar.delays, (std::map<int, int>{{3, 300}}));
-
-        f.prompts.files = {QString::fromStdString(f.dir.file("out.gif"))};
-        f.prompts.typed = {"2-3"};
-        f.window->dispatchCommand(CmdExportImage);
-        std::vector<GifFrame> frames;
-        QVERIFY(decodeGifFrames(test::readBytes(f.dir.file("out.gif")), "out.gif", 96, 10, frames)
-                    .ok());
-        QCOMPARE(int(frames.size()), 2);
-        QCOMPARE(frames[1].delayMs, 300);
-    }
-
-    // The previous pattern faintly under the current one: drawn, never stored.
     void onionSkinShowsThePreviousPattern() {
         EditorFixture f;
         test::setRows(f.doc(), {"110000000000"});
@@ -204,7 +177,7 @@ class ExtrasTest : public QObject {
                  selectionRectFromBlock({2, 1, 3, 1}, g.px(), g.py()));
         QTest::keyClick(&f.grid(), Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(f.grid().geometry().gridX, 8);
-        QCOMPARE(f.editor->selection.selectionRect, selectionRectFromBlock({2, 1, 3, 1}, 9, 9));
+        QCOMPARE(f.editor->selection.selectionRect, (PixelRect{23, 14, 41, 23}));
     }
 
     // Zoomed larger than the window, the grid scrolls and every dot can be
