@@ -102,7 +102,6 @@ const Refusal Refusals[] = {
     {"import-image a.pat wide.pbm --append --threshold 300", 2, "0..255"},
     {"import-image a.pat wide.pbm", 2, "give either --pattern N or --append"},
     {"render a.pat x.png --scale 0", 2, "--scale must be 1..64"},
-    {"render a.pat old.DAT", 1, "exists"},
     {"glyph font.bin --number 65", 2, ""},
     {"glyph ASCFONT.15 --code A440", 2, ""},
     {"glyph ASCFONT.15 --number 65 --c-array x", 2, ""},
