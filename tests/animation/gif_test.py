@@ -138,6 +138,20 @@ for i in (0, 29):
     run("convert", f"{big_gif}[{i}]", "-sample", "32x32", "+repage", one)
     check(pbm_rows(one) == big_frames[i], f"frame {i + 1} of 30 is its pattern's dots")
 
+# The grid: a grey line of one pixel around every dot, here the dots 10 / 01
+# at two pixels a dot, worked out by hand (G grey, B black, W white).
+grid_pat = os.path.join(work, "grid.pat")
+write_frames(grid_pat, [["10", "01"]])
+grid_gif = os.path.join(work, "grid.gif")
+run(CLI, "render", grid_pat, grid_gif, "--grid", "--scale", "2")
+words = run("convert", grid_gif, "-compress", "none", "pgm:-").stdout.split()
+width, height, top = int(words[1]), int(words[2]), int(words[3])
+shade = {0: "B", top: "W"}
+grid = ["".join(shade.get(int(v), "G") for v in words[4 + y * width:4 + (y + 1) * width])
+        for y in range(height)]
+check(grid == ["GGGGGGG", "GBBGWWG", "GBBGWWG", "GGGGGGG", "GWWGBBG", "GWWGBBG", "GGGGGGG"],
+      "the grid's lines and dots: " + repr(grid))
+
 # One bit a pixel: a global colour table of two entries, white and black.
 verbose = run("identify", "-verbose", gif + "[1]").stdout
 check("Colormap entries: 2" in verbose and "Type: Bilevel" in verbose,

@@ -39,7 +39,12 @@ class Code : public Cli {
         writeBytes(path("a.pat"), TwoPatterns);
         writeBytes(path("self.mustache"), "{{name}}\n{{> self.mustache}}\n");
         writeBytes(path("deep.mustache"), "top\n\n" + nested(20000, "x"));
-        writeBytes(path("ok64.mustache"), nested(64, "", "first") + "{{count}}");
+        // 64 deep, twice: the depth is counted down as sections close.
+        writeBytes(path("ok64.mustache"),
+                   nested(64, "", "first") + nested(64, "", "first") + "{{count}}");
+        writeBytes(path("delims.mustache"), "{{=<% %>=}}\n<%> self.mustache %>\n");
+        writeBytes(path("twins.pat"), TwoPatterns);
+        writeBytes(path("twins.pat.toml"), "[names]\n1 = 'twin'\n2 = 'twin'\n");
         writeBytes(path("deep65.mustache"), "\n" + nested(65, "", "first"));
         writeBytes(path("big.mustache"), std::string((size_t{1} << 20) + 1, 'x'));
         writeBytes(path("t.mustache"), "{{name}}\n");
@@ -58,6 +63,8 @@ const Row Refusals[] = {
     // Templates are checked before rendering, naming the line.
     {"code a.pat --template self.mustache", 1,
      "\"self.mustache\" cannot be used at line 2: partials ({{> ...}}) are not taken"},
+    {"code a.pat --template delims.mustache", 1,
+     "\"delims.mustache\" cannot be used at line 2: partials ({{> ...}}) are not taken"},
     {"code a.pat --template deep.mustache", 1,
      "\"deep.mustache\" cannot be used at line 3: sections nest more than 64 deep"},
     {"code a.pat --template deep65.mustache", 1, "at line 2: sections nest more than 64 deep"},
@@ -87,6 +94,13 @@ const Row Refusals[] = {
      "would give \"a_COUNT\" in c, which the file's tables use"},
     {"names a.pat --pattern 1 A_H", 1, "would give \"A_H\" in c, which the file's tables use"},
     {"names a.pat --pattern 2 ONE_WIDTH", 1, "\"ONE_WIDTH\" in rust, which pattern 1 uses"},
+    {"names a.pat --pattern 2 one_HEIGHT", 1,
+     "would give \"one_HEIGHT\" in c, which pattern 1 uses"},
+    // Names that clash, written into the sidecar by hand, are refused by code.
+    {"code twins.pat --format rust", 1,
+     "The names clash: pattern 1 and pattern 2 would both be \"TWIN\" in rust; rename one"},
+    {"code twins.pat --template t.mustache", 1,
+     "The names clash: pattern 1 and pattern 2 would both be \"twin\" in c; rename one"},
     {"names a.pat --pattern 2 One", 1, "\"ONE\" in rust, which pattern 1 uses"},
     {"names a.pat --pattern 1 x_fb", 0, ""},
     {"names a.pat --pattern 9 nine", 1, "Pattern 9 is not in"},

@@ -96,6 +96,9 @@ TEST_F(Fonts, Refusals) {
         {"font-subset --text good.txt --fonts fifo", 1,
          "Could not read \"fifo/STD16X15.fon\": it is not a regular file\n"},
         {"font-import STD16X15.fon fifo/STD16X15.fon", 1, "it is not a regular file\n"},
+        {"font-import STD16X15.fon tall.bdf", 1,
+         "\"tall.bdf\" is not a BDF font this program reads (line 13: a glyph box larger than "
+         "256 x 256)\n"},
         {"font-import STD16X15.fon wide.bdf", 1,
          "\"wide.bdf\" is not a BDF font this program reads (line 13: a glyph box larger than "
          "256 x 256)\n"},
@@ -117,6 +120,9 @@ TEST_F(Fonts, Refusals) {
     };
     writeBytes(path("one.bdf"), bdf(glyph("1 1 0 0", "80\n"), 1));
     writeBytes(path("wide.bdf"), bdf(glyph("257 1 0 0", std::string(66, 'F') + "\n"), 1));
+    std::string tallRows;
+    for (int y = 0; y < 257; ++y) tallRows += "80\n";
+    writeBytes(path("tall.bdf"), bdf(glyph("1 257 0 0", tallRows), 1));
     for (const auto& c : cases) {
         const CliResult r = run(c.line);
         EXPECT_EQ(c.status, r.status) << c.line << "\n" << r.err;
@@ -137,6 +143,12 @@ TEST_F(Fonts, Utf8OfTheStrings) {
     EXPECT_EQ(0, edges.status) << edges.err;
     EXPECT_NE(std::string::npos, edges.out.find("\"missing\": [2047, 2048, 65535, 65536]"))
         << edges.out;
+    // Each named with its character, encoded again in as many bytes as it came.
+    EXPECT_EQ("dedur-cli: no glyph for U+07FF \xDF\xBF\n"
+              "dedur-cli: no glyph for U+0800 \xE0\xA0\x80\n"
+              "dedur-cli: no glyph for U+FFFF \xEF\xBF\xBF\n"
+              "dedur-cli: no glyph for U+10000 \xF0\x90\x80\x80\n",
+              edges.err);
     const struct {
         const char* bytes;
         const char* says;
@@ -198,6 +210,16 @@ TEST_F(Fonts, EndlessStandardInputIsRefused) {
     EXPECT_EQ(1, status);
     EXPECT_EQ("The strings on standard input are longer than 64 MB\n", readBytes(path(".err")));
     EXPECT_EQ("", readBytes(path(".out")));
+    // Reading stops at the limit: a writer that would go on to 300 MB has
+    // sent 64 MB and a pipe's worth or two when the program gives up.
+    const std::string writer = "import os\nsent = 0\ntry:\n    while sent < 300 << 20:\n"
+                               "        sent += os.write(1, b'y\\n' * 32768)\n"
+                               "except BrokenPipeError:\n    pass\n"
+                               "open('sent', 'w').write(str(sent))\n";
+    EXPECT_EQ(1, shell("python3 -c " + test::quote(writer) + " | " + test::quote(DEDUR_CLI) +
+                       " font-subset --text - --format json"));
+    EXPECT_LT(std::stoll("0" + readBytes(path("sent"))), 66 << 20);
+    EXPECT_GT(std::stoll("0" + readBytes(path("sent"))), 64 << 20);
     // Short input from a pipe is read as before.
     EXPECT_EQ(
         0, shell("printf 'A' | " + test::quote(DEDUR_CLI) + " font-subset --text - --format json"));

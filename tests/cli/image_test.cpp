@@ -182,6 +182,8 @@ const GifRefusal GifRefusals[] = {
     {"LastFrameTooTall",
      gifFile(4, 4, {frame(0, 0, {"1"}), frame(0, 0, std::vector<std::string>(97, "1"))}),
      "\"in.gif\" holds a frame of 1 x 97 pixels; a pattern side must be 1 to 96\n"},
+    {"LastFrameTooWide", gifFile(4, 4, {frame(0, 0, {"1"}), frame(0, 0, {std::string(97, '1')})}),
+     "\"in.gif\" holds a frame of 97 x 1 pixels; a pattern side must be 1 to 96\n"},
     {"ThousandAndOneFrames", gifFile(1, 1, dots(1001)),
      "\"in.gif\" holds more than 1000 frames; at most 1000 are taken\n"},
     {"CutInAFrame", gifFile(2, 1, {frame(0, 0, {"11"}), frame(0, 0, {"11"})}).substr(0, 40),
@@ -246,6 +248,15 @@ TEST_F(Cli, GifFramesLargerThanAPatternAreRefusedBeforeDecoding) {
     EXPECT_EQ("\"in.gif\" holds a frame of 8192 x 8192 pixels; an image of more than 16777216 "
               "pixels is not imported\n",
               over.err);
+    // A screen of more pixels than a picture may have, a one-pixel frame on
+    // it: refused from the screen's size.
+    writeBytes(path("screen.gif"), gifFile(4097, 4097, {frame(0, 0, {"1"})}));
+    const CliResult screen = run("import-image a.pat screen.gif --pattern 1");
+    EXPECT_EQ(1, screen.status);
+    EXPECT_EQ("\"screen.gif\" has 4097 x 4097 pixels; an image of more than 16777216 pixels is "
+              "not imported\n",
+              screen.err);
+    EXPECT_EQ(before, readBytes(path("a.pat")));
 }
 
 // The GIF's bytes as written, walked block by block.
@@ -298,6 +309,8 @@ struct RenderRefusal {
 const RenderRefusal RenderRefusals[] = {
     {"render a.pat old.gif", 1, "\"old.gif\" exists; give --force to replace it\n"},
     {"render a.pat a.pat --force", 1, "\"a.pat\" is the input file; give another output file\n"},
+    {"render a.pat a.pat.toml --force", 1,
+     "\"a.pat.toml\" is the input file; give another output file\n"},
     {"render a.pat x.gif --pattern 4", 1, "Pattern 4 is not in \"a.pat\" (it holds 3)\n"},
     {"render a.pat x.gif --range x", 1, "ERROR: Invalid Panel No. Range ?\n"},
     {"render a.pat x.gif --loop 65536", 2,
@@ -312,6 +325,7 @@ class RenderGifRefused : public GifOut, public ::testing::WithParamInterface<Ren
 TEST_P(RenderGifRefused, WritesNothing) {
     const RenderRefusal& c = GetParam();
     writeBytes(path("old.gif"), "old");
+    writeBytes(path("a.pat.toml"), "[delays]\n1 = 50\n"); // read for the delays
     const std::string before = readBytes(path("a.pat"));
     const CliResult r = run(c.line);
     EXPECT_EQ(c.status, r.status) << r.err;
@@ -322,6 +336,7 @@ TEST_P(RenderGifRefused, WritesNothing) {
         EXPECT_EQ(0u, r.err.find(c.says)) << r.err;
     }
     EXPECT_EQ("old", readBytes(path("old.gif")));
+    EXPECT_EQ("[delays]\n1 = 50\n", readBytes(path("a.pat.toml")));
     EXPECT_EQ(before, readBytes(path("a.pat")));
     EXPECT_FALSE(std::filesystem::exists(path("x.gif")));
 }

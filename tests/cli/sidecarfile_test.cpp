@@ -178,7 +178,9 @@ TEST_F(Cli, WritersStartedAtOnceAllKeepTheirChange) {
     EXPECT_EQ(delays, run("frames a.pat").out);
 
     // Pattern files are replaced whole by a save: writers of the patterns and
-    // the names keep their turns across the new file too.
+    // the names keep their turns across the new file too. A blank pattern
+    // first, so that pattern 1 has no name whichever runs first.
+    ASSERT_EQ(0, run("add a.pat --at 1").status);
     std::string adds = "cd " + quote(dir.path().string());
     for (int n = 0; n < 15; ++n) {
         adds += "\n" + quote(DEDUR_CLI) + " add a.pat --at 1 &\n" + quote(DEDUR_CLI) +
@@ -186,10 +188,28 @@ TEST_F(Cli, WritersStartedAtOnceAllKeepTheirChange) {
     }
     adds += "\nwait";
     ASSERT_EQ(0, std::system(("bash -c " + quote(adds)).c_str()));
-    EXPECT_EQ(Patterns + 15, load("a.pat").patternCount);
+    EXPECT_EQ(Patterns + 16, load("a.pat").patternCount);
     const std::string listed = run("names a.pat").out;
     EXPECT_EQ(size_t(Patterns), static_cast<size_t>(std::count(listed.begin(), listed.end(), '\n')))
         << listed;
+}
+
+// A pattern file that cannot be written once its sidecar was (a file size
+// limit of 8 blocks, the pattern file some 14 KB): the sidecar is put back,
+// so the names stay on the patterns the file still holds.
+TEST_F(Cli, APatternFileNotWrittenPutsTheSidecarBack) {
+    ASSERT_EQ(0, run("new a.pat --count 3 --size 96x48").status);
+    ASSERT_EQ(0, run("names a.pat --pattern 2 two").status);
+    const std::string pat = readBytes(path("a.pat"));
+    const std::string names = readBytes(path("a.pat.toml"));
+    for (const char* command :
+         {"add a.pat --at 1", "delete a.pat --pattern 1", "move a.pat --pattern 2 --to 3"}) {
+        const auto r = run(command, 8);
+        EXPECT_EQ(1, r.status) << command << "\n" << r.err;
+        EXPECT_EQ(pat, readBytes(path("a.pat"))) << command;
+        EXPECT_EQ(names, readBytes(path("a.pat.toml"))) << command;
+    }
+    EXPECT_EQ("2 two\n", run("names a.pat").out);
 }
 
 // What the sidecar holds, worked out by hand.
@@ -201,6 +221,8 @@ TEST_F(Cli, FramesNamesAndMovesAsWritten) {
         const char* says;
     } delays[] = {
         {"frames a.pat --range 1 --delay 0", 2, "--delay must be a whole number from 1 to 655350"},
+        {"frames a.pat --range 1", 2, "give --range and --delay together, or neither to list"},
+        {"frames a.pat --delay 50", 2, "give --range and --delay together, or neither to list"},
         {"frames a.pat --range 1 --delay 655351", 2,
          "--delay must be a whole number from 1 to 655350"},
         {"frames a.pat --range 1 --delay 655350", 0, ""},

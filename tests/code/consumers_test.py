@@ -225,6 +225,23 @@ two_json = json.loads(run(CLI, "code", pat, "--range", "3,5", "--animation", "--
 check(two_json["frame_count"] == 2 and two_json["total_ms"] == 290,
       "JSON frame_count and total_ms: " + repr({k: two_json[k] for k in two_json if k != "patterns"}))
 
+# One pattern as an animation: its one-entry frame table is declared for
+# every file that includes the header, and defined in the one that asks.
+run(CLI, "code", pat, "--pattern", "1", "--animation", "--output", os.path.join(work, "one.h"))
+with open(os.path.join(work, "frame.c"), "w") as f:
+    f.write('#include "one.h"\nconst uint8_t* first_frame(void) { return icons_FRAMES[0]; }\n')
+with open(os.path.join(work, "one.c"), "w") as f:
+    f.write('#include <stdio.h>\n#define ICONS_IMPLEMENTATION\n#include "one.h"\n'
+            "const uint8_t* first_frame(void);\nint main(void) {\n"
+            '    printf("%d %u %d\\n", icons_FRAME_COUNT, (unsigned)icons_DELAYS_MS[0],\n'
+            "           first_frame() == icons);\n    return 0;\n}\n")
+built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "one"),
+            os.path.join(work, "one.c"), os.path.join(work, "frame.c"), ok=False)
+check(built.returncode == 0, f"one pattern's frame table links from two files: {built.stderr}")
+if built.returncode == 0:
+    check(run(os.path.join(work, "one")).stdout == "1 100 1\n",
+          "one frame of 100 ms, the pattern itself")
+
 # XBM: ImageMagick reads it back as the pattern (PBM: 1 is black, a set dot).
 xbm = os.path.join(work, "one.xbm")
 run(CLI, "code", pat, "--pattern", "6", "--format", "xbm", "--layout", "rows-lsb",

@@ -145,6 +145,16 @@ TEST(Sidecar, NumbersAreThePatternFilesOwn) {
     }
 }
 
+// A panel's numbers are 0 to 255, direction 0 (SEG or COM counting up) among them.
+TEST(Sidecar, PanelNumbersFromZeroAreRead) {
+    Sidecar read;
+    const Outcome parsed = parseSidecar(
+        "[panel]\nseg = 0\ncom = 255\nwidth = 96\nheight = 48\nlr = 0\ntb = 0\n", "a.pat", read);
+    ASSERT_TRUE(parsed.ok()) << parsed.message.text;
+    ASSERT_TRUE(read.panel.has_value());
+    EXPECT_EQ((PanelDefinition{0, 255, 96, 48, 0, 0}), *read.panel);
+}
+
 // The panel definition alone makes no file; beside names it is kept.
 TEST(Sidecar, APanelAloneMakesNoFile) {
     test::TempDir dir;
