@@ -89,6 +89,7 @@ const Row Refusals[] = {
     {"names a.pat --pattern 1 __x", 1, "reserved to the compiler"},
     {"names a.pat --pattern 1 uint8_t", 1, "<stdint.h>"},
     {"names a.pat --pattern 1 INT_LEAST16_MAX", 1, "<stdint.h>"},
+    {"names a.pat --pattern 1 UINT64_C", 1, "<stdint.h>"},
     {"names a.pat --pattern 1 a_2", 1, "\"a_2\" would give \"a_2\" in c, which pattern 2 uses"},
     {"names a.pat --pattern 2 a_COUNT", 1,
      "would give \"a_COUNT\" in c, which the file's tables use"},
