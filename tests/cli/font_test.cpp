@@ -115,6 +115,8 @@ TEST_F(Fonts, Refusals) {
         {"font-subset --text good.txt --kind 24x24", 1,
          "Could not read \"./STD24.fon\": there is no such file\n"},
         {"font-subset --text good.txt bad.txt", 1, "\"bad.txt\" is not UTF-8 text (byte 2)\n"},
+        {"font-subset --text good.txt --output STD16X15.fon --force", 1,
+         "\"STD16X15.fon\" is the input file \"./STD16X15.fon\"; give another output file\n"},
         {"font-subset --text good.txt --output made.bdf", 1,
          "\"made.bdf\" exists; give --force to replace it\n"},
     };
