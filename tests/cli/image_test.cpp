@@ -223,6 +223,17 @@ TEST_F(Cli, GifOfAThousandFramesIsTaken) {
     EXPECT_EQ("999 100\n1000 100\n1001 70\n", listed.substr(listed.size() - 25));
 }
 
+// An animated GIF laid over a pattern as a picture is its first frame.
+TEST_F(Cli, AnimatedGifAsAPictureIsItsFirstFrame) {
+    writeBytes(path("a.pat"), patternText({{"000", "000"}}));
+    writeBytes(path("in.gif"),
+               gifFile(3, 2, {frame(0, 0, {"101", "010"}), frame(0, 0, {"111", "111"})}));
+    const CliResult r = run("import-image a.pat in.gif --pattern 1");
+    ASSERT_EQ(0, r.status) << r.err;
+    Document doc = load("a.pat");
+    EXPECT_EQ((Rows{"101", "010"}), test::recordRows(doc, 0));
+}
+
 // Frames declaring 8192 x 8192 on a small screen, their zeros packed into
 // some 150 KB: refused from the first frame's header, naming its size, in
 // a moment and without the 64 M pixels of a frame ever being drawn.
