@@ -24,6 +24,7 @@ using dedur::test::writeBytes;
 
 using dedur::test::Cli;
 using dedur::test::CliResult;
+using dedur::test::Refusal;
 
 TEST_F(Cli, HelpAndVersion) {
     EXPECT_EQ(0, run("--help").status);
@@ -34,11 +35,6 @@ TEST_F(Cli, HelpAndVersion) {
 }
 
 // Every refusal: the exit status, what stderr says, and no file touched.
-struct Refusal {
-    const char* line; // the arguments
-    int status;
-    const char* says; // part of stderr; "" for any
-};
 
 const Refusal Refusals[] = {
     {"", 2, "usage:"},
@@ -136,21 +132,10 @@ TEST_F(Cli, RefusalsSayWhyAndTouchNoFile) {
     std::string ascii(128 * 15, '\0');
     writeBytes(path("ASCFONT.15"), ascii);
     writeBytes(path("font.bin"), ascii);
-    const auto files = [this] {
-        std::map<std::string, std::string> bytes;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-            const std::string name = entry.path().filename().string();
-            if (name != ".out" && name != ".err") bytes[name] = readBytes(entry.path().string());
-        }
-        return bytes;
-    };
-    const auto before = files();
+    const auto before = folderBytes();
     for (const Refusal& r : Refusals) {
-        const std::string line = r.line;
-        const CliResult result = run(line);
-        EXPECT_EQ(r.status, result.status) << line << result.err;
-        EXPECT_NE(std::string::npos, result.err.find(r.says)) << line << result.err;
-        EXPECT_EQ(before, files()) << line;
+        expectOutcome(r);
+        EXPECT_EQ(before, folderBytes()) << r.line;
     }
     ::close(writer);
 }
@@ -219,11 +204,7 @@ TEST_F(Cli, AddDeleteMoveAndPlaceKeepPatternsAndNamesTogether) {
 
     // Refusals change nothing.
     const std::string before = state();
-    const struct {
-        const char* line;
-        int status;
-        const char* says;
-    } refusals[] = {
+    const Refusal refusals[] = {
         {"place l.pat --range 1-2 --seg 95", 1,
          "Pattern 1: Width too large ! ( Max Seg=2, Begin Seg=95 )"},
         {"place l.pat --all --lr 2", 1, "attribute conflict"},
@@ -232,11 +213,7 @@ TEST_F(Cli, AddDeleteMoveAndPlaceKeepPatternsAndNamesTogether) {
         {"add l.pat --at 9", 1, "past the end"},
         {"delete l.pat", 2, "give one of --pattern and --range"},
     };
-    for (const auto& r : refusals) {
-        const CliResult result = run(r.line);
-        EXPECT_EQ(r.status, result.status) << r.line;
-        EXPECT_NE(std::string::npos, result.err.find(r.says)) << r.line << ": " << result.err;
-    }
+    for (const Refusal& r : refusals) expectOutcome(r);
     EXPECT_EQ(before, state());
     ASSERT_EQ(0, run("place l.pat --all --seg 20 --com 4 --lr 1").status);
     EXPECT_EQ("1 3x2 seg=20 com=4 lr=1 tb=2\n2 2x2 seg=20 com=4 lr=1 tb=2\n"

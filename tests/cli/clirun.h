@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -21,6 +23,14 @@ struct CliResult {
     int status = -1;
     std::string out;
     std::string err;
+};
+
+// A row of a table of runs: the arguments, the exit status and part of what
+// stderr says ("" for anything).
+struct Refusal {
+    const char* line;
+    int status;
+    const char* says;
 };
 
 inline std::string quote(const std::string& arg) {
@@ -62,6 +72,26 @@ class Cli : public ::testing::Test {
     }
 
     std::string path(const std::string& name) const { return dir.file(name); }
+
+    // Runs the row and checks its exit status and that stderr holds its text.
+    CliResult expectOutcome(const Refusal& row) {
+        const CliResult r = run(std::string(row.line));
+        EXPECT_EQ(row.status, r.status) << row.line << "\n" << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(row.says)) << row.line << "\n" << r.err;
+        return r;
+    }
+
+    // The bytes of every regular file in the folder (the last run's streams
+    // left out), to show that a refusal changed nothing.
+    std::map<std::string, std::string> folderBytes() const {
+        std::map<std::string, std::string> bytes;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_regular_file() && name != ".out" && name != ".err")
+                bytes[name] = readBytes(entry.path().string());
+        }
+        return bytes;
+    }
 
     std::vector<std::string> rows(const std::string& name, int index) {
         Document doc = load(name);

@@ -16,6 +16,7 @@ using namespace dedur;
 using dedur::test::Cli;
 using dedur::test::CliResult;
 using dedur::test::readBytes;
+using dedur::test::Refusal;
 using dedur::test::writeBytes;
 
 namespace {
@@ -52,14 +53,9 @@ class Code : public Cli {
     }
 };
 
-struct Row {
-    const char* line;
-    int status;
-    const char* says; // part of stderr ("" for none: the command succeeds)
-};
-
 // Every refusal leaves the files as they were.
-const Row Refusals[] = {
+// "" for says: the command succeeds.
+const Refusal Refusals[] = {
     // Templates are checked before rendering, naming the line.
     {"code a.pat --template self.mustache", 1,
      "\"self.mustache\" cannot be used at line 2: partials ({{> ...}}) are not taken"},
@@ -120,12 +116,10 @@ TEST_F(Code, RefusalsSayWhyAndChangeNothing) {
     ASSERT_EQ(0, run("names a.pat --pattern 1 one").status);
     const std::vector<std::string> files = {"a.pat", "a.pat.toml", "t.mustache", "prof.toml",
                                             "exists.h"};
-    for (const Row& row : Refusals) {
+    for (const Refusal& row : Refusals) {
         std::vector<std::string> before;
         for (const std::string& f : files) before.push_back(readBytes(path(f)));
-        const CliResult r = run(row.line);
-        EXPECT_EQ(row.status, r.status) << row.line << "\n" << r.err;
-        EXPECT_NE(std::string::npos, r.err.find(row.says)) << row.line << "\n" << r.err;
+        const CliResult r = expectOutcome(row);
         if (row.status != 0) {
             EXPECT_EQ(std::string::npos, r.err.find("Aborted")) << row.line;
             for (size_t i = 0; i < files.size(); ++i) {

@@ -16,6 +16,7 @@ using namespace dedur;
 using dedur::test::Cli;
 using dedur::test::CliResult;
 using dedur::test::readBytes;
+using dedur::test::Refusal;
 using dedur::test::writeBytes;
 
 namespace {
@@ -69,11 +70,7 @@ TEST_F(Fonts, Refusals) {
     writeBytes(path("made.bdf"), "");
     writeBytes(path("bad.txt"), "ab\xE4\xB8");
     writeBytes(path("good.txt"), "ok");
-    const struct {
-        const char* line;
-        int status;
-        const char* says;
-    } cases[] = {
+    const Refusal cases[] = {
         {"font-export STD16X15.fon made.bdf", 1,
          "\"made.bdf\" exists; give --force to replace it\n"},
         {"font-export none.fon out.bdf --kind 16x15", 1,
@@ -125,10 +122,8 @@ TEST_F(Fonts, Refusals) {
     std::string tallRows;
     for (int y = 0; y < 257; ++y) tallRows += "80\n";
     writeBytes(path("tall.bdf"), bdf(glyph("1 257 0 0", tallRows), 1));
-    for (const auto& c : cases) {
-        const CliResult r = run(c.line);
-        EXPECT_EQ(c.status, r.status) << c.line << "\n" << r.err;
-        EXPECT_NE(std::string::npos, r.err.find(c.says)) << c.line << "\n" << r.err;
+    for (const Refusal& c : cases) {
+        expectOutcome(c);
         EXPECT_EQ(font, readBytes(path("STD16X15.fon"))) << c.line;
         EXPECT_EQ(font + "x", readBytes(path("long/STD16X15.fon"))) << c.line;
         EXPECT_EQ("", readBytes(path("made.bdf"))) << c.line;

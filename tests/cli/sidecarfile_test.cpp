@@ -12,6 +12,7 @@ using namespace dedur;
 using dedur::test::Cli;
 using dedur::test::quote;
 using dedur::test::readBytes;
+using dedur::test::Refusal;
 using dedur::test::writeBytes;
 
 namespace {
@@ -217,11 +218,7 @@ TEST_F(Cli, APatternFileNotWrittenPutsTheSidecarBack) {
 // What the sidecar holds, worked out by hand.
 TEST_F(Cli, FramesNamesAndMovesAsWritten) {
     ASSERT_EQ(0, run("new a.pat --count 3 --size 2x2").status);
-    const struct {
-        const char* line;
-        int status;
-        const char* says;
-    } delays[] = {
+    const Refusal delays[] = {
         {"frames a.pat --range 1 --delay 0", 2, "--delay must be a whole number from 1 to 655350"},
         {"frames a.pat --range 1", 2, "give --range and --delay together, or neither to list"},
         {"frames a.pat --delay 50", 2, "give --range and --delay together, or neither to list"},
@@ -230,11 +227,7 @@ TEST_F(Cli, FramesNamesAndMovesAsWritten) {
         {"frames a.pat --range 1 --delay 655350", 0, ""},
         {"frames a.pat --range 3 --delay 1", 0, ""},
     };
-    for (const auto& d : delays) {
-        const auto r = run(d.line);
-        EXPECT_EQ(d.status, r.status) << d.line << r.err;
-        EXPECT_NE(std::string::npos, r.err.find(d.says)) << d.line << r.err;
-    }
+    for (const Refusal& d : delays) expectOutcome(d);
     EXPECT_EQ("1 655350\n2 100\n3 1\n", run("frames a.pat").out);
 
     // A pattern moved forward takes its name and delay along; those between close up.
