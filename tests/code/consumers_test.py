@@ -47,6 +47,16 @@ SIZES = [(2, 2), (3, 5), (7, 9), (8, 8), (9, 16), (13, 17), (33, 21), (95, 47), 
 patterns = [(["".join(rng.choice("01") for _ in range(w)) for _ in range(h)], 1, 1, 0, 2)
             for w, h in SIZES]
 work = tempfile.mkdtemp(prefix="dedur-code-")
+
+
+def c_program(name, what, *others):
+    """Compiles NAME.c (with the C files OTHERS) and runs it: its output, or
+    None after a failed check that WHAT compiles."""
+    sources = [os.path.join(work, f) for f in (name + ".c",) + others]
+    built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, name),
+                *sources, ok=False)
+    check(built.returncode == 0, f"{what}: {built.stderr}")
+    return run(os.path.join(work, name)).stdout if built.returncode == 0 else None
 pat = os.path.join(work, "icons.pat")
 write_pattern_file(pat, patterns)
 
@@ -167,12 +177,9 @@ with open(os.path.join(work, "structs.c"), "w") as f:
             '            putchar(\'\\n\');\n        }\n    }\n    return 0;\n}\n' % len(patterns))
 run(CLI, "code", pat, "--template", os.path.join(SOURCE, "dist", "templates", "c-struct.mustache"),
     "--output", os.path.join(work, "structs.h"))
-built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "structs"),
-            os.path.join(work, "structs.c"), ok=False)
-check(built.returncode == 0, f"the shipped C template compiles: {built.stderr}")
-if built.returncode == 0:
-    check(run(os.path.join(work, "structs")).stdout ==
-          "".join(row + "\n" for rows, *_ in patterns for row in rows),
+printed = c_program("structs", "the shipped C template compiles")
+if printed is not None:
+    check(printed == "".join(row + "\n" for rows, *_ in patterns for row in rows),
           "the shipped C template's table prints the dots")
 
 # An animation's frame table: the frames and their delays, compiled and printed.
@@ -188,13 +195,11 @@ with open(os.path.join(work, "anim.c"), "w") as f:
             '            for (int x = 0; x < w; ++x)\n'
             '                putchar(icons[i][y * stride + x / 8] >> (7 - x % 8) & 1 ? \'1\' : \'0\');\n'
             '            putchar(\'\\n\');\n        }\n    }\n    return 0;\n}\n')
-built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "anim"),
-            os.path.join(work, "anim.c"), ok=False)
-check(built.returncode == 0, f"the frame table compiles: {built.stderr}")
-if built.returncode == 0:
+printed = c_program("anim", "the frame table compiles")
+if printed is not None:
     expected = "".join(f"{d}\n" + "".join(r + "\n" for r in patterns[i][0])
                        for i, d in enumerate([100, 250, 250]))
-    check(run(os.path.join(work, "anim")).stdout == expected, "the frames print with their delays")
+    check(printed == expected, "the frames print with their delays")
 frames_json = json.loads(run(CLI, "code", pat, "--range", "1-3", "--animation", "--format",
                              "json").stdout)
 check(frames_json["total_ms"] == 600 and [p["delay"] for p in frames_json["patterns"]] ==
@@ -212,12 +217,10 @@ with open(os.path.join(work, "two.c"), "w") as f:
             "    for (int i = 0; i < icons_COUNT; ++i)\n"
             '        printf("%d %d %d\\n", icons_WIDTHS[i], icons_HEIGHTS[i], icons[i][0]);\n'
             "    return icons[1] != icons_5;\n}\n")
-built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "two"),
-            os.path.join(work, "two.c"), ok=False)
-check(built.returncode == 0, f"two patterns' table compiles: {built.stderr}")
-if built.returncode == 0:
+printed = c_program("two", "two patterns' table compiles")
+if printed is not None:
     first = lambda rows: int(rows[0][:8].ljust(8, "0"), 2)  # noqa: E731
-    check(run(os.path.join(work, "two")).stdout ==
+    check(printed ==
           f"2 2 250 40\n7 9 {first(patterns[2][0])}\n9 16 {first(patterns[4][0])}\n",
           "two patterns: the count, the delays, the sizes and the first bytes")
 two_json = json.loads(run(CLI, "code", pat, "--range", "3,5", "--animation", "--format",
@@ -235,12 +238,9 @@ with open(os.path.join(work, "one.c"), "w") as f:
             "const uint8_t* first_frame(void);\nint main(void) {\n"
             '    printf("%d %u %d\\n", icons_FRAME_COUNT, (unsigned)icons_DELAYS_MS[0],\n'
             "           first_frame() == icons);\n    return 0;\n}\n")
-built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", os.path.join(work, "one"),
-            os.path.join(work, "one.c"), os.path.join(work, "frame.c"), ok=False)
-check(built.returncode == 0, f"one pattern's frame table links from two files: {built.stderr}")
-if built.returncode == 0:
-    check(run(os.path.join(work, "one")).stdout == "1 100 1\n",
-          "one frame of 100 ms, the pattern itself")
+printed = c_program("one", "one pattern's frame table links from two files", "frame.c")
+if printed is not None:
+    check(printed == "1 100 1\n", "one frame of 100 ms, the pattern itself")
 
 # XBM: ImageMagick reads it back as the pattern (PBM: 1 is black, a set dot).
 xbm = os.path.join(work, "one.xbm")
