@@ -14,6 +14,8 @@
 #include "code/glyphsubset.h"
 #include "commands.h"
 #include "document/patternfile.h"
+#include "fontcode/fontformats.h"
+#include "fontcode/glyphfont.h"
 #include "fonts/bdf.h"
 #include "fonts/glyphfile.h"
 
@@ -105,6 +107,37 @@ bool readStandardInput(std::string& out) {
     return true;
 }
 
+// --format as one of the display libraries' font formats, when it names one.
+std::optional<FontFormat> nativeFormat(const ParsedArgs& args) {
+    return fontFormatNamed(args.value("format").value_or(""));
+}
+
+FontOutput fontOutput(const ParsedArgs& args, const std::string& name, const std::string& from) {
+    FontOutput output;
+    output.name = name;
+    output.comment = "The glyphs of " + from + ", made by dedur";
+    output.gfxRemap = args.has("gfx-remap");
+    return output;
+}
+
+// The font in a library's format, through the output helper; refused before
+// anything is written.
+int writeNativeFont(const std::vector<std::string>& inputs, const ParsedArgs& args,
+                    FontFormat format, const BdfFont& font, const FontOutput& output) {
+    Outcome made;
+    // A dry run through the writer's checks first, so that a refusal writes
+    // nothing at all.
+    if (const Outcome checked =
+            writeFont(format, font, output, [](std::string_view) { return false; });
+        !checked.ok()) {
+        return failure(checked.message.text);
+    }
+    const bool written = writeOut(
+        inputs, args, [&](const CodeSink& sink) { made = writeFont(format, font, output, sink); });
+    if (!made.ok()) return failure(made.message.text);
+    return written ? 0 : 1;
+}
+
 int runFontExport(const ParsedArgs& args) {
     const Command& self = fontExportCommand();
     const std::string& source = args.positional[0];
@@ -117,7 +150,27 @@ int runFontExport(const ParsedArgs& args) {
         return failure("Could not read " + quotedPath(source) + ": there is no such file");
     }
     if (!readGlyphs(source, kind, bytes)) return 1;
+    const std::string format = args.value("format").value_or("bdf");
+    const auto native = nativeFormat(args);
+    if (format != "bdf" && !native) {
+        return usageError(self, "--format must be bdf, lvgl, u8g2 or gfx");
+    }
     if (!outputAllowed(source, target, args.has("force"))) return 1;
+    if (native) {
+        const std::string name = args.value("name").value_or(identifierFromFileName(source));
+        if (!isIdentifier(name)) return usageError(self, "--name must be a C identifier");
+        int blank = 0, unmapped = 0;
+        const BdfFont font = glyphFileFont(bytes, kind, fontRecords(bytes, kind, blank, unmapped));
+        ParsedArgs out = args;
+        out.values["output"] = target;
+        const int status = writeNativeFont({source}, out, *native, font,
+                                           fontOutput(args, name, quotedPath(source)));
+        if (status == 0) {
+            std::cerr << font.glyphs.size() << " glyphs written; " << blank << " blank and "
+                      << unmapped << " without a Unicode character left out\n";
+        }
+        return status;
+    }
     const std::string name = std::filesystem::path(source).stem().string();
     const BdfExport made = exportBdf(bytes, kind, name);
     if (const Outcome written = writeFileSafely(target, made.text); !written.ok()) {
@@ -165,8 +218,9 @@ int runFontSubset(const ParsedArgs& args) {
     const GlyphFileKind kind =
         kindName == "16x15" ? GlyphFileKind::Big5_16x15 : GlyphFileKind::Big5_24x24;
     const std::string format = args.value("format").value_or("c");
-    if (format != "c" && format != "bdf" && format != "json") {
-        return usageError(self, "--format must be c, bdf or json");
+    const auto native = nativeFormat(args);
+    if (format != "c" && format != "bdf" && format != "json" && !native) {
+        return usageError(self, "--format must be c, bdf, json, lvgl, u8g2 or gfx");
     }
     if (args.has("format") && args.has("template")) {
         return usageError(self, "give --format or --template, not both");
@@ -239,6 +293,10 @@ int runFontSubset(const ParsedArgs& args) {
                    ? 0
                    : 1;
     }
+    if (native) {
+        return writeNativeFont(inputs, args, *native, subsetFont(subset, fileBytes, asciiBytes),
+                               fontOutput(args, name, "the strings' characters"));
+    }
     const bool written = writeOut(inputs, args, [&](const CodeSink& sink) {
         if (format == "c") {
             writeSubsetC(subset, name, sink);
@@ -259,7 +317,8 @@ const Command& fontSubsetCommand() {
         "the glyphs of the characters some strings use, for the firmware",
         "usage: dedur-cli font-subset --text STRINGS.txt [MORE.txt...] [--fonts DIR]\n"
         "                            [--kind 16x15|24x24]\n"
-        "                            [--format c|bdf|json | --template FILE]\n"
+        "                            [--format c|bdf|json|lvgl|u8g2|gfx | --template FILE]\n"
+        "                            [--gfx-remap]\n"
         "                            [--layout L] [--name NAME] [--output OUT [--force]]\n"
         "                            [--strict]\n"
         "\n"
@@ -272,6 +331,7 @@ const Command& fontSubsetCommand() {
         "         codes beside them, and NAME_glyph(code point), a binary search\n"
         "  bdf    a BDF font of just those glyphs\n"
         "  json   the glyphs' code points, Big5 codes and bytes\n"
+        "  lvgl, u8g2, gfx  a font for LVGL, u8g2 or Adafruit GFX (see font-export)\n"
         "  --template FILE  a Mustache template: name, width, height, layout, count\n"
         "         and glyphs, each with codepoint, hex, big5, char, width, bytes\n"
         "         (value, hex, bin, index, last), rows (text), index and last\n"
@@ -288,7 +348,8 @@ const Command& fontSubsetCommand() {
          {"name", true},
          {"output", true},
          {"force", false},
-         {"strict", false}},
+         {"strict", false},
+         {"gfx-remap", false}},
         0,
         64,
         runFontSubset};
@@ -299,8 +360,10 @@ const Command& fontExportCommand() {
     static const Command command{
         "font-export",
         "write a glyph file as a BDF font",
-        "usage: dedur-cli font-export FONTFILE OUT.bdf\n"
-        "                            [--kind 16x15|24x24|8x15|symbol16x15] [--force]\n"
+        "usage: dedur-cli font-export FONTFILE OUT\n"
+        "                            [--kind 16x15|24x24|8x15|symbol16x15]\n"
+        "                            [--format bdf|lvgl|u8g2|gfx [--gfx-remap]]\n"
+        "                            [--name NAME] [--force]\n"
         "\n"
         "Writes every drawn glyph of the glyph file as a BDF 2.1 font (the format the\n"
         "X11 font tools and the display libraries' font converters read), encoded by\n"
@@ -312,8 +375,13 @@ const Command& fontExportCommand() {
         "error. The\n"
         "kind follows the file name (STD16X15.fon, STD24.fon, ASCFONT.15, SPCFONT.15\n"
         "and SPCFSUPP.15, whose records hold the Big5 codes from A140 and C6A1 in\n"
-        "turn) unless --kind is given.\n",
-        {{"kind", true}, {"force", false}},
+        "turn) unless --kind is given.\n"
+        "  --format lvgl  an LVGL font (lv_font_t, 1 bit per dot) in one C file\n"
+        "  --format u8g2  a u8g2 font (its run-length format) as a C array\n"
+        "  --format gfx   an Adafruit GFX font (GFXfont); codes above 255 need\n"
+        "                 --gfx-remap, which puts the characters on codes from 0x20\n"
+        "  --name NAME    the C identifier of the font (default: from the file name)\n",
+        {{"kind", true}, {"format", true}, {"name", true}, {"gfx-remap", false}, {"force", false}},
         2,
         2,
         runFontExport};

@@ -10,7 +10,7 @@ import sys
 # Bottom first; folders on one line stand side by side and include neither.
 STACKS = {
     "src/core": [["base"], ["settings"], ["document"], ["fonts"], ["grid"],
-                 ["image", "textclip"], ["panel"], ["code"],
+                 ["image", "textclip"], ["panel"], ["code"], ["fontcode"],
                  ["."]],
     # The subjects' controllers stand side by side on the ground they share;
     # only the window above them knows them all.

@@ -221,12 +221,13 @@ std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind) {
     return dots;
 }
 
-BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name) {
+std::vector<std::pair<long, int>> fontRecords(std::string_view fileBytes, GlyphFileKind kind,
+                                              int& blank, int& unmapped) {
     const GlyphFileShape s = glyphFileShape(kind);
-    // Code point and record, put in code-point order below.
     std::vector<std::pair<long, int>> order;
     order.reserve(static_cast<size_t>(s.records));
-    BdfExport result;
+    blank = 0;
+    unmapped = 0;
     for (int r = 0; r < s.records; ++r) {
         const size_t at = static_cast<size_t>(r) * static_cast<size_t>(s.recordBytes);
         if (at + static_cast<size_t>(s.recordBytes) > fileBytes.size()) break;
@@ -234,24 +235,29 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
         // A space is drawn with nothing and still moves the pen: it stays.
         if (!isSpaceCharacter(codePoint) &&
             isBlank(fileBytes.substr(at, static_cast<size_t>(s.recordBytes)))) {
-            result.blank += codePoint >= 0 || r > 0;
+            blank += codePoint >= 0 || r > 0;
             continue;
         }
         if (codePoint < 0) {
-            ++result.unmapped;
+            ++unmapped;
             continue;
         }
         order.emplace_back(codePoint, r);
     }
-    // Each code point once: the first record that stands for it.
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     order.erase(std::unique(order.begin(), order.end(),
                             [](const auto& a, const auto& b) { return a.first == b.first; }),
                 order.end());
+    return order;
+}
+
+BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::string& name) {
+    int blank = 0, unmapped = 0;
+    const auto order = fontRecords(fileBytes, kind, blank, unmapped);
     BdfExport written = exportBdfGlyphs(fileBytes, kind, name, order);
-    written.blank = result.blank;
-    written.unmapped = result.unmapped;
+    written.blank = blank;
+    written.unmapped = unmapped;
     return written;
 }
 

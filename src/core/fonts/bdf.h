@@ -73,6 +73,13 @@ uint16_t big5CodeOfRecord(GlyphFileKind kind, int record);
 // The record of a code point; -1 when the file has none for it.
 int recordOfCodePoint(GlyphFileKind kind, char32_t codePoint);
 
+// The records a whole glyph file gives as a font, by code point, in
+// code-point order, each code point once (the first record that stands for
+// it): blank records but for spaces, and records without a Unicode
+// character, are left out and counted.
+std::vector<std::pair<long, int>> fontRecords(std::string_view fileBytes, GlyphFileKind kind,
+                                              int& blank, int& unmapped);
+
 struct BdfExport {
     std::string text;
     int written = 0;
