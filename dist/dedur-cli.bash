@@ -27,7 +27,21 @@ _dedur_cli() {
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W "c xbm micropython rust asm json" -- "$cur"))
+            local formats
+            case $command in
+                font-export) formats="bdf lvgl u8g2 gfx" ;;
+                font-subset) formats="c bdf json lvgl u8g2 gfx" ;;
+                *) formats="c xbm micropython rust asm json lvgl lvgl-font u8g2-font gfx-font" ;;
+            esac
+            COMPREPLY=($(compgen -W "$formats" -- "$cur"))
+            return
+            ;;
+        --lvgl)
+            COMPREPLY=($(compgen -W "8 9" -- "$cur"))
+            return
+            ;;
+        --from)
+            _filedir '@(bdf|BDF|ttf|TTF|otf|OTF|ttc|TTC)'
             return
             ;;
         --layout)
@@ -50,7 +64,8 @@ _dedur_cli() {
             return
             ;;
         --count | --size | --seg | --com | --pattern | --range | --code | --number | --threshold | \
-            --scale | --columns | --offset | --panel | --at | --to | --delay | --loop)
+            --scale | --columns | --offset | --panel | --at | --to | --delay | --loop | \
+            --first | --spacing | --baseline | --colors)
             return
             ;;
     esac
@@ -69,7 +84,8 @@ _dedur_cli() {
             --kind | --lr | --tb | --c-array | --count | --size | --seg | --com | --pattern | \
                 --range | --code | --number | --threshold | --scale | --columns | --offset | \
                 --panel | --format | --layout | --template | --output | --profile | --name | \
-                --text | --fonts | --at | --to) ((i++)) ;;
+                --text | --fonts | --at | --to | --from | --first | --spacing | --baseline | \
+                --colors | --lvgl | --delay | --loop) ((i++)) ;;
             -*) ;;
             *) ((positional++)) ;;
         esac
@@ -77,7 +93,7 @@ _dedur_cli() {
     case $command in
         make-fonts) _filedir -d ;;
         glyph) _filedir '@(fon|15)' ;;
-        font-export) if ((positional == 0)); then _filedir '@(fon|15)'; else _filedir bdf; fi ;;
+        font-export) if ((positional == 0)); then _filedir '@(fon|15)'; else _filedir '@(bdf|c|h)'; fi ;;
         font-import) if ((positional == 0)); then _filedir '@(fon|15)'; else _filedir bdf; fi ;;
         font-subset) _filedir txt ;;
         import-image) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|PBM|xbm|XBM|gif|GIF)'; fi ;;
