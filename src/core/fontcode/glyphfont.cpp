@@ -76,8 +76,9 @@ void cutToDots(BdfGlyph& glyph) {
         }
     }
     if (right < 0) {
-        glyph.xOffset = 0;
-        glyph.yOffset = 0;
+        // Nothing drawn: the box shrinks to its left edge at its top, as the
+        // display libraries' converters cut a blank one (u8g2's bytes match).
+        glyph.yOffset += glyph.height;
         glyph.width = 0;
         glyph.height = 0;
         glyph.dots.clear();

@@ -23,7 +23,8 @@ BdfFont subsetFont(const GlyphSubset& subset, std::string_view fileBytes,
                    std::string_view asciiBytes);
 
 // Cuts a glyph's box to the rows and columns that hold dots, moving its
-// offsets so that every dot stays where it was drawn.
+// offsets so that every dot stays where it was drawn; a box without dots
+// becomes empty at its left edge and its top.
 void cutToDots(BdfGlyph& glyph);
 
 } // namespace dedur
