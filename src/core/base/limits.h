@@ -50,4 +50,16 @@ inline constexpr size_t TemplateHeldBlanks = size_t{16} << 20;
 // Output shown rather than written.
 inline constexpr size_t ShownCodeBytes = size_t{256} << 10; // a dialog's live text
 
+// What Adafruit GFX's GFXfont can hold: 16-bit bitmap offsets, 8-bit boxes,
+// advances and line pitch, 8-bit signed offsets, and codes 0 to 255 (drawn
+// through an unsigned char); remapped, the characters take 0x20 to 0xFF.
+inline constexpr size_t GfxBitmapBytes = 65535;
+inline constexpr int GfxGlyphSide = 255;
+inline constexpr int GfxAdvance = 255;
+inline constexpr int GfxLineHeight = 255;
+inline constexpr int GfxOffsetMin = -128;
+inline constexpr int GfxOffsetMax = 127;
+inline constexpr int GfxLastCode = 255;
+inline constexpr int GfxRemapCharacters = 224;
+
 } // namespace dedur::limits
