@@ -32,8 +32,24 @@ inline constexpr int BdfGlyphOffset = 1000;   // a BBX offset, either way
 inline constexpr size_t BdfLinePiece = 4096;  // read of a line; the rest of a longer one is skipped
 inline constexpr int SidecarEntries = 100000; // names, delays and profiles together
 
+// Fonts read as the source of an export or a subset (--from).
+inline constexpr size_t FontSourceBytes = size_t{64} << 20; // a font file handed to FreeType
+inline constexpr int FontSourceSizeMin = 4;                 // --size, in pixels
+inline constexpr int FontSourceSizeMax = 256;
+inline constexpr uint64_t FontSourceDots = uint64_t{1} << 27; // all glyphs drawn at that size
+
 // Values.
 inline constexpr int FrameDelayMs = 655350; // a frame's delay: what a GIF can hold
+
+// Icon fonts made of patterns.
+inline constexpr int IconSpacing = 96;  // --spacing: blank columns after each icon
+inline constexpr int IconBaseline = 96; // --baseline: rows of an icon below the baseline
+
+// u8g2 fonts: what its one-byte record size and 8-bit glyph fields hold.
+inline constexpr int U8g2RecordBytes = 254;    // its converter refuses a record of 255
+inline constexpr int U8g2GlyphSide = 255;      // a box's width and height, cut to its dots
+inline constexpr int U8g2GlyphOffset = 128;    // offsets and advance: -128 to 127
+inline constexpr long U8g2LastCode = 0xFFFF;   // the library looks glyphs up by 16-bit codes
 
 // Waits.
 inline constexpr int PairLockWaitMs = 30000; // for another writer of a pattern file and sidecar
@@ -49,6 +65,23 @@ inline constexpr size_t TemplateHeldBlanks = size_t{16} << 20;
 
 // Output shown rather than written.
 inline constexpr size_t ShownCodeBytes = size_t{256} << 10; // a dialog's live text
+// Text drawn as a display library draws it: the first lines, the first
+// characters of each, and at most this many dots in all.
+inline constexpr int PreviewTextLines = 8;
+inline constexpr int PreviewLineCharacters = 160;
+inline constexpr size_t PreviewDots = size_t{1} << 20;
+
+// What LVGL's lv_font_fmt_txt can hold in a glyph's description and cmaps:
+// a glyph's box and advance, its offsets, the bitmap's 20-bit byte index,
+// 16-bit glyph ids and 9 bits of cmap count. Beyond them a font is refused.
+inline constexpr int LvglGlyphSide = 255;
+inline constexpr int LvglOffsetMin = -128;
+inline constexpr int LvglOffsetMax = 127;
+inline constexpr int LvglAdvance = 255; // 12 bits of advance x 16
+inline constexpr size_t LvglBitmapBytes = size_t{1} << 20;
+inline constexpr int LvglGlyphs = 65535;
+inline constexpr int LvglCmaps = 511;
+inline constexpr int LvglCmapSpan = 65535; // code points one cmap covers
 
 // What Adafruit GFX's GFXfont can hold: 16-bit bitmap offsets, 8-bit boxes,
 // advances and line pitch, 8-bit signed offsets, and codes 0 to 255 (drawn
