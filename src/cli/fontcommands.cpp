@@ -15,6 +15,7 @@
 #include "commands.h"
 #include "document/patternfile.h"
 #include "fontcode/fontformats.h"
+#include "fontcode/fontsource.h"
 #include "fontcode/glyphfont.h"
 #include "fonts/bdf.h"
 #include "fonts/glyphfile.h"
@@ -138,8 +139,89 @@ int writeNativeFont(const std::vector<std::string>& inputs, const ParsedArgs& ar
     return written ? 0 : 1;
 }
 
-int runFontExport(const ParsedArgs& args) {
+// The font of --from: read whole (at --size, face --face), or only the
+// given characters; false after the message.
+bool readSourceFont(const ParsedArgs& args, const Command& self, FontSourceOptions options,
+                    FontSource& out, int& status) {
+    const std::string path = args.value("from").value_or("");
+    std::string error;
+    // A collection's face index is 16 bits to FreeType.
+    if (!numberOption(args, "size", limits::FontSourceSizeMin, limits::FontSourceSizeMax,
+                      options.size, error) ||
+        !numberOption(args, "face", 0, 0xFFFF, options.face, error)) {
+        status = usageError(self, error);
+        return false;
+    }
+    status = 1;
+    if (!fileExists(path)) {
+        failure("Could not read " + quotedPath(path) + ": there is no such file");
+        return false;
+    }
+    std::string bytes;
+    if (!readWhole(path, std::max(limits::BdfFileBytes, limits::FontSourceBytes), bytes)) {
+        return false;
+    }
+    if (const Outcome read = readFontSource(bytes, path, options, out); !read.ok()) {
+        failure(read.message.text);
+        return false;
+    }
+    return true;
+}
+
+// What was left out of a font from --from, for standard error.
+std::string sourceSummary(const FontSource& source) {
+    std::string text = "from " + source.drawnFrom;
+    if (source.leftOut) {
+        text += "; " + std::to_string(source.leftOut) +
+                " without a Unicode character or given twice left out";
+    }
+    if (source.undrawn) {
+        text += "; " + std::to_string(source.undrawn) + " that FreeType could not draw left out";
+    }
+    return text;
+}
+
+int runFontExportFrom(const ParsedArgs& args) {
     const Command& self = fontExportCommand();
+    if (args.positional.size() != 1) return usageError(self, "with --from give only OUT");
+    if (args.has("kind")) return usageError(self, "--kind is for glyph files, not --from");
+    const std::string& source = *args.value("from");
+    const std::string& target = args.positional[0];
+    const std::string format = args.value("format").value_or("bdf");
+    const auto native = nativeFormat(args);
+    if (format != "bdf" && !native) {
+        return usageError(self, "--format must be bdf, lvgl, u8g2 or gfx");
+    }
+    const std::string name = args.value("name").value_or(identifierFromFileName(source));
+    if (!isIdentifier(name)) return usageError(self, "--name must be a C identifier");
+    if (!outputAllowed(source, target, args.has("force"))) return 1;
+    FontSource font;
+    int status = 0;
+    if (!readSourceFont(args, self, {}, font, status)) return status;
+    ParsedArgs out = args;
+    out.values["output"] = target;
+    if (native) {
+        status = writeNativeFont({source}, out, *native, font.font,
+                                 fontOutput(args, name, quotedPath(source)));
+    } else {
+        status = writeOut({source}, out,
+                          [&](const CodeSink& sink) { writeBdfFont(font.font, name, sink); })
+                     ? 0
+                     : 1;
+    }
+    if (status == 0) {
+        std::cerr << font.font.glyphs.size() << " glyphs written, " << sourceSummary(font) << "\n";
+    }
+    return status;
+}
+
+int runFontExport(const ParsedArgs& args) {
+    if (args.has("from")) return runFontExportFrom(args);
+    const Command& self = fontExportCommand();
+    if (args.positional.size() != 2) return usageError(self, "give FONTFILE and OUT");
+    if (args.has("size") || args.has("face")) {
+        return usageError(self, "--size and --face go with --from");
+    }
     const std::string& source = args.positional[0];
     const std::string& target = args.positional[1];
     GlyphFileKind kind{};
@@ -205,25 +287,107 @@ int runFontImport(const ParsedArgs& args) {
     return 0;
 }
 
+// The distinct characters of the strings: --text FILE and any further files,
+// "-" for standard input; false after the message.
+bool readCharacters(const std::vector<std::string>& sources, std::vector<char32_t>& characters) {
+    // Each source on its own, so that a fault names its file and its byte.
+    for (const std::string& source : sources) {
+        std::string text;
+        if (source == "-" ? !readStandardInput(text)
+                          : !readWhole(source, limits::TextFileBytes, text)) {
+            return false;
+        }
+        std::vector<char32_t> some;
+        size_t badAt = 0;
+        if (!distinctCharacters(text, some, badAt)) {
+            const std::string what =
+                source == "-" ? "The strings on standard input are" : quotedPath(source) + " is";
+            failure(formatText("%s not UTF-8 text (byte %zu)", what.c_str(), badAt));
+            return false;
+        }
+        characters.insert(characters.end(), some.begin(), some.end());
+    }
+    std::sort(characters.begin(), characters.end());
+    characters.erase(std::unique(characters.begin(), characters.end()), characters.end());
+    return true;
+}
+
+// The characters without a glyph on standard error; with --strict, false
+// after the count.
+bool reportMissing(const ParsedArgs& args, const std::vector<char32_t>& missing) {
+    for (char32_t c : missing) {
+        std::cerr << "dedur-cli: no glyph for U+" << formatText("%04X", static_cast<unsigned>(c))
+                  << " " << printable(utf8(c)) << "\n";
+    }
+    if (!missing.empty() && args.has("strict")) {
+        failure(std::to_string(missing.size()) + " characters have no glyph");
+        return false;
+    }
+    return true;
+}
+
+// A glyph file beside the subset's, when it is there; false after the message.
+bool readBeside(const std::string& folder, const char* fileName, GlyphFileKind kind,
+                std::string& path, std::string& bytes) {
+    path = (std::filesystem::path(folder) / fileName).string();
+    return !fileExists(path) || readGlyphs(path, kind, bytes);
+}
+
+// font-subset --from: the strings' characters from a font of the user's.
+int runFontSubsetFrom(const ParsedArgs& args, const std::vector<std::string>& sources,
+                      const std::vector<char32_t>& characters) {
+    const Command& self = fontSubsetCommand();
+    const std::string& fontPath = *args.value("from");
+    const std::string name = args.value("name").value_or("glyphs");
+    const auto native = nativeFormat(args);
+    FontSourceOptions options;
+    options.all = false;
+    options.characters = characters;
+    FontSource font;
+    int status = 0;
+    if (!readSourceFont(args, self, options, font, status)) return status;
+    if (!reportMissing(args, font.missing)) return 1;
+    std::vector<std::string> inputs = sources;
+    inputs.push_back(fontPath);
+    if (native) {
+        return writeNativeFont(inputs, args, *native, font.font,
+                               fontOutput(args, name, "the strings' characters"));
+    }
+    return writeOut(inputs, args,
+                    [&](const CodeSink& sink) { writeBdfFont(font.font, name, sink); })
+               ? 0
+               : 1;
+}
+
 int runFontSubset(const ParsedArgs& args) {
     const Command& self = fontSubsetCommand();
-    // The strings: --text FILE and any further files, "-" for standard input.
     std::vector<std::string> sources = args.positional;
     if (const auto text = args.value("text")) sources.insert(sources.begin(), *text);
     if (sources.empty()) return usageError(self, "give the strings with --text FILE");
+    const bool from = args.has("from");
+    if (from && args.has("kind")) return usageError(self, "--kind is for glyph files, not --from");
+    if (!from && (args.has("size") || args.has("face"))) {
+        return usageError(self, "--size and --face go with --from");
+    }
     const std::string kindName = args.value("kind").value_or("16x15");
     if (kindName != "16x15" && kindName != "24x24") {
         return usageError(self, "--kind must be 16x15 or 24x24");
     }
     const GlyphFileKind kind =
         kindName == "16x15" ? GlyphFileKind::Big5_16x15 : GlyphFileKind::Big5_24x24;
-    const std::string format = args.value("format").value_or("c");
+    const std::string format = args.value("format").value_or(from ? "bdf" : "c");
     const auto native = nativeFormat(args);
     if (format != "c" && format != "bdf" && format != "json" && !native) {
         return usageError(self, "--format must be c, bdf, json, lvgl, u8g2 or gfx");
     }
     if (args.has("format") && args.has("template")) {
         return usageError(self, "give --format or --template, not both");
+    }
+    // The C and JSON subsets are glyphs of one cell; a font of any boxes
+    // has no cell to give them.
+    if (from && (format == "c" || format == "json" || args.has("template") || args.has("layout"))) {
+        return usageError(self, "the glyphs of --from have boxes of their own sizes, not one "
+                                "cell: give --format bdf, lvgl, u8g2 or gfx");
     }
     const auto layout = layoutNamed(args.value("layout").value_or("rows-msb"));
     if (!layout || *layout == CodeLayout::Panel) {
@@ -232,25 +396,9 @@ int runFontSubset(const ParsedArgs& args) {
     const std::string name = args.value("name").value_or("glyphs");
     if (!isIdentifier(name)) return usageError(self, "--name must be a C identifier");
 
-    // Each source on its own, so that a fault names its file and its byte.
     std::vector<char32_t> characters;
-    for (const std::string& source : sources) {
-        std::string text;
-        if (source == "-" ? !readStandardInput(text)
-                          : !readWhole(source, limits::TextFileBytes, text)) {
-            return 1;
-        }
-        std::vector<char32_t> some;
-        size_t badAt = 0;
-        if (!distinctCharacters(text, some, badAt)) {
-            const std::string what =
-                source == "-" ? "The strings on standard input are" : quotedPath(source) + " is";
-            return failure(formatText("%s not UTF-8 text (byte %zu)", what.c_str(), badAt));
-        }
-        characters.insert(characters.end(), some.begin(), some.end());
-    }
-    std::sort(characters.begin(), characters.end());
-    characters.erase(std::unique(characters.begin(), characters.end()), characters.end());
+    if (!readCharacters(sources, characters)) return 1;
+    if (from) return runFontSubsetFrom(args, sources, characters);
     const std::string folder = args.value("fonts").value_or(".");
     const std::string fontPath =
         (std::filesystem::path(folder) /
@@ -261,24 +409,25 @@ int runFontSubset(const ParsedArgs& args) {
         return failure("Could not read " + quotedPath(fontPath) + ": there is no such file");
     }
     if (!readGlyphs(fontPath, kind, fileBytes)) return 1;
-    // ASCII from the 8x15 file beside the 16x15 one, when it is there.
-    std::string asciiBytes;
-    const std::string asciiPath = (std::filesystem::path(folder) / AsciiFileName).string();
-    if (kind == GlyphFileKind::Big5_16x15 && fileExists(asciiPath) &&
-        !readGlyphs(asciiPath, GlyphFileKind::Ascii8x15, asciiBytes)) {
+    // With 16x15: ASCII from the 8x15 file beside it, and what the Big5 file
+    // lacks from the symbol files, when they are there.
+    std::string asciiBytes, symbolBytes, symbolSuppBytes;
+    std::string asciiPath, symbolPath, symbolSuppPath;
+    if (kind == GlyphFileKind::Big5_16x15 &&
+        (!readBeside(folder, AsciiFileName, GlyphFileKind::Ascii8x15, asciiPath, asciiBytes) ||
+         !readBeside(folder, SpecialFileName, GlyphFileKind::Symbol16x15, symbolPath,
+                     symbolBytes) ||
+         !readBeside(folder, SpecialSuppFileName, GlyphFileKind::SymbolSupp16x15, symbolSuppPath,
+                     symbolSuppBytes))) {
         return 1;
     }
-    const GlyphSubset subset = makeSubset(fileBytes, kind, *layout, characters, asciiBytes);
-    for (char32_t c : subset.missing) {
-        std::cerr << "dedur-cli: no glyph for U+" << formatText("%04X", static_cast<unsigned>(c))
-                  << " " << printable(utf8(c)) << "\n";
-    }
-    if (!subset.missing.empty() && args.has("strict")) {
-        return failure(std::to_string(subset.missing.size()) + " characters have no glyph");
-    }
+    const GlyphSubset subset =
+        makeSubset(fileBytes, kind, *layout, characters, asciiBytes, symbolBytes, symbolSuppBytes);
+    if (!reportMissing(args, subset.missing)) return 1;
     // Every file read: the output may replace none of them.
     std::vector<std::string> inputs = sources;
-    inputs.insert(inputs.end(), {fontPath, asciiPath, args.value("template").value_or("")});
+    inputs.insert(inputs.end(), {fontPath, asciiPath, symbolPath, symbolSuppPath,
+                                 args.value("template").value_or("")});
     if (const auto templatePath = args.value("template")) {
         std::string templateText;
         if (!readWhole(*templatePath, limits::TemplateBytes, templateText)) return 1;
@@ -294,8 +443,10 @@ int runFontSubset(const ParsedArgs& args) {
                    : 1;
     }
     if (native) {
-        return writeNativeFont(inputs, args, *native, subsetFont(subset, fileBytes, asciiBytes),
-                               fontOutput(args, name, "the strings' characters"));
+        return writeNativeFont(
+            inputs, args, *native,
+            subsetFont(subset, fileBytes, asciiBytes, symbolBytes, symbolSuppBytes),
+            fontOutput(args, name, "the strings' characters"));
     }
     const bool written = writeOut(inputs, args, [&](const CodeSink& sink) {
         if (format == "c") {
@@ -303,7 +454,7 @@ int runFontSubset(const ParsedArgs& args) {
         } else if (format == "json") {
             writeSubsetJson(subset, sink);
         } else {
-            sink(subsetAsBdf(fileBytes, subset, name));
+            sink(subsetAsBdf(fileBytes, subset, name, symbolBytes, symbolSuppBytes));
         }
     });
     return written ? 0 : 1;
@@ -321,12 +472,21 @@ const Command& fontSubsetCommand() {
         "                            [--gfx-remap]\n"
         "                            [--layout L] [--name NAME] [--output OUT [--force]]\n"
         "                            [--strict]\n"
+        "       dedur-cli font-subset --text STRINGS.txt [MORE.txt...]\n"
+        "                            --from FONT [--size PX] [--face N]\n"
+        "                            [--format bdf|lvgl|u8g2|gfx [--gfx-remap]]\n"
+        "                            [--name NAME] [--output OUT [--force]] [--strict]\n"
         "\n"
         "Reads UTF-8 text (\"-\" for standard input), collects its distinct characters\n"
         "in code-point order and writes only their glyphs, from STD16X15.fon or\n"
         "STD24.fon in DIR (default: here); with 16x15, ASCII from ASCFONT.15 beside\n"
         "it, 8 dots wide (the C output has a table of widths; the BDF holds the\n"
-        "Big5 glyphs only).\n"
+        "Big5 glyphs only), and what STD16X15.fon lacks or leaves blank (kana,\n"
+        "circled numbers, symbols) from SPCFONT.15 and then SPCFSUPP.15 beside it.\n"
+        "  --from FONT  the glyphs from a font of your own instead (see font-export):\n"
+        "         a BDF, or any font FreeType reads drawn at --size PX; written as\n"
+        "         bdf (the default), lvgl, u8g2 or gfx, as the font places them (c,\n"
+        "         json, --template and --layout take the glyph files' one cell)\n"
         "  c      the bitmaps in the layout, the code points (uint32) with their Big5\n"
         "         codes beside them, and NAME_glyph(code point), a binary search\n"
         "  bdf    a BDF font of just those glyphs\n"
@@ -340,6 +500,9 @@ const Command& fontSubsetCommand() {
         "Characters without a glyph are listed on standard error; with --strict they\n"
         "make it fail (exit 1).\n",
         {{"text", true},
+         {"from", true},
+         {"size", true},
+         {"face", true},
          {"fonts", true},
          {"kind", true},
          {"format", true},
@@ -364,6 +527,9 @@ const Command& fontExportCommand() {
         "                            [--kind 16x15|24x24|8x15|symbol16x15]\n"
         "                            [--format bdf|lvgl|u8g2|gfx [--gfx-remap]]\n"
         "                            [--name NAME] [--force]\n"
+        "       dedur-cli font-export --from FONT OUT [--size PX] [--face N]\n"
+        "                            [--format bdf|lvgl|u8g2|gfx [--gfx-remap]]\n"
+        "                            [--name NAME] [--force]\n"
         "\n"
         "Writes every drawn glyph of the glyph file as a BDF 2.1 font (the format the\n"
         "X11 font tools and the display libraries' font converters read), encoded by\n"
@@ -380,9 +546,26 @@ const Command& fontExportCommand() {
         "  --format u8g2  a u8g2 font (its run-length format) as a C array\n"
         "  --format gfx   an Adafruit GFX font (GFXfont); codes above 255 need\n"
         "                 --gfx-remap, which puts the characters on codes from 0x20\n"
-        "  --name NAME    the C identifier of the font (default: from the file name)\n",
-        {{"kind", true}, {"format", true}, {"name", true}, {"gfx-remap", false}, {"force", false}},
-        2,
+        "  --name NAME    the C identifier of the font (default: from the file name)\n"
+        "  --from FONT    every glyph of a font of your own instead of a glyph file:\n"
+        "                 a BDF font (any size, any Unicode; a Big5-encoded one is\n"
+        "                 turned into Unicode) with its boxes, offsets, advances and\n"
+        "                 line as written, or a font FreeType reads (.ttf, .otf, .ttc,\n"
+        "                 .pcf) at --size PX, 4 to 256: its bitmap strike of that\n"
+        "                 size when it has one, else its outlines drawn one bit a dot\n"
+        "                 with the font's own hints (never the auto-hinter), each\n"
+        "                 box cut to its dots, the line from the size's ascender and\n"
+        "                 descender. A font of one strike needs no --size.\n"
+        "  --face N       the face of a collection (.ttc), from 0 (default 0)\n",
+        {{"kind", true},
+         {"format", true},
+         {"name", true},
+         {"from", true},
+         {"size", true},
+         {"face", true},
+         {"gfx-remap", false},
+         {"force", false}},
+        1,
         2,
         runFontExport};
     return command;

@@ -77,8 +77,27 @@ bool distinctCharacters(std::string_view text, std::vector<char32_t>& out, size_
     return true;
 }
 
+namespace {
+
+// The bytes of a record of the file, or nullptr when it has none or it is
+// past a short file's end.
+const uint8_t* recordBytes(std::string_view bytes, GlyphFileKind kind, int record) {
+    const auto size = static_cast<size_t>(glyphFileShape(kind).recordBytes);
+    const size_t at = static_cast<size_t>(record) * size;
+    if (record < 0 || at + size > bytes.size()) return nullptr;
+    return reinterpret_cast<const uint8_t*>(bytes.data()) + at;
+}
+
+bool drawnRecord(const uint8_t* bytes, GlyphFileKind kind) {
+    return bytes && std::any_of(bytes, bytes + glyphFileShape(kind).recordBytes,
+                                [](uint8_t b) { return b != 0; });
+}
+
+} // namespace
+
 GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayout layout,
-                       const std::vector<char32_t>& characters, std::string_view asciiBytes) {
+                       const std::vector<char32_t>& characters, std::string_view asciiBytes,
+                       std::string_view symbolBytes, std::string_view symbolSuppBytes) {
     GlyphSubset subset;
     subset.kind = kind;
     subset.layout = layout;
@@ -88,27 +107,35 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
     const std::vector<uint8_t> blankRecord(72, 0);
     for (char32_t c : characters) {
         const bool ascii = !asciiBytes.empty() && c >= 0x20 && c < 0x7F;
-        const GlyphFileKind from = ascii ? GlyphFileKind::Ascii8x15 : kind;
-        const std::string_view bytes = ascii ? asciiBytes : fileBytes;
-        const GlyphFileShape s = glyphFileShape(from);
+        GlyphFileKind from = ascii ? GlyphFileKind::Ascii8x15 : kind;
         int record = recordOfCodePoint(from, c);
-        const size_t at =
-            static_cast<size_t>(std::max(record, 0)) * static_cast<size_t>(s.recordBytes);
-        const size_t end = at + static_cast<size_t>(s.recordBytes);
-        if (record >= 0 && end > bytes.size()) record = -1; // past a short file's end
+        const uint8_t* glyphRecord = recordBytes(ascii ? asciiBytes : fileBytes, from, record);
+        if (!glyphRecord) record = -1;
         // A space is drawn with nothing: it is no less a glyph, and needs no
         // record to be one.
         const bool space = isSpaceCharacter(c);
-        const bool drawn =
-            space || (record >= 0 && std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                                                 bytes.begin() + static_cast<std::ptrdiff_t>(end),
-                                                 [](char b) { return b != 0; }));
-        if (!drawn) {
+        if (!space && !ascii && kind == GlyphFileKind::Big5_16x15 &&
+            !drawnRecord(glyphRecord, from)) {
+            // The symbol files share the cell: what they draw stands in.
+            for (const auto& [symbols, bytes] :
+                 {std::pair{GlyphFileKind::Symbol16x15, symbolBytes},
+                  std::pair{GlyphFileKind::SymbolSupp16x15, symbolSuppBytes}}) {
+                const int other = recordOfCodePoint(symbols, c);
+                const uint8_t* otherRecord = recordBytes(bytes, symbols, other);
+                if (drawnRecord(otherRecord, symbols)) {
+                    from = symbols;
+                    record = other;
+                    glyphRecord = otherRecord;
+                    break;
+                }
+            }
+        }
+        if (!space && !drawnRecord(glyphRecord, from)) {
             subset.missing.push_back(c);
             continue;
         }
-        const auto* glyphRecord =
-            record >= 0 ? reinterpret_cast<const uint8_t*>(bytes.data()) + at : blankRecord.data();
+        const GlyphFileShape s = glyphFileShape(from);
+        if (!glyphRecord) glyphRecord = blankRecord.data();
         const PatternHeader header{
             static_cast<int16_t>(s.width), static_cast<int16_t>(s.height), 1, 1, 0, 2};
         SubsetGlyph g;
@@ -122,6 +149,7 @@ GlyphSubset makeSubset(std::string_view fileBytes, GlyphFileKind kind, CodeLayou
                                            static_cast<uint8_t>(code[1]));
         }
         g.record = record;
+        g.source = from;
         g.width = s.width;
         if (layout == CodeLayout::RowsMsb) {
             // A record already is rows from the top, the leftmost dot in bit 7.
@@ -304,13 +332,20 @@ std::string subsetAsJson(const GlyphSubset& subset) {
 }
 
 std::string subsetAsBdf(std::string_view fileBytes, const GlyphSubset& subset,
-                        const std::string& name) {
-    std::vector<std::pair<long, int>> records;
+                        const std::string& name, std::string_view symbolBytes,
+                        std::string_view symbolSuppBytes) {
+    std::vector<BdfCell> cells;
     for (const SubsetGlyph& g : subset.glyphs) {
-        if (g.width == glyphFileShape(subset.kind).width)
-            records.emplace_back(g.codePoint, g.record);
+        if (g.source == GlyphFileKind::Ascii8x15) continue;
+        const std::string_view bytes = g.source == GlyphFileKind::Symbol16x15 ? symbolBytes
+                                       : g.source == GlyphFileKind::SymbolSupp16x15
+                                           ? symbolSuppBytes
+                                           : fileBytes;
+        const uint8_t* record = recordBytes(bytes, g.source, g.record);
+        cells.push_back(
+            {g.codePoint, record, record ? big5CodeOfRecord(g.source, g.record) : uint16_t{0}});
     }
-    return exportBdfGlyphs(fileBytes, subset.kind, name, records).text;
+    return exportBdfCells(subset.kind, name, cells).text;
 }
 
 } // namespace dedur

@@ -41,17 +41,21 @@ BdfFont glyphFileFont(std::string_view fileBytes, GlyphFileKind kind,
 }
 
 BdfFont subsetFont(const GlyphSubset& subset, std::string_view fileBytes,
-                   std::string_view asciiBytes) {
+                   std::string_view asciiBytes, std::string_view symbolBytes,
+                   std::string_view symbolSuppBytes) {
     const GlyphFileShape s = glyphFileShape(subset.kind);
     BdfFont font;
     font.ascent = s.ascent;
     font.descent = s.height - s.ascent;
     font.lined = true;
     for (const SubsetGlyph& g : subset.glyphs) {
-        const bool ascii = g.width == 8 && subset.kind == GlyphFileKind::Big5_16x15;
-        BdfGlyph glyph =
-            ascii ? recordGlyph(asciiBytes, GlyphFileKind::Ascii8x15, g.codePoint, g.record)
-                  : recordGlyph(fileBytes, subset.kind, g.codePoint, g.record);
+        const bool ascii = g.source == GlyphFileKind::Ascii8x15;
+        const std::string_view bytes = ascii                                    ? asciiBytes
+                                       : g.source == GlyphFileKind::Symbol16x15 ? symbolBytes
+                                       : g.source == GlyphFileKind::SymbolSupp16x15
+                                           ? symbolSuppBytes
+                                           : fileBytes;
+        BdfGlyph glyph = recordGlyph(bytes, g.source, g.codePoint, g.record);
         if (ascii) {
             // The 8x15 file stands one row lower on the line than the 16x15.
             const GlyphFileShape a = glyphFileShape(GlyphFileKind::Ascii8x15);

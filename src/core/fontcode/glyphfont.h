@@ -18,9 +18,11 @@ namespace dedur {
 BdfFont glyphFileFont(std::string_view fileBytes, GlyphFileKind kind,
                       const std::vector<std::pair<long, int>>& recordsByCodePoint);
 
-// The glyphs of a subset: its ASCII, 8 dots wide, from `asciiBytes`.
+// The glyphs of a subset: its ASCII, 8 dots wide, from `asciiBytes`, and
+// what it took from the symbol files from their bytes.
 BdfFont subsetFont(const GlyphSubset& subset, std::string_view fileBytes,
-                   std::string_view asciiBytes);
+                   std::string_view asciiBytes, std::string_view symbolBytes = {},
+                   std::string_view symbolSuppBytes = {});
 
 // Cuts a glyph's box to the rows and columns that hold dots, moving its
 // offsets so that every dot stays where it was drawn; a box without dots

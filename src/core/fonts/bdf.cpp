@@ -262,7 +262,26 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
 }
 
 BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const std::string& name,
-                          const std::vector<std::pair<long, int>>& order) {
+                          const std::vector<std::pair<long, int>>& recordsByCodePoint) {
+    std::vector<BdfCell> cells;
+    cells.reserve(recordsByCodePoint.size());
+    const size_t recordBytes = static_cast<size_t>(glyphFileShape(kind).recordBytes);
+    for (const auto& [codePoint, record] : recordsByCodePoint) {
+        if (record < 0) {
+            cells.push_back({codePoint, nullptr, 0});
+        } else {
+            cells.push_back(
+                {codePoint,
+                 reinterpret_cast<const uint8_t*>(fileBytes.data()) +
+                     static_cast<size_t>(record) * recordBytes,
+                 kind == GlyphFileKind::Ascii8x15 ? uint16_t{0} : big5CodeOfRecord(kind, record)});
+        }
+    }
+    return exportBdfCells(kind, name, cells);
+}
+
+BdfExport exportBdfCells(GlyphFileKind kind, const std::string& name,
+                         const std::vector<BdfCell>& order) {
     const GlyphFileShape s = glyphFileShape(kind);
     const int stride = (s.width + 7) / 8;
     BdfExport result;
@@ -308,16 +327,14 @@ BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const 
         out.append(text, static_cast<size_t>(n));
     };
     static const uint8_t blank[72] = {};
-    for (const auto& [codePoint, record] : order) {
-        const auto* bytes =
-            record < 0 ? blank
-                       : reinterpret_cast<const uint8_t*>(fileBytes.data()) +
-                             static_cast<size_t>(record) * static_cast<size_t>(s.recordBytes);
+    for (const BdfCell& cell : order) {
+        const long codePoint = cell.codePoint;
+        const uint8_t* bytes = cell.record ? cell.record : blank;
         out += "STARTCHAR U+";
         hex(static_cast<unsigned long>(codePoint), 4);
-        if (kind != GlyphFileKind::Ascii8x15 && record >= 0) {
+        if (cell.big5 != 0) {
             out += "_BIG5_";
-            hex(big5CodeOfRecord(kind, record), 4);
+            hex(cell.big5, 4);
         }
         // The X11 tools take code points up to U+FFFF only: one above stands
         // as a glyph outside the encoding, its code point in its name alone.

@@ -97,6 +97,16 @@ BdfExport exportBdf(std::string_view fileBytes, GlyphFileKind kind, const std::s
 // -1 is a blank glyph (a space the file has no record for).
 BdfExport exportBdfGlyphs(std::string_view fileBytes, GlyphFileKind kind, const std::string& name,
                           const std::vector<std::pair<long, int>>& recordsByCodePoint);
+// One glyph of exportBdfCells: its code point, its record's bytes (nullptr:
+// blank) and the Big5 code its name shows (0: none). The records may come
+// from several files of the kind's cell.
+struct BdfCell {
+    long codePoint = 0;
+    const uint8_t* record = nullptr;
+    uint16_t big5 = 0;
+};
+BdfExport exportBdfCells(GlyphFileKind kind, const std::string& name,
+                         const std::vector<BdfCell>& cells);
 
 // The rows of a record as dots ('1'/'0'), `width` to a row.
 std::vector<uint8_t> recordDots(const uint8_t* record, GlyphFileKind kind);
