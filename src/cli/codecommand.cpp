@@ -9,6 +9,7 @@
 #include "code/codetemplate.h"
 #include "code/sidecar.h"
 #include "commands.h"
+#include "fontcode/iconfont.h"
 #include "panel/panelexport.h"
 
 namespace dedur::cli {
@@ -38,6 +39,41 @@ bool loadProfile(const std::string& wanted, const Sidecar& sidecar, const std::s
         return false;
     }
     profile = wrapped.profiles["given"];
+    return true;
+}
+
+// --first as a code point: 0xE000, U+E000 or 57344.
+std::optional<char32_t> codePointOption(const std::string& text) {
+    int base = 10;
+    std::string_view digits = text;
+    if (digits.size() > 2 && (digits.substr(0, 2) == "0x" || digits.substr(0, 2) == "0X" ||
+                              digits.substr(0, 2) == "U+" || digits.substr(0, 2) == "u+")) {
+        base = 16;
+        digits.remove_prefix(2);
+    }
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
+    uint32_t value = 0;
+    for (const char c : digits) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) return std::nullopt;
+        value = value * static_cast<uint32_t>(base) + static_cast<uint32_t>(digit);
+    }
+    if (value > 0x10FFFF) return std::nullopt;
+    return static_cast<char32_t>(value);
+}
+
+// --colors FG,BG.
+bool coloursOption(const std::string& text, LvglImageOptions& lvgl) {
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    const auto foreground = colourNamed(std::string_view(text).substr(0, comma));
+    const auto background = colourNamed(std::string_view(text).substr(comma + 1));
+    if (!foreground || !background) return false;
+    lvgl.foreground = *foreground;
+    lvgl.background = *background;
     return true;
 }
 
@@ -109,8 +145,43 @@ int runCode(const ParsedArgs& args) {
                         "rows-msb, rows-lsb, pages-lsb, pages-msb or panel");
     }
     const auto format = formatNamed(profile.format);
-    if (profile.templateFile.empty() && !format) {
-        return badValue("format", profile.format, "c, xbm, micropython, rust, asm or json");
+    const auto fontFormat = profile.templateFile.empty() ? iconFontFormatNamed(profile.format)
+                                                         : std::optional<FontFormat>();
+    if (profile.templateFile.empty() && !format && !fontFormat) {
+        return badValue("format", profile.format,
+                        "c, xbm, micropython, rust, asm, json, lvgl, lvgl-font, u8g2-font or "
+                        "gfx-font");
+    }
+    if ((args.has("first") || args.has("spacing") || args.has("baseline")) && !fontFormat) {
+        return usageError(self, "--first, --spacing and --baseline go with --format lvgl-font, "
+                                "u8g2-font or gfx-font");
+    }
+    const bool lvglImage = profile.templateFile.empty() && format == CodeFormat::Lvgl;
+    if ((args.has("lvgl") || args.has("colors")) && !lvglImage) {
+        return usageError(self, "--lvgl and --colors go with --format lvgl");
+    }
+    IconFontOptions icons;
+    if (const auto first = args.value("first")) {
+        const auto code = codePointOption(*first);
+        if (!code) {
+            return usageError(self, "--first must be a code point up to 0x10FFFF, such as "
+                                    "0xE000, U+E000 or 57344");
+        }
+        icons.first = *code;
+    }
+    if (!numberOption(args, "spacing", 0, limits::IconSpacing, icons.spacing, error) ||
+        !numberOption(args, "baseline", 0, limits::IconBaseline, icons.baseline, error)) {
+        return usageError(self, error);
+    }
+    LvglImageOptions lvgl;
+    if (const auto version = args.value("lvgl"); version && *version != "8" && *version != "9") {
+        return usageError(self, "--lvgl must be 8 or 9");
+    } else if (version) {
+        lvgl.version = *version == "8" ? 8 : 9;
+    }
+    if (const auto colours = args.value("colors"); colours && !coloursOption(*colours, lvgl)) {
+        return usageError(self, "--colors must be two colours FG,BG, each #RRGGBB or one of black, "
+                                "white, red, green, blue, yellow, cyan, magenta and gray");
     }
     if (!profile.name.empty() && !isIdentifier(profile.name)) {
         return badValue("name", profile.name,
@@ -135,12 +206,31 @@ int runCode(const ParsedArgs& args) {
 
     CodeOptions options;
     options.name = profile.name;
-    options.layout = *layout;
+    // A font keeps its glyphs in its own form, whatever the layout.
+    options.layout = fontFormat ? CodeLayout::RowsMsb : *layout;
     options.invert = profile.invert;
     options.progmem = profile.progmem;
     options.animation = args.has("animation");
     options.delays = sidecar.delays;
     const CodeJob job = makeCodeJob(doc, range.panelFlags, sidecar.names, options, source);
+    if (fontFormat) {
+        icons.names = sidecar.names;
+        FontOutput output;
+        output.name = job.name;
+        output.comment = "The patterns of " + job.file + " as icons, made by dedur";
+        // A dry run first, so that a refusal writes nothing at all.
+        if (const Outcome checked = writeIconFont(*fontFormat, job, icons, output,
+                                                  [](std::string_view) { return false; });
+            !checked.ok()) {
+            return failure(checked.message.text);
+        }
+        Outcome made;
+        const bool written = writeOut(inputs, args, [&](const CodeSink& sink) {
+            made = writeIconFont(*fontFormat, job, icons, output, sink);
+        });
+        if (!made.ok()) return failure(made.message.text);
+        return written ? 0 : 1;
+    }
     if (profile.templateFile.empty()) {
         // Refused before anything is written; then made while it is written.
         if (const Outcome checked = checkCodeFormat(job, *format); !checked.ok()) {
@@ -150,7 +240,7 @@ int runCode(const ParsedArgs& args) {
             return failure(named.message.text);
         }
         return writeOut(inputs, args,
-                        [&](const CodeSink& sink) { (void)writeCode(job, *format, sink); })
+                        [&](const CodeSink& sink) { (void)writeCode(job, *format, sink, lvgl); })
                    ? 0
                    : 1;
     }
@@ -186,6 +276,9 @@ const Command& codeCommand() {
         "usage: dedur-cli code FILE.pat [--pattern N | --range TEXT | --all]\n"
         "                     [--format c|xbm|micropython|rust|asm|json | --template FILE]\n"
         "                     [--layout L] [--name NAME] [--invert] [--progmem] [--animation]\n"
+        "                     [--format lvgl [--lvgl 8|9] [--colors FG,BG]]\n"
+        "                     [--format lvgl-font|u8g2-font|gfx-font [--first CODE]\n"
+        "                      [--spacing N] [--baseline B]]\n"
         "                     [--profile NAME|FILE] [--output OUT [--force]]\n"
         "\n"
         "Writes the chosen patterns' dots as bytes in the layout a display driver reads,\n"
@@ -194,7 +287,11 @@ const Command& codeCommand() {
         "  --pattern N    pattern N, counted from 1\n"
         "  --range TEXT   numbers and ranges such as \"2, 4-6\"\n"
         "  --all          every pattern (the default)\n"
-        "  --format F     c (default), xbm, micropython, rust, asm or json\n"
+        "  --format F     c (default), xbm, micropython, rust, asm or json;\n"
+        "                 lvgl: an LVGL image (lv_image_dsc_t) per pattern, rows-msb;\n"
+        "                 lvgl-font, u8g2-font, gfx-font: the patterns as the glyphs of\n"
+        "                 a font for LVGL, u8g2 or Adafruit GFX, with a #define of each\n"
+        "                 icon's code and UTF-8 string (NAME_ICON_<pattern name>)\n"
         "  --template F   a Mustache template instead of a built-in format\n"
         "  --layout L     rows-msb (default): rows from the top, leftmost dot in bit 7;\n"
         "                 rows-lsb: leftmost dot in bit 0 (XBM);\n"
@@ -208,6 +305,15 @@ const Command& codeCommand() {
         "                 (NAME_DELAYS_MS; see \"frames\") in C, Rust, MicroPython and JSON\n"
         "  --profile P    a profile kept in FILE.pat.toml, or a file of profile keys;\n"
         "                 the options above override it\n"
+        "  --lvgl 8|9     the LVGL version of the images (9, lv_image_dsc_t, by default;\n"
+        "                 8: lv_img_dsc_t)\n"
+        "  --colors FG,BG the images' colours of set and clear dots, each #RRGGBB or\n"
+        "                 black, white, red, green, blue, yellow, cyan, magenta, gray\n"
+        "                 (default black,white)\n"
+        "  --first CODE   the code of the first icon (0xE000 by default, U+E000 or 57344\n"
+        "                 alike); the next pattern takes the next code\n"
+        "  --spacing N    blank columns after each icon, 0..96 (default 0)\n"
+        "  --baseline B   the icons' baseline B rows above their bottom, 0..96 (default 0)\n"
         "  --output OUT   write OUT instead of standard output\n"
         "  --force        replace an existing OUT\n"
         "Patterns named with \"dedur-cli names\" keep their names in the code.\n",
@@ -222,6 +328,11 @@ const Command& codeCommand() {
          {"progmem", false},
          {"animation", false},
          {"profile", true},
+         {"lvgl", true},
+         {"colors", true},
+         {"first", true},
+         {"spacing", true},
+         {"baseline", true},
          {"output", true},
          {"force", false}},
         1,

@@ -424,6 +424,121 @@ warned = run(CLI, "code", small, "--format", "json", ok=False)
 check(warned.returncode == 0 and "warning" in warned.stderr and "tiny" not in warned.stdout,
       "a malformed sidecar is warned about once and left alone")
 
+# LVGL images, compiled against stand-ins of the library's declarations (LVGL
+# 9's lv_image_dsc_t, LVGL 8's lv_img_dsc_t, as their headers declare them on
+# a little-endian machine) through both of its include paths, and read back
+# by a program that walks each image's header, palette and rows itself.
+LVGL9 = """#include <stdint.h>
+#define LV_IMAGE_HEADER_MAGIC 0x19
+#define LV_COLOR_FORMAT_I1 0x07
+typedef struct {
+    uint32_t magic : 8; uint32_t cf : 8; uint32_t flags : 16;
+    uint32_t w : 16; uint32_t h : 16; uint32_t stride : 16; uint32_t reserved_2 : 16;
+} lv_image_header_t;
+typedef struct {
+    lv_image_header_t header; uint32_t data_size; const uint8_t *data;
+    const void *reserved; const void *reserved_2;
+} lv_image_dsc_t;
+#define LV_IMAGE_DECLARE(name) extern const lv_image_dsc_t name
+"""
+LVGL9_READ = """#define IMAGE lv_image_dsc_t
+#define DECLARE LV_IMAGE_DECLARE
+#define SHOW_HEADER(i) printf("%u %u %u %u %u %u\\n", (unsigned)i->header.magic, \\
+    (unsigned)i->header.cf, (unsigned)i->header.flags, (unsigned)i->header.w, \\
+    (unsigned)i->header.h, (unsigned)i->header.stride)
+"""
+LVGL8 = """#include <stdint.h>
+enum { LV_IMG_CF_UNKNOWN, LV_IMG_CF_RAW, LV_IMG_CF_RAW_ALPHA, LV_IMG_CF_RAW_CHROMA_KEYED,
+       LV_IMG_CF_TRUE_COLOR, LV_IMG_CF_TRUE_COLOR_ALPHA, LV_IMG_CF_TRUE_COLOR_CHROMA_KEYED,
+       LV_IMG_CF_INDEXED_1BIT };
+typedef struct {
+    uint32_t cf : 5; uint32_t always_zero : 3; uint32_t reserved : 2;
+    uint32_t w : 11; uint32_t h : 11;
+} lv_img_header_t;
+typedef struct { lv_img_header_t header; uint32_t data_size; const uint8_t *data; } lv_img_dsc_t;
+#define LV_IMG_DECLARE(name) extern const lv_img_dsc_t name
+"""
+LVGL8_READ = """#define IMAGE lv_img_dsc_t
+#define DECLARE LV_IMG_DECLARE
+#define SHOW_HEADER(i) printf("%u %u %u %u\\n", (unsigned)i->header.cf, \\
+    (unsigned)i->header.always_zero, (unsigned)i->header.w, (unsigned)i->header.h)
+"""
+# The reader: for each image its header, data_size, the palette's two
+# entries (B, G, R, A) and the rows as 0/1 (bit 7 the leftmost dot, each row
+# (w + 7) / 8 bytes from byte 8 on).
+LVGL_READER = """#include <stdio.h>
+#include "lvgl_api.h"
+%s
+%s
+static const IMAGE *const images[] = { %s };
+int main(void) {
+    for (unsigned n = 0; n < sizeof images / sizeof images[0]; ++n) {
+        const IMAGE *i = images[n];
+        const unsigned w = i->header.w, h = i->header.h, stride = (w + 7) / 8;
+        SHOW_HEADER(i);
+        printf("%%u\\n", (unsigned)i->data_size);
+        for (unsigned k = 0; k < 8; ++k) printf("%%02X", i->data[k]);
+        printf("\\n");
+        for (unsigned y = 0; y < h; ++y) {
+            for (unsigned x = 0; x < w; ++x)
+                putchar('0' + (i->data[8 + y * stride + x / 8] >> (7 - x %% 8) & 1));
+            putchar('\\n');
+        }
+    }
+    return 0;
+}
+"""
+names = [f"icons_{n + 1}" for n in range(len(patterns))]
+os.makedirs(os.path.join(work, "lvgl"), exist_ok=True)
+for version, api, read, extra, invert, colours, palette in [
+        ("9", LVGL9, LVGL9_READ, [], False, None, "FFFFFFFF000000FF"),
+        ("9", LVGL9, LVGL9_READ, ["-DLV_LVGL_H_INCLUDE_SIMPLE"], True, "#123456,red",
+         "0000FFFF563412FF"),
+        ("8", LVGL8, LVGL8_READ, ["-DLV_LVGL_H_INCLUDE_SIMPLE"], False, "white,#0A0B0C",
+         "0C0B0AFFFFFFFFFF"),
+        ("8", LVGL8, LVGL8_READ, [], True, None, "FFFFFFFF000000FF")]:
+    with open(os.path.join(work, "lvgl_api.h"), "w") as f:
+        f.write(api)
+    # "lvgl.h" with LV_LVGL_H_INCLUDE_SIMPLE, else "lvgl/lvgl.h"; the other stops
+    # the compiler.
+    simple = "-DLV_LVGL_H_INCLUDE_SIMPLE" in extra
+    for header, wanted in [("lvgl.h", simple), (os.path.join("lvgl", "lvgl.h"), not simple)]:
+        with open(os.path.join(work, header), "w") as f:
+            f.write('#include "lvgl_api.h"\n' if wanted else '#error "the other header"\n')
+    args = [CLI, "code", pat, "--format", "lvgl", "--lvgl", version, "--output",
+            os.path.join(work, "images.c"), "--force"]
+    run(*args + (["--invert"] if invert else []) + (["--colors", colours] if colours else []))
+    with open(os.path.join(work, "reader.c"), "w") as f:
+        f.write(LVGL_READER % (read, "".join(f"DECLARE({n});\n" for n in names),
+                               ", ".join("&" + n for n in names)))
+    what = f"LVGL {version} images{' inverted' if invert else ''} ({colours or 'default colours'})"
+    built = run("cc", "-std=c99", "-Wall", "-Wextra", "-Wpedantic", "-Werror", *extra,
+                "-I", work, "-o", os.path.join(work, "reader"), os.path.join(work, "reader.c"),
+                os.path.join(work, "images.c"), ok=False)
+    check(built.returncode == 0, f"{what} compile: {built.stderr}")
+    if built.returncode != 0:
+        continue
+    lines = run(os.path.join(work, "reader")).stdout.split("\n")
+    for rows, *_ in patterns:
+        w, h = len(rows[0]), len(rows)
+        stride = (w + 7) // 8
+        want_header = f"25 7 0 {w} {h} {stride}" if version == "9" else f"7 0 {w} {h}"
+        check(lines[0] == want_header, f"{what} {w}x{h}: header {lines[0]}")
+        check(lines[1] == str(8 + stride * h), f"{what} {w}x{h}: data_size {lines[1]}")
+        check(lines[2] == palette, f"{what} {w}x{h}: palette {lines[2]}")
+        want = inverted(rows) if invert else rows
+        check(lines[3:3 + h] == want, f"{what} {w}x{h}: the rows are the pattern's dots")
+        lines = lines[3 + h:]
+for args, code, text in [
+        (["--format", "lvgl", "--layout", "pages-lsb"], 1, "rows-msb layout only"),
+        (["--format", "lvgl", "--lvgl", "7"], 2, "--lvgl must be 8 or 9"),
+        (["--format", "lvgl", "--colors", "black"], 2, "--colors must be two colours"),
+        (["--format", "lvgl", "--colors", "black,#12345"], 2, "--colors must be two colours"),
+        (["--format", "lvgl", "--colors", "black,purple"], 2, "--colors must be two colours"),
+        (["--format", "c", "--colors", "black,white"], 2, "go with --format lvgl")]:
+    done = run(CLI, "code", pat, *args, ok=False)
+    check(done.returncode == code and text in done.stderr, f"code {' '.join(args)}: {done.stderr}")
+
 # Golden files: one small named pattern in every format, byte for byte.
 golden = os.path.join(work, "battery.pat")
 write_pattern_file(golden, [(["01111110", "11000011", "11011011", "11000011", "01111110"],
@@ -434,7 +549,9 @@ for name, args in [("battery.h", ["--format", "c", "--progmem"]),
                    ("battery.py", ["--format", "micropython", "--layout", "pages-lsb"]),
                    ("battery.rs", ["--format", "rust", "--layout", "pages-lsb"]),
                    ("battery.asm", ["--format", "asm", "--layout", "panel"]),
-                   ("battery.json", ["--format", "json", "--layout", "rows-msb"])]:
+                   ("battery.json", ["--format", "json", "--layout", "rows-msb"]),
+                   ("battery_lvgl9.c", ["--format", "lvgl"]),
+                   ("battery_lvgl8.c", ["--format", "lvgl", "--lvgl", "8"])]:
     made = run(CLI, "code", golden, *args).stdout
     with open(os.path.join(GOLDEN, name)) as f:
         check(made == f.read(), f"{name} is as reviewed")

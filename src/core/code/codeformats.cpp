@@ -13,7 +13,8 @@ namespace {
 
 constexpr NamedValue<CodeFormat> FormatNames[] = {
     {CodeFormat::C, "c"},       {CodeFormat::Xbm, "xbm"}, {CodeFormat::MicroPython, "micropython"},
-    {CodeFormat::Rust, "rust"}, {CodeFormat::Asm, "asm"}, {CodeFormat::Json, "json"}};
+    {CodeFormat::Rust, "rust"}, {CodeFormat::Asm, "asm"}, {CodeFormat::Json, "json"},
+    {CodeFormat::Lvgl, "lvgl"}};
 
 std::string upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -279,6 +280,68 @@ void writeJson(const CodeJob& job, CodePieces& o) {
     out += "}\n";
 }
 
+std::string hexColour(uint32_t rgb) {
+    std::string text = "#";
+    for (int shift = 20; shift >= 0; shift -= 4) text += HexDigits[rgb >> shift & 0xF];
+    return text;
+}
+
+// A palette entry as LVGL keeps it: blue, green, red, alpha (opaque).
+void appendPaletteEntry(std::string& out, uint32_t rgb, const char* what) {
+    out += "    ";
+    for (int shift : {0, 8, 16}) {
+        const uint8_t b = static_cast<uint8_t>(rgb >> shift);
+        out += "0x";
+        out += HexDigits[b >> 4];
+        out += HexDigits[b & 0xF];
+        out += ", ";
+    }
+    put(out, "0xFF, /* ", what, " ", hexColour(rgb), " */\n");
+}
+
+// One image descriptor per pattern in a C file: a two-colour palette, then
+// the rows, MSB first, each (w + 7) / 8 bytes (the stride), which are the
+// rows-msb bytes as they are.
+void writeLvgl(const CodeJob& job, const LvglImageOptions& lvgl, CodePieces& o) {
+    std::string& out = o.text;
+    const bool nine = lvgl.version >= 9;
+    put(out, "/* ", job.name, ": ", heading(job), "\n * LVGL ", nine ? "9" : "8",
+        " images: index 0 of the palette (a clear dot) is ", hexColour(lvgl.background),
+        ", index 1 (a set dot) ", hexColour(lvgl.foreground), ".\n * Declare one with ",
+        nine ? "LV_IMAGE_DECLARE" : "LV_IMG_DECLARE", "(name) where it is drawn. */\n\n");
+    out += "#if defined(LV_LVGL_H_INCLUDE_SIMPLE)\n#include \"lvgl.h\"\n#else\n"
+           "#include \"lvgl/lvgl.h\"\n#endif\n\n"
+           "#ifndef LV_ATTRIBUTE_MEM_ALIGN\n#define LV_ATTRIBUTE_MEM_ALIGN\n#endif\n"
+           "#ifndef LV_ATTRIBUTE_LARGE_CONST\n#define LV_ATTRIBUTE_LARGE_CONST\n#endif\n";
+    for (const CodePattern& p : job.patterns) {
+        o.handOn();
+        const size_t stride = (static_cast<size_t>(p.width) + 7) / 8;
+        out += "\n/*\n";
+        appendArt(out, p, " * ");
+        out += " */\n";
+        put(out, "static const LV_ATTRIBUTE_MEM_ALIGN LV_ATTRIBUTE_LARGE_CONST uint8_t ", p.ident,
+            "_map[] = {\n");
+        appendPaletteEntry(out, lvgl.background, "index 0:");
+        appendPaletteEntry(out, lvgl.foreground, "index 1:");
+        appendByteLines(out, p.bytes, stride, "    ");
+        out += "};\n\n";
+        if (nine) {
+            put(out, "const lv_image_dsc_t ", p.ident, " = {\n    .header = {\n",
+                "        .magic = LV_IMAGE_HEADER_MAGIC,\n", "        .cf = LV_COLOR_FORMAT_I1,\n",
+                "        .flags = 0,\n", "        .w = ", number(p.width), ",\n",
+                "        .h = ", number(p.height), ",\n",
+                "        .stride = ", number(static_cast<long long>(stride)), ",\n    },\n");
+        } else {
+            put(out, "const lv_img_dsc_t ", p.ident, " = {\n    .header = {\n",
+                "        .cf = LV_IMG_CF_INDEXED_1BIT,\n", "        .always_zero = 0,\n",
+                "        .w = ", number(p.width), ",\n", "        .h = ", number(p.height),
+                ",\n    },\n");
+        }
+        put(out, "    .data_size = sizeof(", p.ident, "_map),\n    .data = ", p.ident,
+            "_map,\n};\n");
+    }
+}
+
 Outcome refused(const std::string& why) {
     return Outcome::refused({why, " ", MessageButtons::Ok, MessageIcon::Question});
 }
@@ -394,6 +457,11 @@ std::vector<std::pair<std::string, int>> identifiersOf(const CodeJob& job, CodeF
         break;
     case CodeFormat::Json:
         break;
+    case CodeFormat::Lvgl:
+        for (const CodePattern& p : job.patterns) {
+            for (const char* tail : {"", "_map"}) add(p.ident + tail, p.number);
+        }
+        break;
     }
     return ids;
 }
@@ -504,6 +572,26 @@ std::string patternNameProblem(const std::map<int, std::string>& names, int numb
     return {};
 }
 
+std::optional<uint32_t> colourNamed(std::string_view text) {
+    static constexpr NamedValue<uint32_t> Colours[] = {
+        {0x000000, "black"}, {0xFFFFFF, "white"},   {0xFF0000, "red"},
+        {0x00FF00, "green"}, {0x0000FF, "blue"},    {0xFFFF00, "yellow"},
+        {0x00FFFF, "cyan"},  {0xFF00FF, "magenta"}, {0x808080, "gray"}};
+    if (text.size() == 7 && text[0] == '#') {
+        uint32_t rgb = 0;
+        for (char c : text.substr(1)) {
+            const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                              : c >= 'a' && c <= 'f'                      ? c - 'a' + 10
+                              : c >= 'A' && c <= 'F'                      ? c - 'A' + 10
+                                                                          : -1;
+            if (digit < 0) return std::nullopt;
+            rgb = rgb << 4 | static_cast<uint32_t>(digit);
+        }
+        return rgb;
+    }
+    return valueNamed(Colours, text);
+}
+
 const char* formatName(CodeFormat format) {
     return nameIn(FormatNames, format);
 }
@@ -525,6 +613,9 @@ Outcome checkCodeFormat(const CodeJob& job, CodeFormat format) {
             return refused("An XBM file holds one pattern; choose one");
         }
     }
+    if (format == CodeFormat::Lvgl && job.layout != CodeLayout::RowsMsb) {
+        return refused("LVGL images keep their dots in the rows-msb layout only");
+    }
     if (format == CodeFormat::MicroPython && !frameBufferFormat(job.layout)) {
         return refused(std::string("MicroPython's frame buffer cannot read the ") +
                        layoutName(job.layout) + " layout; choose rows-msb, rows-lsb or pages-lsb");
@@ -532,7 +623,8 @@ Outcome checkCodeFormat(const CodeJob& job, CodeFormat format) {
     return {};
 }
 
-Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink) {
+Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink,
+                  const LvglImageOptions& lvgl) {
     if (Outcome checked = checkCodeFormat(job, format); !checked.ok()) return checked;
     CodePieces o(&sink);
     switch (format) {
@@ -553,6 +645,9 @@ Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink) {
         break;
     case CodeFormat::Json:
         writeJson(job, o);
+        break;
+    case CodeFormat::Lvgl:
+        writeLvgl(job, lvgl, o);
         break;
     }
     o.handOn(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -11,18 +12,19 @@
 
 namespace dedur {
 
-enum class CodeFormat { C, Xbm, MicroPython, Rust, Asm, Json };
+enum class CodeFormat { C, Xbm, MicroPython, Rust, Asm, Json, Lvgl };
 
-inline constexpr CodeFormat AllCodeFormats[] = {CodeFormat::C,           CodeFormat::Xbm,
-                                                CodeFormat::MicroPython, CodeFormat::Rust,
-                                                CodeFormat::Asm,         CodeFormat::Json};
+inline constexpr CodeFormat AllCodeFormats[] = {
+    CodeFormat::C,   CodeFormat::Xbm,  CodeFormat::MicroPython, CodeFormat::Rust,
+    CodeFormat::Asm, CodeFormat::Json, CodeFormat::Lvgl};
 
-// "c", "xbm", "micropython", "rust", "asm", "json".
+// "c", "xbm", "micropython", "rust", "asm", "json", "lvgl".
 const char* formatName(CodeFormat format);
 std::optional<CodeFormat> formatNamed(std::string_view name);
 
 // Refuses what a format cannot hold (XBM: one pattern in rows-lsb;
-// MicroPython: the layouts its frame buffer reads), saying why.
+// MicroPython: the layouts its frame buffer reads; LVGL: rows-msb), saying
+// why.
 Outcome checkCodeFormat(const CodeJob& job, CodeFormat format);
 
 // Why NAME cannot name a pattern or a job in code, or "" when it can: not
@@ -50,9 +52,24 @@ Outcome checkCodeNames(const CodeJob& job, std::optional<CodeFormat> format);
 std::string patternNameProblem(const std::map<int, std::string>& names, int number,
                                const std::string& name, int count, const std::string& path);
 
+// LVGL's images beyond the job: the library's major version (9:
+// lv_image_dsc_t in LV_COLOR_FORMAT_I1, 8: lv_img_dsc_t in
+// LV_IMG_CF_INDEXED_1BIT) and the two colours of the palette as 0xRRGGBB,
+// a set dot (palette index 1) in the foreground.
+struct LvglImageOptions {
+    int version = 9;
+    uint32_t foreground = 0x000000;
+    uint32_t background = 0xFFFFFF;
+};
+
+// A colour given as "#RRGGBB" or by name (black, white, red, green, blue,
+// yellow, cyan, magenta, gray), as 0xRRGGBB.
+std::optional<uint32_t> colourNamed(std::string_view text);
+
 // The job written in `format`, checked first (nothing is handed on when it
 // is refused): into `out` whole, or to `sink` a piece at a time.
 Outcome writeCode(const CodeJob& job, CodeFormat format, std::string& out);
-Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink);
+Outcome writeCode(const CodeJob& job, CodeFormat format, const CodeSink& sink,
+                  const LvglImageOptions& lvgl = {});
 
 } // namespace dedur
