@@ -1,0 +1,290 @@
+// Patterns as the glyphs of an icon font: codes, boxes, offsets and advances
+// worked out by hand, the same font read back from each format's bytes as
+// the library draws it, the names of the icons' codes, and the refusals.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fontcode/iconfont.h"
+
+using namespace dedur;
+
+namespace {
+
+// A pattern of the job from rows of '1'/'0' (packed as the store packs
+// them: dot x of a row in bit x % 8 of the row's byte x / 8).
+CodePattern pattern(int number, std::vector<std::string> rows) {
+    CodePattern p;
+    p.number = number;
+    p.width = static_cast<int>(rows.front().size());
+    p.height = static_cast<int>(rows.size());
+    const size_t stride = (rows.front().size() + 7) / 8;
+    p.packed.assign(stride * rows.size(), 0);
+    for (size_t y = 0; y < rows.size(); ++y) {
+        for (size_t x = 0; x < rows[y].size(); ++x) {
+            if (rows[y][x] == '1') p.packed[y * stride + x / 8] |= static_cast<uint8_t>(1 << x % 8);
+        }
+    }
+    return p;
+}
+
+// Patterns 2, 5 and 7 of a file: 3 x 2, 10 x 4 and 2 x 2.
+CodeJob threeIcons() {
+    CodeJob job;
+    job.file = "icons.pat";
+    job.name = "icons";
+    job.patterns.push_back(pattern(2, {"101", "011"}));
+    job.patterns.push_back(pattern(5, {"1000000001", "0111111110", "0000000000", "1100000011"}));
+    job.patterns.push_back(pattern(7, {"10", "01"}));
+    return job;
+}
+
+std::string dotsOf(const BdfGlyph& g) {
+    return std::string(g.dots.begin(), g.dots.end());
+}
+
+// The dots a glyph lights, from the origin on the baseline (y up), and its
+// advance: what a line of text shows, whatever box a format trims it to.
+std::pair<std::set<std::pair<int, int>>, int> drawn(const BdfGlyph& g) {
+    std::set<std::pair<int, int>> lit;
+    for (int y = 0; y < g.height; ++y) {
+        for (int x = 0; x < g.width; ++x) {
+            if (g.dots[static_cast<size_t>(y * g.width + x)] == '1') {
+                lit.emplace(g.xOffset + x, g.yOffset + g.height - 1 - y);
+            }
+        }
+    }
+    return {lit, g.advance};
+}
+
+TEST(IconFont, PlacesEachPatternAtItsCode) {
+    struct Row {
+        IconFontOptions options;
+        bool invert;
+        int ascent, descent;
+        std::vector<std::string> dots; // of the three glyphs
+    };
+    const Row rows[] = {
+        {{0xE000, 0, 0, {}},
+         false,
+         4,
+         0,
+         {"101011", "1000000001011111111000000000001100000011", "1001"}},
+        {{0x41, 2, 1, {}},
+         false,
+         3,
+         1,
+         {"101011", "1000000001011111111000000000001100000011", "1001"}},
+        {{0x10FFFD, 0, 4, {}},
+         false,
+         0,
+         4,
+         {"101011", "1000000001011111111000000000001100000011", "1001"}},
+        {{0x20, 1, 0, {}},
+         true,
+         4,
+         0,
+         {"010100", "0111111110100000000111111111110011111100", "0110"}},
+    };
+    for (const Row& row : rows) {
+        CodeJob job = threeIcons();
+        job.invert = row.invert;
+        const BdfFont font = iconFont(job, row.options);
+        EXPECT_TRUE(font.lined);
+        EXPECT_EQ(row.ascent, font.ascent);
+        EXPECT_EQ(row.descent, font.descent);
+        ASSERT_EQ(3u, font.glyphs.size());
+        const int widths[] = {3, 10, 2}, heights[] = {2, 4, 2};
+        for (size_t i = 0; i < 3; ++i) {
+            const BdfGlyph& g = font.glyphs[i];
+            SCOPED_TRACE(std::to_string(row.options.first) + " glyph " + std::to_string(i));
+            EXPECT_EQ(static_cast<long>(row.options.first + i), g.encoding);
+            EXPECT_EQ(widths[i], g.width);
+            EXPECT_EQ(heights[i], g.height);
+            EXPECT_EQ(0, g.xOffset);
+            EXPECT_EQ(-row.options.baseline, g.yOffset);
+            EXPECT_EQ(widths[i] + row.options.spacing, g.advance);
+            EXPECT_EQ(row.dots[i], dotsOf(g));
+        }
+    }
+}
+
+// Each format's bytes, read back as its library draws them, light the
+// pattern's dots standing on the baseline, with the advance asked for.
+TEST(IconFont, EveryFormatDrawsThePatterns) {
+    const CodeJob job = threeIcons();
+    for (FontFormat format : AllFontFormats) {
+        SCOPED_TRACE(fontFormatName(format));
+        IconFontOptions options;
+        options.first = 0x41;
+        options.spacing = 1;
+        options.baseline = 1;
+        const BdfFont font = iconFont(job, options);
+        FontOutput output;
+        output.name = "icons";
+        BdfFont shown;
+        const Outcome read = drawnFont(format, font, output, shown);
+        ASSERT_TRUE(read.ok()) << read.message.text;
+        ASSERT_EQ(3u, shown.glyphs.size());
+        EXPECT_EQ(3, shown.ascent);
+        EXPECT_EQ(1, shown.descent);
+        // By hand: the 3 x 2 "101"/"011" with its bottom row one below the
+        // baseline, advance 4; and so on.
+        const std::set<std::pair<int, int>> lit[] = {{{0, 0}, {2, 0}, {1, -1}, {2, -1}},
+                                                     {{0, 2},
+                                                      {9, 2},
+                                                      {1, 1},
+                                                      {2, 1},
+                                                      {3, 1},
+                                                      {4, 1},
+                                                      {5, 1},
+                                                      {6, 1},
+                                                      {7, 1},
+                                                      {8, 1},
+                                                      {0, -1},
+                                                      {1, -1},
+                                                      {8, -1},
+                                                      {9, -1}},
+                                                     {{0, 0}, {1, -1}}};
+        const int advances[] = {4, 11, 3};
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(static_cast<long>(0x41 + i), shown.glyphs[i].encoding);
+            const auto [dots, advance] = drawn(shown.glyphs[i]);
+            EXPECT_EQ(lit[i], dots) << "glyph " << i;
+            EXPECT_EQ(advances[i], advance) << "glyph " << i;
+        }
+    }
+}
+
+TEST(IconFont, NamesEachIconsCode) {
+    IconFontOptions options;
+    options.names = {{5, "battery"}, {9, "unchosen"}};
+    const std::vector<IconCode> codes = iconCodes(threeIcons(), options, "icons");
+    ASSERT_EQ(3u, codes.size());
+    EXPECT_EQ("ICONS_ICON_2", codes[0].define);
+    EXPECT_EQ(0xE000u, static_cast<unsigned>(codes[0].code));
+    EXPECT_EQ("ICONS_ICON_BATTERY", codes[1].define);
+    EXPECT_EQ(5, codes[1].pattern);
+    EXPECT_EQ(0xE001u, static_cast<unsigned>(codes[1].code));
+    EXPECT_EQ("ICONS_ICON_7", codes[2].define);
+}
+
+TEST(IconFont, RefusesWhatNoFontCanHold) {
+    struct Row {
+        FontFormat format;
+        char32_t first;
+        int spacing, baseline;
+        std::map<int, std::string> names;
+        const char* says; // "" when it is taken
+    };
+    const Row rows[] = {
+        // The last of the three icons is U+10FFFF at most.
+        {FontFormat::Lvgl, 0x10FFFD, 0, 0, {}, ""},
+        {FontFormat::Lvgl,
+         0x10FFFE,
+         0,
+         0,
+         {},
+         "The 3 icons from U+10FFFE would run past U+10FFFF, the last code point"},
+        {FontFormat::U8g2, 0x110000, 0, 0, {}, "would run past U+10FFFF"},
+        {FontFormat::U8g2, 0xFFFFFFFF, 0, 0, {}, "would run past U+10FFFF"},
+        {FontFormat::U8g2, 0x1F, 0, 0, {}, "first code 0x001F is a control character"},
+        {FontFormat::U8g2, 0xD7FE, 0, 0, {}, "would take codes of U+D800 to U+DFFF"},
+        {FontFormat::U8g2, 0xDFFF, 0, 0, {}, "would take codes of U+D800 to U+DFFF"},
+        {FontFormat::U8g2, 0xE000, 0, 0, {}, ""},
+        // Adafruit GFX draws 0..255.
+        {FontFormat::Gfx, 0xFD, 0, 0, {}, ""},
+        {FontFormat::Gfx,
+         0xFE,
+         0,
+         0,
+         {},
+         "Adafruit GFX draws codes 0x00 to 0xFF only, and the 3 icons from 0x00FE reach "
+         "0x0100; give --first 0x20"},
+        {FontFormat::Gfx, 0xE000, 0, 0, {}, "give --first 0x20"},
+        {FontFormat::Lvgl, 0xE000, 97, 0, {}, "The spacing must be from 0 to 96"},
+        {FontFormat::Lvgl, 0xE000, -1, 0, {}, "The spacing must be from 0 to 96"},
+        {FontFormat::Lvgl, 0xE000, 96, 96, {}, ""},
+        {FontFormat::Lvgl, 0xE000, 0, 97, {}, "The baseline must be from 0 to 96"},
+        // Names that give one define, and names that are none.
+        {FontFormat::Lvgl,
+         0xE000,
+         0,
+         0,
+         {{2, "Battery"}, {5, "battery"}},
+         "The names of patterns 2 and 5 would both define \"ICONS_ICON_BATTERY\""},
+        {FontFormat::Lvgl,
+         0xE000,
+         0,
+         0,
+         {{2, "x_str"}, {7, "x"}},
+         "The names of patterns 2 and 7 would both define \"ICONS_ICON_X_STR\""},
+        {FontFormat::Lvgl, 0xE000, 0, 0, {{2, "a-b"}}, "The name of pattern 2, \"a-b\", cannot"},
+        {FontFormat::Lvgl, 0xE000, 0, 0, {{3, "a-b"}, {4, "x"}, {6, "X"}}, ""}, // not chosen
+    };
+    for (const Row& row : rows) {
+        IconFontOptions options;
+        options.first = row.first;
+        options.spacing = row.spacing;
+        options.baseline = row.baseline;
+        options.names = row.names;
+        const Outcome checked = checkIconFont(row.format, threeIcons(), options, "icons");
+        SCOPED_TRACE(std::to_string(row.first) + " " + row.says);
+        if (*row.says == 0) {
+            EXPECT_TRUE(checked.ok()) << checked.message.text;
+        } else {
+            EXPECT_FALSE(checked.ok());
+            EXPECT_NE(std::string::npos, checked.message.text.find(row.says))
+                << checked.message.text;
+        }
+    }
+}
+
+// The codes come first, then the font, which a file that wants the codes
+// alone leaves out; a refusal hands nothing on.
+TEST(IconFont, WritesTheCodesBeforeTheFont) {
+    IconFontOptions options;
+    options.first = 0x10FFFD;
+    options.names = {{5, "battery"}};
+    FontOutput output;
+    output.name = "icons";
+    std::string text;
+    const Outcome made =
+        writeIconFont(FontFormat::Lvgl, threeIcons(), options, output, [&](std::string_view piece) {
+            text.append(piece);
+            return true;
+        });
+    ASSERT_TRUE(made.ok()) << made.message.text;
+    const std::string codes = "#ifndef ICONS_ICONS_H\n#define ICONS_ICONS_H\n"
+                              "#define ICONS_ICON_2 0x10FFFD\n"
+                              "#define ICONS_ICON_2_STR \"\\xF4\\x8F\\xBF\\xBD\"\n"
+                              "#define ICONS_ICON_BATTERY 0x10FFFE\n"
+                              "#define ICONS_ICON_BATTERY_STR \"\\xF4\\x8F\\xBF\\xBE\"\n"
+                              "#define ICONS_ICON_7 0x10FFFF\n"
+                              "#define ICONS_ICON_7_STR \"\\xF4\\x8F\\xBF\\xBF\"\n"
+                              "#endif /* ICONS_ICONS_H */\n\n#ifndef ICONS_ICONS_CODES_ONLY\n";
+    EXPECT_NE(std::string::npos, text.find(codes)) << text;
+    EXPECT_LT(text.find(codes), text.find("lv_font_t icons"));
+    const std::string end = "\n#endif /* ICONS_ICONS_CODES_ONLY */\n";
+    EXPECT_EQ(text.size() - end.size(), text.rfind(end));
+
+    // Refused by the check (past U+10FFFF) or by the format (u8g2 draws up
+    // to U+FFFF): nothing is handed on either way.
+    for (const auto& [format, first] : {std::pair{FontFormat::Lvgl, char32_t{0x10FFFE}},
+                                        {FontFormat::U8g2, char32_t{0x10FFFD}}}) {
+        std::string none;
+        options.first = first;
+        EXPECT_FALSE(
+            writeIconFont(format, threeIcons(), options, output, [&](std::string_view piece) {
+                none.append(piece);
+                return true;
+            }).ok());
+        EXPECT_EQ("", none);
+    }
+}
+
+} // namespace
