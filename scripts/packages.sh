@@ -4,7 +4,7 @@
 DEDUR_PACKAGES=(cmake ninja-build g++
     qt6-base-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core
     libfreetype-dev zlib1g-dev libpng-dev libkainjow-mustache-dev libtomlplusplus-dev
-    libgif-dev
+    libgif-dev libjpeg-dev libstb-dev pkgconf
     fonts-wqy-zenhei fonts-unifont xfonts-intl-chinese console-setup-linux)
 # The tests and benchmarks; the desktop tests drive the editor under a
 # virtual X server; the sources' format is checked; the installed tree is

@@ -367,3 +367,54 @@ TEST_F(Cli, RenderGifRefusesMorePixelsThanItsCap) {
 }
 
 } // namespace
+
+// BMP and JPEG as ImageMagick writes them come in as the dots drawn into
+// them; files cut short or declaring a vast size are refused and the
+// pattern is left as it was.
+TEST_F(Cli, BmpAndJpegFromImageMagickComeInAsTheirDots) {
+    const std::string draw = "convert -size 12x8 xc:white -fill black -draw 'rectangle 2,2 5,5' "
+                             "-draw 'point 10,1' ";
+    // ImageMagick's options and the type and name of the file it writes.
+    const std::pair<const char*, const char*> kinds[] = {
+        {"", "a.bmp"},
+        {"", "BMP3:b1.bmp"},
+        {"-type bilevel", "BMP3:b2.bmp"},
+        {"-colors 2 -compress RLE", "BMP3:b3.bmp"},
+        {"-quality 100", "c.jpg"},
+        {"-quality 100 -colorspace Gray", "d.jpg"}};
+    const Rows drawn{"000000000000", "000000000010", "001111000000", "001111000000",
+                     "001111000000", "001111000000", "000000000000", "000000000000"};
+    for (const auto& [options, target] : kinds) {
+        const std::string name = target;
+        const size_t colon = name.find(':') + 1;
+        const std::string file = name.substr(colon);
+        const std::string made = draw + options + " '" + name.substr(0, colon) + path(file) + "'";
+        ASSERT_EQ(0, std::system(made.c_str())) << made;
+        writeBytes(path("a.pat"), patternText({Rows(8, std::string(12, '0'))}));
+        const CliResult r = run("import-image a.pat " + file + " --pattern 1");
+        ASSERT_EQ(0, r.status) << made << "\n" << r.err;
+        Document doc = load("a.pat");
+        EXPECT_EQ(drawn, test::recordRows(doc, 0)) << made;
+    }
+    // Cut short: an uncompressed BMP's rows, a JPEG's scan.
+    const std::string bmp = readBytes(path("b1.bmp"));
+    writeBytes(path("short.bmp"), bmp.substr(0, bmp.size() - 4));
+    ASSERT_EQ(
+        0,
+        std::system(
+            ("convert -size 96x48 plasma:fractal -quality 90 '" + path("big.jpg") + "'").c_str()));
+    const std::string jpeg = readBytes(path("big.jpg"));
+    writeBytes(path("short.jpg"), jpeg.substr(0, jpeg.size() / 2));
+    // A header declaring 2^30 x 2^30 pixels.
+    std::string vast = bmp;
+    vast.replace(18, 8, std::string("\0\0\0\x40\0\0\0\x40", 8));
+    writeBytes(path("vast.bmp"), vast);
+    writeBytes(path("a.pat"), patternText({Rows(8, std::string(12, '0'))}));
+    const std::string before = readBytes(path("a.pat"));
+    for (const char* bad : {"short.bmp", "short.jpg", "vast.bmp"}) {
+        const CliResult r = run(std::string("import-image a.pat ") + bad + " --pattern 1");
+        EXPECT_EQ(1, r.status) << bad;
+        EXPECT_NE(std::string::npos, r.err.find(bad)) << r.err;
+        EXPECT_EQ(before, readBytes(path("a.pat"))) << bad;
+    }
+}

@@ -1,4 +1,5 @@
 #include "image/imagefile.h"
+#include "image/photofile.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -275,7 +276,9 @@ Outcome decodeImage(std::string_view data, const std::string& path, RgbaImage& o
         if (decodeXbm(data, out, maxPixels)) return {};
         return refusal(path, "is a damaged XBM image, or one too large");
     }
-    return refusal(path, "is not a PNG, PBM, XBM or GIF image");
+    if (isBmp(data)) return decodeBmp(data, path, out, maxPixels);
+    if (isJpeg(data)) return decodeJpeg(data, path, out, maxPixels);
+    return refusal(path, "is not a PNG, PBM, XBM, GIF, BMP or JPEG image");
 }
 
 namespace {
