@@ -203,6 +203,14 @@ int runCode(const ParsedArgs& args) {
     const PanelRange range =
         parsePanelRange(choice, rangeText, doc.patternCount, doc.currentPattern);
     if (!range.ok()) return failure(range.outcome.message.text);
+    // The range takes a number past the last pattern as the last; an icon
+    // font would then put another pattern at the code asked for.
+    if (fontFormat && choice == RangeChoice::Numbers &&
+        parsePanelRange(choice, rangeText, doc.patternCount + 1, doc.currentPattern)
+                .panelFlags[static_cast<size_t>(doc.patternCount)] == 1) {
+        return failure("The range \"" + rangeText + "\" goes past pattern " +
+                       std::to_string(doc.patternCount) + ", the last of " + quotedPath(source));
+    }
 
     CodeOptions options;
     options.name = profile.name;
