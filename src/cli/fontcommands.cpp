@@ -185,7 +185,7 @@ int runFontExportFrom(const ParsedArgs& args) {
     const Command& self = fontExportCommand();
     if (args.positional.size() != 1) return usageError(self, "with --from give only OUT");
     if (args.has("kind")) return usageError(self, "--kind is for glyph files, not --from");
-    const std::string& source = *args.value("from");
+    const std::string source = *args.value("from"); // a copy: value() gives a temporary
     const std::string& target = args.positional[0];
     const std::string format = args.value("format").value_or("bdf");
     const auto native = nativeFormat(args);

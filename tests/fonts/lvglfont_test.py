@@ -401,6 +401,8 @@ glyphs[0] = (codes[0], 255, 255, 2, -128, 127, ["1" * 255, "0" * 254 + "1"])
 glyphs[1] = (codes[1], 0, 1, 255, 127, -128, ["1"] * 255)
 random_c, random_font = export(["--from", write_bdf("random", glyphs)], "random_bdf",
                                "--size", "16")
+check(f' * The glyphs of "{work}/random.bdf", made by dedur\n' in open(random_c).read(),
+      "random: the header names the font the glyphs came from")
 types = {c["type"] for c in random_font["cmaps"]}
 check(types == {"LV_FONT_FMT_TXT_CMAP_FORMAT0_TINY", "LV_FONT_FMT_TXT_CMAP_SPARSE_TINY"},
       f"random: gapless ranges and sparse lists both used: {types}")
