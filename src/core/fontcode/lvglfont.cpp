@@ -15,22 +15,23 @@ namespace dedur {
 
 namespace {
 
-// A glyph's description as lv_font_fmt_txt_glyph_dsc_t holds it.
+// A glyph's description in the widths lv_font_fmt_txt_glyph_dsc_t gives
+// its fields, so that the preview reads what LVGL would read.
 struct GlyphDsc {
-    uint32_t bitmapIndex = 0;
-    uint32_t advW = 0; // advance x 16
-    int boxW = 0;
-    int boxH = 0;
-    int ofsX = 0;
-    int ofsY = 0;
+    uint32_t bitmapIndex : 20 = 0;
+    uint32_t advW : 12 = 0; // advance x 16
+    uint8_t boxW = 0;
+    uint8_t boxH = 0;
+    int8_t ofsX = 0;
+    int8_t ofsY = 0;
 };
 
-// One lv_font_fmt_txt_cmap_t: a gapless range (FORMAT0_TINY) or a sparse
-// list of offsets from rangeStart (SPARSE_TINY).
+// One lv_font_fmt_txt_cmap_t, in its fields' widths: a gapless range
+// (FORMAT0_TINY) or a sparse list of offsets from rangeStart (SPARSE_TINY).
 struct Cmap {
     uint32_t rangeStart = 0;
-    uint32_t rangeLength = 0;
-    uint32_t glyphIdStart = 0;
+    uint16_t rangeLength = 0;
+    uint16_t glyphIdStart = 0;
     bool sparse = false;
     std::vector<uint16_t> offsets;
 };
@@ -153,7 +154,7 @@ Outcome encodeGlyphs(const BdfFont& font, Tables& t) {
                                      std::to_string(limits::LvglAdvance) + " LVGL can hold");
         }
         GlyphDsc d;
-        d.advW = static_cast<uint32_t>(g.advance) * 16;
+        d.advW = static_cast<uint32_t>(g.advance * 16) & 0xFFF;
         if (!emptyGlyph(g)) {
             if (g.width > limits::LvglGlyphSide || g.height > limits::LvglGlyphSide) {
                 return refused("Cannot write " + who + ": its box " + std::to_string(g.width) +
@@ -175,11 +176,11 @@ Outcome encodeGlyphs(const BdfFont& font, Tables& t) {
                                std::to_string(limits::LvglBitmapBytes) +
                                " bytes) LVGL can index; write fewer glyphs");
             }
-            d.bitmapIndex = static_cast<uint32_t>(t.bitmap.size());
-            d.boxW = g.width;
-            d.boxH = g.height;
-            d.ofsX = g.xOffset;
-            d.ofsY = g.yOffset;
+            d.bitmapIndex = static_cast<uint32_t>(t.bitmap.size()) & 0xFFFFF;
+            d.boxW = static_cast<uint8_t>(g.width);
+            d.boxH = static_cast<uint8_t>(g.height);
+            d.ofsX = static_cast<int8_t>(g.xOffset);
+            d.ofsY = static_cast<int8_t>(g.yOffset);
             // Row after row with no padding between rows, the first dot in
             // the top bit of a byte.
             size_t at = t.bitmap.size();
@@ -249,8 +250,8 @@ std::vector<Cmap> planCmaps(const BdfFont& font, const std::vector<Run>& runs, u
             Cmap c;
             c.sparse = true;
             c.rangeStart = runs[i].code;
-            c.rangeLength = lastCode(j - 1) - c.rangeStart + 1;
-            c.glyphIdStart = static_cast<uint32_t>(runs[i].first + 1);
+            c.rangeLength = static_cast<uint16_t>(lastCode(j - 1) - c.rangeStart + 1);
+            c.glyphIdStart = static_cast<uint16_t>(runs[i].first + 1);
             for (size_t r = i; r < j; ++r) {
                 for (size_t k = 0; k < runs[r].count; ++k) {
                     c.offsets.push_back(static_cast<uint16_t>(
@@ -267,8 +268,8 @@ std::vector<Cmap> planCmaps(const BdfFont& font, const std::vector<Run>& runs, u
                 Cmap c;
                 c.rangeStart = run.code + static_cast<uint32_t>(skip);
                 c.rangeLength =
-                    static_cast<uint32_t>(std::min<size_t>(limits::LvglCmapSpan, run.count - skip));
-                c.glyphIdStart = static_cast<uint32_t>(run.first + skip + 1);
+                    static_cast<uint16_t>(std::min<size_t>(limits::LvglCmapSpan, run.count - skip));
+                c.glyphIdStart = static_cast<uint16_t>(run.first + skip + 1);
                 cmaps.push_back(std::move(c));
             }
         }
@@ -532,7 +533,7 @@ uint32_t lookUp(const std::vector<Cmap>& cmaps, uint32_t letter) {
     for (const Cmap& m : cmaps) {
         const uint32_t rcp = letter - m.rangeStart;
         if (rcp >= m.rangeLength) continue;
-        if (!m.sparse) return m.glyphIdStart + rcp;
+        if (!m.sparse) return uint32_t{m.glyphIdStart} + rcp;
         size_t low = 0, high = m.offsets.size();
         while (low < high) {
             const size_t mid = low + (high - low) / 2;
@@ -541,7 +542,7 @@ uint32_t lookUp(const std::vector<Cmap>& cmaps, uint32_t letter) {
             } else if (m.offsets[mid] > rcp) {
                 high = mid;
             } else {
-                return m.glyphIdStart + static_cast<uint32_t>(mid);
+                return uint32_t{m.glyphIdStart} + static_cast<uint32_t>(mid);
             }
         }
         return 0;
