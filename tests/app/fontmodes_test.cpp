@@ -94,8 +94,19 @@ class FontModesTest : public QObject {
                  QString("13094 glyphs written; 0 blank and 0 without a Unicode character left "
                          "out."));
         test::writeBytes(font, "");
-        f.prompts.files = {QString::fromStdString(f.dir.file("out.bdf"))};
-        f.window->dispatchCommand(CmdImportBdf);
+        // Asked first: No leaves the file as it is, Yes fills it.
+        const std::string asked = "Place 13094 glyphs from out.bdf into STD16X15.fon?";
+        for (const int answer : {IDNO, IDYES}) {
+            f.prompts.shown.clear();
+            f.prompts.answers = {answer};
+            f.prompts.files = {QString::fromStdString(f.dir.file("out.bdf"))};
+            f.window->dispatchCommand(CmdImportBdf);
+            QCOMPARE(f.prompts.shown.front().text, asked);
+            QCOMPARE(test::readBytes(font).size(), answer == IDNO ? size_t{0} : original.size());
+        }
+        QCOMPARE(f.prompts.shown.back().text,
+                 std::string("13094 glyphs placed, 0 skipped (no record for their character), 0 "
+                             "cut to the cell."));
         QVERIFY(test::readBytes(font) == original);
         QCOMPARE(f.shown16(), f.record(EditMode::Font16x15, 0xA440)); // shown anew
         f.window->dispatchCommand(CmdPatternMode);

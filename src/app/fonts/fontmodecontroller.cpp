@@ -259,6 +259,11 @@ Message summary(const std::string& text) {
     return {text, " ", MessageButtons::Ok, MessageIcon::Question};
 }
 
+// "1 glyph", "2 glyphs".
+std::string glyphCount(int n) {
+    return std::to_string(n) + (n == 1 ? " glyph" : " glyphs");
+}
+
 } // namespace
 
 void FontModeController::exportBdfFont() {
@@ -284,10 +289,11 @@ void FontModeController::exportBdfFont() {
         bytes, *kind, QFileInfo(QString::fromStdString(fontPath)).baseName().toStdString());
     const std::string target = QFile::encodeName(chosen).toStdString();
     if (failed(writeFileSafely(target, made.text))) return;
-    prompts_.showMessage(view_.owner(),
-                         summary(formatText("%d glyphs written; %d blank and %d without a Unicode "
-                                            "character left out.",
-                                            made.written, made.blank, made.unmapped)));
+    prompts_.showMessage(
+        view_.owner(),
+        summary(formatText("%s written; %d blank and %d without a Unicode "
+                           "character left out.",
+                           glyphCount(made.written).c_str(), made.blank, made.unmapped)));
 }
 
 void FontModeController::importBdfFont() {
@@ -319,13 +325,34 @@ void FontModeController::importBdfFont() {
         return;
     }
     const BdfImport placed = importBdf(font, *kind, false, bytes);
+    // The glyph file is the user's work: asked before anything goes into it.
+    const std::string fileName =
+        QFileInfo(QString::fromStdString(fontPath)).fileName().toStdString();
+    const std::string bdfName = QFileInfo(chosen).fileName().toStdString();
+    if (placed.placed == 0) {
+        prompts_.showMessage(
+            view_.owner(),
+            summary(formatText("No glyph of %s has a place in %s: %s skipped (no record for "
+                               "their character).",
+                               printable(bdfName).c_str(), printable(fileName).c_str(),
+                               glyphCount(placed.skipped).c_str())));
+        return;
+    }
+    if (prompts_.showMessage(
+            view_.owner(),
+            {formatText("Place %s from %s into %s?", glyphCount(placed.placed).c_str(),
+                        printable(bdfName).c_str(), printable(fileName).c_str()),
+             "Import BDF", MessageButtons::YesNo, MessageIcon::Question}) != IDYES) {
+        return;
+    }
     if (failed(writeFileSafely(fontPath, bytes))) return;
     showGlyph(editor_.currentNumber);
     view_.repaintGrid(true);
-    prompts_.showMessage(view_.owner(),
-                         summary(formatText("%d glyphs placed, %d skipped (no record for their "
-                                            "character), %d cut to the cell.",
-                                            placed.placed, placed.skipped, placed.cut)));
+    prompts_.showMessage(
+        view_.owner(),
+        summary(formatText("%s placed, %d skipped (no record for their "
+                           "character), %d cut to the cell.",
+                           glyphCount(placed.placed).c_str(), placed.skipped, placed.cut)));
 }
 
 void FontModeController::exportSubset() {
