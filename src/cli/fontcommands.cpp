@@ -173,7 +173,7 @@ std::string sourceSummary(const FontSource& source) {
     std::string text = "from " + source.drawnFrom;
     if (source.leftOut) {
         text += "; " + std::to_string(source.leftOut) +
-                " without a Unicode character or given twice left out";
+                " control codes, codes without a Unicode character or repeats left out";
     }
     if (source.undrawn) {
         text += "; " + std::to_string(source.undrawn) + " that FreeType could not draw left out";

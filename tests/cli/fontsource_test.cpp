@@ -94,7 +94,7 @@ std::string bdfGlyph(const std::string& name, long encoding, const std::string& 
 
 // A font with a descender (g), a box left of the origin (j), a glyph without
 // DWIDTH (A), a space, code points above U+FFFF by name and by number, one
-// code given twice and one glyph outside the encoding.
+// code given twice, one glyph outside the encoding and a control code.
 std::string sourceBdf() {
     std::string g;
     g += bdfGlyph("g", 103, "DWIDTH 7 0\n", "5 7 1 -3", "78\n88\n88\n78\n08\n88\n70\n");
@@ -105,7 +105,8 @@ std::string sourceBdf() {
     g += bdfGlyph("ext", 0x2008A, "DWIDTH 9 0\n", "2 1 3 4", "C0\n");
     g += bdfGlyph("again", 103, "DWIDTH 1 0\n", "1 1 0 0", "80\n");
     g += bdfGlyph("none", -1, "DWIDTH 1 0\n", "1 1 0 0", "80\n");
-    return bdfFont("FONT_ASCENT 11\nFONT_DESCENT 3\nCHARSET_REGISTRY \"ISO10646\"\n", 8, g);
+    g += bdfGlyph("nul", 0, "DWIDTH 1 0\n", "1 1 0 0", "80\n");
+    return bdfFont("FONT_ASCENT 11\nFONT_DESCENT 3\nCHARSET_REGISTRY \"ISO10646\"\n", 9, g);
 }
 
 bool exists(const char* path) {
@@ -171,8 +172,8 @@ TEST_F(FontSources, BdfGlyphsAsTheFontPlacesThem) {
     // outside the encoding counted; read again, the same text.
     const CliResult all = run("font-export --from src.bdf all.bdf");
     ASSERT_EQ(0, all.status) << all.err;
-    EXPECT_EQ("6 glyphs written, from its bitmaps; 2 without a Unicode character or given twice "
-              "left out\n",
+    EXPECT_EQ("6 glyphs written, from its bitmaps; 3 control codes, codes without a Unicode "
+              "character or repeats left out\n",
               all.err);
     ASSERT_EQ(0, run("font-export --from all.bdf again.bdf --name src").status);
     EXPECT_EQ(readBytes(path("all.bdf")), readBytes(path("again.bdf")));
@@ -200,7 +201,8 @@ TEST_F(FontSources, Big5BdfTurnedIntoUnicode) {
     EXPECT_EQ(1, font.ascent);
     EXPECT_EQ(2, font.descent);
     const CliResult all = run("font-export --from big5.bdf all.bdf");
-    EXPECT_NE(std::string::npos, all.err.find("1 without a Unicode character")) << all.err;
+    EXPECT_NE(std::string::npos, all.err.find("; 1 control codes, codes without a Unicode"))
+        << all.err;
 }
 
 // Outlines through FreeType: unifont's are its pixels, so its 16-pixel

@@ -28,6 +28,12 @@ std::string codeText(long codePoint) {
     return formatText("U+%04lX", static_cast<unsigned long>(codePoint));
 }
 
+// A code point text can show: not a control code (strings never draw one,
+// and LVGL's text ends at U+0000), not a surrogate, within Unicode.
+bool textCharacter(long c) {
+    return c >= 0x20 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF;
+}
+
 bool wanted(const FontSourceOptions& options, long codePoint) {
     return options.all || std::binary_search(options.characters.begin(), options.characters.end(),
                                              static_cast<char32_t>(codePoint));
@@ -91,7 +97,7 @@ Outcome readBdfSource(std::string_view bytes, const std::string& name,
                                : std::nullopt;
             codePoint = c ? static_cast<long>(*c) : -1;
         }
-        if (codePoint < 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+        if (!textCharacter(codePoint)) {
             ++out.leftOut;
             continue;
         }
@@ -237,7 +243,7 @@ Outcome readFreeTypeSource(std::string_view bytes, const std::string& name,
             if (static_cast<int>(characters.size()) >= limits::BdfGlyphs) {
                 return refusal(name, formatText("more than %d characters", limits::BdfGlyphs));
             }
-            if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            if (!textCharacter(static_cast<long>(c))) {
                 ++out.leftOut;
                 continue;
             }
