@@ -148,6 +148,9 @@ TEST(GfxFont, RefusesWhatGfxfontCannotHold) {
         {"a type's name", font({0x41}), {"GFXglyph", "", false}, "Adafruit GFX's types"},
         {"a keyword", font({0x41}), {"struct", "", false}, "keyword"},
         {"no glyph", font({}), {"f", "", false}, "There is no glyph"},
+        {"codes out of order", font({0x42, 0x41}), {"f", "", true}, "U+0041 A: the glyphs are not"},
+        {"a code twice", font({0x41, 0x41}), {"f", "", false}, "U+0041 A: the glyphs are not"},
+        {"no code point", font({-1}), {"f", "", true}, "glyph 1: it has no code point"},
     };
     for (const auto& [what, input, output, message] : cases) {
         SCOPED_TRACE(what);

@@ -81,6 +81,19 @@ Outcome makeTables(const BdfFont& font, const FontOutput& output, GfxTables& tab
                                   line, limits::GfxLineHeight));
     }
     const size_t count = font.glyphs.size();
+    // The codes follow the glyphs' order and the remap's lookup is a binary
+    // search: both need the code points in order, each once.
+    for (size_t i = 0; i < count; ++i) {
+        const long code = font.glyphs[i].encoding;
+        if (code < 0 || code > 0x10FFFF) {
+            return refused(formatText("The Adafruit GFX font cannot hold glyph %zu: it has no "
+                                      "code point",
+                                      i + 1));
+        }
+        if (i > 0 && code <= font.glyphs[i - 1].encoding) {
+            return glyphRefused(code, "the glyphs are not in code-point order, each once");
+        }
+    }
     if (output.gfxRemap) {
         if (count > static_cast<size_t>(limits::GfxRemapCharacters)) {
             return refused(formatText(
@@ -98,15 +111,9 @@ Outcome makeTables(const BdfFont& font, const FontOutput& output, GfxTables& tab
             }
         }
     }
-    tables.first = RemapFirst;
-    tables.last = RemapFirst + static_cast<int>(count) - 1;
-    if (!output.gfxRemap) {
-        const auto [low, high] = std::minmax_element(
-            font.glyphs.begin(), font.glyphs.end(),
-            [](const BdfGlyph& a, const BdfGlyph& b) { return a.encoding < b.encoding; });
-        tables.first = static_cast<int>(low->encoding);
-        tables.last = static_cast<int>(high->encoding);
-    }
+    tables.first = output.gfxRemap ? RemapFirst : static_cast<int>(font.glyphs.front().encoding);
+    tables.last = output.gfxRemap ? RemapFirst + static_cast<int>(count) - 1
+                                  : static_cast<int>(font.glyphs.back().encoding);
     tables.yAdvance = line;
     tables.entries.assign(static_cast<size_t>(tables.last - tables.first + 1), GfxEntry{});
     const auto inByte = [](int value) { return value >= 0 && value <= limits::GfxGlyphSide; };
