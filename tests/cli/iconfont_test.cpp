@@ -77,7 +77,7 @@ TEST_F(IconFont, CodesAndStringsCompile) {
         {"--format lvgl-font --first U+FFFF", "FFFF EF BF BF\n10000 F0 90 80 80\n"
                                               "10001 F0 90 80 81\n"},
         {"--format u8g2-font --first 126 --spacing 2 --baseline 1", "7E 7E\n7F 7F\n80 C2 80\n"},
-        {"--format gfx-font --first 0x20", "20 20\n21 21\n22 22\n"},
+        {"--format gfx-font --first 0x21", "21 21\n22 22\n23 23\n"},
         {"--format gfx-font --first 0xFD", "FD C3 BD\nFE C3 BE\nFF C3 BF\n"},
     };
     writeBytes(path("print.c"), PrintCodes);
@@ -126,7 +126,9 @@ const Refusal Refusals[] = {
     // Each format's own reach: GFX draws up to 0xFF, u8g2 up to U+FFFF.
     {"code icons.pat --format gfx-font", 1,
      "Adafruit GFX draws codes 0x00 to 0xFF only, and the 3 icons from 0xE000 reach 0xE002; "
-     "give --first 0x20"},
+     "give --first 0x21"},
+    {"code icons.pat --format gfx-font --first 0x20", 1,
+     "Icon 1 would be at U+0020, a space character, which every font draws blank"},
     {"code icons.pat --format gfx-font --first 0xFE", 1, "reach 0x0100"},
     {"code icons.pat --format u8g2-font --first 0x10000", 1, "U+FFFF"},
     // Bounds of the spacing and the baseline.

@@ -14,8 +14,9 @@ namespace dedur {
 namespace {
 
 constexpr char32_t LastCodePoint = 0x10FFFF;
-constexpr char32_t FirstIconCode = 0x20; // below it, control characters no text can hold
-constexpr char32_t GfxLastCode = 0xFF;   // Adafruit GFX takes the code as an unsigned char
+constexpr char32_t FirstIconCode = 0x20;     // below it, control characters no text can hold
+constexpr char32_t GfxLastCode = 0xFF;       // Adafruit GFX takes the code as an unsigned char
+constexpr int GfxSpaceFreeRun = 0x85 - 0x21; // codes from 0x21 up to the next space character
 
 Outcome refused(const std::string& why) {
     return Outcome::refused({why, " ", MessageButtons::Ok, MessageIcon::Question});
@@ -144,8 +145,16 @@ Outcome checkIconFont(FontFormat format, const CodeJob& job, const IconFontOptio
     if (format == FontFormat::Gfx && last > GfxLastCode) {
         return refused("Adafruit GFX draws codes 0x00 to 0xFF only, and the " +
                        std::to_string(count) + " icons from " + hexCode(first) + " reach " +
-                       hexCode(last) + "; give --first 0x20 (at most " +
-                       std::to_string(GfxLastCode - FirstIconCode + 1) + " icons from there)");
+                       hexCode(last) + "; give --first 0x21 (at most " +
+                       std::to_string(GfxSpaceFreeRun) + " icons from there)");
+    }
+    // Every format draws a space character blank, whatever glyph it is given.
+    for (char32_t code = first; code <= last; ++code) {
+        if (!isSpaceCharacter(static_cast<long>(code))) continue;
+        return refused("Icon " + std::to_string(code - first + 1) + " would be at " +
+                       codePointText(code) +
+                       ", a space character, which every font draws blank; give another "
+                       "--first (0x21 or 0xE000)");
     }
     if (const std::string problem = codeNameProblem(fontName); !problem.empty()) {
         return refused("The font's name cannot be used: " + problem + "; give another with --name");

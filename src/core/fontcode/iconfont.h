@@ -44,9 +44,10 @@ std::vector<IconCode> iconCodes(const CodeJob& job, const IconFontOptions& optio
                                 const std::string& fontName);
 
 // Why the patterns cannot make an icon font in the format: codes past
-// U+10FFFF, in the surrogates or below 0x20, codes that Adafruit GFX cannot
-// draw, spacing or baseline out of range, a name that is not an
-// identifier, two names giving one define. Ok otherwise.
+// U+10FFFF, in the surrogates, below 0x20 or on a space character (drawn
+// blank), codes that Adafruit GFX cannot draw, spacing or baseline out of
+// range, a name that is not an identifier, two names giving one define. Ok
+// otherwise.
 Outcome checkIconFont(FontFormat format, const CodeJob& job, const IconFontOptions& options,
                       const std::string& fontName);
 
