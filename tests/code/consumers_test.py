@@ -539,6 +539,56 @@ for args, code, text in [
     done = run(CLI, "code", pat, *args, ok=False)
     check(done.returncode == code and text in done.stderr, f"code {' '.join(args)}: {done.stderr}")
 
+# An icon font for Adafruit GFX: the codes and the font in one header,
+# compiled against a stand-in of GFXglyph and GFXfont (as Adafruit_GFX.h
+# declares them) and walked by a program that reads each glyph's box, advance,
+# offsets and bits (continuous, MSB first) itself.
+GFX = """#include <stdint.h>
+#define PROGMEM
+typedef struct {
+    uint16_t bitmapOffset; uint8_t width, height, xAdvance; int8_t xOffset, yOffset;
+} GFXglyph;
+typedef struct {
+    uint8_t *bitmap; GFXglyph *glyph; uint16_t first, last; uint8_t yAdvance;
+} GFXfont;
+"""
+GFX_READER = """#include <stdio.h>
+#include "gfx_api.h"
+#include "icons_font.h"
+int main(void) {
+    const GFXfont *f = &icons;
+    printf("%u %u %u %X\\n", f->first, f->last, f->yAdvance, ICONS_ICON_9);
+    for (unsigned c = f->first; c <= f->last; ++c) {
+        const GFXglyph *g = &f->glyph[c - f->first];
+        unsigned bit = g->bitmapOffset * 8u;
+        printf("%u %u %u %d %d\\n", g->width, g->height, g->xAdvance, g->xOffset, g->yOffset);
+        for (unsigned y = 0; y < g->height; ++y, putchar('\\n'))
+            for (unsigned x = 0; x < g->width; ++x, ++bit)
+                putchar('0' + (f->bitmap[bit / 8] >> (7 - bit % 8) & 1));
+    }
+    return 0;
+}
+"""
+with open(os.path.join(work, "gfx_api.h"), "w") as f:
+    f.write(GFX)
+with open(os.path.join(work, "gfx_reader.c"), "w") as f:
+    f.write(GFX_READER)
+run(CLI, "code", pat, "--format", "gfx-font", "--first", "0x21", "--spacing", "3", "--baseline",
+    "2", "--output", os.path.join(work, "icons_font.h"))
+printed = c_program("gfx_reader", "the GFX icon font compiles")
+if printed is not None:
+    lines = printed.split("\n")
+    tallest = max(len(rows) for rows, *_ in patterns)
+    check(lines[0] == f"33 {33 + len(patterns) - 1} {tallest} {33 + 8:X}",
+          f"the GFX icons run from 0x21, a line as tall as the tallest: {lines[0]}")
+    lines = lines[1:]
+    for rows, *_ in patterns:
+        w, h = len(rows[0]), len(rows)
+        check(lines[0] == f"{w} {h} {w + 3} 0 {2 - h}",
+              f"GFX icon {w}x{h}: box, advance and offsets {lines[0]}")
+        check(lines[1:1 + h] == rows, f"GFX icon {w}x{h}: the bits are the pattern's dots")
+        lines = lines[1 + h:]
+
 # Golden files: one small named pattern in every format, byte for byte.
 golden = os.path.join(work, "battery.pat")
 write_pattern_file(golden, [(["01111110", "11000011", "11011011", "11000011", "01111110"],
