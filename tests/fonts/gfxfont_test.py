@@ -8,6 +8,7 @@ Usage: gfxfont_test.py DEDUR_CLI SOURCE_DIR"""
 import os
 import random
 import re
+import shutil
 import sys
 import tempfile
 
@@ -414,4 +415,5 @@ for name, args in goldens:
     with open(os.path.join(GOLDEN, name)) as f:
         check(made == f.read(), f"golden {name}: the same text")
 
+shutil.rmtree(work)
 finish()
