@@ -149,7 +149,7 @@ class ExtrasTest : public QObject {
     void zoomStepsAndTheGridFollows_data() {
         QTest::addColumn<int>("steps"); // + in, - out
         QTest::addColumn<int>("cell");
-        QTest::newRow("in twice") << 2 << 12;
+        QTest::newRow("in twice") << 2 << 16;
         QTest::newRow("out four times") << -4 << 4;
         QTest::newRow("to the end") << 20 << 40;
     }

@@ -48,11 +48,11 @@ TEST(Settings, ZoomKeepsTheNormalProportionsAndSteps) {
         const char* text;
         int zoom, cellX, cellY, in, out;
     } cases[] = {
-        {"ZOOMCELL = 16\r\nGRIDX = 8\r\nGRIDY = 6\r\n", 16, 16, 12, 20, 14},
-        {"ZOOMCELL = 3\r\nGRIDX = 9\r\n", 0, 9, 8, 10, 8},    // out of range: normal
+        {"ZOOMCELL = 16\r\nGRIDX = 8\r\nGRIDY = 6\r\n", 16, 16, 12, 24, 12},
+        {"ZOOMCELL = 3\r\nGRIDX = 9\r\n", 0, 9, 8, 12, 8},    // out of range: normal
         {"ZOOMCELL = 10\r\nGRIDX = 9\r\n", 10, 10, 9, 12, 0}, // out to the normal 9
-        {"ZOOMCELL = 40\r\n", 40, 40, 40, 40, 36},
-        {"ZOOMCELL = 4\r\n", 4, 4, 4, 5, 4},
+        {"ZOOMCELL = 40\r\n", 40, 40, 40, 40, 32},
+        {"ZOOMCELL = 4\r\n", 4, 4, 4, 6, 4},
     };
     for (const auto& c : cases) {
         const Settings s = loaded(c.text).settings;

@@ -52,8 +52,9 @@ int fitZoomCell(const Settings& s, int width, int height, int roomX, int roomY) 
 
 int nextZoomCell(const Settings& s, int direction) {
     if (direction == 0) return 0;
-    // The steps, and the normal width among them.
-    std::vector<int> steps = {4, 5, 6, 7, 8, 10, 12, 14, 16, 20, 24, 28, 32, 36, 40};
+    // The steps, each about half again or a third more than the one before,
+    // as other editors' zoom steps go, and the normal width among them.
+    std::vector<int> steps = {4, 6, 8, 12, 16, 24, 32, 40};
     steps.push_back(s.gridX);
     std::sort(steps.begin(), steps.end());
     const int current = gridCellSize(s).x;
