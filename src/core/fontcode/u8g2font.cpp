@@ -78,31 +78,37 @@ Box cutBox(const BdfGlyph& g) {
             top};
 }
 
-// The box's dots as alternating runs, 0-dots first, an even count.
-void collectRuns(const BdfGlyph& g, const Box& b, std::vector<uint32_t>& runs) {
-    runs.clear();
+// The box's dots as alternating runs, 0-dots first, an even count,
+// appended to `runs`.
+void collectRuns(const BdfGlyph& g, const Box& b, std::vector<uint16_t>& runs) {
     bool one = false;
     uint32_t length = 0;
+    const bool whole =
+        g.dots.size() >= static_cast<size_t>(g.width) * static_cast<size_t>(g.height);
     for (int y = 0; y < b.height; ++y) {
+        const uint8_t* row =
+            whole ? g.dots.data() + static_cast<size_t>(b.top + y) * static_cast<size_t>(g.width) +
+                        static_cast<size_t>(b.left)
+                  : nullptr;
         for (int x = 0; x < b.width; ++x) {
-            if (dotAt(g, b.left + x, b.top + y) != one) {
-                runs.push_back(length);
+            if ((row ? row[x] == '1' : dotAt(g, b.left + x, b.top + y)) != one) {
+                runs.push_back(static_cast<uint16_t>(length));
                 one = !one;
                 length = 0;
             }
             ++length;
         }
     }
-    runs.push_back(length);
+    runs.push_back(static_cast<uint16_t>(length));
     if (runs.size() % 2 != 0) runs.push_back(0);
 }
 
 // The (zeros, ones) pairs a stream holds for the runs, as groups of equal
 // pairs in a row: a run longer than its field is split the converter's way.
 template <class Emit>
-void forEachPair(const std::vector<uint32_t>& runs, int zeroBits, int oneBits, Emit&& emit) {
+void forEachPair(const uint16_t* runs, size_t count, int zeroBits, int oneBits, Emit&& emit) {
     const uint32_t max0 = (1u << zeroBits) - 1, max1 = (1u << oneBits) - 1;
-    for (size_t i = 0; i < runs.size(); i += 2) {
+    for (size_t i = 0; i < count; i += 2) {
         uint32_t a = runs[i], b = runs[i + 1];
         if (a > max0) {
             const uint32_t n = (a - 1) / max0;
@@ -123,21 +129,51 @@ void forEachPair(const std::vector<uint32_t>& runs, int zeroBits, int oneBits, E
 // Bits of the run-length part for one pair of widths, the closing bit
 // included: a new pair costs its fields (and a 0 before it but for the
 // first), a pair like the last one a single 1.
-uint64_t runBits(const std::vector<uint32_t>& runs, int zeroBits, int oneBits) {
+uint64_t runBits(const uint16_t* runs, size_t count, int zeroBits, int oneBits) {
     uint64_t bits = 1;
     bool first = true;
     uint32_t lastA = 0, lastB = 0;
-    forEachPair(runs, zeroBits, oneBits, [&](uint32_t a, uint32_t b, uint32_t count) {
+    forEachPair(runs, count, zeroBits, oneBits, [&](uint32_t a, uint32_t b, uint32_t n) {
         if (!first && a == lastA && b == lastB) {
-            bits += count;
+            bits += n;
             return;
         }
-        bits += (first ? 0u : 1u) + static_cast<unsigned>(zeroBits + oneBits) + (count - 1);
+        bits += (first ? 0u : 1u) + static_cast<unsigned>(zeroBits + oneBits) + (n - 1);
         first = false;
         lastA = a;
         lastB = b;
     });
     return bits;
+}
+
+// One glyph's bytes under every pair of widths added to `total`. Widths that
+// split no run write the runs' own pairs, so for all of those the new and
+// the repeated pairs are counted once.
+void addGlyphBytes(const uint16_t* runs, size_t count, uint64_t fixedBits,
+                   std::array<uint64_t, PairCount>& total) {
+    uint32_t longest0 = 0, longest1 = 0;
+    uint64_t fresh = 0, repeats = 0;
+    for (size_t i = 0; i < count; i += 2) {
+        longest0 = std::max<uint32_t>(longest0, runs[i]);
+        longest1 = std::max<uint32_t>(longest1, runs[i + 1]);
+        if (runs[i] == 0 && runs[i + 1] == 0) continue; // never written
+        if (fresh > 0 && runs[i] == runs[i - 2] && runs[i + 1] == runs[i - 1]) {
+            ++repeats;
+        } else {
+            ++fresh;
+        }
+    }
+    const int need0 = unsignedBits(longest0), need1 = unsignedBits(longest1);
+    int pair = 0;
+    for (int m0 = ZeroBitsFirst; m0 <= ZeroBitsLast; ++m0) {
+        for (int m1 = OneBitsFirst; m1 <= OneBitsLast; ++m1, ++pair) {
+            const uint64_t bits =
+                m0 >= need0 && m1 >= need1
+                    ? 1 + repeats + (fresh ? fresh * static_cast<uint64_t>(m0 + m1 + 1) - 1 : 0)
+                    : runBits(runs, count, m0, m1);
+            total[static_cast<size_t>(pair)] += (fixedBits + bits + 7) / 8;
+        }
+    }
 }
 
 class BitWriter {
@@ -211,18 +247,17 @@ Outcome fontBytes(const BdfFont& font, std::vector<uint8_t>& bytes) {
     // pair tried wins a tie. Each glyph's runs are counted for every pair,
     // never encoded.
     std::array<uint64_t, PairCount> total{};
-    std::vector<uint32_t> runs;
+    std::vector<uint16_t> runs;
+    std::vector<size_t> runsAt(font.glyphs.size() + 1, 0);
+    for (size_t i = 0; i < font.glyphs.size(); ++i) {
+        collectRuns(font.glyphs[i], boxes[i], runs);
+        runsAt[i + 1] = runs.size();
+    }
     for (size_t i : order) {
-        const BdfGlyph& g = font.glyphs[i];
-        collectRuns(g, boxes[i], runs);
-        const uint64_t lead = g.encoding > 255 ? 3 : 2;
-        int pair = 0;
-        for (int m0 = ZeroBitsFirst; m0 <= ZeroBitsLast; ++m0) {
-            for (int m1 = OneBitsFirst; m1 <= OneBitsLast; ++m1, ++pair) {
-                total[static_cast<size_t>(pair)] +=
-                    lead + (static_cast<uint64_t>(field.total()) + runBits(runs, m0, m1) + 7) / 8;
-            }
-        }
+        // The code and size bytes stand whole before the bits.
+        const uint64_t lead = font.glyphs[i].encoding > 255 ? 3 : 2;
+        addGlyphBytes(runs.data() + runsAt[i], runsAt[i + 1] - runsAt[i],
+                      static_cast<uint64_t>(field.total()) + 8 * lead, total);
     }
     const auto best =
         static_cast<int>(std::min_element(total.begin(), total.end()) - total.begin());
@@ -304,23 +339,23 @@ Outcome fontBytes(const BdfFont& font, std::vector<uint8_t>& bytes) {
         bits.put(field.x, static_cast<uint32_t>(b.x + (1 << (field.x - 1))));
         bits.put(field.y, static_cast<uint32_t>(b.y + (1 << (field.y - 1))));
         bits.put(field.d, static_cast<uint32_t>(advanceOf(g) + (1 << (field.d - 1))));
-        collectRuns(g, b, runs);
         bool first = true;
         uint32_t lastA = 0, lastB = 0;
-        forEachPair(runs, zeroBits, oneBits, [&](uint32_t a, uint32_t b1, uint32_t count) {
-            for (uint32_t k = 0; k < count; ++k) {
-                if (!first && a == lastA && b1 == lastB) {
-                    bits.put(1, 1);
-                    continue;
-                }
-                if (!first) bits.put(1, 0);
-                bits.put(zeroBits, a);
-                bits.put(oneBits, b1);
-                first = false;
-                lastA = a;
-                lastB = b1;
-            }
-        });
+        forEachPair(runs.data() + runsAt[i], runsAt[i + 1] - runsAt[i], zeroBits, oneBits,
+                    [&](uint32_t a, uint32_t b1, uint32_t count) {
+                        for (uint32_t k = 0; k < count; ++k) {
+                            if (!first && a == lastA && b1 == lastB) {
+                                bits.put(1, 1);
+                                continue;
+                            }
+                            if (!first) bits.put(1, 0);
+                            bits.put(zeroBits, a);
+                            bits.put(oneBits, b1);
+                            first = false;
+                            lastA = a;
+                            lastB = b1;
+                        }
+                    });
         bits.put(1, 0);
         const size_t size = bytes.size() - start;
         if (size > static_cast<size_t>(limits::U8g2RecordBytes)) {
