@@ -210,6 +210,11 @@ Outcome writeIconFont(FontFormat format, const CodeJob& job, const IconFontOptio
     for (const IconCode& c : iconCodes(job, options, output.name)) {
         head += "#define " + c.define + " " + hexCode(c.code) + "\n";
         head += "#define " + c.define + "_STR " + utf8Literal(c.code) + "\n";
+        // Handed on a piece at a time, as the formats write theirs.
+        if (head.size() >= size_t{1} << 17) {
+            if (!sink(head)) return {};
+            head.clear();
+        }
     }
     head += "#endif /* " + guard + " */\n\n#ifndef " + only + "\n\n";
     if (!sink(head)) return {};
