@@ -417,9 +417,10 @@ Outcome fontBytes(const BdfFont& font, std::vector<uint8_t>& bytes) {
 
 // One line of the comment, so that no text can close it early.
 std::string commentLine(const std::string& text) {
-    std::string line = printable(text);
-    for (size_t at = line.find("*/"); at != std::string::npos; at = line.find("*/", at)) {
-        line.insert(at + 1, "\\");
+    std::string line;
+    for (char c : printable(text)) {
+        if (c == '/' && !line.empty() && line.back() == '*') line += '\\';
+        line += c;
     }
     return line;
 }
