@@ -15,8 +15,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <charconv>
 
 #include "base/fileread.h"
 #include "base/limits.h"
@@ -28,6 +30,7 @@
 #include "panel/panelexport.h"
 #include "ui/codeview.h"
 #include "ui/dotpreview.h"
+#include "ui/fontpreview.h"
 #include "ui/prompts.h"
 
 namespace dedur {
@@ -52,12 +55,24 @@ QStringList templateFiles() {
 
 const char* extensionOf(const QString& format) {
     if (format == "c") return ".h";
+    // LVGL's images and fonts are translation units of their own; u8g2's and
+    // Adafruit GFX's fonts are included where they are drawn.
+    if (format == "lvgl" || format == "lvgl-font") return ".c";
+    if (format == "u8g2-font" || format == "gfx-font") return ".h";
     if (format == "xbm") return ".xbm";
     if (format == "micropython") return ".py";
     if (format == "rust") return ".rs";
     if (format == "asm") return ".asm";
     if (format == "json") return ".json";
     return ".txt";
+}
+
+// The icon font named after the job, as the command line names it.
+FontOutput iconFontOutput(const CodeJob& job) {
+    FontOutput output;
+    output.name = job.name;
+    output.comment = "The patterns of " + job.file + " as icons, made by dedur";
+    return output;
 }
 
 } // namespace
@@ -110,11 +125,55 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     progmem_ = new QCheckBox("Program memory (PROGMEM)", this);
     settings->addWidget(invert_, row++, 1);
     settings->addWidget(progmem_, row++, 1);
+
+    // An icon font's codes and line.
+    auto* icons = new QWidget(this);
+    auto* iconRow = new QHBoxLayout(icons);
+    iconRow->setContentsMargins(0, 0, 0, 0);
+    first_ = new QLineEdit("0xE000", icons);
+    first_->setToolTip("The code of the first pattern: 0xE000 (private use), 0x41, U+E000");
+    spacing_ = new QSpinBox(icons);
+    spacing_->setRange(0, limits::IconSpacing);
+    spacing_->setToolTip("Blank columns after each icon");
+    baseline_ = new QSpinBox(icons);
+    baseline_->setRange(0, limits::IconBaseline);
+    baseline_->setToolTip("Rows of each icon below the baseline");
+    iconRow->addWidget(new QLabel("first", icons));
+    iconRow->addWidget(first_, 1);
+    iconRow->addWidget(new QLabel("spacing", icons));
+    iconRow->addWidget(spacing_);
+    iconRow->addWidget(new QLabel("baseline", icons));
+    iconRow->addWidget(baseline_);
+    settings->addWidget(new QLabel("Icon font:", this), row, 0);
+    settings->addWidget(icons, row++, 1);
+
+    // An LVGL image's version and palette.
+    auto* lvgl = new QWidget(this);
+    auto* lvglRow = new QHBoxLayout(lvgl);
+    lvglRow->setContentsMargins(0, 0, 0, 0);
+    lvglVersion_ = new QComboBox(lvgl);
+    lvglVersion_->addItem("LVGL 9", 9);
+    lvglVersion_->addItem("LVGL 8", 8);
+    foreground_ = new QLineEdit("black", lvgl);
+    background_ = new QLineEdit("white", lvgl);
+    for (QLineEdit* colour : {foreground_, background_}) {
+        colour->setToolTip("#RRGGBB, or black, white, red, green, blue, yellow, cyan, magenta, "
+                           "gray");
+    }
+    lvglRow->addWidget(lvglVersion_);
+    lvglRow->addWidget(new QLabel("dots", lvgl));
+    lvglRow->addWidget(foreground_, 1);
+    lvglRow->addWidget(new QLabel("on", lvgl));
+    lvglRow->addWidget(background_, 1);
+    settings->addWidget(new QLabel("LVGL image:", this), row, 0);
+    settings->addWidget(lvgl, row++, 1);
     settings->addWidget(new QLabel("Display reads:", this), row, 0);
     settings->addWidget(reads_, row++, 1);
     settings->setRowStretch(row, 1);
 
     preview_ = new DotPreview(this);
+    fontPreview_ = new FontPreview(this);
+    fontPreview_->hide();
     problem_ = newWarningLine(this);
     view_ = newCodeView(this);
 
@@ -124,6 +183,7 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     left->setContentsMargins(0, 0, 0, 0);
     left->addLayout(settings);
     left->addWidget(preview_, 1);
+    left->addWidget(fontPreview_, 1);
     auto* top = new QHBoxLayout;
     top->addWidget(leftSide);
     auto* right = new QVBoxLayout;
@@ -164,7 +224,13 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     for (QComboBox* box : {format_, layout_, reads_}) {
         connect(box, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     }
-    connect(name_, &QLineEdit::textEdited, this, [this] { refresh(); });
+    for (QLineEdit* field : {name_, first_, foreground_, background_}) {
+        connect(field, &QLineEdit::textEdited, this, [this] { refresh(); });
+    }
+    for (QSpinBox* box : {spacing_, baseline_}) {
+        connect(box, &QSpinBox::valueChanged, this, [this] { refresh(); });
+    }
+    connect(lvglVersion_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     for (QCheckBox* box : {invert_, progmem_}) {
         connect(box, &QCheckBox::toggled, this, [this] { refresh(); });
     }
@@ -181,6 +247,10 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
 void CodeDialog::fillFormats() {
     for (CodeFormat f : AllCodeFormats) {
         format_->addItem(formatName(f), QString("format:") + formatName(f));
+    }
+    for (FontFormat f : AllFontFormats) {
+        const QString name = QString(fontFormatName(f)) + "-font";
+        format_->addItem(name + " (icons)", "format:" + name);
     }
     for (const QString& file : templateFiles()) {
         format_->addItem("template: " + QFileInfo(file).completeBaseName(), "template:" + file);
@@ -251,7 +321,10 @@ bool CodeDialog::makeText(CodeJob& job) {
     if (!range.ok()) return fail(QString::fromStdString(range.outcome.message.text));
     CodeOptions options;
     options.name = p.name;
-    options.layout = layoutNamed(p.layout).value_or(CodeLayout::RowsMsb);
+    // A font keeps its glyphs in its own form, whatever the layout.
+    options.layout = iconFontFormatNamed(p.format)
+                         ? CodeLayout::RowsMsb
+                         : layoutNamed(p.layout).value_or(CodeLayout::RowsMsb);
     options.invert = p.invert;
     options.progmem = p.progmem;
     options.ownDirections = false; // the editor places by the panel definition
@@ -283,15 +356,61 @@ bool CodeDialog::makeText(CodeJob& job) {
 
 Outcome CodeDialog::makeCode(const CodeJob& job, const CodeProfile& p, const CodeSink& sink) const {
     if (p.templateFile.empty()) {
+        if (const auto icons = iconFontFormatNamed(p.format)) {
+            IconFontOptions options;
+            if (!iconOptions(options)) {
+                return Outcome::refused(
+                    {"The first code must be a number: 0xE000, 0x41 or U+E000.", " "});
+            }
+            return writeIconFont(*icons, job, options, iconFontOutput(job), sink);
+        }
         const CodeFormat format = formatNamed(p.format).value_or(CodeFormat::C);
         if (Outcome named = checkCodeNames(job, format); !named.ok()) return named;
-        return writeCode(job, format, sink);
+        LvglImageOptions lvgl;
+        if (format == CodeFormat::Lvgl && !lvglOptions(lvgl)) {
+            return Outcome::refused({"The colours must be #RRGGBB or black, white, red, green, "
+                                     "blue, yellow, cyan, magenta or gray.",
+                                     " "});
+        }
+        return writeCode(job, format, sink, lvgl);
     }
     if (Outcome checked = checkCodeTemplate(job, templateText_, p.templateFile); !checked.ok()) {
         return checked;
     }
     if (Outcome named = checkCodeNames(job, std::nullopt); !named.ok()) return named;
     return renderCodeTemplate(job, templateText_, p.templateFile, sink);
+}
+
+bool CodeDialog::iconOptions(IconFontOptions& options) const {
+    QString text = first_->text().trimmed();
+    int base = 10;
+    if (text.startsWith("0x", Qt::CaseInsensitive) || text.startsWith("U+", Qt::CaseInsensitive)) {
+        text = text.mid(2);
+        base = 16;
+    }
+    const std::string digits = text.toStdString();
+    unsigned long code = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), code, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+        code > 0x10FFFF) {
+        return false;
+    }
+    options.first = static_cast<char32_t>(code);
+    options.spacing = spacing_->value();
+    options.baseline = baseline_->value();
+    options.names = editor_.sidecar.names;
+    return true;
+}
+
+bool CodeDialog::lvglOptions(LvglImageOptions& options) const {
+    options.version = lvglVersion_->currentData().toInt();
+    const auto foreground = colourNamed(foreground_->text().trimmed().toStdString());
+    const auto background = colourNamed(background_->text().trimmed().toStdString());
+    if (!foreground || !background) return false;
+    options.foreground = *foreground;
+    options.background = *background;
+    return true;
 }
 
 void CodeDialog::showDisplay(const CodeJob& job) {
@@ -314,10 +433,57 @@ void CodeDialog::showDisplay(const CodeJob& job) {
     preview_->setDots(first.width, first.height, std::move(drawn), std::move(shown));
 }
 
+void CodeDialog::showIcons(const CodeJob& job, FontFormat format) {
+    IconFontOptions options;
+    if (job.patterns.empty() || !iconOptions(options)) {
+        fontPreview_->clear();
+        return;
+    }
+    const FontOutput output = iconFontOutput(job);
+    if (const Outcome checked = checkIconFont(format, job, options, output.name); !checked.ok()) {
+        fontPreview_->setRefusal(QString::fromStdString(checked.message.text));
+        return;
+    }
+    const BdfFont font = iconFont(job, options);
+    BdfFont drawn;
+    if (const Outcome decoded = drawnFont(format, font, output, drawn); !decoded.ok()) {
+        fontPreview_->setRefusal(QString::fromStdString(decoded.message.text));
+        return;
+    }
+    // The icons one after another, as a line of text of their codes.
+    std::u32string line;
+    for (const BdfGlyph& g : font.glyphs) line += static_cast<char32_t>(g.encoding);
+    const QString library = format == FontFormat::Lvgl   ? "LVGL"
+                            : format == FontFormat::U8g2 ? "u8g2"
+                                                         : "Adafruit GFX";
+    fontPreview_->setFonts(line, font, "the patterns", drawn, library);
+}
+
 void CodeDialog::refresh() {
     CodeJob job;
     const bool made = makeText(job);
-    showDisplay(job);
+    const CodeProfile p = profile();
+    const auto icons = p.templateFile.empty() ? iconFontFormatNamed(p.format) : std::nullopt;
+    const bool image = p.templateFile.empty() && p.format == formatName(CodeFormat::Lvgl);
+    // A font is made of the dots themselves: no layout, no other reading.
+    layout_->setEnabled(!icons);
+    reads_->setEnabled(!icons);
+    progmem_->setEnabled(!icons && !image);
+    for (QWidget* w : {static_cast<QWidget*>(first_), static_cast<QWidget*>(spacing_),
+                       static_cast<QWidget*>(baseline_)}) {
+        w->setEnabled(icons.has_value());
+    }
+    for (QWidget* w : {static_cast<QWidget*>(lvglVersion_), static_cast<QWidget*>(foreground_),
+                       static_cast<QWidget*>(background_)}) {
+        w->setEnabled(image);
+    }
+    preview_->setVisible(!icons);
+    fontPreview_->setVisible(icons.has_value());
+    if (icons) {
+        showIcons(job, *icons);
+    } else {
+        showDisplay(job);
+    }
     if (!made) {
         view_->clear();
         return;

@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <string>
 
+#include "code/codeformats.h"
 #include "code/codejob.h"
 #include "code/sidecar.h"
+#include "fontcode/iconfont.h"
 #include "ui/centeronscreen.h"
 
 class QCheckBox;
@@ -13,15 +15,19 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
+class QSpinBox;
 
 namespace dedur {
 
 struct Editor;
 class Prompts;
 class DotPreview;
+class FontPreview;
 
 // "Export code": chosen patterns as code in a driver's byte layout, with the
-// text as it will be written and the dots a display shows from its bytes.
+// text as it will be written and the dots a display shows from its bytes;
+// or as the icons of a display library's font, drawn as the library will
+// draw them.
 class CodeDialog : public ScreenCentred<QDialog> {
     Q_OBJECT
   public:
@@ -49,6 +55,13 @@ class CodeDialog : public ScreenCentred<QDialog> {
     QCheckBox* progmemBox() const { return progmem_; }
     QLabel* problemLabel() const { return problem_; }
     DotPreview* preview() const { return preview_; }
+    FontPreview* fontPreview() const { return fontPreview_; }
+    QLineEdit* firstField() const { return first_; }
+    QSpinBox* spacingBox() const { return spacing_; }
+    QSpinBox* baselineBox() const { return baseline_; }
+    QComboBox* lvglVersionBox() const { return lvglVersion_; }
+    QLineEdit* foregroundField() const { return foreground_; }
+    QLineEdit* backgroundField() const { return background_; }
 
   private:
     void fillFormats();
@@ -59,6 +72,10 @@ class CodeDialog : public ScreenCentred<QDialog> {
     // The whole code for the job, handed on a piece at a time.
     Outcome makeCode(const CodeJob& job, const CodeProfile& profile, const CodeSink& sink) const;
     void showDisplay(const CodeJob& job);
+    // The icon font's options; false when the first code is not a number.
+    bool iconOptions(IconFontOptions& options) const;
+    bool lvglOptions(LvglImageOptions& options) const;
+    void showIcons(const CodeJob& job, FontFormat format);
 
     Prompts& prompts_;
     Editor& editor_;
@@ -79,6 +96,13 @@ class CodeDialog : public ScreenCentred<QDialog> {
     QPlainTextEdit* view_;
     QLabel* problem_;
     DotPreview* preview_;
+    FontPreview* fontPreview_;
+    QLineEdit* first_;
+    QSpinBox* spacing_;
+    QSpinBox* baseline_;
+    QComboBox* lvglVersion_;
+    QLineEdit* foreground_;
+    QLineEdit* background_;
 };
 
 } // namespace dedur

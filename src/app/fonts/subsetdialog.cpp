@@ -1,5 +1,6 @@
 #include "fonts/subsetdialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -18,11 +19,41 @@
 #include "code/glyphsubset.h"
 #include "document/patternstore.h"
 #include "editor.h"
+#include "fontcode/glyphfont.h"
 #include "ui/codeview.h"
 #include "ui/dotpreview.h"
+#include "ui/fontpreview.h"
 #include "ui/prompts.h"
 
 namespace dedur {
+
+namespace {
+
+// As the command line's font-subset writes it, so both give the same bytes.
+constexpr const char* FontComment = "The glyphs of the strings' characters, made by dedur";
+
+QString libraryName(FontFormat format) {
+    switch (format) {
+    case FontFormat::Lvgl:
+        return "LVGL";
+    case FontFormat::U8g2:
+        return "u8g2";
+    case FontFormat::Gfx:
+        return "Adafruit GFX";
+    }
+    return {};
+}
+
+QString extensionOf(const QString& format) {
+    if (format == "c") return ".h";
+    // LVGL's fonts are translation units of their own; the others are
+    // included where they are drawn.
+    if (format == "lvgl") return ".c";
+    if (format == "u8g2" || format == "gfx") return ".h";
+    return "." + format;
+}
+
+} // namespace
 
 SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     : ScreenCentred<QDialog>(parent), prompts_(prompts), editor_(editor) {
@@ -31,6 +62,10 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     strings_->setPlaceholderText("The strings the product shows");
     format_ = new QComboBox(this);
     for (const char* f : {"c", "bdf", "json"}) format_->addItem(f, QString(f));
+    for (FontFormat f : AllFontFormats) {
+        format_->addItem(libraryName(f) + " font", QString(fontFormatName(f)));
+    }
+    remap_ = new QCheckBox("Codes from 0x20 with a table (Adafruit GFX draws 0 to 255)", this);
     layout_ = new QComboBox(this);
     for (CodeLayout l : AllCodeLayouts) {
         if (l != CodeLayout::Panel) layout_->addItem(layoutName(l), QString(layoutName(l)));
@@ -44,6 +79,8 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
         if (l != CodeLayout::Panel) reads_->addItem(layoutName(l), QString(layoutName(l)));
     }
     preview_ = new DotPreview(this);
+    fontPreview_ = new FontPreview(this);
+    fontPreview_->hide();
     missing_ = newWarningLine(this);
     view_ = newCodeView(this);
 
@@ -51,6 +88,7 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     form->addRow("Format:", format_);
     form->addRow("Layout:", layout_);
     form->addRow("Name:", name_);
+    form->addRow("", remap_);
     form->addRow("Display reads:", reads_);
     auto* left = new QVBoxLayout;
     auto* load = new QPushButton("Text from a file...", this);
@@ -69,15 +107,17 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     buttons->addWidget(save);
     buttons->addWidget(close);
     auto* whole = new QVBoxLayout(this);
-    whole->addLayout(top, 1);
+    whole->addLayout(top, 2);
+    whole->addWidget(fontPreview_, 3);
     whole->addLayout(buttons);
-    resize(900, 520);
+    resize(1000, 760);
 
     connect(strings_, &QPlainTextEdit::textChanged, this, &SubsetDialog::refresh);
     connect(format_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
     connect(layout_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
     connect(reads_, &QComboBox::currentIndexChanged, this, &SubsetDialog::refresh);
     connect(name_, &QLineEdit::textEdited, this, &SubsetDialog::refresh);
+    connect(remap_, &QCheckBox::toggled, this, &SubsetDialog::refresh);
     connect(load, &QPushButton::clicked, this, &SubsetDialog::loadTextFile);
     connect(save, &QPushButton::clicked, this, &SubsetDialog::saveToFile);
     connect(close, &QPushButton::clicked, this, [this] { done(0); });
@@ -86,12 +126,21 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
 
 void SubsetDialog::refresh() {
     output_.clear();
+    const QString format = format_->currentData().toString();
+    const std::optional<FontFormat> library = fontFormatNamed(format.toStdString());
+    // A library's font is made of the glyphs themselves, not of a layout's bytes.
+    layout_->setEnabled(!library);
+    reads_->setEnabled(!library);
+    remap_->setEnabled(library == FontFormat::Gfx);
+    preview_->setVisible(!library);
+    fontPreview_->setVisible(library.has_value());
     const bool big = editor_.document.editType == EditMode::Font24x24;
     const GlyphFileKind kind = big ? GlyphFileKind::Big5_24x24 : GlyphFileKind::Big5_16x15;
     const std::string name = name_->text().trimmed().toStdString();
     if (!isIdentifier(name)) {
         missing_->setText("The name must be a C identifier.");
         view_->clear();
+        fontPreview_->clear();
         return;
     }
     std::vector<char32_t> characters;
@@ -99,23 +148,70 @@ void SubsetDialog::refresh() {
     const std::string text = strings_->toPlainText().toStdString();
     distinctCharacters(text, characters, badAt);
     // A file that cannot be read whole gives no glyphs: they show as missing.
-    std::string fileBytes, asciiBytes, why;
-    const std::string fontPath = big ? editor_.fontEdit.std24Path : editor_.fontEdit.std16x15Path;
-    (void)readGlyphFile(fontPath, kind, fileBytes, why);
-    if (!big)
-        (void)readGlyphFile(editor_.fontEdit.asciiPath, GlyphFileKind::Ascii8x15, asciiBytes, why);
+    // With 16x15, as the command line does: ASCII from the 8x15 file, and
+    // what the Big5 file lacks from the symbol files.
+    GlyphBytes bytes;
+    std::string why;
+    const FontEdit& files = editor_.fontEdit;
+    (void)readGlyphFile(big ? files.std24Path : files.std16x15Path, kind, bytes.file, why);
+    if (!big) {
+        (void)readGlyphFile(files.asciiPath, GlyphFileKind::Ascii8x15, bytes.ascii, why);
+        (void)readGlyphFile(files.specialPath, GlyphFileKind::Symbol16x15, bytes.symbol, why);
+        (void)readGlyphFile(files.specialSuppPath, GlyphFileKind::SymbolSupp16x15, bytes.symbolSupp,
+                            why);
+    }
     const CodeLayout layout =
         layoutNamed(layout_->currentData().toString().toStdString()).value_or(CodeLayout::RowsMsb);
-    const GlyphSubset subset = makeSubset(fileBytes, kind, layout, characters, asciiBytes);
+    const GlyphSubset subset = makeSubset(bytes.file, kind, layout, characters, bytes.ascii,
+                                          bytes.symbol, bytes.symbolSupp);
     QString missing;
     for (char32_t c : subset.missing) missing += QString::fromStdU32String(std::u32string(1, c));
     missing_->setText(missing.isEmpty() ? QString() : QString("No glyph for: %1").arg(missing));
-    showFirstGlyph(subset, kind);
-    const QString format = format_->currentData().toString();
-    output_ = format == "c"      ? subsetAsC(subset, name)
-              : format == "json" ? subsetAsJson(subset)
-                                 : subsetAsBdf(fileBytes, subset, name);
-    view_->setPlainText(QString::fromStdString(output_));
+    if (library) {
+        makeLibraryFont(*library, subset, bytes, name);
+    } else {
+        showFirstGlyph(subset, kind);
+        output_ = format == "c" ? subsetAsC(subset, name)
+                  : format == "json"
+                      ? subsetAsJson(subset)
+                      : subsetAsBdf(bytes.file, subset, name, bytes.symbol, bytes.symbolSupp);
+    }
+    // The view shows the first part; saving writes all of it.
+    QString shown = QString::fromUtf8(
+        output_.data(), static_cast<qsizetype>(std::min(output_.size(), limits::ShownCodeBytes)));
+    if (output_.size() > limits::ShownCodeBytes) {
+        shown += QString("\n... (the first %1 KB shown; Save writes all of it)")
+                     .arg(limits::ShownCodeBytes >> 10);
+    }
+    view_->setPlainText(shown);
+}
+
+void SubsetDialog::makeLibraryFont(FontFormat format, const GlyphSubset& subset,
+                                   const GlyphBytes& bytes, const std::string& name) {
+    const BdfFont font =
+        subsetFont(subset, bytes.file, bytes.ascii, bytes.symbol, bytes.symbolSupp);
+    FontOutput output;
+    output.name = name;
+    output.comment = FontComment;
+    output.gfxRemap = format == FontFormat::Gfx && remap_->isChecked();
+    std::string written;
+    const Outcome made = writeFont(format, font, output, [&written](std::string_view piece) {
+        written.append(piece);
+        return true;
+    });
+    if (!made.ok()) {
+        fontPreview_->setRefusal(QString::fromStdString(made.message.text));
+        return;
+    }
+    // What the library will draw, read back from the bytes just written.
+    BdfFont drawn;
+    if (const Outcome decoded = drawnFont(format, font, output, drawn); !decoded.ok()) {
+        fontPreview_->setRefusal(QString::fromStdString(decoded.message.text));
+    } else {
+        fontPreview_->setFonts(strings_->toPlainText().toStdU32String(), font, "the glyph file",
+                               drawn, libraryName(format));
+    }
+    output_ = std::move(written);
 }
 
 void SubsetDialog::showFirstGlyph(const GlyphSubset& subset, GlyphFileKind kind) {
@@ -163,8 +259,7 @@ void SubsetDialog::saveToFile() {
         prompts_.beep();
         return;
     }
-    const QString format = format_->currentData().toString();
-    const QString extension = format == "c" ? ".h" : "." + format;
+    const QString extension = extensionOf(format_->currentData().toString());
     QString chosen = prompts_.askSaveFileName(
         this, QString(), QString("Subset (*%1)|*%1|").arg(extension), "Save subset");
     if (chosen.isEmpty()) return;

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "code/glyphsubset.h"
+#include "fontcode/fontformats.h"
 #include "ui/centeronscreen.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -16,9 +18,12 @@ namespace dedur {
 struct Editor;
 class Prompts;
 class DotPreview;
+class FontPreview;
 
 // "Export subset for text": the glyphs of the characters some text uses, as
-// C, BDF or JSON for the firmware, with the text it will write.
+// C, BDF, JSON or a display library's font for the firmware, with the text
+// it will write and, for a library's font, the text as the library will
+// draw it.
 class SubsetDialog : public ScreenCentred<QDialog> {
     Q_OBJECT
   public:
@@ -34,11 +39,20 @@ class SubsetDialog : public ScreenCentred<QDialog> {
     QLineEdit* nameField() const { return name_; }
     QLabel* missingLabel() const { return missing_; }
     QComboBox* readsBox() const { return reads_; }
+    QCheckBox* remapBox() const { return remap_; }
     DotPreview* preview() const { return preview_; }
+    FontPreview* fontPreview() const { return fontPreview_; }
     const std::string& output() const { return output_; }
 
   private:
     void showFirstGlyph(const GlyphSubset& subset, GlyphFileKind kind);
+    // The glyph files a subset is made of.
+    struct GlyphBytes {
+        std::string file, ascii, symbol, symbolSupp;
+    };
+    // The subset in a library's font format, and the text as it draws it.
+    void makeLibraryFont(FontFormat format, const GlyphSubset& subset, const GlyphBytes& bytes,
+                         const std::string& name);
 
     Prompts& prompts_;
     Editor& editor_;
@@ -49,7 +63,9 @@ class SubsetDialog : public ScreenCentred<QDialog> {
     QLineEdit* name_;
     QLabel* missing_;
     QComboBox* reads_;
+    QCheckBox* remap_;
     DotPreview* preview_;
+    FontPreview* fontPreview_;
     QPlainTextEdit* view_;
 };
 
