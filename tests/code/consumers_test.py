@@ -538,6 +538,14 @@ for args, code, text in [
         (["--format", "c", "--colors", "black,white"], 2, "go with --format lvgl")]:
     done = run(CLI, "code", pat, *args, ok=False)
     check(done.returncode == code and text in done.stderr, f"code {' '.join(args)}: {done.stderr}")
+# Names that lvgl.h declares or defines would not compile beside it.
+lv_named = os.path.join(work, "lvnamed.pat")
+write_pattern_file(lv_named, [(["10", "01"], 1, 1, 0, 2)])
+for name in ["lv_battery", "LV_ATTRIBUTE_MEM_ALIGN", "LVGL_H"]:
+    run(CLI, "names", lv_named, "--pattern", "1", name)
+    done = run(CLI, "code", lv_named, "--format", "lvgl", ok=False)
+    check(done.returncode == 1 and "begins as LVGL's own names do" in done.stderr,
+          f"an LVGL image named {name} is refused: {done.stderr}")
 
 # An icon font for Adafruit GFX: the codes and the font in one header,
 # compiled against a stand-in of GFXglyph and GFXfont (as Adafruit_GFX.h
@@ -584,7 +592,7 @@ if printed is not None:
     lines = lines[1:]
     for rows, *_ in patterns:
         w, h = len(rows[0]), len(rows)
-        check(lines[0] == f"{w} {h} {w + 3} 0 {2 - h}",
+        check(lines[0] == f"{w} {h} {w + 3} 0 {3 - h}",
               f"GFX icon {w}x{h}: box, advance and offsets {lines[0]}")
         check(lines[1:1 + h] == rows, f"GFX icon {w}x{h}: the bits are the pattern's dots")
         lines = lines[1 + h:]

@@ -380,6 +380,14 @@ constexpr std::string_view TakenWords[] = {
     // macros of the C library that a file including the header may well have
     "NULL", "EOF", "stdin", "stdout", "stderr", "errno", "assert", "offsetof"};
 
+bool beginsNoCase(std::string_view text, std::string_view head) {
+    if (text.size() < head.size()) return false;
+    for (size_t i = 0; i < head.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != head[i]) return false;
+    }
+    return true;
+}
+
 bool endsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
@@ -513,6 +521,13 @@ Outcome checkCodeNames(const CodeJob& job, std::optional<CodeFormat> format) {
         if (const std::string problem = codeNameProblem(p.ident); !problem.empty()) {
             return refused("The name of pattern " + number(p.number) +
                            " cannot be used: " + problem);
+        }
+        // lvgl.h declares lv_* and defines LV_* and LVGL_*: an image of such
+        // a name would meet one of them.
+        if (format == CodeFormat::Lvgl &&
+            (beginsNoCase(p.ident, "lv_") || beginsNoCase(p.ident, "lvgl"))) {
+            return refused("The name of pattern " + number(p.number) + ", \"" + p.ident +
+                           "\", begins as LVGL's own names do (lv_, LV_, LVGL); give another");
         }
     }
     for (CodeFormat f : AllCodeFormats) {
