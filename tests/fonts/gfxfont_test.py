@@ -1,7 +1,7 @@
 """Adafruit GFX fonts read back by a decoder written here from GFXfont's
 definition (glyphs first to last, bits run on MSB first from bitmapOffset,
-dot (xx, yy) at cursor + (xOffset + xx, yOffset + yy), the cursor's y on the
-baseline) and compared with the BDF that font-export writes of the same
+dot (xx, yy) at cursor + (xOffset + xx, yOffset + yy), the cursor's row the
+lowest row above the baseline, as the library's converter places glyphs) and compared with the BDF that font-export writes of the same
 glyphs; the C text compiles warning-free as C and C++ against stand-in
 declarations, and the remap's UTF-8 helper gives the codes Python gives.
 Usage: gfxfont_test.py DEDUR_CLI SOURCE_DIR"""
@@ -70,8 +70,9 @@ def read_bdf(file):
                 bits = bin(int(row, 16))[2:].zfill(len(row) * 4)
                 for c in range(w):
                     if bits[c] == "1":
-                        # Row r of the box stands yoff + h - 1 - r above the baseline.
-                        dots.add((xoff + c, -(yoff + h - 1 - r) - 1))
+                        # Row r of the box stands yoff + h - 1 - r above the baseline;
+                        # the cursor's row is the lowest above it (0 rows up).
+                        dots.add((xoff + c, -(yoff + h - 1 - r)))
             glyphs[code] = (dots, advance)
             rows = None
         elif rows is not None:
@@ -301,11 +302,11 @@ def bdf(glyphs, ascent=12, descent=3):
 
 
 A = (0x41, 8, (5, 3, 0, 0), ["F8", "88", "F8"])
-BIG = ["FF" * 32] * 255  # 255 x 255 dots: 8129 bytes of bitmap, yOffset -55 at yoff -200
+BIG = ["FF" * 32] * 255  # 255 x 255 dots: 8129 bytes of bitmap, yOffset -54 at yoff -200
 hostile_bdf = {
     "wide": bdf([A, (0x42, 8, (256, 1, 0, 0), ["FF" * 32])]),
     "far": bdf([A, (0x42, 8, (2, 1, 128, 0), ["C0"])]),
-    "high": bdf([A, (0x42, 8, (2, 1, 0, 128), ["C0"])]),
+    "high": bdf([A, (0x42, 8, (2, 1, 0, 129), ["C0"])]),
     "advance": bdf([A, (0x42, 256, (2, 1, 0, 0), ["C0"])]),
     "bitmap": bdf([(0x41 + i, 255, (255, 255, 0, -200), BIG) for i in range(9)]),
     "line": bdf([A], ascent=200, descent=56),
@@ -366,8 +367,8 @@ for args, who, why in cases:
 
 # A glyph at each limit is taken: a box 255 wide at offsets -128 and 127, an
 # advance of 255, a line of 255, and a bitmap of 65535 bytes exactly.
-edge = bdf([(0x41, 255, (255, 1, -128, -128), ["FF" * 32]),
-            (0x42, 0, (1, 1, 127, 127), ["80"])], ascent=200, descent=55)
+edge = bdf([(0x41, 255, (255, 1, -128, -127), ["FF" * 32]),
+            (0x42, 0, (1, 1, 127, 128), ["80"])], ascent=200, descent=55)
 with open(path("edge.bdf"), "w") as f:
     f.write(edge)
 export("--from", path("edge.bdf"), path("edge.h"), "--format", "gfx")

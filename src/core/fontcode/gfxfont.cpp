@@ -141,7 +141,10 @@ Outcome makeTables(const BdfFont& font, const FontOutput& output, GfxTables& tab
                                            "most",
                                            g.width, g.height, limits::GfxGlyphSide));
         }
-        const int yOffset = -(g.yOffset + g.height);
+        // As the library's own converter places them: the cursor's row holds
+        // the lowest row above the baseline, so our fonts and its fonts
+        // share a cursor.
+        const int yOffset = 1 - (g.yOffset + g.height);
         if (!inSignedByte(g.xOffset) || !inSignedByte(yOffset)) {
             return glyphRefused(g.encoding,
                                 formatText("its box stands at %d, %d from the cursor; xOffset "
@@ -319,7 +322,7 @@ Outcome gfxDrawnFont(const BdfFont& font, const FontOutput& output, BdfFont& out
         g.width = e.width;
         g.height = e.height;
         g.xOffset = e.xOffset;
-        g.yOffset = -e.yOffset - e.height;
+        g.yOffset = 1 - e.yOffset - e.height;
         g.dots.reserve(static_cast<size_t>(e.width) * e.height);
         uint16_t at = e.bitmapOffset;
         uint8_t bits = 0;

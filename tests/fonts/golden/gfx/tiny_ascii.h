@@ -63,7 +63,7 @@ const GFXglyph tinyGlyphs[] PROGMEM = {
   {     0,   0,   0,   0,    0,    0 },   // 0x3E none
   {     0,   0,   0,   0,    0,    0 },   // 0x3F none
   {     0,   0,   0,   0,    0,    0 },   // 0x40 none
-  {     0,   5,   7,   8,    1,   -9 },   // 0x41 'A'
+  {     0,   5,   7,   8,    1,   -8 },   // 0x41 'A'
   {     0,   0,   0,   0,    0,    0 },   // 0x42 none
   {     0,   0,   0,   0,    0,    0 },   // 0x43 none
   {     0,   0,   0,   0,    0,    0 },   // 0x44 none
@@ -90,7 +90,7 @@ const GFXglyph tinyGlyphs[] PROGMEM = {
   {     0,   0,   0,   0,    0,    0 },   // 0x59 none
   {     0,   0,   0,   0,    0,    0 },   // 0x5A none
   {     0,   0,   0,   0,    0,    0 },   // 0x5B none
-  {     5,   5,   5,   8,    1,   -9 },   // 0x5C '\'
+  {     5,   5,   5,   8,    1,   -8 },   // 0x5C '\'
   {     0,   0,   0,   0,    0,    0 },   // 0x5D none
   {     0,   0,   0,   0,    0,    0 },   // 0x5E none
   {     0,   0,   0,   0,    0,    0 },   // 0x5F none
@@ -101,7 +101,7 @@ const GFXglyph tinyGlyphs[] PROGMEM = {
   {     0,   0,   0,   0,    0,    0 },   // 0x64 none
   {     0,   0,   0,   0,    0,    0 },   // 0x65 none
   {     0,   0,   0,   0,    0,    0 },   // 0x66 none
-  {     9,   5,   7,   8,    1,   -6 },   // 0x67 'g'
+  {     9,   5,   7,   8,    1,   -5 },   // 0x67 'g'
   {     0,   0,   0,   0,    0,    0 },   // 0x68 none
   {     0,   0,   0,   0,    0,    0 },   // 0x69 none
   {     0,   0,   0,   0,    0,    0 },   // 0x6A none
@@ -124,7 +124,7 @@ const GFXglyph tinyGlyphs[] PROGMEM = {
   {     0,   0,   0,   0,    0,    0 },   // 0x7B none
   {     0,   0,   0,   0,    0,    0 },   // 0x7C none
   {     0,   0,   0,   0,    0,    0 },   // 0x7D none
-  {    14,   6,   2,   8,    1,   -9 } }; // 0x7E '~'
+  {    14,   6,   2,   8,    1,   -8 } }; // 0x7E '~'
 
 const GFXfont tiny PROGMEM = {
   (uint8_t  *)tinyBitmaps,
