@@ -399,8 +399,7 @@ codes = sorted(set(rng.sample(range(1, 0x110000), 400)) |
 glyphs = [random_glyph(c) for c in codes]
 glyphs[0] = (codes[0], 255, 255, 2, -128, 127, ["1" * 255, "0" * 254 + "1"])
 glyphs[1] = (codes[1], 0, 1, 255, 127, -128, ["1"] * 255)
-random_c, random_font = export(["--from", write_bdf("random", glyphs)], "random_bdf",
-                               "--size", "16")
+random_c, random_font = export(["--from", write_bdf("random", glyphs)], "random_bdf")
 check(f' * The glyphs of "{work}/random.bdf", made by dedur\n' in open(random_c).read(),
       "random: the header names the font the glyphs came from")
 types = {c["type"] for c in random_font["cmaps"]}
@@ -413,7 +412,7 @@ compiles("random", random_c)
 # are merged into sparse lists and every code point is still found.
 runs = [c for r in range(600) for c in range(0x4E00 + r * 21, 0x4E00 + r * 21 + 20)]
 _, merged = export(["--from", write_bdf("runs", [(c, 8, 1, 1, 0, 0, ["1"]) for c in runs])],
-                   "runs", "--size", "16")
+                   "runs")
 check(len(merged["cmaps"]) <= 511, f"runs: {len(merged['cmaps'])} cmaps")
 
 # A space character keeps its advance and no bits, whatever its box.
@@ -421,7 +420,7 @@ space_c = os.path.join(work, "space.c")
 run(CLI, "font-export", "--from", write_bdf("space", [(0x20, 5, 4, 4, 0, 0, ["1111"] * 4),
                                                        (0x3000, 16, 0, 0, 0, 0, []),
                                                        (0x41, 6, 1, 1, 0, 0, ["1"])]),
-    space_c, "--format", "lvgl", "--size", "16")
+    space_c, "--format", "lvgl")
 space = parse_lvgl(open(space_c).read())
 check(lvgl_glyph(space, 0x20) == (5, frozenset()) and lvgl_glyph(space, 0x3000) == (16, frozenset()),
       "spaces: their advance and no dots")
@@ -436,12 +435,10 @@ REFUSED = [
     ("box 256 tall", [(0x4E02, 16, 1, 256, 0, 0, ["1"] * 256)], "U+4E02", "1x256"),
     ("x offset -129", [(0x4E03, 16, 1, 1, -129, 0, ["1"])], "U+4E03", "-129"),
     ("y offset 128", [(0x4E04, 16, 1, 1, 0, 128, ["1"])], "U+4E04", "128"),
-    ("U+0000", [(0, 8, 1, 1, 0, 0, ["1"]), (0x41, 8, 1, 1, 0, 0, ["1"])], "U+0000", "never"),
 ]
 for label, glyphs, who, why in REFUSED:
     out = os.path.join(work, "refused.c")
-    done = run(CLI, "font-export", "--from", write_bdf("bad", glyphs), out, "--format", "lvgl",
-               "--size", "16", ok=False)
+    done = run(CLI, "font-export", "--from", write_bdf("bad", glyphs), out, "--format", "lvgl", ok=False)
     check(done.returncode == 1 and who in done.stderr and why in done.stderr,
           f"{label}: refused naming {who} ({why}): {done.returncode} {done.stderr.strip()}")
     check(not os.path.exists(out), f"{label}: nothing written")
@@ -454,7 +451,7 @@ full += [(0x10000 + i, 8, 8, 1, 0, 0, ["10000001"]) for i in range(8064)]
 for extra, ok in [([], True), ([(0x20000, 8, 8, 1, 0, 0, ["1" * 8])], False)]:
     out = os.path.join(work, "megabyte.c")
     done = run(CLI, "font-export", "--from", write_bdf("megabyte", full + extra), out,
-               "--format", "lvgl", "--size", "16", "--force", ok=False)
+               "--format", "lvgl", "--force", ok=False)
     if ok:
         font = parse_lvgl(open(out).read())
         check(done.returncode == 0 and len(font["bitmap"]) == 1 << 20 and
@@ -469,7 +466,7 @@ many = [(0x10000 + i, 1, 0, 0, 0, 0, []) for i in range(65536)]
 for count, ok in [(65535, True), (65536, False)]:
     out = os.path.join(work, "many.c")
     done = run(CLI, "font-export", "--from", write_bdf("many", many[:count]), out, "--format",
-               "lvgl", "--size", "16", "--force", ok=False)
+               "lvgl", "--force", ok=False)
     if ok:
         font = parse_lvgl(open(out).read())
         check(done.returncode == 0 and glyph_id(font, 0x10000 + 65534) == 65535 and
