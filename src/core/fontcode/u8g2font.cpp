@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -60,14 +62,31 @@ bool dotAt(const BdfGlyph& g, int x, int y) {
 
 Box cutBox(const BdfGlyph& g) {
     int left = g.width, right = -1, top = g.height, bottom = -1;
+    const bool whole =
+        g.dots.size() >= static_cast<size_t>(g.width) * static_cast<size_t>(g.height);
     for (int y = 0; y < g.height; ++y) {
-        for (int x = 0; x < g.width; ++x) {
-            if (!dotAt(g, x, y)) continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
+        int first = -1, last = -1;
+        if (whole) {
+            // A row at a time: most rows of a glyph are blank or short.
+            const auto* row = g.dots.data() + static_cast<size_t>(y) * static_cast<size_t>(g.width);
+            const auto* dot =
+                static_cast<const uint8_t*>(std::memchr(row, '1', static_cast<size_t>(g.width)));
+            if (!dot) continue;
+            first = static_cast<int>(dot - row);
+            last = g.width - 1;
+            while (row[last] != '1') --last;
+        } else {
+            for (int x = 0; x < g.width; ++x) {
+                if (!dotAt(g, x, y)) continue;
+                if (first < 0) first = x;
+                last = x;
+            }
+            if (first < 0) continue;
         }
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = y;
     }
     if (right < 0) return {0, 0, g.xOffset, g.yOffset + g.height, 0, 0};
     return {right - left + 1,
@@ -78,11 +97,14 @@ Box cutBox(const BdfGlyph& g) {
             top};
 }
 
-// The box's dots as alternating runs, 0-dots first, an even count,
-// appended to `runs`.
-void collectRuns(const BdfGlyph& g, const Box& b, std::vector<uint16_t>& runs) {
-    bool one = false;
-    uint32_t length = 0;
+// The box's dots as alternating runs, 0-dots first, an even count, into
+// `out` (room for a run per dot and two more); how many.
+size_t collectRuns(const BdfGlyph& g, const Box& b, uint16_t* out) {
+    // Without a branch per dot (the changes of a glyph's dots cannot be
+    // foretold): every dot stores the length so far where the next run's
+    // length goes, and only a change moves on.
+    size_t n = 0;
+    uint32_t one = 0, length = 0;
     const bool whole =
         g.dots.size() >= static_cast<size_t>(g.width) * static_cast<size_t>(g.height);
     for (int y = 0; y < b.height; ++y) {
@@ -91,16 +113,17 @@ void collectRuns(const BdfGlyph& g, const Box& b, std::vector<uint16_t>& runs) {
                         static_cast<size_t>(b.left)
                   : nullptr;
         for (int x = 0; x < b.width; ++x) {
-            if ((row ? row[x] == '1' : dotAt(g, b.left + x, b.top + y)) != one) {
-                runs.push_back(static_cast<uint16_t>(length));
-                one = !one;
-                length = 0;
-            }
-            ++length;
+            const uint32_t dot = row ? row[x] == '1' : dotAt(g, b.left + x, b.top + y);
+            const uint32_t change = dot ^ one;
+            out[n] = static_cast<uint16_t>(length);
+            n += change;
+            length = change ? 1 : length + 1;
+            one = dot;
         }
     }
-    runs.push_back(static_cast<uint16_t>(length));
-    if (runs.size() % 2 != 0) runs.push_back(0);
+    out[n++] = static_cast<uint16_t>(length);
+    if (n % 2 != 0) out[n++] = 0;
+    return n;
 }
 
 // The (zeros, ones) pairs a stream holds for the runs, as groups of equal
@@ -126,52 +149,67 @@ void forEachPair(const uint16_t* runs, size_t count, int zeroBits, int oneBits, 
     }
 }
 
-// Bits of the run-length part for one pair of widths, the closing bit
-// included: a new pair costs its fields (and a 0 before it but for the
-// first), a pair like the last one a single 1.
-uint64_t runBits(const uint16_t* runs, size_t count, int zeroBits, int oneBits) {
-    uint64_t bits = 1;
-    bool first = true;
-    uint32_t lastA = 0, lastB = 0;
-    forEachPair(runs, count, zeroBits, oneBits, [&](uint32_t a, uint32_t b, uint32_t n) {
-        if (!first && a == lastA && b == lastB) {
-            bits += n;
-            return;
-        }
-        bits += (first ? 0u : 1u) + static_cast<unsigned>(zeroBits + oneBits) + (n - 1);
-        first = false;
-        lastA = a;
-        lastB = b;
-    });
-    return bits;
-}
-
-// One glyph's bytes under every pair of widths added to `total`. Widths that
-// split no run write the runs' own pairs, so for all of those the new and
-// the repeated pairs are counted once.
+// One glyph's bytes under every pair of widths, added to `total`, counted
+// rather than encoded. A stream of E pairs of which R repeat the one before
+// takes E (m0 + m1 + 1) - R (m0 + m1) bits with its closing bit. How a run
+// is split depends on its own field's width alone, so E and most repeats
+// are sums over the zeros' widths plus sums over the ones'; only a pair
+// repeating the last pair of the run pair before needs both widths.
 void addGlyphBytes(const uint16_t* runs, size_t count, uint64_t fixedBits,
                    std::array<uint64_t, PairCount>& total) {
-    uint32_t longest0 = 0, longest1 = 0;
-    uint64_t fresh = 0, repeats = 0;
+    constexpr int Zeros = ZeroBitsLast - ZeroBitsFirst + 1, Ones = OneBitsLast - OneBitsFirst + 1;
+    if (count == 2 && runs[0] == 0 && runs[1] == 0) { // nothing drawn: the closing bit alone
+        for (uint64_t& t : total) t += (fixedBits + 1 + 7) / 8;
+        return;
+    }
+    std::array<uint64_t, Zeros> pairs0{}, repeats0{};
+    std::array<uint64_t, Ones> pairs1{}, repeats1{};
+    std::array<uint64_t, PairCount> across{};
     for (size_t i = 0; i < count; i += 2) {
-        longest0 = std::max<uint32_t>(longest0, runs[i]);
-        longest1 = std::max<uint32_t>(longest1, runs[i + 1]);
-        if (runs[i] == 0 && runs[i + 1] == 0) continue; // never written
-        if (fresh > 0 && runs[i] == runs[i - 2] && runs[i + 1] == runs[i - 1]) {
-            ++repeats;
-        } else {
-            ++fresh;
+        const uint32_t a = runs[i], b = runs[i + 1];
+        // Unrolled, each width's divisor is a constant: no division left.
+#pragma GCC unroll 8
+        for (int z = 0; z < Zeros; ++z) {
+            const uint32_t most = (1u << (z + ZeroBitsFirst)) - 1;
+            const uint32_t split = a ? (a - 1) / most : 0; // (most, 0) pairs before the rest
+            pairs0[static_cast<size_t>(z)] += split;
+            repeats0[static_cast<size_t>(z)] += split > 1 ? split - 1 : 0;
+            // The last run pair's (rest, 0) is one more (most, 0).
+            if (b == 0 && split > 0 && a - split * most == most) ++repeats0[static_cast<size_t>(z)];
+        }
+#pragma GCC unroll 8
+        for (int o = 0; o < Ones; ++o) {
+            const uint32_t most = (1u << (o + OneBitsFirst)) - 1;
+            const uint32_t split = b ? (b - 1) / most : 0; // (a, most), (0, most)..., (0, rest)
+            pairs1[static_cast<size_t>(o)] += split ? split + 1 : 1;
+            uint64_t same = split >= 2 ? split - 2 + (a == 0) : 0;
+            if (split > 0 && b - split * most == most && (split >= 2 || a == 0)) ++same;
+            repeats1[static_cast<size_t>(o)] += same;
+        }
+        if (i == 0) continue;
+        // This run pair's first pair repeats the last one before only when
+        // neither splits there: (a', b') then (a, b) or (a, most).
+        const uint32_t lastA = runs[i - 2], lastB = runs[i - 1];
+#pragma GCC unroll 8
+        for (int z = 0; z < Zeros; ++z) {
+            const uint32_t most0 = (1u << (z + ZeroBitsFirst)) - 1;
+            if (a > most0 || (lastA <= most0 ? lastA : (lastA - 1) % most0 + 1) != a) continue;
+            for (int o = 0; o < Ones; ++o) {
+                const uint32_t most1 = (1u << (o + OneBitsFirst)) - 1;
+                if (lastB <= most1 && (b > most1 ? lastB == most1 : lastB == b)) {
+                    ++across[static_cast<size_t>(z * Ones + o)];
+                }
+            }
         }
     }
-    const int need0 = unsignedBits(longest0), need1 = unsignedBits(longest1);
-    int pair = 0;
-    for (int m0 = ZeroBitsFirst; m0 <= ZeroBitsLast; ++m0) {
-        for (int m1 = OneBitsFirst; m1 <= OneBitsLast; ++m1, ++pair) {
-            const uint64_t bits =
-                m0 >= need0 && m1 >= need1
-                    ? 1 + repeats + (fresh ? fresh * static_cast<uint64_t>(m0 + m1 + 1) - 1 : 0)
-                    : runBits(runs, count, m0, m1);
-            total[static_cast<size_t>(pair)] += (fixedBits + bits + 7) / 8;
+    for (int z = 0; z < Zeros; ++z) {
+        for (int o = 0; o < Ones; ++o) {
+            const size_t pair = static_cast<size_t>(z * Ones + o);
+            const uint64_t fields = static_cast<uint64_t>(z + ZeroBitsFirst + o + OneBitsFirst);
+            const uint64_t pairs = pairs0[static_cast<size_t>(z)] + pairs1[static_cast<size_t>(o)];
+            const uint64_t repeats =
+                repeats0[static_cast<size_t>(z)] + repeats1[static_cast<size_t>(o)] + across[pair];
+            total[pair] += (fixedBits + pairs * (fields + 1) - repeats * fields + 7) / 8;
         }
     }
 }
@@ -180,15 +218,21 @@ class BitWriter {
   public:
     explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
     void put(int bits, uint32_t value) {
-        for (int i = 0; i < bits; ++i, value >>= 1) {
-            if (used_ == 0) out_.push_back(0);
-            out_.back() = static_cast<uint8_t>(out_.back() | (value & 1u) << used_);
-            used_ = (used_ + 1) % 8;
+        held_ |= static_cast<uint64_t>(value) << used_;
+        for (used_ += bits; used_ >= 8; used_ -= 8, held_ >>= 8) {
+            out_.push_back(static_cast<uint8_t>(held_));
         }
+    }
+    // The last bits, in a byte of their own.
+    void finish() {
+        if (used_ > 0) out_.push_back(static_cast<uint8_t>(held_));
+        held_ = 0;
+        used_ = 0;
     }
 
   private:
     std::vector<uint8_t>& out_;
+    uint64_t held_ = 0;
     int used_ = 0;
 };
 
@@ -247,16 +291,19 @@ Outcome fontBytes(const BdfFont& font, std::vector<uint8_t>& bytes) {
     // pair tried wins a tie. Each glyph's runs are counted for every pair,
     // never encoded.
     std::array<uint64_t, PairCount> total{};
-    std::vector<uint16_t> runs;
+    size_t room = 0;
+    for (const Box& b : boxes)
+        room += static_cast<size_t>(b.width) * static_cast<size_t>(b.height) + 2;
+    // Written before read: no need to clear it.
+    const std::unique_ptr<uint16_t[]> runs(new uint16_t[room]);
     std::vector<size_t> runsAt(font.glyphs.size() + 1, 0);
     for (size_t i = 0; i < font.glyphs.size(); ++i) {
-        collectRuns(font.glyphs[i], boxes[i], runs);
-        runsAt[i + 1] = runs.size();
+        runsAt[i + 1] = runsAt[i] + collectRuns(font.glyphs[i], boxes[i], runs.get() + runsAt[i]);
     }
     for (size_t i : order) {
         // The code and size bytes stand whole before the bits.
         const uint64_t lead = font.glyphs[i].encoding > 255 ? 3 : 2;
-        addGlyphBytes(runs.data() + runsAt[i], runsAt[i + 1] - runsAt[i],
+        addGlyphBytes(runs.get() + runsAt[i], runsAt[i + 1] - runsAt[i],
                       static_cast<uint64_t>(field.total()) + 8 * lead, total);
     }
     const auto best =
@@ -341,7 +388,7 @@ Outcome fontBytes(const BdfFont& font, std::vector<uint8_t>& bytes) {
         bits.put(field.d, static_cast<uint32_t>(advanceOf(g) + (1 << (field.d - 1))));
         bool first = true;
         uint32_t lastA = 0, lastB = 0;
-        forEachPair(runs.data() + runsAt[i], runsAt[i + 1] - runsAt[i], zeroBits, oneBits,
+        forEachPair(runs.get() + runsAt[i], runsAt[i + 1] - runsAt[i], zeroBits, oneBits,
                     [&](uint32_t a, uint32_t b1, uint32_t count) {
                         for (uint32_t k = 0; k < count; ++k) {
                             if (!first && a == lastA && b1 == lastB) {
@@ -357,6 +404,7 @@ Outcome fontBytes(const BdfFont& font, std::vector<uint8_t>& bytes) {
                         }
                     });
         bits.put(1, 0);
+        bits.finish();
         const size_t size = bytes.size() - start;
         if (size > static_cast<size_t>(limits::U8g2RecordBytes)) {
             return refusal(formatText("%s takes %zu bytes in a u8g2 font; a glyph may take %d "
@@ -438,20 +486,39 @@ bool writeText(const std::vector<uint8_t>& bytes, const FontOutput& output, size
     if (large) text += "#ifdef U8G2_USE_LARGE_FONTS\n";
     text += formatText("const uint8_t %s[%zu] U8G2_FONT_SECTION(\"%s\") = \n  \"",
                        output.name.c_str(), bytes.size(), output.name.c_str());
+    // Each byte's text, at most 4 characters ("\377"), and its length.
+    struct Escape {
+        char text[4];
+        size_t size;
+    };
     static const auto escapes = [] {
-        std::array<std::string, 256> all;
+        std::array<Escape, 256> all{};
         for (int c = 0; c < 256; ++c) {
             const bool plain =
                 c >= 32 && c < 127 && c != '"' && c != '\\' && c != '?' && !(c >= '0' && c <= '9');
-            all[static_cast<size_t>(c)] = plain ? std::string(1, static_cast<char>(c))
-                                                : formatText("\\%o", static_cast<unsigned>(c));
+            const std::string t = plain ? std::string(1, static_cast<char>(c))
+                                        : formatText("\\%o", static_cast<unsigned>(c));
+            Escape& e = all[static_cast<size_t>(c)];
+            std::copy(t.begin(), t.end(), e.text);
+            e.size = t.size();
         }
         return all;
     }();
     constexpr size_t Piece = size_t{1} << 16;
-    for (size_t i = 0; i < shown; ++i) {
-        text += escapes[bytes[i]];
-        if ((i + 1) % 32 == 0) text += "\"\n  \"";
+    // A line of 32 bytes takes at most 32 * 4 + 5 characters.
+    char line[32 * 4 + 5];
+    for (size_t i = 0; i < shown; i += 32) {
+        char* at = line;
+        for (size_t k = i; k < std::min(shown, i + 32); ++k) {
+            const Escape& e = escapes[bytes[k]];
+            std::memcpy(at, e.text, 4);
+            at += e.size;
+        }
+        if (i + 32 <= shown) {
+            std::memcpy(at, "\"\n  \"", 5);
+            at += 5;
+        }
+        text.append(line, static_cast<size_t>(at - line));
         if (text.size() >= Piece) {
             if (!sink(text)) return false;
             text.clear();
