@@ -113,6 +113,17 @@ class KeysTest : public QObject {
         QCOMPARE(box->text(), QString());
         QCOMPARE(f.editor->history.undoCount(), undos);
 
+        // Ctrl+C copies nothing, as the classic table has it, and says once
+        // which key does.
+        f.window->setStatusText("");
+        for (int i = 0; i < 2; ++i) {
+            f.grid().setFocus();
+            QTest::keyClick(&f.grid(), Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(f.window->statusText(),
+                     i == 0 ? QString("Ctrl+C does nothing here: Ctrl+Insert copies") : QString());
+            f.window->setStatusText("");
+        }
+
         // Ctrl+S saves (asking for a name first); the classic keys stay shown.
         f.prompts.files = {QString::fromStdString(f.dir.file("keys.pat"))};
         f.grid().setFocus();

@@ -556,7 +556,10 @@ const std::vector<CommandRow>& commandTable() {
         {.id = CmdKeyF5, .key = Qt::Key_F5},
         {.id = CmdKeyF6, .key = Qt::Key_F6},
         {.id = CmdKeyCtrlF, .key = Qt::Key_F, .modifiers = Ctrl},
-        {.id = CmdKeyCtrlC, .key = Qt::Key_C, .modifiers = Ctrl},
+        {.id = CmdKeyCtrlC,
+         .key = Qt::Key_C,
+         .modifiers = Ctrl,
+         .run = [](W& w, int) { w.sayWhereCopyIs(); }},
         {.id = CmdKeyCtrlN, .key = Qt::Key_N, .modifiers = Ctrl},
         {.id = CmdKeyCtrlP, .key = Qt::Key_P, .modifiers = Ctrl},
     };

@@ -212,6 +212,12 @@ void MainWindow::showOutOfMemory() {
                                 MessageButtons::Ok, MessageIcon::Question});
 }
 
+void MainWindow::sayWhereCopyIs() {
+    if (copyKeySaid_) return;
+    copyKeySaid_ = true;
+    setStatusText("Ctrl+C does nothing here: Ctrl+Insert copies");
+}
+
 void MainWindow::runCommand(int id) {
     const Tool toolBefore = editor_.grid.tool;
     const CommandRow* row = findCommand(id);

@@ -105,6 +105,8 @@ class MainWindow : public QMainWindow, public EditorView {
     void keyPressEvent(QKeyEvent* event) override;
 
   public:
+    // Ctrl+C, silent in the classic key table: says once where copying is.
+    void sayWhereCopyIs();
     // What the command table's rows ask of the window.
     Controllers& controllers() { return controllers_; }
     const Controllers& controllers() const { return controllers_; }
@@ -142,6 +144,7 @@ class MainWindow : public QMainWindow, public EditorView {
     bool statusBarShown_ = true;
     bool exiting_ = false;
     bool settingsFailureSaid_ = false;
+    bool copyKeySaid_ = false;
     Controllers controllers_{editor_, prompts_, *this};
 };
 
