@@ -337,7 +337,7 @@ bool readBeside(const std::string& folder, const char* fileName, GlyphFileKind k
 int runFontSubsetFrom(const ParsedArgs& args, const std::vector<std::string>& sources,
                       const std::vector<char32_t>& characters) {
     const Command& self = fontSubsetCommand();
-    const std::string& fontPath = *args.value("from");
+    const std::string fontPath = *args.value("from"); // a copy: value() gives a temporary
     const std::string name = args.value("name").value_or("glyphs");
     const auto native = nativeFormat(args);
     FontSourceOptions options;
@@ -365,7 +365,9 @@ int runFontSubset(const ParsedArgs& args) {
     if (const auto text = args.value("text")) sources.insert(sources.begin(), *text);
     if (sources.empty()) return usageError(self, "give the strings with --text FILE");
     const bool from = args.has("from");
-    if (from && args.has("kind")) return usageError(self, "--kind is for glyph files, not --from");
+    if (from && (args.has("kind") || args.has("fonts"))) {
+        return usageError(self, "--kind and --fonts are for glyph files, not --from");
+    }
     if (!from && (args.has("size") || args.has("face"))) {
         return usageError(self, "--size and --face go with --from");
     }

@@ -83,6 +83,10 @@ Outcome readBdfSource(std::string_view bytes, const std::string& name,
         return refusal(name,
                        formatText("a BDF font larger than %zu MB", limits::BdfFileBytes >> 20));
     }
+    // Nothing to choose in a BDF: an option that would be ignored is refused
+    // rather than let the user believe it was followed.
+    if (options.size != 0) return refusal(name, "a BDF font has its one size; leave out --size");
+    if (options.face != 0) return refusal(name, "a BDF font has one face; leave out --face");
     BdfFont read;
     if (const Outcome parsed = parseBdf(bytes, name, read); !parsed.ok()) return parsed;
     out.font.ascent = read.ascent;
@@ -104,7 +108,9 @@ Outcome readBdfSource(std::string_view bytes, const std::string& name,
         if (!wanted(options, codePoint)) continue;
         g.encoding = codePoint;
         // Without DWIDTH the pen moves past the box.
-        if (g.advance < 0) g.advance = std::max(0, g.xOffset + g.width);
+        if (g.advance < 0) {
+            g.advance = std::clamp(g.xOffset + g.width, 0, limits::BdfGlyphOffset);
+        }
         out.font.glyphs.push_back(std::move(g));
     }
     orderGlyphs(out);
@@ -257,6 +263,9 @@ Outcome readFreeTypeSource(std::string_view bytes, const std::string& name,
     for (char32_t c : characters) {
         const FT_UInt index = FT_Get_Char_Index(ft.face, c);
         if (index == 0) continue; // missing
+        if (static_cast<int>(out.font.glyphs.size()) >= limits::BdfGlyphs) {
+            return refusal(name, formatText("more than %d glyphs", limits::BdfGlyphs));
+        }
         BdfGlyph glyph;
         glyph.encoding = static_cast<long>(c);
         if (FT_Load_Glyph(ft.face, index, loadFlags) || !slotGlyph(ft.face->glyph, glyph)) {
