@@ -267,6 +267,32 @@ def big5_file(path):
     open(path, "wb").write(out)
 
 
+def odd_bdf(path):
+    """A BDF of the kind users bring: boxes with blank margins, offsets
+    either way, advances short of the box, blank glyphs with boxes, codes
+    either side of 255 and two lookup-table entries."""
+    g = lcg(11)
+    num = lambda n: next(g) % n  # noqa: E731
+    codes = sorted({32, 33, 40, 41, 49, 65, 71, 97, 103, 160, 255} |
+                   {256 + (k * 97 + num(50)) % 0x3000 for k in range(240)})
+    out = ["STARTFONT 2.1", "FONT odd", "SIZE 12 75 75", "FONTBOUNDINGBOX 20 20 -5 -6",
+           "STARTPROPERTIES 2", "FONT_ASCENT 10", "FONT_DESCENT 3", "ENDPROPERTIES",
+           f"CHARS {len(codes)}"]
+    for c in codes:
+        w, h, x, y, d = 1 + num(13), 1 + num(15), num(9) - 4, num(11) - 5, num(16)
+        blank = c in (32, 160) or num(20) == 0
+        if c == 32:
+            w = h = 0
+        rows = []
+        for _ in range(h):
+            bits = "".join("1" if not blank and num(100) < 35 else "0" for _ in range(w))
+            bits += "0" * (-w % 8)
+            rows.append("%0*X" % (len(bits) // 4, int(bits, 2)))
+        out += [f"STARTCHAR u{c:04X}", f"ENCODING {c}", f"DWIDTH {d} 0", f"BBX {w} {h} {x} {y}",
+                "BITMAP"] + rows + ["ENDCHAR"]
+    open(path, "w").write("\n".join(out + ["ENDFONT"]) + "\n")
+
+
 def u8g2(*args, ok=True):
     return run(CLI, *args, "--force", ok=ok)
 
@@ -286,6 +312,7 @@ cjk = "".join(bytes([0xA4, lo]).decode("big5") for lo in list(range(0x40, 0x7F))
 cjk += "".join(bytes([0xA5, lo]).decode("big5") for lo in range(0x40, 0x7F))
 cjk = cjk[:230]
 open(os.path.join(work, "cjk.txt"), "w", encoding="utf-8").write(cjk)
+odd_bdf(os.path.join(work, "odd.bdf"))
 
 # Golden: the bytes u8g2's converter made of the same glyphs (see README).
 for golden, made in [
@@ -294,7 +321,10 @@ for golden, made in [
                             "--name", "golden_ascii"]),
         ("golden_cjk.c", ["font-subset", "--text", os.path.join(work, "cjk.txt"), "--fonts",
                           synthetic, "--format", "u8g2", "--name", "golden_cjk", "--output",
-                          os.path.join(work, "golden_cjk.c")])]:
+                          os.path.join(work, "golden_cjk.c")]),
+        ("golden_odd.c", ["font-export", "--from", os.path.join(work, "odd.bdf"),
+                          os.path.join(work, "golden_odd.c"), "--format", "u8g2", "--name",
+                          "golden_odd"])]:
     u8g2(*made)
     ours = open(os.path.join(work, golden), encoding="latin-1").read()
     theirs = open(os.path.join(GOLDEN, golden), encoding="latin-1").read()
@@ -307,6 +337,7 @@ u8g2("font-subset", "--text", os.path.join(work, "cjk.txt"), "--fonts", syntheti
 data = compare("synthetic CJK subset", os.path.join(work, "golden_cjk.c"),
                read_bdf(os.path.join(work, "golden_cjk.bdf")))
 check(len(records(data)[1]) == 2, "230 glyphs above 255: two lookup-table entries")
+compare("odd BDF", os.path.join(work, "golden_odd.c"), read_bdf(os.path.join(work, "odd.bdf")))
 
 # --- every glyph file --------------------------------------------------------
 
