@@ -362,6 +362,7 @@ TEST_F(FontSources, HostileFontsRefused) {
     for (int i = 0; i < 4000; ++i) junk += static_cast<char>((i * 7919) >> 3);
     writeBytes(path("junk.ttf"), junk);
     writeBytes(path("text.txt"), "Ax");
+    writeBytes(path("emoji.txt"), "g\xF0\x9F\x98\x80");
     // Beside the folder the table compares: read whole once per row, it
     // would be most of the test's time.
     std::filesystem::create_directory(path("big"));
@@ -406,6 +407,10 @@ TEST_F(FontSources, HostileFontsRefused) {
          "\"text.txt\" is the input file"},
         {"font-subset --text text.txt --from src.bdf --output src.bdf --force", 1,
          "\"src.bdf\" is the input file"},
+        // The display libraries' writers check the font first: nothing is written.
+        {"font-subset --text emoji.txt --from src.bdf --format gfx --output o.h", 1,
+         "Adafruit GFX draws codes 0 to 255 only"},
+        {"font-export --from src.bdf o.c --format u8g2", 1, "not U+1F600"},
         {"font-subset --text text.txt --from src.bdf --output o.bdf --strict", 1,
          "dedur-cli: no glyph for U+0078 x\n1 characters have no glyph"},
     };
