@@ -486,9 +486,10 @@ const Command& fontSubsetCommand() {
         "Big5 glyphs only), and what STD16X15.fon lacks or leaves blank (kana,\n"
         "circled numbers, symbols) from SPCFONT.15 and then SPCFSUPP.15 beside it.\n"
         "  --from FONT  the glyphs from a font of your own instead (see font-export):\n"
-        "         a BDF, or any font FreeType reads drawn at --size PX; written as\n"
-        "         bdf (the default), lvgl, u8g2 or gfx, as the font places them (c,\n"
-        "         json, --template and --layout take the glyph files' one cell)\n"
+        "         a BDF, or any font FreeType reads drawn at --size PX (--face N\n"
+        "         of a collection); written as bdf (the default), lvgl, u8g2 or\n"
+        "         gfx, as the font places them (c, json, --template and --layout\n"
+        "         take the glyph files' one cell)\n"
         "  c      the bitmaps in the layout, the code points (uint32) with their Big5\n"
         "         codes beside them, and NAME_glyph(code point), a binary search\n"
         "  bdf    a BDF font of just those glyphs\n"
@@ -524,7 +525,7 @@ const Command& fontSubsetCommand() {
 const Command& fontExportCommand() {
     static const Command command{
         "font-export",
-        "write a glyph file as a BDF font",
+        "write a glyph file or a font as BDF, LVGL, u8g2 or GFX",
         "usage: dedur-cli font-export FONTFILE OUT\n"
         "                            [--kind 16x15|24x24|8x15|symbol16x15]\n"
         "                            [--format bdf|lvgl|u8g2|gfx [--gfx-remap]]\n"
