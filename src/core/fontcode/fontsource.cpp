@@ -320,6 +320,11 @@ Outcome readFontSource(std::string_view bytes, const std::string& name,
         out = {};
         return read;
     }
+    // A line above or below the baseline that runs the wrong way is no line.
+    BdfFont& font = out.font;
+    font.ascent = std::max(font.ascent, 0);
+    font.descent = std::max(font.descent, 0);
+    if (font.ascent + font.descent == 0) lineFromBoxes(font);
     findMissing(options, out);
     return {};
 }
