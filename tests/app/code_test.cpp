@@ -30,6 +30,29 @@ class CodeTest : public QObject {
         QVERIFY(f.doc().modifiedFlag);
         QCOMPARE(f.window->palette()->nameLabel()->text(), QString("bell"));
 
+        // Naming is one step of the history, between the strokes around it.
+        using Names = std::map<int, std::string>;
+        f.drag({{0, 0}, {2, 0}});
+        f.prompts.typed = {"gong"};
+        f.window->dispatchCommand(CmdNamePattern);
+        f.drag({{0, 1}, {2, 1}});
+        const std::string drawn = f.rows();
+        f.window->dispatchCommand(CmdUndo); // the second stroke
+        QCOMPARE(f.editor->sidecar.names, (Names{{1, "gong"}}));
+        f.window->dispatchCommand(CmdUndo); // the name
+        QCOMPARE(f.editor->sidecar.names, (Names{{1, "bell"}}));
+        QCOMPARE(f.window->palette()->nameLabel()->text(), QString("bell"));
+        QCOMPARE(f.rows().substr(0, 3), std::string("111"));
+        f.window->dispatchCommand(CmdRedo);
+        QCOMPARE(f.editor->sidecar.names, (Names{{1, "gong"}}));
+        f.window->dispatchCommand(CmdRedo);
+        QCOMPARE(f.rows(), drawn);
+        f.window->dispatchCommand(CmdUndo);
+        f.window->dispatchCommand(CmdUndo);
+        f.window->dispatchCommand(CmdUndo); // the first stroke, the name kept
+        QCOMPARE(f.editor->sidecar.names, (Names{{1, "bell"}}));
+        QCOMPARE(f.rows().substr(0, 3), std::string("000"));
+
         // Patterns inserted and deleted before it take the name along.
         f.window->dispatchCommand(CmdInsertPattern);
         QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{2, "bell"}}));

@@ -90,7 +90,7 @@ const Refusal Refusals[] = {
      "Could not read \"none\\x07.DAT\": there is no such file"},
     {"import-panel a.pat old.DAT", 2, "give either --pattern N or --append"},
     {"import-panel a.pat old.BIN --pattern 1 --offset 767", 1, "run past the display memory's end"},
-    {"import-image a.pat text.png --append", 1, "is not a PNG, PBM, XBM or GIF image"},
+    {"import-image a.pat text.png --append", 1, "is not a PNG, PBM, XBM, GIF, BMP or JPEG image"},
     {"import-image a.pat wide.pbm --append", 1, "\"wide.pbm\" is 97 x 1 pixels"},
     {"import-image a.pat /dev/zero --append", 1, "\"/dev/zero\": it is not a regular file"},
     {"import-image a.pat huge.png --append", 1,

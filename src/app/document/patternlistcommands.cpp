@@ -79,7 +79,11 @@ void PatternListCommands::nameCurrent() {
                              {problem + ".", " ", MessageButtons::Ok, MessageIcon::Question});
     }
     const std::string name = text.toStdString();
-    if (name == (named == names.end() ? std::string() : named->second)) return;
+    const std::string before = named == names.end() ? std::string() : named->second;
+    if (name == before) return;
+    // One step of the history, as every other change.
+    pushNameUndo(editor_.history, doc, editor_.selection, number, before);
+    view_.refreshHistoryButtons();
     if (name.empty()) {
         names.erase(number);
     } else {

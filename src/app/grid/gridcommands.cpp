@@ -19,11 +19,15 @@ void GridCommands::undoOrRedo(int id) {
     const int height = editor_.document.patternHeight;
     const bool floating = editor_.selection.selectionState != SelectionState::None;
     if (floating) view_.toggleMarquee();
-    const bool done = id == CmdUndo ? undo(editor_.history, editor_.document, editor_.selection)
-                                    : redo(editor_.history, editor_.document, editor_.selection);
+    PatternNames* names = &editor_.sidecar.names;
+    const bool done = id == CmdUndo
+                          ? undo(editor_.history, editor_.document, editor_.selection, names)
+                          : redo(editor_.history, editor_.document, editor_.selection, names);
     if (!done && floating) view_.toggleMarquee();
     view_.refreshHistoryButtons();
     if (done) {
+        // A name shows beside the pattern number.
+        view_.showNavigation(editor_.currentNumber);
         // A size change moves the thumbnail: then the old picture goes too.
         const bool resized =
             width != editor_.document.patternWidth || height != editor_.document.patternHeight;

@@ -10,14 +10,39 @@ namespace dedur {
 
 namespace {
 
-void push(std::vector<std::vector<uint8_t>>& buffer, std::vector<uint8_t> record) {
-    if (static_cast<int>(buffer.size()) >= HistoryDepth) buffer.erase(buffer.begin());
+using Records = std::vector<std::vector<uint8_t>>;
+using NameSteps = std::vector<std::optional<NameStep>>;
+
+void push(Records& buffer, NameSteps& names, std::vector<uint8_t> record,
+          std::optional<NameStep> step = std::nullopt) {
+    // The two stand side by side: one short of the other (a history made
+    // before names were kept) is filled first.
+    names.resize(buffer.size());
+    if (static_cast<int>(buffer.size()) >= HistoryDepth) {
+        buffer.erase(buffer.begin());
+        names.erase(names.begin());
+    }
     buffer.push_back(std::move(record));
+    names.push_back(std::move(step));
 }
 
-void restore(std::vector<std::vector<uint8_t>>& from, Document& doc, Selection& sel) {
+// The name the step puts back, and the step that would undo that.
+std::optional<NameStep> applyName(const std::optional<NameStep>& step, PatternNames* names) {
+    if (!step || !names) return std::nullopt;
+    const auto now = names->find(step->number);
+    NameStep reverse{step->number, now == names->end() ? std::string() : now->second};
+    if (step->name.empty()) {
+        names->erase(step->number);
+    } else {
+        (*names)[step->number] = step->name;
+    }
+    return reverse;
+}
+
+void restore(Records& from, NameSteps& fromNames, Document& doc, Selection& sel) {
     const std::vector<uint8_t> record = std::move(from.back());
     from.pop_back();
+    fromNames.resize(from.size());
     const PatternHeader header = decodeHeader(record.data());
     if (header.width != doc.patternWidth || header.height != doc.patternHeight) {
         // Undoing a size change: a blank pattern of the old size and
@@ -63,25 +88,42 @@ std::vector<uint8_t> takeSnapshot(const Document& doc, const Selection& sel) {
 }
 
 void pushUndo(History& history, const Document& doc, const Selection& sel) {
-    push(history.undoBuffer, takeSnapshot(doc, sel));
+    push(history.undoBuffer, history.undoNames, takeSnapshot(doc, sel));
 }
 
 void pushRedo(History& history, const Document& doc, const Selection& sel) {
-    push(history.redoBuffer, takeSnapshot(doc, sel));
+    push(history.redoBuffer, history.redoNames, takeSnapshot(doc, sel));
 }
 
-bool undo(History& history, Document& doc, Selection& sel) {
-    if (history.undoBuffer.empty()) return false;
-    pushRedo(history, doc, sel);
-    restore(history.undoBuffer, doc, sel);
+void pushNameUndo(History& history, const Document& doc, const Selection& sel, int number,
+                  const std::string& before) {
+    push(history.undoBuffer, history.undoNames, takeSnapshot(doc, sel), NameStep{number, before});
+}
+
+namespace {
+
+// Undo and redo alike: the step's pattern (and name) come back, and what
+// stood before goes onto the other stack.
+bool step(Records& from, NameSteps& fromNames, Records& to, NameSteps& toNames, Document& doc,
+          Selection& sel, PatternNames* names) {
+    if (from.empty()) return false;
+    fromNames.resize(from.size());
+    const std::optional<NameStep> reverse = applyName(fromNames.back(), names);
+    push(to, toNames, takeSnapshot(doc, sel), reverse);
+    restore(from, fromNames, doc, sel);
     return true;
 }
 
-bool redo(History& history, Document& doc, Selection& sel) {
-    if (history.redoBuffer.empty()) return false;
-    pushUndo(history, doc, sel);
-    restore(history.redoBuffer, doc, sel);
-    return true;
+} // namespace
+
+bool undo(History& history, Document& doc, Selection& sel, PatternNames* names) {
+    return step(history.undoBuffer, history.undoNames, history.redoBuffer, history.redoNames, doc,
+                sel, names);
+}
+
+bool redo(History& history, Document& doc, Selection& sel, PatternNames* names) {
+    return step(history.redoBuffer, history.redoNames, history.undoBuffer, history.undoNames, doc,
+                sel, names);
 }
 
 } // namespace dedur
