@@ -160,7 +160,10 @@ Outcome chooseSize(FT_Face face, const std::string& name, int size, int& loadFla
                                        : formatText("it has no %d-pixel bitmaps, only %s", size,
                                                     strikes.c_str()));
     }
-    if (size == 0) return refusal(name, "give the size in pixels to draw its outlines at");
+    if (size == 0) {
+        return refusal(name, "give the size in pixels to draw its outlines at" +
+                                 (strikes.empty() ? "" : " (it has bitmaps of " + strikes + ")"));
+    }
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size))) {
         return refusal(name, formatText("FreeType cannot size it to %d pixels", size));
     }
