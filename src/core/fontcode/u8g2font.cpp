@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -97,31 +98,55 @@ Box cutBox(const BdfGlyph& g) {
             top};
 }
 
+// Eight dots ('1'/'0' bytes) as eight bits, the first dot lowest.
+uint32_t dotBits(const uint8_t* dots) {
+    uint64_t v;
+    std::memcpy(&v, dots, 8);
+    v ^= 0x3131313131313131u; // a '1' becomes a 0 byte
+    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7Fu;
+    const uint64_t nonzero = ((v & low7) + low7) | v;
+    const uint64_t ones = ~nonzero & 0x8080808080808080u; // the top bit of each '1'
+    if constexpr (std::endian::native == std::endian::little) {
+        return static_cast<uint32_t>((ones >> 7) * 0x0102040810204080u >> 56);
+    } else {
+        uint32_t bits = 0;
+        for (int k = 0; k < 8; ++k) bits |= static_cast<uint32_t>(dots[k] == '1') << k;
+        return bits;
+    }
+}
+
 // The box's dots as alternating runs, 0-dots first, an even count, into
-// `out` (room for a run per dot and two more); how many.
+// `out` (room for a run per dot and two more); how many. The dots go eight
+// at a time as bits, and only where they change is a run ended.
 size_t collectRuns(const BdfGlyph& g, const Box& b, uint16_t* out) {
-    // Without a branch per dot (the changes of a glyph's dots cannot be
-    // foretold): every dot stores the length so far where the next run's
-    // length goes, and only a change moves on.
     size_t n = 0;
-    uint32_t one = 0, length = 0;
+    uint32_t last = 0;   // the dot before, as a bit
+    size_t runStart = 0; // where the run under way began
+    size_t at = 0;       // dots of the box gone through
     const bool whole =
         g.dots.size() >= static_cast<size_t>(g.width) * static_cast<size_t>(g.height);
-    for (int y = 0; y < b.height; ++y) {
-        const uint8_t* row =
-            whole ? g.dots.data() + static_cast<size_t>(b.top + y) * static_cast<size_t>(g.width) +
-                        static_cast<size_t>(b.left)
-                  : nullptr;
-        for (int x = 0; x < b.width; ++x) {
-            const uint32_t dot = row ? row[x] == '1' : dotAt(g, b.left + x, b.top + y);
-            const uint32_t change = dot ^ one;
-            out[n] = static_cast<uint16_t>(length);
-            n += change;
-            length = change ? 1 : length + 1;
-            one = dot;
+    const auto take = [&](uint32_t bits, int count) {
+        uint32_t changes = (bits ^ (bits << 1 | last)) & ((1u << count) - 1);
+        while (changes) {
+            const size_t where = at + static_cast<size_t>(std::countr_zero(changes));
+            out[n++] = static_cast<uint16_t>(where - runStart);
+            runStart = where;
+            changes &= changes - 1;
         }
+        last = bits >> (count - 1) & 1;
+        at += static_cast<size_t>(count);
+    };
+    for (int y = 0; y < b.height; ++y) {
+        int x = 0;
+        if (whole) {
+            const uint8_t* row = g.dots.data() +
+                                 static_cast<size_t>(b.top + y) * static_cast<size_t>(g.width) +
+                                 static_cast<size_t>(b.left);
+            for (; x + 8 <= b.width; x += 8) take(dotBits(row + x), 8);
+        }
+        for (; x < b.width; ++x) take(dotAt(g, b.left + x, b.top + y) ? 1u : 0u, 1);
     }
-    out[n++] = static_cast<uint16_t>(length);
+    out[n++] = static_cast<uint16_t>(at - runStart);
     if (n % 2 != 0) out[n++] = 0;
     return n;
 }
