@@ -276,6 +276,26 @@ TEST_F(FontSources, BitmapStrikeOfThePcfTools) {
     EXPECT_NE(std::string::npos, r.err.find("it has no 13-pixel bitmaps, only 12")) << r.err;
 }
 
+// A TrueType collection's own bitmaps: WenQuanYi's third face has a
+// 15-pixel strike, whose 中 is the glyph of STD16X15.fon (made from it) two
+// dots further left: 11 x 14, one row below the baseline.
+TEST_F(FontSources, BitmapStrikeOfACollection) {
+    const char* const wqy = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
+    if (!exists(wqy)) GTEST_SKIP() << "fonts-wqy-zenhei missing";
+    writeBytes(path("text.txt"), "\xE4\xB8\xAD");
+    const CliResult r = run(std::string("font-subset --text text.txt --face 2 --size 15 --from ") +
+                            wqy + " --output out.bdf");
+    ASSERT_EQ(0, r.status) << r.err;
+    const Font font = parse(readBytes(path("out.bdf")));
+    ASSERT_EQ(1u, font.glyphs.count("U+4E2D"));
+    const Glyph& g = font.glyphs.at("U+4E2D");
+    EXPECT_EQ((std::vector<int>{15, 11, 14, 2, -1}),
+              (std::vector<int>{g.advance, g.width, g.height, g.x, g.y}));
+    EXPECT_EQ((std::vector<std::string>{"0400", "0400", "0400", "FFE0", "8420", "8420", "8420",
+                                        "8420", "FFE0", "8420", "0400", "0400", "0400", "0400"}),
+              g.rows);
+}
+
 // What the 16x15 Big5 file leaves blank or has no record for comes from the
 // symbol files: ° (Big5 A258, SPCFONT.15 record 182: A140 is record 1, then
 // 63 + 94 codes of A1, 24 past A240) and ① (C6A1, SPCFSUPP.15 record 1).
