@@ -5,17 +5,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <algorithm>
 #include <cstdlib>
 #include <sys/wait.h>
 #include <tuple>
 
+#include "code/codedialog.h"
 #include "editorfixture.h"
 #include "fontgen.h"
 #include "fonts/subsetdialog.h"
 #include "ui/commandids.h"
+#include "ui/dotpreview.h"
 #include "ui/fontpreview.h"
 
 using namespace dedur;
@@ -251,6 +257,103 @@ class FontPreviewTest : public QObject {
                 d->grab().save(QString("%1/subset-%2%3.png")
                                    .arg(QString::fromUtf8(shots), format, remap ? "-remap" : ""));
             });
+        }
+    }
+
+    void theCodeDialogWritesIconFontsAndImagesAsTheCommandLineDoes_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("LVGL font") << "lvgl-font"
+                                   << "0xE000"
+                                   << "" << false;
+        QTest::newRow("u8g2 font from A") << "u8g2-font"
+                                          << "0x41"
+                                          << "--first 0x41" << false;
+        QTest::newRow("Adafruit GFX font from !") << "gfx-font"
+                                                  << "U+21"
+                                                  << "--first 0x21" << false;
+        QTest::newRow("a space's code") << "gfx-font"
+                                        << "32"
+                                        << "--first 0x20" << true;
+        QTest::newRow("Adafruit GFX font past 255") << "gfx-font"
+                                                    << "0xE000"
+                                                    << "" << true;
+        QTest::newRow("LVGL 8 image in red") << "lvgl"
+                                             << ""
+                                             << "--lvgl 8 --colors red,white" << false;
+    }
+
+    void theCodeDialogWritesIconFontsAndImagesAsTheCommandLineDoes() {
+        QFETCH(QString, format);
+        QFETCH(QString, first);
+        QFETCH(QString, arguments);
+        QFETCH(bool, refused);
+        const bool icons = format.endsWith("-font");
+        EditorFixture f;
+        // Two icons, the first named: a bell with a clapper below the
+        // baseline, and a bar.
+        test::setRows(f.doc(), {"000110000000", "001111000000", "001111000000", "011111100000",
+                                "000010000000"});
+        f.window->dispatchCommand(CmdAddPattern);
+        test::setRows(f.doc(), {"111111111111"});
+        f.editor->sidecar.names[1] = "bell";
+        f.prompts.files = {QString::fromStdString(f.dir.file("icons.pat"))};
+        QVERIFY(f.window->controllers().files.saveAs());
+
+        const std::string options =
+            icons ? arguments.toStdString() + " --spacing 1 --baseline 1" : arguments.toStdString();
+        const CliRun cli =
+            runCli(f.dir.path().string(), "code icons.pat --all --format " + format.toStdString() +
+                                              " " + options + " --output cli.out");
+        QVERIFY2(cli.status == (refused ? 1 : 0), cli.err.c_str());
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            d->allButton()->setChecked(true);
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:" + format));
+            QCOMPARE(d->formatBox()->currentData().toString(), "format:" + format);
+            QCOMPARE(d->firstField()->isEnabled(), icons);
+            QCOMPARE(d->lvglVersionBox()->isEnabled(), !icons);
+            if (icons) {
+                d->firstField()->setText(first);
+                d->spacingBox()->setValue(1);
+                d->baselineBox()->setValue(1);
+            } else {
+                d->lvglVersionBox()->setCurrentIndex(d->lvglVersionBox()->findData(8));
+                d->foregroundField()->setText("red");
+            }
+            d->refresh();
+            if (icons && !refused) {
+                // Both icons in a line as the library draws them: the same
+                // dots and advances as the patterns give.
+                QVERIFY(d->fontPreview()->isVisibleTo(d));
+                QVERIFY(!d->preview()->isVisibleTo(d));
+                QCOMPARE(d->fontPreview()->lines(), 1);
+                QVERIFY(d->fontPreview()->marks().empty());
+            }
+            if (refused) {
+                QVERIFY(!d->fontPreview()->refusal().isEmpty());
+                QVERIFY2(cli.err.find(d->fontPreview()->refusal().toStdString()) !=
+                             std::string::npos,
+                         cli.err.c_str());
+                QCOMPARE(d->problemLabel()->text(), d->fontPreview()->refusal());
+            }
+            f.prompts.files = {QString::fromStdString(f.dir.file("dialog.c"))};
+            d->saveToFile();
+            if (const QByteArray shots = qgetenv("DEDUR_PREVIEW_SHOTS");
+                !shots.isEmpty() && icons) {
+                d->show();
+                (void)QTest::qWaitForWindowExposed(d);
+                d->grab().save(
+                    QString("%1/code-%2-%3.png").arg(QString::fromUtf8(shots), format, first));
+            }
+        });
+        if (refused) {
+            QVERIFY(!std::filesystem::exists(f.dir.file("dialog.c")));
+        } else {
+            QVERIFY(test::readBytes(f.dir.file("cli.out")).size() > 0);
+            QVERIFY(test::readBytes(f.dir.file("dialog.c")) ==
+                    test::readBytes(f.dir.file("cli.out")));
         }
     }
 };

@@ -160,8 +160,28 @@ void FontPreview::setFonts(const std::u32string& text, const BdfFont& source,
     update();
 }
 
+std::vector<FontPreview::Key> FontPreview::legend() const {
+    std::vector<Key> keys = {{LitWrong, false, "only " + library_ + " draws it", {}},
+                             {DarkWrong, false, library_ + " leaves it out", {}},
+                             {PenMoved, false, "the next glyph starts elsewhere", {}},
+                             {PenMoved, true, "past " + library_ + "'s line", {}}};
+    // Below the line saying what the bands are, as many to a row as fit.
+    const int lineSpacing = fontMetrics().lineSpacing();
+    int x = Margin, y = 2 + lineSpacing + 1;
+    for (Key& k : keys) {
+        const int w = lineSpacing + fontMetrics().horizontalAdvance(k.what) + 2;
+        if (x > Margin && x + w > width() - Margin) {
+            x = Margin;
+            y += lineSpacing;
+        }
+        k.place = QRect(x, y, w, lineSpacing);
+        x += w + 14;
+    }
+    return keys;
+}
+
 int FontPreview::legendHeight() const {
-    return 2 * fontMetrics().lineSpacing() + 6;
+    return legend().back().place.bottom() + 6;
 }
 
 int FontPreview::scale() const {
@@ -216,25 +236,18 @@ void FontPreview::paintEvent(QPaintEvent* event) {
     p.setPen(text);
     p.drawText(QRect(Margin, 2, width() - 2 * Margin, lineSpacing), Qt::AlignLeft,
                QString("Each line: %1 above, as %2 draws it below").arg(sourceName_, library_));
-    int x = Margin;
-    const int y = 2 + lineSpacing + 1;
     const int box = lineSpacing - 4;
-    const auto key = [&](const QColor& colour, bool outline, const QString& what) {
-        if (outline) {
-            p.setPen(QPen(colour, 2));
-            p.drawRect(x + 1, y + 3, box - 2, box - 2);
+    for (const Key& k : legend()) {
+        const QRect r = k.place;
+        if (k.outline) {
+            p.setPen(QPen(k.colour, 2));
+            p.drawRect(r.x() + 1, r.y() + 3, box - 2, box - 2);
         } else {
-            p.fillRect(x, y + 2, box, box, colour);
+            p.fillRect(r.x(), r.y() + 2, box, box, k.colour);
         }
         p.setPen(text);
-        const int w = fontMetrics().horizontalAdvance(what);
-        p.drawText(QRect(x + box + 4, y, w + 2, lineSpacing), Qt::AlignLeft, what);
-        x += box + 4 + w + 14;
-    };
-    key(LitWrong, false, "only " + library_ + " draws it");
-    key(DarkWrong, false, library_ + " leaves it out");
-    key(PenMoved, false, "the next glyph starts elsewhere");
-    key(PenMoved, true, "past " + library_ + "'s line");
+        p.drawText(r.adjusted(lineSpacing, 0, 0, 0), Qt::AlignLeft, k.what);
+    }
 
     const QRect visible = event->rect();
     const auto cell = [&](int line, bool drawnBand, int dx, int dy) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -64,6 +66,14 @@ class FontPreview : public QWidget {
         Dots drawn;
         int top = 0, bottom = 0; // rows from the baseline, bottom past the end
     };
+    // The legend's keys: a mark's colour and what it means, placed.
+    struct Key {
+        QColor colour;
+        bool outline;
+        QString what;
+        QRect place;
+    };
+    std::vector<Key> legend() const;
     int legendHeight() const;
     int bandTop(int line, bool drawnBand) const;
 
