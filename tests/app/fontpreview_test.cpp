@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <tuple>
 
+#include "base/limits.h"
 #include "code/codedialog.h"
 #include "editorfixture.h"
 #include "fontgen.h"
@@ -183,6 +184,27 @@ class FontPreviewTest : public QObject {
         // The pen after A, where the library stands: a bar across the band.
         const QPoint pen = preview.dotCentre(0, true, 5, -3) - QPoint(preview.scale() / 2, 0);
         QCOMPARE(shot.pixel(pen), qRgb(0xE0, 0x80, 0x00));
+    }
+
+    void aLongTextIsDrawnAsFarAsThePreviewGoes() {
+        // Twice the lines it shows, each twice as long: every A the preview
+        // draws gets its mark, and no more.
+        QString text;
+        for (int i = 0; i < 2 * limits::PreviewTextLines; ++i) {
+            text += QString(2 * limits::PreviewLineCharacters, 'A') + "\n";
+        }
+        BdfFont wide = sourceFont();
+        wide.glyphs[0].advance = 5;
+        FontPreview preview;
+        preview.setFonts(text.toStdU32String(), sourceFont(), "the source", wide, "the library");
+        QCOMPARE(preview.lines(), limits::PreviewTextLines);
+        const auto& marks = preview.marks();
+        QCOMPARE(std::count_if(marks.begin(), marks.end(),
+                               [](const Mark& m) { return m.kind == Mark::Advance; }),
+                 long{limits::PreviewTextLines * limits::PreviewLineCharacters});
+        const auto last = std::max_element(marks.begin(), marks.end(),
+                                           [](const Mark& a, const Mark& b) { return a.x < b.x; });
+        QCOMPARE(last->x, 5 * limits::PreviewLineCharacters);
     }
 
     void aRefusalIsShownInsteadOfText() {
