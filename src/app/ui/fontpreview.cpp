@@ -208,6 +208,7 @@ int FontPreview::bandTop(int line, bool drawnBand) const {
 }
 
 QPoint FontPreview::dotCentre(int line, bool drawnBand, int x, int y) const {
+    if (line < 0 || line >= lines()) return {};
     const int s = scale();
     const Line& l = lines_[static_cast<size_t>(line)];
     return {Margin + (x - left_) * s + s / 2, bandTop(line, drawnBand) + (y - l.top) * s + s / 2};
