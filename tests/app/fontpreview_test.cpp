@@ -314,12 +314,16 @@ class FontPreviewTest : public QObject {
         QFETCH(bool, refused);
         const bool icons = format.endsWith("-font");
         EditorFixture f;
-        // Two icons, the first named: a bell with a clapper below the
-        // baseline, and a bar.
+        // Nine icons, the first named: a bell, then bars of one to eight
+        // dots; the ninth starts a second line of the preview.
         test::setRows(f.doc(), {"000110000000", "001111000000", "001111000000", "011111100000",
                                 "000010000000"});
-        f.window->dispatchCommand(CmdAddPattern);
-        test::setRows(f.doc(), {"111111111111"});
+        static const char* const bars[] = {"1",     "11",     "111",     "1111",
+                                           "11111", "111111", "1111111", "11111111"};
+        for (const char* bar : bars) {
+            f.window->dispatchCommand(CmdAddPattern);
+            test::setRows(f.doc(), {bar});
+        }
         f.editor->sidecar.names[1] = "bell";
         f.prompts.files = {QString::fromStdString(f.dir.file("icons.pat"))};
         QVERIFY(f.window->controllers().files.saveAs());
@@ -346,11 +350,11 @@ class FontPreviewTest : public QObject {
             }
             d->refresh();
             if (icons && !refused) {
-                // Both icons in a line as the library draws them: the same
-                // dots and advances as the patterns give.
+                // The icons eight to a line as the library draws them: the
+                // same dots and advances as the patterns give.
                 QVERIFY(d->fontPreview()->isVisibleTo(d));
                 QVERIFY(!d->preview()->isVisibleTo(d));
-                QCOMPARE(d->fontPreview()->lines(), 1);
+                QCOMPARE(d->fontPreview()->lines(), 2);
                 QVERIFY(d->fontPreview()->marks().empty());
             }
             if (refused) {

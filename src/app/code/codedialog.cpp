@@ -450,9 +450,14 @@ void CodeDialog::showIcons(const CodeJob& job, FontFormat format) {
         fontPreview_->setRefusal(QString::fromStdString(decoded.message.text));
         return;
     }
-    // The icons one after another, as a line of text of their codes.
+    // The icons one after another, as text of their codes: a few to a line,
+    // so that many icons still show large enough to see their dots.
+    constexpr size_t IconsPerLine = 8;
     std::u32string line;
-    for (const BdfGlyph& g : font.glyphs) line += static_cast<char32_t>(g.encoding);
+    for (size_t i = 0; i < font.glyphs.size(); ++i) {
+        if (i > 0 && i % IconsPerLine == 0) line += U'\n';
+        line += static_cast<char32_t>(font.glyphs[i].encoding);
+    }
     const QString library = format == FontFormat::Lvgl   ? "LVGL"
                             : format == FontFormat::U8g2 ? "u8g2"
                                                          : "Adafruit GFX";
