@@ -125,18 +125,25 @@ FontOutput fontOutput(const ParsedArgs& args, const std::string& name, const std
 // anything is written.
 int writeNativeFont(const std::vector<std::string>& inputs, const ParsedArgs& args,
                     FontFormat format, const BdfFont& font, const FontOutput& output) {
+    // The writers check the whole font before they hand on a piece: to
+    // standard output it goes as it is made. A file is made only of a font
+    // the writer took, so its text is made first (the glyph limits bound it),
+    // and the font is encoded once.
     Outcome made;
-    // A dry run through the writer's checks first, so that a refusal writes
-    // nothing at all.
-    if (const Outcome checked =
-            writeFont(format, font, output, [](std::string_view) { return false; });
-        !checked.ok()) {
-        return failure(checked.message.text);
+    if (!args.value("output")) {
+        const bool written = writeOut(inputs, args, [&](const CodeSink& sink) {
+            made = writeFont(format, font, output, sink);
+        });
+        if (!made.ok()) return failure(made.message.text);
+        return written ? 0 : 1;
     }
-    const bool written = writeOut(
-        inputs, args, [&](const CodeSink& sink) { made = writeFont(format, font, output, sink); });
+    std::string text;
+    made = writeFont(format, font, output, [&text](std::string_view piece) {
+        text.append(piece);
+        return true;
+    });
     if (!made.ok()) return failure(made.message.text);
-    return written ? 0 : 1;
+    return writeOut(inputs, args, [&text](const CodeSink& sink) { sink(text); }) ? 0 : 1;
 }
 
 // The font of --from: read whole (at --size, face --face), or only the
