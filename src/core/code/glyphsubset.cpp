@@ -1,6 +1,8 @@
 #include "code/glyphsubset.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -46,6 +48,9 @@ std::string utf8(char32_t c) {
 
 bool distinctCharacters(std::string_view text, std::vector<char32_t>& out, size_t& badAt) {
     out.clear();
+    // A bit per code point rather than a list of every character: a large
+    // text of few characters stays the size of its bytes.
+    std::vector<uint64_t> seen((0x110000 + 63) / 64, 0);
     size_t i = 0;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") i = 3; // a byte-order mark
     while (i < text.size()) {
@@ -69,11 +74,17 @@ bool distinctCharacters(std::string_view text, std::vector<char32_t>& out, size_
             badAt = i;
             return false;
         }
-        if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && c != 0xFEFF) out.push_back(c);
+        if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && c != 0xFEFF) {
+            seen[c / 64] |= uint64_t{1} << (c % 64);
+        }
         i += static_cast<size_t>(length);
     }
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
+    for (size_t word = 0; word < seen.size(); ++word) {
+        for (uint64_t bits = seen[word]; bits != 0; bits &= bits - 1) {
+            out.push_back(
+                static_cast<char32_t>(word * 64 + static_cast<size_t>(std::countr_zero(bits))));
+        }
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "fontcode/lvglfont.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -112,8 +113,12 @@ std::string nameProblem(const std::string& name) {
     if (name.compare(0, 13, "unicode_list_") == 0) {
         return quoted + " is like the names of the font's code-point lists (unicode_list_N)";
     }
-    if (name.compare(0, 3, "LV_") == 0 || name.compare(0, 5, "LVGL_") == 0) {
-        return quoted + " begins like LVGL's macros (LV_, LVGL_)";
+    // lvgl.h declares lv_* and defines LV_* and LVGL*: a font so named would
+    // clash with one of them, or with a built-in font, beside it.
+    std::string head = name.substr(0, 4);
+    for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (head.compare(0, 3, "lv_") == 0 || head == "lvgl") {
+        return quoted + " begins as LVGL's own names do (lv_, LV_, LVGL)";
     }
     return {};
 }
@@ -342,8 +347,11 @@ std::string commentText(std::string_view text) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c < 0x20 || c == 0x7F) {
             out += '?';
-        } else if (c == '*' && i + 1 < text.size() && text[i + 1] == '/') {
-            out += "* ";
+        } else if ((c == '*' && i + 1 < text.size() && text[i + 1] == '/') ||
+                   (c == '/' && i + 1 < text.size() && text[i + 1] == '*')) {
+            // "*/" would end the comment early and "/*" warns (-Wcomment).
+            out += static_cast<char>(c);
+            out += ' ';
         } else {
             out += static_cast<char>(c);
         }

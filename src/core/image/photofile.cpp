@@ -33,7 +33,9 @@ struct JpegErrors {
 
 void noteWarning(j_common_ptr info, int level) {
     auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    if (level < 0 && errors->manager.msg_code == JWRN_JPEG_EOF) errors->cutShort = true;
+    // The data ending early, or at a marker before the last row.
+    const int code = errors->manager.msg_code;
+    if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) errors->cutShort = true;
 }
 
 // Everything here is plain data, so that the jump out of libjpeg leaves
@@ -123,7 +125,10 @@ Outcome decodeBmp(std::string_view data, const std::string& path, RgbaImage& out
     const auto* bytes = reinterpret_cast<const stbi_uc*>(data.data());
     const int size = static_cast<int>(std::min<size_t>(data.size(), 0x7FFFFFFF));
     int w = 0, h = 0, channels = 0;
-    if (!stbi_info_from_memory(bytes, size, &w, &h, &channels)) return damaged(path, "BMP");
+    // A box without pixels would become a pattern without dots.
+    if (!stbi_info_from_memory(bytes, size, &w, &h, &channels) || w <= 0 || h <= 0) {
+        return damaged(path, "BMP");
+    }
     if (Outcome refused =
             imageSizeRefusal(path, static_cast<uint64_t>(w), static_cast<uint64_t>(h), maxPixels);
         !refused.ok()) {
