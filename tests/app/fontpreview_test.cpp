@@ -207,6 +207,39 @@ class FontPreviewTest : public QObject {
         QCOMPARE(last->x, 5 * limits::PreviewLineCharacters);
     }
 
+    void theSubsetIsNeverSavedOverAGlyphFile_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("its name") << "name";
+        QTest::newRow("a symbolic link") << "symlink";
+        QTest::newRow("a hard link") << "hardlink";
+    }
+
+    void theSubsetIsNeverSavedOverAGlyphFile() {
+        QFETCH(QString, how);
+        FontFixture f;
+        const std::string glyphs = f.dir.file("ASCFONT.15");
+        const std::string before = test::readBytes(glyphs);
+        std::string target = glyphs;
+        if (how == "symlink") {
+            target = f.dir.file("out.h");
+            std::filesystem::create_symlink(glyphs, target);
+        } else if (how == "hardlink") {
+            target = f.dir.file("out.h");
+            std::filesystem::create_hard_link(glyphs, target);
+        }
+        f.window->dispatchCommand(CmdFont16Mode);
+        f.inDialog<SubsetDialog>(CmdExportSubset, [&](SubsetDialog* d) {
+            d->textBox()->setPlainText("Ag");
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("u8g2"));
+            f.prompts.files = {QString::fromStdString(target)};
+            d->saveToFile();
+        });
+        QCOMPARE(f.prompts.shown.size(), size_t(1));
+        QVERIFY2(f.prompts.shown.back().text.find("is the glyph file") != std::string::npos,
+                 f.prompts.shown.back().text.c_str());
+        QVERIFY(test::readBytes(glyphs) == before);
+    }
+
     void aRefusalIsShownInsteadOfText() {
         FontPreview preview;
         preview.setFonts(U"A", sourceFont(), "the source", sourceFont(), "the library");
@@ -374,6 +407,20 @@ class FontPreviewTest : public QObject {
                     QString("%1/code-%2-%3.png").arg(QString::fromUtf8(shots), format, first));
             }
         });
+        // Never saved over the pattern file it is made of.
+        const std::string patterns = test::readBytes(f.dir.file("icons.pat"));
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:" + format));
+            d->firstField()->setText(first);
+            f.prompts.files = {QString::fromStdString(f.dir.file("icons.pat"))};
+            d->saveToFile();
+        });
+        if (!refused) {
+            QCOMPARE(f.prompts.shown.size(), size_t(1));
+            QVERIFY(f.prompts.shown.back().text.find("which the code is made of") !=
+                    std::string::npos);
+        }
+        QVERIFY(test::readBytes(f.dir.file("icons.pat")) == patterns);
         if (refused) {
             QVERIFY(!std::filesystem::exists(f.dir.file("dialog.c")));
         } else {

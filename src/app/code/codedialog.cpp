@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <charconv>
+#include <filesystem>
 
 #include "base/fileread.h"
 #include "base/limits.h"
@@ -515,6 +516,18 @@ void CodeDialog::saveToFile() {
     if (chosen.isEmpty()) return;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += extension;
     const std::string path = QFile::encodeName(chosen).toStdString();
+    // The code is never written over what it is made of: the pattern file,
+    // its sidecar or the template, whatever name or link leads to them.
+    const std::string& patterns = editor_.document.patternFileName;
+    for (const std::string& input :
+         {patterns, patterns.empty() ? std::string() : patterns + ".toml", p.templateFile}) {
+        std::error_code error;
+        if (input.empty() || !std::filesystem::equivalent(input, path, error)) continue;
+        prompts_.showMessage(this, {quotedPath(path) + " is " + quotedPath(input) +
+                                        ", which the code is made of; choose another file",
+                                    " ", MessageButtons::Ok, MessageIcon::Question});
+        return;
+    }
     // Made again as it is written: the view holds only the first part.
     CodeJob job;
     if (!makeText(job)) return;

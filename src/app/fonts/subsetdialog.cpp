@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "base/fileread.h"
 #include "base/limits.h"
@@ -264,7 +265,20 @@ void SubsetDialog::saveToFile() {
         this, QString(), QString("Subset (*%1)|*%1|").arg(extension), "Save subset");
     if (chosen.isEmpty()) return;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += extension;
-    const Outcome written = writeFileSafely(QFile::encodeName(chosen).toStdString(), output_);
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    // The glyph files are the user's work: never written over with their
+    // subset, whatever name or link leads to them.
+    const FontEdit& files = editor_.fontEdit;
+    for (const std::string& input : {files.std16x15Path, files.std24Path, files.asciiPath,
+                                     files.specialPath, files.specialSuppPath}) {
+        std::error_code error;
+        if (input.empty() || !std::filesystem::equivalent(input, path, error)) continue;
+        prompts_.showMessage(this, {quotedPath(path) + " is the glyph file " + quotedPath(input) +
+                                        "; choose another file for the subset",
+                                    " ", MessageButtons::Ok, MessageIcon::Question});
+        return;
+    }
+    const Outcome written = writeFileSafely(path, output_);
     if (!written.ok()) prompts_.showMessage(this, written.message);
 }
 
