@@ -264,3 +264,29 @@ TEST_F(FontAttack, ImagesShortOfTheirHeaders) {
     EXPECT_EQ(0, whole.status) << whole.err;
     EXPECT_EQ(2, load("p.pat").patternCount);
 }
+
+// Every scan of a progressive JPEG is a pass over all its blocks and may take
+// a few bytes: the scans are counted (2,000 once took 20 s from 180 KB).
+// ImageMagick writes the JPEG; its last scan (a Huffman table and the scan,
+// no 0xFF 0xC4 inside the stuffed data) is repeated.
+TEST_F(FontAttack, JpegOfManyScansIsRefused) {
+    ASSERT_EQ(0, shell("convert -size 32x32 xc:white -colorspace Gray -fill black -draw "
+                       "'rectangle 8,8 20,20' -interlace JPEG prog.jpg"));
+    const std::string jpeg = readBytes(path("prog.jpg"));
+    const size_t table = jpeg.rfind("\xFF\xC4");
+    ASSERT_NE(std::string::npos, table);
+    ASSERT_EQ(jpeg.size() - 2, jpeg.rfind("\xFF\xD9"));
+    const std::string scan = jpeg.substr(table, jpeg.size() - 2 - table);
+    std::string many = jpeg.substr(0, jpeg.size() - 2);
+    for (int i = 0; i < 150; ++i) many += scan;
+    writeBytes(path("many.jpg"), many + "\xFF\xD9");
+    ASSERT_EQ(0, run("new p.pat --size 32x32").status);
+    const std::string before = readBytes(path("p.pat"));
+    const CliResult r = run("import-image p.pat many.jpg --pattern 1");
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("\"many.jpg\" is a JPEG image of more than 100 scans; it is not imported\n", r.err);
+    EXPECT_EQ(before, readBytes(path("p.pat")));
+    const CliResult plain = run("import-image p.pat prog.jpg --pattern 1");
+    EXPECT_EQ(0, plain.status) << plain.err;
+    EXPECT_NE(before, readBytes(path("p.pat")));
+}

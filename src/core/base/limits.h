@@ -26,6 +26,7 @@ inline constexpr int TemplateDepth = 64; // sections inside sections
 
 // Counts.
 inline constexpr int GifFrames = 1000;
+inline constexpr int JpegScans = 100; // a progressive JPEG's scans, each a pass over the picture
 inline constexpr int BdfGlyphs = 70000;
 inline constexpr int BdfGlyphSide = 256;
 inline constexpr int BdfGlyphOffset = 1000;   // a BBX offset, either way

@@ -9,6 +9,8 @@
 #include <jpeglib.h>
 #include <stb_image.h>
 
+#include "base/limits.h"
+
 namespace dedur {
 
 namespace {
@@ -25,10 +27,20 @@ struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf back;
     bool cutShort = false; // libjpeg fills what is missing with grey: not dots
+    bool manyScans = false;
 };
 
 [[noreturn]] void jumpBack(j_common_ptr info) {
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->back, 1);
+}
+
+// Each progressive scan is a pass over every block of the picture, and a
+// scan takes a few bytes: a small file of many scans would take hours.
+void countScans(j_common_ptr info) {
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > limits::JpegScans) {
+        reinterpret_cast<JpegErrors*>(info->err)->manyScans = true;
+        jumpBack(info);
+    }
 }
 
 void noteWarning(j_common_ptr info, int level) {
@@ -42,17 +54,21 @@ void noteWarning(j_common_ptr info, int level) {
 // nothing behind but what jpeg_destroy_decompress frees.
 // The row buffer is the caller's for the same reason.
 bool runJpeg(const unsigned char* bytes, unsigned long size, uint64_t maxPixels, RgbaImage& out,
-             std::vector<unsigned char>& row, uint64_t& width, uint64_t& height) {
+             std::vector<unsigned char>& row, uint64_t& width, uint64_t& height, bool& manyScans) {
     jpeg_decompress_struct info;
     JpegErrors errors;
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = countScans;
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = jumpBack;
     errors.manager.emit_message = noteWarning;
     if (setjmp(errors.back)) {
         jpeg_destroy_decompress(&info);
+        manyScans = errors.manyScans;
         return false;
     }
     jpeg_create_decompress(&info);
+    info.progress = &progress;
     jpeg_mem_src(&info, bytes, size);
     jpeg_read_header(&info, TRUE);
     width = info.image_width;
@@ -149,8 +165,16 @@ Outcome decodeJpeg(std::string_view data, const std::string& path, RgbaImage& ou
     uint64_t width = 0, height = 0;
     RgbaImage image;
     std::vector<unsigned char> row;
+    bool manyScans = false;
     if (!runJpeg(reinterpret_cast<const unsigned char*>(data.data()),
-                 static_cast<unsigned long>(data.size()), maxPixels, image, row, width, height)) {
+                 static_cast<unsigned long>(data.size()), maxPixels, image, row, width, height,
+                 manyScans)) {
+        if (manyScans) {
+            return Outcome::refused({formatText("\"%s\" is a JPEG image of more than %d scans; "
+                                                "it is not imported",
+                                                printable(path).c_str(), limits::JpegScans),
+                                     " ", MessageButtons::Ok, MessageIcon::Question});
+        }
         return damaged(path, "JPEG");
     }
     if (Outcome refused = imageSizeRefusal(path, width, height, maxPixels); !refused.ok()) {
