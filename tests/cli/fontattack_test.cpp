@@ -150,29 +150,56 @@ TEST_F(FontAttack, LvglFontNamesBesideLvglH) {
 }
 
 // The source's file name goes into the font's comment: "/*" and "*/" in it
-// must neither end the comment nor warn.
-TEST_F(FontAttack, SourceNameWithCommentMarksCompiles) {
+// must neither end the comment nor warn, and a mark that turns the text's
+// direction (U+202E) must not reach the compiler (-Wbidi-chars).
+const char* const HostileSourceNames[] = {"a*/ #error x /*.bdf", "rtl\u202Eevil.bdf"};
+
+TEST_F(FontAttack, SourceNamesInCommentsCompile) {
     std::filesystem::create_directories(path("a*/ #error x "));
-    const std::string source = "a*/ #error x /*.bdf";
-    writeBytes(path(source), SmallBdf);
-    for (const char* format : {"lvgl", "gfx"}) {
-        const CliResult r = run({"font-export", "--from", source, "font.c", "--format", format,
-                                 "--name", "marks", "--force"});
-        ASSERT_EQ(0, r.status) << format << "\n" << r.err;
-        EXPECT_TRUE(compiles("font.c", format)) << format << "\n" << readBytes(path(".err"));
+    for (const char* source : HostileSourceNames) {
+        writeBytes(path(source), SmallBdf);
+        for (const char* format : {"lvgl", "gfx"}) {
+            const CliResult r = run({"font-export", "--from", source, "font.c", "--format", format,
+                                     "--name", "marks", "--force"});
+            ASSERT_EQ(0, r.status) << format << "\n" << r.err;
+            EXPECT_TRUE(compiles("font.c", format)) << source << " " << format << "\n"
+                                                    << readBytes(path(".err"));
+        }
     }
 }
 
-// u8g2's comment line breaks "*/" but leaves "/*", which -Wcomment turns into
-// an error under -Werror.
-TEST_F(FontAttack, DISABLED_U8g2SourceNameWithCommentMarksCompiles) {
+// u8g2's comment line breaks "*/" but leaves "/*" (-Wcomment) and U+202E
+// (-Wbidi-chars) as they are, errors under -Werror.
+TEST_F(FontAttack, DISABLED_U8g2SourceNamesInCommentsCompile) {
     std::filesystem::create_directories(path("a*/ #error x "));
-    const std::string source = "a*/ #error x /*.bdf";
-    writeBytes(path(source), SmallBdf);
-    const CliResult r = run({"font-export", "--from", source, "font.c", "--format", "u8g2",
-                             "--name", "marks", "--force"});
+    for (const char* source : HostileSourceNames) {
+        writeBytes(path(source), SmallBdf);
+        const CliResult r = run({"font-export", "--from", source, "font.c", "--format", "u8g2",
+                                 "--name", "marks", "--force"});
+        ASSERT_EQ(0, r.status) << r.err;
+        EXPECT_TRUE(compiles("font.c", "u8g2")) << source << "\n" << readBytes(path(".err"));
+    }
+}
+
+// LVGL's glyph comments show each character: the direction marks are given
+// by their code points alone.
+TEST_F(FontAttack, LvglGlyphsOfDirectionMarksCompile) {
+    const long marks[] = {0x061C, 0x200E, 0x200F, 0x202A, 0x202B, 0x202C,
+                          0x202D, 0x202E, 0x2066, 0x2067, 0x2068, 0x2069};
+    std::string glyphs;
+    for (long c : marks) {
+        glyphs += "STARTCHAR m\nENCODING " + std::to_string(c) +
+                  "\nDWIDTH 8 0\nBBX 8 1 0 0\nBITMAP\n18\nENDCHAR\n";
+    }
+    writeBytes(path("marks.bdf"),
+               "STARTFONT 2.1\nFONT m\nSIZE 16 72 72\nFONTBOUNDINGBOX 8 16 0 -2\n"
+               "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\nCHARS 12\n" +
+                   glyphs + "ENDFONT\n");
+    const CliResult r =
+        run({"font-export", "--from", "marks.bdf", "font.c", "--format", "lvgl", "--name", "m"});
     ASSERT_EQ(0, r.status) << r.err;
-    EXPECT_TRUE(compiles("font.c", "u8g2")) << readBytes(path(".err"));
+    EXPECT_NE(std::string::npos, readBytes(path("font.c")).find("/* U+202E */"));
+    EXPECT_TRUE(compiles("font.c", "lvgl")) << readBytes(path(".err"));
 }
 
 // A name of the C library (a compiler built-in) is accepted, and the font
