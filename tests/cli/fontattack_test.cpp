@@ -317,3 +317,18 @@ TEST_F(FontAttack, JpegOfManyScansIsRefused) {
     EXPECT_EQ(0, plain.status) << plain.err;
     EXPECT_NE(before, readBytes(path("p.pat")));
 }
+
+// The pattern file's name goes into the comment at the top of "code"
+// output as it is: a direction mark in it (U+202E) makes cc -Werror
+// (-Wbidi-chars) and rustc (a deny-by-default lint) refuse the file. The C
+// and u8g2-font outputs carry it; lvgl-font and gfx-font do not.
+TEST_F(FontAttack, DISABLED_CodeCommentsKeepDirectionMarksOut) {
+    const std::string pattern = "rtl\u202Eevil.pat";
+    ASSERT_EQ(0, run({"new", pattern, "--size", "8x8"}).status);
+    ASSERT_EQ(0, run({"draw", pattern, "--pattern", "1", "line", "0,0", "7,7"}).status);
+    for (const char* format : {"c", "u8g2-font", "lvgl", "rust"}) {
+        const CliResult r = run({"code", pattern, "--format", format, "--name", "icons"});
+        ASSERT_EQ(0, r.status) << format << "\n" << r.err;
+        EXPECT_EQ(std::string::npos, r.out.find("\u202E")) << format;
+    }
+}
