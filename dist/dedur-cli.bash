@@ -65,7 +65,7 @@ _dedur_cli() {
             ;;
         --count | --size | --seg | --com | --pattern | --range | --code | --number | --threshold | \
             --scale | --columns | --offset | --panel | --at | --to | --delay | --loop | \
-            --first | --spacing | --baseline | --colors)
+            --first | --spacing | --baseline | --colors | --face)
             return
             ;;
     esac
@@ -85,7 +85,7 @@ _dedur_cli() {
                 --range | --code | --number | --threshold | --scale | --columns | --offset | \
                 --panel | --format | --layout | --template | --output | --profile | --name | \
                 --text | --fonts | --at | --to | --from | --first | --spacing | --baseline | \
-                --colors | --lvgl | --delay | --loop) ((i++)) ;;
+                --colors | --lvgl | --delay | --loop | --face) ((i++)) ;;
             -*) ;;
             *) ((positional++)) ;;
         esac
