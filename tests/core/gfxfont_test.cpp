@@ -121,36 +121,31 @@ TEST(GfxFont, RefusesWhatGfxfontCannotHold) {
         g.dots.assign(255 * 255, '1');
         bitmap.glyphs.push_back(g);
     }
+    const auto as = [](const char* name, bool remap) { return FontOutput{name, "", remap}; };
+    const FontOutput f = as("f", false);
     const std::vector<std::tuple<const char*, BdfFont, FontOutput, std::string>> cases = {
-        {"a code past 255",
-         font({0x41, 0x100}),
-         {"f", "", false},
-         "cannot hold U+0100 \xc4\x80: Adafruit GFX draws codes 0 to 255 only"},
-        {"225 characters remapped",
-         font(many),
-         {"f", "", true},
-         "cannot hold 225 characters: remapped they go onto codes 0x20 to 0xFF, 224 at most"},
-        {"a box 256 wide", withB(256, 1, 0, 0, 8), {"f", "", false}, "U+0042 B: its box is 256x1"},
-        {"a box 256 high", withB(1, 256, 0, -200, 8), {"f", "", false}, "its box is 1x256"},
-        {"xOffset -129", withB(2, 2, -129, 0, 8), {"f", "", false}, "its box stands at -129, -1"},
-        {"xOffset 128", withB(2, 2, 128, 0, 8), {"f", "", false}, "its box stands at 128, -1"},
-        {"yOffset -129", withB(2, 2, 0, 128, 8), {"f", "", false}, "its box stands at 0, -129"},
-        {"yOffset 128", withB(2, 2, 0, -129, 8), {"f", "", false}, "its box stands at 0, 128"},
-        {"an advance of 256",
-         withB(2, 2, 0, 0, 256),
-         {"f", "", false},
-         "U+0042 B: its advance is 256 dots"},
-        {"a line of 256", tall, {"f", "", false}, "a line 256 dots high"},
-        {"a bitmap past 65535 bytes",
-         bitmap,
-         {"f", "", false},
-         "U+0049 I: the bitmap would grow past 65535 bytes"},
-        {"a type's name", font({0x41}), {"GFXglyph", "", false}, "Adafruit GFX's types"},
-        {"a keyword", font({0x41}), {"struct", "", false}, "keyword"},
-        {"no glyph", font({}), {"f", "", false}, "There is no glyph"},
-        {"codes out of order", font({0x42, 0x41}), {"f", "", true}, "U+0041 A: the glyphs are not"},
-        {"a code twice", font({0x41, 0x41}), {"f", "", false}, "U+0041 A: the glyphs are not"},
-        {"no code point", font({-1}), {"f", "", true}, "glyph 1: it has no code point"},
+        {"a code past 255", font({0x41, 0x100}), f,
+         "cannot hold U+0100 \xc4\x80: Adafruit GFX "
+         "draws codes 0 to 255 only"},
+        {"225 remapped", font(many), as("f", true),
+         "cannot hold 225 characters: remapped they "
+         "go onto codes 0x20 to 0xFF, 224 at most"},
+        {"a box 256 wide", withB(256, 1, 0, 0, 8), f, "U+0042 B: its box is 256x1"},
+        {"a box 256 high", withB(1, 256, 0, -200, 8), f, "its box is 1x256"},
+        {"xOffset -129", withB(2, 2, -129, 0, 8), f, "its box stands at -129, -1"},
+        {"xOffset 128", withB(2, 2, 128, 0, 8), f, "its box stands at 128, -1"},
+        {"yOffset -129", withB(2, 2, 0, 128, 8), f, "its box stands at 0, -129"},
+        {"yOffset 128", withB(2, 2, 0, -129, 8), f, "its box stands at 0, 128"},
+        {"an advance of 256", withB(2, 2, 0, 0, 256), f, "U+0042 B: its advance is 256 dots"},
+        {"a line of 256", tall, f, "a line 256 dots high"},
+        {"past 65535 bytes", bitmap, f, "U+0049 I: the bitmap would grow past 65535 bytes"},
+        {"a type's name", font({0x41}), as("GFXglyph", false), "Adafruit GFX's types"},
+        {"a keyword", font({0x41}), as("struct", false), "keyword"},
+        {"a name of the library", font({0x41}), as("GFXfont", false), "Adafruit GFX's types"},
+        {"no glyph", font({}), f, "There is no glyph"},
+        {"codes out of order", font({0x42, 0x41}), as("f", true), "U+0041 A: the glyphs are not"},
+        {"a code twice", font({0x41, 0x41}), f, "U+0041 A: the glyphs are not"},
+        {"no code point", font({-1}), as("f", true), "glyph 1: it has no code point"},
     };
     for (const auto& [what, input, output, message] : cases) {
         SCOPED_TRACE(what);

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -33,13 +34,15 @@ CodePattern pattern(int number, std::vector<std::string> rows) {
 }
 
 // Patterns 2, 5 and 7 of a file: 3 x 2, 10 x 4 and 2 x 2.
+const std::vector<std::string> Icons[] = {
+    {"101", "011"}, {"1000000001", "0111111110", "0000000000", "1100000011"}, {"10", "01"}};
+
 CodeJob threeIcons() {
     CodeJob job;
     job.file = "icons.pat";
     job.name = "icons";
-    job.patterns.push_back(pattern(2, {"101", "011"}));
-    job.patterns.push_back(pattern(5, {"1000000001", "0111111110", "0000000000", "1100000011"}));
-    job.patterns.push_back(pattern(7, {"10", "01"}));
+    const int numbers[] = {2, 5, 7};
+    for (int i : {0, 1, 2}) job.patterns.push_back(pattern(numbers[i], Icons[i]));
     return job;
 }
 
@@ -66,30 +69,11 @@ TEST(IconFont, PlacesEachPatternAtItsCode) {
         IconFontOptions options;
         bool invert;
         int ascent, descent;
-        std::vector<std::string> dots; // of the three glyphs
     };
-    const Row rows[] = {
-        {{0xE000, 0, 0, {}},
-         false,
-         4,
-         0,
-         {"101011", "1000000001011111111000000000001100000011", "1001"}},
-        {{0x41, 2, 1, {}},
-         false,
-         3,
-         1,
-         {"101011", "1000000001011111111000000000001100000011", "1001"}},
-        {{0x10FFFD, 0, 4, {}},
-         false,
-         0,
-         4,
-         {"101011", "1000000001011111111000000000001100000011", "1001"}},
-        {{0x21, 1, 0, {}},
-         true,
-         4,
-         0,
-         {"010100", "0111111110100000000111111111110011111100", "0110"}},
-    };
+    const Row rows[] = {{{0xE000, 0, 0, {}}, false, 4, 0},
+                        {{0x41, 2, 1, {}}, false, 3, 1},
+                        {{0x10FFFD, 0, 4, {}}, false, 0, 4},
+                        {{0x21, 1, 0, {}}, true, 4, 0}};
     for (const Row& row : rows) {
         CodeJob job = threeIcons();
         job.invert = row.invert;
@@ -98,17 +82,20 @@ TEST(IconFont, PlacesEachPatternAtItsCode) {
         EXPECT_EQ(row.ascent, font.ascent);
         EXPECT_EQ(row.descent, font.descent);
         ASSERT_EQ(3u, font.glyphs.size());
-        const int widths[] = {3, 10, 2}, heights[] = {2, 4, 2};
         for (size_t i = 0; i < 3; ++i) {
             const BdfGlyph& g = font.glyphs[i];
             SCOPED_TRACE(std::to_string(row.options.first) + " glyph " + std::to_string(i));
+            std::string dots;
+            for (const std::string& r : Icons[i]) dots += r;
+            if (row.invert) {
+                for (char& c : dots) c = c == '1' ? '0' : '1';
+            }
+            const int width = static_cast<int>(Icons[i][0].size());
             EXPECT_EQ(static_cast<long>(row.options.first + i), g.encoding);
-            EXPECT_EQ(widths[i], g.width);
-            EXPECT_EQ(heights[i], g.height);
-            EXPECT_EQ(0, g.xOffset);
-            EXPECT_EQ(-row.options.baseline, g.yOffset);
-            EXPECT_EQ(widths[i] + row.options.spacing, g.advance);
-            EXPECT_EQ(row.dots[i], dotsOf(g));
+            EXPECT_EQ(std::tuple(width, static_cast<int>(Icons[i].size()), 0, -row.options.baseline,
+                                 width + row.options.spacing),
+                      std::tuple(g.width, g.height, g.xOffset, g.yOffset, g.advance));
+            EXPECT_EQ(dots, dotsOf(g));
         }
     }
 }
@@ -117,45 +104,33 @@ TEST(IconFont, PlacesEachPatternAtItsCode) {
 // pattern's dots standing on the baseline, with the advance asked for.
 TEST(IconFont, EveryFormatDrawsThePatterns) {
     const CodeJob job = threeIcons();
+    IconFontOptions options;
+    options.first = 0x41;
+    options.spacing = 1;
+    options.baseline = 1;
+    const BdfFont font = iconFont(job, options);
+    FontOutput output;
+    output.name = "icons";
     for (FontFormat format : AllFontFormats) {
         SCOPED_TRACE(fontFormatName(format));
-        IconFontOptions options;
-        options.first = 0x41;
-        options.spacing = 1;
-        options.baseline = 1;
-        const BdfFont font = iconFont(job, options);
-        FontOutput output;
-        output.name = "icons";
         BdfFont shown;
         const Outcome read = drawnFont(format, font, output, shown);
         ASSERT_TRUE(read.ok()) << read.message.text;
         ASSERT_EQ(3u, shown.glyphs.size());
-        EXPECT_EQ(3, shown.ascent);
-        EXPECT_EQ(1, shown.descent);
-        // By hand: the 3 x 2 "101"/"011" with its bottom row one below the
-        // baseline, advance 4; and so on.
-        const std::set<std::pair<int, int>> lit[] = {{{0, 0}, {2, 0}, {1, -1}, {2, -1}},
-                                                     {{0, 2},
-                                                      {9, 2},
-                                                      {1, 1},
-                                                      {2, 1},
-                                                      {3, 1},
-                                                      {4, 1},
-                                                      {5, 1},
-                                                      {6, 1},
-                                                      {7, 1},
-                                                      {8, 1},
-                                                      {0, -1},
-                                                      {1, -1},
-                                                      {8, -1},
-                                                      {9, -1}},
-                                                     {{0, 0}, {1, -1}}};
-        const int advances[] = {4, 11, 3};
+        EXPECT_EQ(std::pair(3, 1), std::pair(shown.ascent, shown.descent));
         for (size_t i = 0; i < 3; ++i) {
+            // The bottom row one below the baseline, the advance a column past the box.
+            std::set<std::pair<int, int>> lit;
+            const int height = static_cast<int>(Icons[i].size());
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < static_cast<int>(Icons[i][0].size()); ++x) {
+                    if (Icons[i][y][x] == '1') lit.emplace(x, height - 2 - y);
+                }
+            }
             EXPECT_EQ(static_cast<long>(0x41 + i), shown.glyphs[i].encoding);
-            const auto [dots, advance] = drawn(shown.glyphs[i]);
-            EXPECT_EQ(lit[i], dots) << "glyph " << i;
-            EXPECT_EQ(advances[i], advance) << "glyph " << i;
+            EXPECT_EQ(std::pair(lit, static_cast<int>(Icons[i][0].size()) + 1),
+                      drawn(shown.glyphs[i]))
+                << "glyph " << i;
         }
     }
 }
@@ -174,78 +149,68 @@ TEST(IconFont, NamesEachIconsCode) {
 }
 
 TEST(IconFont, RefusesWhatNoFontCanHold) {
+    using enum FontFormat;
     struct Row {
         FontFormat format;
         char32_t first;
         int spacing, baseline;
-        std::map<int, std::string> names;
         const char* says; // "" when it is taken
     };
     const Row rows[] = {
         // The last of the three icons is U+10FFFF at most.
-        {FontFormat::Lvgl, 0x10FFFD, 0, 0, {}, ""},
-        {FontFormat::Lvgl,
-         0x10FFFE,
-         0,
-         0,
-         {},
-         "The 3 icons from U+10FFFE would run past U+10FFFF, the last code point"},
-        {FontFormat::U8g2, 0x110000, 0, 0, {}, "would run past U+10FFFF"},
-        {FontFormat::U8g2, 0xFFFFFFFF, 0, 0, {}, "would run past U+10FFFF"},
-        {FontFormat::U8g2, 0x1F, 0, 0, {}, "first code 0x001F is a control character"},
-        {FontFormat::U8g2, 0xD7FE, 0, 0, {}, "would take codes of U+D800 to U+DFFF"},
-        {FontFormat::U8g2, 0xDFFF, 0, 0, {}, "would take codes of U+D800 to U+DFFF"},
-        {FontFormat::U8g2, 0xE000, 0, 0, {}, ""},
+        {Lvgl, 0x10FFFD, 0, 0, ""},
+        {Lvgl, 0x10FFFE, 0, 0, "The 3 icons from U+10FFFE would run past U+10FFFF, the last"},
+        {U8g2, 0x110000, 0, 0, "would run past U+10FFFF"},
+        {U8g2, 0xFFFFFFFF, 0, 0, "would run past U+10FFFF"},
+        {U8g2, 0x1F, 0, 0, "first code 0x001F is a control character"},
+        {U8g2, 0xD7FE, 0, 0, "would take codes of U+D800 to U+DFFF"},
+        {U8g2, 0xDFFF, 0, 0, "would take codes of U+D800 to U+DFFF"},
+        {U8g2, 0xE000, 0, 0, ""},
         // Adafruit GFX draws 0..255.
-        {FontFormat::Gfx, 0xFD, 0, 0, {}, ""},
-        {FontFormat::Gfx,
-         0xFE,
-         0,
-         0,
-         {},
-         "Adafruit GFX draws codes 0x00 to 0xFF only, and the 3 icons from 0x00FE reach "
-         "0x0100; give --first 0x21"},
-        {FontFormat::Gfx, 0xE000, 0, 0, {}, "give --first 0x21 (at most 100 icons from there)"},
+        {Gfx, 0xFD, 0, 0, ""},
+        {Gfx, 0xFE, 0, 0,
+         "Adafruit GFX draws codes 0x00 to 0xFF only, and the 3 icons from 0x00FE "
+         "reach 0x0100; give --first 0x21"},
+        {Gfx, 0xE000, 0, 0, "give --first 0x21 (at most 100 icons from there)"},
         // Space characters are drawn blank, whatever their glyph.
-        {FontFormat::Gfx, 0x20, 0, 0, {}, "Icon 1 would be at U+0020, a space character"},
-        {FontFormat::Lvgl, 0x83, 0, 0, {}, "Icon 3 would be at U+0085, a space character"},
-        {FontFormat::Lvgl, 0x2FFE, 0, 0, {}, "Icon 3 would be at U+3000, a space character"},
-        {FontFormat::Gfx, 0x21, 0, 0, {}, ""},
-        {FontFormat::Lvgl, 0xE000, 97, 0, {}, "The spacing must be from 0 to 96"},
-        {FontFormat::Lvgl, 0xE000, -1, 0, {}, "The spacing must be from 0 to 96"},
-        {FontFormat::Lvgl, 0xE000, 96, 96, {}, ""},
-        {FontFormat::Lvgl, 0xE000, 0, 97, {}, "The baseline must be from 0 to 96"},
-        // Names that give one define, and names that are none.
-        {FontFormat::Lvgl,
-         0xE000,
-         0,
-         0,
-         {{2, "Battery"}, {5, "battery"}},
+        {Gfx, 0x20, 0, 0, "Icon 1 would be at U+0020, a space character"},
+        {Lvgl, 0x83, 0, 0, "Icon 3 would be at U+0085, a space character"},
+        {Lvgl, 0x2FFE, 0, 0, "Icon 3 would be at U+3000, a space character"},
+        {Gfx, 0x21, 0, 0, ""},
+        {Lvgl, 0xE000, 97, 0, "The spacing must be from 0 to 96"},
+        {Lvgl, 0xE000, -1, 0, "The spacing must be from 0 to 96"},
+        {Lvgl, 0xE000, 96, 96, ""},
+        {Lvgl, 0xE000, 0, 97, "The baseline must be from 0 to 96"},
+    };
+    // Names that give one define, and names that are none.
+    const std::pair<std::map<int, std::string>, const char*> named[] = {
+        {{{2, "Battery"}, {5, "battery"}},
          "The names of patterns 2 and 5 would both define \"ICONS_ICON_BATTERY\""},
-        {FontFormat::Lvgl,
-         0xE000,
-         0,
-         0,
-         {{2, "x_str"}, {7, "x"}},
+        {{{2, "x_str"}, {7, "x"}},
          "The names of patterns 2 and 7 would both define \"ICONS_ICON_X_STR\""},
-        {FontFormat::Lvgl, 0xE000, 0, 0, {{2, "a-b"}}, "The name of pattern 2, \"a-b\", cannot"},
-        {FontFormat::Lvgl, 0xE000, 0, 0, {{3, "a-b"}, {4, "x"}, {6, "X"}}, ""}, // not chosen
+        {{{2, "a-b"}}, "The name of pattern 2, \"a-b\", cannot"},
+        {{{3, "a-b"}, {4, "x"}, {6, "X"}}, ""}, // not chosen
+    };
+    const auto expect = [](const Outcome& checked, const char* says) {
+        SCOPED_TRACE(says);
+        if (*says == 0) {
+            EXPECT_TRUE(checked.ok()) << checked.message.text;
+        } else {
+            EXPECT_NE(std::string::npos, checked.message.text.find(says)) << checked.message.text;
+            EXPECT_FALSE(checked.ok());
+        }
     };
     for (const Row& row : rows) {
         IconFontOptions options;
         options.first = row.first;
         options.spacing = row.spacing;
         options.baseline = row.baseline;
-        options.names = row.names;
-        const Outcome checked = checkIconFont(row.format, threeIcons(), options, "icons");
-        SCOPED_TRACE(std::to_string(row.first) + " " + row.says);
-        if (*row.says == 0) {
-            EXPECT_TRUE(checked.ok()) << checked.message.text;
-        } else {
-            EXPECT_FALSE(checked.ok());
-            EXPECT_NE(std::string::npos, checked.message.text.find(row.says))
-                << checked.message.text;
-        }
+        expect(checkIconFont(row.format, threeIcons(), options, "icons"), row.says);
+    }
+    for (const auto& [names, says] : named) {
+        IconFontOptions options;
+        options.names = names;
+        expect(checkIconFont(Lvgl, threeIcons(), options, "icons"), says);
     }
 }
 

@@ -82,25 +82,6 @@ TEST(LvglFont, DrawnFontIsTheFontForEveryCmapLayout) {
     }
 }
 
-// Spaces have their advance and nothing drawn, whatever box they came with.
-TEST(LvglFont, SpacesKeepTheirAdvanceOnly) {
-    std::mt19937 rng(3);
-    BdfFont font;
-    font.ascent = 12;
-    font.descent = 3;
-    font.glyphs = {glyph(0x20, 5, 4, 4, 1, 1, rng), glyph(0x3000, 16, 16, 15, 0, -2, rng),
-                   glyph(0x4E00, 16, 3, 3, 0, 0, rng)};
-    BdfFont drawn;
-    ASSERT_TRUE(drawnFont(FontFormat::Lvgl, font, named("f"), drawn).ok());
-    ASSERT_EQ(3u, drawn.glyphs.size());
-    for (int i : {0, 1}) {
-        EXPECT_EQ(0, drawn.glyphs[i].width);
-        EXPECT_EQ(0, drawn.glyphs[i].height);
-        EXPECT_EQ(font.glyphs[i].advance, drawn.glyphs[i].advance);
-    }
-    EXPECT_EQ(font.glyphs[2].dots, drawn.glyphs[2].dots);
-}
-
 // The text reaches the sink in pieces, and a sink that says stop hears no
 // more: the dry run before a write costs one piece.
 TEST(LvglFont, TextIsHandedOnInPiecesUntilTheSinkStops) {
@@ -139,6 +120,8 @@ TEST(LvglFont, RefusedAlikeByWriterAndPreview) {
         {"no advance", glyph(0x4E00, -1, 1, 1, 0, 0, rng), "no advance"},
         {"box 256", glyph(0x4E00, 16, 256, 1, 0, 0, rng), "256x1"},
         {"x offset 128", glyph(0x4E00, 16, 1, 1, 128, 0, rng), "128"},
+        {"x offset -129", glyph(0x4E00, 16, 1, 1, -129, 0, rng), "-129"},
+        {"y offset 128", glyph(0x4E00, 16, 1, 1, 0, 128, rng), "128"},
         {"y offset -129", glyph(0x4E00, 16, 1, 1, 0, -129, rng), "-129"},
         {"U+0000", glyph(0, 8, 1, 1, 0, 0, rng), "U+0000"},
     };

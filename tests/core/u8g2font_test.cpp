@@ -4,7 +4,6 @@
 
 #include "fontcode/fontformats.h"
 #include "fontcode/glyphfont.h"
-#include "fontcode/u8g2font.h"
 
 using namespace dedur;
 
@@ -108,15 +107,4 @@ TEST(U8g2Font, RefusesWhatTheFormatCannotHold) {
         EXPECT_NE(std::string::npos, made.message.text.find(c.says)) << made.message.text;
         EXPECT_FALSE(handed) << c.says;
     }
-}
-
-TEST(U8g2Font, NamesThatCompileBesideTheLibrary) {
-    const struct {
-        const char* name;
-        bool good;
-    } cases[] = {{"myfont", true},        {"u8g2_font_my_tf", true}, {"u8x8_font_my_r", true},
-                 {"u8g2_DrawStr", false}, {"U8X8_PIN_NONE", false},  {"u8log_Init", false},
-                 {"int", false},          {"uint8_t", false},        {"9lives", false},
-                 {"__reserved", false}};
-    for (const auto& c : cases) EXPECT_EQ(c.good, u8g2NameProblem(c.name).empty()) << c.name;
 }
