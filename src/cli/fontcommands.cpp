@@ -108,6 +108,11 @@ bool readStandardInput(std::string& out) {
     return true;
 }
 
+// "1 glyph", "2 glyphs".
+std::string glyphCount(size_t n) {
+    return std::to_string(n) + (n == 1 ? " glyph" : " glyphs");
+}
+
 // --format as one of the display libraries' font formats, when it names one.
 std::optional<FontFormat> nativeFormat(const ParsedArgs& args) {
     return fontFormatNamed(args.value("format").value_or(""));
@@ -217,7 +222,8 @@ int runFontExportFrom(const ParsedArgs& args) {
                      : 1;
     }
     if (status == 0) {
-        std::cerr << font.font.glyphs.size() << " glyphs written, " << sourceSummary(font) << "\n";
+        std::cerr << glyphCount(font.font.glyphs.size()) << " written, " << sourceSummary(font)
+                  << "\n";
     }
     return status;
 }
@@ -255,7 +261,7 @@ int runFontExport(const ParsedArgs& args) {
         const int status = writeNativeFont({source}, out, *native, font,
                                            fontOutput(args, name, quotedPath(source)));
         if (status == 0) {
-            std::cerr << font.glyphs.size() << " glyphs written; " << blank << " blank and "
+            std::cerr << glyphCount(font.glyphs.size()) << " written; " << blank << " blank and "
                       << unmapped << " without a Unicode character left out\n";
         }
         return status;
@@ -265,8 +271,8 @@ int runFontExport(const ParsedArgs& args) {
     if (const Outcome written = writeFileSafely(target, made.text); !written.ok()) {
         return failure(written.message.text);
     }
-    std::cerr << made.written << " glyphs written; " << made.blank << " blank and " << made.unmapped
-              << " without a Unicode character left out\n";
+    std::cerr << glyphCount(static_cast<size_t>(made.written)) << " written; " << made.blank
+              << " blank and " << made.unmapped << " without a Unicode character left out\n";
     return 0;
 }
 
@@ -289,8 +295,8 @@ int runFontImport(const ParsedArgs& args) {
     if (const Outcome written = writeFileSafely(fontPath, bytes); !written.ok()) {
         return failure(written.message.text);
     }
-    std::cerr << placed.placed << " glyphs placed, " << placed.skipped << " skipped, " << placed.cut
-              << " cut to the cell\n";
+    std::cerr << glyphCount(static_cast<size_t>(placed.placed)) << " placed, " << placed.skipped
+              << " skipped, " << placed.cut << " cut to the cell\n";
     return 0;
 }
 

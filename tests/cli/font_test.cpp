@@ -253,14 +253,14 @@ TEST_F(Fonts, ImportPlacesAndCuts) {
     } cases[] = {
         // 17 dots from the left edge of row 0 (top 13 - (12 + 1) = 0): the 17th is cut.
         {glyph("17 1 0 12", "FFFF80\n"), 1, false, "\xFF\xFF" + std::string(28, '\0'),
-         "1 glyphs placed, 0 skipped, 1 cut to the cell\n"},
+         "1 glyph placed, 0 skipped, 1 cut to the cell\n"},
         // A tight box two dots wide at offset 3, rows 2..3 above the baseline
         // (rows 9 and 10 from the top).
         {glyph("2 2 3 2", "C0\n40\n"), 1, false,
          std::string(18, '\0') + "\x18" + std::string(1, '\0') + "\x08" + std::string(9, '\0'),
-         "1 glyphs placed, 0 skipped, 0 cut to the cell\n"},
+         "1 glyph placed, 0 skipped, 0 cut to the cell\n"},
         {glyph("256 1 0 12", std::string(64, 'F') + "\n"), 1, false,
-         "\xFF\xFF" + std::string(28, '\0'), "1 glyphs placed, 0 skipped, 1 cut to the cell\n"},
+         "\xFF\xFF" + std::string(28, '\0'), "1 glyph placed, 0 skipped, 1 cut to the cell\n"},
         {glyph("1 1 0 0", "80\n"), 1, true, "\x5A" + std::string(29, '\x5A'),
          "0 glyphs placed, 1 skipped, 0 cut to the cell\n"},
     };

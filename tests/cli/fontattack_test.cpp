@@ -170,7 +170,7 @@ TEST_F(FontAttack, SourceNamesInCommentsCompile) {
 
 // u8g2's comment line breaks "*/" but leaves "/*" (-Wcomment) and U+202E
 // (-Wbidi-chars) as they are, errors under -Werror.
-TEST_F(FontAttack, DISABLED_U8g2SourceNamesInCommentsCompile) {
+TEST_F(FontAttack, U8g2SourceNamesInCommentsCompile) {
     std::filesystem::create_directories(path("a*/ #error x "));
     for (const char* source : HostileSourceNames) {
         writeBytes(path(source), SmallBdf);
@@ -205,7 +205,7 @@ TEST_F(FontAttack, LvglGlyphsOfDirectionMarksCompile) {
 // A name of the C library (a compiler built-in) is accepted, and the font
 // then fails to compile: "built-in function 'memcpy' declared as
 // non-function" in every format.
-TEST_F(FontAttack, DISABLED_LibraryFunctionNamesAreRefused) {
+TEST_F(FontAttack, LibraryFunctionNamesAreRefused) {
     writeBytes(path("small.bdf"), SmallBdf);
     for (const char* format : {"lvgl", "u8g2", "gfx"}) {
         for (const char* name : {"memcpy", "printf", "abs"}) {
@@ -322,7 +322,7 @@ TEST_F(FontAttack, JpegOfManyScansIsRefused) {
 // output as it is: a direction mark in it (U+202E) makes cc -Werror
 // (-Wbidi-chars) and rustc (a deny-by-default lint) refuse the file. The C
 // and u8g2-font outputs carry it; lvgl-font and gfx-font do not.
-TEST_F(FontAttack, DISABLED_CodeCommentsKeepDirectionMarksOut) {
+TEST_F(FontAttack, CodeCommentsKeepDirectionMarksOut) {
     const std::string pattern = "rtl\u202Eevil.pat";
     ASSERT_EQ(0, run({"new", pattern, "--size", "8x8"}).status);
     ASSERT_EQ(0, run({"draw", pattern, "--pattern", "1", "line", "0,0", "7,7"}).status);

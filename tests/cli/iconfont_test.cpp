@@ -74,7 +74,8 @@ TEST_F(IconFont, CodesAndStringsCompile) {
         {"--format lvgl-font --first 0x7FF", "7FF DF BF\n800 E0 A0 80\n801 E0 A0 81\n"},
         {"--format lvgl-font --first U+FFFF", "FFFF EF BF BF\n10000 F0 90 80 80\n"
                                               "10001 F0 90 80 81\n"},
-        {"--format u8g2-font --first 126 --spacing 2 --baseline 1", "7E 7E\n7F 7F\n80 C2 80\n"},
+        {"--format u8g2-font --first 124 --spacing 2 --baseline 1", "7C 7C\n7D 7D\n7E 7E\n"},
+        {"--format u8g2-font --first 0xA1", "A1 C2 A1\nA2 C2 A2\nA3 C2 A3\n"},
         {"--format gfx-font --first 0x21", "21 21\n22 22\n23 23\n"},
         {"--format gfx-font --first 0xFD", "FD C3 BD\nFE C3 BE\nFF C3 BF\n"},
     };

@@ -171,10 +171,10 @@ TEST(IconFont, RefusesWhatNoFontCanHold) {
         {Gfx, 0xFE, 0, 0,
          "Adafruit GFX draws codes 0x00 to 0xFF only, and the 3 icons from 0x00FE "
          "reach 0x0100; give --first 0x21"},
-        {Gfx, 0xE000, 0, 0, "give --first 0x21 (at most 100 icons from there)"},
+        {Gfx, 0xE000, 0, 0, "give --first 0x21 (at most 94 icons from there)"},
         // Space characters are drawn blank, whatever their glyph.
         {Gfx, 0x20, 0, 0, "Icon 1 would be at U+0020, a space character"},
-        {Lvgl, 0x83, 0, 0, "Icon 3 would be at U+0085, a space character"},
+        {Lvgl, 0x83, 0, 0, "would land on the control characters U+007F to U+009F"},
         {Lvgl, 0x2FFE, 0, 0, "Icon 3 would be at U+3000, a space character"},
         {Gfx, 0x21, 0, 0, ""},
         {Lvgl, 0xE000, 97, 0, "The spacing must be from 0 to 96"},

@@ -139,7 +139,7 @@ ENDFONT
 """)
 target = os.path.join(work, "one16.fon")
 summary = run(CLI, "font-import", target, small, "--kind", "16x15").stderr
-check("1 glyphs placed, 1 skipped, 0 cut" in summary, "the import's summary: " + summary)
+check("1 glyph placed, 1 skipped, 0 cut" in summary, "the import's summary: " + summary)
 rows = run(CLI, "glyph", target, "--kind", "16x15", "--code", "A440", "--print").stdout.split()
 expected = ["0" * 16] * 4 + ["0" * 5 + r + "0" * 6 for r in
                              ["00100", "01010", "10001", "11111", "10001", "10001", "00000"]] + \

@@ -6,6 +6,7 @@
 #include "base/nametable.h"
 #include "base/numbertext.h"
 #include "code/codepieces.h"
+#include "code/commenttext.h"
 
 namespace dedur {
 
@@ -57,7 +58,7 @@ void appendArt(std::string& out, const CodePattern& p, const char* lead) {
 
 std::string heading(const CodeJob& job) {
     std::string text;
-    put(text, "made by dedur from ", job.file, ", layout ", layoutName(job.layout),
+    put(text, "made by dedur from ", commentText(job.file), ", layout ", layoutName(job.layout),
         job.invert ? ", inverted" : "");
     return text;
 }
@@ -480,6 +481,25 @@ std::string owner(int pattern) {
 
 } // namespace
 
+// The C library's functions that compilers know as built-ins, and those its
+// common headers declare: a table of that name fails to compile ("built-in
+// function declared as non-function") or clashes beside the header.
+constexpr std::string_view LibraryFunctions[] = {
+    "abort",    "abs",      "acos",    "asin",      "atan",    "atan2",    "atof",    "atoi",
+    "atol",     "bsearch",  "calloc",  "ceil",      "cos",     "cosh",     "exit",    "exp",
+    "fabs",     "fclose",   "fflush",  "fgetc",     "fgets",   "floor",    "fmax",    "fmin",
+    "fmod",     "fopen",    "fprintf", "fputc",     "fputs",   "fread",    "free",    "frexp",
+    "fscanf",   "fseek",    "ftell",   "fwrite",    "getc",    "getchar",  "isalnum", "isalpha",
+    "iscntrl",  "isdigit",  "isgraph", "islower",   "isprint", "ispunct",  "isspace", "isupper",
+    "isxdigit", "labs",     "ldexp",   "llabs",     "log",     "log10",    "log2",    "lround",
+    "malloc",   "memchr",   "memcmp",  "memcpy",    "memmove", "memset",   "modf",    "pow",
+    "printf",   "putc",     "putchar", "puts",      "qsort",   "rand",     "realloc", "remove",
+    "rename",   "round",    "scanf",   "sin",       "sinh",    "snprintf", "sprintf", "sqrt",
+    "srand",    "sscanf",   "strcat",  "strchr",    "strcmp",  "strcpy",   "strcspn", "strdup",
+    "strlen",   "strncat",  "strncmp", "strncpy",   "strpbrk", "strrchr",  "strspn",  "strstr",
+    "strtod",   "strtok",   "strtol",  "strtoul",   "tan",     "tanh",     "tolower", "toupper",
+    "trunc",    "vfprintf", "vprintf", "vsnprintf", "vsprintf"};
+
 std::string codeNameProblem(std::string_view name) {
     std::string quoted(1, '"');
     quoted.append(name).push_back('"');
@@ -496,6 +516,9 @@ std::string codeNameProblem(std::string_view name) {
     }
     if (endsWith(name, "_t") || isStdintMacro(name)) {
         return quoted + " is a name of <stdint.h> (or reserved to it: names ending in _t)";
+    }
+    for (std::string_view function : LibraryFunctions) {
+        if (name == function) return quoted + " is a function of the C library";
     }
     return {};
 }

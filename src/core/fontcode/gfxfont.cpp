@@ -7,6 +7,7 @@
 #include "base/message.h"
 #include "code/codeformats.h"
 #include "code/codepieces.h"
+#include "code/commenttext.h"
 #include "code/glyphsubset.h"
 
 namespace dedur {
@@ -174,39 +175,6 @@ Outcome makeTables(const BdfFont& font, const FontOutput& output, GfxTables& tab
         }
     }
     return {};
-}
-
-// The bytes at text[i] of a mark that turns the direction of the text
-// around it (U+061C, U+200E, U+200F, U+202A-U+202E, U+2066-U+2069), or 0:
-// in a comment it makes what a reader sees differ from what the compiler
-// reads, and compilers refuse it (-Wbidi-chars).
-size_t bidiControlBytes(std::string_view text, size_t i) {
-    const auto b = [&](size_t k) {
-        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
-    };
-    if (b(0) == 0xD8 && b(1) == 0x9C) return 2;
-    if (b(0) != 0xE2 || b(1) < 0x80 || b(1) > 0x81 || (b(2) & 0xC0) != 0x80) return 0;
-    const unsigned c = 0x2000 + ((b(1) & 0x3Fu) << 6) + (b(2) & 0x3Fu);
-    return c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-                   (c >= 0x2066 && c <= 0x2069)
-               ? 3
-               : 0;
-}
-
-// Keeps a comment on its one line: no control characters or direction
-// marks, and no backslash at its end to join the next line to it.
-std::string commentText(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (const size_t mark = bidiControlBytes(text, i); mark > 0) {
-            out += ' ';
-            i += mark - 1;
-        } else {
-            out += static_cast<unsigned char>(text[i]) < 0x20 ? ' ' : text[i];
-        }
-    }
-    while (!out.empty() && (out.back() == '\\' || out.back() == ' ')) out.pop_back();
-    return out;
 }
 
 // "// 0x41 'A'", "// 0xE9 U+00E9", remapped "// 0x21 U+4E00" or

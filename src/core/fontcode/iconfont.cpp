@@ -16,7 +16,7 @@ namespace {
 constexpr char32_t LastCodePoint = 0x10FFFF;
 constexpr char32_t FirstIconCode = 0x20;     // below it, control characters no text can hold
 constexpr char32_t GfxLastCode = 0xFF;       // Adafruit GFX takes the code as an unsigned char
-constexpr int GfxSpaceFreeRun = 0x85 - 0x21; // codes from 0x21 up to the next space character
+constexpr int GfxSpaceFreeRun = 0x7F - 0x21; // codes from 0x21 up to DEL
 
 Outcome refused(const std::string& why) {
     return Outcome::refused({why, " ", MessageButtons::Ok, MessageIcon::Question});
@@ -137,6 +137,12 @@ Outcome checkIconFont(FontFormat format, const CodeJob& job, const IconFontOptio
                        ", the last code point; give a lower --first");
     }
     const char32_t last = first + count - 1;
+    // DEL and the C1 controls are no characters a text draws either.
+    if (first <= 0x9F && last >= 0x7F) {
+        return refused("The " + std::to_string(count) + " icons from " + codePointText(first) +
+                       " would land on the control characters U+007F to U+009F; give --first "
+                       "0xA1 or a range that ends before 0x7F");
+    }
     if (first <= 0xDFFF && last >= 0xD800) {
         return refused("The icons from " + codePointText(first) + " to " + codePointText(last) +
                        " would take codes of U+D800 to U+DFFF, which UTF-8 cannot write; give "

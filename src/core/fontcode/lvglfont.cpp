@@ -11,6 +11,7 @@
 
 #include "base/limits.h"
 #include "code/codeformats.h"
+#include "code/commenttext.h"
 
 namespace dedur {
 
@@ -68,31 +69,12 @@ void appendUtf8(std::string& out, long c) {
     }
 }
 
-// The marks that turn the direction of the text around them: in a comment
-// they make what a reader sees differ from what the compiler reads, and
-// compilers refuse them (-Wbidi-chars).
-bool bidiControl(long c) {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2066 && c <= 0x2069);
-}
-
-// The bytes of a direction mark at text[i] in UTF-8, or 0.
-size_t bidiControlBytes(std::string_view text, size_t i) {
-    const auto b = [&](size_t k) {
-        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
-    };
-    if (b(0) == 0xD8 && b(1) == 0x9C) return 2;
-    if (b(0) != 0xE2) return 0;
-    const long c = 0x2000 + ((b(1) & 0x3FL) << 6) + (b(2) & 0x3F);
-    return (b(1) & 0xC0) == 0x80 && (b(2) & 0xC0) == 0x80 && bidiControl(c) ? 3 : 0;
-}
-
 // Characters shown beside their code point, in messages and comments:
 // not controls, direction marks, surrogates or the backslash (which could
 // join a comment to the next line).
 bool shownCharacter(long c) {
     return c > 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && !(c >= 0xD800 && c < 0xE000) &&
-           c != '\\' && !bidiControl(c) && c <= 0x10FFFF;
+           c != '\\' && !directionMark(c) && c <= 0x10FFFF;
 }
 
 std::string codePointText(long c) {
@@ -358,28 +340,6 @@ class Out {
     std::string text_;
     bool stopped_ = false;
 };
-
-// Comment text on one line that cannot end the comment.
-std::string commentText(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (const size_t mark = bidiControlBytes(text, i); mark > 0) {
-            out += '?';
-            i += mark - 1;
-        } else if (c < 0x20 || c == 0x7F) {
-            out += '?';
-        } else if ((c == '*' && i + 1 < text.size() && text[i + 1] == '/') ||
-                   (c == '/' && i + 1 < text.size() && text[i + 1] == '*')) {
-            // "*/" would end the comment early and "/*" warns (-Wcomment).
-            out += static_cast<char>(c);
-            out += ' ';
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
 
 std::string glyphComment(long c) {
     std::string out = "/* " + codePointText(c);

@@ -15,6 +15,7 @@
 
 #include "base/limits.h"
 #include "code/codeformats.h"
+#include "code/commenttext.h"
 #include "code/glyphsubset.h"
 
 namespace dedur {
@@ -488,23 +489,13 @@ Outcome fontBytes(const BdfFont& font, std::vector<uint8_t>& bytes) {
     return {};
 }
 
-// One line of the comment, so that no text can close it early.
-std::string commentLine(const std::string& text) {
-    std::string line;
-    for (char c : printable(text)) {
-        if (c == '/' && !line.empty() && line.back() == '*') line += '\\';
-        line += c;
-    }
-    return line;
-}
-
 // The C text as the converter prints it: a string literal of 32 bytes to a
 // line, every byte that could run into an escape before it, or is not plain
 // ASCII, as an octal escape; the closing 0 is the literal's own.
 bool writeText(const std::vector<uint8_t>& bytes, const FontOutput& output, size_t glyphs,
                const CodeSink& sink) {
     std::string text = "/*\n  Fontname: " + output.name + "\n";
-    if (!output.comment.empty()) text += "  " + commentLine(output.comment) + "\n";
+    if (!output.comment.empty()) text += "  " + commentText(output.comment) + "\n";
     text += formatText("  Glyphs: %zu/%zu\n  BBX Build Mode: 0\n*/\n", glyphs, glyphs);
     const size_t shown = bytes.size() - 1;
     const bool large = shown > 32760;
