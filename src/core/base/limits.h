@@ -47,10 +47,10 @@ inline constexpr int IconSpacing = 96;  // --spacing: blank columns after each i
 inline constexpr int IconBaseline = 96; // --baseline: rows of an icon below the baseline
 
 // u8g2 fonts: what its one-byte record size and 8-bit glyph fields hold.
-inline constexpr int U8g2RecordBytes = 254;    // its converter refuses a record of 255
-inline constexpr int U8g2GlyphSide = 255;      // a box's width and height, cut to its dots
-inline constexpr int U8g2GlyphOffset = 128;    // offsets and advance: -128 to 127
-inline constexpr long U8g2LastCode = 0xFFFF;   // the library looks glyphs up by 16-bit codes
+inline constexpr int U8g2RecordBytes = 254;  // its converter refuses a record of 255
+inline constexpr int U8g2GlyphSide = 255;    // a box's width and height, cut to its dots
+inline constexpr int U8g2GlyphOffset = 128;  // offsets and advance: -128 to 127
+inline constexpr long U8g2LastCode = 0xFFFF; // the library looks glyphs up by 16-bit codes
 
 // Waits.
 inline constexpr int PairLockWaitMs = 30000; // for another writer of a pattern file and sidecar

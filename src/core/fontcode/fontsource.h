@@ -28,7 +28,7 @@ struct FontSource {
     // By code point, each once, each with its advance; the line is set.
     BdfFont font;
     std::vector<char32_t> missing; // asked for, and the font has no glyph for them
-    int leftOut = 0; // control codes, codes without a Unicode character, repeats
+    int leftOut = 0;               // control codes, codes without a Unicode character, repeats
     int undrawn = 0;               // glyphs FreeType could not draw
     std::string drawnFrom;         // "its 16-pixel bitmap strike", for a person
 };
