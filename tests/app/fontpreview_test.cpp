@@ -302,17 +302,6 @@ class FontPreviewTest : public QObject {
             QVERIFY(!std::filesystem::exists(saved));
             QCOMPARE(f.prompts.beeps, 1);
         }
-        if (const QByteArray shots = qgetenv("DEDUR_PREVIEW_SHOTS"); !shots.isEmpty()) {
-            f.inDialog<SubsetDialog>(CmdExportSubset, [&](SubsetDialog* d) {
-                d->textBox()->setPlainText(Mixed);
-                d->formatBox()->setCurrentIndex(d->formatBox()->findData(format));
-                d->remapBox()->setChecked(remap);
-                d->show();
-                (void)QTest::qWaitForWindowExposed(d);
-                d->grab().save(QString("%1/subset-%2%3.png")
-                                   .arg(QString::fromUtf8(shots), format, remap ? "-remap" : ""));
-            });
-        }
     }
 
     void theCodeDialogWritesIconFontsAndImagesAsTheCommandLineDoes_data() {
@@ -399,13 +388,6 @@ class FontPreviewTest : public QObject {
             }
             f.prompts.files = {QString::fromStdString(f.dir.file("dialog.c"))};
             d->saveToFile();
-            if (const QByteArray shots = qgetenv("DEDUR_PREVIEW_SHOTS");
-                !shots.isEmpty() && icons) {
-                d->show();
-                (void)QTest::qWaitForWindowExposed(d);
-                d->grab().save(
-                    QString("%1/code-%2-%3.png").arg(QString::fromUtf8(shots), format, first));
-            }
         });
         // Never saved over the pattern file it is made of.
         const std::string patterns = test::readBytes(f.dir.file("icons.pat"));

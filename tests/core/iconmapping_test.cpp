@@ -135,19 +135,6 @@ TEST(IconFont, EveryFormatDrawsThePatterns) {
     }
 }
 
-TEST(IconFont, NamesEachIconsCode) {
-    IconFontOptions options;
-    options.names = {{5, "battery"}, {9, "unchosen"}};
-    const std::vector<IconCode> codes = iconCodes(threeIcons(), options, "icons");
-    ASSERT_EQ(3u, codes.size());
-    EXPECT_EQ("ICONS_ICON_2", codes[0].define);
-    EXPECT_EQ(0xE000u, static_cast<unsigned>(codes[0].code));
-    EXPECT_EQ("ICONS_ICON_BATTERY", codes[1].define);
-    EXPECT_EQ(5, codes[1].pattern);
-    EXPECT_EQ(0xE001u, static_cast<unsigned>(codes[1].code));
-    EXPECT_EQ("ICONS_ICON_7", codes[2].define);
-}
-
 TEST(IconFont, RefusesWhatNoFontCanHold) {
     using enum FontFormat;
     struct Row {
