@@ -51,7 +51,7 @@ std::string codePointText(long code) {
 std::string glyphName(long code) {
     std::string name = codePointText(code);
     if (code >= 0x20 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)) {
-        name += " " + printable(utf8(static_cast<char32_t>(code)));
+        name.append(" ").append(printable(utf8(static_cast<char32_t>(code))));
     }
     return name;
 }
@@ -184,11 +184,11 @@ std::string entryComment(const GfxTables& t, int code, bool present) {
     if (!present) return text + " none";
     const long codePoint =
         t.codePoints.empty() ? code : t.codePoints[static_cast<size_t>(code - RemapFirst)];
-    if (codePoint != code) text += " " + codePointText(codePoint);
+    if (codePoint != code) text.append(" ").append(codePointText(codePoint));
     if (codePoint >= 0x20 && codePoint <= 0x7E) {
-        text += " '" + std::string(1, static_cast<char>(codePoint)) + "'";
+        text.append(" '").append(1, static_cast<char>(codePoint)).append("'");
     } else if (codePoint == code) {
-        text += " " + codePointText(codePoint);
+        text.append(" ").append(codePointText(codePoint));
     }
     return text;
 }
