@@ -1,8 +1,9 @@
 """Adafruit GFX fonts read back by a decoder written here from GFXfont's
 definition (glyphs first to last, bits run on MSB first from bitmapOffset,
 dot (xx, yy) at cursor + (xOffset + xx, yOffset + yy), the cursor's row the
-lowest row above the baseline, as the library's converter places glyphs) and compared with the BDF that font-export writes of the same
-glyphs; the C text compiles warning-free as C and C++ against stand-in
+lowest row above the baseline, as the library's converter places glyphs)
+and compared with the BDF that font-export writes of the same glyphs (the
+writer's refusals of boxes and names are in its core test); the C text compiles warning-free as C and C++ against stand-in
 declarations, and the remap's UTF-8 helper gives the codes Python gives.
 Usage: gfxfont_test.py DEDUR_CLI SOURCE_DIR"""
 import os

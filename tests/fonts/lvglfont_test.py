@@ -347,8 +347,8 @@ run(CLI, "font-export", "--from", bdf("space", [(0x20, 5, 4, 4, 0, 0, ["1111"] *
                                                        (0x41, 6, 1, 1, 0, 0, ["1"])]),
     space_c, "--format", "lvgl")
 space = parse_lvgl(open(space_c).read())
-check(lvgl_glyph(space, 0x20) == (5, frozenset()) and lvgl_glyph(space, 0x3000) == (16, frozenset()),
-      "spaces: their advance and no dots")
+check(lvgl_glyph(space, 0x20) == (5, frozenset()) and
+      lvgl_glyph(space, 0x3000) == (16, frozenset()), "spaces: their advance and no dots")
 check([d["box_w"] for d in space["dsc"]] == [0, 0, 1, 0] and len(space["bitmap"]) == 1,
       "spaces: no box and no bytes in the bitmap")
 
