@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "document/patternfile.h"
@@ -18,6 +21,25 @@
 #include "testsupport.h"
 
 namespace dedur::test {
+
+// The most memory a run of the program held, in kilobytes; -1 when it
+// could not be run.
+inline long peakKilobytes(const std::vector<std::string>& argv) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 2);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) != 127 ? usage.ru_maxrss : -1;
+}
 
 struct CliResult {
     int status = -1;

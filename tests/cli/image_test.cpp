@@ -20,31 +20,13 @@ using dedur::test::gifFile;
 using dedur::test::GifFrameBytes;
 using dedur::test::lzwPlain;
 using dedur::test::lzwZeros;
+using dedur::test::peakKilobytes;
 using dedur::test::readBytes;
 using dedur::test::writeBytes;
 
 namespace {
 
 using Rows = std::vector<std::string>;
-
-// The most memory a run of the program held, in kilobytes; -1 when it
-// could not be run.
-long peakKilobytes(const std::vector<std::string>& argv) {
-    const pid_t child = fork();
-    if (child == 0) {
-        std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 2);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
-    return WIFEXITED(status) && WEXITSTATUS(status) != 127 ? usage.ru_maxrss : -1;
-}
 
 // A pattern file of the given patterns, each at SEG 1, COM 1.
 std::string patternText(const std::vector<Rows>& patterns) {

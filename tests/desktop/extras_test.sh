@@ -16,21 +16,21 @@ printf 'PATTERN\r\n2\r\nSIZE 12 12 1 1 0 2\r\n%s\r\nSIZE 12 12 40 20 0 2\r\n%s\r
 printf '[others]\r\nPATFILE = %s\r\n' "$work/two.pat" >"$work/DEDUR.INI"
 start_editor
 find_grid 12 12
-# Cells 8 -> 10 with Ctrl+wheel up over the grid, -> 12 with Ctrl++.
+# Cells 8 -> 12 with Ctrl+wheel up over the grid, -> 16 with Ctrl++.
 xdotool mousemove $(cell 5 5) keydown ctrl click 4 keyup ctrl
 sleep 0.3
 focus_editor
 xdotool key ctrl+plus
 sleep 0.5
-# Cells of 12 pixels and lines of 1: dot (3, 2) is centred 13 * 3 + 6 pixels
+# Cells of 16 pixels and lines of 1: dot (3, 2) is centred 17 * 3 + 8 pixels
 # right of the first grid line.
-xdotool mousemove $(( gx + 5 + 13 * 3 + 6 )) $(( gy + 5 + 13 * 2 + 6 )) click 1
+xdotool mousemove $(( gx + 5 + 17 * 3 + 8 )) $(( gy + 5 + 17 * 2 + 8 )) click 1
 sleep 0.3
 focus_editor
 xdotool key F3
 for _ in $(seq 50); do sed -n 6p "$work/two.pat" | grep -q "^000100000000" && break; sleep 0.1; done
 sed -n 6p "$work/two.pat" | grep -q "^000100000000" || { cat "$work/two.pat"; fail "dot (3, 2) not set"; }
-grep -q "^ZOOMCELL = 12"$'\r'"\$" "$work/DEDUR.INI" || { cat "$work/DEDUR.INI"; fail "ZOOMCELL not stored"; }
+grep -q "^ZOOMCELL = 16"$'\r'"\$" "$work/DEDUR.INI" || { cat "$work/DEDUR.INI"; fail "ZOOMCELL not stored"; }
 
 xdotool key alt+s v
 view=$(timeout 10 xdotool search --sync --onlyvisible --name "^Panel view\$" | head -n 1)

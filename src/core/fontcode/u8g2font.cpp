@@ -64,8 +64,8 @@ bool dotAt(const BdfGlyph& g, int x, int y) {
 
 Box cutBox(const BdfGlyph& g) {
     int left = g.width, right = -1, top = g.height, bottom = -1;
-    const bool whole =
-        g.dots.size() >= static_cast<size_t>(g.width) * static_cast<size_t>(g.height);
+    const bool whole = g.width > 0 && g.dots.size() >= static_cast<size_t>(g.width) *
+                                                           static_cast<size_t>(g.height);
     for (int y = 0; y < g.height; ++y) {
         int first = -1, last = -1;
         if (whole) {
@@ -124,8 +124,8 @@ size_t collectRuns(const BdfGlyph& g, const Box& b, uint16_t* out) {
     uint32_t last = 0;   // the dot before, as a bit
     size_t runStart = 0; // where the run under way began
     size_t at = 0;       // dots of the box gone through
-    const bool whole =
-        g.dots.size() >= static_cast<size_t>(g.width) * static_cast<size_t>(g.height);
+    const bool whole = g.width > 0 && g.dots.size() >= static_cast<size_t>(g.width) *
+                                                           static_cast<size_t>(g.height);
     const auto take = [&](uint32_t bits, int count) {
         uint32_t changes = (bits ^ (bits << 1 | last)) & ((1u << count) - 1);
         while (changes) {
