@@ -26,6 +26,10 @@ void appendHexDigits(std::string& out, unsigned long value, int digits) {
 
 } // namespace
 
+std::string codePointText(long codePoint) {
+    return formatText("U+%04lX", static_cast<unsigned long>(codePoint));
+}
+
 std::string utf8(char32_t c) {
     std::string out;
     if (c < 0x80) {

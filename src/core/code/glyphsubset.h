@@ -68,5 +68,8 @@ std::string subsetAsBdf(std::string_view fileBytes, const GlyphSubset& subset,
 
 // UTF-8 of one character.
 std::string utf8(char32_t c);
+// "U+4E2D": a code point as messages and comments write it, four hex
+// digits at least.
+std::string codePointText(long codePoint);
 
 } // namespace dedur

@@ -43,10 +43,6 @@ Outcome refused(const std::string& why) {
     return Outcome::refused({why, " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
-std::string codePointText(long code) {
-    return formatText("U+%04lX", static_cast<unsigned long>(code));
-}
-
 // "U+4E00 中", as a refusal names a glyph.
 std::string glyphName(long code) {
     std::string name = codePointText(code);

@@ -27,15 +27,6 @@ std::string upper(std::string text) {
     return text;
 }
 
-// "U+E000", four hex digits at least, as code points are written.
-std::string codePointText(char32_t code) {
-    std::string hex;
-    for (char32_t rest = code; rest || hex.size() < 4; rest >>= 4) {
-        hex.insert(hex.begin(), HexDigits[rest & 0xF]);
-    }
-    return "U+" + hex;
-}
-
 std::string hexCode(char32_t code) {
     return "0x" + codePointText(code).substr(2);
 }

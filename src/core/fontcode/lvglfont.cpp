@@ -12,6 +12,7 @@
 #include "base/limits.h"
 #include "code/codeformats.h"
 #include "code/commenttext.h"
+#include "code/glyphsubset.h"
 
 namespace dedur {
 
@@ -51,24 +52,6 @@ Outcome refused(const std::string& why) {
     return Outcome::refused({why, " ", MessageButtons::Ok, MessageIcon::Question});
 }
 
-void appendUtf8(std::string& out, long c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Characters shown beside their code point, in messages and comments:
 // not controls, direction marks, surrogates or the backslash (which could
 // join a comment to the next line).
@@ -77,17 +60,11 @@ bool shownCharacter(long c) {
            c != '\\' && !directionMark(c) && c <= 0x10FFFF;
 }
 
-std::string codePointText(long c) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "U+%04lX", static_cast<unsigned long>(c));
-    return buffer;
-}
-
 std::string glyphName(long c) {
     std::string name = "the glyph of " + codePointText(c);
     if (shownCharacter(c)) {
         name += " (";
-        appendUtf8(name, c);
+        name += utf8(static_cast<char32_t>(c));
         name += ')';
     }
     return name;
@@ -345,7 +322,7 @@ std::string glyphComment(long c) {
     std::string out = "/* " + codePointText(c);
     if (shownCharacter(c)) {
         out += " \"";
-        appendUtf8(out, c);
+        out += utf8(static_cast<char32_t>(c));
         out += '"';
     }
     return out + " */";
