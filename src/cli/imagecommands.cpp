@@ -155,7 +155,7 @@ int renderAnimation(const ParsedArgs& args, Document& doc, int scale) {
     const std::string& out = args.positional[1];
     int loops = 0;
     std::string error;
-    if (!numberOption(args, "loop", 0, 65535, loops, error)) {
+    if (!numberOption(args, "loop", 0, limits::GifLoopsMax, loops, error)) {
         return usageError(renderCommand(), error);
     }
     const RangeChoice choice = args.has("range")     ? RangeChoice::Numbers
@@ -207,7 +207,10 @@ int runRender(const ParsedArgs& args) {
         return usageError(self, "give only one of --pattern and --all");
     }
     const auto scale = wholeNumber(args.value("scale").value_or("4"));
-    if (!scale || *scale < 1 || *scale > 64) return usageError(self, "--scale must be 1..64");
+    if (!scale || *scale < limits::RenderScaleMin || *scale > limits::RenderScaleMax) {
+        return usageError(self, "--scale must be " + std::to_string(limits::RenderScaleMin) + ".." +
+                                    std::to_string(limits::RenderScaleMax));
+    }
     const auto columns = wholeNumber(args.value("columns").value_or("8"));
     if (!columns || *columns < 1 || *columns > 1000) {
         return usageError(self, "--columns must be 1..1000");

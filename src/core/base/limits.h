@@ -59,6 +59,15 @@ inline constexpr int PairLockWaitMs = 30000; // for another writer of a pattern 
 inline constexpr uint64_t ImagePixels = uint64_t{1} << 24;     // a picture read whole
 inline constexpr int GifSide = 96;                             // no pattern is larger
 inline constexpr uint64_t RenderGifPixels = uint64_t{1} << 28; // all frames of render OUT.gif
+// A pattern drawn as an image (render, the editor's image export): pixels a
+// dot, and how often an animated GIF plays (the browsers' 16-bit count; 0
+// for ever).
+inline constexpr int RenderScaleMin = 1;
+inline constexpr int RenderScaleMax = 64;
+inline constexpr int GifLoopsMax = 65535;
+// The editor's panel view: pixels a SEG or COM line is drawn with.
+inline constexpr int PanelViewDotMin = 2;
+inline constexpr int PanelViewDotMax = 16;
 
 // Blanks of a template's line that may yet be left out (a line of section
 // tags and blanks only is), held until the line shows something.
