@@ -271,8 +271,9 @@ TEST_F(GifOut, IsOneBitWithTheDelaysInHundredths) {
     // 25 ms is 2.5 hundredths, rounded up; 10 ms is 1, raised to the least
     // most viewers keep; 14 ms is 1.4.
     EXPECT_EQ((std::vector<int>{3, 2, 2}), g.delays);
-    // Each frame cleared after it shows (disposal 2), none transparent.
-    EXPECT_EQ((std::vector<int>{8, 8, 8}), g.controls);
+    // Each frame kept (disposal 1) but the second, cleared after it shows
+    // (disposal 2) as the third is smaller; none transparent.
+    EXPECT_EQ((std::vector<int>{4, 8, 4}), g.controls);
     EXPECT_EQ(0x80, g.packed & 0x87); // a global table of two entries
     EXPECT_EQ(8, g.width);
     EXPECT_EQ(6, g.height);

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <gif_lib.h>
+#include <optional>
 
 #include "base/limits.h"
 #include "base/message.h"
+#include "image/giframes.h"
 
 namespace dedur {
 
@@ -137,8 +139,73 @@ int writeToStream(GifFileType* gif, const GifByteType* bytes, int length) {
     return put(std::string_view(reinterpret_cast<const char*>(bytes), size_t(length))) ? length : 0;
 }
 
+int writeToString(GifFileType* gif, const GifByteType* bytes, int length) {
+    static_cast<std::string*>(gif->UserData)
+        ->append(reinterpret_cast<const char*>(bytes), size_t(length));
+    return length;
+}
+
+// A frame read into shared rows: its pixels clamped to the palette, clear
+// beyond its own size.
+struct ReadFrame {
+    SharedRows rows;
+    int width = 1;
+    int height = 1;
+    int delay = 2; // hundredths
+};
+
+ReadFrame readFrame(const GifAnimation& a, int index, std::vector<GifPixelType>& line) {
+    GifFrameSource f = a.frame(index);
+    // A frame cut to the screen: giflib only fails when the output does.
+    ReadFrame read{SharedRows(a.width, a.height), std::clamp(f.width, 1, a.width),
+                   std::clamp(f.height, 1, a.height),
+                   std::max(2, (std::min(f.delayMs, limits::FrameDelayMs) + 5) / 10)};
+    const auto top = static_cast<GifPixelType>(a.palette.size() - 1);
+    for (int y = 0; y < read.height; ++y) {
+        line.assign(size_t(a.width), 0);
+        f.row(y, line.data());
+        for (int x = 0; x < read.width; ++x) line[size_t(x)] = std::min(line[size_t(x)], top);
+        std::fill(line.begin() + read.width, line.end(), ClearPixel);
+        read.rows.setRow(y, line.data());
+    }
+    return read;
+}
+
+// One frame's blocks (graphic control extension, image descriptor and its
+// LZW data) as giflib writes them, cut out of a GIF written for it alone.
+std::string frameBlocks(const GifAnimation& a, int bits, const GifColorType* colours,
+                        const GraphicsControlBlock& control, const FrameRect& r,
+                        const std::function<void(int y, GifPixelType* line)>& row) {
+    std::string out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, writeToString, &error);
+    if (!gif) return {};
+    EGifSetGifVersion(gif, true);
+    ColorMapObject* map = GifMakeMapObject(1 << bits, colours);
+    bool ok = map && EGifPutScreenDesc(gif, a.width, a.height, bits, 0, map) == GIF_OK;
+    GifFreeMapObject(map);
+    const size_t from = out.size();
+    GifByteType extension[4];
+    const size_t length = EGifGCBToExtension(&control, extension);
+    ok = ok &&
+         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
+             GIF_OK &&
+         EGifPutImageDesc(gif, r.left, r.top, r.width, r.height, false, nullptr) == GIF_OK;
+    std::vector<GifPixelType> line(size_t(r.width));
+    for (int y = 0; ok && y < r.height; ++y) {
+        row(r.top + y, line.data());
+        ok = EGifPutLine(gif, line.data(), r.width) == GIF_OK;
+    }
+    const size_t to = out.size();
+    if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
+    return ok ? out.substr(from, to - from) : std::string();
+}
+
 // Writes the animation through giflib into `put`; false when giflib or `put`
-// gave up.
+// gave up. Each frame is the rectangle that changed on the screen, drawn
+// over what is there, either whole or with its unchanged pixels
+// transparent, whichever is smaller; a frame the same as the one before
+// adds its delay to that one's.
 bool writeGif(const GifAnimation& a, const ByteStream::Put& put) {
     if (a.frames < 1 || a.width < 1 || a.height < 1 || a.width > 65535 || a.height > 65535 ||
         a.palette.empty() || a.palette.size() > 4) {
@@ -159,38 +226,89 @@ bool writeGif(const GifAnimation& a, const ByteStream::Put& put) {
     bool ok = map && EGifPutScreenDesc(gif, a.width, a.height, bits, 0, map) == GIF_OK;
     GifFreeMapObject(map);
     // Played `loops` times (0: for ever), as the browsers' extension says;
-    // the count stored is of repeats after the first play.
+    // the count stored is of repeats after the first play, and 0 stored is
+    // for ever: a GIF played once goes without the extension.
     const GifByteType netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
     const int repeats = a.loops > 0 ? a.loops - 1 : 0;
     const GifByteType loop[] = {1, static_cast<GifByteType>(repeats & 0xFF),
                                 static_cast<GifByteType>(repeats >> 8 & 0xFF)};
-    ok = ok && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-         EGifPutExtensionBlock(gif, sizeof netscape, netscape) == GIF_OK &&
-         EGifPutExtensionBlock(gif, sizeof loop, loop) == GIF_OK &&
-         EGifPutExtensionTrailer(gif) == GIF_OK;
-    const auto top = static_cast<GifPixelType>(a.palette.size() - 1);
+    ok = ok && (a.loops == 1 || (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+                                 EGifPutExtensionBlock(gif, sizeof netscape, netscape) == GIF_OK &&
+                                 EGifPutExtensionBlock(gif, sizeof loop, loop) == GIF_OK &&
+                                 EGifPutExtensionTrailer(gif) == GIF_OK));
     std::vector<GifPixelType> line;
-    for (int i = 0; ok && i < a.frames; ++i) {
-        GifFrameSource f = a.frame(i);
-        // A frame cut to the screen: giflib only fails when the output does.
-        f.width = std::clamp(f.width, 1, a.width);
-        f.height = std::clamp(f.height, 1, a.height);
-        GraphicsControlBlock control{};
-        control.DisposalMode = DISPOSE_BACKGROUND;
-        control.UserInputFlag = false;
-        control.DelayTime = std::max(2, (std::min(f.delayMs, 655350) + 5) / 10);
-        control.TransparentColor = NO_TRANSPARENT_COLOR;
-        GifByteType extension[4];
-        const size_t length = EGifGCBToExtension(&control, extension);
-        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
-                 GIF_OK &&
-             EGifPutImageDesc(gif, 0, 0, f.width, f.height, false, nullptr) == GIF_OK;
-        for (int y = 0; ok && y < f.height; ++y) {
-            line.assign(static_cast<size_t>(a.width), 0);
-            f.row(y, line.data());
-            for (int x = 0; x < f.width; ++x) line[size_t(x)] = std::min(line[size_t(x)], top);
-            ok = EGifPutLine(gif, line.data(), f.width) == GIF_OK;
+    SharedRows screen(a.width, a.height); // nothing shown yet
+    ReadFrame frame = readFrame(a, 0, line);
+    const int firstWidth = frame.width, firstHeight = frame.height;
+    for (int next = 1; ok;) {
+        // The frames after it that show the same add their delays to its,
+        // as far as a delay can hold.
+        std::optional<ReadFrame> after;
+        while (next < a.frames) {
+            after = readFrame(a, next++, line);
+            if (!(after->rows == frame.rows) ||
+                frame.delay + after->delay > limits::FrameDelayMs / 10)
+                break;
+            frame.delay += after->delay;
+            after.reset();
         }
+        // The last frame is followed by the first when the animation loops.
+        FramePlan plan =
+            planFrame(screen, frame.rows, frame.width, frame.height,
+                      after ? after->width : firstWidth, after ? after->height : firstHeight);
+        // A frame the screen already shows (its delay too long to add to the
+        // one before) repaints one pixel.
+        if (plan.rect.empty()) plan.rect = {0, 0, 1, 1};
+        const FrameRect& r = plan.rect;
+        // The colours the changed pixels need, and whether any pixel in the
+        // rectangle stays as it was.
+        unsigned used = 0;
+        bool unchanged = false;
+        for (int y = r.top; y < r.top + r.height; ++y) {
+            const uint8_t* was = screen.row(y);
+            const uint8_t* now = frame.rows.row(y);
+            for (int x = r.left; x < r.left + r.width; ++x) {
+                if (was[x] == now[x]) {
+                    unchanged = true;
+                } else {
+                    used |= 1u << now[x];
+                }
+            }
+        }
+        GraphicsControlBlock control{};
+        control.DisposalMode = plan.clearAfter ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
+        control.UserInputFlag = false;
+        control.DelayTime = frame.delay;
+        control.TransparentColor = NO_TRANSPARENT_COLOR;
+        std::string blocks =
+            frameBlocks(a, bits, colours, control, r, [&](int y, GifPixelType* out) {
+                std::copy_n(frame.rows.row(y) + r.left, r.width, out);
+            });
+        // Unchanged pixels in a colour no changed pixel needs: long runs of
+        // one index, which LZW packs tighter.
+        int transparent = -1;
+        for (int c = (1 << bits) - 1; c >= 0 && unchanged; --c) {
+            if (!(used >> c & 1u)) {
+                transparent = c;
+                break;
+            }
+        }
+        if (transparent >= 0) {
+            control.TransparentColor = transparent;
+            std::string clear =
+                frameBlocks(a, bits, colours, control, r, [&](int y, GifPixelType* out) {
+                    const uint8_t* was = screen.row(y) + r.left;
+                    const uint8_t* now = frame.rows.row(y) + r.left;
+                    for (int x = 0; x < r.width; ++x) {
+                        out[x] = was[x] == now[x] ? GifPixelType(transparent) : now[x];
+                    }
+                });
+            if (!clear.empty() && clear.size() < blocks.size()) blocks = std::move(clear);
+        }
+        ok = !blocks.empty() && put(blocks);
+        screen = plan.clearAfter ? screenAfter(frame.rows, plan) : std::move(frame.rows);
+        if (!after) break;
+        frame = std::move(*after);
     }
     if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
     return ok;

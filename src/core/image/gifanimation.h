@@ -23,10 +23,13 @@ struct GifFrameSource {
     std::function<void(int y, uint8_t* row)> row;
 };
 
-// An animation written frame by frame, so that no frame is held beyond the
-// row being written. Each frame stands at the top-left of a screen as large
-// as the largest and is cleared to colour 0 after it shows; `loops` 0 plays
-// for ever. Two colours give a GIF of one bit a pixel, up to four of two.
+// An animation written frame by frame. Each frame stands at the top-left of
+// a screen as large as the largest, clear beyond it; what the GIF holds of
+// it is the rectangle that changed since the frame before, and a frame the
+// same as the one before adds its delay to that one's. The screen and the
+// frames beside it are kept a distinct row once, so a frame drawn at a large
+// scale costs few rows. `loops` 0 plays for ever. Two colours give a GIF of
+// one bit a pixel, up to four of two.
 struct GifAnimation {
     int width = 1;
     int height = 1;
