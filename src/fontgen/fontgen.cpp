@@ -127,7 +127,8 @@ class FileBuilder {
 
 } // namespace
 
-Result makeFonts(const std::string& directory, bool force, const FontSources& sources) {
+Result makeFonts(const std::string& directory, bool force, const FontSources& sources,
+                 const Progress& progress) {
     Result result;
     std::error_code fsError;
     if (!std::filesystem::is_directory(directory, fsError)) {
@@ -149,18 +150,43 @@ Result makeFonts(const std::string& directory, bool force, const FontSources& so
     const std::vector<Source> large = {{taipei24.get(), true}, {wqy24.get(), false}};
     const std::vector<Source> ascii = {{console.get(), false}};
 
+    constexpr int AsciiCount = 127;
+    constexpr int SymbolCount = 407;
+    constexpr int SymbolSuppCount = 364;
+    // A step is a character drawn (into both Big5 files at once).
+    const int total = Big5GlyphCount + AsciiCount + SymbolCount + SymbolSuppCount;
+    int done = 0;
+    auto stepped = [&](int steps) {
+        const int before = done;
+        done += steps;
+        // Told about every 256 steps: often enough for a smooth bar, rarely
+        // enough to cost nothing.
+        if (!progress || (before / 256 == done / 256 && done != total)) return true;
+        if (progress(done, total)) return true;
+        result.cancelled = true;
+        result.error = "stopped before any file was written";
+        return false;
+    };
+    if (progress && !progress(0, total)) {
+        result.cancelled = true;
+        result.error = "stopped before any file was written";
+        return result;
+    }
+
     std::vector<FileBuilder> files;
     files.emplace_back(Std16x15FileName, 16, 15);
     files.emplace_back(Std24FileName, 24, 24);
     for (int number = 1; number <= Big5GlyphCount; ++number) {
+        if (!stepped(1)) return result;
         const uint16_t code = glyphNumberToCode(number);
         const auto character = decodeBig5(code >> 8, code & 0xFF);
         files[0].add(static_cast<size_t>(number - 1), character, code, small);
         files[1].add(static_cast<size_t>(number - 1), character, code, large);
     }
     files.emplace_back(AsciiFileName, 8, 15);
-    files.back().reserve(128);
-    for (char32_t c = 1; c <= 127; ++c) files.back().add(c, c, c, ascii);
+    files.back().reserve(AsciiCount + 1);
+    for (char32_t c = 1; c <= AsciiCount; ++c) files.back().add(c, c, c, ascii);
+    if (!stepped(AsciiCount)) return result;
 
     // The symbol files: record n is the n-th code from their first code on.
     auto symbols = [&](const char* name, uint16_t first, int count) {
@@ -171,9 +197,10 @@ Result makeFonts(const std::string& directory, bool force, const FontSources& so
             files.back().add(static_cast<size_t>(n), decodeBig5(code >> 8, code & 0xFF), code,
                              small);
         }
+        return stepped(count);
     };
-    symbols(SpecialFileName, 0xA140, 407);
-    symbols(SpecialSuppFileName, 0xC6A1, 364);
+    if (!symbols(SpecialFileName, 0xA140, SymbolCount)) return result;
+    if (!symbols(SpecialSuppFileName, 0xC6A1, SymbolSuppCount)) return result;
 
     for (FileBuilder& file : files) {
         if (!file.write(directory, force, result.error)) return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,12 +24,18 @@ struct FileReport {
 
 struct Result {
     bool ok = false;
+    bool cancelled = false; // the progress said stop: nothing was written
     std::string error;
     std::vector<FileReport> files;
 };
 
+// Told `done` of `total` steps now and then; false stops the work. The files
+// are drawn first and written at the end, so a stop leaves no file at all.
+using Progress = std::function<bool(int done, int total)>;
+
 // Writes "STD16X15.fon", "STD24.fon", "ASCFONT.15", "SPCFONT.15" and
 // "SPCFSUPP.15" into `directory`; existing files are kept unless `force`.
-Result makeFonts(const std::string& directory, bool force, const FontSources& sources = {});
+Result makeFonts(const std::string& directory, bool force, const FontSources& sources = {},
+                 const Progress& progress = {});
 
 } // namespace dedur::fontgen

@@ -253,13 +253,6 @@ class FontModesTest : public QObject {
         QCOMPARE(f.prompts.files.size(), size_t{1});
         QVERIFY(test::readBytes(font) == bytes);
     }
-
-    void missingGlyphFileIsReported() {
-        EditorFixture f("[others]\r\nEDITTYPE = 3\r\n");
-        QVERIFY(!f.prompts.shown.empty());
-        QCOMPARE(f.prompts.shown.front().text, f.dir.file("STD24.fon") + " Open Failure !");
-        QCOMPARE(f.doc().editType, EditMode::Font24x24);
-    }
 };
 
 QTEST_MAIN(FontModesTest)

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "fontgen.h"
 #include "fonts/big5.h"
@@ -101,4 +104,55 @@ TEST_F(GeneratedFonts, AsciiRecordsAreTheirCharacters) {
     EXPECT_TRUE(blank(ascii, ' ', 15));
     for (int c = '!'; c <= '~'; ++c)
         EXPECT_FALSE(blank(ascii, static_cast<size_t>(c), 15)) << char(c);
+}
+
+// The editor shows a bar from the progress and may stop the work at any
+// report: a stop must leave the folder as it was, never a file in part.
+TEST(MakeFontsProgress, CountsUpToTheEndAndStopsWithoutWriting) {
+    struct Case {
+        const char* what;
+        int stopAfterReports; // -1: never stopped
+    };
+    for (const Case& c : {Case{"to the end", -1}, Case{"at the start", 0}, Case{"half way", 20},
+                          Case{"at the last report", -2}}) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        std::vector<std::pair<int, int>> reports;
+        int lastReports = -1;
+        if (c.stopAfterReports == -2) {
+            // How many reports a whole run gives, to stop at its last.
+            TempDir probe;
+            int n = 0;
+            fontgen::makeFonts(probe.path().string(), false, {}, [&n](int, int) {
+                ++n;
+                return true;
+            });
+            lastReports = n - 1;
+        }
+        const int stopAt = c.stopAfterReports == -2 ? lastReports : c.stopAfterReports;
+        const fontgen::Result made =
+            fontgen::makeFonts(dir.path().string(), false, {}, [&](int done, int total) {
+                reports.emplace_back(done, total);
+                return stopAt < 0 || static_cast<int>(reports.size()) <= stopAt;
+            });
+        ASSERT_FALSE(reports.empty());
+        for (size_t i = 1; i < reports.size(); ++i) {
+            EXPECT_LT(reports[i - 1].first, reports[i].first) << "report " << i;
+            EXPECT_EQ(reports[0].second, reports[i].second);
+        }
+        EXPECT_EQ(0, reports.front().first);
+        if (stopAt < 0) {
+            ASSERT_TRUE(made.ok) << made.error;
+            EXPECT_EQ(reports.back().first, reports.back().second);
+            EXPECT_EQ(5u, made.files.size());
+            // Enough reports for a bar that moves, not one per glyph.
+            EXPECT_GT(reports.size(), 20u);
+            EXPECT_LT(reports.size(), 200u);
+        } else {
+            EXPECT_FALSE(made.ok);
+            EXPECT_TRUE(made.cancelled);
+            EXPECT_EQ(static_cast<size_t>(stopAt) + 1, reports.size());
+            EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+        }
+    }
 }

@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QScrollBar>
+#include <filesystem>
 
 #include "base/fileread.h"
 #include "base/limits.h"
@@ -12,6 +13,7 @@
 #include "fonts/big5.h"
 #include "fonts/big5codec.h"
 #include "fonts/fontmodecontroller.h"
+#include "fonts/glyphfilemaker.h"
 #include "fonts/subsetdialog.h"
 #include "grid/selection.h"
 #include "panel/tables.h"
@@ -81,6 +83,7 @@ void FontModeController::enterEditMode() {
     view_.refreshButton(CmdDeletePattern);
     if (font) {
         setUpGlyphScroll();
+        offerGlyphFiles();
     } else {
         editor_.currentNumber = doc.currentPattern + 1;
         view_.showNavigation(editor_.currentNumber);
@@ -102,6 +105,64 @@ void FontModeController::warnOfGlyphFileSize() {
     if (warning.empty()) return;
     warned = true;
     prompts_.showMessage(view_.owner(), warning);
+}
+
+namespace {
+
+// Kept in [others] of the folder's settings: the glyph files were offered
+// there (made, or declined).
+constexpr const char* GlyphFilesOfferedKey = "GLYPHFILESOFFERED";
+
+bool nothingAt(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() ==
+           std::filesystem::file_type::not_found;
+}
+
+} // namespace
+
+void FontModeController::offerGlyphFiles() {
+    const std::string path = fontPathFor(editor_.fontEdit, editor_.document.editType);
+    // A file that is there but unreadable, or a link, is the user's to mend.
+    if (glyphFilesOffered_ || !nothingAt(path)) return;
+    // A link at the settings' name is neither read nor written through.
+    const std::string settings = editor_.settingsLinkRefused
+                                     ? std::string()
+                                     : makeWorkPath(editor_.startupDirectory, SettingsFileName);
+    std::string text;
+    if (!settings.empty() && readSettingsFile(settings, text) &&
+        readSetting(&text, SectionOthers, GlyphFilesOfferedKey) == "1") {
+        return;
+    }
+    glyphFilesOffered_ = true;
+    const std::string& folder = editor_.startupDirectory;
+    const Message question{
+        formatText("%s is not there.\nMake the glyph files of the font modes in %s now, from "
+                   "the installed free fonts? Glyph files already there are kept. This is "
+                   "asked once.\n\nScripts make them with:\n%s",
+                   quotedPath(path).c_str(), quotedPath(folder).c_str(),
+                   printable(makeFontsCommandFor(folder)).c_str()),
+        "Glyph files", MessageButtons::YesNo, MessageIcon::Question};
+    if (prompts_.showMessage(view_.owner(), question) != IDYES) {
+        if (!settings.empty()) writeSetting(settings, SectionOthers, GlyphFilesOfferedKey, "1");
+        return;
+    }
+    const fontgen::Result made =
+        makeGlyphFilesShowingProgress(view_.owner(), folder, watchGlyphFileBar);
+    // Cancelled: nothing was written, and the offer stands for the next start.
+    if (made.cancelled) return;
+    if (!settings.empty()) writeSetting(settings, SectionOthers, GlyphFilesOfferedKey, "1");
+    if (!made.ok) {
+        prompts_.showMessage(view_.owner(),
+                             {formatText("The glyph files could not be made in %s: %s",
+                                         quotedPath(folder).c_str(), printable(made.error).c_str()),
+                              " ", MessageButtons::Ok, MessageIcon::Question});
+        return;
+    }
+    // As if the file had been there when the mode began.
+    warnOfGlyphFileSize();
+    setUpGlyphScroll();
+    view_.repaintGrid(true);
 }
 
 void FontModeController::setUpGlyphScroll() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "document/patternstore.h"
 #include "ui/controller.h"
 
+class QProgressDialog;
 class QString;
 
 namespace dedur {
@@ -32,7 +34,12 @@ class FontModeController : public Controller {
     // Every typed character, as its code page 950 bytes.
     void typedText(const QString& text);
 
+    // Sees the bar of the glyph files being made at each report (tests).
+    std::function<void(QProgressDialog&)> watchGlyphFileBar;
+
   private:
+    // A mode whose glyph file is not there: offers once to make the files.
+    void offerGlyphFiles();
     void setUpGlyphScroll();
     bool showGlyph(int number);
     void typedByte(uint8_t byte);
@@ -40,6 +47,8 @@ class FontModeController : public Controller {
     void showAccessError(const Message& error);
     // The mode's glyph file cannot be read whole: said, and true.
     bool refusedAsUnreadable();
+
+    bool glyphFilesOffered_ = false; // this run, whatever the settings could keep
 };
 
 } // namespace dedur
