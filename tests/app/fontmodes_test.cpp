@@ -1,5 +1,10 @@
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <tuple>
@@ -112,6 +117,72 @@ class FontModesTest : public QObject {
         f.window->dispatchCommand(CmdPatternMode);
         f.window->updateMenuState();
         QVERIFY(!f.window->action(CmdImportBdf)->isEnabled());
+    }
+
+    // What the glyph files lack is listed in the order the text uses it,
+    // each once; what shows as nothing goes by name. Tabs and line ends are
+    // not drawn, so never missing.
+    void theSubsetWarningFollowsTheText_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("warning");
+        // 24x24 has no ASCII file: Latin letters are missing too. Blanks
+        // are drawn with nothing, so never missing.
+        QTest::newRow("marks by name, in text order")
+            << int(CmdFont24Mode) << QString::fromUtf8("Zb\u200B a\u00A0\u4E00Zb\u200D\uFE0F\u200B")
+            << QString::fromUtf8("No glyph for: Z b [U+200B ZERO WIDTH SPACE] a [U+200D ZERO "
+                                 "WIDTH JOINER] [U+FE0F VARIATION SELECTOR-16]");
+        QTest::newRow("tabs and line ends are not characters")
+            << int(CmdFont16Mode) << QString::fromUtf8("\t\uD55C\u2060A\uD55C\r\n\u00AD")
+            << QString::fromUtf8("No glyph for: \uD55C [U+2060 WORD JOINER] [U+00AD SOFT HYPHEN]");
+        QTest::newRow("nothing missing")
+            << int(CmdFont16Mode) << QString::fromUtf8("A \u4E00") << QString();
+    }
+    void theSubsetWarningFollowsTheText() {
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        QFETCH(QString, warning);
+        FontFixture f;
+        f.window->dispatchCommand(mode);
+        f.inDialog<SubsetDialog>(CmdExportSubset, [&](SubsetDialog* d) {
+            d->show();
+            d->textBox()->setPlainText(text);
+            QCOMPARE(d->missingLabel()->text(), warning);
+            QCOMPARE(d->missingArea()->isVisible(), !warning.isEmpty());
+            QCOMPARE(d->copyWarningButton()->isVisible(), !warning.isEmpty());
+            if (warning.isEmpty()) return;
+            QGuiApplication::clipboard()->clear();
+            QTest::mouseClick(d->copyWarningButton(), Qt::LeftButton);
+            QCOMPARE(QGuiApplication::clipboard()->text(), warning);
+        });
+    }
+
+    // Hundreds of missing characters: the list wraps and scrolls, every
+    // line of it reachable, and the dialog keeps its size.
+    void aLongSubsetWarningScrolls() {
+        FontFixture f;
+        f.window->dispatchCommand(CmdFont16Mode);
+        f.inDialog<SubsetDialog>(CmdExportSubset, [&](SubsetDialog* d) {
+            d->show();
+            QVERIFY(QTest::qWaitForWindowExposed(d));
+            const QSize before = d->size();
+            QString text;
+            for (char32_t c = 0xAC00; c < 0xAC00 + 300; ++c) text += QString::fromUcs4(&c, 1);
+            d->textBox()->setPlainText(text);
+            d->layout()->activate();
+            QLabel* label = d->missingLabel();
+            QCOMPARE(label->text(),
+                     "No glyph for: " + QStringList(text.split("", Qt::SkipEmptyParts)).join(' '));
+            QScrollArea* area = d->missingArea();
+            QCOMPARE(d->size(), before);
+            QVERIFY(area->verticalScrollBar()->maximum() > 0);
+            // The label has all the height its wrapped lines need, and no
+            // more width than shows.
+            QVERIFY(label->height() >= label->heightForWidth(label->width()));
+            QVERIFY(label->width() <= area->viewport()->width());
+            QTest::mouseClick(d->copyWarningButton(), Qt::LeftButton);
+            QCOMPARE(QGuiApplication::clipboard()->text(), label->text());
+        });
     }
 
     void aSubsetForSomeTextIsWrittenFromTheDialog() {

@@ -1,16 +1,20 @@
 #include "fonts/subsetdialog.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "base/fileread.h"
@@ -21,6 +25,7 @@
 #include "document/patternstore.h"
 #include "editor.h"
 #include "fontcode/glyphfont.h"
+#include "fonts/invisiblecharacters.h"
 #include "ui/codeview.h"
 #include "ui/dotpreview.h"
 #include "ui/fontpreview.h"
@@ -54,6 +59,25 @@ QString extensionOf(const QString& format) {
     return "." + format;
 }
 
+// The characters of `text` that `missing` holds, each once, in the order the
+// text first uses them; those that show as nothing by name, in brackets.
+QString missingInTextOrder(const QString& text, std::vector<char32_t> missing) {
+    std::sort(missing.begin(), missing.end());
+    std::vector<bool> listed(missing.size(), false);
+    QStringList items;
+    for (const char32_t c : text.toUcs4()) {
+        const auto at = std::lower_bound(missing.begin(), missing.end(), c);
+        if (at == missing.end() || *at != c) continue;
+        const auto index = static_cast<size_t>(at - missing.begin());
+        if (listed[index]) continue;
+        listed[index] = true;
+        const std::string name = invisibleCharacterName(c);
+        items << (name.empty() ? QString::fromUcs4(&c, 1)
+                               : "[" + QString::fromStdString(name) + "]");
+    }
+    return items.join(' ');
+}
+
 } // namespace
 
 SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
@@ -83,6 +107,18 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     fontPreview_ = new FontPreview(this);
     fontPreview_->hide();
     missing_ = newWarningLine(this);
+    missing_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long list scrolls rather than pushing the rest of the dialog away.
+    missingArea_ = new QScrollArea(this);
+    missingArea_->setWidget(missing_);
+    missingArea_->setWidgetResizable(true);
+    missingArea_->setFrameShape(QFrame::NoFrame);
+    missingArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    missingArea_->setMaximumHeight(5 * missing_->fontMetrics().lineSpacing() + 6);
+    missingArea_->hide();
+    copyWarning_ = new QPushButton("Copy", this);
+    copyWarning_->setToolTip("Copies the warning's text");
+    copyWarning_->hide();
     view_ = newCodeView(this);
 
     auto* form = new QFormLayout;
@@ -96,7 +132,10 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     left->addWidget(strings_, 1);
     left->addWidget(load);
     left->addLayout(form);
-    left->addWidget(missing_);
+    auto* warning = new QHBoxLayout;
+    warning->addWidget(missingArea_, 1);
+    warning->addWidget(copyWarning_, 0, Qt::AlignTop);
+    left->addLayout(warning);
     left->addWidget(preview_, 1);
     auto* top = new QHBoxLayout;
     top->addLayout(left, 2);
@@ -122,6 +161,8 @@ SubsetDialog::SubsetDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     connect(load, &QPushButton::clicked, this, &SubsetDialog::loadTextFile);
     connect(save, &QPushButton::clicked, this, &SubsetDialog::saveToFile);
     connect(close, &QPushButton::clicked, this, [this] { done(0); });
+    connect(copyWarning_, &QPushButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setText(missing_->text()); });
     refresh();
 }
 
@@ -139,7 +180,7 @@ void SubsetDialog::refresh() {
     const GlyphFileKind kind = big ? GlyphFileKind::Big5_24x24 : GlyphFileKind::Big5_16x15;
     const std::string name = name_->text().trimmed().toStdString();
     if (!isIdentifier(name)) {
-        missing_->setText("The name must be a C identifier.");
+        setWarning("The name must be a C identifier.");
         view_->clear();
         fontPreview_->clear();
         return;
@@ -165,9 +206,8 @@ void SubsetDialog::refresh() {
         layoutNamed(layout_->currentData().toString().toStdString()).value_or(CodeLayout::RowsMsb);
     const GlyphSubset subset = makeSubset(bytes.file, kind, layout, characters, bytes.ascii,
                                           bytes.symbol, bytes.symbolSupp);
-    QString missing;
-    for (char32_t c : subset.missing) missing += QString::fromStdU32String(std::u32string(1, c));
-    missing_->setText(missing.isEmpty() ? QString() : QString("No glyph for: %1").arg(missing));
+    const QString missing = missingInTextOrder(strings_->toPlainText(), subset.missing);
+    setWarning(missing.isEmpty() ? QString() : QString("No glyph for: %1").arg(missing));
     if (library) {
         makeLibraryFont(*library, subset, bytes, name);
     } else {
@@ -185,6 +225,12 @@ void SubsetDialog::refresh() {
                      .arg(limits::ShownCodeBytes >> 10);
     }
     view_->setPlainText(shown);
+}
+
+void SubsetDialog::setWarning(const QString& text) {
+    missing_->setText(text);
+    missingArea_->setVisible(!text.isEmpty());
+    copyWarning_->setVisible(!text.isEmpty());
 }
 
 void SubsetDialog::makeLibraryFont(FontFormat format, const GlyphSubset& subset,

@@ -12,6 +12,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
 
 namespace dedur {
 
@@ -38,6 +40,8 @@ class SubsetDialog : public ScreenCentred<QDialog> {
     QComboBox* layoutBox() const { return layout_; }
     QLineEdit* nameField() const { return name_; }
     QLabel* missingLabel() const { return missing_; }
+    QScrollArea* missingArea() const { return missingArea_; }
+    QPushButton* copyWarningButton() const { return copyWarning_; }
     QComboBox* readsBox() const { return reads_; }
     QCheckBox* remapBox() const { return remap_; }
     DotPreview* preview() const { return preview_; }
@@ -45,6 +49,8 @@ class SubsetDialog : public ScreenCentred<QDialog> {
     const std::string& output() const { return output_; }
 
   private:
+    // The warning line, with Copy while it says something.
+    void setWarning(const QString& text);
     void showFirstGlyph(const GlyphSubset& subset, GlyphFileKind kind);
     // The glyph files a subset is made of.
     struct GlyphBytes {
@@ -62,6 +68,8 @@ class SubsetDialog : public ScreenCentred<QDialog> {
     QComboBox* layout_;
     QLineEdit* name_;
     QLabel* missing_;
+    QScrollArea* missingArea_;
+    QPushButton* copyWarning_;
     QComboBox* reads_;
     QCheckBox* remap_;
     DotPreview* preview_;
