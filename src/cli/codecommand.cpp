@@ -190,7 +190,18 @@ int runCode(const ParsedArgs& args) {
 
     RangeChoice choice = RangeChoice::All;
     std::string rangeText = profile.patterns;
-    if (!rangeText.empty()) choice = RangeChoice::Numbers;
+    if (rangeText == CurrentPatternChoice) {
+        // The pattern the dialog showed when the profile was kept.
+        if (profile.pattern > doc.patternCount) {
+            return failure(where + " has pattern = " + std::to_string(profile.pattern) + "; " +
+                           quotedPath(source) + " has " + std::to_string(doc.patternCount) +
+                           (doc.patternCount == 1 ? " pattern" : " patterns"));
+        }
+        if (!selectPatternNumber(doc, std::max(profile.pattern, 1), source)) return 1;
+        choice = RangeChoice::Current;
+    } else if (!rangeText.empty()) {
+        choice = RangeChoice::Numbers;
+    }
     if (args.has("pattern")) {
         if (!selectPatternNumber(doc, number, source)) return 1;
         choice = RangeChoice::Current;
@@ -203,13 +214,13 @@ int runCode(const ParsedArgs& args) {
     const PanelRange range =
         parsePanelRange(choice, rangeText, doc.patternCount, doc.currentPattern);
     if (!range.ok()) return failure(range.outcome.message.text);
-    // The range takes a number past the last pattern as the last; an icon
-    // font would then put another pattern at the code asked for.
-    if (fontFormat && choice == RangeChoice::Numbers &&
-        parsePanelRange(choice, rangeText, doc.patternCount + 1, doc.currentPattern)
-                .panelFlags[static_cast<size_t>(doc.patternCount)] == 1) {
-        return failure("The range \"" + rangeText + "\" goes past pattern " +
-                       std::to_string(doc.patternCount) + ", the last of " + quotedPath(source));
+    // The range reader takes a number past the last pattern as the last;
+    // the code would then hold another pattern than the one asked for.
+    if (choice == RangeChoice::Numbers) {
+        if (const std::string past = rangePastLast(rangeText, doc.patternCount, quotedPath(source));
+            !past.empty()) {
+            return failure(past);
+        }
     }
 
     CodeOptions options;
@@ -220,7 +231,11 @@ int runCode(const ParsedArgs& args) {
     options.progmem = profile.progmem;
     options.animation = args.has("animation");
     options.delays = sidecar.delays;
-    const CodeJob job = makeCodeJob(doc, range.panelFlags, sidecar.names, options, source);
+    CodeJob job = makeCodeJob(doc, range.panelFlags, sidecar.names, options, source);
+    // The heading names the file written, as the editor's Save does.
+    if (const auto output = args.value("output")) {
+        job.output = std::filesystem::path(*output).filename().string();
+    }
     if (fontFormat) {
         icons.names = sidecar.names;
         FontOutput output;
@@ -275,12 +290,23 @@ int runCode(const ParsedArgs& args) {
     return written ? 0 : 1;
 }
 
+// The layouts as the option lists them, from the table the editor shows too.
+std::string layoutHelp() {
+    std::string text;
+    for (const CodeLayout l : AllCodeLayouts) {
+        text += text.empty() ? "  --layout L     " : "                 ";
+        text += layoutName(l);
+        text += l == CodeLayout::RowsMsb ? " (default): " : ": ";
+        text += layoutDescription(l);
+        text += l == AllCodeLayouts[std::size(AllCodeLayouts) - 1] ? "\n" : ";\n";
+    }
+    return text;
+}
+
 } // namespace
 
 const Command& codeCommand() {
-    static const Command command{
-        "code",
-        "write patterns as code for a display driver (C, XBM, MicroPython, Rust, ...)",
+    static const std::string usage =
         "usage: dedur-cli code FILE.pat [--pattern N | --range TEXT | --all]\n"
         "                     [--format c|xbm|micropython|rust|asm|json | --template FILE]\n"
         "                     [--layout L] [--name NAME] [--invert] [--progmem] [--animation]\n"
@@ -300,12 +326,8 @@ const Command& codeCommand() {
         "                 lvgl-font, u8g2-font, gfx-font: the patterns as the glyphs of\n"
         "                 a font for LVGL, u8g2 or Adafruit GFX, with a #define of each\n"
         "                 icon's code and UTF-8 string (NAME_ICON_<pattern name>)\n"
-        "  --template F   a Mustache template instead of a built-in format\n"
-        "  --layout L     rows-msb (default): rows from the top, leftmost dot in bit 7;\n"
-        "                 rows-lsb: leftmost dot in bit 0 (XBM);\n"
-        "                 pages-lsb: 8-row pages, a byte per column, top dot in bit 0;\n"
-        "                 pages-msb: as pages-lsb, top dot in bit 7;\n"
-        "                 panel: this panel's display memory, as export --binary\n"
+        "  --template F   a Mustache template instead of a built-in format\n" +
+        layoutHelp() +
         "  --name NAME    the identifier (a C identifier; default from FILE's name)\n"
         "  --invert       swap set and clear dots\n"
         "  --progmem      put the C arrays in program memory (AVR; nothing elsewhere)\n"
@@ -324,7 +346,11 @@ const Command& codeCommand() {
         "  --baseline B   the icons' baseline B rows above their bottom, 0..96 (default 0)\n"
         "  --output OUT   write OUT instead of standard output\n"
         "  --force        replace an existing OUT\n"
-        "Patterns named with \"dedur-cli names\" keep their names in the code.\n",
+        "Patterns named with \"dedur-cli names\" keep their names in the code.\n";
+    static const Command command{
+        "code",
+        "write patterns as code for a display driver (C, XBM, MicroPython, Rust, ...)",
+        usage.c_str(),
         {{"pattern", true},
          {"range", true},
          {"all", false},

@@ -70,6 +70,8 @@ void applySettingsText(Editor& editor, const std::string& text) {
         s.zoomCell = cell >= 4 && cell <= 40 ? static_cast<int>(cell) : 0;
     }
     s.onionSkin = read(SectionOthers, "ONIONSKIN") == "1";
+    s.codeChoices = readSetting(&text, SectionOthers, "CODEEXPORT", 250);
+    s.codeProfile = readSetting(&text, SectionOthers, "CODEPROFILE", 250);
     if (!(value = read(SectionOthers, "PATFILE")).empty()) {
         doc.patternFileName = value;
         if (!(value = read(SectionOthers, "PATNO")).empty()) {
@@ -160,6 +162,11 @@ void savePanelViewRect(const Editor& editor, const WindowRect& rect) {
 
 void saveZoom(const Editor& editor) {
     put(editor, SectionOthers, "ZOOMCELL", std::to_string(editor.settings.zoomCell));
+}
+
+void saveCodeChoices(const Editor& editor) {
+    put(editor, SectionOthers, "CODEEXPORT", editor.settings.codeChoices);
+    put(editor, SectionOthers, "CODEPROFILE", editor.settings.codeProfile);
 }
 
 void saveOnionSkin(const Editor& editor) {

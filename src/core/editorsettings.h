@@ -16,6 +16,8 @@ struct Editor;
 
 // Stores the zoom right away.
 void saveZoom(const Editor& editor);
+// Stores the code export's last choices and profile (CODEEXPORT, CODEPROFILE).
+void saveCodeChoices(const Editor& editor);
 // Stores whether the onion skin shows.
 void saveOnionSkin(const Editor& editor);
 void savePanelViewRect(const Editor& editor, const WindowRect& rect);

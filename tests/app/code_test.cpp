@@ -1,14 +1,21 @@
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QTest>
 
 #include "base/limits.h"
 #include "code/codedialog.h"
 #include "editorfixture.h"
+#include "editorsettings.h"
+#include "grid/resize.h"
 #include "panel/panelview.h"
 #include "ui/commandids.h"
 #include "ui/dotpreview.h"
@@ -16,6 +23,30 @@
 
 using namespace dedur;
 using dedur::test::EditorFixture;
+
+namespace {
+
+void choose(QComboBox* box, const QString& data) {
+    const int index = box->findData(data);
+    QVERIFY2(index >= 0, qPrintable(data));
+    box->setCurrentIndex(index);
+}
+
+bool enabled(QComboBox* box, int index) {
+    return qobject_cast<QStandardItemModel*>(box->model())->item(index)->isEnabled();
+}
+
+// What the real command line writes to standard output.
+QByteArray cliOutput(const QStringList& args) {
+    QProcess cli;
+    cli.start(DEDUR_CLI, args);
+    if (!cli.waitForFinished(60000) || cli.exitCode() != 0) {
+        return "failed: " + cli.readAllStandardError();
+    }
+    return cli.readAllStandardOutput();
+}
+
+} // namespace
 
 // Pattern names and the code export, through the real window and dialog.
 class CodeTest : public QObject {
@@ -132,9 +163,6 @@ class CodeTest : public QObject {
             d->readsBox()->setCurrentIndex(d->readsBox()->findData("rows-lsb"));
             QCOMPARE(d->preview()->differences(), 6);
             d->readsBox()->setCurrentIndex(0);
-            d->invertBox()->setChecked(true);
-            QCOMPARE(d->preview()->differences(), 144); // every dot of the 12 x 12 pattern
-            d->invertBox()->setChecked(false);
 
             d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:rust"));
             d->layoutBox()->setCurrentIndex(d->layoutBox()->findData("pages-lsb"));
@@ -211,6 +239,317 @@ class CodeTest : public QObject {
         const std::string saved = test::readBytes(f.dir.file("big.txt"));
         QCOMPARE(saved.size(), size_t(24 * 24 * 24) * line.size());
         QVERIFY(saved.compare(0, line.size(), line) == 0);
+    }
+
+    // A display that reads another count of bytes than it is given still
+    // shows what it makes of them, with the count said and the dots marked.
+    void theDisplayPreviewReadsWhatItIsGiven() {
+        EditorFixture f;
+        changePatternSize(f.doc(), f.editor->history, f.editor->selection, 10, 9);
+        test::setRows(f.doc(), {"1000000000"}); // dot (0, 0) only
+        struct Row {
+            const char* layout;
+            const char* reads; // "" for the same layout
+            bool invert;
+            QString note;
+            int differences;
+            int litAt; // the dot the display lights, y * 10 + x; -1 for none other
+        };
+        constexpr int NotChecked = -2;
+        const Row rows[] = {
+            {"rows-msb", "", false, "", 0, 0},
+            // 0x80 first, read as the first column's page: its bottom dot.
+            {"rows-msb", "pages-lsb", false, "18 bytes given, 20 read", 2, 7 * 10},
+            // 0x01 first, read as the first row: bit 0 is dot 7.
+            {"pages-lsb", "rows-msb", false, "20 bytes given, 18 read", 2, 7},
+            {"pages-msb", "", false, "", 0, 0},
+            // An inverted export shows the inverted pattern, no difference.
+            {"rows-msb", "", true, "", 0, -1},
+            {"pages-lsb", "", true, "", 0, -1},
+            // Each row's 0x7F 0xC0 (or 0xFF 0xC0) read from bit 0: dots 8
+            // and 9 come out dark, and dot 7 too in the first row.
+            {"rows-msb", "rows-lsb", true, "", 2 + 2 + 16, NotChecked},
+        };
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            for (const Row& row : rows) {
+                const QString what = QString("%1 read as %2").arg(row.layout, row.reads);
+                choose(d->layoutBox(), row.layout);
+                choose(d->readsBox(), row.reads);
+                d->invertBox()->setChecked(row.invert);
+                DotPreview* preview = d->preview();
+                QCOMPARE(preview->note(), row.note);
+                QVERIFY2(preview->displayCaption().contains(row.note), qPrintable(what));
+                QVERIFY2(preview->differences() == row.differences,
+                         qPrintable(what + QString(": %1").arg(preview->differences())));
+                std::vector<uint8_t> lit(90, row.invert ? '1' : '0');
+                lit[0] = row.invert ? '0' : '1';
+                QCOMPARE(preview->expectedDots(), lit);
+                if (row.litAt >= 0) {
+                    std::vector<uint8_t> shown(90, row.invert ? '1' : '0');
+                    shown[static_cast<size_t>(row.litAt)] = row.invert ? '0' : '1';
+                    QVERIFY2(preview->shownDots() == shown, qPrintable(what));
+                } else if (row.litAt == -1) {
+                    QVERIFY2(preview->shownDots() == lit, qPrintable(what));
+                }
+            }
+        });
+    }
+
+    // Under All or a range the preview shows the pattern chosen for it.
+    void thePreviewFollowsTheChosenPattern() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"1"});
+        f.window->dispatchCommand(CmdAddPattern);
+        test::setRows(f.doc(), {"01"});
+        f.editor->sidecar.names[2] = "second";
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            QVERIFY(!d->previewBox()->isEnabled()); // the current pattern alone
+            d->allButton()->setChecked(true);
+            QVERIFY(d->previewBox()->isEnabled());
+            QCOMPARE(d->previewBox()->count(), 2);
+            QCOMPARE(d->previewBox()->itemText(1), QString("No. 2 (second)"));
+            // Still the one shown before, pattern 2.
+            QCOMPARE(d->previewBox()->currentData().toInt(), 2);
+            QCOMPARE(d->preview()->expectedDots()[1], uint8_t('1'));
+            d->previewBox()->setCurrentIndex(0);
+            QCOMPARE(d->preview()->expectedDots()[0], uint8_t('1'));
+            QCOMPARE(d->preview()->expectedDots()[1], uint8_t('0'));
+            // Kept while the choices change around it.
+            choose(d->layoutBox(), "pages-lsb");
+            QCOMPARE(d->previewBox()->currentData().toInt(), 1);
+        });
+    }
+
+    // A format that keeps its dots in some layouts only takes one of them
+    // when it is chosen, says so, and greys out the others.
+    void aFormatTakesALayoutItCanHold() {
+        EditorFixture f;
+        struct Row {
+            const char* from;
+            const char* format;
+            const char* to;
+            std::vector<const char*> refused;
+        };
+        const Row rows[] = {
+            {"rows-msb", "format:xbm", "rows-lsb", {"rows-msb", "pages-lsb", "pages-msb", "panel"}},
+            {"pages-msb", "format:micropython", "rows-msb", {"pages-msb", "panel"}},
+            {"rows-lsb",
+             "format:lvgl",
+             "rows-msb",
+             {"rows-lsb", "pages-lsb", "pages-msb", "panel"}},
+            {"pages-msb", "format:c", "pages-msb", {}},
+        };
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            for (const Row& row : rows) {
+                choose(d->formatBox(), "format:json");
+                choose(d->layoutBox(), row.from);
+                choose(d->formatBox(), row.format);
+                QCOMPARE(d->layoutBox()->currentData().toString(), QString(row.to));
+                QVERIFY2(!d->text().empty(), row.format);
+                QVERIFY(d->problemLabel()->text().isEmpty());
+                const bool switched = std::string(row.from) != row.to;
+                QCOMPARE(
+                    d->noteLabel()->text().contains(QString("The layout is now %1").arg(row.to)),
+                    switched);
+                for (int i = 0; i < d->layoutBox()->count(); ++i) {
+                    const std::string layout = d->layoutBox()->itemData(i).toString().toStdString();
+                    const bool refused = std::find(row.refused.begin(), row.refused.end(),
+                                                   layout) != row.refused.end();
+                    QVERIFY2(enabled(d->layoutBox(), i) == !refused, layout.c_str());
+                }
+            }
+        });
+    }
+
+    // Copy and Save are there while there is code to copy or save, say what
+    // they did, and PROGMEM is offered where it means something.
+    void copyAndSaveSayWhatTheyDid() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"11"});
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            QVERIFY(d->copyButton()->isEnabled());
+            QVERIFY(d->saveButton()->isEnabled());
+            d->nameField()->setText("no good");
+            d->refresh();
+            QVERIFY(!d->copyButton()->isEnabled());
+            QVERIFY(!d->saveButton()->isEnabled());
+            d->nameField()->setText("logo");
+            d->refresh();
+            QVERIFY(d->copyButton()->isEnabled());
+
+            d->copyToClipboard();
+            const QByteArray copied = QGuiApplication::clipboard()->text().toUtf8();
+            QVERIFY(copied.startsWith("/* logo.h: made by dedur from pattern.pat"));
+            QCOMPARE(d->noteLabel()->text(), QString("Copied %1 bytes").arg(copied.size()));
+
+            // The heading names the file written, whatever the code's name.
+            f.prompts.files = {QString::fromStdString(f.dir.file("beep.h"))};
+            d->saveToFile();
+            QCOMPARE(d->noteLabel()->text(), QString("Saved beep.h"));
+            const std::string saved = test::readBytes(f.dir.file("beep.h"));
+            QCOMPARE(saved.substr(0, saved.find('\n')),
+                     std::string("/* beep.h: made by dedur from pattern.pat, layout rows-msb"));
+            f.prompts.files = {};
+            d->saveToFile(); // cancelled: nothing said
+            QVERIFY(d->noteLabel()->text().isEmpty());
+
+            // A range past the last pattern is said, and nothing is offered.
+            d->rangeField()->setText("1-9");
+            emit d->rangeField()->textEdited("1-9");
+            QCOMPARE(d->problemLabel()->text(), QString("1-9: the file has 1 pattern"));
+            QVERIFY(!d->copyButton()->isEnabled());
+            QVERIFY(!d->saveButton()->isEnabled());
+            d->allButton()->setChecked(true);
+
+            const struct {
+                const char* format;
+                bool progmem;
+            } formats[] = {{"format:c", true},         {"format:rust", false},
+                           {"format:lvgl", false},     {"format:json", false},
+                           {"format:gfx-font", false}, {"format:asm", false}};
+            for (const auto& row : formats) {
+                choose(d->formatBox(), row.format);
+                QCOMPARE(d->progmemBox()->isEnabled(), row.progmem);
+            }
+        });
+    }
+
+    // Save offers the pattern's or the file's name with the format's
+    // extension.
+    void saveOffersANameForTheFormat() {
+        EditorFixture f;
+        const std::string tmpl = f.dir.file("c-struct.h.mustache");
+        test::writeBytes(tmpl, "{{#patterns}}{{name}}{{/patterns}}\n");
+        const std::string plain = f.dir.file("listing.mustache");
+        test::writeBytes(plain, "{{file}}\n");
+        struct Row {
+            const char* format; // or a template's path
+            const char* name;
+            const char* expected;
+        };
+        const Row rows[] = {
+            {"c", "", "pattern.h"},
+            {"c", "logo", "logo.h"},
+            {"micropython", "", "pattern.py"},
+            {"rust", "", "pattern.rs"},
+            {"asm", "", "pattern.s"},
+            {"json", "", "pattern.json"},
+            {"lvgl", "", "pattern.c"},
+            {"lvgl-font", "", "pattern.c"},
+            {"u8g2-font", "", "pattern.h"},
+            {tmpl.c_str(), "", "pattern.h"},
+            {plain.c_str(), "", "pattern.txt"},
+        };
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            for (const Row& row : rows) {
+                CodeProfile p;
+                (row.format[0] == '/' ? p.templateFile : p.format) = row.format;
+                p.name = row.name;
+                d->applyProfile(p);
+                QCOMPARE(d->suggestedFileName(), QString(row.expected));
+            }
+        });
+        // The pattern's own name when it is the one written; the file's
+        // name once it has one.
+        f.editor->sidecar.names[1] = "bell";
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            choose(d->formatBox(), "format:xbm");
+            QCOMPARE(d->suggestedFileName(), QString("bell.xbm"));
+        });
+        f.editor->sidecar.names.clear();
+        f.prompts.files = {QString::fromStdString(f.dir.file("battery-icons.pat"))};
+        QVERIFY(f.window->controllers().files.saveAs());
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            QCOMPARE(d->suggestedFileName(), QString("battery-icons.xbm"));
+        });
+    }
+
+    // The dialog opens as it was left: the last choices, kept in the
+    // settings, or the profile last chosen for the file. Opening it writes
+    // no sidecar.
+    void theDialogOpensAsItWasLeft() {
+        EditorFixture f;
+        f.prompts.files = {QString::fromStdString(f.dir.file("a.pat"))};
+        QVERIFY(f.window->controllers().files.saveAs());
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            choose(d->formatBox(), "format:rust");
+            choose(d->layoutBox(), "pages-lsb");
+            d->invertBox()->setChecked(true);
+        });
+        QVERIFY(!std::filesystem::exists(f.dir.file("a.pat.toml")));
+        // Read back from the settings file, as the next start reads it.
+        f.editor->settings = Settings();
+        QCOMPARE(loadSettings(*f.editor), 1);
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            QCOMPARE(d->formatBox()->currentData().toString(), QString("format:rust"));
+            QCOMPARE(d->layoutBox()->currentData().toString(), QString("pages-lsb"));
+            QVERIFY(d->invertBox()->isChecked());
+            QVERIFY(d->currentButton()->isChecked());
+            // A profile chosen for the file comes back before the last choices.
+            d->allButton()->setChecked(true);
+            choose(d->formatBox(), "format:json");
+            f.prompts.typed = {"oled"};
+            d->saveAsProfile();
+            choose(d->formatBox(), "format:c");
+        });
+        f.editor->settings = Settings();
+        QCOMPARE(loadSettings(*f.editor), 1);
+        f.editor->codeProfile.clear();
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            QCOMPARE(d->profileBox()->currentText(), QString("oled"));
+            QCOMPARE(d->formatBox()->currentData().toString(), QString("format:json"));
+            QVERIFY(d->allButton()->isChecked());
+            d->profileBox()->setCurrentIndex(0);
+            emit d->profileBox()->activated(0);
+        });
+        QVERIFY(f.editor->codeProfile.empty());
+    }
+
+    // A profile kept in the dialog makes the command line write what the
+    // dialog showed, for the current pattern or a range.
+    void theCommandLineWritesWhatTheProfileShowed() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"1"});
+        f.window->dispatchCommand(CmdAddPattern);
+        test::setRows(f.doc(), {"01"});
+        f.window->dispatchCommand(CmdAddPattern);
+        test::setRows(f.doc(), {"001"});
+        f.window->dispatchCommand(CmdInsertPattern); // a new pattern 3, current
+        test::setRows(f.doc(), {"0001"});
+        const std::string file = f.dir.file("four.pat");
+        f.prompts.files = {QString::fromStdString(file)};
+        QVERIFY(f.window->controllers().files.saveAs());
+        struct Row {
+            const char* profile;
+            const char* range; // nullptr: the current pattern
+            const char* layout;
+        };
+        const Row rows[] = {{"cur", nullptr, "pages-lsb"}, {"some", "2, 4", "rows-lsb"}};
+        std::map<std::string, std::string> shown;
+        f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
+            for (const Row& row : rows) {
+                choose(d->formatBox(), "format:c");
+                choose(d->layoutBox(), row.layout);
+                if (row.range) {
+                    d->rangeField()->setText(row.range);
+                    emit d->rangeField()->textEdited(row.range);
+                } else {
+                    d->currentButton()->setChecked(true);
+                }
+                f.prompts.typed = {row.profile};
+                d->saveAsProfile();
+                d->copyToClipboard();
+                shown[row.profile] = QGuiApplication::clipboard()->text().toStdString();
+            }
+        });
+        QVERIFY(shown["cur"].find("Pattern 3: ") != std::string::npos);
+        QVERIFY(shown["cur"].find("Pattern 4: ") == std::string::npos);
+        QVERIFY(f.window->controllers().files.save());
+        for (const Row& row : rows) {
+            const QByteArray written =
+                cliOutput({"code", QString::fromStdString(file), "--profile", row.profile});
+            QCOMPARE(written.toStdString(), shown[row.profile]);
+        }
     }
 
     // Names that would not compile are refused by Pattern > Name... with the

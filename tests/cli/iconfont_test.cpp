@@ -135,9 +135,8 @@ const Refusal Refusals[] = {
      "The names of patterns 1 and 3 would both define \"TWINS_ICON_WIFI\"; rename one"},
     {"code icons.pat --format lvgl-font --name int", 1, "\"int\" is a keyword"},
     // A range past the last pattern would shift the codes.
-    {"code icons.pat --format lvgl-font --range 4", 1,
-     "The range \"4\" goes past pattern 3, the last of \"icons.pat\""},
-    {"code icons.pat --format lvgl-font --range 2-9", 1, "goes past pattern 3"},
+    {"code icons.pat --format lvgl-font --range 4", 1, "4: \"icons.pat\" has 3 patterns"},
+    {"code icons.pat --format lvgl-font --range 2-9", 1, "2-9: \"icons.pat\" has 3 patterns"},
     // Options of other formats.
     {"code icons.pat --first 0x41", 2, "--first, --spacing and --baseline go with --format"},
     {"code icons.pat --format lvgl --baseline 1", 2, "go with --format lvgl-font"},

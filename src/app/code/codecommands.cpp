@@ -12,6 +12,7 @@ void CodeCommands::exportCode() {
     view_.commitSelection();
     CodeDialog dialog(view_.owner(), prompts_, editor_);
     view_.showDialog(&dialog);
+    dialog.rememberChoices();
 }
 
 } // namespace dedur

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <charconv>
@@ -28,6 +29,7 @@
 #include "code/codetemplate.h"
 #include "document/dotpacking.h"
 #include "editor.h"
+#include "editorsettings.h"
 #include "panel/panelexport.h"
 #include "ui/codeview.h"
 #include "ui/dotpreview.h"
@@ -54,7 +56,15 @@ QStringList templateFiles() {
     return files;
 }
 
-const char* extensionOf(const QString& format) {
+QString extensionOf(const CodeProfile& p) {
+    if (!p.templateFile.empty()) {
+        // A template names what it makes: "c-struct.h.mustache" makes a ".h".
+        QString made = QFileInfo(QString::fromStdString(p.templateFile)).fileName();
+        if (made.endsWith(".mustache")) made.chop(9);
+        const QString suffix = QFileInfo(made).suffix();
+        return suffix.isEmpty() ? ".txt" : "." + suffix;
+    }
+    const QString format = QString::fromStdString(p.format);
     if (format == "c") return ".h";
     // LVGL's images and fonts are translation units of their own; u8g2's and
     // Adafruit GFX's fonts are included where they are drawn.
@@ -63,7 +73,7 @@ const char* extensionOf(const QString& format) {
     if (format == "xbm") return ".xbm";
     if (format == "micropython") return ".py";
     if (format == "rust") return ".rs";
-    if (format == "asm") return ".asm";
+    if (format == "asm") return ".s";
     if (format == "json") return ".json";
     return ".txt";
 }
@@ -111,8 +121,9 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     reads_ = new QComboBox(this);
     reads_->addItem("the same layout", QString());
     for (CodeLayout l : AllCodeLayouts) {
-        layout_->addItem(layoutName(l), QString(layoutName(l)));
-        reads_->addItem(layoutName(l), QString(layoutName(l)));
+        const QString described = QString("%1: %2").arg(layoutName(l), layoutDescription(l));
+        layout_->addItem(described, QString(layoutName(l)));
+        reads_->addItem(described, QString(layoutName(l)));
     }
     settings->addWidget(new QLabel("Layout:", this), row, 0);
     settings->addWidget(layout_, row++, 1);
@@ -172,10 +183,17 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     settings->addWidget(reads_, row++, 1);
     settings->setRowStretch(row, 1);
 
+    // Of several patterns, the display preview shows the one chosen here.
+    auto* previewRow = new QHBoxLayout;
+    shown_ = new QComboBox(this);
+    previewRow->addWidget(new QLabel("Preview of:", this));
+    previewRow->addWidget(shown_, 1);
     preview_ = new DotPreview(this);
     fontPreview_ = new FontPreview(this);
     fontPreview_->hide();
     problem_ = newWarningLine(this);
+    note_ = new QLabel(this);
+    note_->setWordWrap(true);
     view_ = newCodeView(this);
 
     auto* leftSide = new QWidget(this);
@@ -183,6 +201,7 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     auto* left = new QVBoxLayout(leftSide);
     left->setContentsMargins(0, 0, 0, 0);
     left->addLayout(settings);
+    left->addLayout(previewRow);
     left->addWidget(preview_, 1);
     left->addWidget(fontPreview_, 1);
     auto* top = new QHBoxLayout;
@@ -190,11 +209,12 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     auto* right = new QVBoxLayout;
     right->addWidget(problem_);
     right->addWidget(view_, 1);
+    right->addWidget(note_);
     top->addLayout(right, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto* save = new QPushButton("Save...", this);
-    auto* copy = new QPushButton("Copy", this);
+    auto* save = save_ = new QPushButton("Save...", this);
+    auto* copy = copy_ = new QPushButton("Copy", this);
     auto* keep = new QPushButton("Save as profile...", this);
     auto* close = new QPushButton("Close", this);
     save->setDefault(true);
@@ -209,6 +229,7 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
     resize(1040, 600);
 
     fillProfiles();
+    restoreChoices();
     connect(save, &QPushButton::clicked, this, &CodeDialog::saveToFile);
     connect(copy, &QPushButton::clicked, this, &CodeDialog::copyToClipboard);
     connect(keep, &QPushButton::clicked, this, &CodeDialog::saveAsProfile);
@@ -222,7 +243,17 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
         numbers_->setChecked(true);
         refresh();
     });
-    for (QComboBox* box : {format_, layout_, reads_}) {
+    connect(format_, &QComboBox::currentIndexChanged, this, [this] {
+        const QString before = layout_->currentData().toString();
+        fitLayoutToFormat(true);
+        refresh();
+        const QString now = layout_->currentData().toString();
+        if (now != before) {
+            note_->setText(QString("The layout is now %1: %2 cannot take %3.")
+                               .arg(now, format_->currentText(), before));
+        }
+    });
+    for (QComboBox* box : {layout_, reads_, shown_}) {
         connect(box, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     }
     for (QLineEdit* field : {name_, first_, foreground_, background_}) {
@@ -240,6 +271,8 @@ CodeDialog::CodeDialog(QWidget* parent, Prompts& prompts, Editor& editor)
         if (index > 0 && found != editor_.sidecar.profiles.end()) {
             editor_.codeProfile = found->first;
             applyProfile(found->second);
+        } else if (index == 0) {
+            editor_.codeProfile.clear();
         }
     });
     refresh();
@@ -279,7 +312,68 @@ CodeProfile CodeDialog::profile() const {
     p.progmem = progmem_->isChecked();
     p.name = name_->text().trimmed().toStdString();
     if (numbers_->isChecked()) p.patterns = range_->text().toStdString();
+    if (current_->isChecked()) {
+        p.patterns = CurrentPatternChoice;
+        p.pattern = editor_.document.currentPattern + 1;
+    }
     return p;
+}
+
+void CodeDialog::restoreChoices() {
+    // The file's profile last chosen in this run, or the one of that name
+    // the settings remember; the sidecar is only read here.
+    for (const std::string& name : {editor_.codeProfile, editor_.settings.codeProfile}) {
+        const auto found = editor_.sidecar.profiles.find(name);
+        if (name.empty() || found == editor_.sidecar.profiles.end()) continue;
+        editor_.codeProfile = name;
+        profiles_->setCurrentIndex(profiles_->findText(QString::fromStdString(name)));
+        applyProfile(found->second);
+        return;
+    }
+    // Else the last format, layout and options, for the current pattern.
+    CodeProfile last;
+    parseCodeChoices(editor_.settings.codeChoices, last);
+    if (!last.templateFile.empty() &&
+        !QFileInfo(QString::fromStdString(last.templateFile)).isFile()) {
+        last.templateFile.clear();
+    }
+    if (last.templateFile.empty() &&
+        format_->findData("format:" + QString::fromStdString(last.format)) < 0) {
+        last.format = CodeProfile().format;
+    }
+    last.patterns = CurrentPatternChoice;
+    applyProfile(last);
+}
+
+void CodeDialog::rememberChoices() {
+    editor_.settings.codeChoices = codeChoicesText(profile());
+    editor_.settings.codeProfile =
+        profiles_->currentIndex() > 0 ? profiles_->currentText().toStdString() : std::string();
+    saveCodeChoices(editor_);
+}
+
+void CodeDialog::fitLayoutToFormat(bool switchLayout) {
+    const CodeProfile p = profile();
+    const auto format = p.templateFile.empty() ? formatNamed(p.format) : std::nullopt;
+    auto* model = qobject_cast<QStandardItemModel*>(layout_->model());
+    int firstTaken = -1;
+    for (int i = 0; i < layout_->count(); ++i) {
+        bool taken = true;
+        if (format) {
+            // Only the layout is asked about: one pattern, on the panel.
+            CodeJob probe;
+            probe.layout = layoutNamed(layout_->itemData(i).toString().toStdString())
+                               .value_or(CodeLayout::RowsMsb);
+            probe.patterns.resize(1);
+            taken = checkCodeFormat(probe, *format).ok();
+        }
+        model->item(i)->setEnabled(taken);
+        if (taken && firstTaken < 0) firstTaken = i;
+    }
+    if (switchLayout && firstTaken >= 0 && !model->item(layout_->currentIndex())->isEnabled()) {
+        const QSignalBlocker quiet(layout_);
+        layout_->setCurrentIndex(firstTaken);
+    }
 }
 
 void CodeDialog::applyProfile(const CodeProfile& p) {
@@ -291,14 +385,16 @@ void CodeDialog::applyProfile(const CodeProfile& p) {
     }
     const QSignalBlocker quiet[] = {QSignalBlocker(format_), QSignalBlocker(layout_),
                                     QSignalBlocker(invert_), QSignalBlocker(progmem_),
-                                    QSignalBlocker(all_),    QSignalBlocker(numbers_)};
+                                    QSignalBlocker(all_),    QSignalBlocker(numbers_),
+                                    QSignalBlocker(current_)};
     format_->setCurrentIndex(std::max(0, format_->findData(format)));
     layout_->setCurrentIndex(std::max(0, layout_->findData(QString::fromStdString(p.layout))));
     invert_->setChecked(p.invert);
     progmem_->setChecked(p.progmem);
     name_->setText(QString::fromStdString(p.name));
-    range_->setText(QString::fromStdString(p.patterns));
-    (p.patterns.empty() ? all_ : numbers_)->setChecked(true);
+    const bool current = p.patterns == CurrentPatternChoice;
+    range_->setText(current ? QString() : QString::fromStdString(p.patterns));
+    (current ? current_ : p.patterns.empty() ? all_ : numbers_)->setChecked(true);
     refresh();
 }
 
@@ -320,6 +416,14 @@ bool CodeDialog::makeText(CodeJob& job) {
     const PanelRange range =
         parsePanelRange(choice, p.patterns, doc.patternCount, doc.currentPattern);
     if (!range.ok()) return fail(QString::fromStdString(range.outcome.message.text));
+    // The range reader takes a number past the last as the last: said here,
+    // as the command line refuses it.
+    if (choice == RangeChoice::Numbers) {
+        if (const std::string past = rangePastLast(p.patterns, doc.patternCount); !past.empty()) {
+            chosen_.clear();
+            return fail(QString::fromStdString(past));
+        }
+    }
     CodeOptions options;
     options.name = p.name;
     // A font keeps its glyphs in its own form, whatever the layout.
@@ -331,6 +435,8 @@ bool CodeDialog::makeText(CodeJob& job) {
     options.ownDirections = false; // the editor places by the panel definition
     const std::string path = doc.patternFileName.empty() ? "pattern.pat" : doc.patternFileName;
     job = makeCodeJob(doc, range.panelFlags, editor_.sidecar.names, options, path);
+    chosen_.clear();
+    for (const CodePattern& pattern : job.patterns) chosen_.push_back(pattern.number);
     templateText_.clear();
     if (!p.templateFile.empty()) {
         const FileReadStatus status =
@@ -415,23 +521,48 @@ bool CodeDialog::lvglOptions(LvglImageOptions& options) const {
 }
 
 void CodeDialog::showDisplay(const CodeJob& job) {
+    // The chooser lists the patterns of the code, keeping the one chosen.
+    const int wanted = shown_->currentData().toInt();
+    {
+        const QSignalBlocker quiet(shown_);
+        shown_->clear();
+        for (const CodePattern& pattern : job.patterns) {
+            const auto name = editor_.sidecar.names.find(pattern.number);
+            shown_->addItem(name == editor_.sidecar.names.end()
+                                ? QString("No. %1").arg(pattern.number)
+                                : QString("No. %1 (%2)")
+                                      .arg(pattern.number)
+                                      .arg(QString::fromStdString(name->second)),
+                            pattern.number);
+        }
+        shown_->setCurrentIndex(std::max(0, shown_->findData(wanted)));
+        shown_->setEnabled(job.patterns.size() > 1);
+    }
     if (job.patterns.empty()) {
         preview_->setDots(0, 0, {}, {});
         return;
     }
-    const CodePattern& first = job.patterns.front();
-    std::vector<uint8_t> drawn(static_cast<size_t>(first.width * first.height));
-    unpackDots(first.packed.data(), first.width, first.height, drawn.data());
+    const CodePattern& first = job.patterns[static_cast<size_t>(shown_->currentIndex())];
+    // What the display should show: the pattern, inverted when the code is.
+    std::vector<uint8_t> expected(static_cast<size_t>(first.width * first.height));
+    unpackDots(first.packed.data(), first.width, first.height, expected.data());
+    if (job.invert) {
+        for (uint8_t& d : expected) d = d == '1' ? '0' : '1';
+    }
     const QString reads = reads_->currentData().toString();
     const CodeLayout layout =
         reads.isEmpty() ? job.layout : layoutNamed(reads.toStdString()).value_or(job.layout);
     PatternHeader header;
     getHeader(editor_.document, first.number - 1, header);
-    // The display lights the bits that are set, inverted or not.
-    std::vector<uint8_t> shown = dotsFromLayout(first.bytes, first.width, first.height, layout,
-                                                false, header, editor_.document.panelDefinition);
-    if (job.layout == CodeLayout::Panel && layout != CodeLayout::Panel) shown.clear();
-    preview_->setDots(first.width, first.height, std::move(drawn), std::move(shown));
+    // The display lights the bits that are set, whatever it was given.
+    DotsAsRead shown = readDots(first.bytes, first.width, first.height, layout, header,
+                                editor_.document.panelDefinition);
+    const QString note =
+        shown.read == first.bytes.size()
+            ? QString()
+            : QString("%1 bytes given, %2 read").arg(first.bytes.size()).arg(shown.read);
+    preview_->setDots(first.width, first.height, std::move(expected), std::move(shown.dots),
+                      job.invert ? "Pattern, inverted" : "Pattern", note);
 }
 
 void CodeDialog::showIcons(const CodeJob& job, FontFormat format) {
@@ -466,6 +597,8 @@ void CodeDialog::showIcons(const CodeJob& job, FontFormat format) {
 }
 
 void CodeDialog::refresh() {
+    note_->clear();
+    fitLayoutToFormat(false);
     CodeJob job;
     const bool made = makeText(job);
     const CodeProfile p = profile();
@@ -474,7 +607,8 @@ void CodeDialog::refresh() {
     // A font is made of the dots themselves: no layout, no other reading.
     layout_->setEnabled(!icons);
     reads_->setEnabled(!icons);
-    progmem_->setEnabled(!icons && !image);
+    // Only C has program memory to put the arrays in.
+    progmem_->setEnabled(p.templateFile.empty() && p.format == formatName(CodeFormat::C));
     for (QWidget* w : {static_cast<QWidget*>(first_), static_cast<QWidget*>(spacing_),
                        static_cast<QWidget*>(baseline_)}) {
         w->setEnabled(icons.has_value());
@@ -490,6 +624,11 @@ void CodeDialog::refresh() {
     } else {
         showDisplay(job);
     }
+    save_->setEnabled(made && !text_.empty());
+    copy_->setEnabled(made && !text_.empty() && !cut_);
+    copy_->setToolTip(cut_ ? QString("The code is longer than %1 KB: save it to a file instead.")
+                                 .arg(limits::ShownCodeBytes >> 10)
+                           : QString());
     if (!made) {
         view_->clear();
         return;
@@ -509,16 +648,19 @@ void CodeDialog::saveToFile() {
         return;
     }
     const CodeProfile p = profile();
-    const char* extension =
-        p.templateFile.empty() ? extensionOf(QString::fromStdString(p.format)) : ".txt";
+    const QString extension = extensionOf(p);
+    const std::string& patterns = editor_.document.patternFileName;
+    const QString folder = patterns.empty()
+                               ? QString()
+                               : QFileInfo(QString::fromStdString(patterns)).absolutePath() + "/";
     QString chosen = prompts_.askSaveFileName(
-        this, QString(), QString("Code (*%1)|*%1|All files (*)|*|").arg(extension), "Save code");
+        this, folder + suggestedFileName(),
+        QString("Code (*%1)|*%1|All files (*)|*|").arg(extension), "Save code");
     if (chosen.isEmpty()) return;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += extension;
     const std::string path = QFile::encodeName(chosen).toStdString();
     // The code is never written over what it is made of: the pattern file,
     // its sidecar or the template, whatever name or link leads to them.
-    const std::string& patterns = editor_.document.patternFileName;
     for (const std::string& input :
          {patterns, patterns.empty() ? std::string() : patterns + ".toml", p.templateFile}) {
         std::error_code error;
@@ -531,11 +673,28 @@ void CodeDialog::saveToFile() {
     // Made again as it is written: the view holds only the first part.
     CodeJob job;
     if (!makeText(job)) return;
+    // The heading names the file it is in.
+    job.output = std::filesystem::path(path).filename().string();
     ByteStream stream;
     stream.produce = [&](const ByteStream::Put& put) { (void)makeCode(job, p, put); };
     if (const Outcome written = writeFileSafely(path, stream); !written.ok()) {
         prompts_.showMessage(this, written.message);
+        return;
     }
+    note_->setText("Saved " + QFileInfo(chosen).fileName());
+}
+
+QString CodeDialog::suggestedFileName() const {
+    const CodeProfile p = profile();
+    std::string base = p.name;
+    if (base.empty() && chosen_.size() == 1) {
+        const auto own = editor_.sidecar.names.find(chosen_.front());
+        if (own != editor_.sidecar.names.end()) base = own->second;
+    }
+    const std::string& file = editor_.document.patternFileName;
+    if (base.empty() && !file.empty()) base = std::filesystem::path(file).stem().string();
+    if (base.empty()) base = "pattern";
+    return QFile::decodeName(QByteArray::fromStdString(base)) + extensionOf(p);
 }
 
 void CodeDialog::copyToClipboard() {
@@ -551,6 +710,7 @@ void CodeDialog::copyToClipboard() {
         return;
     }
     QGuiApplication::clipboard()->setText(QString::fromStdString(text_));
+    note_->setText(QString("Copied %1 bytes").arg(text_.size()));
 }
 
 void CodeDialog::saveAsProfile() {

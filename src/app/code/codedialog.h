@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <string>
+#include <vector>
 
 #include "code/codeformats.h"
 #include "code/codejob.h"
@@ -14,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
@@ -41,6 +43,11 @@ class CodeDialog : public ScreenCentred<QDialog> {
     void saveToFile();
     void copyToClipboard();
     void saveAsProfile();
+    // The name Save offers: the pattern's own name when one pattern is
+    // chosen, else the file's, with the format's extension.
+    QString suggestedFileName() const;
+    // Kept in the settings for the next time the dialog opens.
+    void rememberChoices();
 
     const std::string& text() const { return text_; }
     bool textCut() const { return cut_; }
@@ -54,6 +61,13 @@ class CodeDialog : public ScreenCentred<QDialog> {
     QCheckBox* invertBox() const { return invert_; }
     QCheckBox* progmemBox() const { return progmem_; }
     QLabel* problemLabel() const { return problem_; }
+    // What Copy, Save or a changed layout did, said in the dialog.
+    QLabel* noteLabel() const { return note_; }
+    QPushButton* saveButton() const { return save_; }
+    QPushButton* copyButton() const { return copy_; }
+    QRadioButton* currentButton() const { return current_; }
+    // The pattern the display preview shows, of several chosen.
+    QComboBox* previewBox() const { return shown_; }
     DotPreview* preview() const { return preview_; }
     FontPreview* fontPreview() const { return fontPreview_; }
     QLineEdit* firstField() const { return first_; }
@@ -66,6 +80,11 @@ class CodeDialog : public ScreenCentred<QDialog> {
   private:
     void fillFormats();
     void fillProfiles();
+    // The dialog as it was left last: the file's profile or the last choices.
+    void restoreChoices();
+    // The layouts the format refuses are greyed out; with `switchLayout`
+    // a refused layout gives way to the first one it takes.
+    void fitLayoutToFormat(bool switchLayout);
     // The text for the settings; false (with the reason in the label) when
     // they are refused.
     bool makeText(CodeJob& job);
@@ -95,6 +114,11 @@ class CodeDialog : public ScreenCentred<QDialog> {
     QCheckBox* progmem_;
     QPlainTextEdit* view_;
     QLabel* problem_;
+    QLabel* note_;
+    QPushButton* save_;
+    QPushButton* copy_;
+    QComboBox* shown_;
+    std::vector<int> chosen_; // the numbers of the patterns the code holds
     DotPreview* preview_;
     FontPreview* fontPreview_;
     QLineEdit* first_;

@@ -56,6 +56,11 @@ void appendArt(std::string& out, const CodePattern& p, const char* lead) {
     }
 }
 
+// The file the heading names: the one written, or one named after the job.
+std::string headingFile(const CodeJob& job, const char* extension = "") {
+    return job.output.empty() ? job.name + extension : commentText(job.output);
+}
+
 std::string heading(const CodeJob& job) {
     std::string text;
     put(text, "made by dedur from ", commentText(job.file), ", layout ", layoutName(job.layout),
@@ -69,7 +74,7 @@ void writeC(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
     const std::string guard = upper(job.name) + "_H";
     const std::string implementation = upper(job.name) + "_IMPLEMENTATION";
-    put(out, "/* ", job.name, ".h: ", heading(job),
+    put(out, "/* ", headingFile(job, ".h"), ": ", heading(job),
         "\n *\n * Include it from any number of C "
         "and C++ files. In exactly one of them,\n *     #define ",
         implementation, "\n * before the #include, for the arrays' definitions. */\n");
@@ -170,7 +175,7 @@ const char* frameBufferFormat(CodeLayout layout) {
 
 void writeMicroPython(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
-    put(out, "# ", job.name, ": ", heading(job), "\nimport framebuf\n\n");
+    put(out, "# ", headingFile(job), ": ", heading(job), "\nimport framebuf\n\n");
     const std::string format = std::string("framebuf.") + frameBufferFormat(job.layout);
     for (const CodePattern& p : job.patterns) {
         o.handOn();
@@ -200,7 +205,7 @@ void writeMicroPython(const CodeJob& job, CodePieces& o) {
 
 void writeRust(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
-    put(out, "// ", job.name, ": ", heading(job), "\n\n");
+    put(out, "// ", headingFile(job), ": ", heading(job), "\n\n");
     for (const CodePattern& p : job.patterns) {
         o.handOn();
         const std::string ident = upper(p.ident);
@@ -232,7 +237,7 @@ void writeRust(const CodeJob& job, CodePieces& o) {
 
 void writeAsm(const CodeJob& job, CodePieces& o) {
     std::string& out = o.text;
-    put(out, "; ", job.name, ": ", heading(job), "\n");
+    put(out, "; ", headingFile(job), ": ", heading(job), "\n");
     for (const CodePattern& p : job.patterns) {
         o.handOn();
         out += ";\n";
@@ -306,7 +311,7 @@ void appendPaletteEntry(std::string& out, uint32_t rgb, const char* what) {
 void writeLvgl(const CodeJob& job, const LvglImageOptions& lvgl, CodePieces& o) {
     std::string& out = o.text;
     const bool nine = lvgl.version >= 9;
-    put(out, "/* ", job.name, ": ", heading(job), "\n * LVGL ", nine ? "9" : "8",
+    put(out, "/* ", headingFile(job), ": ", heading(job), "\n * LVGL ", nine ? "9" : "8",
         " images: index 0 of the palette (a clear dot) is ", hexColour(lvgl.background),
         ", index 1 (a set dot) ", hexColour(lvgl.foreground), ".\n * Declare one with ",
         nine ? "LV_IMAGE_DECLARE" : "LV_IMG_DECLARE", "(name) where it is drawn. */\n\n");

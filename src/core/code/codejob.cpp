@@ -1,6 +1,8 @@
 #include "code/codejob.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 
@@ -64,6 +66,35 @@ std::string identifierFromFileName(std::string_view path) {
         stem = std::string(1, '_').append(stem);
     }
     return stem;
+}
+
+std::string rangePastLast(std::string_view text, int count, std::string_view holder) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(',', start);
+        if (end == std::string_view::npos) end = text.size();
+        // As the range reader takes it: digits, dashes and tildes count.
+        std::string piece;
+        long long highest = 0;
+        long long value = -1;
+        for (const char c : text.substr(start, end - start)) {
+            if (c >= '0' && c <= '9') {
+                value = std::min<long long>((value < 0 ? 0 : value) * 10 + (c - '0'), INT_MAX);
+                highest = std::max(highest, value);
+            } else if (c == '-' || c == '~') {
+                value = -1;
+            } else {
+                continue;
+            }
+            piece += c;
+        }
+        start = end + 1;
+        if (highest > count) {
+            std::string why = piece + ": " + std::string(holder) + " has " + std::to_string(count);
+            return why + (count == 1 ? " pattern" : " patterns");
+        }
+    }
+    return {};
 }
 
 CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,

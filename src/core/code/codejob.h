@@ -38,6 +38,9 @@ struct CodePattern {
 struct CodeJob {
     std::string file; // the pattern file's name, without folders
     std::string name; // the identifier the output is named after
+    // The file the code is written to, without folders, for its heading;
+    // "" names the heading after the job.
+    std::string output;
     CodeLayout layout = CodeLayout::RowsMsb;
     bool invert = false;
     bool progmem = false;
@@ -68,6 +71,10 @@ bool isIdentifier(std::string_view text);
 // An identifier made from a file's name: "battery-icons.pat" gives
 // "battery_icons", "8x8.pat" gives "_8x8".
 std::string identifierFromFileName(std::string_view path);
+
+// Why a range text reaches past the last of `count` patterns ("4-9: the
+// file has 5 patterns", `holder` naming the file), or "" when it does not.
+std::string rangePastLast(std::string_view text, int count, std::string_view holder = "the file");
 
 // The patterns flagged in `flags` (1 = wanted, by index) as the code output
 // writes them. A lone pattern's array is named after the job (or its own name

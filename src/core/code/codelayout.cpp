@@ -19,6 +19,14 @@ constexpr NamedValue<CodeLayout> LayoutNames[] = {{CodeLayout::RowsMsb, "rows-ms
                                                   {CodeLayout::PagesMsb, "pages-msb"},
                                                   {CodeLayout::Panel, "panel"}};
 
+// Kept to one line each: the editor lists them beside the layouts.
+constexpr NamedValue<CodeLayout> LayoutDescriptions[] = {
+    {CodeLayout::RowsMsb, "rows from the top, leftmost dot in bit 7"},
+    {CodeLayout::RowsLsb, "rows from the top, leftmost dot in bit 0 (XBM)"},
+    {CodeLayout::PagesLsb, "8-row pages, a byte per column, top dot in bit 0"},
+    {CodeLayout::PagesMsb, "8-row pages, a byte per column, top dot in bit 7"},
+    {CodeLayout::Panel, "this panel's display memory (the binary export)"}};
+
 size_t rowStride(int width) {
     return (static_cast<size_t>(width) + 7) / 8;
 }
@@ -61,6 +69,10 @@ const char* layoutName(CodeLayout layout) {
 
 std::optional<CodeLayout> layoutNamed(std::string_view name) {
     return valueNamed(LayoutNames, name);
+}
+
+const char* layoutDescription(CodeLayout layout) {
+    return nameIn(LayoutDescriptions, layout);
 }
 
 std::vector<uint8_t> layoutBytes(const uint8_t* dots, int width, int height, CodeLayout layout,
@@ -152,6 +164,29 @@ std::vector<uint8_t> dotsFromLayout(const std::vector<uint8_t>& bytes, int width
         for (uint8_t& d : dots) d = d == '1' ? '0' : '1';
     }
     return dots;
+}
+
+DotsAsRead readDots(const std::vector<uint8_t>& bytes, int width, int height, CodeLayout layout,
+                    const PatternHeader& header, const PanelDefinition& definition) {
+    DotsAsRead out;
+    if (width <= 0 || height <= 0) return out;
+    if (layout == CodeLayout::Panel) {
+        // As many as the panel export of this pattern writes, whatever its dots.
+        const std::vector<uint8_t> blank(static_cast<size_t>(width) * static_cast<size_t>(height),
+                                         '0');
+        out.read =
+            layoutBytes(blank.data(), width, height, layout, false, header, definition).size();
+    } else {
+        out.read = gridByteCount(layout, width, height);
+    }
+    std::vector<uint8_t> fitted(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                   bytes.size(), out.read)));
+    fitted.resize(out.read, 0);
+    out.dots = dotsFromLayout(fitted, width, height, layout, false, header, definition);
+    if (out.dots.empty()) {
+        out.dots.assign(static_cast<size_t>(width) * static_cast<size_t>(height), '0');
+    }
+    return out;
 }
 
 } // namespace dedur

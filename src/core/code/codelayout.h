@@ -32,6 +32,9 @@ inline constexpr CodeLayout AllCodeLayouts[] = {CodeLayout::RowsMsb, CodeLayout:
 // "rows-msb", "rows-lsb", "pages-lsb", "pages-msb", "panel".
 const char* layoutName(CodeLayout layout);
 std::optional<CodeLayout> layoutNamed(std::string_view name);
+// One line on how the layout keeps the dots, for help texts and choosers:
+// "rows from the top, leftmost dot in bit 7".
+const char* layoutDescription(CodeLayout layout);
 
 // The bytes of `width` x `height` dots ('1' set, row after row) in `layout`;
 // `invert` swaps set and clear dots. The panel layout places the dots as
@@ -51,5 +54,15 @@ std::vector<uint8_t> rowBytesFromPacked(const uint8_t* packed, int width, int he
 std::vector<uint8_t> dotsFromLayout(const std::vector<uint8_t>& bytes, int width, int height,
                                     CodeLayout layout, bool invert, const PatternHeader& header,
                                     const PanelDefinition& definition);
+
+// What a display reading `layout` makes of bytes that may not be as many as
+// it reads: the bytes there are are decoded, the missing ones read as clear
+// and the extra ones are left. `read` is how many the layout reads.
+struct DotsAsRead {
+    std::vector<uint8_t> dots; // '1'/'0', row after row
+    size_t read = 0;
+};
+DotsAsRead readDots(const std::vector<uint8_t>& bytes, int width, int height, CodeLayout layout,
+                    const PatternHeader& header, const PanelDefinition& definition);
 
 } // namespace dedur

@@ -119,6 +119,15 @@ std::string nestingProblem(std::string_view text) {
 bool readProfile(const toml::table& t, CodeProfile& p, std::string& why) {
     for (const auto& [key, node] : t) {
         const std::string_view k = key.str();
+        if (k == "pattern") {
+            const auto* n = node.as_integer();
+            if (!n || n->get() < 1 || n->get() > INT_MAX) {
+                why = "pattern must be a pattern number";
+                return false;
+            }
+            p.pattern = static_cast<int>(n->get());
+            continue;
+        }
         if (k == "invert" || k == "progmem") {
             if (!node.is_boolean()) {
                 why = std::string(k) + " must be true or false";
@@ -306,6 +315,7 @@ std::string formatSidecar(const Sidecar& sidecar) {
             t.insert("progmem", p.progmem);
             if (!p.name.empty()) t.insert("name", p.name);
             if (!p.patterns.empty()) t.insert("patterns", p.patterns);
+            if (p.patterns == CurrentPatternChoice) t.insert("pattern", p.pattern);
             profiles.insert(name, std::move(t));
         }
         root.insert("profiles", std::move(profiles));
@@ -387,6 +397,38 @@ void moveName(Sidecar& sidecar, int from, int to) {
 void shiftNames(Sidecar& sidecar, int number, int count) {
     shiftNumbered(sidecar.names, number, count);
     shiftNumbered(sidecar.delays, number, count);
+}
+
+std::string codeChoicesText(const CodeProfile& p) {
+    // The format or template last: a template's path may hold blanks.
+    std::string text = "layout=" + p.layout + (p.invert ? " invert=1" : " invert=0") +
+                       (p.progmem ? " progmem=1" : " progmem=0");
+    return text + (p.templateFile.empty() ? " format=" + p.format : " template=" + p.templateFile);
+}
+
+void parseCodeChoices(std::string_view text, CodeProfile& p) {
+    while (!text.empty()) {
+        const size_t blank = text.find(' ');
+        std::string_view word = text.substr(0, blank);
+        const size_t equals = word.find('=');
+        const std::string_view key = word.substr(0, equals);
+        if (key == "template" || key == "format") word = text; // to the end of the line
+        text = key == "template" || key == "format" || blank == std::string_view::npos
+                   ? std::string_view()
+                   : text.substr(blank + 1);
+        if (equals == std::string_view::npos) continue;
+        const std::string value(word.substr(equals + 1));
+        if (key == "layout" && layoutNamed(value)) p.layout = value;
+        if (key == "invert" || key == "progmem") {
+            if (value != "0" && value != "1") continue;
+            (key == "invert" ? p.invert : p.progmem) = value == "1";
+        }
+        if (key == "format" && !value.empty()) {
+            p.format = value;
+            p.templateFile.clear();
+        }
+        if (key == "template" && !value.empty()) p.templateFile = value;
+    }
 }
 
 } // namespace dedur

@@ -21,11 +21,21 @@ struct CodeProfile {
     std::string layout = "rows-msb";
     bool invert = false;
     bool progmem = false;
-    std::string name;     // the identifier; "" takes the file's name
-    std::string patterns; // the export dialog's range text; "" for all
+    std::string name; // the identifier; "" takes the file's name
+    // Which patterns: "" for all, "current" for pattern `pattern` (the one
+    // shown when the profile was kept), else the export dialog's range text.
+    std::string patterns;
+    int pattern = 0;
 
     bool operator==(const CodeProfile&) const = default;
 };
+inline constexpr const char* CurrentPatternChoice = "current";
+
+// A profile on one line, without its name and patterns, as the settings
+// keep the export's last choices; parseCodeChoices takes back what it
+// understands and leaves the rest as it was.
+std::string codeChoicesText(const CodeProfile& profile);
+void parseCodeChoices(std::string_view text, CodeProfile& profile);
 
 // What a pattern file cannot hold, kept beside it in "NAME.pat.toml".
 struct Sidecar {

@@ -35,6 +35,11 @@ struct Settings {
     bool onionSkin = false;
     // Our own: where the panel view was last, as MAINWINRECT ("PANELVIEW").
     WindowRect panelViewRect;
+    // Our own: the code export's last format, layout and options, as
+    // codeChoicesText writes them ("CODEEXPORT").
+    std::string codeChoices;
+    // Our own: the name of the code profile last chosen ("CODEPROFILE").
+    std::string codeProfile;
 };
 
 // The cell size the grid is drawn with: the normal size, or the zoomed
