@@ -60,7 +60,7 @@ struct EditorFixture {
         const GridGeometry g = grid().geometry();
         return QPoint(g.px() * x + 6 + g.gridX / 2, g.py() * y + 6 + g.gridY / 2);
     }
-    QRgb pixel(QPoint p) { return grid().painter().surface().pixel(p); }
+    QRgb pixel(QPoint p) { return grid().painter().pixelAt(p); }
     QRgb cellPixel(int x, int y) { return pixel(cell(x, y)); }
 
     // A press on one dot, moves over the others, release on the last.

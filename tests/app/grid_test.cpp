@@ -1,8 +1,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <cstdlib>
 
 #include "editorfixture.h"
+#include "grid/gridpainter.h"
 #include "ui/commandids.h"
 
 using namespace dedur;
@@ -15,6 +20,59 @@ namespace {
 const QRgb Grey = qRgb(192, 192, 192);
 const QRgb Blue = qRgb(0, 0, 255);
 const QRgb Red = qRgb(255, 0, 0);
+
+QScrollArea* scrollArea(EditorFixture& f) {
+    return qobject_cast<QScrollArea*>(f.grid().parentWidget()->parentWidget());
+}
+
+// The part of the grid widget its viewport shows, in the widget's pixels.
+QRect shownPart(EditorFixture& f) {
+    const QWidget* viewport = scrollArea(f)->viewport();
+    return QRect(f.grid().mapFrom(viewport, QPoint(0, 0)), viewport->size()) & f.grid().rect();
+}
+
+QImage grabShown(EditorFixture& f) {
+    return f.grid().grab(shownPart(f)).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// What a painter keeping the whole window would show of `part`.
+QImage wholeWindowPart(EditorFixture& f, const QRect& part) {
+    GridPainter whole(*f.editor);
+    const QRect window = f.grid().rect();
+    whole.resizeSurface(window.size());
+    whole.paint(window, true);
+    QImage shown(part.size(), QImage::Format_RGB32);
+    shown.fill(GridPainter::WindowBackground);
+    QPainter(&shown).drawImage(-part.topLeft(), whole.surface());
+    return shown;
+}
+
+void scrollTo(EditorFixture& f, QPoint at) {
+    scrollArea(f)->horizontalScrollBar()->setValue(at.x());
+    scrollArea(f)->verticalScrollBar()->setValue(at.y());
+}
+
+void zoomTo(EditorFixture& f, int cell) {
+    while (f.grid().geometry().gridX < cell) f.window->dispatchCommand(CmdZoomIn);
+    QCoreApplication::processEvents(); // the scroll area's layout
+}
+
+// Two 96 x 48 patterns of random dots, the second shown over the first's
+// onion skin, with a floating block and its marquee.
+void busyPattern(EditorFixture& f) {
+    f.doc() = test::documentOf({{96, 48, 1, 1, 0, 2}, {96, 48, 1, 1, 0, 2}});
+    std::srand(7);
+    for (const int pattern : {0, 1}) {
+        f.doc().currentPattern = pattern;
+        reloadWorkDots(f.doc());
+        for (uint8_t& dot : f.doc().workDots) dot = std::rand() % 4 ? DOT_OFF : DOT_ON;
+        storeWorkDots(f.doc());
+    }
+    f.editor->settings.onionSkin = true;
+    f.window->dispatchCommand(CmdSelect);
+    f.drag({{3, 2}, {9, 7}});
+    f.grid().repaintAll(true);
+}
 } // namespace
 
 class GridTest : public QObject {
@@ -173,6 +231,104 @@ class GridTest : public QObject {
         f.window->dispatchCommand(CmdDrawLine);
         QCOMPARE(f.editor->selection.selectionState, SelectionState::None);
         QCOMPARE(f.rows().substr(0, 1), std::string("1"));
+    }
+
+    // Scrolled step by step over a zoomed grid (odd offsets, both ways, the
+    // far corner), the grid shows what a painter keeping the whole window
+    // shows there, and keeps no more than the viewport.
+    void aZoomedGridShowsWhatTheWholeWindowWould_data() {
+        QTest::addColumn<int>("cell");
+        QTest::newRow("normal") << 0;
+        QTest::newRow("16") << 16;
+        QTest::newRow("40") << 40;
+    }
+    void aZoomedGridShowsWhatTheWholeWindowWould() {
+        QFETCH(int, cell);
+        EditorFixture f;
+        busyPattern(f);
+        zoomTo(f, cell);
+        QCOMPARE(f.grid().geometry().gridX, cell ? cell : 8);
+        const QScrollBar* h = scrollArea(f)->horizontalScrollBar();
+        const QScrollBar* v = scrollArea(f)->verticalScrollBar();
+        QCOMPARE(h->maximum() > 0, cell != 0);
+        const QSize viewport = scrollArea(f)->viewport()->size();
+        for (const QPoint at :
+             {QPoint(0, 0), QPoint(37, 113), QPoint(36, 110), QPoint(5, 3),
+              QPoint(h->maximum() / 2 + 1, v->maximum() / 3), QPoint(h->maximum(), v->maximum()),
+              QPoint(h->maximum() - 41, v->maximum() - 1), QPoint(0, 0)}) {
+            scrollTo(f, at);
+            QCOMPARE(shownPart(f).topLeft(), QPoint(h->value(), v->value()));
+            const QImage shown = grabShown(f);
+            QCOMPARE(shown, wholeWindowPart(f, shownPart(f)));
+            const QSize kept = f.grid().painter().surface().size();
+            QVERIFY2(kept.width() <= viewport.width() && kept.height() <= viewport.height(),
+                     qPrintable(QString("%1 x %2").arg(kept.width()).arg(kept.height())));
+        }
+    }
+
+    // At 40-pixel cells scrolled to odd offsets, a click sets the dot under
+    // it: (1237 + 300 - 5) / 41 = 37 and (371 + 200 - 5) / 41 = 13.
+    void aClickOnAScrolledGridLandsOnItsDot() {
+        EditorFixture f;
+        f.doc() = test::documentOf({{96, 48, 1, 1, 0, 2}});
+        zoomTo(f, 40);
+        QCOMPARE(f.grid().geometry().gridY, 40);
+        scrollTo(f, {1237, 371});
+        QCOMPARE(shownPart(f).topLeft(), QPoint(1237, 371));
+        const QPoint at = f.grid().mapFrom(scrollArea(f)->viewport(), QPoint(300, 200));
+        QTest::mouseClick(&f.grid(), Qt::LeftButton, {}, at);
+        QCOMPARE(std::count(f.doc().workDots.begin(), f.doc().workDots.end(), DOT_ON), 1);
+        QCOMPARE(f.doc().workDots[13 * 96 + 37], DOT_ON);
+        // The cell shows black from its first pixel to its last: 5 + 37 * 41 + 1
+        // to 40 more, and the lines either side stay grey.
+        const QImage shown = grabShown(f);
+        const QPoint origin = shownPart(f).topLeft();
+        for (const auto& [x, colour] :
+             {std::pair{1523, Black}, {1562, Black}, {1522, Grey}, {1563, Grey}})
+            QCOMPARE(shown.pixel(QPoint(x, at.y()) - origin), colour);
+        // Scrolled away and back, the dot is drawn anew where it was.
+        scrollTo(f, {0, 0});
+        scrollTo(f, {1237, 371});
+        QCOMPARE(grabShown(f), shown);
+    }
+
+    // Whatever a drag has drawn over the pattern (a shape's preview, the
+    // outline of a block being resized, a block on the move) is there again
+    // when the grid scrolls away and back.
+    void aDragInProgressSurvivesAScroll_data() {
+        QTest::addColumn<int>("what");
+        QTest::newRow("line preview") << 0;
+        QTest::newRow("resize outline") << 1;
+        QTest::newRow("block moving") << 2;
+        QTest::newRow("floating block") << 3;
+    }
+    void aDragInProgressSurvivesAScroll() {
+        QFETCH(int, what);
+        EditorFixture f;
+        busyPattern(f);
+        zoomTo(f, 16);
+        scrollTo(f, {3, 7});
+        const PixelRect r = f.editor->selection.selectionRect;
+        const QPoint corner(r.right + 1, r.bottom + 1);
+        if (what == 0) {
+            f.window->dispatchCommand(CmdDrawLine); // drops the block
+            QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(12, 3));
+            QTest::mouseMove(&f.grid(), f.cell(30, 20));
+        } else if (what == 1) {
+            QTest::mousePress(&f.grid(), Qt::LeftButton, {}, corner);
+            QTest::mouseMove(&f.grid(), corner + QPoint(40, 30));
+            QVERIFY(f.editor->selection.resizing);
+        } else if (what == 2) {
+            QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(4, 4));
+            QTest::mouseMove(&f.grid(), f.cell(9, 6));
+            QCOMPARE(f.editor->selection.selectionState, SelectionState::Moving);
+        }
+        const QImage before = grabShown(f);
+        const QScrollBar* h = scrollArea(f)->horizontalScrollBar();
+        const QScrollBar* v = scrollArea(f)->verticalScrollBar();
+        for (const QPoint at : {QPoint(h->maximum(), v->maximum()), QPoint(60, 45), QPoint(3, 7)})
+            scrollTo(f, at);
+        QCOMPARE(grabShown(f), before);
     }
 
     void coloursComeFromTheSettings() {

@@ -1,6 +1,8 @@
 #include "grid/gridpainter.h"
 
+#include <QRegion>
 #include <algorithm>
+#include <cstring>
 
 #include "ui/xorframe.h"
 
@@ -20,8 +22,15 @@ const QRgb RubberBand = qRgb(255, 0, 0);
 
 GridPainter::GridPainter(Editor& editor) : editor_(editor) {}
 
-void GridPainter::resizeSurface(QSize window) {
+void GridPainter::resizeSurface(QSize window, const QRect& view) {
     window_ = window;
+    view_ = view.isEmpty() ? QRect(QPoint(0, 0), window) : view;
+    fitSurface();
+}
+
+void GridPainter::setView(const QRect& view) {
+    if (view == view_) return;
+    view_ = view;
     fitSurface();
 }
 
@@ -29,19 +38,65 @@ void GridPainter::fitSurface() {
     const GridGeometry g = geometry();
     const QSize reach(std::max(g.lineX(3 * g.width), g.thumbX() + g.width) + 8,
                       std::max(g.lineY(3 * g.height), g.thumbY() + g.height) + 8);
-    const QSize size = window_.boundedTo(reach).expandedTo(QSize(1, 1));
-    if (size == surface_.size()) return;
-    QImage bigger(size, QImage::Format_RGB32);
-    bigger.fill(WindowBackground);
-    if (!surface_.isNull()) {
-        for (int y = 0; y < std::min(surface_.height(), bigger.height()); ++y) {
-            std::copy_n(reinterpret_cast<const QRgb*>(surface_.constScanLine(y)),
-                        std::min(surface_.width(), bigger.width()),
-                        reinterpret_cast<QRgb*>(bigger.scanLine(y)));
+    QRect area = view_ & QRect(QPoint(0, 0), window_.boundedTo(reach));
+    if (area.isEmpty()) area = QRect(0, 0, 1, 1);
+    if (area == area_ && !surface_.isNull()) return;
+    placeSurface(area);
+}
+
+void GridPainter::placeSurface(const QRect& area) {
+    const QRect kept = surface_.isNull() ? QRect() : area & area_;
+    if (surface_.isNull() || area.size() != area_.size()) {
+        QImage moved(area.size(), QImage::Format_RGB32);
+        for (int y = kept.top(); y <= kept.bottom(); ++y) {
+            std::copy_n(reinterpret_cast<const QRgb*>(surface_.constScanLine(y - area_.top())) +
+                            (kept.left() - area_.left()),
+                        kept.width(),
+                        reinterpret_cast<QRgb*>(moved.scanLine(y - area.top())) +
+                            (kept.left() - area.left()));
+        }
+        surface_ = std::move(moved);
+    } else if (!kept.isEmpty()) {
+        // A scroll: the shared pixels move within the surface, rows taken in
+        // the order that reads each before it is overwritten.
+        uchar* bits = surface_.bits();
+        const qsizetype stride = surface_.bytesPerLine();
+        const bool down = area.top() > area_.top();
+        for (int i = 0; i < kept.height(); ++i) {
+            const int y = down ? kept.top() + i : kept.bottom() - i;
+            const QRgb* from = reinterpret_cast<const QRgb*>(bits + (y - area_.top()) * stride) +
+                               (kept.left() - area_.left());
+            QRgb* to = reinterpret_cast<QRgb*>(bits + (y - area.top()) * stride) +
+                       (kept.left() - area.left());
+            std::memmove(to, from, static_cast<size_t>(kept.width()) * sizeof(QRgb));
         }
     }
-    surface_ = bigger;
-    clip_ = surface_.rect();
+    area_ = area;
+    clip_ = area_;
+    begin();
+    for (const QRect& fresh : QRegion(area).subtracted(kept)) restore(fresh);
+}
+
+QRgb GridPainter::pixelAt(QPoint at) {
+    if (area_.contains(at)) {
+        begin();
+        return line(at.y())[at.x()];
+    }
+    return render(QRect(at, QSize(1, 1))).pixel(0, 0);
+}
+
+QImage GridPainter::render(const QRect& area) {
+    QImage kept = std::move(surface_);
+    const QRect keptArea = area_;
+    surface_ = QImage(area.size(), QImage::Format_RGB32);
+    area_ = area;
+    restore(area);
+    QImage drawn = std::move(surface_);
+    surface_ = std::move(kept);
+    area_ = keptArea;
+    clip_ = area_;
+    begin();
+    return drawn;
 }
 
 GridGeometry GridPainter::geometry() const {
@@ -115,7 +170,9 @@ void GridPainter::setThumbnailPixel(int x, int y, QRgb colour) {
 void GridPainter::paint(const QRect& clip, bool erase) {
     fitSurface(); // the pattern's size or the cells' may have changed
     begin();
-    clip_ = clip.intersected(surface_.rect());
+    clip_ = clip.intersected(area_);
+    const bool whole = clip_ == area_;
+    const bool preview = previewPaint;
     const GridGeometry g = geometry();
     tx_ = g.thumbX();
     ty_ = g.thumbY();
@@ -123,8 +180,15 @@ void GridPainter::paint(const QRect& clip, bool erase) {
     if (!previewPaint) paintGrid();
     paintCells();
     listChanged = false;
+    if (whole && !preview) {
+        // Everything shown was painted over: no frame is left but the
+        // marquee just drawn.
+        marqueeShown_ =
+            editor_.selection.selectionState == SelectionState::Floating && marqueeEnabled;
+        if (!editor_.selection.resizing) outlines_.clear();
+    }
     // Outside a paint, single pixels and XOR frames go anywhere on the surface.
-    clip_ = surface_.rect();
+    clip_ = area_;
 }
 
 void GridPainter::paintGrid() {
@@ -182,9 +246,7 @@ QRgb GridPainter::onionColour() const {
     return mixed.rgb();
 }
 
-void GridPainter::paintCells() {
-    const Document& doc = editor_.document;
-    const Selection& sel = editor_.selection;
+void GridPainter::paintThumbnailBackground() {
     const GridGeometry g = geometry();
     fillRect(QRect(tx_, ty_, g.width, g.height), White);
     if (!previewPaint) {
@@ -193,36 +255,54 @@ void GridPainter::paintCells() {
         fillRect(QRect(tx_ - 1, ty_ - 1, 1, g.height + 2), ThumbnailFrame);
         fillRect(QRect(tx_ + g.width, ty_ - 1, 1, g.height + 2), ThumbnailFrame);
     }
+}
+
+void GridPainter::paintDots(bool block) {
+    const Document& doc = editor_.document;
+    const Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    const QRgb dot = dotColour();
+    const size_t count = static_cast<size_t>(std::max(g.width * g.height, 0));
+    std::vector<uint8_t> thumb(doc.workDots.begin(),
+                               doc.workDots.begin() + static_cast<long>(count));
+    const std::vector<uint8_t> onion = onionDots();
+    const QRgb faint = onionColour();
+    for (int y = 0; y < g.height; ++y) {
+        for (int x = 0; x < g.width; ++x) {
+            const size_t i = static_cast<size_t>(y * g.width + x);
+            if (thumb[i] == DOT_ON) {
+                fillCell(x, y, dot);
+            } else if (i < onion.size() && onion[i] == DOT_ON) {
+                fillCell(x, y, faint);
+            }
+        }
+    }
+    if (block) {
+        paintBlockDots(dot);
+        for (int y = std::max(sel.blockRect.top, 0);
+             y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
+            for (int x = std::max(sel.blockRect.left, 0);
+                 x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
+                if (blockDot(sel, x, y) == DOT_ON)
+                    thumb[static_cast<size_t>(y * g.width + x)] = DOT_ON;
+            }
+        }
+    }
+    drawThumbnail(thumb);
+}
+
+void GridPainter::paintCells() {
+    const Document& doc = editor_.document;
+    const Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    paintThumbnailBackground();
     const QRgb dot = dotColour();
     const size_t count = static_cast<size_t>(std::max(g.width * g.height, 0));
     std::vector<uint8_t> thumb;
     if (!previewPaint) {
-        thumb.assign(doc.workDots.begin(), doc.workDots.begin() + static_cast<long>(count));
-        const std::vector<uint8_t> onion = onionDots();
-        const QRgb faint = onionColour();
-        for (int y = 0; y < g.height; ++y) {
-            for (int x = 0; x < g.width; ++x) {
-                const size_t i = static_cast<size_t>(y * g.width + x);
-                if (thumb[i] == DOT_ON) {
-                    fillCell(x, y, dot);
-                } else if (i < onion.size() && onion[i] == DOT_ON) {
-                    fillCell(x, y, faint);
-                }
-            }
-        }
-        if (sel.selectionState == SelectionState::Floating) {
-            paintBlockDots(dot);
-            for (int y = std::max(sel.blockRect.top, 0);
-                 y <= std::min(sel.blockRect.bottom, g.height - 1); ++y) {
-                for (int x = std::max(sel.blockRect.left, 0);
-                     x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
-                    if (blockDot(sel, x, y) == DOT_ON)
-                        thumb[static_cast<size_t>(y * g.width + x)] = DOT_ON;
-                }
-            }
-        }
-        drawThumbnail(thumb);
-        if (sel.selectionState == SelectionState::Floating && marqueeEnabled) drawMarquee();
+        const bool floating = sel.selectionState == SelectionState::Floating;
+        paintDots(floating);
+        if (floating && marqueeEnabled) xorMarquee();
         return;
     }
     const Tool tool = editor_.grid.tool;
@@ -292,6 +372,37 @@ void GridPainter::paintPreviewShapes() {
     }
 }
 
+void GridPainter::restore(const QRect& area) {
+    begin();
+    clip_ = area;
+    const GridGeometry g = geometry();
+    tx_ = g.thumbX();
+    ty_ = g.thumbY();
+    const bool preview = previewPaint;
+    previewPaint = false;
+    fillRect(area, WindowBackground);
+    paintGrid();
+    paintThumbnailBackground();
+    const Selection& sel = editor_.selection;
+    paintDots(sel.selectionState == SelectionState::Floating ||
+              sel.selectionState == SelectionState::Moving);
+    previewPaint = preview;
+    // A shape being dragged shows over the stored dots.
+    const GridInteraction& gi = editor_.grid;
+    if (gi.buttonDown && gi.shapeStarted) {
+        const bool select = gi.tool == Tool::Select;
+        if (select) fillRect(QRect(tx_, ty_, g.width, g.height), White);
+        for (const DotPoint& p : gi.lists.current) {
+            if (p.x < 0 || p.y < 0 || p.x >= g.width || p.y >= g.height) continue;
+            fillCell(p.x, p.y, select ? RubberBand : dotColour());
+            if (!select) setPixel(tx_ + p.x, ty_ + p.y, dotColour());
+        }
+    }
+    if (marqueeShown_ && sel.selectionState != SelectionState::None) xorMarquee();
+    for (const PixelRect& r : outlines_) xorOutline(r);
+    clip_ = area_;
+}
+
 void GridPainter::paintBlockDots(QRgb colour) {
     begin();
     const Selection& sel = editor_.selection;
@@ -301,6 +412,25 @@ void GridPainter::paintBlockDots(QRgb colour) {
         for (int x = std::max(sel.blockRect.left, 0);
              x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
             if (blockDot(sel, x, y) == DOT_ON) fillCell(x, y, colour);
+        }
+    }
+}
+
+void GridPainter::eraseBlockDots() {
+    begin();
+    const Selection& sel = editor_.selection;
+    const GridGeometry g = geometry();
+    // What a whole repaint shows there: the onion skin, or the background.
+    const std::vector<uint8_t> onion = onionDots();
+    const QRgb faint = onionColour();
+    const QRgb background = backgroundColour();
+    for (int y = std::max(sel.blockRect.top, 0); y <= std::min(sel.blockRect.bottom, g.height - 1);
+         ++y) {
+        for (int x = std::max(sel.blockRect.left, 0);
+             x <= std::min(sel.blockRect.right, g.width - 1); ++x) {
+            if (blockDot(sel, x, y) != DOT_ON) continue;
+            const size_t i = static_cast<size_t>(y * g.width + x);
+            fillCell(x, y, i < onion.size() && onion[i] == DOT_ON ? faint : background);
         }
     }
 }
@@ -333,13 +463,34 @@ void GridPainter::redrawThumbnailWithBlock() {
 }
 
 void GridPainter::drawMarquee() {
+    marqueeShown_ = !marqueeShown_;
+    xorMarquee();
+}
+
+void GridPainter::xorMarquee() {
+    begin();
     const PixelRect& r = editor_.selection.selectionRect;
+    const QPoint at = area_.topLeft();
     // Three nested frames, each one pixel further out.
     for (int k = 0; k < 3; ++k)
-        xorFrame(surface_, r.left - k, r.top - k, r.right + k, r.bottom + k, clip_);
+        xorFrame(surface_, r.left - k - at.x(), r.top - k - at.y(), r.right + k - at.x(),
+                 r.bottom + k - at.y(), clip_.translated(-at));
 }
 
 void GridPainter::drawResizeOutline(const PixelRect& r) {
+    const auto same = [&r](const PixelRect& o) {
+        return o.left == r.left && o.top == r.top && o.right == r.right && o.bottom == r.bottom;
+    };
+    if (const auto it = std::find_if(outlines_.begin(), outlines_.end(), same);
+        it != outlines_.end()) {
+        outlines_.erase(it);
+    } else {
+        outlines_.push_back(r);
+    }
+    xorOutline(r);
+}
+
+void GridPainter::xorOutline(const PixelRect& r) {
     begin();
     for (int x = r.left; x < r.right; ++x) xorPixel(x, r.top, MarqueeXor);
     for (int x = r.left; x < r.right - 1; ++x) xorPixel(x, r.bottom, MarqueeXor);

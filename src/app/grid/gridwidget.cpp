@@ -49,17 +49,30 @@ void GridWidget::fitContent() {
     if (minimumSize() != wanted) setMinimumSize(wanted);
 }
 
+QRect GridWidget::shownArea() const {
+    const QWidget* viewport = parentWidget();
+    return viewport ? QRect(-pos(), viewport->size()) & rect() : rect();
+}
+
 void GridWidget::paintEvent(QPaintEvent* event) {
+    // The viewport may have grown without the grid moving.
+    painter_.setView(shownArea());
     QPainter p(this);
-    const QRect shown = event->rect() & painter_.surface().rect();
-    p.drawImage(shown, painter_.surface(), shown);
+    const QRect area = painter_.surfaceRect();
+    const QRect shown = event->rect() & area;
+    p.drawImage(shown, painter_.surface(), shown.translated(-area.topLeft()));
     for (const QRect& plain : QRegion(event->rect()).subtracted(shown))
         p.fillRect(plain, QColor(GridPainter::WindowBackground));
 }
 
 void GridWidget::resizeEvent(QResizeEvent*) {
-    painter_.resizeSurface(size());
+    painter_.resizeSurface(size(), shownArea());
     repaintAll(true);
+}
+
+void GridWidget::moveEvent(QMoveEvent*) {
+    // A scroll: the surface follows what shows.
+    painter_.setView(shownArea());
 }
 
 void GridWidget::setToolCommand(int command) {
@@ -377,7 +390,7 @@ void GridWidget::startMove(QPoint at) {
 
 void GridWidget::trackMove(QPoint at) {
     const GridGeometry g = geometry();
-    painter_.paintBlockDots(painter_.backgroundColour());
+    painter_.eraseBlockDots();
     DotRect from;
     if (!dragBlock(editor_.selection, editor_.document, editor_.history, {at.x(), at.y()}, g.px(),
                    g.py(), from)) {

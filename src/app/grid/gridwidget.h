@@ -55,6 +55,7 @@ class GridWidget : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -68,6 +69,8 @@ class GridWidget : public QWidget {
     // for their size, and its scroll area scrolls. At the normal cell size it
     // asks for nothing and the window cuts the grid off.
     void fitContent();
+    // The part of the widget its scroll area's viewport shows.
+    QRect shownArea() const;
     bool updateCursorAndStatus(QPoint at);
     void pointOrErasePixel(QPoint at);
     // Starts a move or a resize of a floating block; true when it did.
