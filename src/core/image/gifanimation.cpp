@@ -246,9 +246,10 @@ bool writeGif(const GifAnimation& a, const ByteStream::Put& put) {
         std::optional<ReadFrame> after;
         while (next < a.frames) {
             after = readFrame(a, next++, line);
-            if (!(after->rows == frame.rows) ||
-                frame.delay + after->delay > limits::FrameDelayMs / 10)
+            if (after->rows != frame.rows ||
+                frame.delay + after->delay > limits::FrameDelayMs / 10) {
                 break;
+            }
             frame.delay += after->delay;
             after.reset();
         }

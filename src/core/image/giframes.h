@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
