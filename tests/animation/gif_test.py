@@ -119,8 +119,9 @@ for label, data, says in cases:
     check(open(back, "rb").read() == before, f"{label}: the pattern file is untouched")
 
 # Written as it is drawn: 30 frames of 32 x 32 dots at 64 pixels a dot are
-# 126 M pixels, and the writer holds one row of them at a time (some 14 MB in
-# all, 50 with the sanitizers; holding the frames took 128 MB).
+# 126 M pixels, and the writer keeps each distinct row of the screen and of
+# the frames beside it once (some 14 MB in all, 50 with the sanitizers;
+# holding the frames took 128 MB).
 big = os.path.join(work, "big.pat")
 big_frames = [["".join(rng.choice("01") for _ in range(32)) for _ in range(32)] for _ in range(30)]
 write_frames(big, big_frames)
