@@ -3,7 +3,7 @@ ImageMagick: every frame it coalesces is the pattern's dots at the scale
 (clear beyond a smaller pattern), with the delays and the loop count asked
 for, a run of equal frames shown as one for their delays together; and the
 file is no larger than the same frames written whole and within 1.3 times
-of what gifsicle -O3 makes of it.
+of what gifsicle -O3 or ImageMagick's optimiser makes of them.
 Usage: gifframes_test.py DEDUR_CLI [--sizes]   (--sizes prints the table)"""
 import os
 import random
@@ -198,8 +198,7 @@ def make(name, frames, delays=None, scale=4, grid=False, loops=0):
         os.path.getsize(magick)
 
 
-# Icon animations as drawn, the size of each frames written whole (the
-# writer before) beside them: name, frames, delays, scale, grid, bytes whole.
+# Icon animations as drawn: name, frames, delays, scale, grid, loops.
 spinner = [ring(step) for step in range(12)]
 blink_open = ["0000000000", "0011111100", "0100000010", "1001111001", "1001111001",
               "0100000010", "0011111100", "0000000000"]
