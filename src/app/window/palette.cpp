@@ -1,5 +1,6 @@
 #include "window/palette.h"
 
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -8,6 +9,15 @@
 #include "window/commandtable.h"
 
 namespace dedur {
+
+namespace {
+
+QString keyName(const CommandRow& row) {
+    return QKeySequence(QKeyCombination(row.modifiers, Qt::Key(row.key)))
+        .toString(QKeySequence::NativeText);
+}
+
+} // namespace
 
 std::vector<PaletteButton> makePaletteTable() {
     std::vector<const CommandRow*> rows;
@@ -36,6 +46,17 @@ std::vector<PaletteButton> makePaletteTable() {
         table.push_back(b);
     }
     return table;
+}
+
+QString paletteKeyNames(int command) {
+    QStringList names;
+    for (const CommandRow& row : commandTable()) {
+        if (row.key != 0 && row.id == command)
+            names.prepend(keyName(row));
+        else if (row.key != 0 && row.sameAs == command)
+            names << keyName(row);
+    }
+    return names.join(", ");
 }
 
 PaletteStrip::PaletteStrip(QWidget* parent, QWidget* tooltipParent)
@@ -214,7 +235,7 @@ void PaletteStrip::mousePressEvent(QMouseEvent* event) {
     bool repaintNeeded = false;
     for (PaletteButton& b : buttons_) {
         if (!b.contains(at)) continue;
-        delete b.tooltipWindow;
+        closeTooltip(b);
         if (!b.enabled) {
             emit beep();
             return;
@@ -239,7 +260,7 @@ void PaletteStrip::mouseReleaseEvent(QMouseEvent* event) {
         repaintButtons();
         return;
     }
-    delete b.tooltipWindow;
+    closeTooltip(b);
     setImage(b, b.latchedImage >= 0 ? b.latchedImage : b.normalImage);
     if (!b.marked) {
         const int marked = findMarked();
@@ -281,7 +302,7 @@ void PaletteStrip::mouseMoveEvent(QMouseEvent* event) {
         }
     }
     for (PaletteButton& b : buttons_) {
-        if (&b != hit) delete b.tooltipWindow;
+        if (&b != hit) closeTooltip(b);
     }
     if (hit && !hit->tooltipWindow) showTooltip(*hit);
 }
@@ -308,15 +329,45 @@ void PaletteStrip::showTooltip(PaletteButton& b) {
     tip->show();
     tip->raise();
     b.tooltipWindow = tip;
+    // The tooltip's text is the classic one; the keys stand beside it, in
+    // a lighter box of their own.
+    const QString keys = paletteKeyNames(b.command);
+    if (keys.isEmpty()) return;
+    auto* keyTip = new QLabel(keys, tooltipParent_);
+    keyTip->setObjectName("paletteKeys");
+    keyTip->setAlignment(Qt::AlignCenter);
+    keyTip->setFrameStyle(QFrame::Box | QFrame::Plain);
+    keyTip->setAutoFillBackground(true);
+    QPalette colours = keyTip->palette();
+    if (b.enabled) {
+        colours.setColor(QPalette::Window, QColor(255, 224, 224));
+        colours.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    } else {
+        colours.setColor(QPalette::WindowText, QColor(96, 96, 96));
+    }
+    keyTip->setPalette(colours);
+    const QSize keyText = keyTip->fontMetrics().size(0, keys);
+    keyTip->setGeometry(tip->geometry().right() + 3, tip->y(), keyText.width() + 6, tip->height());
+    keyTip->show();
+    keyTip->raise();
+    b.keyWindow = keyTip;
+}
+
+void PaletteStrip::closeTooltip(PaletteButton& b) {
+    delete b.tooltipWindow;
+    delete b.keyWindow;
 }
 
 void PaletteStrip::reshowTooltip() {
     for (PaletteButton& b : buttons_) {
         if (!b.tooltipWindow) continue;
         if (b.contains(mapFromGlobal(QCursor::pos()))) {
-            b.tooltipWindow->hide();
-            b.tooltipWindow->show();
-            b.tooltipWindow->raise();
+            for (QLabel* window : {b.tooltipWindow.data(), b.keyWindow.data()}) {
+                if (!window) continue;
+                window->hide();
+                window->show();
+                window->raise();
+            }
         }
         return;
     }
@@ -325,13 +376,13 @@ void PaletteStrip::reshowTooltip() {
 void PaletteStrip::tooltipCheck() {
     for (PaletteButton& b : buttons_) {
         if (!b.tooltipWindow) continue;
-        if (!b.contains(mapFromGlobal(QCursor::pos())) || !underMouse()) delete b.tooltipWindow;
+        if (!b.contains(mapFromGlobal(QCursor::pos())) || !underMouse()) closeTooltip(b);
         return;
     }
 }
 
 void PaletteStrip::destroyTooltips() {
-    for (PaletteButton& b : buttons_) delete b.tooltipWindow;
+    for (PaletteButton& b : buttons_) closeTooltip(b);
 }
 
 } // namespace dedur

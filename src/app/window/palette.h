@@ -28,6 +28,7 @@ struct PaletteButton {
     int command;
     const char* tooltip;
     QPointer<QLabel> tooltipWindow;
+    QPointer<QLabel> keyWindow; // beside the tooltip: the keys that do the same
     int group;
 
     bool contains(QPoint p) const {
@@ -36,6 +37,9 @@ struct PaletteButton {
 };
 
 std::vector<PaletteButton> makePaletteTable();
+// The keys of the accelerator table that run `command`, its own first
+// ("F3, Ctrl+S"); empty when it has none.
+QString paletteKeyNames(int command);
 
 inline constexpr int PaletteStripHeight = 57;
 
@@ -89,6 +93,7 @@ class PaletteStrip : public QWidget {
 
   private:
     void showTooltip(PaletteButton& button);
+    void closeTooltip(PaletteButton& button);
     void setImage(PaletteButton& button, int image);
     void fitCountLabel();
 
