@@ -42,9 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!decodeGifFrames(again, "again.gif", limits::GifSide, limits::GifFrames, back).ok()) {
             std::abort();
         }
-        if (back.size() != frames.size()) std::abort();
+        // A frame the same as the one before is shown as one with it.
+        std::vector<const IndexedImage*> shown;
+        for (const IndexedImage& image : indexed) {
+            if (shown.empty() || shown.back()->pixels != image.pixels) shown.push_back(&image);
+        }
+        if (back.size() != shown.size()) std::abort();
         for (size_t i = 0; i < back.size(); ++i) {
-            const std::vector<uint8_t>& want = indexed[i].pixels;
+            const std::vector<uint8_t>& want = shown[i]->pixels;
             for (size_t p = 0; p < want.size(); ++p) {
                 if ((back[i].image.rgba[4 * p] == 0) != (want[p] == 1)) std::abort();
             }
