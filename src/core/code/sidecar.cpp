@@ -412,10 +412,9 @@ void parseCodeChoices(std::string_view text, CodeProfile& p) {
         std::string_view word = text.substr(0, blank);
         const size_t equals = word.find('=');
         const std::string_view key = word.substr(0, equals);
-        if (key == "template" || key == "format") word = text; // to the end of the line
-        text = key == "template" || key == "format" || blank == std::string_view::npos
-                   ? std::string_view()
-                   : text.substr(blank + 1);
+        if (key == "template") word = text; // a path, to the end of the line
+        text = key == "template" || blank == std::string_view::npos ? std::string_view()
+                                                                    : text.substr(blank + 1);
         if (equals == std::string_view::npos) continue;
         const std::string value(word.substr(equals + 1));
         if (key == "layout" && layoutNamed(value)) p.layout = value;
