@@ -182,6 +182,14 @@ class FontModesTest : public QObject {
             QVERIFY(label->width() <= area->viewport()->width());
             QTest::mouseClick(d->copyWarningButton(), Qt::LeftButton);
             QCOMPARE(QGuiApplication::clipboard()->text(), label->text());
+            // Past a few thousand the rest is counted, not listed.
+            text.clear();
+            for (char32_t c = 0xAC00; c < 0xAC00 + 2345; ++c) text += QString::fromUcs4(&c, 1);
+            d->textBox()->setPlainText(text);
+            const QStringList items = label->text().split(' ');
+            QCOMPARE(items.size(), 3 + 2000 + 3); // "No glyph for:", the list, "and 345 more"
+            QCOMPARE(items.mid(items.size() - 4).join(' '),
+                     QString::fromUcs4(U"\uB3CF and 345 more"));
         });
     }
 

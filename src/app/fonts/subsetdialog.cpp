@@ -65,16 +65,22 @@ QString missingInTextOrder(const QString& text, std::vector<char32_t> missing) {
     std::sort(missing.begin(), missing.end());
     std::vector<bool> listed(missing.size(), false);
     QStringList items;
+    int more = 0;
     for (const char32_t c : text.toUcs4()) {
         const auto at = std::lower_bound(missing.begin(), missing.end(), c);
         if (at == missing.end() || *at != c) continue;
         const auto index = static_cast<size_t>(at - missing.begin());
         if (listed[index]) continue;
         listed[index] = true;
+        if (items.size() == limits::ShownMissingCharacters) {
+            ++more;
+            continue;
+        }
         const std::string name = invisibleCharacterName(c);
         items << (name.empty() ? QString::fromUcs4(&c, 1)
                                : "[" + QString::fromStdString(name) + "]");
     }
+    if (more > 0) items << QString("and %1 more").arg(more);
     return items.join(' ');
 }
 

@@ -75,6 +75,9 @@ inline constexpr size_t TemplateHeldBlanks = size_t{16} << 20;
 
 // Output shown rather than written.
 inline constexpr size_t ShownCodeBytes = size_t{256} << 10; // a dialog's live text
+// Characters without a glyph listed by name in the subset dialog; a text
+// may hold a million distinct ones, which no label lays out in time.
+inline constexpr int ShownMissingCharacters = 2000;
 // Text drawn as a display library draws it: the first lines, the first
 // characters of each, and at most this many dots in all.
 inline constexpr int PreviewTextLines = 8;
