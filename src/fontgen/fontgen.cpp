@@ -104,7 +104,11 @@ class FileBuilder {
 
     bool write(const std::string& directory, bool force, std::string& error) {
         const std::string path = makeWorkPath(directory, report_.name);
-        if (!force && fileExists(path)) {
+        // Anything at the name is kept, a link to nothing too: it is never
+        // written through unless asked.
+        std::error_code statusError;
+        if (!force && std::filesystem::symlink_status(path, statusError).type() !=
+                          std::filesystem::file_type::not_found) {
             report_.kept = true;
             return true;
         }

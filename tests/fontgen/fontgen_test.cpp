@@ -156,3 +156,18 @@ TEST(MakeFontsProgress, CountsUpToTheEndAndStopsWithoutWriting) {
         }
     }
 }
+
+// A link to nothing at a glyph file's name is kept as it is: the maker
+// never creates the file it points to.
+TEST(MakeFontsProgress, KeepsALinkToNothing) {
+    TempDir dir;
+    TempDir elsewhere;
+    const std::string target = elsewhere.file("planted");
+    std::filesystem::create_symlink(target, dir.file("STD24.fon"));
+    const fontgen::Result made = fontgen::makeFonts(dir.path().string(), false);
+    ASSERT_TRUE(made.ok) << made.error;
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("STD24.fon")));
+    for (const fontgen::FileReport& f : made.files)
+        EXPECT_EQ(f.name == "STD24.fon", f.kept) << f.name;
+}
