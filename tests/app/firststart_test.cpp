@@ -9,6 +9,7 @@
 #include "fonts/glyphfilemaker.h"
 #include "settings/settingsfile.h"
 #include "ui/commandids.h"
+#include "window/datafolder.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;
@@ -181,6 +182,35 @@ class FirstStartTest : public QObject {
             "The glyph files could not be made in \"" + folder + "\": cannot write ";
         QCOMPARE(texts[2].substr(0, said.size()), said);
         for (const char* name : GlyphFiles) QVERIFY(!fs::exists(f.dir.file(name)));
+    }
+
+    // Started from the launcher: the data folder gets the glyph files (with
+    // the bar) before the window opens, the same as make-fonts writes.
+    void theLauncherStartMakesTheGlyphFiles() {
+        test::TempDir data;
+        const fs::path previous = fs::current_path();
+        const QByteArray before = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path().string()));
+        bool entered = false;
+        const QString error = enterDataFolder(entered);
+        const fs::path folder = fs::current_path();
+        fs::current_path(previous);
+        if (before.isEmpty()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", before);
+        }
+        QCOMPARE(error, QString());
+        QVERIFY(entered);
+        QCOMPARE(folder, data.path() / "dedur");
+        test::TempDir other;
+        int status = -1;
+        shellOutput("'" DEDUR_CLI "' make-fonts '" + other.path().string() + "' 2>&1", status);
+        QCOMPARE(status, 0);
+        for (const char* name : GlyphFiles) {
+            QVERIFY2(test::readBytes((folder / name).string()) == test::readBytes(other.file(name)),
+                     name);
+        }
     }
 
     // The command the question names runs as it reads, in a shell, for

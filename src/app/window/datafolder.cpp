@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "fontgen.h"
+#include "fonts/glyphfilemaker.h"
 
 namespace dedur {
 
@@ -33,9 +33,11 @@ QString enterDataFolder(bool& entered) {
     for (const char* name :
          {"STD16X15.fon", "STD24.fon", "ASCFONT.15", "SPCFONT.15", "SPCFSUPP.15"}) {
         if (QFileInfo::exists(QDir(folder).filePath(name))) continue;
+        // With a bar: a cancelled run leaves the files to the font modes'
+        // own offer.
         const fontgen::Result made =
-            fontgen::makeFonts(QFile::encodeName(folder).toStdString(), false);
-        if (!made.ok) {
+            makeGlyphFilesShowingProgress(nullptr, QFile::encodeName(folder).toStdString());
+        if (!made.ok && !made.cancelled) {
             return QString("The glyph files could not be made in \"%1\": %2")
                 .arg(folder, QString::fromStdString(made.error));
         }
