@@ -1,14 +1,24 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "editorfixture.h"
 #include "panel/exportdialog.h"
 #include "panel/lcdimage.h"
 #include "panel/paneldefinitiondialog.h"
 #include "panel/panelexport.h"
+#include "panel/panelview.h"
 #include "ui/commandids.h"
 
 using namespace dedur;
@@ -45,6 +55,30 @@ std::string datOf12x12(int first) {
                 .toStdString();
     }
     return text;
+}
+
+// A new pattern of `width` x `height` dots at SEG `seg`, COM `com`, its first
+// dot set; it becomes the current one.
+void addPatternAt(EditorFixture& f, int seg, int com, int width, int height) {
+    f.doc().panelDefinition = {int16_t(seg),    int16_t(com), int16_t(width),
+                               int16_t(height), IncreaseSeg,  IncreaseCom};
+    f.window->dispatchCommand(CmdAddPattern);
+    test::setRows(f.doc(), {"1"});
+}
+
+// The panel view opened and active, as the user has it.
+PanelView* openPanelView(EditorFixture& f) {
+    f.window->dispatchCommand(CmdPanelView);
+    PanelView* view = f.window->panelView();
+    QApplication::setActiveWindow(view);
+    return QApplication::activeWindow() == view ? view : nullptr;
+}
+
+// The middle of the dot at SEG `seg`, COM `com` on the view's canvas.
+QPoint dotOnCanvas(PanelView* view, int seg, int com) {
+    const int d = view->dotSize();
+    return view->canvas()->mapFrom(view, view->panelRect().topLeft()) +
+           QPoint((seg - 1) * d + d / 2, (com - 1) * d + d / 2);
 }
 
 } // namespace
@@ -172,6 +206,235 @@ class PanelTest : public QObject {
         QCOMPARE(names, (QStringList{"panel.BIN", "panel.x"}));
         QCOMPARE(f.prompts.dialogs.value(0),
                  QString("save:Save File:LCD address BINARY file (*.BIN)|*.BIN|"));
+    }
+
+    // Space plays and stops whichever control of the view has the focus;
+    // a focused check box or button is not toggled by it.
+    void spacePlaysFromEveryControl_data() {
+        QTest::addColumn<QString>("control");
+        for (const char* name : {"Show all", "Loop", "Play", "range", "dot size", "bytes"})
+            QTest::newRow(name) << QString(name);
+    }
+    void spacePlaysFromEveryControl() {
+        QFETCH(QString, control);
+        EditorFixture f;
+        f.window->dispatchCommand(CmdAddPattern);
+        PanelView* view = openPanelView(f);
+        QVERIFY(view);
+        QWidget* focused = view->findChild<QPlainTextEdit*>();
+        if (control == "Show all") focused = view->showAllBox();
+        if (control == "Loop") focused = view->loopBox();
+        if (control == "Play") focused = view->findChild<QPushButton*>();
+        if (control == "range") focused = view->playRange();
+        if (control == "dot size") focused = view->dotSizeBox();
+        focused->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), focused);
+        const bool showAll = view->showAllBox()->isChecked();
+        const bool loop = view->loopBox()->isChecked();
+        QTest::keyClick(focused, Qt::Key_Space);
+        QVERIFY(view->playing());
+        QCOMPARE(view->framePattern(), 1);
+        view->stepFrame();
+        QCOMPARE(view->framePattern(), 2);
+        QTest::keyClick(focused, Qt::Key_Space);
+        QVERIFY(!view->playing());
+        QCOMPARE(view->showAllBox()->isChecked(), showAll);
+        QCOMPARE(view->loopBox()->isChecked(), loop);
+        QCOMPARE(view->playRange()->text(), QString());
+    }
+
+    // In the range field Space types once the user types there; Return
+    // plays what was typed, and Space then stops and plays again.
+    void theRangeFieldTakesSpacesWhileTyped() {
+        EditorFixture f;
+        for (int i = 0; i < 5; ++i) f.window->dispatchCommand(CmdAddPattern);
+        PanelView* view = openPanelView(f);
+        QVERIFY(view);
+        QLineEdit* range = view->playRange();
+        range->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(range, "2,");
+        QTest::keyClick(range, Qt::Key_Space);
+        QTest::keyClicks(range, "4-5");
+        QVERIFY(!view->playing());
+        QCOMPARE(range->text(), QString("2, 4-5"));
+        QTest::keyClick(range, Qt::Key_Return);
+        QVERIFY(view->playing());
+        std::vector<int> shown{view->framePattern()};
+        for (int i = 0; i < 3; ++i) {
+            view->stepFrame();
+            shown.push_back(view->framePattern());
+        }
+        QCOMPARE(shown, (std::vector<int>{2, 4, 5, 2}));
+        QTest::keyClick(range, Qt::Key_Space);
+        QVERIFY(!view->playing());
+        QTest::keyClick(range, Qt::Key_Space);
+        QVERIFY(view->playing());
+        QCOMPARE(range->text(), QString("2, 4-5"));
+    }
+
+    // While a frame plays, "Show all" draws the other patterns faintly:
+    // lighter than they are when stopped, yet still there.
+    void playingDimsTheOtherPatterns() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"1"});
+        addPatternAt(f, 40, 20, 8, 8);
+        PanelView* view = openPanelView(f);
+        QVERIFY(view);
+        view->showAllBox()->setChecked(true);
+        const auto pixelAt = [view](int seg, int com) {
+            return view->canvas()->grab().toImage().pixel(dotOnCanvas(view, seg, com));
+        };
+        const QRgb green = pixelAt(60, 40);
+        const QRgb stopped = pixelAt(1, 1); // pattern 1, not current
+        view->playRange()->setText("2");
+        view->play();
+        const QRgb frame = pixelAt(40, 20);
+        const QRgb dimmed = pixelAt(1, 1);
+        QVERIFY(qGray(frame) < qGray(stopped));
+        QVERIFY(qGray(stopped) < qGray(dimmed));
+        QVERIFY(dimmed != green);
+        view->stop();
+        QCOMPARE(pixelAt(1, 1), stopped);
+    }
+
+    // Four outlines over SEG 6, COM 6, pattern 5 elsewhere and current: each
+    // click there takes the next, smallest first and round again; the status
+    // line names the pattern the next click takes.
+    void clicksOnOverlapsCycleSmallestFirst() {
+        EditorFixture f;
+        addPatternAt(f, 1, 1, 40, 30); // 2: 1200 dots
+        addPatternAt(f, 5, 5, 8, 8);   // 3: 64
+        addPatternAt(f, 3, 3, 20, 20); // 4: 400
+        addPatternAt(f, 60, 30, 8, 8); // 5
+        f.editor->sidecar.names[3] = "arrow";
+        PanelView* view = openPanelView(f);
+        QVERIFY(view);
+        const QPoint at = dotOnCanvas(view, 6, 6);
+        QTest::mouseMove(view->canvas(), at);
+        QCOMPARE(view->pointerLabel()->text(),
+                 QString("SEG 6, COM 6: pattern 3 \"arrow\" (1 of 4 here; each click takes the "
+                         "next)"));
+        std::vector<int> chosen;
+        for (int i = 0; i < 5; ++i) {
+            QTest::mouseClick(view->canvas(), Qt::LeftButton, {}, at);
+            chosen.push_back(f.window->currentNumber());
+        }
+        QCOMPARE(chosen, (std::vector<int>{3, 1, 4, 2, 3}));
+        QCOMPARE(view->pointerLabel()->text(),
+                 QString("SEG 6, COM 6: pattern 1 (2 of 4 here; each click takes the next)"));
+        QTest::mouseMove(view->canvas(), dotOnCanvas(view, 61, 31));
+        QCOMPARE(view->pointerLabel()->text(), QString("SEG 61, COM 31: pattern 5"));
+        QTest::mouseMove(view->canvas(), dotOnCanvas(view, 96, 48));
+        QCOMPARE(view->pointerLabel()->text(), QString("SEG 96, COM 48"));
+    }
+
+    // At every dot size and window size the whole canvas can be scrolled
+    // to, nothing drawn touches its edges, and the SEG numbers are drawn
+    // over their lines.
+    void rulersStayWholeAtEveryZoomAndSize_data() {
+        QTest::addColumn<int>("dot");
+        QTest::addColumn<QSize>("window");
+        for (int dot : {2, 5, 12, 16}) {
+            for (QSize size : {QSize(220, 220), QSize(700, 500), QSize(1800, 1200)}) {
+                QTest::newRow(qPrintable(
+                    QString("%1 px, %2 x %3").arg(dot).arg(size.width()).arg(size.height())))
+                    << dot << size;
+            }
+        }
+    }
+    void rulersStayWholeAtEveryZoomAndSize() {
+        QFETCH(int, dot);
+        QFETCH(QSize, window);
+        EditorFixture f;
+        PanelView* view = openPanelView(f);
+        QVERIFY(view);
+        view->resize(window);
+        view->dotSizeBox()->setValue(dot);
+        view->layout()->activate();
+        QCOMPARE(view->dotSize(), dot);
+        QScrollArea* area = view->scrollArea();
+        const QSize canvas = view->canvas()->size();
+        const QSize shown = area->viewport()->size();
+        QVERIFY(canvas.width() >= 96 * dot && canvas.height() >= 48 * dot);
+        QVERIFY(area->horizontalScrollBar()->maximum() >= canvas.width() - shown.width());
+        QVERIFY(area->verticalScrollBar()->maximum() >= canvas.height() - shown.height());
+        const QImage image = view->canvas()->grab().toImage();
+        const QRgb blank = image.pixel(0, 0);
+        for (int x = 0; x < image.width(); ++x) {
+            QCOMPARE(image.pixel(x, 0), blank);
+            QCOMPARE(image.pixel(x, image.height() - 1), blank);
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            QCOMPARE(image.pixel(0, y), blank);
+            QCOMPARE(image.pixel(image.width() - 1, y), blank);
+        }
+        // Ink above the panel near each eighth SEG line: its number.
+        const QRect panel(view->canvas()->mapFrom(view, view->panelRect().topLeft()),
+                          view->panelRect().size());
+        for (int seg = 1; seg <= 89; seg += 8) {
+            const int x = panel.left() + (seg - 1) * dot;
+            int ink = 0;
+            for (int y = 0; y < panel.top() - 5; ++y) {
+                for (int dx = -8; dx <= 8; ++dx) ink += qGray(image.pixel(x + dx, y)) < 100;
+            }
+            QVERIFY2(ink > 0, qPrintable(QString("SEG %1").arg(seg)));
+        }
+    }
+
+    // Ctrl with + and -, Ctrl+0 and Ctrl with the wheel zoom, within 2 to 16.
+    void zoomKeysAndWheelStayInRange() {
+        EditorFixture f;
+        PanelView* view = openPanelView(f);
+        QVERIFY(view);
+        view->showAllBox()->setFocus();
+        QWidget* focused = QApplication::focusWidget();
+        const auto press = [&](Qt::Key key) {
+            QTest::keyClick(focused, key, Qt::ControlModifier);
+            return view->dotSize();
+        };
+        const auto wheel = [&](int delta) {
+            const QPoint at = dotOnCanvas(view, 10, 10);
+            QWheelEvent event(at, view->canvas()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view->canvas(), &event);
+            return view->dotSize();
+        };
+        QCOMPARE(view->dotSize(), 5);
+        QCOMPARE(press(Qt::Key_Plus), 6);
+        QCOMPARE(press(Qt::Key_Equal), 7);
+        QCOMPARE(press(Qt::Key_Minus), 6);
+        QCOMPARE(wheel(120), 7);
+        QCOMPARE(wheel(-120), 6);
+        for (int i = 0; i < 20; ++i) wheel(120);
+        QCOMPARE(view->dotSize(), 16);
+        QCOMPARE(press(Qt::Key_Plus), 16);
+        QCOMPARE(view->dotSizeBox()->value(), 16);
+        for (int i = 0; i < 20; ++i) press(Qt::Key_Minus);
+        QCOMPARE(view->dotSize(), 2);
+        QCOMPARE(press(Qt::Key_0), 5);
+        QVERIFY(!view->showAllBox()->isChecked());
+    }
+
+    // A pattern the export refuses shows the export's own refusal where
+    // its bytes would be.
+    void aRefusedPatternShowsWhyInsteadOfBytes() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"1"});
+        addPatternAt(f, 90, 1, 12, 12); // SEG 90 to 101
+        PanelView* view = openPanelView(f);
+        QVERIFY(view);
+        const QString shown = view->bytesText();
+        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
+            dialog->fileField()->setText(QString::fromStdString(f.dir.file("out.DAT")));
+            dialog->rangeField()->setText("2");
+            dialog->exportNow();
+        });
+        QCOMPARE(int(f.prompts.shown.size()), 1);
+        QCOMPARE(shown, QString::fromStdString(f.prompts.shown.front().text));
+        QVERIFY(!std::filesystem::exists(f.dir.file("out.DAT")));
+        QTest::mouseClick(view->canvas(), Qt::LeftButton, {}, dotOnCanvas(view, 1, 1));
+        QCOMPARE(f.window->currentNumber(), 1);
+        QVERIFY(view->bytesText().contains(".DB $01"));
     }
 };
 

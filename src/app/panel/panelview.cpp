@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -12,34 +13,113 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
+#include "base/limits.h"
 #include "code/codejob.h"
 #include "editor.h"
 #include "panel/panelexport.h"
 
 namespace dedur {
 
+namespace {
+
+// The panel at the chosen dot size, inside the scroll area; what it shows
+// and what a click does are the view's.
+class PanelCanvas : public QWidget {
+  public:
+    PanelCanvas(PanelView& view, QWidget* parent) : QWidget(parent), view_(view) {
+        setObjectName("panelCanvas");
+        setMouseTracking(true);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        view_.paintPanel(p);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        view_.pointerMovedTo(event->position().toPoint());
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) view_.clickedAt(event->position().toPoint());
+    }
+    void leaveEvent(QEvent*) override { view_.pointerMovedTo({-1, -1}); }
+
+  private:
+    PanelView& view_;
+};
+
+const QColor PanelGreen(170, 190, 150);
+const QColor EighthLine(150, 170, 130);
+const QColor OtherDots(80, 100, 80);
+// The other patterns while a frame plays: just above the panel's green, so
+// the frame stands out.
+const QColor DimmedDots(145, 165, 128);
+const QColor FrameDots(20, 30, 20);
+
+} // namespace
+
 PanelView::PanelView(const Editor& editor, QWidget* parent)
     : QWidget(parent, Qt::Tool), editor_(editor) {
     setObjectName("panelView");
     setWindowTitle("Panel view");
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(Margin, RulerTop + PanelComLines * Scale + Margin, Margin, Margin);
+    layout->setContentsMargins(Margin, Margin, Margin, Margin);
+    // The panel scrolls as a whole, rulers included, so that no zoom and
+    // no window size cuts the SEG and COM numbers off.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("panelScroll");
+    scroll_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    canvas_ = new PanelCanvas(*this, scroll_);
+    canvas_->setFixedSize(canvasSize());
+    scroll_->setWidget(canvas_);
+    layout->addWidget(scroll_, 3);
+    pointer_ = new QLabel(this);
+    pointer_->setObjectName("pointer");
+    pointer_->setTextFormat(Qt::PlainText);
+    layout->addWidget(pointer_);
+
+    auto* viewing = new QHBoxLayout;
+    auto* dotLabel = new QLabel("&Dot size:", this);
+    dotSizeBox_ = new QSpinBox(this);
+    dotSizeBox_->setObjectName("dotSize");
+    dotSizeBox_->setRange(limits::PanelViewDotMin, limits::PanelViewDotMax);
+    dotSizeBox_->setSuffix(" px");
+    dotSizeBox_->setValue(dot_);
+    dotSizeBox_->setToolTip("Pixels a SEG or COM line is drawn with (Ctrl with +, - or the wheel)");
+    dotLabel->setBuddy(dotSizeBox_);
+    connect(dotSizeBox_, &QSpinBox::valueChanged, this, &PanelView::setDotSize);
     showAll_ = new QCheckBox("Show all", this);
     showAll_->setToolTip("Every pattern's dots at its place, as the firmware composes the screen");
     connect(showAll_, &QCheckBox::toggled, this, [this] {
         combineAll();
-        update();
+        canvas_->update();
     });
-    layout->addWidget(showAll_);
+    viewing->addWidget(dotLabel);
+    viewing->addWidget(dotSizeBox_);
+    viewing->addSpacing(12);
+    viewing->addWidget(showAll_);
+    viewing->addStretch(1);
+    layout->addLayout(viewing);
+
     // Playback of a range of patterns as the panel will show them.
     auto* playing = new QHBoxLayout;
     play_ = new QPushButton("Play", this);
+    play_->setToolTip("Space plays or stops anywhere in this window");
     playRange_ = new QLineEdit(this);
     playRange_->setPlaceholderText("all, or 1-5");
+    playRange_->setToolTip("The patterns to play. Return plays them; Space types a space while "
+                           "you type here, and plays or stops otherwise");
+    connect(playRange_, &QLineEdit::returnPressed, this, [this] {
+        if (playing_) stop();
+        play();
+    });
     loop_ = new QCheckBox("Loop", this);
     loop_->setChecked(true);
     frameLabel_ = new QLabel(this);
@@ -50,7 +130,7 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
     layout->addLayout(playing);
     frameTimer_.setSingleShot(true);
     connect(&frameTimer_, &QTimer::timeout, this, &PanelView::stepFrame);
-    connect(play_, &QPushButton::clicked, this, [this] { playing_ ? stop() : play(); });
+    connect(play_, &QPushButton::clicked, this, &PanelView::togglePlay);
     warning_ = new QLabel(this);
     warning_->setObjectName("warning");
     warning_->setWordWrap(true);
@@ -60,27 +140,63 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
     bytes_->setReadOnly(true);
     bytes_->setLineWrapMode(QPlainTextEdit::NoWrap);
     bytes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    layout->addWidget(bytes_);
-    // Wide enough for the panel and for a whole line of the bytes.
+    layout->addWidget(bytes_, 2);
+    // Space, the zoom keys and the wheel reach the view from every part of it.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    // Wide enough for a whole line of the bytes and the panel at its first size.
     const int textWidth = QFontMetrics(bytes_->font()).horizontalAdvance(QString(70, 'M')) +
                           bytes_->verticalScrollBar()->sizeHint().width() + 2 * Margin + 8;
-    const int width = std::max(RulerLeft + PanelSegLines * Scale + Margin, textWidth);
-    setMinimumWidth(width);
-    resize(width, RulerTop + PanelComLines * Scale + Margin + 280);
+    const QSize canvas = canvasSize();
+    const int frame = 2 * scroll_->frameWidth();
+    setMinimumSize(200, 200);
+    resize(std::max(canvas.width() + frame + 2 * Margin, textWidth),
+           canvas.height() + frame + Margin + 300);
+}
+
+QSize PanelView::canvasSize() const {
+    return {RulerLeft + PanelSegLines * dot_ + Margin, RulerTop + PanelComLines * dot_ + Margin};
+}
+
+QRect PanelView::canvasPanelRect() const {
+    return {RulerLeft, RulerTop, PanelSegLines * dot_, PanelComLines * dot_};
 }
 
 QRect PanelView::panelRect() const {
-    return {RulerLeft, RulerTop, PanelSegLines * Scale, PanelComLines * Scale};
+    const QRect panel = canvasPanelRect();
+    return {canvas_->mapTo(this, panel.topLeft()), panel.size()};
 }
 
 QRect PanelView::outlineRect(const PatternOutline& o) const {
-    return {RulerLeft + (o.segFirst - 1) * Scale, RulerTop + (o.comFirst - 1) * Scale,
-            (o.segLast - o.segFirst + 1) * Scale, (o.comLast - o.comFirst + 1) * Scale};
+    return {RulerLeft + (o.segFirst - 1) * dot_, RulerTop + (o.comFirst - 1) * dot_,
+            (o.segLast - o.segFirst + 1) * dot_, (o.comLast - o.comFirst + 1) * dot_};
+}
+
+void PanelView::setDotSize(int pixels) {
+    pixels = std::clamp(pixels, limits::PanelViewDotMin, limits::PanelViewDotMax);
+    if (dotSizeBox_->value() != pixels) dotSizeBox_->setValue(pixels); // comes back here
+    if (pixels == dot_) return;
+    // The middle of what shows stays in the middle.
+    QScrollBar* across = scroll_->horizontalScrollBar();
+    QScrollBar* down = scroll_->verticalScrollBar();
+    const QSize room = scroll_->viewport()->size();
+    const double x = (across->value() + room.width() / 2.0 - RulerLeft) / dot_;
+    const double y = (down->value() + room.height() / 2.0 - RulerTop) / dot_;
+    dot_ = pixels;
+    canvas_->setFixedSize(canvasSize());
+    across->setValue(int(RulerLeft + x * dot_ - room.width() / 2.0));
+    down->setValue(int(RulerTop + y * dot_ - room.height() / 2.0));
+    canvas_->update();
+}
+
+void PanelView::togglePlay() {
+    playing_ ? stop() : play();
 }
 
 void PanelView::play() {
     const Document& doc = editor_.document;
     if (doc.editType != EditMode::Pattern) return;
+    // Space types into the range again only once the user types there again.
+    playRange_->setModified(false);
     const std::string text = playRange_->text().trimmed().toStdString();
     const PanelRange range = parsePanelRange(text.empty() ? RangeChoice::All : RangeChoice::Numbers,
                                              text, doc.patternCount, doc.currentPattern);
@@ -102,6 +218,7 @@ void PanelView::play() {
 void PanelView::stop() {
     frameTimer_.stop();
     playing_ = false;
+    playRange_->setModified(false);
     play_->setText("Play");
     frameLabel_->clear();
     refresh(true);
@@ -142,15 +259,60 @@ void PanelView::showFrame() {
                              .arg(index + 1)
                              .arg(delay));
     frameTimer_.start(delay);
-    update();
+    canvas_->update();
+}
+
+bool PanelView::viewKey(QKeyEvent* event, QObject* from) {
+    const int key = event->key();
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    if (key == Qt::Key_Space && !control) {
+        // Typing a range: "2, 4-6" has spaces in it.
+        if (from == playRange_ && playRange_->isModified()) return false;
+        if (!event->isAutoRepeat()) togglePlay();
+        return true;
+    }
+    if (!control) return false;
+    if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
+        setDotSize(dot_ + 1);
+    } else if (key == Qt::Key_Minus) {
+        setDotSize(dot_ - 1);
+    } else if (key == Qt::Key_0) {
+        setDotSize(DefaultDot);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool PanelView::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return viewKey(static_cast<QKeyEvent*>(event), watched);
+    case QEvent::KeyRelease: {
+        // A button clicks when Space is let go; the press was the view's.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return key->key() == Qt::Key_Space && qobject_cast<QAbstractButton*>(watched);
+    }
+    case QEvent::FocusIn:
+        if (watched == playRange_) playRange_->setModified(false);
+        return false;
+    case QEvent::Wheel: {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (!(wheel->modifiers() & Qt::ControlModifier) ||
+            (watched != canvas_ && watched != scroll_->viewport())) {
+            return false;
+        }
+        const int steps = wheel->angleDelta().y();
+        if (steps != 0) setDotSize(dot_ + (steps > 0 ? 1 : -1));
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void PanelView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space && !playRange_->hasFocus()) {
-        playing_ ? stop() : play();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!viewKey(event, this)) QWidget::keyPressEvent(event);
 }
 
 void PanelView::refresh(bool outlinesChanged) {
@@ -160,7 +322,7 @@ void PanelView::refresh(bool outlinesChanged) {
         image_ = LcdImage{};
         warning_->setText("The panel view shows the patterns of pattern mode.");
         bytes_->clear();
-        update();
+        canvas_->update();
         return;
     }
     if (outlinesChanged || outlines_.size() != static_cast<size_t>(doc.patternCount)) {
@@ -170,7 +332,7 @@ void PanelView::refresh(bool outlinesChanged) {
             patternOutline(doc, doc.currentPattern);
     }
     if (playing_) {
-        update();
+        canvas_->update();
         return;
     }
     // The record of the current pattern, as the export reads it.
@@ -182,8 +344,12 @@ void PanelView::refresh(bool outlinesChanged) {
     const PatternOutline& current = outlines_[static_cast<size_t>(doc.currentPattern)];
     warning_->setText(QString::fromStdString(current.offPanel));
     warning_->setVisible(!current.offPanel.empty());
+    // What the export would write, or why it writes nothing: the dots
+    // still on the panel are not what it would give.
     std::string text;
-    if (image_.highOffset >= image_.lowOffset) {
+    if (!current.offPanel.empty()) {
+        text = current.offPanel + "\n";
+    } else if (image_.highOffset >= image_.lowOffset) {
         appendPanelText(text, image_, doc.currentPattern + 1);
     }
     appendProfileBytes(text);
@@ -191,7 +357,7 @@ void PanelView::refresh(bool outlinesChanged) {
     QString shown = QString::fromStdString(text);
     shown.remove('\r');
     bytes_->setPlainText(shown.trimmed());
-    update();
+    canvas_->update();
 }
 
 void PanelView::appendProfileBytes(std::string& text) const {
@@ -221,71 +387,120 @@ QString PanelView::bytesText() const {
     return bytes_->toPlainText();
 }
 
-int PanelView::patternAt(QPoint point) const {
-    // The current pattern first, then the later ones, which are drawn on top.
-    const int current = editor_.document.currentPattern;
-    if (current < static_cast<int>(outlines_.size()) &&
-        outlines_[static_cast<size_t>(current)].visible &&
-        outlineRect(outlines_[static_cast<size_t>(current)]).contains(point)) {
-        return current + 1;
+std::vector<int> PanelView::patternsUnder(QPoint canvasPoint) const {
+    std::vector<std::pair<long, int>> found; // area, number
+    for (const PatternOutline& o : outlines_) {
+        if (!o.visible) continue;
+        const QRect r = outlineRect(o);
+        if (r.contains(canvasPoint)) found.emplace_back(long(r.width()) * r.height(), o.number);
     }
-    for (auto it = outlines_.rbegin(); it != outlines_.rend(); ++it) {
-        if (it->visible && outlineRect(*it).contains(point)) return it->number;
-    }
-    return 0;
+    std::sort(found.begin(), found.end());
+    std::vector<int> numbers;
+    for (const auto& f : found) numbers.push_back(f.second);
+    return numbers;
 }
 
-void PanelView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const QRect panel = panelRect();
-    p.fillRect(panel, QColor(170, 190, 150));
-    p.setPen(QColor(150, 170, 130));
+int PanelView::clickTarget(const std::vector<int>& under) const {
+    if (under.empty()) return 0;
+    // From the current pattern on to the next larger one, round again after
+    // the largest; from anywhere else, the smallest.
+    const auto current = std::find(under.begin(), under.end(), editor_.document.currentPattern + 1);
+    if (current == under.end()) return under.front();
+    return std::next(current) == under.end() ? under.front() : *std::next(current);
+}
+
+int PanelView::patternAt(QPoint point) const {
+    return clickTarget(patternsUnder(canvas_->mapFrom(this, point)));
+}
+
+void PanelView::pointerMovedTo(QPoint canvasPoint) {
+    const QRect panel = canvasPanelRect();
+    if (!panel.contains(canvasPoint)) {
+        pointer_->clear();
+        return;
+    }
+    QString text = QString("SEG %1, COM %2")
+                       .arg((canvasPoint.x() - panel.left()) / dot_ + 1)
+                       .arg((canvasPoint.y() - panel.top()) / dot_ + 1);
+    const std::vector<int> under = patternsUnder(canvasPoint);
+    if (const int target = clickTarget(under)) {
+        text += QString(": pattern %1").arg(target);
+        const auto name = editor_.sidecar.names.find(target);
+        if (name != editor_.sidecar.names.end() && !name->second.empty()) {
+            text += " \"" + QString::fromStdString(printable(name->second)) + "\"";
+        }
+        if (under.size() > 1) {
+            const auto at = std::find(under.begin(), under.end(), target) - under.begin();
+            text += QString(" (%1 of %2 here; each click takes the next)")
+                        .arg(at + 1)
+                        .arg(under.size());
+        }
+    }
+    pointer_->setText(text);
+}
+
+void PanelView::clickedAt(QPoint canvasPoint) {
+    if (const int number = clickTarget(patternsUnder(canvasPoint))) {
+        emit patternChosen(number);
+        pointerMovedTo(canvasPoint); // the next click's pattern
+    }
+}
+
+void PanelView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = canvas_->mapFrom(this, event->position().toPoint());
+    if (canvas_->rect().contains(at)) clickedAt(at);
+}
+
+void PanelView::paintImage(QPainter& p, const QRect& panel, const LcdImage& image,
+                           const QColor& colour) const {
+    if (image.highOffset < image.lowOffset) return;
+    for (int offset = image.lowOffset; offset <= image.highOffset; ++offset) {
+        const uint8_t byte = image.bytes[static_cast<size_t>(offset)];
+        for (int bit = 0; bit < 8; ++bit) {
+            if (!((byte >> bit) & 1)) continue;
+            const SegCom at = segComOf({offset, bit});
+            p.fillRect(panel.left() + (at.seg - 1) * dot_, panel.top() + (at.com - 1) * dot_, dot_,
+                       dot_, colour);
+        }
+    }
+}
+
+void PanelView::paintPanel(QPainter& p) const {
+    const QRect panel = canvasPanelRect();
+    p.fillRect(panel, PanelGreen);
+    p.setPen(EighthLine);
     for (int seg = 8; seg < PanelSegLines; seg += 8) {
-        p.drawLine(panel.left() + seg * Scale, panel.top(), panel.left() + seg * Scale,
+        p.drawLine(panel.left() + seg * dot_, panel.top(), panel.left() + seg * dot_,
                    panel.bottom());
     }
     for (int com = 8; com < PanelComLines; com += 8) {
-        p.drawLine(panel.left(), panel.top() + com * Scale, panel.right(),
-                   panel.top() + com * Scale);
+        p.drawLine(panel.left(), panel.top() + com * dot_, panel.right(), panel.top() + com * dot_);
     }
     paintRulers(p, panel);
-    // With "Show all", every pattern's dots, the current one's darker on top.
-    if (showAll_->isChecked() && all_.highOffset >= all_.lowOffset) {
-        for (int offset = all_.lowOffset; offset <= all_.highOffset; ++offset) {
-            const uint8_t byte = all_.bytes[static_cast<size_t>(offset)];
-            for (int bit = 0; bit < 8; ++bit) {
-                if (!((byte >> bit) & 1)) continue;
-                const SegCom at = segComOf({offset, bit});
-                p.fillRect(panel.left() + (at.seg - 1) * Scale, panel.top() + (at.com - 1) * Scale,
-                           Scale, Scale, QColor(80, 100, 80));
-            }
-        }
-    }
+    // With "Show all", every pattern's dots under the current one's (or,
+    // while playing, faintly under the frame's).
+    if (showAll_->isChecked()) paintImage(p, panel, all_, playing_ ? DimmedDots : OtherDots);
     // The current pattern's dots, from the display memory it would export.
-    if (image_.highOffset >= image_.lowOffset) {
-        for (int offset = image_.lowOffset; offset <= image_.highOffset; ++offset) {
-            const uint8_t byte = image_.bytes[static_cast<size_t>(offset)];
-            for (int bit = 0; bit < 8; ++bit) {
-                if (!((byte >> bit) & 1)) continue;
-                const SegCom at = segComOf({offset, bit});
-                p.fillRect(panel.left() + (at.seg - 1) * Scale, panel.top() + (at.com - 1) * Scale,
-                           Scale, Scale, QColor(20, 30, 20));
-            }
-        }
-    }
-    const int current = editor_.document.currentPattern;
+    paintImage(p, panel, image_, FrameDots);
+    const int highlighted = playing_ ? framePattern() : editor_.document.currentPattern + 1;
+    const PatternOutline* shown = nullptr;
     for (const PatternOutline& o : outlines_) {
-        if (!o.visible || o.number == current + 1) continue;
-        p.setPen(o.offPanel.empty() ? QColor(60, 60, 140) : QColor(200, 0, 0));
+        if (!o.visible) continue;
+        if (o.number == highlighted) {
+            shown = &o;
+            continue;
+        }
+        QColor pen = o.offPanel.empty() ? QColor(60, 60, 140) : QColor(200, 0, 0);
+        if (playing_) pen.setAlpha(70);
+        p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         p.drawRect(outlineRect(o).adjusted(0, 0, -1, -1));
     }
-    if (current < static_cast<int>(outlines_.size())) {
-        const PatternOutline& o = outlines_[static_cast<size_t>(current)];
-        if (o.visible) {
-            p.setPen(QPen(o.offPanel.empty() ? QColor(0, 90, 255) : QColor(230, 0, 0), 2));
-            p.drawRect(outlineRect(o).adjusted(0, 0, -1, -1));
-        }
+    if (shown) {
+        p.setPen(QPen(shown->offPanel.empty() ? QColor(0, 90, 255) : QColor(230, 0, 0), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(outlineRect(*shown).adjusted(0, 0, -1, -1));
     }
 }
 
@@ -297,13 +512,13 @@ void PanelView::paintRulers(QPainter& p, const QRect& panel) const {
     // SEG 1, 9, 17 ... over the panel, COM 1, 9, 17 ... left of it: the lines
     // of each byte of display memory begin there.
     for (int seg = 1; seg <= PanelSegLines; seg += 8) {
-        const int x = panel.left() + (seg - 1) * Scale;
+        const int x = panel.left() + (seg - 1) * dot_;
         p.drawLine(x, panel.top() - 4, x, panel.top() - 1);
-        p.drawText(QRect(x - 12, 0, 40, RulerTop - 4), Qt::AlignLeft | Qt::AlignBottom,
+        p.drawText(QRect(x - 16, 0, 32, RulerTop - 4), Qt::AlignHCenter | Qt::AlignBottom,
                    QString::number(seg));
     }
     for (int com = 1; com <= PanelComLines; com += 8) {
-        const int y = panel.top() + (com - 1) * Scale;
+        const int y = panel.top() + (com - 1) * dot_;
         p.drawLine(panel.left() - 4, y, panel.left() - 1, y);
         p.drawText(QRect(0, y - 6, RulerLeft - 6, 12), Qt::AlignRight | Qt::AlignVCenter,
                    QString::number(com));
@@ -323,11 +538,6 @@ void PanelView::combineAll() {
         all_.highOffset = std::max(all_.highOffset, image.highOffset);
         return true;
     });
-}
-
-void PanelView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    if (const int number = patternAt(event->position().toPoint())) emit patternChosen(number);
 }
 
 void PanelView::hideEvent(QHideEvent*) {
