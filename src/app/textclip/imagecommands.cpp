@@ -1,18 +1,27 @@
 #include "textclip/imagecommands.h"
 
 #include <QBuffer>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QImageReader>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <climits>
 
 #include "base/fileread.h"
 #include "base/limits.h"
+#include "base/numbertext.h"
 #include "base/safewrite.h"
 #include "editor.h"
 #include "image/gifanimation.h"
 #include "image/imagedots.h"
 #include "image/imagefile.h"
 #include "panel/panelexport.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
 #include "textclip/pasteandclear.h"
 #include "ui/clipboardbitmap.h"
 #include "ui/commandids.h"
@@ -26,6 +35,66 @@ namespace {
 Message problem(const QString& text) {
     return {text.toStdString(), " ", MessageButtons::Ok, MessageIcon::Question};
 }
+
+// The last answers of the animation export, kept in the settings.
+constexpr const char* GifScaleKey = "GIFSCALE";
+constexpr const char* GifLoopsKey = "GIFLOOPS";
+
+// A number the settings keep; `fallback` when it is missing or out of range
+// (a hand-edited one).
+int rememberedNumber(const Editor& editor, const char* key, int low, int high, int fallback) {
+    std::string text;
+    if (editor.settingsLinkRefused ||
+        !readSettingsFile(makeWorkPath(editor.startupDirectory, SettingsFileName), text)) {
+        return fallback;
+    }
+    const std::string value = readSetting(&text, SectionOthers, key);
+    if (value.empty()) return fallback;
+    const long long number = leadingDecimal(value, INT_MAX);
+    return number >= low && number <= high ? static_cast<int>(number) : fallback;
+}
+
+void rememberNumber(const Editor& editor, const char* key, int value) {
+    if (editor.settingsLinkRefused) return;
+    if (!writeSetting(makeWorkPath(editor.startupDirectory, SettingsFileName), SectionOthers, key,
+                      std::to_string(value))) {
+        editor.settingsWriteFailed = true;
+    }
+}
+
+// The patterns, the dot size and the plays of an animated GIF, as render
+// OUT.gif takes them.
+class AnimationDialog : public QDialog {
+  public:
+    AnimationDialog(QWidget* parent, int scale, int loops) : QDialog(parent) {
+        setWindowTitle("Export animation");
+        auto* form = new QFormLayout(this);
+        range = new QLineEdit(this);
+        range->setObjectName("frames");
+        range->setPlaceholderText("all");
+        form->addRow("&Patterns for the frames (e.g. 1-5; empty for all):", range);
+        this->scale = new QSpinBox(this);
+        this->scale->setObjectName("scale");
+        this->scale->setRange(limits::RenderScaleMin, limits::RenderScaleMax);
+        this->scale->setSuffix(" px");
+        this->scale->setValue(scale);
+        form->addRow("&Dot size:", this->scale);
+        this->loops = new QSpinBox(this);
+        this->loops->setObjectName("loops");
+        this->loops->setRange(0, limits::GifLoopsMax);
+        this->loops->setSpecialValueText("for ever");
+        this->loops->setValue(loops);
+        form->addRow("P&lays (0: for ever):", this->loops);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        form->addRow(buttons);
+    }
+
+    QLineEdit* range;
+    QSpinBox* scale;
+    QSpinBox* loops;
+};
 
 } // namespace
 
@@ -65,12 +134,19 @@ void ImageCommands::importImageFile(const QString& path) {
             failed(checkGifHeaders(bytes, file, limits::GifSide, limits::GifFrames, count))) {
             return;
         }
-        if (count > 1 &&
-            prompts_.showMessage(view_.owner(),
-                                 {formatText("Import %d frames as new patterns?", count), " ",
-                                  MessageButtons::YesNo, MessageIcon::Question}) == IDYES) {
-            importFrames(bytes, file);
-            return;
+        if (count > 1) {
+            const int answer = prompts_.showMessage(
+                view_.owner(),
+                {formatText("Import %d frames as new patterns?\n\nYes: each frame becomes a "
+                            "pattern after the last one.\nNo: only the first frame comes in, "
+                            "as a floating block.",
+                            count),
+                 " ", MessageButtons::YesNoCancel, MessageIcon::Question});
+            if (answer == IDCANCEL) return;
+            if (answer == IDYES) {
+                importFrames(bytes, file);
+                return;
+            }
         }
     }
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
@@ -140,12 +216,17 @@ void ImageCommands::exportAnimation(const std::string& file, int scale) {
         prompts_.beep();
         return;
     }
-    QString text;
-    if (!prompts_.askText(view_.owner(), "Export animation",
-                          "Patterns for the frames (e.g. 1-5; empty for all):", text)) {
-        return;
-    }
-    const std::string numbers = text.trimmed().toStdString();
+    AnimationDialog dialog(
+        view_.owner(),
+        rememberedNumber(editor_, GifScaleKey, limits::RenderScaleMin, limits::RenderScaleMax,
+                         std::clamp(scale, limits::RenderScaleMin, limits::RenderScaleMax)),
+        rememberedNumber(editor_, GifLoopsKey, 0, limits::GifLoopsMax, 0));
+    if (view_.showDialog(&dialog) != QDialog::Accepted) return;
+    scale = dialog.scale->value();
+    const int loops = dialog.loops->value();
+    rememberNumber(editor_, GifScaleKey, scale);
+    rememberNumber(editor_, GifLoopsKey, loops);
+    const std::string numbers = dialog.range->text().trimmed().toStdString();
     const PanelRange range =
         parsePanelRange(numbers.empty() ? RangeChoice::All : RangeChoice::Numbers, numbers,
                         doc.patternCount, doc.currentPattern);
@@ -171,7 +252,7 @@ void ImageCommands::exportAnimation(const std::string& file, int scale) {
         return dots;
     };
     GifAnimation animation;
-    if (failed(animateDots(frames, scale, false, 0, animation))) return;
+    if (failed(animateDots(frames, scale, false, loops, animation))) return;
     failed(writeFileSafely(file, gifByteStream(animation)));
 }
 
@@ -195,7 +276,7 @@ void ImageCommands::exportImage() {
     if (path.isEmpty()) return;
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != "png" && suffix != "gif") path += type == 1 ? ".gif" : ".png";
-    // Each dot as large as a cell of the grid.
+    // Each dot as large as a cell of the grid (the animation asks).
     const int scale = std::max<int>(1, std::min(editor_.settings.gridX, editor_.settings.gridY));
     const std::string file = QFile::encodeName(path).toStdString();
     if (QFileInfo(path).suffix().compare("gif", Qt::CaseInsensitive) == 0) {

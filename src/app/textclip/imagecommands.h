@@ -23,7 +23,9 @@ class ImageCommands : public Controller {
   private:
     // Every frame of an animated GIF appended as a pattern, with its delay.
     void importFrames(const std::string& bytes, const std::string& file);
-    // A range of patterns as an animated GIF, each frame for its delay.
+    // A range of patterns as an animated GIF, each frame for its delay. The
+    // patterns, dot size and plays are asked for; the dot size and plays
+    // last chosen are offered again, `scale` before any was chosen.
     void exportAnimation(const std::string& file, int scale);
 };
 
