@@ -358,6 +358,8 @@ class PanelTest : public QObject {
         QVERIFY(canvas.width() >= 96 * dot && canvas.height() >= 48 * dot);
         QVERIFY(area->horizontalScrollBar()->maximum() >= canvas.width() - shown.width());
         QVERIFY(area->verticalScrollBar()->maximum() >= canvas.height() - shown.height());
+        area->horizontalScrollBar()->setValue(0);
+        area->verticalScrollBar()->setValue(0);
         const QImage image = view->canvas()->grab().toImage();
         const QRgb blank = image.pixel(0, 0);
         for (int x = 0; x < image.width(); ++x) {
@@ -379,6 +381,20 @@ class PanelTest : public QObject {
             }
             QVERIFY2(ink > 0, qPrintable(QString("SEG %1").arg(seg)));
         }
+        // Scrolled to the far corner, numbers still show along the top and
+        // (where a number has room) the left of what the window shows.
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+        const QImage seen = area->viewport()->grab().toImage();
+        int above = 0, left = 0;
+        for (int y = 0; y < 14; ++y) {
+            for (int x = 30; x < seen.width(); ++x) above += qGray(seen.pixel(x, y)) < 100;
+        }
+        for (int y = 20; y < seen.height(); ++y) {
+            for (int x = 0; x < 22; ++x) left += qGray(seen.pixel(x, y)) < 100;
+        }
+        QVERIFY(above > 0);
+        if (seen.height() >= 20 + 8 * dot + 12) QVERIFY(left > 0); // room for a COM number
     }
 
     // Ctrl with + and -, Ctrl+0 and Ctrl with the wheel zoom, within 2 to 16.

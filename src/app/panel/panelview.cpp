@@ -79,6 +79,10 @@ PanelView::PanelView(const Editor& editor, QWidget* parent)
     canvas_ = new PanelCanvas(*this, scroll_);
     canvas_->setFixedSize(canvasSize());
     scroll_->setWidget(canvas_);
+    // The rulers are drawn where the view stands: all of it anew on a scroll.
+    const auto repaint = [this] { canvas_->update(); };
+    connect(scroll_->horizontalScrollBar(), &QScrollBar::valueChanged, this, repaint);
+    connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this, repaint);
     layout->addWidget(scroll_, 3);
     pointer_ = new QLabel(this);
     pointer_->setObjectName("pointer");
@@ -477,7 +481,6 @@ void PanelView::paintPanel(QPainter& p) const {
     for (int com = 8; com < PanelComLines; com += 8) {
         p.drawLine(panel.left(), panel.top() + com * dot_, panel.right(), panel.top() + com * dot_);
     }
-    paintRulers(p, panel);
     // With "Show all", every pattern's dots under the current one's (or,
     // while playing, faintly under the frame's).
     if (showAll_->isChecked()) paintImage(p, panel, all_, playing_ ? DimmedDots : OtherDots);
@@ -502,9 +505,17 @@ void PanelView::paintPanel(QPainter& p) const {
         p.setBrush(Qt::NoBrush);
         p.drawRect(outlineRect(*shown).adjusted(0, 0, -1, -1));
     }
+    paintRulers(p, panel);
 }
 
 void PanelView::paintRulers(QPainter& p, const QRect& panel) const {
+    // Scrolled, the rulers stay at the top and left of what shows, over
+    // the panel, so that the numbers can always be read.
+    const int top = std::max(0, -canvas_->y());
+    const int left = std::max(0, -canvas_->x());
+    const QColor ground = palette().color(QPalette::Window);
+    if (top > 0) p.fillRect(QRect(0, top, canvas_->width(), RulerTop), ground);
+    if (left > 0) p.fillRect(QRect(left, 0, RulerLeft, canvas_->height()), ground);
     p.setPen(palette().color(QPalette::WindowText));
     QFont small = font();
     small.setPixelSize(10);
@@ -513,16 +524,19 @@ void PanelView::paintRulers(QPainter& p, const QRect& panel) const {
     // of each byte of display memory begin there.
     for (int seg = 1; seg <= PanelSegLines; seg += 8) {
         const int x = panel.left() + (seg - 1) * dot_;
-        p.drawLine(x, panel.top() - 4, x, panel.top() - 1);
-        p.drawText(QRect(x - 16, 0, 32, RulerTop - 4), Qt::AlignHCenter | Qt::AlignBottom,
+        if (left > 0 && x - 8 < left + RulerLeft) continue; // under the COM ruler
+        p.drawLine(x, top + panel.top() - 4, x, top + panel.top() - 1);
+        p.drawText(QRect(x - 16, top, 32, RulerTop - 4), Qt::AlignHCenter | Qt::AlignBottom,
                    QString::number(seg));
     }
     for (int com = 1; com <= PanelComLines; com += 8) {
         const int y = panel.top() + (com - 1) * dot_;
-        p.drawLine(panel.left() - 4, y, panel.left() - 1, y);
-        p.drawText(QRect(0, y - 6, RulerLeft - 6, 12), Qt::AlignRight | Qt::AlignVCenter,
+        if (top > 0 && y - 6 < top + RulerTop) continue; // under the SEG ruler
+        p.drawLine(left + panel.left() - 4, y, left + panel.left() - 1, y);
+        p.drawText(QRect(left, y - 6, RulerLeft - 6, 12), Qt::AlignRight | Qt::AlignVCenter,
                    QString::number(com));
     }
+    if (top > 0 && left > 0) p.fillRect(QRect(left, top, RulerLeft, RulerTop), ground);
 }
 
 void PanelView::combineAll() {
