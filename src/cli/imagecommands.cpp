@@ -171,6 +171,15 @@ int renderAnimation(const ParsedArgs& args, Document& doc, int scale) {
     const PanelRange range = parsePanelRange(choice, args.value("range").value_or(""),
                                              doc.patternCount, doc.currentPattern);
     if (!range.ok()) return failure(range.outcome.message.text);
+    // The range reader takes a number past the last pattern as the last; the
+    // animation would then show frames other than the ones asked for.
+    if (choice == RangeChoice::Numbers) {
+        if (const std::string past =
+                rangePastLast(*args.value("range"), doc.patternCount, quotedPath(path));
+            !past.empty()) {
+            return failure(past);
+        }
+    }
     Sidecar sidecar;
     (void)readSidecar(path, sidecar); // 100 ms a frame when it cannot be read
     // The sizes from the records' headers; each frame's dots are read and
