@@ -352,9 +352,12 @@ class FontPreviewTest : public QObject {
 
         const std::string options =
             icons ? arguments.toStdString() + " --spacing 1 --baseline 1" : arguments.toStdString();
+        // The heading names the file written: the command line writes one of
+        // the same name beside it.
+        std::filesystem::create_directories(f.dir.file("cli"));
         const CliRun cli =
             runCli(f.dir.path().string(), "code icons.pat --all --format " + format.toStdString() +
-                                              " " + options + " --output cli.out");
+                                              " " + options + " --output cli/dialog.c");
         QVERIFY2(cli.status == (refused ? 1 : 0), cli.err.c_str());
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
             d->allButton()->setChecked(true);
@@ -406,9 +409,9 @@ class FontPreviewTest : public QObject {
         if (refused) {
             QVERIFY(!std::filesystem::exists(f.dir.file("dialog.c")));
         } else {
-            QVERIFY(test::readBytes(f.dir.file("cli.out")).size() > 0);
+            QVERIFY(test::readBytes(f.dir.file("cli/dialog.c")).size() > 0);
             QVERIFY(test::readBytes(f.dir.file("dialog.c")) ==
-                    test::readBytes(f.dir.file("cli.out")));
+                    test::readBytes(f.dir.file("cli/dialog.c")));
         }
     }
 };

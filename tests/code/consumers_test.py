@@ -408,7 +408,7 @@ for args, code, text in [
     (["--name", "2bad"], 2, "C identifier"),
     (["--layout", "diagonal"], 2, "--layout must be"),
     (["--format", "basic"], 2, "--format must be"),
-    (["--range", "9"], 0, ""),
+    (["--range", "9"], 1, "has 2 patterns"),
 ]:
     done = run(CLI, "code", small, *args, ok=False)
     check(done.returncode == code and text in done.stderr, f"code {' '.join(args)}: {done.stderr}")
