@@ -102,19 +102,30 @@ class FileBuilder {
     // Room for `count` records (a blank record 0 where the file has one).
     void reserve(size_t count) { bytes_.resize(count * recordSize_, 0); }
 
-    bool write(const std::string& directory, bool force, std::string& error) {
-        const std::string path = makeWorkPath(directory, report_.name);
-        // Anything at the name is kept, a link to nothing too: it is never
-        // written through unless asked.
+    // Anything at the name is kept, a link to nothing too. With force the
+    // file is replaced, but a link at a glyph file's name is refused, never
+    // written through: it may point at anything.
+    bool check(const std::string& directory, bool force, std::string& error) {
+        path_ = makeWorkPath(directory, report_.name);
         std::error_code statusError;
-        if (!force && std::filesystem::symlink_status(path, statusError).type() !=
+        if (!force && std::filesystem::symlink_status(path_, statusError).type() !=
                           std::filesystem::file_type::not_found) {
             report_.kept = true;
             return true;
         }
+        if (const Outcome outcome = checkWritable(path_, FileRole::Program); !outcome.ok()) {
+            error = "cannot write " + path_ + ": " + outcome.reason();
+            return false;
+        }
+        return true;
+    }
+
+    bool write(std::string& error) {
+        if (report_.kept) return true;
         const std::string text(bytes_.begin(), bytes_.end());
-        if (const Outcome outcome = writeFileSafely(path, text); !outcome.ok()) {
-            error = "cannot write " + path + ": " + outcome.reason();
+        if (const Outcome outcome = writeFileSafely(path_, text, FileRole::Program);
+            !outcome.ok()) {
+            error = "cannot write " + path_ + ": " + outcome.reason();
             return false;
         }
         return true;
@@ -124,6 +135,7 @@ class FileBuilder {
 
   private:
     Cell cell_;
+    std::string path_;
     size_t recordSize_;
     std::vector<uint8_t> bytes_;
     FileReport report_;
@@ -206,8 +218,13 @@ Result makeFonts(const std::string& directory, bool force, const FontSources& so
     if (!symbols(SpecialFileName, 0xA140, SymbolCount)) return result;
     if (!symbols(SpecialSuppFileName, 0xC6A1, SymbolSuppCount)) return result;
 
+    // Every file is checked before the first is written, so that a refusal
+    // leaves the folder as it was.
     for (FileBuilder& file : files) {
-        if (!file.write(directory, force, result.error)) return result;
+        if (!file.check(directory, force, result.error)) return result;
+    }
+    for (FileBuilder& file : files) {
+        if (!file.write(result.error)) return result;
         result.files.push_back(file.report());
     }
     result.ok = true;

@@ -1,11 +1,17 @@
 // Hostile uses of this round's writers through the real dedur-cli.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+
 #include "clirun.h"
 #include "testsupport.h"
 
 using namespace dedur;
 using dedur::test::Cli;
+using dedur::test::CliResult;
 using dedur::test::Refusal;
 
 namespace {
@@ -40,6 +46,44 @@ TEST_F(AnimationRange, WithinTheFileIsWritten) {
         const auto r = run({"render", "a.pat", out, "--range", range});
         EXPECT_EQ(0, r.status) << range << "\n" << r.err;
         EXPECT_TRUE(std::filesystem::is_regular_file(path(out))) << range;
+    }
+}
+
+// The glyph files' names in a folder are not the user's files: whatever is
+// planted there, --force never writes through it, and a refusal of one name
+// leaves every other name as it was.
+TEST_F(Cli, MakeFontsForcedNeverWritesThroughWhatStandsAtAName) {
+    namespace fs = std::filesystem;
+    fs::create_directories(path("elsewhere"));
+    test::writeBytes(path("elsewhere/victim"), "keep");
+    struct Planted {
+        const char* name;
+        std::function<void(const std::string&)> plant;
+        const char* says;
+    };
+    const Planted rows[] = {
+        {"STD24.fon",
+         [this](const std::string& at) { fs::create_symlink(path("elsewhere/victim"), at); },
+         "a link stands at that name"},
+        {"ASCFONT.15", [](const std::string& at) { fs::create_symlink("/dev/null", at); },
+         "a link stands at that name"},
+        {"SPCFSUPP.15", [](const std::string& at) { ASSERT_EQ(0, ::mkfifo(at.c_str(), 0644)); },
+         "not a regular file"},
+    };
+    for (const Planted& row : rows) {
+        const std::string folder = path(std::string("d-") + row.name);
+        fs::create_directories(folder);
+        const std::string at = folder + "/" + row.name;
+        row.plant(at);
+        const CliResult r = run({"make-fonts", folder, "--force"});
+        EXPECT_EQ(1, r.status) << row.name << "\n" << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(row.says)) << row.name << "\n" << r.err;
+        // Only the planted entry, untouched; no glyph file beside it.
+        int entries = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++entries;
+        EXPECT_EQ(1, entries) << row.name;
+        EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(at))) << row.name;
+        EXPECT_EQ("keep", test::readBytes(path("elsewhere/victim"))) << row.name;
     }
 }
 
