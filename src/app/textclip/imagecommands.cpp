@@ -15,6 +15,7 @@
 #include "base/limits.h"
 #include "base/numbertext.h"
 #include "base/safewrite.h"
+#include "code/codejob.h"
 #include "editor.h"
 #include "image/gifanimation.h"
 #include "image/imagedots.h"
@@ -231,6 +232,12 @@ void ImageCommands::exportAnimation(const std::string& file, int scale) {
         parsePanelRange(numbers.empty() ? RangeChoice::All : RangeChoice::Numbers, numbers,
                         doc.patternCount, doc.currentPattern);
     if (failed(range.outcome)) return;
+    // The range reader takes a number past the last pattern as the last; the
+    // animation would then show frames other than the ones asked for.
+    if (const std::string past = rangePastLast(numbers, doc.patternCount); !past.empty()) {
+        prompts_.showMessage(view_.owner(), {past, " ", MessageButtons::Ok, MessageIcon::Question});
+        return;
+    }
     view_.commitSelection();
     // Drawn a frame at a time while the file is written.
     DotFrames frames;
