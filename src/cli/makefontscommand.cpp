@@ -33,8 +33,9 @@ const Command& makeFontsCommand() {
         "ASCII), SPCFONT.15 and SPCFSUPP.15 (16x15 Big5 symbols) into DIR, drawn from\n"
         "WenQuanYi Zen Hei, the 24-pixel Big5 font of xfonts-intl-chinese, Unifont and\n"
         "the Lat15-Fixed15 console font. Existing files are kept, as they may hold\n"
-        "edited glyphs, unless --force is given. Prints per file how many characters\n"
-        "no source font has (left blank).\n",
+        "edited glyphs, unless --force is given; a link or anything but a regular file\n"
+        "at a file's name is refused then, before any file is written. Prints per file\n"
+        "how many characters no source font has (left blank).\n",
         {{"force", false}},
         1,
         1,
