@@ -36,6 +36,8 @@ TEST(CodeChoice, ARangePastTheLastPatternIsNamed) {
         EXPECT_EQ(row.says, rangePastLast(row.text, row.count)) << row.text;
     }
     EXPECT_EQ("3: \"a.pat\" has 2 patterns", rangePastLast("3", 2, "\"a.pat\""));
+    EXPECT_EQ(std::string(40, '9') + "...: the file has 2 patterns",
+              rangePastLast(std::string(1 << 20, '9'), 2));
 }
 
 TEST(CodeChoice, TheLastChoicesComeBackFromTheirLine) {

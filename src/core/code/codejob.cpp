@@ -90,6 +90,8 @@ std::string rangePastLast(std::string_view text, int count, std::string_view hol
         }
         start = end + 1;
         if (highest > count) {
+            // A piece pasted a megabyte long is said by its start.
+            if (piece.size() > 40) piece.replace(40, std::string::npos, "...");
             std::string why = piece + ": " + std::string(holder) + " has " + std::to_string(count);
             return why + (count == 1 ? " pattern" : " patterns");
         }
