@@ -153,8 +153,6 @@ class ImageCommandsTest : public QObject {
         QTest::addColumn<QString>("plays");
         QTest::newRow("smallest, for ever") << 1 << 0 << "Page geometry: 12x12+0+0"
                                             << "Iterations: 0";
-        QTest::newRow("3 px, twice") << 3 << 2 << "Page geometry: 36x36+0+0"
-                                     << "Iterations: 2";
         QTest::newRow("largest") << 64 << 65535 << "Page geometry: 768x768+0+0"
                                  << "Iterations: 65535";
     }

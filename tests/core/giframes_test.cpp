@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "base/limits.h"
 #include "gifbytes.h"
 #include "image/gifanimation.h"
 #include "image/giframes.h"
@@ -119,15 +118,6 @@ TEST(FramePlans, CoverWhatChangedAndWhatTheNextFrameLeavesClear) {
     }
 }
 
-TEST(FramePlans, TheScreenAfterAClearedFrameIsClearInItsRectangle) {
-    const SharedRows frame = picture({"012", "120", "201"});
-    FramePlan plan;
-    plan.rect = {1, 1, 2, 2};
-    plan.clearAfter = true;
-    EXPECT_TRUE(screenAfter(frame, plan) == picture({"012", "1..", "2.."}));
-    EXPECT_FALSE(screenAfter(frame, plan) == frame);
-}
-
 IndexedImage image(const std::vector<std::string>& rows) {
     IndexedImage out{int(rows[0].size()), int(rows.size()), {}, {0xFFFFFF, 0x000000}};
     for (const std::string& r : rows) {
@@ -183,11 +173,6 @@ TEST(GifWriter, UnchangedPixelsGoTransparentInAColourNoChangeNeeds) {
         EXPECT_EQ(c.control, g.controls[1]) << c.what;
         EXPECT_EQ(2, g.loops); // repeats after the first play
     }
-}
-
-TEST(GifWriter, PlayedOnceWithoutTheLoopExtension) {
-    EXPECT_EQ(-1, test::gifBlocks(encodeGif({image({"1"}), image({"0"})}, {100, 100}, 1)).loops);
-    EXPECT_EQ(0, test::gifBlocks(encodeGif({image({"1"}), image({"0"})}, {100, 100}, 0)).loops);
 }
 
 // Random animations written and read back: every frame as a reader shows
@@ -246,24 +231,6 @@ TEST(GifWriter, RandomAnimationsReadBackAsTheirFrames) {
             }
         }
     }
-}
-
-// The smallest and the most: one pixel, one frame; limits::GifFrames frames
-// of one pixel each different from the one before.
-TEST(GifWriter, OnePixelAndTheMostFrames) {
-    const test::GifBlocks one = test::gifBlocks(encodeGif({image({"1"})}, {100}, 0));
-    ASSERT_TRUE(one.ok);
-    EXPECT_EQ((std::vector<int>{1}), one.frameWidths);
-    std::vector<IndexedImage> frames;
-    for (int i = 0; i < limits::GifFrames; ++i) frames.push_back(image({i % 2 ? "1" : "0"}));
-    const std::string gif = encodeGif(frames, std::vector<int>(size_t(limits::GifFrames), 20), 0);
-    const test::GifBlocks many = test::gifBlocks(gif);
-    ASSERT_TRUE(many.ok);
-    EXPECT_EQ(size_t(limits::GifFrames), many.frameWidths.size());
-    EXPECT_EQ(std::vector<int>(size_t(limits::GifFrames), 2), many.delays);
-    std::vector<GifFrame> shown;
-    ASSERT_TRUE(decodeGifFrames(gif, "x.gif", 1, limits::GifFrames, shown).ok());
-    EXPECT_EQ(0, shown.back().image.rgba[0]); // the last is black
 }
 
 } // namespace
