@@ -207,7 +207,7 @@ blink_half = ["0000000000", "0000000000", "0011111100", "0101111010", "100111100
 blink_shut = ["0000000000"] * 4 + ["1111111111"] + ["0000000000"] * 3
 DRAWN = [
     ("spinner", spinner, None, 4, False, 0),
-    ("ball", [ball(step) for step in range(12)], [50] * 12, 4, False, 0),
+    ("ball", [ball(step) for step in range(12)], [55] * 12, 4, False, 0),
     ("spinner-grid", spinner, [80] * 12, 3, True, 3),
     ("marquee", [marquee(s) for s in range(16)], [60] * 16, 2, False, 0),
     ("blink", [blink_open, blink_open, blink_open, blink_half, blink_shut, blink_half,
