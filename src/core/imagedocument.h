@@ -53,7 +53,8 @@ Outcome readImageDocument(const std::string& path, Document& doc, Sidecar& sidec
 // refused for PBM, XBM and PNG ("... has N frames; ...") unless `frame`
 // names the one frame (0-based) to write. The sidecar beside `path` is
 // written (names, profiles, the layout; not the delays, which the GIF keeps)
-// when it holds something or a sidecar is already there.
+// when it holds something or a sidecar is already there. `doc` is left as
+// it is: the caller marks it saved (and takes its new file stamp).
 Outcome writeImageDocument(const std::string& path, const Document& doc, const Sidecar& sidecar,
                            const ImageFacts& facts, ImageFormat format, int frame = -1);
 
