@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "bdfcommands.h"
 #include "commands.h"
 #include "fonts/big5.h"
 #include "fonts/glyphfile.h"
@@ -56,6 +57,10 @@ void printRows(const Document& doc, const GlyphKind& kind) {
 int runGlyph(const ParsedArgs& args) {
     const Command& self = glyphCommand();
     const std::string& path = args.positional[0];
+    if (isBdfPath(path)) return bdfGlyph(args);
+    if (args.positional.size() > 1) {
+        return usageError(self, "a glyph file takes --code or --number, not a character");
+    }
     const int mode = kindOf(path, args.value("kind"));
     if (mode < 0) return usageError(self, "--kind must be 16x15, 24x24, 8x15 or symbol16x15");
     if (mode == 0) {
@@ -116,6 +121,7 @@ const Command& glyphCommand() {
         "read one glyph of a bitmap font file",
         "usage: dedur-cli glyph FONTFILE (--code XXXX | --number N)\n"
         "                    [--kind 16x15|24x24|8x15|symbol16x15] [--print] [--c-array OUT]\n"
+        "       dedur-cli glyph FONT.bdf U+XXXX|CHAR|0xHHHH|NUMBER\n"
         "\n"
         "Reads one glyph record. The kind follows the file name (STD16X15.fon 16x15,\n"
         "STD24.fon 24x24, ASCFONT.15 8x15, SPCFONT.15 and SPCFSUPP.15 symbol16x15)\n"
@@ -125,10 +131,15 @@ const Command& glyphCommand() {
         "                 number in the others (1..127, 1..407, 1..364)\n"
         "  --print        print the rows as '1'/'0' lines (the default when no --c-array)\n"
         "  --c-array OUT  append the glyph to OUT as a C array named after its code,\n"
-        "                 as the editor's table export does (16x15 and 24x24 kinds)\n",
+        "                 as the editor's table export does (16x15 and 24x24 kinds)\n"
+        "A BDF font's glyph is found by its character or code point (U+4E00), in a Big5\n"
+        "font by the character's Big5 code, or by its ENCODING as 0xHHHH or a number of\n"
+        "two digits or more. It prints a line of its code, name, BBX and DWIDTH, e.g.\n"
+        "  U+0041 A BBX 5 7 1 0 DWIDTH 8\n"
+        "then its box's rows as '1'/'0' lines, the top row first.\n",
         {{"code", true}, {"number", true}, {"kind", true}, {"print", false}, {"c-array", true}},
         1,
-        1,
+        2,
         runGlyph};
     return command;
 }

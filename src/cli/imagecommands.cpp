@@ -6,6 +6,7 @@
 #include "base/limits.h"
 #include "base/safewrite.h"
 #include "code/codejob.h"
+#include "bdfcommands.h"
 #include "code/sidecar.h"
 #include "commands.h"
 #include "image/gifanimation.h"
@@ -212,6 +213,7 @@ int runRender(const ParsedArgs& args) {
     const Command& self = renderCommand();
     const std::string& path = args.positional[0];
     const std::string& out = args.positional[1];
+    if (isBdfPath(path)) return renderBdfSpecimen(args);
     if (args.has("all") && args.has("pattern")) {
         return usageError(self, "give only one of --pattern and --all");
     }
@@ -331,7 +333,13 @@ const Command& renderCommand() {
         "GIF counts hundredths of a second: rounded, at least 2); --loop N plays it N\n"
         "times (default 0: for ever). Its frames are one bit a pixel (two with --grid's\n"
         "grey); the frames on a screen as large as the largest come to at most\n"
-        "268435456 pixels.\n",
+        "268435456 pixels.\n"
+        "A BDF font (FONT.bdf) is drawn as a specimen sheet: every glyph in code order,\n"
+        "in rows of C (default 16), each K x K pixels a dot (default 2) in the box that\n"
+        "holds them all, on a grey baseline, with its code point (U+XXXX; ENCODING in\n"
+        "hexadecimal in a font of another encoding) beneath it; at most 67108864\n"
+        "pixels in all. --range FIRST-LAST (U+4E00-U+4FFF, or 0xA440-0xA4FF) draws\n"
+        "those codes only.\n",
         {{"pattern", true},
          {"all", false},
          {"range", true},

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "bdfcommands.h"
 #include "commands.h"
 
 namespace dedur::cli {
@@ -18,6 +19,7 @@ void appendNumber(std::string& out, int value) {
 // One line a pattern, as "1 12x12 seg=1 com=1 lr=0 tb=2", gathered in a
 // buffer: a printf per line took a tenth of the time of listing a large file.
 int runInfo(const ParsedArgs& args) {
+    if (isBdfPath(args.positional[0])) return bdfInfo(args.positional[0]);
     Document doc;
     if (!loadPatternFile(args.positional[0], doc)) return 1;
     std::string out;
@@ -57,7 +59,11 @@ const Command& infoCommand() {
         "on the panel, e.g.\n"
         "  1 12x12 seg=1 com=1 lr=0 tb=2\n"
         "lr and tb are the directions of a step right and a step down:\n"
-        "0 Increase Seg, 1 Decrease Seg, 2 Increase Com, 3 Decrease Com.\n",
+        "0 Increase Seg, 1 Decrease Seg, 2 Increase Com, 3 Decrease Com.\n"
+        "A BDF font (FONT.bdf) gets one line of its glyphs, bounding box, line and\n"
+        "encoding (and the glyphs outside the encoding or repeating one), e.g.\n"
+        "  BDF glyphs=95 box=8x13 offset=0,-2 ascent=11 descent=2 "
+        "encoding=\"ISO10646-1 (Unicode)\"\n",
         {},
         1,
         1,

@@ -31,6 +31,7 @@ inline constexpr int BdfGlyphs = 70000;
 inline constexpr int BdfGlyphSide = 256;
 inline constexpr int BdfGlyphOffset = 1000;   // a BBX offset, either way
 inline constexpr size_t BdfLinePiece = 4096;  // read of a line; the rest of a longer one is skipped
+inline constexpr size_t BdfRowDigits = 4096;  // a BDF bitmap row, padding included
 inline constexpr int SidecarEntries = 100000; // names, delays and profiles together
 
 // Fonts read as the source of an export or a subset (--from).
@@ -58,6 +59,7 @@ inline constexpr int PairLockWaitMs = 30000; // for another writer of a pattern 
 // Pixels.
 inline constexpr uint64_t ImagePixels = uint64_t{1} << 24;     // a picture read whole
 inline constexpr int GifSide = 96;                             // no pattern is larger
+inline constexpr uint64_t SpecimenPixels = uint64_t{1} << 26; // render FONT.bdf: the whole sheet
 inline constexpr uint64_t RenderGifPixels = uint64_t{1} << 28; // all frames of render OUT.gif
 // A pattern drawn as an image (render, the editor's image export): pixels a
 // dot, and how often an animated GIF plays (the browsers' 16-bit count; 0

@@ -97,8 +97,11 @@ struct BdfDocument {
     // end before its line end).
     size_t charsLine = 0, charsLineEnd = 0;
     size_t boxLine = 0, boxLineEnd = 0;
-    // Where the text after the last glyph begins (ENDFONT and what follows).
+    // Where the first glyph's STARTCHAR stands (the end of the header), and
+    // where the text after the last glyph begins (ENDFONT and what follows).
+    size_t headerEnd = 0;
     size_t tailStart = 0;
+    int charsRead = 0;              // CHARS as read
     std::string lineEndText = "\n"; // the file's line end, for lines we write
 
     // The glyph with this ENCODING (a code point in a Unicode font), -1 when
