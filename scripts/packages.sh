@@ -11,7 +11,8 @@ DEDUR_PACKAGES=(cmake ninja-build g++
 # validated as a desktop would read it.
 DEDUR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick clang-format
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
-    bash-completion python3 rustc xfonts-utils pcf2bdf gifsicle)
+    bash-completion python3 rustc xfonts-utils pcf2bdf gifsicle
+    xfonts-base xfonts-unifont fontforge-nox)
 # Making the Debian package.
 DEDUR_PACKAGE_PACKAGES=(dpkg-dev file)
 

@@ -325,6 +325,15 @@ int BdfDocument::addGlyph(long encoding) {
 
 void BdfDocument::deleteGlyph(int index) {
     if (index < 0 || index >= static_cast<int>(glyphs.size())) return;
+    const BdfDocGlyph& gone = glyphs[static_cast<size_t>(index)];
+    std::string kept = gone.carried;
+    if (!gone.added()) kept.append(text, gone.leadStart, gone.firstLine - gone.leadStart);
+    if (static_cast<size_t>(index) + 1 < glyphs.size()) {
+        std::string& next = glyphs[static_cast<size_t>(index) + 1].carried;
+        next.insert(0, kept);
+    } else {
+        carriedToTail += kept;
+    }
     glyphs.erase(glyphs.begin() + index);
     reindex();
     changed_ = true;
@@ -654,6 +663,7 @@ std::string bdfDocumentText(const BdfDocument& doc) {
     out += all.substr(from, doc.headerEnd - from);
 
     for (const BdfDocGlyph& g : doc.glyphs) {
+        out += g.carried;
         if (g.added()) {
             appendAddedGlyph(out, doc, g);
             continue;
@@ -664,6 +674,7 @@ std::string bdfDocumentText(const BdfDocument& doc) {
         else
             out += all.substr(g.firstLine, g.lineEnd - g.firstLine);
     }
+    out += doc.carriedToTail;
     out += all.substr(doc.tailStart);
     return out;
 }

@@ -42,6 +42,8 @@ struct BdfDocGlyph {
     size_t leadStart = 0;
     size_t firstLine = 0;
     size_t lineEnd = 0;
+    // Comments that stood before glyphs deleted before it, written before it.
+    std::string carried;
     bool edited = false; // written from these fields on save
     int readAdvance = 0; // DWIDTH as read: SWIDTH is recomputed only when it changed
     bool added() const { return lineEnd == 0; }
@@ -103,6 +105,7 @@ struct BdfDocument {
     size_t tailStart = 0;
     int charsRead = 0;              // CHARS as read
     std::string lineEndText = "\n"; // the file's line end, for lines we write
+    std::string carriedToTail;      // comments of deleted glyphs that stood last
 
     // The glyph with this ENCODING (a code point in a Unicode font), -1 when
     // none: a binary search.
@@ -120,7 +123,7 @@ struct BdfDocument {
     // index, or -1 when the font has that encoding already, the number is out
     // of range or the font is full.
     int addGlyph(long encoding);
-    // Removes glyph `index` (the comments before it go with it).
+    // Removes glyph `index`; the comments before it stay.
     void deleteGlyph(int index);
 
     // Rebuilds the encoding index; the reader and the edits call it.
