@@ -20,8 +20,10 @@ const char* setPaddingBit(const uint8_t* packed, const PatternHeader& h) {
     return nullptr;
 }
 
-bool sideInRange(int side) {
-    return side >= 1 && side <= MaxPatternSide;
+bool sideInRange(const Document& doc, int side) {
+    // A font's glyph may be blank with no box at all (a space).
+    const int least = doc.kind == DocumentKind::Font ? 0 : 1;
+    return side >= least && side <= doc.maxSide();
 }
 
 // Walks the records: each whole, of a size in range, with clear padding, and
@@ -38,7 +40,7 @@ const char* brokenStore(const Document& doc, size_t& current) {
             return "the record index is out of date";
         }
         const PatternHeader h = decodeHeader(doc.store.data() + offset);
-        if (!sideInRange(h.width) || !sideInRange(h.height))
+        if (!sideInRange(doc, h.width) || !sideInRange(doc, h.height))
             return "a record's size is out of range";
         if (i == doc.currentPattern) current = offset;
         if (offset + recordLength(h) > doc.store.size()) return "the store ends inside a record";
@@ -56,7 +58,7 @@ const char* brokenStore(const Document& doc, size_t& current) {
 const char* brokenInvariant(const Editor& e) {
     const Document& doc = e.document;
     if (doc.patternCount < 1) return "no pattern";
-    if (!sideInRange(doc.patternWidth) || !sideInRange(doc.patternHeight)) {
+    if (!sideInRange(doc, doc.patternWidth) || !sideInRange(doc, doc.patternHeight)) {
         return "the pattern size is out of range";
     }
     if (doc.patternDotCount != doc.patternWidth * doc.patternHeight) {
@@ -84,7 +86,10 @@ const char* brokenInvariant(const Editor& e) {
         if (h.width != doc.patternWidth || h.height != doc.patternHeight) {
             return "the working size is not the current record's";
         }
-        std::array<uint8_t, WorkDotsSize> stored;
+        if (doc.workDots.size() != static_cast<size_t>(doc.maxSide()) * doc.maxSide()) {
+            return "the working copy is not sized for the document's kind";
+        }
+        std::vector<uint8_t> stored(doc.workDots.size());
         recordDots(doc, doc.currentPattern, stored.data());
         if (sel.selectionState == SelectionState::None &&
             std::memcmp(doc.workDots.data(), stored.data(),

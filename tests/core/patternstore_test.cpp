@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <random>
 
 #include "document/patternstore.h"
@@ -44,7 +46,7 @@ TEST(PatternStore, OffsetsWalkTheRecords) {
 TEST(PatternStore, FontModesLeaveTheStoreAlone) {
     Document doc;
     doc.editType = EditMode::Font16x15;
-    doc.workDots.fill(DOT_ON);
+    std::fill(doc.workDots.begin(), doc.workDots.end(), DOT_ON);
     storeWorkDots(doc);
     EXPECT_EQ(std::vector<std::string>(12, std::string(12, '0')), recordRows(doc, 0));
     PatternHeader untouched{1, 2, 3, 4, 5, 6};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fonts/glyphfile.h"
 #include "panel/tables.h"
 #include "testsupport.h"
@@ -29,7 +31,7 @@ TEST(Tables, HexTableHasAnEmptyLineAfterEachPattern) {
 
 TEST(Tables, CArrayOfA16x15Glyph) {
     Document doc;
-    doc.workDots.fill(DOT_OFF);
+    std::fill(doc.workDots.begin(), doc.workDots.end(), DOT_OFF);
     doc.workDots[0] = DOT_ON;
     std::string expected = "unsigned char _szA440[]={\r\n0x80,0x00, ";
     for (int i = 1; i < 15; ++i) expected += "0x00,0x00, ";
@@ -39,7 +41,7 @@ TEST(Tables, CArrayOfA16x15Glyph) {
 
 TEST(Tables, CArrayOfA24x24GlyphTakesEightLines) {
     Document doc;
-    doc.workDots.fill(DOT_OFF);
+    std::fill(doc.workDots.begin(), doc.workDots.end(), DOT_OFF);
     doc.workDots[23] = DOT_ON;      // row 0, last column
     doc.workDots[24 * 23] = DOT_ON; // row 23, first column
     const std::string text = glyphCArray(doc, 0xB0A1, 24, 24);
@@ -66,7 +68,7 @@ TEST(Tables, ExportFollowsTheMode) {
     FontEdit fe;
     fe.currentCode16 = 0xA441;
     fe.currentCode24 = 0xB0A1;
-    doc.workDots.fill(DOT_OFF);
+    std::fill(doc.workDots.begin(), doc.workDots.end(), DOT_OFF);
     doc.workDots[0] = DOT_ON;
     struct Case {
         EditMode mode;

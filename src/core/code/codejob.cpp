@@ -121,7 +121,7 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
         if (static_cast<size_t>(i) >= flags.size() || flags[static_cast<size_t>(i)] != 1) {
             return true;
         }
-        if (h.width > MaxPatternSide || h.height > MaxPatternSide) return true;
+        if (h.width > doc.maxSide() || h.height > doc.maxSide()) return true;
         PanelDefinition definition = doc.panelDefinition;
         if (options.ownDirections) {
             definition.leftToRight = h.leftToRight;

@@ -40,8 +40,11 @@ void setCurrentSize(Document& doc, int width, int height) {
 // The working copy of a blank current record, without reading the store (an
 // append must not rebuild the record index).
 void clearWorkDots(Document& doc) {
-    doc.workDots.fill(0);
-    std::fill_n(doc.workDots.begin(), std::clamp(doc.patternDotCount, 0, WorkDotsSize), DOT_OFF);
+    std::fill(doc.workDots.begin(), doc.workDots.end(), 0);
+    std::fill_n(
+        doc.workDots.begin(),
+        std::min(static_cast<size_t>(std::max(doc.patternDotCount, 0)), doc.workDots.size()),
+        DOT_OFF);
 }
 
 std::vector<uint8_t> blankRecord(const PatternHeader& header) {
@@ -116,6 +119,12 @@ Document::Document() {
     makeBlankDocument(*this);
 }
 
+void setDocumentKind(Document& doc, DocumentKind kind) {
+    doc.kind = kind;
+    const int side = doc.maxSide();
+    doc.workDots.assign(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
+}
+
 void makeBlankDocument(Document& doc) {
     doc.store = blankRecord(headerFromDefinition(doc.panelDefinition));
     invalidateRecordIndex(doc);
@@ -152,7 +161,7 @@ std::optional<std::vector<uint8_t>> selectPattern(Document& doc, int index, Patt
         return std::nullopt;
     }
     out = decodeHeader(doc.store.data() + spanOf(doc, index).offset);
-    std::vector<uint8_t> dots(WorkDotsSize, 0);
+    std::vector<uint8_t> dots(doc.workDots.size(), 0);
     recordDots(doc, index, dots.data());
     if (makeCurrent) setCurrentSize(doc, out.width, out.height);
     return dots;
@@ -162,7 +171,7 @@ void recordDots(const Document& doc, int index, uint8_t* out) {
     const RecordSpan span = spanOf(doc, index);
     if (span.length < HeaderSize) return;
     const PatternHeader h = decodeHeader(doc.store.data() + span.offset);
-    if (span.length != recordLength(h) || h.width > MaxPatternSide || h.height > MaxPatternSide) {
+    if (span.length != recordLength(h) || h.width > doc.maxSide() || h.height > doc.maxSide()) {
         return;
     }
     unpackDots(doc.store.data() + span.offset + HeaderSize, h.width, h.height, out);
@@ -182,7 +191,7 @@ void storeWorkDots(Document& doc) {
     if (span.length < HeaderSize) return;
     const PatternHeader h = decodeHeader(doc.store.data() + span.offset);
     if (span.length != recordLength(h) || h.width != doc.patternWidth ||
-        h.height != doc.patternHeight || h.width > MaxPatternSide || h.height > MaxPatternSide) {
+        h.height != doc.patternHeight || h.width > doc.maxSide() || h.height > doc.maxSide()) {
         return;
     }
     packDots(doc.workDots.data(), h.width, h.height, doc.store.data() + span.offset + HeaderSize);
@@ -214,11 +223,10 @@ void fillPattern(Document& doc, uint8_t character) {
     const RecordSpan span = spanOf(doc, doc.currentPattern);
     const PatternHeader h =
         span.length >= HeaderSize ? decodeHeader(doc.store.data() + span.offset) : PatternHeader{};
-    if (h.width >= 1 && h.width <= MaxPatternSide && span.length == recordLength(h)) {
-        std::array<uint8_t, MaxPatternSide> text;
-        text.fill(character);
-        std::array<uint8_t, MaxPatternSide / 8> row{};
-        packTextRow(reinterpret_cast<const char*>(text.data()), text.size(), h.width, row.data());
+    if (h.width >= 1 && h.width <= doc.maxSide() && span.length == recordLength(h)) {
+        const std::string text(static_cast<size_t>(h.width), static_cast<char>(character));
+        std::vector<uint8_t> row(packedRowBytes(h.width));
+        packTextRow(text.data(), text.size(), h.width, row.data());
         const size_t rowBytes = packedRowBytes(h.width);
         for (int y = 0; y < h.height; ++y) {
             std::memcpy(doc.store.data() + span.offset + HeaderSize + y * rowBytes, row.data(),

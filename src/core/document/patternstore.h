@@ -8,12 +8,31 @@
 #include <vector>
 
 #include "base/fileread.h"
+#include "base/limits.h"
 #include "document/dotpacking.h"
 
 namespace dedur {
 
 inline constexpr int MaxPatternSide = 96;
 inline constexpr int WorkDotsSize = MaxPatternSide * MaxPatternSide; // 9216
+
+// What a document holds. A pattern file's patterns keep their 96-dot limit
+// and their places on the panel; a 1-bit image's frames and a BDF font's
+// glyphs are held the same way (a record each) but with sides up to their
+// own limits, and nothing of the panel applies to them.
+enum class DocumentKind { Patterns, Image, Font };
+
+inline constexpr int sideLimit(DocumentKind kind) {
+    switch (kind) {
+    case DocumentKind::Image:
+        return limits::ImageSide;
+    case DocumentKind::Font:
+        return limits::BdfGlyphSide;
+    case DocumentKind::Patterns:
+        break;
+    }
+    return MaxPatternSide;
+}
 inline constexpr int HeaderSize = 12;
 inline constexpr uint8_t DOT_ON = '1';
 inline constexpr uint8_t DOT_OFF = '0';
@@ -70,7 +89,8 @@ PatternHeader headerFromDefinition(const PanelDefinition& definition);
 // every step):
 // - `store` holds exactly `patternCount` >= 1 records (12-byte header + the
 //   dots packed as dotpacking.h tells, no bit set past a row's width), back
-//   to back in pattern order, nothing after them; every side lies in 1..96;
+//   to back in pattern order, nothing after them; every side lies in
+//   1..sideLimit(kind) (a font's glyphs may also be 0 wide or high);
 // - `workDots` is the working copy of the current pattern (or, in a font
 //   mode, of the glyph): its first `patternDotCount` = `patternWidth` x
 //   `patternHeight` bytes are '0' or '1'; in pattern mode the size is the
@@ -81,12 +101,14 @@ PatternHeader headerFromDefinition(const PanelDefinition& definition);
 //   the record: the record keeps the dots until the block is dropped, and the
 //   block holds blockRect.width() x blockRect.height() dots.
 struct Document {
+    DocumentKind kind = DocumentKind::Patterns;
     int32_t patternCount = 1;
     int32_t currentPattern = 0;
     int16_t patternWidth = 12;
     int16_t patternHeight = 12;
     int32_t patternDotCount = 144;
-    std::array<uint8_t, WorkDotsSize> workDots{};
+    // maxSide() squared bytes, whatever the current size.
+    std::vector<uint8_t> workDots = std::vector<uint8_t>(WorkDotsSize, 0);
     bool modifiedFlag = false;
     EditMode editType = EditMode::Pattern;
     std::string patternFileName;
@@ -100,7 +122,12 @@ struct Document {
     mutable std::vector<size_t> recordOffsets;
 
     Document();
+    int maxSide() const { return sideLimit(kind); }
 };
+
+// Makes `doc` hold documents of `kind`: the working copy is sized for its
+// largest record and cleared. The store is left to the caller to fill.
+void setDocumentKind(Document& doc, DocumentKind kind);
 
 // Forgets the record offsets after the store's layout changed.
 inline void invalidateRecordIndex(Document& doc) {

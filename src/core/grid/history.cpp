@@ -44,15 +44,22 @@ void restore(Records& from, NameSteps& fromNames, Document& doc, Selection& sel)
     from.pop_back();
     fromNames.resize(from.size());
     const PatternHeader header = decodeHeader(record.data());
-    if (header.width != doc.patternWidth || header.height != doc.patternHeight) {
+    PatternHeader now{};
+    getHeader(doc, -1, now);
+    // A font's glyph keeps its origin and advance in the header: a step that
+    // moved them puts them back too.
+    if (header.width != doc.patternWidth || header.height != doc.patternHeight ||
+        (doc.kind == DocumentKind::Font && !(header == now))) {
         // Undoing a size change: a blank pattern of the old size and
         // placement takes the current one's place.
         replaceCurrentRecord(doc, header);
     }
-    const size_t count =
-        std::min({record.size() - HeaderSize, static_cast<size_t>(std::max(doc.patternDotCount, 0)),
-                  static_cast<size_t>(WorkDotsSize)});
-    std::memcpy(doc.workDots.data(), record.data() + HeaderSize, count);
+    // Snapshots keep the dots packed as the store does: a step of a
+    // 1024 x 1024 picture costs 128 KB, not a megabyte.
+    if (record.size() == recordLength(header) &&
+        static_cast<size_t>(std::max(doc.patternDotCount, 0)) <= doc.workDots.size()) {
+        unpackDots(record.data() + HeaderSize, header.width, header.height, doc.workDots.data());
+    }
     storeWorkDots(doc);
     // The pattern no longer is what was saved (or opened).
     doc.modifiedFlag = true;
@@ -69,12 +76,10 @@ std::vector<uint8_t> takeSnapshot(const Document& doc, const Selection& sel) {
     header.height = doc.patternHeight;
     const int width = std::max<int>(doc.patternWidth, 0);
     const int height = std::max<int>(doc.patternHeight, 0);
-    const size_t count = std::min(static_cast<size_t>(width) * static_cast<size_t>(height),
-                                  static_cast<size_t>(WorkDotsSize));
-    std::vector<uint8_t> record(HeaderSize + count);
-    encodeHeader(header, record.data());
-    uint8_t* dots = record.data() + HeaderSize;
-    std::memcpy(dots, doc.workDots.data(), count);
+    const size_t count =
+        std::min(static_cast<size_t>(width) * static_cast<size_t>(height), doc.workDots.size());
+    std::vector<uint8_t> dots(doc.workDots.begin(),
+                              doc.workDots.begin() + static_cast<std::ptrdiff_t>(count));
     if (sel.selectionState != SelectionState::None) {
         const DotRect& b = sel.blockRect;
         for (int y = std::max(b.top, 0); y <= std::min(b.bottom, height - 1); ++y) {
@@ -83,6 +88,11 @@ std::vector<uint8_t> takeSnapshot(const Document& doc, const Selection& sel) {
                 if (i < count) dots[i] = blockDot(sel, x, y);
             }
         }
+    }
+    std::vector<uint8_t> record(recordLength(header), 0);
+    encodeHeader(header, record.data());
+    if (count == static_cast<size_t>(width) * static_cast<size_t>(height)) {
+        packDots(dots.data(), width, height, record.data() + HeaderSize);
     }
     return record;
 }

@@ -34,8 +34,8 @@ Outcome checkPlacement(int value, int direction, int beginSeg, int beginCom, con
 }
 
 void resizePattern(Document& doc, int oldWidth, int oldHeight) {
-    const int width = std::clamp<int>(doc.patternWidth, 0, MaxPatternSide);
-    const int height = std::clamp<int>(doc.patternHeight, 0, MaxPatternSide);
+    const int width = std::clamp<int>(doc.patternWidth, 0, doc.maxSide());
+    const int height = std::clamp<int>(doc.patternHeight, 0, doc.maxSide());
     doc.patternDotCount = width * height;
     std::vector<uint8_t> dots(static_cast<size_t>(doc.patternDotCount), DOT_OFF);
     const int keepW = std::min(width, oldWidth);
@@ -43,7 +43,7 @@ void resizePattern(Document& doc, int oldWidth, int oldHeight) {
     for (int y = 0; y < keepH; ++y) {
         for (int x = 0; x < keepW; ++x) {
             const int from = y * oldWidth + x;
-            if (from >= 0 && from < WorkDotsSize) {
+            if (from >= 0 && static_cast<size_t>(from) < doc.workDots.size()) {
                 dots[static_cast<size_t>(y * width + x)] = doc.workDots[static_cast<size_t>(from)];
             }
         }

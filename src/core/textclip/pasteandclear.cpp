@@ -35,8 +35,10 @@ PasteOutcome pasteBitmapAsBlock(Document& doc, History& history, Selection& sel,
 void clearDots(Document& doc, History& history, Selection& sel) {
     pushUndo(history, doc, sel);
     if (sel.selectionState == SelectionState::None) {
-        std::fill_n(doc.workDots.begin(), std::clamp(doc.patternDotCount, 0, WorkDotsSize),
-                    DOT_OFF);
+        std::fill_n(
+            doc.workDots.begin(),
+            std::min(static_cast<size_t>(std::max(doc.patternDotCount, 0)), doc.workDots.size()),
+            DOT_OFF);
     }
     endFloatingBlock(sel, false);
     storeWorkDots(doc);
