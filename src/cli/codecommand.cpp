@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "fontcode/iconfont.h"
 #include "panel/panelexport.h"
+#include "patternpair.h"
 
 namespace dedur::cli {
 
@@ -107,14 +108,19 @@ int runCode(const ParsedArgs& args) {
     }
 
     Document doc;
-    if (!loadPatternFile(source, doc)) return 1;
+    if (!loadDocument(source, doc)) return 1;
+    const bool image = doc.kind == DocumentKind::Image;
     Sidecar sidecar;
-    if (const Outcome read = readSidecar(source, sidecar); !read.ok()) {
+    if (image) {
+        if (!readSidecarOf(source, doc, sidecar)) return 1;
+    } else if (const Outcome read = readSidecar(source, sidecar); !read.ok()) {
         std::cerr << "dedur-cli: warning: " << read.message.text << "\n";
     }
     // What the command reads, which its output may never replace.
     std::vector<std::string> inputs{source, sidecarPath(source)};
     CodeProfile profile;
+    // An image's own layout, kept beside it, unless a profile or --layout says another.
+    if (!sidecar.layout.empty()) profile.layout = sidecar.layout;
     std::string where;
     if (const auto wanted = args.value("profile")) {
         if (!loadProfile(*wanted, sidecar, source, profile, where)) return 1;
@@ -143,6 +149,11 @@ int runCode(const ParsedArgs& args) {
     if (!layout) {
         return badValue("layout", profile.layout,
                         "rows-msb, rows-lsb, pages-lsb, pages-msb or panel");
+    }
+    if (image && layout == CodeLayout::Panel) {
+        return failure("The panel layout places patterns on the SEG/COM panel; " +
+                       quotedPath(source) +
+                       " is an image: give rows-msb, rows-lsb, pages-lsb or pages-msb");
     }
     const auto format = formatNamed(profile.format);
     const auto fontFormat = profile.templateFile.empty() ? iconFontFormatNamed(profile.format)
@@ -346,7 +357,10 @@ const Command& codeCommand() {
         "  --baseline B   the icons' baseline B rows above their bottom, 0..96 (default 0)\n"
         "  --output OUT   write OUT instead of standard output\n"
         "  --force        replace an existing OUT\n"
-        "Patterns named with \"dedur-cli names\" keep their names in the code.\n";
+        "Patterns named with \"dedur-cli names\" keep their names in the code.\n"
+        "An image (FILE.pbm, .xbm, .png or .gif) is written the same way, its frames\n"
+        "taken as patterns; without --layout it takes the layout kept beside it\n"
+        "(new-image --layout), and the panel layout is refused.\n";
     static const Command command{
         "code",
         "write patterns as code for a display driver (C, XBM, MicroPython, Rust, ...)",

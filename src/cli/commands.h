@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "code/codejob.h"
 #include "code/sidecar.h"
 #include "document/patternstore.h"
+#include "imagedocument.h"
 
 namespace dedur::cli {
 
@@ -40,10 +42,23 @@ const Command& fontExportCommand();
 const Command& fontImportCommand();
 const Command& fontSubsetCommand();
 const Command& framesCommand();
+const Command& newImageCommand();
 
 // Reads a pattern file, locked until the program ends (see patternpair.h);
 // on failure prints the reader's message and returns false.
 bool loadPatternFile(const std::string& path, Document& doc);
+// A pattern file as loadPatternFile reads it or, when the name ends in .pbm,
+// .xbm, .png or .gif, an image document (locked alike); what the image said
+// beyond its dots and its sidecar (delays included) are kept for its save
+// and for readSidecarOf. loadPatternFile itself refuses an image by name.
+bool loadDocument(const std::string& path, Document& doc);
+// Writes an image loaded by loadDocument with `sidecar`, in its own format
+// or `format`; false after the message. savePatternFile saves an image so
+// with the sidecar it was read with.
+bool saveImageFile(const std::string& path, const Document& doc, const Sidecar& sidecar,
+                   std::optional<ImageFormat> format);
+// What the image loaded from `path` said beyond its dots.
+const ImageFacts& imageFactsOf(const std::string& path);
 // Makes pattern `number` (from 1) current; prints why not when the file has none.
 bool selectPatternNumber(Document& doc, int number, const std::string& path);
 // Saves a pattern file; on failure prints the writer's message and returns false.

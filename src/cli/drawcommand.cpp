@@ -37,14 +37,16 @@ int runDraw(const ParsedArgs& args) {
     if (!stroke && dots.size() > 2) {
         return usageError(self, "a shape takes two dots: where it is pressed and released");
     }
-    const auto patternText = args.value("pattern");
+    // An image's first frame unless another is named.
+    const bool image = imageFormatOfPath(path).has_value();
+    const auto patternText = image ? args.value("pattern").value_or("1") : args.value("pattern");
     if (!patternText) return usageError(self, "--pattern N is required");
     const auto number = wholeNumber(*patternText);
     if (!number) return usageError(self, "--pattern must be a pattern number");
 
     Editor editor;
     Document& doc = editor.document;
-    if (!loadPatternFile(path, doc)) return 1;
+    if (!loadDocument(path, doc)) return 1;
     if (!selectPatternNumber(doc, *number, path)) return 1;
     reloadWorkDots(doc);
     const int w = doc.patternWidth;
@@ -55,7 +57,8 @@ int runDraw(const ParsedArgs& args) {
         const DotPoint& p = dots[i];
         if (p.x < 0 || p.y < 0 || p.x >= w + reach || p.y >= h + reach) {
             return failure("Dot " + args.positional[i + 2] + " is outside the " +
-                           std::to_string(w) + "x" + std::to_string(h) + " pattern");
+                           std::to_string(w) + "x" + std::to_string(h) +
+                           (image ? " frame" : " pattern"));
         }
     }
     editor.grid.tool = *tool;
@@ -82,7 +85,10 @@ const Command& drawCommand() {
         "joined to the one before with a line's dots as a drag in the editor is.\n"
         "The ellipse tools take X1,Y1 up to the pattern's width and height (one beyond\n"
         "the last dot); rectangles and ellipses need the pointer to move off the\n"
-        "pressed dot, as in the editor.\n",
+        "pressed dot, as in the editor.\n"
+        "An image (IMAGE.pbm, .xbm, .png or .gif) is drawn on in the same way, --pattern\n"
+        "naming a GIF's frame (default 1), and saved in its own format, the other\n"
+        "frames kept.\n",
         {{"pattern", true}},
         3,
         INT_MAX,

@@ -21,7 +21,12 @@ int runFrames(const ParsedArgs& args) {
         return usageError(self, error);
     }
     Document doc;
-    if (!loadPatternFile(path, doc)) return 1;
+    if (!loadDocument(path, doc)) return 1;
+    const bool image = doc.kind == DocumentKind::Image;
+    if (image && args.has("delay") && imageFactsOf(path).format != ImageFormat::Gif) {
+        return failure(quotedPath(path) + " is a " + imageFormatName(imageFactsOf(path).format) +
+                       " image of one frame; delays are a GIF's");
+    }
     Sidecar sidecar;
     if (!readSidecarOf(path, doc, sidecar)) return 1;
     if (!args.has("delay")) {
@@ -42,6 +47,8 @@ int runFrames(const ParsedArgs& args) {
             sidecar.delays[n] = delay;
         }
     }
+    // A GIF keeps its delays itself.
+    if (image) return saveImageFile(path, doc, sidecar, std::nullopt) ? 0 : 1;
     return writeSidecarOf(path, sidecar) ? 0 : 1;
 }
 
@@ -56,7 +63,8 @@ const Command& framesCommand() {
         "Lists every pattern's delay as a frame (\"NUMBER MS\" lines; 100 ms unless set),\n"
         "or sets the delay of the patterns of a range such as \"1-5\" to MS (1..655350).\n"
         "The delays are kept in FILE.pat.toml beside the pattern file; render writes\n"
-        "them into an animated GIF.\n",
+        "them into an animated GIF.\n"
+        "A GIF (FILE.gif) keeps its frames' delays itself: they are listed and set in it.\n",
         {{"range", true}, {"delay", true}},
         1,
         1,

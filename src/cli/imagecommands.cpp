@@ -5,8 +5,8 @@
 #include "base/fileread.h"
 #include "base/limits.h"
 #include "base/safewrite.h"
-#include "code/codejob.h"
 #include "bdfcommands.h"
+#include "code/codejob.h"
 #include "code/sidecar.h"
 #include "commands.h"
 #include "image/gifanimation.h"
@@ -182,7 +182,11 @@ int renderAnimation(const ParsedArgs& args, Document& doc, int scale) {
         }
     }
     Sidecar sidecar;
-    (void)readSidecar(path, sidecar); // 100 ms a frame when it cannot be read
+    if (doc.kind == DocumentKind::Image) {
+        (void)readSidecarOf(path, doc, sidecar); // a GIF's own delays
+    } else {
+        (void)readSidecar(path, sidecar); // 100 ms a frame when it cannot be read
+    }
     // The sizes from the records' headers; each frame's dots are read and
     // drawn a row at a time while it is written.
     DotFrames frames;
@@ -229,7 +233,7 @@ int runRender(const ParsedArgs& args) {
     const auto number = wholeNumber(args.value("pattern").value_or("1"));
     if (!number) return usageError(self, "--pattern must be a pattern number");
     Document doc;
-    if (!loadPatternFile(path, doc)) return 1;
+    if (!loadDocument(path, doc)) return 1;
     // The sidecar is read for the frames' delays: neither may be replaced.
     if (!outputAllowed(std::vector<std::string>{path, sidecarPath(path)}, out, args.has("force"))) {
         return 1;
@@ -246,13 +250,19 @@ int runRender(const ParsedArgs& args) {
     if (args.has("all")) {
         std::vector<DotGrid> patterns;
         for (int i = 0; i < doc.patternCount; ++i) patterns.push_back(dotsOfRecord(doc, i));
-        const uint64_t pixels = uint64_t(doc.patternCount) * 120 * 120 * uint64_t(*scale * *scale);
+        const uint64_t cell = uint64_t(doc.kind == DocumentKind::Image ? doc.maxSide() : 96) + 24;
+        const uint64_t pixels =
+            uint64_t(doc.patternCount) * cell * cell * uint64_t(*scale * *scale);
         if (pixels > (uint64_t{1} << 31)) {
             return failure("A sheet of " + std::to_string(doc.patternCount) +
                            " patterns at that scale would be too large an image");
         }
         Sidecar sidecar;
-        (void)readSidecar(path, sidecar); // without names when it cannot be read
+        if (doc.kind == DocumentKind::Image) {
+            (void)readSidecarOf(path, doc, sidecar);
+        } else {
+            (void)readSidecar(path, sidecar); // without names when it cannot be read
+        }
         image = renderContactSheet(patterns, 1, *scale, args.has("grid"), *columns,
                                    sheetLabels(doc, sidecar.names, *scale));
     } else {
@@ -334,6 +344,8 @@ const Command& renderCommand() {
         "times (default 0: for ever). Its frames are one bit a pixel (two with --grid's\n"
         "grey); the frames on a screen as large as the largest come to at most\n"
         "268435456 pixels.\n"
+        "An image (FILE.pbm, .xbm, .png or .gif) is drawn the same way, its frames\n"
+        "taken as patterns (a GIF's with their own delays).\n"
         "A BDF font (FONT.bdf) is drawn as a specimen sheet: every glyph in code order,\n"
         "in rows of C (default 16), each K x K pixels a dot (default 2) in the box that\n"
         "holds them all, on a grey baseline, with its code point (U+XXXX; ENCODING in\n"

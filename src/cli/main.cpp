@@ -18,7 +18,7 @@ const Command* const Commands[] = {
     &importPanelCommand(), &importImageCommand(), &renderCommand(),     &codeCommand(),
     &namesCommand(),       &addCommand(),         &deleteCommand(),     &moveCommand(),
     &placeCommand(),       &fontExportCommand(),  &fontImportCommand(), &fontSubsetCommand(),
-    &framesCommand()};
+    &framesCommand(),      &newImageCommand()};
 
 void printUsage(std::ostream& out) {
     out << "usage: dedur-cli COMMAND [ARGS...]\n"

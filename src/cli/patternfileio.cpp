@@ -1,3 +1,4 @@
+#include <map>
 #include <unistd.h>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "base/safewrite.h"
 #include "commands.h"
 #include "document/patternfile.h"
+#include "imagedocument.h"
 #include "patternpair.h"
 
 namespace dedur::cli {
@@ -24,9 +26,53 @@ bool printed(const Outcome& outcome) {
     return outcome.ok();
 }
 
+// What an image said beyond its dots, and its sidecar with its delays, from
+// its read to its save.
+struct KeptImage {
+    ImageFacts facts;
+    Sidecar sidecar;
+};
+std::map<std::string, KeptImage>& keptImages() {
+    static std::map<std::string, KeptImage> kept;
+    return kept;
+}
+
+bool lockUntilExit(const std::string& path) {
+    FileLock lock;
+    if (!printed(lock.lock(path, limits::PairLockWaitMs))) return false;
+    if (lock.held()) heldLocks().push_back(std::move(lock));
+    return true;
+}
+
 } // namespace
 
+bool loadDocument(const std::string& path, Document& doc) {
+    if (!imageFormatOfPath(path)) return loadPatternFile(path, doc);
+    if (!lockUntilExit(path)) return false;
+    KeptImage kept;
+    if (!printed(readImageDocument(path, doc, kept.sidecar, kept.facts))) return false;
+    keptImages()[path] = std::move(kept);
+    return true;
+}
+
+bool saveImageFile(const std::string& path, const Document& doc, const Sidecar& sidecar,
+                   std::optional<ImageFormat> format) {
+    const ImageFacts& facts = keptImages()[path].facts;
+    // Written in the form it was read in, whatever its name says.
+    return printed(writeImageDocument(path, doc, sidecar, facts, format.value_or(facts.format)));
+}
+
+const ImageFacts& imageFactsOf(const std::string& path) {
+    return keptImages()[path].facts;
+}
+
 bool loadPatternFile(const std::string& path, Document& doc) {
+    if (imageFormatOfPath(path)) {
+        failure(quotedPath(path) +
+                " is an image; this command takes a pattern file (images are taken by code, "
+                "render, draw, transform, info and frames)");
+        return false;
+    }
     FileLock lock;
     if (!printed(lock.lock(path, limits::PairLockWaitMs))) return false;
     if (lock.held()) heldLocks().push_back(std::move(lock));
@@ -44,12 +90,19 @@ bool selectPatternNumber(Document& doc, int number, const std::string& path) {
 }
 
 bool savePatternFile(const std::string& path, Document& doc) {
+    if (doc.kind == DocumentKind::Image) {
+        return saveImageFile(path, doc, keptImages()[path].sidecar, std::nullopt);
+    }
     const Outcome result = writePatternFile(doc, path);
     if (!result.ok()) failure(result.message.text + "\n(" + result.reason() + ")");
     return result.ok();
 }
 
 bool readSidecarOf(const std::string& path, const Document& doc, Sidecar& sidecar) {
+    if (doc.kind == DocumentKind::Image) {
+        sidecar = keptImages()[path].sidecar;
+        return true;
+    }
     return printed(readSidecar(path, sidecar, doc.patternCount));
 }
 

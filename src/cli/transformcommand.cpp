@@ -18,20 +18,24 @@ int runTransform(const ParsedArgs& args) {
     if (shift != (args.positional.size() == 3)) {
         return usageError(self, shift ? "shift needs DX,DY" : "only shift takes DX,DY");
     }
-    if (shift &&
-        (!parsePoint(args.positional[2], transform.dx, transform.dy) ||
-         std::abs(transform.dx) > MaxPatternSide || std::abs(transform.dy) > MaxPatternSide)) {
-        return usageError(self, "the shift is given as DX,DY, each -96..96");
+    // An image's own side bounds its shift; its first frame is taken unless
+    // another is named.
+    const bool image = imageFormatOfPath(path).has_value();
+    const int side = image ? limits::ImageSide : MaxPatternSide;
+    if (shift && (!parsePoint(args.positional[2], transform.dx, transform.dy) ||
+                  std::abs(transform.dx) > side || std::abs(transform.dy) > side)) {
+        return usageError(self, "the shift is given as DX,DY, each -" + std::to_string(side) +
+                                    ".." + std::to_string(side));
     }
     transform.wrap = args.has("wrap");
-    if (!args.has("pattern")) return usageError(self, "--pattern N is required");
-    int number = 0;
+    if (!args.has("pattern") && !image) return usageError(self, "--pattern N is required");
+    int number = 1;
     std::string error;
     if (!numberOption(args, "pattern", 1, INT_MAX, number, error)) return usageError(self, error);
 
     Editor editor;
     Document& doc = editor.document;
-    if (!loadPatternFile(path, doc)) return 1;
+    if (!loadDocument(path, doc)) return 1;
     if (!selectPatternNumber(doc, number, path)) return 1;
     reloadWorkDots(doc);
     const Outcome turned = transformPattern(doc, editor.history, editor.selection, transform, 1, 1);
@@ -40,6 +44,9 @@ int runTransform(const ParsedArgs& args) {
 }
 
 } // namespace
+
+// The help text names it.
+static_assert(limits::ImageSide == 1024);
 
 const Command& transformCommand() {
     static const Command command{
@@ -57,7 +64,10 @@ const Command& transformCommand() {
         "  shift DX,DY     move every dot DX right and DY down (negative: left, up)\n"
         "  --wrap          dots shifted off one side come in on the other (else lost)\n"
         "A rotation keeps the pattern's placement and is refused when the turned\n"
-        "pattern would leave the panel.\n",
+        "pattern would leave the panel.\n"
+        "An image (IMAGE.pbm, .xbm, .png or .gif) is transformed in the same way,\n"
+        "--pattern naming a GIF's frame (default 1), the shift up to 1024 each way, and\n"
+        "saved in its own format, the other frames kept.\n",
         {{"pattern", true}, {"wrap", false}},
         2,
         3,

@@ -241,7 +241,14 @@ Outcome parseSidecar(std::string_view text, const std::string& path, Sidecar& ou
     for (const auto& [key, node] : root) {
         const std::string_view k = key.str();
         const toml::table* t = node.as_table();
-        if (!t) {
+        if (k == "layout") {
+            const auto* value = node.as_string();
+            if (!value || !layoutNamed(value->get())) {
+                why = "layout must be a byte layout's name";
+            } else {
+                read.layout = value->get();
+            }
+        } else if (!t) {
             why = std::string(k) + " must be a table";
         } else if (k == "names") {
             readNames(*t, patternCount, read.names, why);
@@ -282,6 +289,7 @@ Outcome readSidecar(const std::string& patternPath, Sidecar& out, int patternCou
 
 std::string formatSidecar(const Sidecar& sidecar) {
     toml::table root;
+    if (!sidecar.layout.empty()) root.insert("layout", sidecar.layout);
     if (!sidecar.names.empty()) {
         toml::table names;
         for (const auto& [number, name] : sidecar.names) names.insert(std::to_string(number), name);

@@ -43,10 +43,15 @@ struct Sidecar {
     std::map<int, int> delays;        // pattern number -> frame delay in ms (100 unless set)
     std::map<std::string, CodeProfile> profiles;
     std::optional<PanelDefinition> panel; // the definition last used with the file
+    // An image's byte layout (a codelayout.h name), taken by code when none
+    // is asked for; "" when the image has none.
+    std::string layout;
 
     bool empty() const { return !chosen() && !panel; }
-    // Something the user put there: names, delays or profiles.
-    bool chosen() const { return !names.empty() || !delays.empty() || !profiles.empty(); }
+    // Something the user put there: names, delays, profiles or a layout.
+    bool chosen() const {
+        return !names.empty() || !delays.empty() || !profiles.empty() || !layout.empty();
+    }
     // A pattern's delay as a frame of an animation, in milliseconds.
     int delayOf(int number) const {
         const auto found = delays.find(number);

@@ -246,7 +246,7 @@ bool writeGif(const GifAnimation& a, const ByteStream::Put& put) {
         std::optional<ReadFrame> after;
         while (next < a.frames) {
             after = readFrame(a, next++, line);
-            if (after->rows != frame.rows ||
+            if (a.keepEveryFrame || after->rows != frame.rows ||
                 frame.delay + after->delay > limits::FrameDelayMs / 10) {
                 break;
             }
@@ -373,9 +373,12 @@ int gifFrameCount(std::string_view data, int maxFrames) {
     return counted.ok() || frames > maxFrames ? frames : 0;
 }
 
-Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxSide, int maxFrames,
-                        std::vector<GifFrame>& out, bool firstOnly) {
-    out.clear();
+namespace {
+
+using ScreenShown = std::function<void(const RgbaImage& screen, int delayMs)>;
+
+Outcome drawGifFrames(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                      const ScreenShown& shown, bool firstOnly) {
     // Every size and the count first, from the headers alone: nothing is
     // drawn for a GIF that is refused.
     int frames = 0;
@@ -387,13 +390,15 @@ Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxS
     }
     int width = 0, height = 0;
     // The background is transparent: clear in the dots.
-    std::vector<uint8_t> screen, before;
+    RgbaImage shownScreen;
+    std::vector<uint8_t>& screen = shownScreen.rgba;
+    std::vector<uint8_t> before;
     std::vector<GifPixelType> line;
     bool noColours = false;
     const auto drawFrame = [&](GifFileType* gif, const FrameHeader& h) {
         if (screen.empty()) {
-            width = gif->SWidth;
-            height = gif->SHeight;
+            width = shownScreen.width = gif->SWidth;
+            height = shownScreen.height = gif->SHeight;
             screen.assign(size_t(width) * size_t(height) * 4, 0);
         }
         if (!h.colours) {
@@ -427,10 +432,7 @@ Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxS
                 }
             }
         }
-        GifFrame shown;
-        shown.image = {width, height, screen};
-        shown.delayMs = h.control.DelayTime * 10;
-        out.push_back(std::move(shown));
+        shown(shownScreen, h.control.DelayTime * 10);
         // What the next frame finds.
         if (h.control.DisposalMode == DISPOSE_BACKGROUND) {
             for (int y = d.Top; y < std::min(height, d.Top + d.Height); ++y) {
@@ -446,11 +448,27 @@ Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxS
     const Outcome drawn =
         walkGif(data, name, maxSide, maxFrames, firstOnly ? 1 : maxFrames, frames, drawFrame);
     if (noColours) return refusal(name, "is a damaged GIF image (a frame without colours)");
-    if (!drawn.ok()) {
-        out.clear();
-        return drawn;
-    }
-    return {};
+    return drawn;
+}
+
+} // namespace
+
+Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                        std::vector<GifFrame>& out, bool firstOnly) {
+    out.clear();
+    const Outcome drawn = drawGifFrames(
+        data, name, maxSide, maxFrames,
+        [&out](const RgbaImage& screen, int delayMs) {
+            out.push_back({screen, delayMs});
+        },
+        firstOnly);
+    if (!drawn.ok()) out.clear();
+    return drawn;
+}
+
+Outcome eachGifFrame(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                     const std::function<void(const RgbaImage& screen, int delayMs)>& each) {
+    return drawGifFrames(data, name, maxSide, maxFrames, each, false);
 }
 
 } // namespace dedur

@@ -37,6 +37,9 @@ struct GifAnimation {
     int loops = 0;
     int frames = 0;
     std::function<GifFrameSource(int index)> frame;
+    // Every frame written, the same as the one before or not: a document's
+    // frames stay as many as they were.
+    bool keepEveryFrame = false;
 };
 
 // The GIF's bytes as they are made, for writeFileSafely. A delay in
@@ -70,5 +73,9 @@ int gifFrameCount(std::string_view data, int maxFrames);
 // With `firstOnly` the first frame alone is read, the others unlooked at.
 Outcome decodeGifFrames(std::string_view data, const std::string& name, int maxSide, int maxFrames,
                         std::vector<GifFrame>& out, bool firstOnly = false);
+// The same, each screen handed to `each` as it is drawn instead of kept, so
+// that a long animation holds one screen at a time.
+Outcome eachGifFrame(std::string_view data, const std::string& name, int maxSide, int maxFrames,
+                     const std::function<void(const RgbaImage& screen, int delayMs)>& each);
 
 } // namespace dedur

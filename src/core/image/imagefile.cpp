@@ -9,6 +9,7 @@
 #include "base/fileread.h"
 #include "base/numbertext.h"
 #include "image/gifanimation.h"
+#include "image/xbmfile.h"
 
 namespace dedur {
 
@@ -93,41 +94,19 @@ bool decodePng(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
     return runPngRead({&state, &out, maxPixels, &rows});
 }
 
-// PBM: "P1" (digits) or "P4" (packed bits), a set bit is black.
-// "#define NAME_width W", "#define NAME_height H", then the bytes in C
-// notation, the leftmost pixel of each byte in bit 0, rows on whole bytes.
+// An X bitmap (xbmfile.h), the leftmost dot of each byte in bit 0.
 bool decodeXbm(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
-    const auto sizeAfter = [&data](std::string_view key) -> long long {
-        const size_t at = data.find(key);
-        if (at == std::string_view::npos) return -1;
-        return leadingDecimal(data.substr(at + key.size()), 1 << 16);
-    };
-    const long long width = sizeAfter("_width");
-    const long long height = sizeAfter("_height");
-    if (width <= 0 || height <= 0 || uint64_t(width) * uint64_t(height) > maxPixels) return false;
-    size_t at = data.find('{');
-    if (at == std::string_view::npos) return false;
-    const size_t stride = (static_cast<size_t>(width) + 7) / 8;
-    std::vector<uint8_t> bytes;
-    bytes.reserve(stride * static_cast<size_t>(height));
-    while (bytes.size() < stride * static_cast<size_t>(height)) {
-        at = data.find("0x", at);
-        if (at == std::string_view::npos) return false;
-        at += 2;
-        unsigned value = 0;
-        int digits = 0;
-        for (; at < data.size() && digits < 2 && hexDigitValue(data[at]) >= 0; ++at, ++digits) {
-            value = value * 16 + static_cast<unsigned>(hexDigitValue(data[at]));
-        }
-        if (digits == 0) return false;
-        bytes.push_back(static_cast<uint8_t>(value));
-    }
-    out.width = static_cast<int>(width);
-    out.height = static_cast<int>(height);
-    out.rgba.assign(static_cast<size_t>(width * height) * 4, 0xFF);
+    XbmPicture picture;
+    std::string why;
+    if (!parseXbm(data, 1 << 16, maxPixels, picture, why)) return false;
+    const size_t stride = (static_cast<size_t>(picture.width) + 7) / 8;
+    out.width = picture.width;
+    out.height = picture.height;
+    out.rgba.assign(static_cast<size_t>(out.width) * static_cast<size_t>(out.height) * 4, 0xFF);
     for (int y = 0; y < out.height; ++y) {
         for (int x = 0; x < out.width; ++x) {
-            if (!(bytes[static_cast<size_t>(y) * stride + static_cast<size_t>(x / 8)] >> (x % 8) &
+            if (!(picture.bits[static_cast<size_t>(y) * stride + static_cast<size_t>(x / 8)] >>
+                      (x % 8) &
                   1)) {
                 continue;
             }
@@ -138,6 +117,7 @@ bool decodeXbm(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
     return true;
 }
 
+// PBM: "P1" (digits) or "P4" (packed bits), a set bit is black.
 bool decodePbm(std::string_view data, RgbaImage& out, uint64_t maxPixels) {
     size_t at = 2;
     auto skip = [&] {
@@ -385,11 +365,16 @@ std::string encodePbm(const IndexedImage& image) {
     return out;
 }
 
-std::string encodeXbm(const IndexedImage& image, const std::string& name) {
+std::string encodeXbm(const IndexedImage& image, const std::string& name,
+                      const std::optional<std::pair<int, int>>& hotSpot) {
     const std::vector<uint8_t> bytes = packedRows(image, false);
     std::string out = "#define " + name + "_width " + std::to_string(image.width) + "\n#define " +
-                      name + "_height " + std::to_string(image.height) + "\nstatic unsigned char " +
-                      name + "_bits[] = {";
+                      name + "_height " + std::to_string(image.height) + "\n";
+    if (hotSpot) {
+        out += "#define " + name + "_x_hot " + std::to_string(hotSpot->first) + "\n#define " +
+               name + "_y_hot " + std::to_string(hotSpot->second) + "\n";
+    }
+    out += "static unsigned char " + name + "_bits[] = {";
     for (size_t i = 0; i < bytes.size(); ++i) {
         out += i % 12 == 0 ? "\n   " : " ";
         out += formatText("0x%02x", bytes[i]);

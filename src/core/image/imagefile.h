@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/fileread.h"
@@ -50,6 +52,8 @@ std::string encodePng(const IndexedImage& image);
 // The image in one bit a pixel, a pixel black when its colour is darker than
 // middle grey: a binary PBM (P4), or an XBM named `name` (a C identifier).
 std::string encodePbm(const IndexedImage& image);
-std::string encodeXbm(const IndexedImage& image, const std::string& name);
+// An XBM may carry a hot spot (x, y).
+std::string encodeXbm(const IndexedImage& image, const std::string& name,
+                      const std::optional<std::pair<int, int>>& hotSpot = std::nullopt);
 
 } // namespace dedur
