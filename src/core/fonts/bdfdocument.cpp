@@ -394,10 +394,10 @@ Outcome parseBdfDocument(std::string text, const std::string& name, BdfDocument&
             while (!row.empty() && (row.back() == ' ' || row.back() == '\t')) row.remove_suffix(1);
             while (!row.empty() && (row.front() == ' ' || row.front() == '\t'))
                 row.remove_prefix(1);
+            if (row == "ENDCHAR") {
+                return malformedAt(name, line, formatText("%d bitmap rows missing", rowsLeft));
+            }
             if (row.size() < 2 * stride) {
-                if (row == "ENDCHAR") {
-                    return malformedAt(name, line, formatText("%d bitmap rows missing", rowsLeft));
-                }
                 return malformedAt(name, line,
                                    formatText("a bitmap row of %zu hex digits, %zu needed",
                                               row.size(), 2 * stride));
