@@ -67,6 +67,13 @@ inline std::string quote(const std::string& arg) {
     return q + "'";
 }
 
+// Bytes as JSON writes them: decimal numbers separated by ", ".
+inline std::string decimalList(const std::string& bytes) {
+    std::string out;
+    for (unsigned char b : bytes) out += (out.empty() ? "" : ", ") + std::to_string(b);
+    return out;
+}
+
 class Cli : public ::testing::Test {
   protected:
     // `limit`: the shell's file size limit for the run, in blocks.
@@ -94,6 +101,15 @@ class Cli : public ::testing::Test {
     }
 
     std::string path(const std::string& name) const { return dir.file(name); }
+
+    // A shell line run in the folder, for pipes and other programs: its exit
+    // status, its streams left in .out and .err.
+    int shell(const std::string& line) {
+        const std::string command = "cd " + quote(dir.path().string()) + " && " + line + " >" +
+                                    quote(path(".out")) + " 2>" + quote(path(".err"));
+        const int raw = std::system(command.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
 
     // Runs the row and checks its exit status and that stderr holds its text.
     CliResult expectOutcome(const Refusal& row) {

@@ -36,23 +36,7 @@ std::string glyph(const std::string& bbx, const std::string& rows, const char* e
            "\nBITMAP\n" + rows + "ENDCHAR\n";
 }
 
-std::string json(const std::string& bytes) {
-    std::string out;
-    for (unsigned char b : bytes) out += (out.empty() ? "" : ", ") + std::to_string(b);
-    return out;
-}
-
-class Fonts : public Cli {
-  protected:
-    // A shell line run in the test's folder, for pipes.
-    int shell(const std::string& line) {
-        const std::string command = "cd " + test::quote(dir.path().string()) + " && " + line +
-                                    " >" + test::quote(path(".out")) + " 2>" +
-                                    test::quote(path(".err"));
-        const int raw = std::system(command.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-};
+class Fonts : public Cli {};
 
 } // namespace
 
@@ -183,19 +167,19 @@ TEST_F(Fonts, SubsetGlyphsAsJson) {
     const CliResult r = run("font-subset --text s.txt --format json");
     EXPECT_EQ(0, r.status) << r.err;
     EXPECT_EQ("", r.err);
-    const std::string zeros15 = json(std::string(15, '\0'));
+    const std::string zeros15 = test::decimalList(std::string(15, '\0'));
     EXPECT_EQ("{\"width\": 16, \"height\": 15, \"layout\": \"rows-msb\", \"glyphs\": [\n"
               "  {\"codepoint\": 32, \"big5\": 32, \"width\": 8, \"bytes\": [" +
                   zeros15 +
                   "]},\n"
                   "  {\"codepoint\": 65, \"big5\": 65, \"width\": 8, \"bytes\": [0, 0, 0, 129, " +
-                  json(std::string(11, '\0')) +
+                  test::decimalList(std::string(11, '\0')) +
                   "]},\n"
                   "  {\"codepoint\": 9619, \"big5\": 63998, \"width\": 16, \"bytes\": [" +
-                  json(last) +
+                  test::decimalList(last) +
                   "]},\n"
                   "  {\"codepoint\": 12288, \"big5\": 41280, \"width\": 16, \"bytes\": [" +
-                  json(std::string(30, '\0')) + "]}\n], \"missing\": []}\n",
+                  test::decimalList(std::string(30, '\0')) + "]}\n], \"missing\": []}\n",
               r.out);
 }
 
@@ -354,21 +338,4 @@ TEST_F(Fonts, ExportedFontText) {
     }
     glyphs += "STARTCHAR U+0041\nENCODING 65\n" + metrics + aRows + "ENDCHAR\n";
     EXPECT_EQ(head + glyphs + "ENDFONT\n", text);
-
-    // The other cells' lines: 16 / 15 -> 1067, 24 / 24 -> 1000.
-    writeBytes(path("STD16X15.fon"), std::string(Big5Bytes16, '\x01'));
-    writeBytes(path("STD24.fon"), std::string(13094 * 72, '\x01'));
-    for (const auto& [file, lines] : std::vector<std::pair<std::string, std::vector<std::string>>>{
-             {"STD16X15.fon",
-              {"SIZE 15 72 72\n", "FONTBOUNDINGBOX 16 15 0 -2\n", "SWIDTH 1067 0\n",
-               "-15-150-72-72-C-160-"}},
-             {"STD24.fon",
-              {"SIZE 24 72 72\n", "FONTBOUNDINGBOX 24 24 0 -3\n", "SWIDTH 1000 0\n",
-               "-24-240-72-72-C-240-"}}}) {
-        ASSERT_EQ(0, run("font-export " + file + " out.bdf --force").status);
-        const std::string out = readBytes(path("out.bdf"));
-        for (const std::string& line : lines) {
-            EXPECT_NE(std::string::npos, out.find(line)) << file << ": " << line;
-        }
-    }
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "clirun.h"
@@ -118,21 +119,10 @@ std::string line(const Glyph& g) {
     return out;
 }
 
-bool exists(const char* path) {
-    return std::filesystem::exists(path);
-}
-
 class FontSources : public Cli {
   protected:
     // make-fonts once per test that needs the glyph files.
     void makeGlyphFiles() { ASSERT_EQ(0, run("make-fonts .").status); }
-
-    int shell(const std::string& line) {
-        const std::string command =
-            "cd " + test::quote(dir.path().string()) + " && " + line + " >/dev/null 2>&1";
-        const int raw = std::system(command.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
 };
 
 } // namespace
@@ -146,9 +136,7 @@ TEST_F(FontSources, BdfGlyphsAsTheFontPlacesThem) {
     ASSERT_EQ(0, r.status) << r.err;
     EXPECT_EQ("dedur-cli: no glyph for U+0078 x\n", r.err);
     const Font font = parse(readBytes(path("out.bdf")));
-    EXPECT_EQ(11, font.ascent);
-    EXPECT_EQ(3, font.descent);
-    EXPECT_EQ(6, font.chars);
+    EXPECT_EQ(std::tuple(11, 3, 6L), std::tuple(font.ascent, font.descent, font.chars));
     const std::pair<const char*, const char*> expected[] = {
         {"U+0067", "103 7 5 7 1 -3: 78 88 88 78 08 88 70"},
         {"U+006A", "106 4 4 9 -2 -3: 10 00 10 10 10 10 10 90 60"},
@@ -192,8 +180,7 @@ TEST_F(FontSources, Big5BdfTurnedIntoUnicode) {
     const Font font = parse(readBytes(path("out.bdf")));
     ASSERT_EQ(1u, font.glyphs.count("U+4E00"));
     EXPECT_EQ("19968 16 2 3 1 -2: C0 40 80", line(font.glyphs.at("U+4E00")));
-    EXPECT_EQ(1, font.ascent);
-    EXPECT_EQ(2, font.descent);
+    EXPECT_EQ(std::tuple(1, 2), std::tuple(font.ascent, font.descent));
     const CliResult all = run("font-export --from big5.bdf all.bdf");
     EXPECT_NE(std::string::npos, all.err.find("; 1 control codes, codes without a Unicode"))
         << all.err;
@@ -204,14 +191,14 @@ TEST_F(FontSources, Big5BdfTurnedIntoUnicode) {
 // 14 rows above the baseline); DejaVu Sans at 16 pixels has the line of its
 // ascender 1901 and descender 483 of 2048 units rounded out (15 and 4).
 TEST_F(FontSources, OutlinesDrawnAtTheSize) {
-    if (!exists(Unifont) || !exists(DejaVu)) GTEST_SKIP() << "fonts-unifont or DejaVu missing";
+    if (!std::filesystem::exists(Unifont) || !std::filesystem::exists(DejaVu))
+        GTEST_SKIP() << "fonts-unifont or DejaVu missing";
     writeBytes(path("text.txt"), "A gl\xE4\xB8\xAD");
     CliResult r = run(
         std::string("font-subset --text text.txt --size 16 --output uni.bdf --from ") + Unifont);
     ASSERT_EQ(0, r.status) << r.err;
     Font font = parse(readBytes(path("uni.bdf")));
-    EXPECT_EQ(14, font.ascent);
-    EXPECT_EQ(2, font.descent);
+    EXPECT_EQ(std::tuple(14, 2), std::tuple(font.ascent, font.descent));
     ASSERT_EQ(1u, font.glyphs.count("U+0041"));
     EXPECT_EQ("65 8 6 10 1 0: 30 48 48 84 84 FC 84 84 84 84", line(font.glyphs.at("U+0041")));
     EXPECT_EQ(1u, font.glyphs.count("U+4E2D"));
@@ -220,15 +207,12 @@ TEST_F(FontSources, OutlinesDrawnAtTheSize) {
     ASSERT_EQ(0, r.status) << r.err;
     EXPECT_EQ("dedur-cli: no glyph for U+4E2D \xE4\xB8\xAD\n", r.err);
     font = parse(readBytes(path("dv.bdf")));
-    EXPECT_EQ(15, font.ascent);
-    EXPECT_EQ(4, font.descent);
+    EXPECT_EQ(std::tuple(15, 4), std::tuple(font.ascent, font.descent));
     const Glyph& space = font.glyphs.at("U+0020");
-    EXPECT_EQ(5, space.advance); // 651 units
-    EXPECT_EQ(0, space.width);
+    EXPECT_EQ(std::tuple(5, 0), std::tuple(space.advance, space.width)); // 651 units
     // l is one bar cut to its dots, standing on the baseline; g goes below it.
     const Glyph& l = font.glyphs.at("U+006C");
-    EXPECT_EQ(1, l.width);
-    EXPECT_EQ(0, l.y);
+    EXPECT_EQ(std::tuple(1, 0), std::tuple(l.width, l.y));
     EXPECT_EQ(std::vector<std::string>(static_cast<size_t>(l.height), "80"), l.rows);
     EXPECT_LT(font.glyphs.at("U+0067").y, 0);
 }
@@ -251,8 +235,7 @@ TEST_F(FontSources, BitmapStrikeOfThePcfTools) {
     ASSERT_EQ(0, r.status) << r.err;
     EXPECT_NE(std::string::npos, r.err.find("from its 12-pixel bitmap strike")) << r.err;
     const Font font = parse(readBytes(path("out.bdf")));
-    EXPECT_EQ(9, font.ascent);
-    EXPECT_EQ(3, font.descent);
+    EXPECT_EQ(std::tuple(9, 3), std::tuple(font.ascent, font.descent));
     EXPECT_EQ("106 4 4 9 -2 -3: 10 00 10 10 10 10 10 90 60", line(font.glyphs.at("U+006A")));
     EXPECT_EQ(0, run("font-export --from strike.pcf sized.bdf --size 12").status);
     EXPECT_EQ(readBytes(path("out.bdf")), readBytes(path("sized.bdf")));
@@ -266,7 +249,7 @@ TEST_F(FontSources, BitmapStrikeOfThePcfTools) {
 // dots further left: 11 x 14, one row below the baseline.
 TEST_F(FontSources, BitmapStrikeOfACollection) {
     const char* const wqy = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
-    if (!exists(wqy)) GTEST_SKIP() << "fonts-wqy-zenhei missing";
+    if (!std::filesystem::exists(wqy)) GTEST_SKIP() << "fonts-wqy-zenhei missing";
     writeBytes(path("text.txt"), "\xE4\xB8\xAD");
     const CliResult r = run(std::string("font-subset --text text.txt --face 2 --size 15 --from ") +
                             wqy + " --output out.bdf");
@@ -293,19 +276,14 @@ TEST_F(FontSources, SymbolFilesBehindTheBig5File) {
     const CliResult r = run("font-subset --text text.txt --format json --output out.json");
     ASSERT_EQ(0, r.status) << r.err;
     EXPECT_EQ("", r.err);
-    const auto list = [](const std::string& bytes) {
-        std::string out;
-        for (unsigned char b : bytes) out += (out.empty() ? "" : ", ") + std::to_string(b);
-        return out;
-    };
     const std::string json = readBytes(path("out.json"));
     EXPECT_NE(std::string::npos, json.find("\"codepoint\": 176, \"big5\": 41560, \"width\": 16, "
                                            "\"bytes\": [" +
-                                           list(degree) + "]"))
+                                           test::decimalList(degree) + "]"))
         << json;
     EXPECT_NE(std::string::npos, json.find("\"codepoint\": 9312, \"big5\": 50849, \"width\": 16, "
                                            "\"bytes\": [" +
-                                           list(circled) + "]"))
+                                           test::decimalList(circled) + "]"))
         << json;
 
     // The BDF names them by their Big5 codes and holds their rows.
@@ -371,7 +349,7 @@ TEST_F(FontSources, HostileFontsRefused) {
     writeBytes(path("big/huge.otf"), "");
     std::filesystem::resize_file(path("big/huge.otf"), (size_t{64} << 20) + 1);
     std::filesystem::create_directory(path("folder.ttf"));
-    const bool dejaVu = exists(DejaVu), unifont = exists(Unifont);
+    const bool dejaVu = std::filesystem::exists(DejaVu), unifont = std::filesystem::exists(Unifont);
     if (dejaVu) writeBytes(path("short.ttf"), readBytes(DejaVu).substr(0, 2000));
     const std::string dv = std::string(" --from ") + DejaVu;
     const std::vector<Refusal> rows = {

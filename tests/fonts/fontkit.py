@@ -76,3 +76,20 @@ def compiles(what, sources, *flags, compiler="cc", std="-std=c99", out=None, ped
                 *sources, ok=False)
     check(built.returncode == 0 and not built.stderr, f"{what}: compiles: {built.stderr[:800]}")
     return built.returncode == 0
+
+
+# File names that end up in a font's comment: "*/" must not end it nor "/*"
+# warn, and a direction mark (U+202E) must not reach the compiler
+# (-Wbidi-chars). The first stands in a folder of its own name.
+HOSTILE_SOURCES = ["a*/ #error x /*.bdf", "rtl\u202eevil.bdf"]
+# Names of the C library (compiler built-ins): refused, or the font compiles.
+LIBRARY_NAMES = ["memcpy", "printf", "abs"]
+
+
+def hostile_sources(work):
+    """Paths of HOSTILE_SOURCES under WORK, each a small BDF."""
+    os.makedirs(os.path.join(work, "a*", " #error x "), exist_ok=True)
+    glyphs = [(65, 8, 8, 2, 0, 0, ["11111111", "10000001"]),
+              (66, 8, 8, 2, 0, 0, ["10000001", "11111111"])]
+    return [write_bdf(os.path.join(work, name), glyphs, ascent=14, descent=2)
+            for name in HOSTILE_SOURCES]

@@ -16,7 +16,8 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from testkit import check, finish, run  # noqa: E402
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fontkit import SPACES, compiles as cc, read_bdf, write_bdf  # noqa: E402
+from fontkit import (LIBRARY_NAMES, SPACES, compiles as cc, hostile_sources,  # noqa: E402
+                     read_bdf, write_bdf)
 
 CLI = os.path.abspath(sys.argv[1])
 GOLDEN = os.path.join(sys.argv[2], "tests", "fonts", "golden", "gfx")
@@ -302,6 +303,18 @@ for name, args in goldens:
     compiles(os.path.join(tiny, name), name)
     with open(os.path.join(GOLDEN, name)) as f:
         check(made == f.read(), f"golden {name}: the same text")
+
+# Hostile source file names and the C library's names, as for LVGL.
+sources = hostile_sources(work)
+for label, source, name in [("source " + str(i), s, "marks") for i, s in enumerate(sources)] + [
+        (n, sources[0], n) for n in LIBRARY_NAMES]:
+    out = path("hostile-" + name + ".h")
+    done = run(CLI, "font-export", "--from", source, out, "--format", "gfx", "--name", name,
+               ok=False)
+    if done.returncode == 0 or label != name:
+        compiles(out, "hostile-" + label.replace(" ", "-"))
+    else:
+        check(f'"{name}"' in done.stderr, f"{label}: refused by name: {done.stderr.strip()}")
 
 shutil.rmtree(work)
 finish()

@@ -19,7 +19,8 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from testkit import check, finish, run  # noqa: E402
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fontkit import SPACES, compiles as cc, read_bdf, write_bdf  # noqa: E402
+from fontkit import (LIBRARY_NAMES, SPACES, compiles as cc, hostile_sources,  # noqa: E402
+                     read_bdf, write_bdf)
 
 CLI = sys.argv[1]
 GOLDEN = os.path.join(sys.argv[2], "tests", "fonts", "golden", "lvgl")
@@ -388,12 +389,35 @@ for count, ok in [(65535, True), (65536, False)]:
 
 # Names: the font's identifier must compile beside what the file defines.
 for name in ["glyph_bitmap", "glyph_dsc", "cmaps", "font_dsc", "cache", "unicode_list_0",
-             "LV_FONT_MY", "int", "static", "NULL", "lv_font_get_bitmap_fmt_txt", "my_font_t"]:
+             "LV_FONT_MY", "int", "static", "NULL", "lv_font_get_bitmap_fmt_txt", "my_font_t",
+             "lv_init", "Lv_thing", "LVGL", "lvglFont"]:
     out = os.path.join(work, "named.c")
     done = run(CLI, "font-export", os.path.join(made, "ASCFONT.15"), out, "--format", "lvgl",
                "--name", name, ok=False)
     check(done.returncode != 0 and f'"{name}"' in done.stderr and not os.path.exists(out),
           f"--name {name}: refused: {done.stderr.strip()}")
+
+# lv_ inside a name is no name of lvgl.h's; the C library's are refused or
+# compile. Hostile source file names keep the comment closed and free of
+# direction marks, and a mark as a glyph is named by its code point.
+sources = hostile_sources(work)
+for label, source, name in [("inner lv_", sources[0], "my_lv_font")] + [
+        ("source " + str(i), s, "marks") for i, s in enumerate(sources)] + [
+        (n, sources[0], n) for n in LIBRARY_NAMES]:
+    out = os.path.join(work, "hostile.c")
+    done = run(CLI, "font-export", "--from", source, out, "--format", "lvgl", "--name", name,
+               "--force", ok=False)
+    if done.returncode == 0 or label != name:
+        compiles(label, out)
+    else:
+        check(f'"{name}"' in done.stderr, f"{label}: refused by name: {done.stderr.strip()}")
+marks = [0x061C, 0x200E, 0x200F, 0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x2066, 0x2067, 0x2068,
+         0x2069]
+marks_c = os.path.join(work, "marks.c")
+run(CLI, "font-export", "--from", bdf("marks", [(c, 8, 8, 1, 0, 0, ["00011000"]) for c in marks]),
+    marks_c, "--format", "lvgl", "--name", "m")
+check("/* U+202E */" in open(marks_c, encoding="utf-8").read(), "marks: named by code point")
+compiles("marks", marks_c)
 
 # --- 70,000 characters: every Big5 character and more, bounded -------------
 

@@ -20,7 +20,8 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from testkit import check, finish, run  # noqa: E402
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fontkit import compiles, read_bdf as read_font, write_bdf  # noqa: E402
+from fontkit import (LIBRARY_NAMES, compiles, hostile_sources,  # noqa: E402
+                     read_bdf as read_font, write_bdf)
 
 CLI = sys.argv[1]
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden", "u8g2")
@@ -375,6 +376,21 @@ for c_name, extra in [("golden_ascii.c", []), ("golden_cjk.c", []), ("mixed.c", 
               f"{c_name}: the compiler reads the bytes decoded here")
 
 # --- hostile -----------------------------------------------------------------------
+
+# Source file names in the comment line and the C library's names, as for LVGL.
+sources = hostile_sources(work)
+for label, source, name in [("source " + str(i), s, "marks") for i, s in enumerate(sources)] + [
+        (n, sources[0], n) for n in LIBRARY_NAMES]:
+    src = os.path.join(work, "hostile.c")
+    done = run(CLI, "font-export", "--from", source, src, "--format", "u8g2", "--name", name,
+               "--force", ok=False)
+    if done.returncode == 0 or label != name:
+        body = open(src, encoding="utf-8").read()
+        open(src, "w", encoding="utf-8").write(
+            STAND_IN + body + f"int main(void) {{ return {name}[0] > 0 ? 0 : 1; }}\n")
+        compiles("hostile " + label, [src], std="-std=c11", pedantic=False)
+    else:
+        check(f'"{name}"' in done.stderr, f"{label}: refused by name: {done.stderr.strip()}")
 
 # A glyph of 64x64 dots of noise passes the 254 bytes a record may take
 # (no glyph file's can): refused by name, nothing written.
