@@ -1,7 +1,7 @@
 // GIF in and out through the real dedur-cli: GIFs written here byte by byte
 // come in as the frames a viewer shows, hostile ones are refused from their
-// headers with the sizes named, and what render writes is read back from
-// its bytes.
+// headers with the sizes named, and render refuses what it cannot write.
+// (What render writes is read back by ImageMagick in the animation tests.)
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -78,47 +78,24 @@ struct FramesCase {
 // Expected rows worked out by hand: the screen starts clear (transparent),
 // a frame's transparent pixels leave what is under them, disposal 2 clears
 // the frame's area after it shows, 3 puts back what was there before it.
+// clang-format off
 const FramesCase FramesCases[] = {
-    {"DisposalNoneKeepsTheFrameUnderTheNext",
-     4,
-     2,
-     {frame(0, 0, {"1100", "0000"}, 1), frame(0, 0, {"tt1t", "tttt"}, 0, 3)},
+    {"DisposalNoneKeepsTheFrameUnderTheNext", 4, 2, {frame(0, 0, {"1100", "0000"}, 1), frame(0, 0, {"tt1t", "tttt"}, 0, 3)},
      {{"1100", "0000"}, {"1110", "0000"}}},
-    {"RestoreToBackgroundClearsOnlyItsArea",
-     4,
-     2,
-     {frame(0, 0, {"1111", "1111"}, 1), frame(2, 0, {"11", "11"}, 2),
-      frame(0, 0, {"tttt", "t1tt"}, 0, 3)},
+    {"RestoreToBackgroundClearsOnlyItsArea", 4, 2, {frame(0, 0, {"1111", "1111"}, 1), frame(2, 0, {"11", "11"}, 2), frame(0, 0, {"tttt", "t1tt"}, 0, 3)},
      {{"1111", "1111"}, {"1111", "1111"}, {"1100", "1100"}}},
-    {"RestoreToPreviousPutsBackTheScreen",
-     4,
-     2,
-     {frame(0, 0, {"1000", "0000"}, 1), frame(0, 0, {"0111", "1111"}, 3),
-      frame(0, 0, {"tttt", "ttt1"}, 0, 3)},
+    {"RestoreToPreviousPutsBackTheScreen", 4, 2, {frame(0, 0, {"1000", "0000"}, 1), frame(0, 0, {"0111", "1111"}, 3), frame(0, 0, {"tttt", "ttt1"}, 0, 3)},
      {{"1000", "0000"}, {"0111", "1111"}, {"1000", "0001"}}},
-    {"AFrameOverhangingTheRightEdgeIsCut",
-     4,
-     2,
-     {frame(0, 0, {"0000", "0001"}, 1), frame(2, 0, {"1111", "1001"}, 1)},
+    {"AFrameOverhangingTheRightEdgeIsCut", 4, 2, {frame(0, 0, {"0000", "0001"}, 1), frame(2, 0, {"1111", "1001"}, 1)},
      {{"0000", "0001"}, {"0011", "0010"}}},
-    {"AFrameBelowTheScreenLeavesIt",
-     3,
-     2,
-     {frame(0, 0, {"100", "001"}, 1), frame(0, 1, {"111", "111"}, 1)},
+    {"AFrameBelowTheScreenLeavesIt", 3, 2, {frame(0, 0, {"100", "001"}, 1), frame(0, 1, {"111", "111"}, 1)},
      {{"100", "001"}, {"100", "111"}}},
-    {"InterlacedRowsComeInTheirPlaces",
-     2,
-     10,
-     {interlaced({"10", "01", "11", "00", "10", "10", "01", "11", "01", "00"}),
-      frame(0, 0, {"11"})},
-     {{"10", "01", "11", "00", "10", "10", "01", "11", "01", "00"},
-      {"11", "00", "00", "00", "00", "00", "00", "00", "00", "00"}}},
-    {"GreyIsClearAndRedIsBlackByThePasteRule",
-     4,
-     1,
-     {frame(0, 0, {"1.0t"}), frame(0, 0, {"t.01"})},
+    {"InterlacedRowsComeInTheirPlaces", 2, 10, {interlaced({"10", "01", "11", "00", "10", "10", "01", "11", "01", "00"}), frame(0, 0, {"11"})},
+     {{"10", "01", "11", "00", "10", "10", "01", "11", "01", "00"}, {"11", "00", "00", "00", "00", "00", "00", "00", "00", "00"}}},
+    {"GreyIsClearAndRedIsBlackByThePasteRule", 4, 1, {frame(0, 0, {"1.0t"}), frame(0, 0, {"t.01"})},
      {{"1000"}, {"0001"}}},
 };
+// clang-format on
 
 class GifFrames : public Cli, public ::testing::WithParamInterface<FramesCase> {};
 
@@ -252,7 +229,7 @@ TEST_F(Cli, GifFramesLargerThanAPatternAreRefusedBeforeDecoding) {
     EXPECT_EQ(before, readBytes(path("a.pat")));
 }
 
-// The GIF's bytes as written, walked block by block.
+// Three patterns of three sizes.
 class GifOut : public Cli {
   protected:
     void SetUp() override {
@@ -261,46 +238,8 @@ class GifOut : public Cli {
     }
 };
 
-TEST_F(GifOut, IsOneBitWithTheDelaysInHundredths) {
-    ASSERT_EQ(0, run("frames a.pat --range 1 --delay 25").status);
-    ASSERT_EQ(0, run("frames a.pat --range 2 --delay 10").status);
-    ASSERT_EQ(0, run("frames a.pat --range 3 --delay 14").status);
-    ASSERT_EQ(0, run("render a.pat out.gif --scale 2 --loop 3").status);
-    const test::GifBlocks g = test::gifBlocks(readBytes(path("out.gif")));
-    ASSERT_TRUE(g.ok);
-    // 25 ms is 2.5 hundredths, rounded up; 10 ms is 1, raised to the least
-    // most viewers keep; 14 ms is 1.4.
-    EXPECT_EQ((std::vector<int>{3, 2, 2}), g.delays);
-    // Each frame kept (disposal 1) but the second, cleared after it shows
-    // (disposal 2) as the third is smaller; none transparent.
-    EXPECT_EQ((std::vector<int>{4, 8, 4}), g.controls);
-    EXPECT_EQ(0x80, g.packed & 0x87); // a global table of two entries
-    EXPECT_EQ(8, g.width);
-    EXPECT_EQ(6, g.height);
-    EXPECT_EQ((std::vector<int>{6, 8, 2}), g.frameWidths);
-    EXPECT_EQ((std::vector<int>{4, 6, 4}), g.frameHeights);
-    EXPECT_EQ(2, g.loops); // repeats after the first play
-}
-
-TEST_F(GifOut, GreyGridLinesTakeTwoBits) {
-    ASSERT_EQ(0, run("render a.pat out.gif --grid --pattern 2").status);
-    const test::GifBlocks g = test::gifBlocks(readBytes(path("out.gif")));
-    ASSERT_TRUE(g.ok);
-    EXPECT_EQ(0x81, g.packed & 0x87);
-    // One frame: pattern 2 alone, 4 x 3 dots of 4 pixels and 5 lines.
-    EXPECT_EQ((std::vector<int>{21}), g.frameWidths);
-    EXPECT_EQ((std::vector<int>{16}), g.frameHeights);
-    EXPECT_EQ(0, g.loops);
-}
-
-struct RenderRefusal {
-    const char* line;
-    int status;
-    const char* says;
-};
-
 // Each row's stderr: the whole of it for status 1, how it starts for 2.
-const RenderRefusal RenderRefusals[] = {
+const test::Refusal RenderRefusals[] = {
     {"render a.pat old.gif", 1, "\"old.gif\" exists; give --force to replace it\n"},
     {"render a.pat a.pat --force", 1, "\"a.pat\" is the input file; give another output file\n"},
     {"render a.pat a.pat.toml --force", 1,
@@ -314,10 +253,10 @@ const RenderRefusal RenderRefusals[] = {
      "dedur-cli render: give only one of --pattern and --all\n"},
 };
 
-class RenderGifRefused : public GifOut, public ::testing::WithParamInterface<RenderRefusal> {};
+class RenderGifRefused : public GifOut, public ::testing::WithParamInterface<test::Refusal> {};
 
 TEST_P(RenderGifRefused, WritesNothing) {
-    const RenderRefusal& c = GetParam();
+    const test::Refusal& c = GetParam();
     writeBytes(path("old.gif"), "old");
     writeBytes(path("a.pat.toml"), "[delays]\n1 = 50\n"); // read for the delays
     const std::string before = readBytes(path("a.pat"));

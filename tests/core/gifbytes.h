@@ -144,13 +144,9 @@ inline std::string gifFile(int width, int height, const std::vector<GifFrameByte
 // What a GIF's blocks say, walked from the bytes.
 struct GifBlocks {
     bool ok = false;
-    int width = 0, height = 0;
-    int packed = 0;               // the screen's packed field: bits 0-2 are the colour table's size
-    std::vector<int> delays;      // hundredths, one per graphic control extension
-    std::vector<int> controls;    // the packed field of each: disposal << 2 | transparency
+    std::vector<int> controls; // each graphic control's packed field: disposal << 2 | transparency
     std::vector<int> frameWidths; // one per image descriptor
-    std::vector<int> frameHeights;
-    int loops = -1; // the browsers' extension's count; -1 without one
+    int loops = -1;               // the browsers' extension's count; -1 without one
 };
 
 inline GifBlocks gifBlocks(const std::string& b) {
@@ -158,10 +154,7 @@ inline GifBlocks gifBlocks(const std::string& b) {
     const auto u8 = [&b](size_t at) { return at < b.size() ? int(uint8_t(b[at])) : -1; };
     const auto le16 = [&](size_t at) { return u8(at) | u8(at + 1) << 8; };
     if (b.size() < 13 || b.compare(0, 6, "GIF89a") != 0) return g;
-    g.width = le16(6);
-    g.height = le16(8);
-    g.packed = u8(10);
-    size_t at = 13 + (g.packed & 0x80 ? 3u << ((g.packed & 7) + 1) : 0);
+    size_t at = 13 + (u8(10) & 0x80 ? 3u << ((u8(10) & 7) + 1) : 0);
     const auto skipBlocks = [&]() {
         while (at < b.size() && u8(at) > 0) at += size_t(u8(at)) + 1;
         ++at;
@@ -174,18 +167,12 @@ inline GifBlocks gifBlocks(const std::string& b) {
         }
         if (kind == '!') {
             const int label = u8(at + 1);
-            if (label == 0xF9) {
-                g.controls.push_back(u8(at + 3));
-                g.delays.push_back(le16(at + 4));
-            }
-            if (label == 0xFF && b.compare(at + 3, 11, "NETSCAPE2.0") == 0) {
-                g.loops = le16(at + 16);
-            }
+            if (label == 0xF9) g.controls.push_back(u8(at + 3));
+            if (label == 0xFF && b.compare(at + 3, 11, "NETSCAPE2.0") == 0) g.loops = le16(at + 16);
             at += 2;
             skipBlocks();
         } else if (kind == ',') {
             g.frameWidths.push_back(le16(at + 5));
-            g.frameHeights.push_back(le16(at + 7));
             const int packed = u8(at + 9);
             at += 10 + (packed & 0x80 ? 3u << ((packed & 7) + 1) : 0);
             ++at; // the minimum code size
