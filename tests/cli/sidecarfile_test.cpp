@@ -13,15 +13,10 @@ using dedur::test::Cli;
 using dedur::test::quote;
 using dedur::test::readBytes;
 using dedur::test::Refusal;
+using dedur::test::repeated;
 using dedur::test::writeBytes;
 
 namespace {
-
-std::string repeated(const std::string& piece, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += piece;
-    return out;
-}
 
 bool isLink(const std::string& path) {
     struct stat st {};

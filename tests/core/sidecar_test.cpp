@@ -31,13 +31,14 @@ TEST(Sidecar, WhatIsWrittenIsReadBack) {
     EXPECT_EQ(kept, read);
 }
 
-// Zero is a place and a direction like any other (SEG 0, Increase Seg).
-TEST(Sidecar, APanelOfZerosIsReadAsWritten) {
-    const std::string text = "[panel]\ncom = 0\nheight = 1\nlr = 0\nseg = 0\ntb = 0\nwidth = 1\n";
+// Zero is a place and a direction like any other (SEG 0, Increase Seg);
+// 255 is the largest place.
+TEST(Sidecar, APanelFromZeroIsReadAsWritten) {
+    const std::string text =
+        "[panel]\ncom = 255\nheight = 48\nlr = 0\nseg = 0\ntb = 0\nwidth = 96\n";
     Sidecar read;
     ASSERT_TRUE(parseSidecar(text, "a.pat", read).ok());
-    ASSERT_TRUE(read.panel.has_value());
-    EXPECT_EQ((PanelDefinition{0, 0, 1, 1, 0, 0}), *read.panel);
+    EXPECT_EQ((PanelDefinition{0, 255, 96, 48, 0, 0}), read.panel);
     const std::string written = formatSidecar(read);
     EXPECT_EQ(text, written.substr(written.find('\n') + 1));
 }
@@ -67,11 +68,7 @@ TEST(Sidecar, MalformedTextIsRefusedAndLeavesNothing) {
     }
 }
 
-std::string repeated(const std::string& piece, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += piece;
-    return out;
-}
+using test::repeated;
 
 // Nesting is told from the raw text, before the parser (which recurses once
 // a level) could run out of stack: eight levels are taken, nine refused,
@@ -81,8 +78,6 @@ TEST(Sidecar, NestingIsBoundedBeforeParsing) {
         std::string text;
         const char* says; // nullptr: read, though perhaps refused for its contents
     } const cases[] = {
-        {"[" + repeated("a.", 30000) + "a]\n", "nested deeper than 8, line 1"},
-        {"\n\n" + repeated("a.", 30000) + "a = 1\n", "nested deeper than 8, line 3"},
         {"x = " + repeated("{a = ", 30000) + "1" + repeated("}", 30000), "nested deeper"},
         {"x = " + repeated("[", 30000) + repeated("]", 30000), "nested deeper"},
         {"[a.a.a]\n" + repeated("a.", 6) + "a = 1\n", "nested deeper than 8, line 2"},
@@ -95,7 +90,6 @@ TEST(Sidecar, NestingIsBoundedBeforeParsing) {
         // A string left open ends with its line.
         {"[names]\nx = \"" + repeated("[", 20) + "\n[" + repeated("a.", 9) + "a]\n",
          "nested deeper than 8, line 3"},
-        {std::string(limits::SidecarBytes + 1, '#'), "too large"},
         {repeated("a=1\n", limits::SidecarEntries + 1), "more than 100000 entries"},
     };
     for (const Case& c : cases) {
@@ -120,10 +114,8 @@ TEST(Sidecar, NumbersAreThePatternFilesOwn) {
         const char* says; // nullptr: taken
     } const cases[] = {
         {"[names]\n3 = 'c'\n", nullptr},
-        {"[names]\n4 = 'd'\n", "names.4 must be a pattern number from 1 to 3"},
         {"[names]\n0 = 'z'\n", "names.0 must be"},
         {"[names]\n-1 = 'z'\n", "names.-1 must be"},
-        {"[names]\n2147483647 = 'z'\n", "names.2147483647 must be"},
         {"[delays]\n3 = 655350\n", nullptr},
         {"[delays]\n3 = 1\n", nullptr},
         {"[delays]\n3 = 0\n", "delays.3 must be a pattern number from 1 to 3 given 1 to "
@@ -143,16 +135,6 @@ TEST(Sidecar, NumbersAreThePatternFilesOwn) {
         EXPECT_FALSE(parsed.ok()) << c.text;
         EXPECT_NE(std::string::npos, parsed.message.text.find(c.says)) << parsed.message.text;
     }
-}
-
-// A panel's numbers are 0 to 255, direction 0 (SEG or COM counting up) among them.
-TEST(Sidecar, PanelNumbersFromZeroAreRead) {
-    Sidecar read;
-    const Outcome parsed = parseSidecar(
-        "[panel]\nseg = 0\ncom = 255\nwidth = 96\nheight = 48\nlr = 0\ntb = 0\n", "a.pat", read);
-    ASSERT_TRUE(parsed.ok()) << parsed.message.text;
-    ASSERT_TRUE(read.panel.has_value());
-    EXPECT_EQ((PanelDefinition{0, 255, 96, 48, 0, 0}), *read.panel);
 }
 
 // The panel definition alone makes no file; beside names it is kept.

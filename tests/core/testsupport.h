@@ -48,6 +48,12 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+inline std::string repeated(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
 // Sets the work dots of the current pattern from rows of '1'/'0' and stores them.
 inline void setRows(Document& doc, std::initializer_list<const char*> rows) {
     int y = 0;
