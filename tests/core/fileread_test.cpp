@@ -66,40 +66,24 @@ struct LimitCase {
 // A pipe with a writer that never writes: reading it would wait for ever.
 int heldFifo = -1;
 
+// clang-format off
 const LimitCase LimitCases[] = {
-    {"SmallFile",
-     [](const TempDir& d) {
-         writeBytes(d.file("a"), "abc");
-         return d.file("a");
-     },
+    {"SmallFile", [](const TempDir& d) { writeBytes(d.file("a"), "abc"); return d.file("a"); },
      3, FileReadStatus::Ok, 3, ""},
     {"SparseFileAboveTheLimitIsNotRead",
-     [](const TempDir& d) {
-         writeBytes(d.file("a"), "");
-         fs::resize_file(d.file("a"), uint64_t{40} << 30);
-         return d.file("a");
-     },
+     [](const TempDir& d) { writeBytes(d.file("a"), ""); fs::resize_file(d.file("a"), uint64_t{40} << 30); return d.file("a"); },
      MaxPatternFileSize, FileReadStatus::TooLarge, 0, "it is too large"},
     {"EndlessDeviceIsRefusedUnread", [](const TempDir&) { return std::string("/dev/zero"); },
      100000, FileReadStatus::NotRegularFile, 0, "it is not a regular file"},
     {"PipeWithAWriterIsRefusedUnread",
-     [](const TempDir& d) {
-         ::mkfifo(d.file("fifo").c_str(), 0600);
-         heldFifo = ::open(d.file("fifo").c_str(), O_RDWR | O_CLOEXEC);
-         return d.file("fifo");
-     },
+     [](const TempDir& d) { ::mkfifo(d.file("fifo").c_str(), 0600); heldFifo = ::open(d.file("fifo").c_str(), O_RDWR | O_CLOEXEC); return d.file("fifo"); },
      100, FileReadStatus::NotRegularFile, 0, "it is not a regular file"},
-    {"Missing", [](const TempDir& d) { return d.file("missing"); }, 100, FileReadStatus::CannotOpen,
-     0, "there is no such file"},
-    {"DanglingLink",
-     [](const TempDir& d) {
-         fs::create_symlink(d.file("nowhere"), d.file("link"));
-         return d.file("link");
-     },
+    {"Missing", [](const TempDir& d) { return d.file("missing"); }, 100, FileReadStatus::CannotOpen, 0, "there is no such file"},
+    {"DanglingLink", [](const TempDir& d) { fs::create_symlink(d.file("nowhere"), d.file("link")); return d.file("link"); },
      100, FileReadStatus::CannotOpen, 0, "it is a link to nothing"},
-    {"Directory", [](const TempDir& d) { return d.path().string(); }, 100,
-     FileReadStatus::NotRegularFile, 0, "it is not a regular file"},
+    {"Directory", [](const TempDir& d) { return d.path().string(); }, 100, FileReadStatus::NotRegularFile, 0, "it is not a regular file"},
 };
+// clang-format on
 
 class ReadLimit : public ::testing::TestWithParam<LimitCase> {};
 

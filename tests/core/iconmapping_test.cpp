@@ -46,10 +46,6 @@ CodeJob threeIcons() {
     return job;
 }
 
-std::string dotsOf(const BdfGlyph& g) {
-    return std::string(g.dots.begin(), g.dots.end());
-}
-
 // The dots a glyph lights, from the origin on the baseline (y up), and its
 // advance: what a line of text shows, whatever box a format trims it to.
 std::pair<std::set<std::pair<int, int>>, int> drawn(const BdfGlyph& g) {
@@ -64,73 +60,45 @@ std::pair<std::set<std::pair<int, int>>, int> drawn(const BdfGlyph& g) {
     return {lit, g.advance};
 }
 
-TEST(IconFont, PlacesEachPatternAtItsCode) {
-    struct Row {
-        IconFontOptions options;
+// Each format's bytes, read back as its library draws them, light the
+// pattern's dots (or the blanks, inverted) at its code, the bottom row
+// `baseline` below the baseline, the advance `spacing` columns past the box.
+TEST(IconFont, EveryFormatDrawsThePatterns) {
+    const struct {
+        char32_t first;
+        int spacing, baseline;
         bool invert;
         int ascent, descent;
-    };
-    const Row rows[] = {{{0xE000, 0, 0, {}}, false, 4, 0},
-                        {{0x41, 2, 1, {}}, false, 3, 1},
-                        {{0x10FFFD, 0, 4, {}}, false, 0, 4},
-                        {{0x21, 1, 0, {}}, true, 4, 0}};
-    for (const Row& row : rows) {
+    } rows[] = {{0x41, 1, 1, false, 3, 1}, {0x21, 2, 0, true, 4, 0}};
+    for (const auto& row : rows) {
         CodeJob job = threeIcons();
         job.invert = row.invert;
-        const BdfFont font = iconFont(job, row.options);
+        const BdfFont font = iconFont(job, {row.first, row.spacing, row.baseline, {}});
         EXPECT_TRUE(font.lined);
-        EXPECT_EQ(row.ascent, font.ascent);
-        EXPECT_EQ(row.descent, font.descent);
-        ASSERT_EQ(3u, font.glyphs.size());
-        for (size_t i = 0; i < 3; ++i) {
-            const BdfGlyph& g = font.glyphs[i];
-            SCOPED_TRACE(std::to_string(row.options.first) + " glyph " + std::to_string(i));
-            std::string dots;
-            for (const std::string& r : Icons[i]) dots += r;
-            if (row.invert) {
-                for (char& c : dots) c = c == '1' ? '0' : '1';
-            }
-            const int width = static_cast<int>(Icons[i][0].size());
-            EXPECT_EQ(static_cast<long>(row.options.first + i), g.encoding);
-            EXPECT_EQ(std::tuple(width, static_cast<int>(Icons[i].size()), 0, -row.options.baseline,
-                                 width + row.options.spacing),
-                      std::tuple(g.width, g.height, g.xOffset, g.yOffset, g.advance));
-            EXPECT_EQ(dots, dotsOf(g));
-        }
-    }
-}
-
-// Each format's bytes, read back as its library draws them, light the
-// pattern's dots standing on the baseline, with the advance asked for.
-TEST(IconFont, EveryFormatDrawsThePatterns) {
-    const CodeJob job = threeIcons();
-    IconFontOptions options;
-    options.first = 0x41;
-    options.spacing = 1;
-    options.baseline = 1;
-    const BdfFont font = iconFont(job, options);
-    FontOutput output;
-    output.name = "icons";
-    for (FontFormat format : AllFontFormats) {
-        SCOPED_TRACE(fontFormatName(format));
-        BdfFont shown;
-        const Outcome read = drawnFont(format, font, output, shown);
-        ASSERT_TRUE(read.ok()) << read.message.text;
-        ASSERT_EQ(3u, shown.glyphs.size());
-        EXPECT_EQ(std::pair(3, 1), std::pair(shown.ascent, shown.descent));
-        for (size_t i = 0; i < 3; ++i) {
-            // The bottom row one below the baseline, the advance a column past the box.
-            std::set<std::pair<int, int>> lit;
-            const int height = static_cast<int>(Icons[i].size());
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < static_cast<int>(Icons[i][0].size()); ++x) {
-                    if (Icons[i][y][x] == '1') lit.emplace(x, height - 2 - y);
+        FontOutput output;
+        output.name = "icons";
+        for (FontFormat format : AllFontFormats) {
+            SCOPED_TRACE(std::string(fontFormatName(format)) + " from " +
+                         std::to_string(row.first));
+            BdfFont shown;
+            const Outcome read = drawnFont(format, font, output, shown);
+            ASSERT_TRUE(read.ok()) << read.message.text;
+            ASSERT_EQ(3u, shown.glyphs.size());
+            EXPECT_EQ(std::pair(row.ascent, row.descent), std::pair(shown.ascent, shown.descent));
+            for (size_t i = 0; i < 3; ++i) {
+                std::set<std::pair<int, int>> lit;
+                const int height = static_cast<int>(Icons[i].size());
+                for (int y = 0; y < height; ++y) {
+                    for (int x = 0; x < static_cast<int>(Icons[i][0].size()); ++x) {
+                        if ((Icons[i][y][x] == '1') != row.invert)
+                            lit.emplace(x, height - 1 - row.baseline - y);
+                    }
                 }
+                EXPECT_EQ(static_cast<long>(row.first + i), shown.glyphs[i].encoding);
+                EXPECT_EQ(std::pair(lit, static_cast<int>(Icons[i][0].size()) + row.spacing),
+                          drawn(shown.glyphs[i]))
+                    << "glyph " << i;
             }
-            EXPECT_EQ(static_cast<long>(0x41 + i), shown.glyphs[i].encoding);
-            EXPECT_EQ(std::pair(lit, static_cast<int>(Icons[i][0].size()) + 1),
-                      drawn(shown.glyphs[i]))
-                << "glyph " << i;
         }
     }
 }
@@ -198,49 +166,6 @@ TEST(IconFont, RefusesWhatNoFontCanHold) {
         IconFontOptions options;
         options.names = names;
         expect(checkIconFont(Lvgl, threeIcons(), options, "icons"), says);
-    }
-}
-
-// The codes come first, then the font, which a file that wants the codes
-// alone leaves out; a refusal hands nothing on.
-TEST(IconFont, WritesTheCodesBeforeTheFont) {
-    IconFontOptions options;
-    options.first = 0x10FFFD;
-    options.names = {{5, "battery"}};
-    FontOutput output;
-    output.name = "icons";
-    std::string text;
-    const Outcome made =
-        writeIconFont(FontFormat::Lvgl, threeIcons(), options, output, [&](std::string_view piece) {
-            text.append(piece);
-            return true;
-        });
-    ASSERT_TRUE(made.ok()) << made.message.text;
-    const std::string codes = "#ifndef ICONS_ICONS_H\n#define ICONS_ICONS_H\n"
-                              "#define ICONS_ICON_2 0x10FFFD\n"
-                              "#define ICONS_ICON_2_STR \"\\xF4\\x8F\\xBF\\xBD\"\n"
-                              "#define ICONS_ICON_BATTERY 0x10FFFE\n"
-                              "#define ICONS_ICON_BATTERY_STR \"\\xF4\\x8F\\xBF\\xBE\"\n"
-                              "#define ICONS_ICON_7 0x10FFFF\n"
-                              "#define ICONS_ICON_7_STR \"\\xF4\\x8F\\xBF\\xBF\"\n"
-                              "#endif /* ICONS_ICONS_H */\n\n#ifndef ICONS_ICONS_CODES_ONLY\n";
-    EXPECT_NE(std::string::npos, text.find(codes)) << text;
-    EXPECT_LT(text.find(codes), text.find("lv_font_t icons"));
-    const std::string end = "\n#endif /* ICONS_ICONS_CODES_ONLY */\n";
-    EXPECT_EQ(text.size() - end.size(), text.rfind(end));
-
-    // Refused by the check (past U+10FFFF) or by the format (u8g2 draws up
-    // to U+FFFF): nothing is handed on either way.
-    for (const auto& [format, first] : {std::pair{FontFormat::Lvgl, char32_t{0x10FFFE}},
-                                        {FontFormat::U8g2, char32_t{0x10FFFD}}}) {
-        std::string none;
-        options.first = first;
-        EXPECT_FALSE(
-            writeIconFont(format, threeIcons(), options, output, [&](std::string_view piece) {
-                none.append(piece);
-                return true;
-            }).ok());
-        EXPECT_EQ("", none);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "document/dotpacking.h"
 #include "grid/selection.h"
@@ -29,30 +30,25 @@ std::vector<uint8_t> dotsWith(int width, int height, std::initializer_list<DotPo
 TEST(LcdImage, CommonsEightAndNineAreAdjacentBytes) {
     const auto dots = dotsWith(1, 2, {{0, 0}, {0, 1}});
     const LcdImage image = buildLcdImage(dots.data(), {1, 2, 3, 8, 0, 2}, directions(0, 2));
-    EXPECT_EQ(0x80, image.bytes[16]);
-    EXPECT_EQ(0x01, image.bytes[17]);
-    EXPECT_EQ(16, image.lowOffset);
-    EXPECT_EQ(17, image.highOffset);
+    EXPECT_EQ(std::tuple(0x80, 0x01, 16, 17),
+              std::tuple(image.bytes[16], image.bytes[17], image.lowOffset, image.highOffset));
 }
 
 TEST(LcdImage, DirectionsComeFromTheDefinitionNotTheHeader) {
     const auto dots = dotsWith(12, 1, {{11, 0}});
     const LcdImage image = buildLcdImage(dots.data(), {12, 1, 12, 1, 0, 2}, directions(1, 2));
-    EXPECT_EQ(0x01, image.bytes[0]); // SEG 12 - 11 = 1
-    EXPECT_EQ(0, image.lowOffset);
-    EXPECT_EQ(88, image.highOffset);
+    // SEG 12 - 11 = 1
+    EXPECT_EQ(std::tuple(0x01, 0, 88),
+              std::tuple(image.bytes[0], image.lowOffset, image.highOffset));
 }
 
 TEST(LcdImage, DotsOffThePanelAreReportedNeverWritten) {
     const std::vector<uint8_t> dots(96 * 96, DOT_ON);
     const LcdImage image = buildLcdImage(dots.data(), {96, 96, 1, 1, 0, 2}, directions(0, 2));
-    EXPECT_TRUE(image.offPanel);
-    EXPECT_EQ(1, image.offSeg);
-    EXPECT_EQ(49, image.offCom);
-    EXPECT_EQ(8 * 95 + 5, image.highOffset);
+    EXPECT_EQ(std::tuple(true, 1, 49, 8 * 95 + 5),
+              std::tuple(image.offPanel, image.offSeg, image.offCom, image.highOffset));
     const LcdImage left = buildLcdImage(dots.data(), {2, 1, 1, 1, 1, 2}, directions(1, 2));
-    EXPECT_TRUE(left.offPanel);
-    EXPECT_EQ(0, left.offSeg);
+    EXPECT_EQ(std::tuple(true, 0), std::tuple(left.offPanel, left.offSeg));
 }
 
 TEST(LcdImage, SelectionBlockIsClippedAndPlaced) {
@@ -94,12 +90,8 @@ TEST(LcdImage, PackedRowsGiveTheSameImage) {
             return static_cast<int16_t>(low +
                                         static_cast<int>(random() % unsigned(high - low + 1)));
         };
-        const PatternHeader h{pick(1, trial % 4 ? 48 : 96),
-                              pick(1, trial % 4 ? 48 : 96),
-                              pick(1, 96),
-                              pick(1, 48),
-                              0,
-                              2};
+        const int side = trial % 4 ? 48 : 96;
+        const PatternHeader h{pick(1, side), pick(1, side), pick(1, 96), pick(1, 48), 0, 2};
         const PanelDefinition d = directions(pick(0, 3), pick(0, 3));
         std::vector<uint8_t> dots(static_cast<size_t>(h.width * h.height));
         for (uint8_t& dot : dots) dot = random() % 2 ? DOT_ON : DOT_OFF;

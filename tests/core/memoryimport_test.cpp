@@ -17,10 +17,6 @@ TEST(MemoryImport, HandWrittenBytesGiveTheDots) {
         const char* rows;
     };
     const Case cases[] = {
-        // Rows along SEG 2..4 at COM 9 and 10: bits 0 and 1 of bytes 9, 17, 25.
-        {{3, 2, 2, 9, IncreaseSeg, IncreaseCom},
-         ".DB $01 ; 2009h ~ 2009h\r\n.DB $02 ; 2011h ~ 2011h\r\n.DB $03 ; 2019h ~ 2019h\r\n",
-         "101011"},
         // Rows down COM 3..1, the second row one SEG lower: bytes 32 and 24.
         {{3, 2, 5, 3, DecreaseCom, DecreaseSeg},
          ".DB $05 ; 2020h ~ 2020h\r\n.DB $02 ; 2018h ~ 2018h\r\n",
@@ -60,7 +56,6 @@ const TextCase TextCases[] = {
     {"SecondPanel",
      ";   Panel No. 1\r\n.DB $01 ; 2000h ~ 2000h\r\n;   Panel No. 2\r\n.DB $07 ; 2000h ~ 2000h\r\n",
      2, nullptr, 0, 7},
-    {"OtherAssembler", "; fine\r\n\r\nMOV A,#1\r\n", 0, "Line 3 is not a \".DB\" line", 0, 0},
     {"NoAddress", ".DB $01\r\n", 0, "Line 1 is not", 0, 0},
     {"AddressWithoutItsH", ".DB $01 ; 2008 ~ 2008h\r\n", 0, "Line 1 is not", 0, 0},
     {"AddressOfFiveDigits", ".DB $01 ; 20080h ~ 20080h\r\n", 0, "Line 1 is not", 0, 0},
@@ -99,7 +94,6 @@ TEST(MemoryImport, MissingBytesAndOffPanelPlacesAreRefused) {
     EXPECT_EQ("The memory holds no byte at $2009 (dot 1,0: SEG 2, COM 9)", missing.message.text);
     EXPECT_FALSE(
         dotsFromMemory(memory, {2, 2, 96, 1, IncreaseSeg, IncreaseCom}, definition, dots).ok());
-    EXPECT_FALSE(readMemoryBinary(std::string(10, 'x'), 760, memory).ok());
 }
 
 } // namespace

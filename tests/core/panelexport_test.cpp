@@ -97,16 +97,6 @@ TEST(PanelExport, BinaryAndSeveralPanelsInOrder) {
     EXPECT_EQ(";   Panel No. 3", lines[7]);
 }
 
-TEST(PanelExport, PlacementOffThePanelIsRefused) {
-    Document doc = dedur::test::documentOf({{12, 12, 1, 40, 0, 2}});
-    Selection sel;
-    const ExportOutput out = buildPanelExport(doc, sel, {1}, false, EXPORT_TEXT);
-    EXPECT_TRUE(out.bytes.empty());
-    EXPECT_EQ("Panel No. 1 runs off the panel (SEG 1, COM 49): its dots must stay on SEG 1..96 "
-              "and COM 1..48",
-              out.outcome.message.text);
-}
-
 TEST(PanelExport, SelectionExportsTheClippedBlockAndReportsIt) {
     Document doc;
     Selection sel;

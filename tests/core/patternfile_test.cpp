@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "document/patternfile.h"
 #include "testsupport.h"
@@ -99,36 +100,30 @@ const ReaderCase ReaderCases[] = {
 INSTANTIATE_TEST_SUITE_P(Quirks, PatternFileReader, ::testing::ValuesIn(ReaderCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PatternFile, SignatureWithoutLineEndFails) {
-    Document doc;
-    const std::vector<uint8_t> before = doc.store;
-    const Outcome r = readText(doc, "PATTERN");
-    EXPECT_EQ(Failure::BadContent, r.failure);
-    EXPECT_EQ("Pattern file head (PATTER)(PATTERN) error", r.message.text);
-    EXPECT_EQ("Format error", r.message.caption);
-    EXPECT_EQ(before, doc.store);
-}
-
-TEST(PatternFile, LongFirstLineIsCutToThirtyCharacters) {
-    Document doc;
-    const Outcome r = readText(doc, "PATTERX-----------------------------------\r\n");
-    EXPECT_EQ("Pattern file head (PATTERX-----------------------)(PATTERN) error", r.message.text);
-}
-
-TEST(PatternFile, NoHeaderLineLeavesTheDocument) {
-    // The second: a first line without a line end, whose only header lies at
-    // character 31, where the first pass's pieces begin but the second's
-    // do not.
-    const std::string hidden = "PATTERN" + std::string(24, '-') + "SIZE 2 2 1 1 0 2";
-    for (const std::string& text : {std::string("PATTERN\r\n1\r\n0101\r\n"), hidden}) {
+// Texts that are no pattern file: the editor's message and caption, the
+// document as it was. The last has a first line without a line end, whose
+// only header lies at character 31, where the first pass's pieces begin but
+// the second's do not.
+TEST(PatternFile, TextsWithoutPatternsLeaveTheDocument) {
+    const struct {
+        std::string text;
+        const char* message;
+        const char* caption;
+    } cases[] = {
+        {"PATTERN", "Pattern file head (PATTER)(PATTERN) error", "Format error"},
+        {"PATTERX" + std::string(35, '-') + "\r\n",
+         "Pattern file head (PATTERX-----------------------)(PATTERN) error", "Format error"},
+        {"PATTERN\r\n1\r\n0101\r\n", "No pattern in file", "error"},
+        {"PATTERN" + std::string(24, '-') + "SIZE 2 2 1 1 0 2", "No pattern in file", "error"},
+    };
+    for (const auto& c : cases) {
         Document doc = documentOf({{3, 3, 1, 1, 0, 2}, {3, 3, 1, 1, 0, 2}});
         const std::vector<uint8_t> before = doc.store;
-        const Outcome r = readText(doc, text);
-        EXPECT_EQ(Failure::BadContent, r.failure) << text;
-        EXPECT_EQ("No pattern in file", r.message.text);
-        EXPECT_EQ("error", r.message.caption);
-        EXPECT_EQ(before, doc.store);
-        EXPECT_EQ(2, doc.patternCount);
+        const Outcome r = readText(doc, c.text);
+        EXPECT_EQ(std::tuple(Failure::BadContent, std::string(c.message), std::string(c.caption)),
+                  std::tuple(r.failure, r.message.text, r.message.caption));
+        EXPECT_EQ(before, doc.store) << c.text;
+        EXPECT_EQ(2, doc.patternCount) << c.text;
     }
 }
 
@@ -150,10 +145,10 @@ TEST(PatternFile, SideOutsideTheRangeIsRefusedNamingFileAndPattern) {
 TEST(PatternFile, MissingFileAsksRetryOrCancel) {
     Document doc;
     const Outcome r = readPatternFile(doc, "/nonexistent/x.pat");
-    EXPECT_EQ(Failure::NotFound, r.failure);
-    EXPECT_EQ("Pattern file \"/nonexistent/x.pat\" not found", r.message.text);
-    EXPECT_EQ("Can't Open File", r.message.caption);
-    EXPECT_EQ(MessageButtons::RetryCancel, r.message.buttons);
+    EXPECT_EQ(std::tuple(Failure::NotFound,
+                         std::string("Pattern file \"/nonexistent/x.pat\" not found"),
+                         std::string("Can't Open File"), MessageButtons::RetryCancel),
+              std::tuple(r.failure, r.message.text, r.message.caption, r.message.buttons));
 }
 
 TEST(PatternFile, ReadKeepsTheCurrentSize) {

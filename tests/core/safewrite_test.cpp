@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include "base/safewrite.h"
-#include "code/sidecar.h"
 #include "document/patternfile.h"
 #include "editor.h"
 #include "editorsettings.h"
@@ -305,11 +304,6 @@ const WriterCase WriterCases[] = {
          return said(writeTableFile(path, std::string(100000, 'F'), false));
      },
      "Could not write"},
-    {"GlyphArrayAppended", "16X15.TAB",
-     [](const std::string& path) {
-         return said(writeTableFile(path, std::string(100000, 'F'), true));
-     },
-     "Could not write"},
     {"GlyphPastTheEndOfAShortFile", "STD16X15.fon",
      [](const std::string& path) {
          FontEdit fonts;
@@ -356,8 +350,6 @@ struct PlantedCase {
 const PlantedCase PlantedCases[] = {
     {"HexTable", "HEX.TAB",
      [](const std::string& d) { return writeTableFile(d + "/HEX.TAB", "F0", false).ok(); }},
-    {"GlyphArrays", "24X24.TAB",
-     [](const std::string& d) { return writeTableFile(d + "/24X24.TAB", "F0", true).ok(); }},
     {"PasteRecord", "bitmap.dat",
      [](const std::string& d) {
          return writeFileSafely(d + "/bitmap.dat", "x", FileRole::Program).ok();
@@ -378,12 +370,6 @@ const PlantedCase PlantedCases[] = {
          saveModeSettings(editor);
          saveColour(editor, "DOTCOLOR", 255);
          return !refused || existed != fs::exists(d + "/victim");
-     }},
-    {"PatternSidecar", "a.pat.toml",
-     [](const std::string& d) {
-         Sidecar names;
-         names.names[1] = "bell";
-         return writeSidecar(d + "/a.pat", names).ok();
      }},
 };
 

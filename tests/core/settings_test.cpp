@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 #include "editor.h"
 #include "editorsettings.h"
@@ -38,8 +39,8 @@ TEST(Settings, GridCellsAreClamped) {
                               {"GRIDX = abc\r\n", 4, 8}};
     for (const GridCase& c : cases) {
         const Editor e = loaded(c.text);
-        EXPECT_EQ(c.gridX, e.settings.gridX) << c.text;
-        EXPECT_EQ(c.gridY, e.settings.gridY) << c.text;
+        EXPECT_EQ(std::tuple(c.gridX, c.gridY), std::tuple(e.settings.gridX, e.settings.gridY))
+            << c.text;
     }
 }
 
@@ -56,11 +57,10 @@ TEST(Settings, ZoomKeepsTheNormalProportionsAndSteps) {
     };
     for (const auto& c : cases) {
         const Settings s = loaded(c.text).settings;
-        EXPECT_EQ(c.zoom, s.zoomCell) << c.text;
-        EXPECT_EQ(c.cellX, gridCellSize(s).x) << c.text;
-        EXPECT_EQ(c.cellY, gridCellSize(s).y) << c.text;
-        EXPECT_EQ(c.in, nextZoomCell(s, 1)) << c.text;
-        EXPECT_EQ(c.out, nextZoomCell(s, -1)) << c.text;
+        EXPECT_EQ(std::tuple(c.zoom, c.cellX, c.cellY, c.in, c.out),
+                  std::tuple(s.zoomCell, gridCellSize(s).x, gridCellSize(s).y, nextZoomCell(s, 1),
+                             nextZoomCell(s, -1)))
+            << c.text;
         EXPECT_EQ(0, nextZoomCell(s, 0));
     }
 }
@@ -88,24 +88,23 @@ TEST(Settings, PatternNumberNeedsTheFileAndIsClamped) {
     EXPECT_EQ(0, loaded("PATFILE = a.pat\r\nPATNO = -3\r\n").document.currentPattern);
     EXPECT_EQ(5, loaded("PATFILE = a.pat\r\nPATNO = 5\r\n").document.currentPattern);
     const Editor noFile = loaded("PATNO = 5\r\n");
-    EXPECT_EQ(0, noFile.document.currentPattern);
-    EXPECT_EQ("", noFile.document.patternFileName);
+    EXPECT_EQ(std::tuple(0, std::string()),
+              std::tuple(noFile.document.currentPattern, noFile.document.patternFileName));
 }
 
 TEST(Settings, ColoursTruncateDecimalNumbers) {
     const Editor e =
         loaded("LINECOLOR = 255.9\r\nDOTCOLOR = 4294967295\r\nBGCOLOR = 65280 // green\r\n");
-    EXPECT_EQ(255u, e.settings.lineColor);
-    EXPECT_EQ(4294967295u, e.settings.dotColor);
-    EXPECT_EQ(65280u, e.settings.bgColor);
+    EXPECT_EQ(std::tuple(255u, 4294967295u, 65280u),
+              std::tuple(e.settings.lineColor, e.settings.dotColor, e.settings.bgColor));
 }
 
 TEST(Settings, GlyphCodesModeAndWindow) {
     const Editor e = loaded("EDITTYPE = 7\r\nSTD16X15FONT = C940\r\nSTD24X24FONT = b0a1\r\n",
                             "MAINWINRECT = 10,20,809,619");
-    EXPECT_EQ(7, static_cast<int>(e.document.editType));
-    EXPECT_EQ(0xC940u, e.fontEdit.currentCode16);
-    EXPECT_EQ(0xB0A1u, e.fontEdit.currentCode24);
+    EXPECT_EQ(std::tuple(7, 0xC940u, 0xB0A1u),
+              std::tuple(static_cast<int>(e.document.editType), e.fontEdit.currentCode16,
+                         e.fontEdit.currentCode24));
     EXPECT_EQ((WindowRect{10, 20, 809, 619}), e.settings.mainWinRect);
     // Fields that do not scan keep their values.
     const Editor partial = loaded("", "MAINWINRECT = 5,6");
