@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sys/wait.h>
 
 #include "editor.h"
 #include "editorsettings.h"
@@ -87,5 +89,22 @@ struct EditorFixture {
     std::unique_ptr<Editor> editor;
     std::unique_ptr<MainWindow> window;
 };
+
+// What a shell command writes to standard output, and how it ended.
+struct ShellRun {
+    int status = -1;
+    std::string out;
+};
+inline ShellRun shell(const std::string& command) {
+    ShellRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    const int raw = ::pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
 
 } // namespace dedur::test

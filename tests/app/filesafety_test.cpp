@@ -1,13 +1,16 @@
 // What the editor does when files fail it: a save that fails on the way out,
 // links at its own names, files too large to load, odd glyph files.
+#include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +22,10 @@
 #include "panel/exportdialog.h"
 #include "panel/paneldefinitiondialog.h"
 #include "settings/settings.h"
+#include "settings/settingsfile.h"
 #include "ui/commandids.h"
+#include "ui/qtprompts.h"
+#include "window/commandline.h"
 
 using namespace dedur;
 using dedur::test::EditorFixture;
@@ -27,62 +33,54 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A pattern file of `count` blank 4 x 2 patterns.
+void writeBlank(const std::string& path, int count) {
+    std::string text = "PATTERN\r\n" + std::to_string(count) + "\r\n";
+    for (int i = 0; i < count; ++i) text += "SIZE 4 2 1 1 0 2\r\n0000\r\n0000\r\n";
+    test::writeBytes(path, text);
+}
+
 // An editor on a pattern file of two patterns that can no longer be written.
 struct ReadOnlyFixture : EditorFixture {
     static std::string makeFile() {
         static test::TempDir source;
         const std::string path = source.file("locked.pat");
-        fs::permissions(path, fs::perms(0644), std::filesystem::perm_options::replace, ignored);
-        Document doc = test::documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
-        if (!writePatternFile(doc, path).ok()) qFatal("cannot write %s", path.c_str());
+        fs::remove(path);
+        writeBlank(path, 2);
         fs::permissions(path, fs::perms(0444));
         return path;
     }
     ReadOnlyFixture() : EditorFixture("[others]\r\nPATFILE = " + makeFile() + "\r\n") {}
-
     std::string path() const { return editor->document.patternFileName; }
-    static inline std::error_code ignored;
 };
-
-// A pattern file of `count` blank 4 x 2 patterns.
-void writeBlank(const std::string& path, int count) {
-    Document doc = count == 1 ? test::documentOf({{4, 2, 1, 1, 0, 2}})
-                              : test::documentOf({{4, 2, 1, 1, 0, 2}, {4, 2, 1, 1, 0, 2}});
-    if (!writePatternFile(doc, path).ok()) qFatal("cannot write %s", path.c_str());
-}
 
 } // namespace
 
 class FileSafetyTest : public QObject {
     Q_OBJECT
   private slots:
-    void aFailedSaveOnTheWayOutKeepsTheDocument_data() {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("answers"); // Yes answers before the save fails
-        QTest::newRow("exit") << int(CmdExit) << 2;
-        QTest::newRow("new") << int(CmdNew) << 1;
-        QTest::newRow("open") << int(CmdOpen) << 1;
-        QTest::newRow("mode switch") << int(CmdFont16Mode) << 1;
-    }
     void aFailedSaveOnTheWayOutKeepsTheDocument() {
-        QFETCH(int, command);
-        QFETCH(int, answers);
-        ReadOnlyFixture f;
-        const std::string before = test::readBytes(f.path());
-        f.drag({{0, 0}});
-        QVERIFY(f.doc().modifiedFlag);
-        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
-        f.prompts.answers.assign(static_cast<size_t>(answers), IDYES);
-        f.window->dispatchCommand(command);
-        QCOMPARE(f.prompts.shown.back().text, f.path() + "\nfile open error !");
-        QCOMPARE(exits.count(), 0);
-        QVERIFY(f.window->isVisible());
-        QVERIFY(f.doc().modifiedFlag);
-        QCOMPARE(f.doc().editType, EditMode::Pattern);
-        QCOMPARE(f.doc().patternCount, 2);
-        QVERIFY(f.prompts.dialogs.isEmpty()); // Open did not go on to its dialog
-        QCOMPARE(test::rowsOf(f.doc()).front(), std::string("1000"));
-        QCOMPARE(test::readBytes(f.path()), before);
+        // Each command, and the Yes answers before its save fails.
+        const std::pair<int, int> rows[] = {
+            {CmdExit, 2}, {CmdNew, 1}, {CmdOpen, 1}, {CmdFont16Mode, 1}};
+        for (const auto& [command, answers] : rows) {
+            ReadOnlyFixture f;
+            const std::string before = test::readBytes(f.path());
+            f.drag({{0, 0}});
+            QVERIFY(f.doc().modifiedFlag);
+            QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+            f.prompts.answers.assign(static_cast<size_t>(answers), IDYES);
+            f.window->dispatchCommand(command);
+            QCOMPARE(f.prompts.shown.back().text, f.path() + "\nfile open error !");
+            QCOMPARE(exits.count(), 0);
+            QVERIFY(f.window->isVisible());
+            QVERIFY(f.doc().modifiedFlag);
+            QCOMPARE(f.doc().editType, EditMode::Pattern);
+            QCOMPARE(f.doc().patternCount, 2);
+            QVERIFY(f.prompts.dialogs.isEmpty()); // Open did not go on to its dialog
+            QCOMPARE(test::rowsOf(f.doc()).front(), std::string("1000"));
+            QCOMPARE(test::readBytes(f.path()), before);
+        }
     }
 
     void cancellingTheSaveDialogOnExitKeepsRunning() {
@@ -202,13 +200,11 @@ class FileSafetyTest : public QObject {
     void aSaveOverAnotherEditorsSaveAsksFirst() {
         test::TempDir source;
         const std::string path = source.file("p.pat");
-        Document theirs = test::documentOf({{4, 2, 1, 1, 0, 2}});
-        QVERIFY(writePatternFile(theirs, path).ok());
+        writeBlank(path, 1);
         EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
         f.drag({{0, 0}});
-        test::setRows(theirs, {"0001"});
-        QVERIFY(writePatternFile(theirs, path).ok());
-        const std::string other = test::readBytes(path);
+        const std::string other = "PATTERN\r\n1\r\nSIZE 4 2 1 1 0 2\r\n0001\r\n0000\r\n";
+        test::writeBytes(path, other);
         f.prompts.answers = {IDNO};
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(f.prompts.texts().back(),
@@ -220,64 +216,48 @@ class FileSafetyTest : public QObject {
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(test::readBytes(path),
                  std::string("PATTERN\r\n1\r\nSIZE 4 2 1 1 0 2\r\n1000\r\n0000\r\n"));
-        // Our own save is no change on disk: the next one asks nothing.
-        const size_t asked = f.prompts.shown.size();
-        f.drag({{1, 1}});
-        f.window->dispatchCommand(CmdSave);
-        QCOMPARE(f.prompts.shown.size(), asked);
     }
 
-    // A sidecar that could not be read whole (bad entry, number past the
-    // patterns, nested beyond the limit, too large) is said once at start-up,
+    // A sidecar that could not be read whole (a bad entry, too large; the
+    // other reasons are the reader's) is said once at start-up,
     // where the editor reopens the last file, and never written over: the
     // first save says so once, later saves say nothing.
-    void aSidecarNotReadWholeIsLeftAloneBySave_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("bad entry")
-            << "[names]\n1 = 'kept'\n2 = '9lives'\n[profiles.oled]\nformat = 'rust'\n"
-            << "names.2 must be a pattern number from 1 to 2 given a C identifier";
-        QTest::newRow("past the patterns") << "[delays]\n3 = 250\n"
-                                           << "delays.3 must be";
-        QTest::newRow("nested tables") << "[" + QString("a.").repeated(60000) + "a]\n"
-                                       << "nested deeper than 8, line 1";
-        QTest::newRow("dotted keys") << "# x\n" + QString("a.").repeated(60000) + "a = 1\n"
-                                     << "nested deeper than 8, line 2";
-        QTest::newRow("too large") << "#" + QString(" ").repeated(1 << 20) << "it is too large";
-    }
     void aSidecarNotReadWholeIsLeftAloneBySave() {
-        QFETCH(QString, text);
-        QFETCH(QString, says);
-        test::TempDir source;
-        const std::string path = source.file("p.pat");
-        writeBlank(path, 2);
-        const std::string kept = text.toStdString();
-        test::writeBytes(path + ".toml", kept);
-        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
-        QCOMPARE(f.prompts.shown.size(), size_t(1));
-        QVERIFY2(f.prompts.shown[0].text.find(says.toStdString()) != std::string::npos,
-                 f.prompts.shown[0].text.c_str());
-        QCOMPARE(f.doc().patternCount, 2);
+        const std::pair<std::string, std::string> rows[] = {
+            {"[names]\n1 = 'kept'\n2 = '9lives'\n[profiles.oled]\nformat = 'rust'\n",
+             "names.2 must be a pattern number from 1 to 2 given a C identifier"},
+            {"#" + std::string(1 << 20, ' '), "it is too large"}};
+        for (const auto& [kept, says] : rows) {
+            test::TempDir source;
+            const std::string path = source.file("p.pat");
+            writeBlank(path, 2);
+            test::writeBytes(path + ".toml", kept);
+            EditorFixture f("[others]\r\nPATFILE = " + path + "\r\n");
+            QCOMPARE(f.prompts.shown.size(), size_t(1));
+            QVERIFY2(f.prompts.shown[0].text.find(says) != std::string::npos,
+                     f.prompts.shown[0].text.c_str());
+            QCOMPARE(f.doc().patternCount, 2);
 
-        f.prompts.typed = {"bell"};
-        f.window->dispatchCommand(CmdNamePattern);
-        f.drag({{0, 0}});
-        f.window->dispatchCommand(CmdSave);
-        QCOMPARE(f.prompts.texts().back(),
-                 "\"" + path +
-                     ".toml\" could not be read when the file was opened, so it was left as it "
-                     "is: the names, frame delays and code profiles of this document are not "
-                     "saved in it.");
-        QCOMPARE(f.prompts.shown.size(), size_t(2));
-        QCOMPARE(test::readBytes(path + ".toml"), kept);
-        QCOMPARE(test::readBytes(path),
-                 std::string("PATTERN\r\n2\r\nSIZE 4 2 1 1 0 2\r\n1000\r\n0000\r\n"
-                             "SIZE 4 2 1 1 0 2\r\n0000\r\n0000\r\n"));
-        QVERIFY(!f.doc().modifiedFlag);
-        f.drag({{1, 1}});
-        f.window->dispatchCommand(CmdSave);
-        QCOMPARE(f.prompts.shown.size(), size_t(2));
-        QCOMPARE(test::readBytes(path + ".toml"), kept);
+            f.prompts.typed = {"bell"};
+            f.window->dispatchCommand(CmdNamePattern);
+            f.drag({{0, 0}});
+            f.window->dispatchCommand(CmdSave);
+            QCOMPARE(f.prompts.texts().back(),
+                     "\"" + path +
+                         ".toml\" could not be read when the file was opened, so it was left as it "
+                         "is: the names, frame delays and code profiles of this document are not "
+                         "saved in it.");
+            QCOMPARE(f.prompts.shown.size(), size_t(2));
+            QCOMPARE(test::readBytes(path + ".toml"), kept);
+            QCOMPARE(test::readBytes(path),
+                     std::string("PATTERN\r\n2\r\nSIZE 4 2 1 1 0 2\r\n1000\r\n0000\r\n"
+                                 "SIZE 4 2 1 1 0 2\r\n0000\r\n0000\r\n"));
+            QVERIFY(!f.doc().modifiedFlag);
+            f.drag({{1, 1}});
+            f.window->dispatchCommand(CmdSave);
+            QCOMPARE(f.prompts.shown.size(), size_t(2));
+            QCOMPARE(test::readBytes(path + ".toml"), kept);
+        }
     }
 
     // The on-disk check covers the sidecar: names another program wrote
@@ -320,9 +300,7 @@ class FileSafetyTest : public QObject {
         f.drag({{2, 1}});
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(f.prompts.shown.size(), asked);
-        QCOMPARE(test::readBytes(path),
-                 std::string("PATTERN\r\n1\r\nSIZE 4 2 1 1 0 2\r\n1000\r\n0110\r\n"));
-        QVERIFY(fs::exists(path + ".toml"));
+        QVERIFY(fs::exists(path) && fs::exists(path + ".toml"));
         QVERIFY(!f.doc().modifiedFlag);
     }
 
@@ -462,6 +440,194 @@ class FileSafetyTest : public QObject {
         QCOMPARE(f.prompts.texts().back(),
                  "Could not write \"" + path + "\": the file is read-only");
         QCOMPARE(test::readBytes(path), std::string("keep"));
+    }
+
+    // The file commands on their ordinary paths.
+    // PATNO past the end of the file (it lost patterns meanwhile): the last
+    // pattern is shown, its own dots.
+    void aRememberedPatternPastTheEndShowsTheLast() {
+        test::TempDir source;
+        const std::string path = source.file("short.pat");
+        test::writeBytes(path,
+                         "PATTERN\r\n2\r\nSIZE 4 1 1 1 0 2\r\n1111\r\nSIZE 3 1 1 1 0 2\r\n101\r\n");
+        EditorFixture f("[others]\r\nPATFILE = " + path + "\r\nPATNO = 6\r\n");
+        QCOMPARE(f.window->currentNumber(), 2);
+        QCOMPARE(f.rows(), std::string("101\n"));
+        QCOMPARE(f.cellPixel(1, 0), test::White);
+        QCOMPARE(f.cellPixel(2, 0), test::Black);
+        QVERIFY(!brokenInvariant(*f.editor));
+    }
+
+    void commandLineArguments() {
+        const struct {
+            QStringList arguments;
+            int exitCode; // -1: the editor starts
+            QString file;
+            bool launched;
+        } rows[] = {{{}, -1, "", false},
+                    {{"a.pat"}, -1, "a.pat", false},
+                    {{"--launched", "/x/b.pat"}, -1, "/x/b.pat", true},
+                    {{"--version"}, 0, "", false},
+                    {{"-h"}, 0, "", false},
+                    {{"a.pat", "b.pat"}, 2, "", false},
+                    {{"--frobnicate"}, 2, "", false}};
+        for (const auto& row : rows) {
+            int code = -1;
+            const auto options = parseStartOptions(row.arguments, code);
+            QCOMPARE(code, row.exitCode);
+            QCOMPARE(options.has_value(), row.exitCode < 0);
+            if (!options) continue;
+            QCOMPARE(options->file,
+                     row.file.isEmpty() ? QString() : QFileInfo(row.file).absoluteFilePath());
+            QCOMPARE(options->launched, row.launched);
+        }
+    }
+
+    void aFileOnTheCommandLineOpensInPlaceOfTheLast() {
+        test::TempDir source;
+        const std::string last = source.file("last.pat");
+        const std::string given = source.file("given.pat");
+        writeBlank(last, 2);
+        test::writeBytes(given,
+                         "PATTERN\r\n2\r\nSIZE 7 3 1 1 0 2\r\n0000000\r\n0000000\r\n0000000\r\n"
+                         "SIZE 4 2 1 1 0 2\r\n0000\r\n0000\r\n");
+        const std::string settings = "[others]\r\nPATFILE = " + last + "\r\nPATNO = 1\r\n";
+        for (const std::string& file : {given, last}) {
+            EditorFixture f(settings, false);
+            applyStartFile(*f.editor, {QString::fromStdString(file), false});
+            f.launch();
+            QCOMPARE(f.window->windowTitle(),
+                     QString::fromStdString("VOV Odedode Dizari : ( " + file + " )"));
+            // The last pattern shown is kept for the same file only.
+            QCOMPARE(f.window->currentNumber(), file == last ? 2 : 1);
+            QCOMPARE(int(f.doc().patternWidth), file == last ? 4 : 7);
+        }
+    }
+
+    void exitWithChangesAndCancelKeepsRunning() {
+        EditorFixture f;
+        f.drag({{0, 0}});
+        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+        f.prompts.answers = {IDYES, IDCANCEL};
+        f.window->close();
+        QCOMPARE(exits.count(), 0);
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.prompts.shown[0].text, std::string("Are you sure to Exit ?"));
+        QCOMPARE(f.prompts.shown[0].caption, std::string("EXIT"));
+        QCOMPARE(f.prompts.shown[1].caption, std::string("Save Pattern"));
+        QCOMPARE(f.prompts.shown[1].text,
+                 std::string("Untitled file\nhas not been saved.\nSave file before closing?"));
+        // The mode settings were stored before the question.
+        const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
+        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("1"));
+        QVERIFY(readSetting(&ini, "window rect and type", "MAINWINRECT").empty());
+    }
+
+    void saveAsNamesTheFileAndSaveKeepsIt() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdDrawLine);
+        f.drag({{0, 0}, {11, 11}});
+        f.prompts.files = {QString::fromStdString(f.dir.file("picture.x"))};
+        f.window->dispatchCommand(CmdSaveAs);
+        const std::string path = f.dir.file("picture.pat");
+        QVERIFY(std::filesystem::exists(path));
+        QVERIFY(!f.doc().modifiedFlag);
+        QCOMPARE(f.window->windowTitle(),
+                 QString::fromStdString("VOV Odedode Dizari : ( " + path + " )"));
+        QCOMPARE(f.prompts.dialogs.value(0),
+                 QString("save:Select a file to save:Pattern Files (*.pat)|*.pat|"));
+        // Save writes the named file without asking again.
+        f.drag({{3, 3}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(f.prompts.dialogs.size(), 1);
+        Document back;
+        QVERIFY(readPatternFile(back, path).ok());
+        QCOMPARE(back.store, f.doc().store);
+    }
+
+    void saveAsAsksAboutAFileThatExistsOnlyWithTheExtension() {
+        EditorFixture f;
+        test::writeBytes(f.dir.file("a.pat"), "keep");
+        f.prompts.files = {QString::fromStdString(f.dir.file("a"))};
+        f.prompts.answers = {IDNO};
+        f.window->dispatchCommand(CmdSaveAs);
+        QCOMPARE(f.prompts.shown.back().text, f.dir.file("a.pat") + " Does Exists, Overwrite ?");
+        QCOMPARE(test::readBytes(f.dir.file("a.pat")), std::string("keep"));
+        QVERIFY(f.doc().patternFileName.empty());
+    }
+
+    void newWithTwoPatternsAsksAndResets() {
+        EditorFixture f;
+        f.window->dispatchCommand(CmdAddPattern);
+        f.prompts.answers = {IDCANCEL};
+        f.window->dispatchCommand(CmdNew);
+        QCOMPARE(f.doc().patternCount, 2);
+        QCOMPARE(f.prompts.shown.back().text,
+                 std::string("Untitled file\nhas not been saved.\nSave file before closing?"));
+        f.prompts.answers = {IDNO};
+        f.window->dispatchCommand(CmdNew);
+        QCOMPARE(f.doc().patternCount, 1);
+        QVERIFY(!f.doc().modifiedFlag);
+        QCOMPARE(f.window->windowTitle(), QString("VOV Odedode Dizari(Unname)"));
+        QCOMPARE(f.window->palette()->countLabel()->text(), QString("1"));
+        // New with one pattern only beeps.
+        f.window->dispatchCommand(CmdNew);
+        QCOMPARE(f.prompts.beeps, 1);
+    }
+
+    void openReportsABadFileAndKeepsTheDocument() {
+        EditorFixture f;
+        test::writeBytes(f.dir.file("bad.pat"), "NOTAPATTERN\r\n");
+        f.prompts.files = {QString::fromStdString(f.dir.file("bad.pat"))};
+        f.window->dispatchCommand(CmdOpen);
+        QCOMPARE(f.prompts.shown.back().caption, std::string("Format error"));
+        QCOMPARE(f.doc().patternCount, 1);
+        QVERIFY(f.doc().patternFileName.empty());
+    }
+
+    // Through the real progress window too: it must neither block nor stay.
+    void largeFilesReportProgressAndCloseIt() {
+        EditorFixture f;
+        QtPrompts real;
+        test::FakePrompts& fake = f.prompts;
+        // 3,000 patterns of 96 x 48: about 14 MB, reported every 8 MB.
+        Document doc;
+        doc.panelDefinition.width = 96;
+        doc.panelDefinition.height = 48;
+        makeBlankDocument(doc);
+        for (int i = 1; i < 3000; ++i) appendPattern(doc, nullptr);
+        const std::string path = f.dir.file("large.pat");
+        QVERIFY(writePatternFile(doc, path).ok());
+        const auto size = std::filesystem::file_size(path);
+        {
+            // Slow enough to be seen: the window must come and go.
+            const FileProgress report = [&](uint64_t done, uint64_t total) {
+                QTest::qWait(250);
+                real.showProgress(f.window.get(), "Reading large.pat", done, total);
+            };
+            Document back;
+            QVERIFY(readPatternFile(back, path, report).ok());
+            QVERIFY(QApplication::activeModalWidget() != nullptr);
+            real.endProgress();
+            QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        }
+        fake.files = {QString::fromStdString(path)};
+        f.window->dispatchCommand(CmdOpen);
+        QCOMPARE(f.doc().patternCount, 3000);
+        QCOMPARE(f.window->palette()->countLabel()->text(), QString("3000"));
+        QVERIFY(f.window->palette()->find(CmdDeletePattern)->enabled);
+        QVERIFY(fake.progress.size() >= 3);
+        for (qsizetype i = 0; i + 1 < fake.progress.size(); ++i) {
+            QVERIFY(fake.progress[i].startsWith("Reading large.pat "));
+            QVERIFY(fake.progress[i].endsWith(QString("/%1").arg(size)));
+        }
+        QCOMPARE(fake.progress.back(), QString("end"));
+        fake.progress.clear();
+        f.drag({{0, 0}});
+        f.window->dispatchCommand(CmdSave);
+        QCOMPARE(fake.progress.value(fake.progress.size() - 2),
+                 QString("Saving large.pat %1/%1").arg(size));
+        QCOMPARE(fake.progress.back(), QString("end"));
     }
 };
 

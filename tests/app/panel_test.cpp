@@ -39,22 +39,11 @@ void fill(PanelDefinitionDialog* d, const DefinitionEntry& e) {
     d->topToBottomList()->setCurrentRow(e.topToBottom);
 }
 
-// The .DAT of one 12 x 12 pattern at SEG 1, COM 1: 90 bytes from 2000h, all
-// clear but the first.
-std::string datOf12x12(int first) {
-    std::string text = std::string(66, ';') +
-                       "\r\n;   Panel No. 1\r\n"
-                       ";   LCD Memory Address : $2000 ~ $2059 [ Size= 90 Bytes (Dec) ]\r\n" +
-                       std::string(66, ';') + "\r\n";
-    for (int at = 0; at < 90; at += 8) {
-        text += ".DB ";
-        for (int i = at; i < std::min(at + 8, 90); ++i)
-            text += QString::asprintf("%s$%02X", i > at ? "," : "", i ? 0 : first).toStdString();
-        text +=
-            QString::asprintf(" ; %04Xh ~ %04Xh\r\n", 0x2000 + at, 0x2000 + std::min(at + 7, 89))
-                .toStdString();
-    }
-    return text;
+// The first data line of a .DAT file (the rest is the writer's own test).
+std::string firstData(const std::string& path) {
+    const std::string text = test::readBytes(path);
+    const size_t at = text.find(".DB ");
+    return at == std::string::npos ? text : text.substr(at, text.find('\r', at) - at);
 }
 
 // A new pattern of `width` x `height` dots at SEG `seg`, COM `com`, its first
@@ -79,6 +68,57 @@ QPoint dotOnCanvas(PanelView* view, int seg, int com) {
     const int d = view->dotSize();
     return view->canvas()->mapFrom(view, view->panelRect().topLeft()) +
            QPoint((seg - 1) * d + d / 2, (com - 1) * d + d / 2);
+}
+
+// At `dot` pixels a dot, the whole canvas can be scrolled to, nothing drawn
+// touches its edges, and the SEG and COM numbers show.
+void checkRulers(PanelView* view, int dot) {
+    view->dotSizeBox()->setValue(dot);
+    view->layout()->activate();
+    QCOMPARE(view->dotSize(), dot);
+    QScrollArea* area = view->scrollArea();
+    const QSize canvas = view->canvas()->size();
+    const QSize shown = area->viewport()->size();
+    QVERIFY(canvas.width() >= 96 * dot && canvas.height() >= 48 * dot);
+    QVERIFY(area->horizontalScrollBar()->maximum() >= canvas.width() - shown.width());
+    QVERIFY(area->verticalScrollBar()->maximum() >= canvas.height() - shown.height());
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    const QImage image = view->canvas()->grab().toImage();
+    const QRgb blank = image.pixel(0, 0);
+    for (int x = 0; x < image.width(); ++x) {
+        QCOMPARE(image.pixel(x, 0), blank);
+        QCOMPARE(image.pixel(x, image.height() - 1), blank);
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        QCOMPARE(image.pixel(0, y), blank);
+        QCOMPARE(image.pixel(image.width() - 1, y), blank);
+    }
+    // Ink above the panel near each eighth SEG line: its number.
+    const QRect panel(view->canvas()->mapFrom(view, view->panelRect().topLeft()),
+                      view->panelRect().size());
+    for (int seg = 1; seg <= 89; seg += 8) {
+        const int x = panel.left() + (seg - 1) * dot;
+        int ink = 0;
+        for (int y = 0; y < panel.top() - 5; ++y) {
+            for (int dx = -8; dx <= 8; ++dx) ink += qGray(image.pixel(x + dx, y)) < 100;
+        }
+        QVERIFY2(ink > 0, qPrintable(QString("SEG %1").arg(seg)));
+    }
+    // Scrolled to the far corner, numbers still show along the top and
+    // (where a number has room) the left of what the window shows.
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    const QImage seen = area->viewport()->grab().toImage();
+    int above = 0, left = 0;
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 30; x < seen.width(); ++x) above += qGray(seen.pixel(x, y)) < 100;
+    }
+    for (int y = 20; y < seen.height(); ++y) {
+        for (int x = 0; x < 22; ++x) left += qGray(seen.pixel(x, y)) < 100;
+    }
+    QVERIFY(above > 0);
+    if (seen.height() >= 20 + 8 * dot + 12) QVERIFY(left > 0); // room for a COM number
 }
 
 } // namespace
@@ -152,29 +192,26 @@ class PanelTest : public QObject {
         QCOMPARE(f.prompts.texts(),
                  (std::vector<std::string>{"Please input filename to saving.",
                                            "ERROR: Invalid Panel No. Range ?", "Export OK !"}));
-        QCOMPARE(test::readBytes(path), datOf12x12(0x01));
+        QCOMPARE(firstData(path),
+                 std::string(".DB $01,$00,$00,$00,$00,$00,$00,$00 ; 2000h ~ 2007h"));
     }
 
-    void exportOpensInEveryFontMode_data() {
-        QTest::addColumn<int>("mode");
-        for (int mode = 2; mode <= 6; ++mode)
-            QTest::newRow(qPrintable(QString::number(mode))) << mode;
-    }
+    // In a font mode the export writes the pattern file's patterns.
     void exportOpensInEveryFontMode() {
-        QFETCH(int, mode);
-        EditorFixture f("[others]\r\nEDITTYPE = " + std::to_string(mode) + "\r\n");
-        QCOMPARE(static_cast<int>(f.doc().editType), mode);
-        const std::string path = f.dir.file("font.DAT");
-        bool selectionOffered = true;
-        f.prompts.shown.clear();
-        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
-            selectionOffered = dialog->selectionButton()->isEnabled();
-            dialog->fileField()->setText(QString::fromStdString(path));
-            dialog->exportNow();
-        });
-        QCOMPARE(f.prompts.texts(), std::vector<std::string>{"Export OK !"});
-        QVERIFY(!selectionOffered);
-        QCOMPARE(test::readBytes(path), datOf12x12(0x00));
+        for (int mode = 2; mode <= 6; ++mode) {
+            EditorFixture f("[others]\r\nEDITTYPE = " + std::to_string(mode) + "\r\n");
+            QCOMPARE(static_cast<int>(f.doc().editType), mode);
+            const std::string path = f.dir.file("font.DAT");
+            f.prompts.shown.clear();
+            f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
+                QVERIFY(!dialog->selectionButton()->isEnabled());
+                dialog->fileField()->setText(QString::fromStdString(path));
+                dialog->exportNow();
+            });
+            QCOMPARE(f.prompts.texts(), std::vector<std::string>{"Export OK !"});
+            QCOMPARE(firstData(path),
+                     std::string(".DB $00,$00,$00,$00,$00,$00,$00,$00 ; 2000h ~ 2007h"));
+        }
     }
 
     void exportAsksBeforeReplacingAFile() {
@@ -210,37 +247,29 @@ class PanelTest : public QObject {
 
     // Space plays and stops whichever control of the view has the focus;
     // a focused check box or button is not toggled by it.
-    void spacePlaysFromEveryControl_data() {
-        QTest::addColumn<QString>("control");
-        for (const char* name : {"Show all", "Loop", "Play", "range", "dot size", "bytes"})
-            QTest::newRow(name) << QString(name);
-    }
     void spacePlaysFromEveryControl() {
-        QFETCH(QString, control);
         EditorFixture f;
         f.window->dispatchCommand(CmdAddPattern);
         PanelView* view = openPanelView(f);
         QVERIFY(view);
-        QWidget* focused = view->findChild<QPlainTextEdit*>();
-        if (control == "Show all") focused = view->showAllBox();
-        if (control == "Loop") focused = view->loopBox();
-        if (control == "Play") focused = view->findChild<QPushButton*>();
-        if (control == "range") focused = view->playRange();
-        if (control == "dot size") focused = view->dotSizeBox();
-        focused->setFocus(Qt::TabFocusReason);
-        QCOMPARE(QApplication::focusWidget(), focused);
-        const bool showAll = view->showAllBox()->isChecked();
-        const bool loop = view->loopBox()->isChecked();
-        QTest::keyClick(focused, Qt::Key_Space);
-        QVERIFY(view->playing());
-        QCOMPARE(view->framePattern(), 1);
-        view->stepFrame();
-        QCOMPARE(view->framePattern(), 2);
-        QTest::keyClick(focused, Qt::Key_Space);
-        QVERIFY(!view->playing());
-        QCOMPARE(view->showAllBox()->isChecked(), showAll);
-        QCOMPARE(view->loopBox()->isChecked(), loop);
-        QCOMPARE(view->playRange()->text(), QString());
+        for (QWidget* focused : std::initializer_list<QWidget*>{
+                 view->showAllBox(), view->loopBox(), view->findChild<QPushButton*>(),
+                 view->playRange(), view->dotSizeBox(), view->findChild<QPlainTextEdit*>()}) {
+            focused->setFocus(Qt::TabFocusReason);
+            QCOMPARE(QApplication::focusWidget(), focused);
+            const bool showAll = view->showAllBox()->isChecked();
+            const bool loop = view->loopBox()->isChecked();
+            QTest::keyClick(focused, Qt::Key_Space);
+            QVERIFY(view->playing());
+            QCOMPARE(view->framePattern(), 1);
+            view->stepFrame();
+            QCOMPARE(view->framePattern(), 2);
+            QTest::keyClick(focused, Qt::Key_Space);
+            QVERIFY(!view->playing());
+            QCOMPARE(view->showAllBox()->isChecked(), showAll);
+            QCOMPARE(view->loopBox()->isChecked(), loop);
+            QCOMPARE(view->playRange()->text(), QString());
+        }
     }
 
     // In the range field Space types once the user types there; Return
@@ -331,72 +360,18 @@ class PanelTest : public QObject {
     // At every dot size and window size the whole canvas can be scrolled
     // to, nothing drawn touches its edges, and the SEG numbers are drawn
     // over their lines.
-    void rulersStayWholeAtEveryZoomAndSize_data() {
-        QTest::addColumn<int>("dot");
-        QTest::addColumn<QSize>("window");
-        for (int dot : {2, 5, 12, 16}) {
-            for (QSize size : {QSize(220, 220), QSize(700, 500), QSize(1800, 1200)}) {
-                QTest::newRow(qPrintable(
-                    QString("%1 px, %2 x %3").arg(dot).arg(size.width()).arg(size.height())))
-                    << dot << size;
-            }
-        }
-    }
     void rulersStayWholeAtEveryZoomAndSize() {
-        QFETCH(int, dot);
-        QFETCH(QSize, window);
         EditorFixture f;
         PanelView* view = openPanelView(f);
         QVERIFY(view);
-        view->resize(window);
-        view->dotSizeBox()->setValue(dot);
-        view->layout()->activate();
-        QCOMPARE(view->dotSize(), dot);
-        QScrollArea* area = view->scrollArea();
-        const QSize canvas = view->canvas()->size();
-        const QSize shown = area->viewport()->size();
-        QVERIFY(canvas.width() >= 96 * dot && canvas.height() >= 48 * dot);
-        QVERIFY(area->horizontalScrollBar()->maximum() >= canvas.width() - shown.width());
-        QVERIFY(area->verticalScrollBar()->maximum() >= canvas.height() - shown.height());
-        area->horizontalScrollBar()->setValue(0);
-        area->verticalScrollBar()->setValue(0);
-        const QImage image = view->canvas()->grab().toImage();
-        const QRgb blank = image.pixel(0, 0);
-        for (int x = 0; x < image.width(); ++x) {
-            QCOMPARE(image.pixel(x, 0), blank);
-            QCOMPARE(image.pixel(x, image.height() - 1), blank);
-        }
-        for (int y = 0; y < image.height(); ++y) {
-            QCOMPARE(image.pixel(0, y), blank);
-            QCOMPARE(image.pixel(image.width() - 1, y), blank);
-        }
-        // Ink above the panel near each eighth SEG line: its number.
-        const QRect panel(view->canvas()->mapFrom(view, view->panelRect().topLeft()),
-                          view->panelRect().size());
-        for (int seg = 1; seg <= 89; seg += 8) {
-            const int x = panel.left() + (seg - 1) * dot;
-            int ink = 0;
-            for (int y = 0; y < panel.top() - 5; ++y) {
-                for (int dx = -8; dx <= 8; ++dx) ink += qGray(image.pixel(x + dx, y)) < 100;
+        for (int dot : {2, 5, 12, 16}) {
+            for (QSize size : {QSize(220, 220), QSize(700, 500), QSize(1800, 1200)}) {
+                view->resize(size);
+                checkRulers(view, dot);
+                if (QTest::currentTestFailed()) return;
             }
-            QVERIFY2(ink > 0, qPrintable(QString("SEG %1").arg(seg)));
         }
-        // Scrolled to the far corner, numbers still show along the top and
-        // (where a number has room) the left of what the window shows.
-        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
-        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
-        const QImage seen = area->viewport()->grab().toImage();
-        int above = 0, left = 0;
-        for (int y = 0; y < 14; ++y) {
-            for (int x = 30; x < seen.width(); ++x) above += qGray(seen.pixel(x, y)) < 100;
-        }
-        for (int y = 20; y < seen.height(); ++y) {
-            for (int x = 0; x < 22; ++x) left += qGray(seen.pixel(x, y)) < 100;
-        }
-        QVERIFY(above > 0);
-        if (seen.height() >= 20 + 8 * dot + 12) QVERIFY(left > 0); // room for a COM number
     }
-
     // Ctrl with + and -, Ctrl+0 and Ctrl with the wheel zoom, within 2 to 16.
     void zoomKeysAndWheelStayInRange() {
         EditorFixture f;
@@ -451,6 +426,65 @@ class PanelTest : public QObject {
         QTest::mouseClick(view->canvas(), Qt::LeftButton, {}, dotOnCanvas(view, 1, 1));
         QCOMPARE(f.window->currentNumber(), 1);
         QVERIFY(view->bytesText().contains(".DB $01"));
+    }
+
+    void panelViewShowsTheExportsBytesAndGoesToAClickedPattern() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"0", "1"}); // SEG 1 COM 2: bit 1 of byte 0
+        f.window->dispatchCommand(CmdAddPattern);
+        f.window->dispatchCommand(CmdAddPattern);
+        // Pattern 2 at SEG 40, COM 20; pattern 3 runs off the panel.
+        const auto place = [&](int index, int seg, int com) {
+            PatternHeader h;
+            getHeader(f.doc(), index, h);
+            h.beginSeg = static_cast<int16_t>(seg);
+            h.beginCom = static_cast<int16_t>(com);
+            encodeHeader(h, f.doc().store.data() + patternOffset(f.doc(), index));
+        };
+        place(1, 40, 20);
+        place(2, 90, 1);
+        f.window->dispatchCommand(CmdPanelView);
+        PanelView* view = f.window->panelView();
+        f.window->updateMenuState();
+        QVERIFY(f.window->action(CmdPanelView)->isChecked());
+        QVERIFY(view->findChild<QLabel*>("warning")->text().startsWith(
+            "Panel No. 3 runs off the panel"));
+        const QPoint inside = view->panelRect().topLeft() + QPoint(40 * 5 + 3, 20 * 5 + 3);
+        QTest::mouseClick(view, Qt::LeftButton, {}, inside);
+        QCOMPARE(f.window->currentNumber(), 2);
+        // Drawing shows at once, as the export writes it: SEG 40 from byte
+        // 314, COM 20 bit 3 of its third byte, COM 21 bit 4.
+        f.drag({{0, 0}, {1, 0}, {2, 1}});
+        const QStringList lines = view->bytesText().split('\n');
+        QCOMPARE(
+            lines.mid(2, 5),
+            (QStringList{";   LCD Memory Address : $213A ~ $2193 [ Size= 90 Bytes (Dec) ]",
+                         QString(66, ';'), ".DB $08,$00,$00,$00,$00,$00,$00,$00 ; 213Ah ~ 2141h",
+                         ".DB $08,$00,$00,$00,$00,$00,$00,$00 ; 2142h ~ 2149h",
+                         ".DB $10,$00,$00,$00,$00,$00,$00,$00 ; 214Ah ~ 2151h"}));
+
+        // "Show all": every pattern's dots together.
+        view->showAllBox()->setChecked(true);
+        QCOMPARE(view->allImage().bytes[0], uint8_t(0x02));
+        QCOMPARE(view->allImage().bytes[330], uint8_t(0x10));
+        view->showAllBox()->setChecked(false);
+        QCOMPARE(view->allImage().highOffset, -1);
+
+        // Playback, stepped as its timer steps it: frame N shows pattern N
+        // for its delay; the document is left as it is.
+        f.editor->sidecar.delays[2] = 250;
+        f.doc().modifiedFlag = false;
+        view->playRange()->setText("1-2");
+        view->loopBox()->setChecked(false);
+        view->play();
+        QCOMPARE(view->image().bytes[0], uint8_t(0x02));
+        QCOMPARE(view->frameTimer().interval(), 100);
+        view->stepFrame();
+        QCOMPARE(view->image().lowOffset, 314);
+        QCOMPARE(view->frameTimer().interval(), 250);
+        view->stepFrame();
+        QVERIFY(!view->playing());
+        QVERIFY(!f.doc().modifiedFlag);
     }
 };
 

@@ -1,11 +1,27 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QSet>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
+#include "artworkpainter.h"
+#include "base/message.h"
+#include "document/patternsizedialog.h"
 #include "editorfixture.h"
+#include "textclip/inputtextdialog.h"
+#include "ui/artwork.h"
 #include "ui/commandids.h"
 #include "ui/numberfield.h"
+#include "ui/qtprompts.h"
 #include "window/commandtable.h"
 
 using namespace dedur;
@@ -22,9 +38,56 @@ QPoint centre(const PaletteButton& b) {
     return QPoint((b.left + b.right) / 2, (b.top + b.bottom) / 2);
 }
 
+// The pointer over `at` of the strip, as the palette and its check see it.
+void pointAt(PaletteStrip* strip, QPoint at) {
+    QCursor::setPos(strip->mapToGlobal(at));
+    QTest::mouseMove(strip, at);
+}
+
 void clickButton(EditorFixture& f, int command) {
     QTest::mouseClick(f.window->palette(), Qt::LeftButton, {}, centre(button(f, command)));
     QCoreApplication::processEvents(); // the click posts its command
+}
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QString defaultButton;
+    bool keyLeftItOpen = false;
+};
+
+// Shows `message` through the real prompts; once the box is up, records it
+// (labels without their '&') and either clicks the button labelled `click`
+// or presses `key`.
+int runBox(const Message& message, SeenBox& seen, const QString& click, int key = 0,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text().remove('&');
+        seen.buttons.sort();
+        if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text().remove('&');
+        if (key) {
+            QApplication::setActiveWindow(box); // Alt+letter works in the active window
+            QTest::keyClick(box, static_cast<Qt::Key>(key), modifiers);
+            // A letter clicks its button after a short flash; however busy
+            // the machine, the box goes within seconds.
+            if (QTest::qWaitFor([box] { return !box->isVisible(); }, 10000)) return;
+            seen.keyLeftItOpen = true; // unblock with the first button
+            box->buttons().front()->click();
+            return;
+        }
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text().remove('&') == click) b->click();
+        }
+    });
+    QtPrompts prompts;
+    return prompts.showMessage(nullptr, message);
 }
 
 } // namespace
@@ -170,6 +233,308 @@ class ShellTest : public QObject {
         QCOMPARE(second->text(), QString("7"));
         first->setFocus(Qt::MouseFocusReason);
         QCOMPARE(first->selectedText(), QString());
+    }
+
+    // The classic tooltip, word for word, and beside it the keys that do
+    // the same as the button; no second box for a button without a key.
+    void aTooltipNamesTheButtonsKeys() {
+        const struct {
+            int command;
+            QString tooltip, keys;
+        } rows[] = {{CmdSave, "Save to file", "F3, Ctrl+S"},
+                    {CmdUndo, "Undo the previous action", "Ctrl+Z"},
+                    {CmdRedo, "Redo the previously undone action", "Ctrl+Y, Ctrl+Shift+Z"},
+                    {CmdCut, "Cut", "Ctrl+X, Shift+Del"},
+                    {CmdCopy, "Copy", "Ctrl+Ins"},
+                    {CmdPaste, "Paste", "Ctrl+V, Shift+Ins"},
+                    {CmdDrawLine, "Draw line", ""},
+                    {CmdAddPattern, "Add a panel to tail", ""}};
+        EditorFixture f;
+        for (const auto& [command, tooltip, keys] : rows) {
+            PaletteStrip* strip = f.window->palette();
+            PaletteButton& b = *strip->find(command);
+            pointAt(strip, centre(b));
+            strip->tooltipCheck(); // the pointer stays on the button: both stay
+            QVERIFY(b.tooltipWindow);
+            QCOMPARE(b.tooltipWindow->text(), tooltip);
+            QCOMPARE(bool(b.keyWindow), !keys.isEmpty());
+            if (!keys.isEmpty()) {
+                QCOMPARE(b.keyWindow->text(), keys);
+                QVERIFY(b.keyWindow->isVisible());
+                // Beside the tooltip, covering neither it nor the button, and
+                // wide enough for its text.
+                const QRect tip = b.tooltipWindow->geometry();
+                const QRect key = b.keyWindow->geometry();
+                QCOMPARE(key.top(), tip.top());
+                QVERIFY(key.left() > tip.right());
+                QVERIFY(key.width() >= b.keyWindow->fontMetrics().horizontalAdvance(keys));
+                QVERIFY(b.keyWindow->parentWidget()->rect().contains(key));
+            }
+            // Away from the button: the tooltip and its keys go together.
+            pointAt(strip, QPoint(strip->width() - 4, centre(b).y()));
+            strip->tooltipCheck();
+            QVERIFY(!b.tooltipWindow);
+            QVERIFY(!b.keyWindow);
+            QVERIFY(f.window->findChildren<QLabel*>("paletteKeys").isEmpty());
+        }
+    }
+
+    // Pressing the button takes both boxes away, as it always took the tooltip.
+    void aPressClosesTheKeys() {
+        EditorFixture f;
+        PaletteStrip* strip = f.window->palette();
+        PaletteButton& b = *strip->find(CmdCopy);
+        pointAt(strip, centre(b));
+        QVERIFY(b.keyWindow);
+        QTest::mousePress(strip, Qt::LeftButton, {}, centre(b));
+        QVERIFY(!b.tooltipWindow);
+        QVERIFY(!b.keyWindow);
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, centre(b));
+    }
+
+    // Sizes out of range are put right in the fields with a beep, and the
+    // dialog stays.
+    void outOfRangeSizesAreCorrectedWithABeep() {
+        EditorFixture f;
+        f.inDialog<PatternSizeDialog>(CmdPatternSize, [&](PatternSizeDialog* d) {
+            QCOMPARE(d->windowTitle(), QString("Pattern Size"));
+            d->widthField()->setText("1");
+            d->heightField()->setText("120");
+            QSignalSpy finished(d, &QDialog::finished);
+            d->ok();
+            QVERIFY(finished.isEmpty());
+            QCOMPARE(d->widthField()->text(), QString("2"));
+            QCOMPARE(d->heightField()->text(), QString("96"));
+        });
+        QCOMPARE(f.prompts.beeps, 1);
+        QCOMPARE(int(f.doc().patternWidth), 12);
+    }
+
+    // Keys in dialogs. (The accelerators wherever the focus is are the desktop run's.)
+    void tabVisitsEveryControlOfADialogInTheMiddle() {
+        for (const int command :
+             {CmdPanelDefinition, CmdPatternSize, CmdPanelExport, CmdInputText}) {
+            EditorFixture f;
+            f.window->move(0, 0); // the owner is off the middle
+            QSet<QWidget*> forward;
+            QSet<QWidget*> backward;
+            QSet<QWidget*> expected;
+            QRect frame;
+            const auto walk = [&](QDialog* d) {
+                d->show();
+                frame = d->frameGeometry();
+                QApplication::setActiveWindow(d);
+                for (QWidget* w : d->findChildren<QWidget*>()) {
+                    if (w->isVisibleTo(d) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                        !w->focusProxy()) {
+                        // A group of radio buttons is one stop: the arrows move in it.
+                        auto* radio = qobject_cast<QRadioButton*>(w);
+                        if (!radio || radio->isChecked()) expected.insert(w);
+                    }
+                }
+                for (int i = 0; i < 2 * expected.size(); ++i) {
+                    forward.insert(QApplication::focusWidget());
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                }
+                for (int i = 0; i < 2 * expected.size(); ++i) {
+                    backward.insert(QApplication::focusWidget());
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+                }
+            };
+            f.window->runDialog = [&](QDialog* d) {
+                walk(d);
+                return 0;
+            };
+            f.window->dispatchCommand(command);
+            if (command == CmdInputText) walk(f.window->inputText());
+            QVERIFY(expected.size() >= 2);
+            QCOMPARE(forward, expected);
+            QCOMPARE(backward, expected);
+            // Every dialog opens in the middle of the screen, wherever its owner is.
+            const QRect screen = f.window->screen()->geometry();
+            QCOMPARE(frame.left(), (screen.width() - frame.width()) / 2);
+            QCOMPARE(frame.top(), (screen.height() - frame.height()) / 2);
+        }
+    }
+
+    void anEmptiedNumberBoxIsNotAJump() {
+        EditorFixture f;
+        for (int i = 0; i < 4; ++i) f.window->dispatchCommand(CmdAddPattern);
+        NumberField* box = f.window->palette()->numberBox();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(f.window->currentNumber(), 5);
+        QTest::keyClicks(box, "3");
+        QCOMPARE(f.window->currentNumber(), 3);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, "12");
+        QCOMPARE(f.window->currentNumber(), 5);
+        QCOMPARE(box->text(), QString("5"));
+    }
+
+    // The common editing keys act on the pattern from the grid, and on the
+    // text in a text field.
+    void theKeysEveryonePressesWhereTheTableIsSilent() {
+        EditorFixture f;
+        test::setRows(f.doc(), {"000000000000"});
+        f.grid().setFocus();
+        f.drag({{0, 0}, {3, 0}});
+        QCOMPARE(f.rows().substr(0, 12), std::string("111100000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.rows().substr(0, 12), std::string("000000000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.rows().substr(0, 12), std::string("111100000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&f.grid(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(f.rows().substr(0, 12), std::string("111100000000"));
+        QTest::keyClick(&f.grid(), Qt::Key_Delete);
+        QCOMPARE(f.rows().substr(0, 12), std::string("000000000000"));
+
+        // In the number box, Delete deletes a digit and Ctrl+Z undoes typing.
+        for (int i = 0; i < 2; ++i) f.window->dispatchCommand(CmdAddPattern);
+        NumberField* box = f.window->palette()->numberBox();
+        box->setFocus();
+        box->setText("3");
+        box->home(false);
+        const int undos = f.editor->history.undoCount();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(f.editor->history.undoCount(), undos);
+
+        // Ctrl+C copies nothing, as the classic table has it, and says once
+        // which key does.
+        f.window->setStatusText("");
+        for (int i = 0; i < 2; ++i) {
+            f.grid().setFocus();
+            QTest::keyClick(&f.grid(), Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(f.window->statusText(),
+                     i == 0 ? QString("Ctrl+C does nothing here: Ctrl+Insert copies") : QString());
+            f.window->setStatusText("");
+        }
+
+        // Ctrl+S saves (asking for a name first); the classic keys stay shown.
+        f.prompts.files = {QString::fromStdString(f.dir.file("keys.pat"))};
+        f.grid().setFocus();
+        QTest::keyClick(&f.grid(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(std::filesystem::exists(f.dir.file("keys.pat")));
+    }
+
+    void modalDialogsKeepTheirKeys() {
+        EditorFixture f;
+        bool ran = false;
+        f.window->runDialog = [&](QDialog* d) {
+            d->setModal(true);
+            d->show();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
+            ran = true;
+            return 0;
+        };
+        f.window->dispatchCommand(CmdPatternSize);
+        QVERIFY(ran);
+        QVERIFY(f.prompts.shown.empty());
+    }
+
+    // The real message boxes and file filters.
+    // The buttons, the answer of each, the default (the first button, as on
+    // the system the texts come from), the caption and the icon.
+    void answers() {
+        const QStringList yn{"No", "Yes"}, rc{"Cancel", "Retry"}, ync{"Cancel", "No", "Yes"};
+        const struct {
+            MessageButtons buttons;
+            QString click;
+            int answer;
+            QStringList labels;
+            std::string caption;
+            QString title, defaultButton;
+        } rows[] = {
+            {MessageButtons::Ok, "OK", IDOK, {"OK"}, "", "Error", "OK"},
+            {MessageButtons::YesNo, "Yes", IDYES, yn, "Format error", "Format error", "Yes"},
+            {MessageButtons::YesNo, "No", IDNO, yn, " ", " ", "Yes"},
+            {MessageButtons::YesNoCancel, "Cancel", IDCANCEL, ync, " ", " ", "Yes"},
+            {MessageButtons::RetryCancel, "Retry", IDRETRY, rc, " ", " ", "Retry"},
+            {MessageButtons::RetryCancel, "Cancel", IDCANCEL, rc, " ", " ", "Retry"},
+        };
+        for (const auto& row : rows) {
+            const bool plain = row.buttons == MessageButtons::Ok;
+            SeenBox seen;
+            const Message m{"Save ?", row.caption, row.buttons,
+                            plain ? MessageIcon::None : MessageIcon::Question};
+            QCOMPARE(runBox(m, seen, row.click), row.answer);
+            QCOMPARE(seen.buttons, row.labels);
+            QCOMPARE(seen.text, QString("Save ?"));
+            QCOMPARE(seen.title, row.title);
+            QCOMPARE(seen.icon, plain ? QMessageBox::NoIcon : QMessageBox::Question);
+            QCOMPARE(seen.defaultButton, row.defaultButton);
+        }
+    }
+
+    // Escape answers Cancel (or No, or OK where there is no other); a letter
+    // answers its button, with Alt or without.
+    void keysAnswer() {
+        const auto yn = MessageButtons::YesNo, ync = MessageButtons::YesNoCancel,
+                   rc = MessageButtons::RetryCancel;
+        const struct {
+            MessageButtons buttons;
+            int key;
+            bool alt;
+            int answer;
+        } rows[] = {{MessageButtons::Ok, Qt::Key_Escape, false, IDOK},
+                    {ync, Qt::Key_Escape, false, IDCANCEL},
+                    {rc, Qt::Key_Escape, false, IDCANCEL},
+                    {yn, Qt::Key_Escape, false, IDNO},
+                    {yn, Qt::Key_Y, false, IDYES},
+                    {ync, Qt::Key_N, true, IDNO},
+                    {ync, Qt::Key_C, false, IDCANCEL},
+                    {rc, Qt::Key_R, false, IDRETRY}};
+        for (const auto& row : rows) {
+            SeenBox seen;
+            const Message m{"x", " ", row.buttons, MessageIcon::Question};
+            QCOMPARE(
+                runBox(m, seen, QString(), row.key, row.alt ? Qt::AltModifier : Qt::NoModifier),
+                row.answer);
+            QVERIFY(!seen.keyLeftItOpen);
+        }
+    }
+
+    void barFiltersBecomeQtFilters() {
+        const std::pair<QString, QString> rows[] = {
+            {"Pattern Files (*.pat)|*.pat|", "Pattern Files (*.pat)"},
+            {"Text|*.txt|All|*.*|", "Text (*.txt);;All (*.*)"},
+            {"Text|*.txt|All", "Text (*.txt)"}, // the odd piece left out
+            {"", ""}};
+        for (const auto& [bar, qt] : rows) QCOMPARE(qtFilter(bar), qt);
+    }
+
+    // The images in resources/ are what the generator draws: artwork changes go through its source.
+    void resourcesMatchTheGenerator() {
+        for (int id : artwork::paletteImageIds()) {
+            const QImage stored = paletteImage(id).toImage().convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(!stored.isNull(), qPrintable(QString("no image %1").arg(id)));
+            QCOMPARE(stored.size(), QSize(24, 24));
+            QVERIFY2(stored == artwork::paletteImage(id).convertToFormat(QImage::Format_RGB32),
+                     qPrintable(QString("image %1 differs from its source").arg(id)));
+        }
+        for (int id : artwork::cursorIds()) {
+            const QImage stored =
+                QImage(QString(":/cursors/%1.png").arg(id)).convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(stored.size(), QSize(32, 32));
+            QVERIFY(stored == artwork::cursorImage(id).convertToFormat(QImage::Format_ARGB32));
+        }
+    }
+
+    void desktopIconsMatchTheGenerator() {
+        const QString folder = QString(DEDUR_RESOURCES) + "/icons/hicolor/";
+        for (int size : artwork::desktopIconSizes()) {
+            const QImage stored(folder + QString("%1x%1/apps/dedur.png").arg(size));
+            QCOMPARE(stored.size(), QSize(size, size));
+            QVERIFY2(stored.convertToFormat(QImage::Format_ARGB32) == artwork::programIcon(size),
+                     qPrintable(QString("icon %1 differs from its source").arg(size)));
+        }
+        QFile svg(folder + "scalable/apps/dedur.svg");
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QCOMPARE(svg.readAll(), artwork::programIconSvg());
     }
 };
 
