@@ -69,9 +69,11 @@ std::vector<InkBitmap> sheetLabels(const Document& doc, const std::map<int, std:
         if (const auto named = names.find(i + 1); named != names.end()) {
             first += " " + named->second;
         }
-        const std::string second = std::to_string(h.width) + " x " + std::to_string(h.height) +
-                                   "  SEG " + std::to_string(h.beginSeg) + " COM " +
-                                   std::to_string(h.beginCom);
+        // An image's frames have no place on the panel.
+        std::string second = std::to_string(h.width) + " x " + std::to_string(h.height);
+        if (doc.kind != DocumentKind::Image) {
+            second += "  SEG " + std::to_string(h.beginSeg) + " COM " + std::to_string(h.beginCom);
+        }
         labels.push_back(stack({drawLine(*font, first, cellWidth, cellHeight),
                                 drawLine(*font, second, cellWidth, cellHeight)}));
         return true;

@@ -225,6 +225,17 @@ Outcome readImage(std::string_view data, const std::string& path, ReadImage& out
     return {};
 }
 
+void takeImage(Document& doc, ReadImage& read) {
+    setDocumentKind(doc, DocumentKind::Image);
+    doc.editType = EditMode::Pattern;
+    doc.store = std::move(read.store);
+    doc.patternCount = read.frames;
+    doc.currentPattern = 0;
+    invalidateRecordIndex(doc);
+    reloadWorkDots(doc);
+    doc.modifiedFlag = false;
+}
+
 } // namespace
 
 std::optional<ImageFormat> imageFormatOfPath(const std::string& path) {
@@ -263,6 +274,16 @@ std::string xbmNameOfPath(const std::string& path) {
     return name;
 }
 
+Outcome decodeImageDocument(std::string_view data, const std::string& name, Document& doc,
+                            std::map<int, int>& delays, ImageFacts& facts) {
+    ReadImage read;
+    if (Outcome outcome = readImage(data, name, read); !outcome.ok()) return outcome;
+    delays = std::move(read.delays);
+    facts = std::move(read.facts);
+    takeImage(doc, read);
+    return {};
+}
+
 Outcome readImageDocument(const std::string& path, Document& doc, Sidecar& sidecar,
                           ImageFacts& facts) {
     std::string data;
@@ -275,19 +296,11 @@ Outcome readImageDocument(const std::string& path, Document& doc, Sidecar& sidec
     Sidecar beside;
     if (Outcome outcome = readSidecar(path, beside, read.frames); !outcome.ok()) return outcome;
     beside.delays = std::move(read.delays);
-
-    setDocumentKind(doc, DocumentKind::Image);
-    doc.editType = EditMode::Pattern;
-    doc.store = std::move(read.store);
-    doc.patternCount = read.frames;
-    doc.currentPattern = 0;
-    invalidateRecordIndex(doc);
-    reloadWorkDots(doc);
-    doc.modifiedFlag = false;
-    doc.patternFileName = path;
-    doc.fileStamp = stamp;
     sidecar = std::move(beside);
     facts = std::move(read.facts);
+    takeImage(doc, read);
+    doc.patternFileName = path;
+    doc.fileStamp = stamp;
     return {};
 }
 

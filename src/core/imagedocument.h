@@ -1,7 +1,9 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/outcome.h"
@@ -45,6 +47,11 @@ struct ImageFacts {
 // and `sidecar` are then left as they were.
 Outcome readImageDocument(const std::string& path, Document& doc, Sidecar& sidecar,
                           ImageFacts& facts);
+
+// The same on a file's bytes already in memory, without a sidecar (`name`
+// for the messages); the GIF's delays go to `delays`.
+Outcome decodeImageDocument(std::string_view data, const std::string& name, Document& doc,
+                            std::map<int, int>& delays, ImageFacts& facts);
 
 // Writes the document as `format` through writeFileSafely: PBM as P4, XBM
 // named by facts.xbmName (else after the file's name) with its hot spot,
