@@ -318,7 +318,11 @@ int BdfDocument::addGlyph(long encoding) {
                                  [&](const BdfDocGlyph& o) { return o.encoding > encoding; });
     const int index = static_cast<int>(at - glyphs.begin());
     glyphs.insert(at, std::move(g));
-    reindex();
+    for (auto& entry : byEncoding_)
+        if (entry.second >= index) ++entry.second;
+    byEncoding_.insert(std::lower_bound(byEncoding_.begin(), byEncoding_.end(),
+                                        std::pair<long, int>(encoding, index)),
+                       {encoding, index});
     changed_ = true;
     return index;
 }
@@ -334,9 +338,16 @@ void BdfDocument::deleteGlyph(int index) {
     } else {
         carriedToTail += kept;
     }
+    const long encoding = gone.encoding;
     glyphs.erase(glyphs.begin() + index);
-    reindex();
     changed_ = true;
+    if (duplicateEncodings > 0) return reindex(); // a repeat may come forward
+    // Without repeats the index loses one entry and the rest shift down.
+    byEncoding_.erase(
+        std::remove(byEncoding_.begin(), byEncoding_.end(), std::pair<long, int>(encoding, index)),
+        byEncoding_.end());
+    for (auto& entry : byEncoding_)
+        if (entry.second > index) --entry.second;
 }
 
 Outcome parseBdfDocument(std::string text, const std::string& name, BdfDocument& out) {
