@@ -170,7 +170,9 @@ TEST_F(ImageDocumentCli, RefusedCommandsAndHostileFiles) {
         {"info tall.xbm", 1, "1 x 2000 dots"},
         {"info short.xbm", 1, "holds 1 values where 16 x 2 dots take 4"},
         {"info cut.pbm", 1, "damaged PBM"},
+        {"info fifo.png", 1, "not a regular file"},
     };
+    ASSERT_EQ(0, shell("mkfifo fifo.png"));
     const std::string before = readBytes(path("a.png"));
     for (const Refusal& row : rows) expectOutcome(row);
     EXPECT_EQ(before, readBytes(path("a.png")));

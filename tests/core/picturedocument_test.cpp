@@ -121,23 +121,6 @@ TEST(ImageDocument, SavesKeepTheXbmNameAndRefuseFramesAFormatCannotHold) {
     EXPECT_EQ(std::string("P4\n3 1\n\xa0", 8), readBytes(pbm));
 }
 
-TEST(ImageDocument, NewImagesHoldTheirSidesWithinTheLimit) {
-    const struct {
-        int width, height;
-        bool ok;
-    } sizes[] = {{1, 1, true},  {1024, 1024, true}, {296, 128, true},
-                 {0, 5, false}, {1025, 1, false},   {1, -3, false}};
-    for (const auto& s : sizes) {
-        Document doc;
-        EXPECT_EQ(s.ok, newImageDocument(doc, s.width, s.height).ok())
-            << s.width << "x" << s.height;
-        if (!s.ok) continue;
-        EXPECT_EQ(s.width, doc.patternWidth);
-        EXPECT_EQ(s.height, doc.patternHeight);
-        EXPECT_EQ(std::string(size_t(s.width), '0'), recordRows(doc, 0).back());
-    }
-}
-
 TEST(ImageDocument, TheSidecarKeepsAnImagesLayout) {
     const struct {
         const char* text;
