@@ -98,23 +98,25 @@ _dedur_cli() {
         font-subset) _filedir txt ;;
         import-image) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|PBM|xbm|XBM|gif|GIF)'; fi ;;
         import-panel) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
-        render) if ((positional == 0)); then _filedir pat; else _filedir '@(png|PNG|pbm|xbm|gif)'; fi ;;
+        render) if ((positional == 0)); then _filedir '@(pat|pbm|PBM|xbm|XBM|png|PNG|gif|GIF)'; else _filedir '@(png|PNG|pbm|xbm|gif)'; fi ;;
         export) if ((positional == 0)); then _filedir pat; else _filedir '@(DAT|BIN|dat|bin)'; fi ;;
         table) if ((positional == 0)); then _filedir pat; else _filedir '@(TAB|tab)'; fi ;;
         draw)
             if ((positional == 0)); then
-                _filedir pat
+                _filedir '@(pat|pbm|PBM|xbm|XBM|png|PNG|gif|GIF)'
             elif ((positional == 1)); then
                 COMPREPLY=($(compgen -W "point erase line rect fill-rect ellipse fill-ellipse" -- "$cur"))
             fi
             ;;
         transform)
             if ((positional == 0)); then
-                _filedir pat
+                _filedir '@(pat|pbm|PBM|xbm|XBM|png|PNG|gif|GIF)'
             elif ((positional == 1)); then
                 COMPREPLY=($(compgen -W "flip-h flip-v rotate-right rotate-left invert shift" -- "$cur"))
             fi
             ;;
+        code | info | frames) _filedir '@(pat|pbm|PBM|xbm|XBM|png|PNG|gif|GIF)' ;;
+        new-image) _filedir '@(pbm|PBM|xbm|XBM|png|PNG|gif|GIF)' ;;
         *) _filedir pat ;;
     esac
 } &&
