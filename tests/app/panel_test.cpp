@@ -214,18 +214,23 @@ class PanelTest : public QObject {
         }
     }
 
+    // No keeps the file; Yes over a read-only one says why it was not written.
     void exportAsksBeforeReplacingAFile() {
         EditorFixture f;
         const std::string path = f.dir.file("out.BIN");
         test::writeBytes(path, "keep");
-        f.prompts.answers = {IDNO};
+        f.prompts.answers = {IDNO, IDYES};
         f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             dialog->binaryButton()->setChecked(true);
             dialog->fileField()->setText(QString::fromStdString(path));
             dialog->exportNow();
+            std::filesystem::permissions(path, std::filesystem::perms(0444));
+            dialog->exportNow();
         });
-        QCOMPARE(f.prompts.shown.back().text, std::string("Dose exists, Overwrite ?"));
-        QCOMPARE(f.prompts.shown.back().caption, path);
+        QCOMPARE(f.prompts.shown.at(0).text, std::string("Dose exists, Overwrite ?"));
+        QCOMPARE(f.prompts.shown.at(0).caption, path);
+        QCOMPARE(f.prompts.texts().back(),
+                 "Could not write \"" + path + "\": the file is read-only");
         QCOMPARE(test::readBytes(path), std::string("keep"));
     }
 
