@@ -4,6 +4,7 @@
 
 #include "code/sidecar.h"
 #include "document/patternstore.h"
+#include "fonts/bdfdocument.h"
 #include "fonts/glyphfile.h"
 #include "grid/drawingtools.h"
 #include "grid/history.h"
@@ -21,6 +22,8 @@ struct Editor {
     GridInteraction grid;
     Settings settings;
     FontEdit fontEdit;
+    // The BDF font a font document edits; its glyphs are the document's records.
+    BdfDocument font;
     // What the pattern file cannot hold (names, code profiles), kept beside it.
     Sidecar sidecar;
     // The code profile last chosen in this run: the panel view shows its bytes.
