@@ -135,3 +135,18 @@ TEST(GlyphDots, PackingAndUnpackingAgree) {
     glyphToDots(doc, EditMode::Font24x24, record24.data());
     EXPECT_EQ(record24, packGlyph24(doc));
 }
+
+namespace {
+
+// Records of 30, 72, 15, 30 and 30 bytes; the numbered files keep record 0
+// unused before glyph 1.
+TEST(GlyphFile, ExpectedSizes) {
+    const std::pair<EditMode, long> sizes[] = {
+        {EditMode::Font16x15, 392820},       {EditMode::Font24x24, 942768},
+        {EditMode::Ascii8x15, 1920},         {EditMode::Special16x15, 12240},
+        {EditMode::SpecialSupp16x15, 10950},
+    };
+    for (const auto& [mode, size] : sizes) EXPECT_EQ(size, expectedGlyphFileSize(mode));
+}
+
+} // namespace

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "base/safewrite.h"
+#include "code/sidecar.h"
 #include "document/patternfile.h"
 #include "editor.h"
 #include "editorsettings.h"
@@ -370,6 +371,14 @@ const PlantedCase PlantedCases[] = {
          saveModeSettings(editor);
          saveColour(editor, "DOTCOLOR", 255);
          return !refused || existed != fs::exists(d + "/victim");
+     }},
+    // The command line checks the sidecar's name before it writes; the
+    // editor's save of the names comes here directly.
+    {"PatternSidecar", "a.pat.toml",
+     [](const std::string& d) {
+         Sidecar names;
+         names.names[1] = "bell";
+         return writeSidecar(d + "/a.pat", names).ok();
      }},
 };
 
