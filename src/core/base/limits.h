@@ -65,8 +65,6 @@ inline constexpr int ImageSide = 1024;
 inline constexpr uint64_t ImageDocumentDots = uint64_t{1} << 27;
 // A font opened in the editor: every glyph's canvas, as the store packs them.
 inline constexpr size_t FontCanvasBytes = size_t{128} << 20;
-// A font opened in the editor: every glyph's canvas, as the store packs them.
-inline constexpr size_t FontCanvasBytes = size_t{128} << 20;
 inline constexpr uint64_t SpecimenPixels = uint64_t{1} << 26; // render FONT.bdf: the whole sheet
 inline constexpr uint64_t RenderGifPixels = uint64_t{1} << 28; // all frames of render OUT.gif
 // A pattern drawn as an image (render, the editor's image export): pixels a
