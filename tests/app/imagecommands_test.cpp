@@ -85,45 +85,34 @@ class ImageCommandsTest : public QObject {
     }
 
     // A GIF of two frames within the limits still asks, and comes in.
+    // A GIF of two frames within the limits asks: Yes takes each frame as
+    // a pattern, with its delay; No the first as a floating block; Cancel
+    // nothing.
     void animationsWithinTheLimitsAreAskedFor() {
-        EditorFixture f;
         test::GifFrameBytes one, two;
-        one.width = two.width = 2;
-        one.lzw = test::lzwPlain({1, 0});
-        two.lzw = test::lzwPlain({0, 1});
+        one.width = two.width = 3;
+        one.lzw = test::lzwPlain({1, 0, 1});
+        two.lzw = test::lzwPlain({0, 1, 0});
         two.delayHundredths = 30;
-        const std::string path = f.dir.file("in.gif");
-        test::writeBytes(path, test::gifFile(96, 1, {one, two}));
-        f.window->controllers().images.importImageFile(QString::fromStdString(path));
-        QCOMPARE(f.prompts.texts(),
-                 std::vector<std::string>{"Import 2 frames as new patterns?\n\nYes: each frame "
-                                          "becomes a pattern after the last one.\nNo: only the "
-                                          "first frame comes in, as a floating block."});
-        QCOMPARE(int(f.doc().patternCount), 3);
-        QCOMPARE(test::recordRows(f.doc(), 2).front().substr(0, 3), std::string("010"));
-        QCOMPARE(f.editor->sidecar.delayOf(3), 300);
-    }
-
-    // No takes the first frame as a floating block, Cancel nothing.
-    void noTakesTheFirstFrameAsABlock() {
-        for (const int answer : {IDNO, IDCANCEL}) {
-            const bool floating = answer == IDNO;
+        for (const int answer : {IDYES, IDNO, IDCANCEL}) {
             EditorFixture f;
-            test::GifFrameBytes one, two;
-            one.width = two.width = 3;
-            one.lzw = test::lzwPlain({1, 0, 1});
-            two.lzw = test::lzwPlain({0, 1, 0});
             const std::string path = f.dir.file("in.gif");
-            test::writeBytes(path, test::gifFile(3, 1, {one, two}));
+            test::writeBytes(path, test::gifFile(96, 1, {one, two})); // the widest pattern
             f.prompts.answers = {answer};
             f.window->controllers().images.importImageFile(QString::fromStdString(path));
-            QCOMPARE(int(f.prompts.shown.size()), 1);
-            QCOMPARE(int(f.doc().patternCount), 1);
-            QCOMPARE(f.editor->selection.selectionState != SelectionState::None, floating);
-            if (floating) {
-                QCOMPARE(f.editor->selection.blockRect.width(), 3);
-                QCOMPARE(f.editor->selection.floatingBlock.front(), uint8_t(DOT_ON));
-                QCOMPARE(f.editor->selection.floatingBlock.at(1), uint8_t(DOT_OFF));
+            QCOMPARE(f.prompts.texts(),
+                     std::vector<std::string>{"Import 2 frames as new patterns?\n\nYes: each frame "
+                                              "becomes a pattern after the last one.\nNo: only the "
+                                              "first frame comes in, as a floating block."});
+            QCOMPARE(int(f.doc().patternCount), answer == IDYES ? 3 : 1);
+            QCOMPARE(f.editor->selection.selectionState != SelectionState::None, answer == IDNO);
+            if (answer == IDYES) {
+                QCOMPARE(test::recordRows(f.doc(), 2).front().substr(0, 3), std::string("010"));
+                QCOMPARE(f.editor->sidecar.delayOf(3), 300);
+            } else if (answer == IDNO) {
+                const std::vector<uint8_t>& block = f.editor->selection.floatingBlock;
+                QCOMPARE(std::vector<uint8_t>(block.begin(), block.begin() + 3),
+                         (std::vector<uint8_t>{DOT_ON, DOT_OFF, DOT_ON}));
             }
         }
     }
