@@ -403,7 +403,9 @@ Outcome writeImageDocument(const std::string& path, const Document& doc, const S
         animation.keepEveryFrame = true;
         const int first = std::max(frame, 0);
         animation.frame = [&frames, &sidecar, first](int i) {
-            const auto& [header, packed] = frames[size_t(i)];
+            // Named apart: clang captures no structured binding.
+            const PatternHeader header = frames[size_t(i)].first;
+            const uint8_t* packed = frames[size_t(i)].second;
             GifFrameSource source{header.width, header.height, sidecar.delayOf(first + i + 1),
                                   nullptr};
             const size_t stride = packedRowBytes(header.width);
