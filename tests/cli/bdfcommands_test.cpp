@@ -198,6 +198,10 @@ TEST_F(BdfCli, HostileFontsAreRefusedByLineAndReason) {
          "a NUL byte at byte"},
         {replaced(good, "CHARS 2", "CHARS 1"), "more glyphs than CHARS says (1)"},
         {replaced(good, "ENCODING 66", "ENCODING -7"), "ENCODING needs a number from -1 up"},
+        {replaced(good, "ENDFONT", "FONTBOUNDINGBOX 6 8 0 -1\nENDFONT"),
+         "line 29: FONTBOUNDINGBOX after the first glyph"},
+        {replaced(good, "FONTBOUNDINGBOX 6 8 0 -1", "FONTBOUNDINGBOX 6 8 65533 0"),
+         "a bounding box of 6 x 8 at 65533, 0"},
         {"P4\n1 1\n", "line 1: it does not begin with STARTFONT"},
     };
     for (const Row& row : rows) {

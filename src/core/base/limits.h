@@ -32,6 +32,7 @@ inline constexpr int BdfGlyphSide = 256;
 inline constexpr int BdfGlyphOffset = 1000;   // a BBX offset, either way
 inline constexpr size_t BdfLinePiece = 4096;  // read of a line; the rest of a longer one is skipped
 inline constexpr size_t BdfRowDigits = 4096;  // a BDF bitmap row, padding included
+inline constexpr long BdfBoxReach = 65536;    // a font's bounding box, from the origin either way
 inline constexpr int SidecarEntries = 100000; // names, delays and profiles together
 
 // Fonts read as the source of an export or a subset (--from).

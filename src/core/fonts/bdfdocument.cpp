@@ -308,8 +308,8 @@ int BdfDocument::addGlyph(long encoding) {
     g.encoding = encoding;
     g.width = std::clamp(boxWidth, 0, limits::BdfGlyphSide);
     g.height = std::clamp(boxHeight, 0, limits::BdfGlyphSide);
-    g.xOffset = boxX;
-    g.yOffset = boxY;
+    g.xOffset = std::clamp(boxX, -limits::BdfGlyphOffset, limits::BdfGlyphOffset);
+    g.yOffset = std::clamp(boxY, -limits::BdfGlyphOffset, limits::BdfGlyphOffset);
     g.advance = g.readAdvance = g.width;
     if (g.width == 0 || g.height == 0) g.width = g.height = 0;
     g.rows.assign(packedRowBytes(g.width) * static_cast<size_t>(g.height), 0);
@@ -470,6 +470,9 @@ Outcome parseBdfDocument(std::string text, const std::string& name, BdfDocument&
                 if (doc.glyphs.empty()) doc.headerEnd = lineStart;
                 doc.tailStart = doc.glyphs.empty() ? lineStart : lastGlyphEnd;
                 state = State::Done;
+            } else if ((key == "CHARS" || key == "FONTBOUNDINGBOX") && !doc.glyphs.empty()) {
+                // A save rewrites them in the header only.
+                return malformedAt(name, line, std::string(key) + " after the first glyph");
             } else if (key == "CHARS") {
                 if (!number(w[1], declared) || declared < 0) {
                     return malformedAt(name, line, "CHARS needs a count");
@@ -484,12 +487,14 @@ Outcome parseBdfDocument(std::string text, const std::string& name, BdfDocument&
                 doc.charsRead = static_cast<int>(declared);
                 doc.glyphs.reserve(static_cast<size_t>(declared));
             } else if (key == "FONTBOUNDINGBOX") {
-                const long big = 2L * limits::BdfGlyphOffset + limits::BdfGlyphSide;
+                // Its sides within a reach of the origin, which every glyph
+                // is within too, so that a box widened to a glyph stays there.
+                const long reach = limits::BdfBoxReach;
                 if (!number(w[1], a) || !number(w[2], b) || !number(w[3], c) || !number(w[4], d)) {
                     return malformedAt(name, line, "FONTBOUNDINGBOX needs four numbers");
                 }
-                if (!within(a, 0, big) || !within(b, 0, big) || !within(c, -big, big) ||
-                    !within(d, -big, big)) {
+                if (!within(a, 0, 2 * reach) || !within(b, 0, 2 * reach) ||
+                    !within(c, -reach, reach - a) || !within(d, -reach, reach - b)) {
                     return malformedAt(
                         name, line,
                         formatText("a bounding box of %ld x %ld at %ld, %ld", a, b, c, d));
