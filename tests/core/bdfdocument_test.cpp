@@ -214,7 +214,10 @@ TEST(BdfDocument, EditedFontIsReadByTheX11ToolsAndFontForge) {
     const int added = doc.addGlyph(0x4E00);
     ASSERT_TRUE(doc.setGlyph(added, shape(0, 3, 8, {"11111"})).ok());
     ASSERT_TRUE(doc.setGlyph(doc.glyphIndexOf(67), shape(0, 0, 7, {"111"})).ok());
-    ASSERT_TRUE(writeBdfDocument(out, doc).ok());
+    ASSERT_TRUE(saveBdfDocument(out, doc).ok());
+    EXPECT_FALSE(doc.changed());
+    EXPECT_EQ(readBytes(out), doc.text);
+    EXPECT_EQ("uni4E00", doc.glyphs[static_cast<size_t>(added)].name);
 
     const std::string back = runOutput("bdftopcf " + out + " | pcf2bdf");
     ASSERT_EQ(std::string::npos, back.find("FAILED")) << back;

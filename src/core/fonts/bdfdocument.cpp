@@ -699,6 +699,15 @@ Outcome writeBdfDocument(const std::string& path, const BdfDocument& doc) {
     return writeFileSafely(path, bdfDocumentText(doc));
 }
 
+Outcome saveBdfDocument(const std::string& path, BdfDocument& doc) {
+    std::string text = bdfDocumentText(doc);
+    if (Outcome written = writeFileSafely(path, text); !written.ok()) return written;
+    BdfDocument saved;
+    if (Outcome read = parseBdfDocument(std::move(text), path, saved); !read.ok()) return read;
+    doc = std::move(saved);
+    return {};
+}
+
 std::string bdfEncodingLabel(const BdfDocument& doc) {
     if (doc.registry.empty()) return "no registry (glyphs by ENCODING)";
     std::string label = doc.registry;

@@ -144,6 +144,9 @@ Outcome readBdfDocument(const std::string& path, BdfDocument& out);
 std::string bdfDocumentText(const BdfDocument& doc);
 // Saves the font through the safe write.
 Outcome writeBdfDocument(const std::string& path, const BdfDocument& doc);
+// Saves it and, once saved, takes what was written as the text read: nothing
+// is changed any more and the glyphs keep their indexes.
+Outcome saveBdfDocument(const std::string& path, BdfDocument& doc);
 
 // "ISO10646-1 (Unicode)", "Big5.ETen-0", "no registry": the encoding in a few
 // words for the info lines.
