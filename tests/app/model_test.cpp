@@ -5,11 +5,13 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <functional>
 #include <random>
 #include <utility>
 
+#include "document/newimagedialog.h"
 #include "document/patternsizedialog.h"
 #include "editorfixture.h"
 #include "grid/toolpoints.h"
@@ -490,6 +492,128 @@ class Session {
     const std::string path_ = f_.dir.file("model.pat");
 };
 
+// A picture larger than any pattern, drawn on, turned, saved as PBM and
+// opened again; ImageMagick reads the last save as the model says.
+class ImageSession {
+  public:
+    explicit ImageSession(unsigned seed) : random_(seed) {
+        f_.inDialog<NewImageDialog>(CmdNewImage, [&](NewImageDialog* d) {
+            d->presetBox()->setCurrentIndex(int(displayPresets().size()) - 1);
+            d->widthBox()->setValue(pick(97, 130));
+            d->heightBox()->setValue(pick(20, 40));
+            d->done(1);
+        });
+        Pat& p = model_.current();
+        p.w = f_.doc().patternWidth;
+        p.h = f_.doc().patternHeight;
+        p.dots.assign(size_t(p.w * p.h), '0');
+        f_.prompts.files.push_back(QString::fromStdString(path_));
+        f_.window->dispatchCommand(CmdSave);
+    }
+
+    std::string step() {
+        Pat& p = model_.current();
+        switch (pick(0, 7)) {
+        case 0:
+        case 1: {
+            const bool pencil = pick(0, 3) != 0;
+            f_.window->dispatchCommand(pencil ? CmdDrawPoint : CmdErasePoint);
+            const int y = pick(0, p.h - 1), a = pick(0, p.w - 1), b = pick(0, p.w - 1);
+            bool pushed = false;
+            std::vector<QPoint> run;
+            for (int x = a;; x += b > a ? 1 : -1) {
+                run.emplace_back(x, y);
+                if (p.at(x, y) != (pencil ? '1' : '0') && !std::exchange(pushed, true))
+                    model_.pushUndo();
+                p.at(x, y) = pencil ? '1' : '0';
+                if (x == b) break;
+            }
+            drag(run);
+            return pencil ? "pencil" : "eraser";
+        }
+        case 2: {
+            f_.window->dispatchCommand(CmdFillRectangle);
+            const QPoint a(pick(0, p.w - 1), pick(0, p.h - 1));
+            QPoint b(pick(0, p.w - 1), pick(0, p.h - 1));
+            if (b == a) b.setX(a.x() == 0 ? 1 : 0);
+            model_.pushUndo();
+            const QRect box = boxOf(a, b);
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x) p.at(x, y) = '1';
+            drag({a, b});
+            return "rectangle";
+        }
+        case 3:
+        case 4: {
+            const bool back = pick(0, 1);
+            back ? model_.restore(model_.undo, model_.redo)
+                 : model_.restore(model_.redo, model_.undo);
+            f_.window->dispatchCommand(back ? CmdUndo : CmdRedo);
+            return back ? "undo" : "redo";
+        }
+        case 5: {
+            // A turn swaps the sides: no placement on the panel to refuse it.
+            const int id = std::array{CmdFlipHorizontal, CmdFlipVertical, CmdInvert,
+                                      CmdRotateRight}[size_t(pick(0, 3))];
+            model_.pushUndo();
+            const Pat before = p;
+            if (id == CmdRotateRight) std::swap(p.w, p.h);
+            for (int y = 0; y < p.h; ++y)
+                for (int x = 0; x < p.w; ++x)
+                    p.at(x, y) = id == CmdFlipHorizontal ? before.at(p.w - 1 - x, y)
+                                 : id == CmdFlipVertical ? before.at(x, p.h - 1 - y)
+                                 : id == CmdInvert       ? char('0' + '1' - before.at(x, y))
+                                                         : before.at(y, before.h - 1 - x);
+            f_.window->dispatchCommand(id);
+            return "transform " + std::to_string(id);
+        }
+        case 6:
+            f_.window->dispatchCommand(CmdSave);
+            return "save";
+        default:
+            // Open asks about unsaved changes (Yes: saved) and reads the file again.
+            f_.prompts.files.push_back(QString::fromStdString(path_));
+            f_.window->dispatchCommand(CmdOpen);
+            return "reopen";
+        }
+    }
+
+    void check(const std::string& what) {
+        const char* broken = brokenInvariant(*f_.editor);
+        QVERIFY2(!broken, (what + ": " + (broken ? broken : "")).c_str());
+        const Document& doc = f_.doc();
+        const Pat& p = model_.current();
+        QCOMPARE(doc.kind, DocumentKind::Image);
+        QCOMPARE(int(doc.patternWidth), p.w);
+        QCOMPARE(int(doc.patternHeight), p.h);
+        const std::string dots(doc.workDots.begin(), doc.workDots.begin() + p.w * p.h);
+        QVERIFY2(dots == p.dots, what.c_str());
+    }
+
+    void finish() {
+        f_.window->dispatchCommand(CmdSave);
+        const test::ShellRun run =
+            test::shell("convert '" + path_ + "' -compress none pbm:- | tail -n +3 | tr -d ' \\n'");
+        QCOMPARE(run.out, model_.current().dots);
+    }
+
+  private:
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    // Every cell in sight, whichever way the picture was last turned.
+    void drag(const std::vector<QPoint>& dots) {
+        f_.window->dispatchCommand(CmdZoomToFit);
+        QTest::mousePress(&f_.grid(), Qt::LeftButton, {}, f_.cell(dots[0].x(), dots[0].y()));
+        for (const QPoint& d : dots) QTest::mouseMove(&f_.grid(), f_.cell(d.x(), d.y()));
+        QTest::mouseRelease(&f_.grid(), Qt::LeftButton, {},
+                            f_.cell(dots.back().x(), dots.back().y()));
+    }
+
+    EditorFixture f_;
+    Model model_;
+    std::mt19937 random_;
+    const std::string path_ = f_.dir.file("model.pbm");
+};
+
 } // namespace
 
 class ModelTest : public QObject {
@@ -505,6 +629,22 @@ class ModelTest : public QObject {
         Session session(seed);
         std::string last; // the last steps, to tell how a failure came about
         for (int i = 0; i < 500 && !QTest::currentTestFailed(); ++i) {
+            last = last.substr(last.size() > 300 ? last.size() - 300 : 0) + " | " +
+                   std::to_string(i) + " " + session.step();
+            session.check(last);
+        }
+        if (!QTest::currentTestFailed()) session.finish();
+    }
+    void randomImageSessionsKeepTheirDotsThroughSaveAndReopen_data() {
+        QTest::addColumn<unsigned>("seed");
+        for (unsigned seed = 1; seed <= 4; ++seed)
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+    void randomImageSessionsKeepTheirDotsThroughSaveAndReopen() {
+        QFETCH(unsigned, seed);
+        ImageSession session(seed);
+        std::string last;
+        for (int i = 0; i < 200 && !QTest::currentTestFailed(); ++i) {
             last = last.substr(last.size() > 300 ? last.size() - 300 : 0) + " | " +
                    std::to_string(i) + " " + session.step();
             session.check(last);

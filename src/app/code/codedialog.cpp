@@ -342,6 +342,8 @@ void CodeDialog::restoreChoices() {
         last.format = CodeProfile().format;
     }
     last.patterns = CurrentPatternChoice;
+    // A picture made for a display starts with the layout that display reads.
+    if (!editor_.sidecar.layout.empty()) last.layout = editor_.sidecar.layout;
     applyProfile(last);
 }
 

@@ -4,6 +4,7 @@
 #include "base/limits.h"
 #include "base/safewrite.h"
 #include "document/filecommands.h"
+#include "document/newimagedialog.h"
 #include "document/patternfile.h"
 #include "editor.h"
 #include "grid/selection.h"
@@ -16,6 +17,45 @@ namespace dedur {
 namespace {
 
 const char* const PatternFilter = "Pattern Files (*.pat)|*.pat|";
+// Open takes every kind of document; the pattern files stay the first choice.
+const char* const OpenFilter = "Pattern Files (*.pat)|*.pat|"
+                               "Images (*.pbm *.xbm *.png *.gif)|*.pbm *.xbm *.png *.gif|"
+                               "All Files (*)|*|";
+
+constexpr ImageFormat ImageFormats[] = {ImageFormat::Pbm, ImageFormat::Xbm, ImageFormat::Png,
+                                        ImageFormat::Gif};
+
+std::string lowerExtension(ImageFormat format) {
+    std::string name = imageFormatName(format);
+    for (char& c : name) c = static_cast<char>(c - 'A' + 'a');
+    return "." + name;
+}
+
+// Save as offers the image formats, the document's own first.
+std::vector<ImageFormat> saveFormats(ImageFormat first) {
+    std::vector<ImageFormat> formats{first};
+    for (ImageFormat f : ImageFormats) {
+        if (f != first) formats.push_back(f);
+    }
+    return formats;
+}
+
+QString imageSaveFilter(const std::vector<ImageFormat>& formats) {
+    QString filter;
+    for (ImageFormat f : formats) {
+        const QString pattern = QString("*") + lowerExtension(f).c_str();
+        filter += QString("%1 image (%2)|%2|").arg(imageFormatName(f), pattern);
+    }
+    return filter;
+}
+
+// Everything after the last '.' of the name is replaced by `extension`.
+std::string withExtension(std::string path, const std::string& extension) {
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
+    return path + extension;
+}
 
 // Everything from the last '.' of the path (wherever it stands) becomes ".pat".
 std::string forcePatExtension(std::string path) {
@@ -26,16 +66,24 @@ std::string forcePatExtension(std::string path) {
 
 } // namespace
 
+DocumentKind documentKindOfPath(const std::string& path) {
+    if (imageFormatOfPath(path)) return DocumentKind::Image;
+    return DocumentKind::Patterns;
+}
+
 int FileCommands::querySave() {
     const Document& doc = editor_.document;
     if (!doc.modifiedFlag) return 0;
     const bool patterns = doc.editType == EditMode::Pattern;
     std::string name = patterns ? doc.patternFileName : fontPathFor(editor_.fontEdit, doc.editType);
     if (patterns && name.empty()) name = "Untitled file";
+    const bool image = patterns && doc.kind == DocumentKind::Image;
     const Message question{
         formatText("%s\n%s", name.c_str(), "has not been saved.\nSave file before closing?"),
-        patterns ? "Save Pattern" : "Save Font", MessageButtons::YesNoCancel,
-        MessageIcon::Question};
+        image      ? "Save Image"
+        : patterns ? "Save Pattern"
+                   : "Save Font",
+        MessageButtons::YesNoCancel, MessageIcon::Question};
     const int answer = prompts_.showMessage(view_.owner(), question);
     if (answer == IDCANCEL) return -1;
     // A save that did not happen (it failed, or its dialog was cancelled)
@@ -52,6 +100,34 @@ FileProgress FileCommands::progressOf(const char* verb, const std::string& path)
     };
 }
 
+bool FileCommands::readDocument(const std::string& path, bool tooLargeAsMissing) {
+    const DocumentKind before = editor_.document.kind;
+    bool read = false;
+    switch (documentKindOfPath(path)) {
+    case DocumentKind::Image:
+        read = readImage(path);
+        break;
+    case DocumentKind::Font:
+    case DocumentKind::Patterns:
+        read = readWithRetry(path, tooLargeAsMissing);
+        break;
+    }
+    // A step of another kind's document is no step of this one: its record
+    // may not even fit.
+    if (read && editor_.document.kind != before) editor_.history = {};
+    return read;
+}
+
+bool FileCommands::readImage(const std::string& path) {
+    prompts_.setWaitCursor(true);
+    const Outcome result = readImageDocument(path, editor_.document, editor_.sidecar, imageFacts_);
+    prompts_.setWaitCursor(false);
+    if (failed(result)) return false;
+    sidecarStamp_ = fileStamp(sidecarPath(path));
+    sidecarLeftAlone_.clear();
+    return true;
+}
+
 bool FileCommands::readWithRetry(const std::string& path, bool tooLargeAsMissing) {
     for (;;) {
         prompts_.setWaitCursor(true);
@@ -59,6 +135,9 @@ bool FileCommands::readWithRetry(const std::string& path, bool tooLargeAsMissing
         prompts_.endProgress();
         prompts_.setWaitCursor(false);
         if (result.ok()) {
+            if (editor_.document.kind != DocumentKind::Patterns) {
+                setDocumentKind(editor_.document, DocumentKind::Patterns);
+            }
             readSidecarOf(path);
             return true;
         }
@@ -129,7 +208,12 @@ void FileCommands::startupDocument() {
             prompts_.showMessage(view_.owner(),
                                  patternFileNotFound(doc.patternFileName, "Open Fail"));
         }
-        const bool read = readWithRetry(doc.patternFileName, tooLarge);
+        const int wanted = doc.currentPattern;
+        const bool read = readDocument(doc.patternFileName, tooLarge);
+        // An image opens on its first frame; the frame last shown is taken again.
+        if (read && doc.kind != DocumentKind::Patterns && wanted > 0 && wanted < doc.patternCount) {
+            doc.currentPattern = wanted;
+        }
         if (doc.currentPattern > doc.patternCount - 1) doc.currentPattern = doc.patternCount - 1;
         if (read) {
             reloadWorkDots(doc);
@@ -141,6 +225,10 @@ void FileCommands::startupDocument() {
     doc.patternFileName.clear();
     doc.fileStamp = {};
     editor_.sidecar = {};
+    if (doc.kind != DocumentKind::Patterns) {
+        setDocumentKind(doc, DocumentKind::Patterns);
+        editor_.history = {};
+    }
     makeBlankDocument(doc);
     editor_.currentNumber = 1;
     view_.setTitle("Unname");
@@ -148,13 +236,19 @@ void FileCommands::startupDocument() {
 
 void FileCommands::newFile() {
     Document& doc = editor_.document;
-    if (doc.patternCount == 1) {
+    // New from an image always leaves it for a pattern file.
+    const bool image = doc.kind != DocumentKind::Patterns;
+    if (doc.patternCount == 1 && !image) {
         prompts_.beep();
         return;
     }
     view_.commitSelection();
     if (querySave() == -1) return;
     view_.setTitleText(QString("%1(%2)").arg(PatternTitle, "Unname"));
+    if (image) {
+        setDocumentKind(doc, DocumentKind::Patterns);
+        editor_.history = {};
+    }
     makeBlankDocument(doc);
     doc.patternFileName.clear();
     doc.fileStamp = {};
@@ -174,11 +268,23 @@ void FileCommands::openFile() {
         doc.patternFileName.empty()
             ? QString()
             : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
-    const QString chosen =
-        prompts_.askOpenFileName(view_.owner(), directory, PatternFilter, "Open");
+    const QString chosen = prompts_.askOpenFileName(view_.owner(), directory, OpenFilter, "Open");
     if (chosen.isEmpty()) return;
     const std::string path = chosen.toLocal8Bit().toStdString();
-    if (!readWithRetry(path)) return;
+    if (!readDocument(path)) return;
+    showOpened(path);
+}
+
+bool FileCommands::openPath(const std::string& path) {
+    view_.commitSelection();
+    if (querySave() == -1) return false;
+    if (!readDocument(path)) return false;
+    showOpened(path);
+    return true;
+}
+
+void FileCommands::showOpened(const std::string& path) {
+    Document& doc = editor_.document;
     doc.patternFileName = path;
     view_.setTitle(path);
     doc.currentPattern = 0;
@@ -186,6 +292,30 @@ void FileCommands::openFile() {
     reloadWorkDots(doc);
     view_.repaintGrid(true);
     doc.modifiedFlag = false;
+    editor_.currentNumber = 1;
+    view_.showNavigation(1);
+    view_.refreshButton(CmdDeletePattern);
+}
+
+void FileCommands::newImage() {
+    NewImageDialog dialog(view_.owner());
+    if (view_.showDialog(&dialog) != 1) return;
+    view_.commitSelection();
+    if (querySave() == -1) return;
+    // The dialog's sizes are in range: nothing is refused once this starts.
+    if (failed(newImageDocument(editor_.document, dialog.imageWidth(), dialog.imageHeight()))) {
+        return;
+    }
+    editor_.history = {};
+    editor_.sidecar = {};
+    editor_.sidecar.layout = layoutName(dialog.layout());
+    imageFacts_ = {};
+    imageFacts_.format = dialog.format();
+    sidecarLeftAlone_.clear();
+    sidecarStamp_ = {};
+    endFloatingBlock(editor_.selection, false);
+    view_.setTitle(formatText("Untitled %d x %d image", dialog.imageWidth(), dialog.imageHeight()));
+    view_.repaintGrid(true);
     editor_.currentNumber = 1;
     view_.showNavigation(1);
     view_.refreshButton(CmdDeletePattern);
@@ -218,9 +348,52 @@ bool FileCommands::save() {
             IDNO) {
         return false;
     }
+    if (doc.kind == DocumentKind::Image) {
+        ImageFormat format = imageFacts_.format;
+        const std::string target = frameSafeName(path, format);
+        return !target.empty() && writeImage(target, format, target == path);
+    }
     if (!writePair(path)) return false;
     view_.setTitle(path);
     return !doc.modifiedFlag;
+}
+
+std::string FileCommands::frameSafeName(const std::string& path, ImageFormat& format) {
+    const Document& doc = editor_.document;
+    if (doc.patternCount == 1 || format == ImageFormat::Gif) return path;
+    // Writing one frame of several would leave the rest unsaved behind a
+    // document that says it is saved: the frames go to a GIF or nowhere.
+    const std::string gif = withExtension(path, ".gif");
+    const Message question{
+        formatText("%s\nhas %d frames; a %s file holds one picture.\nSave the frames as %s?",
+                   printable(path).c_str(), doc.patternCount, imageFormatName(format),
+                   printable(gif).c_str()),
+        "Save Image", MessageButtons::YesNo, MessageIcon::Question};
+    if (prompts_.showMessage(view_.owner(), question) != IDYES) return {};
+    if (gif != path && fileExists(gif) &&
+        prompts_.showMessage(view_.owner(), overwriteQuestion(gif)) == IDNO) {
+        return {};
+    }
+    format = ImageFormat::Gif;
+    return gif;
+}
+
+bool FileCommands::writeImage(const std::string& path, ImageFormat format, bool locked) {
+    Document& doc = editor_.document;
+    // Another program writing the picture and its sidecar waits for this save.
+    FileLock lock;
+    if (!locked && failed(lock.lock(path, limits::PairLockWaitMs))) return false;
+    prompts_.setWaitCursor(true);
+    const Outcome written = writeImageDocument(path, doc, editor_.sidecar, imageFacts_, format);
+    prompts_.setWaitCursor(false);
+    if (failed(written)) return false;
+    imageFacts_.format = format;
+    doc.patternFileName = path;
+    doc.fileStamp = fileStamp(path);
+    sidecarStamp_ = fileStamp(sidecarPath(path));
+    doc.modifiedFlag = false;
+    view_.setTitle(path);
+    return true;
 }
 
 bool FileCommands::saveAs() {
@@ -230,6 +403,7 @@ bool FileCommands::saveAs() {
         doc.patternFileName.empty()
             ? QString()
             : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
+    if (doc.kind == DocumentKind::Image) return saveImageAs(directory);
     const QString chosen =
         prompts_.askSaveFileName(view_.owner(), directory, PatternFilter, "Select a file to save");
     if (chosen.isEmpty()) return false;
@@ -248,6 +422,31 @@ bool FileCommands::saveAs() {
     doc.patternFileName = path;
     view_.setTitle(path);
     return !doc.modifiedFlag;
+}
+
+bool FileCommands::saveImageAs(const QString& directory) {
+    const std::vector<ImageFormat> formats = saveFormats(imageFacts_.format);
+    int chosenType = 0;
+    const QString chosen = prompts_.askSaveFileName(
+        view_.owner(), directory, imageSaveFilter(formats), "Select a file to save", &chosenType);
+    if (chosen.isEmpty()) return false;
+    std::string path = chosen.toLocal8Bit().toStdString();
+    // The name's own extension says the format; a name without one takes
+    // the type chosen in the dialog, and its extension.
+    ImageFormat format = formats[static_cast<size_t>(
+        std::clamp(chosenType, 0, static_cast<int>(formats.size()) - 1))];
+    if (const std::optional<ImageFormat> named = imageFormatOfPath(path)) {
+        format = *named;
+    } else {
+        const bool existed = fileExists(path);
+        path += lowerExtension(format);
+        if (!existed && fileExists(path) &&
+            prompts_.showMessage(view_.owner(), overwriteQuestion(path)) == IDNO) {
+            return false;
+        }
+    }
+    const std::string target = frameSafeName(path, format);
+    return !target.empty() && writeImage(target, format);
 }
 
 } // namespace dedur

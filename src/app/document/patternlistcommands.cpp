@@ -2,6 +2,7 @@
 
 #include <QScrollBar>
 
+#include "base/limits.h"
 #include "code/codeformats.h"
 #include "code/codejob.h"
 #include "document/patternsizedialog.h"
@@ -20,11 +21,23 @@ void PatternListCommands::add(bool insert) {
     Document& doc = editor_.document;
     if (doc.editType != EditMode::Pattern) return;
     view_.commitSelection();
+    // A picture's new frame is the current frame's size, placed nowhere; the
+    // frames together stay within what an image document holds.
+    PatternHeader frame;
+    frame.width = doc.patternWidth;
+    frame.height = doc.patternHeight;
+    const bool image = doc.kind == DocumentKind::Image;
+    if (image && (doc.patternCount >= limits::GifFrames ||
+                  (doc.store.size() + recordLength(frame)) * 8 >
+                      limits::ImageDocumentDots + 8 * HeaderSize * (doc.patternCount + 1))) {
+        prompts_.beep();
+        return;
+    }
     if (insert) {
-        insertPattern(doc, nullptr);
+        insertPattern(doc, image ? &frame : nullptr);
         shiftNames(editor_.sidecar, doc.currentPattern + 1, 1);
     } else {
-        appendPattern(doc, nullptr);
+        appendPattern(doc, image ? &frame : nullptr);
         editor_.currentNumber = doc.patternCount;
     }
     view_.repaintGrid(true);

@@ -44,12 +44,35 @@ void GridCommands::toggleOnionSkin() {
 void GridCommands::zoomToFit() {
     const QSize room = view_.gridArea()->viewport()->size();
     const Document& doc = editor_.document;
-    zoomTo(fitZoomCell(editor_.settings, doc.patternWidth, doc.patternHeight, room.width(),
-                       room.height()));
+    const auto fits = [&](int cell) {
+        const CellSize size = documentCellSize(editor_.settings, doc, cell);
+        return (size.x + 1) * doc.patternWidth + 7 + doc.patternWidth + 4 <= room.width() &&
+               (size.y + 1) * doc.patternHeight + 10 <= room.height();
+    };
+    int cell = fitZoomCell(editor_.settings, doc.patternWidth, doc.patternHeight, room.width(),
+                           room.height());
+    // A picture too large for the smallest step takes smaller cells.
+    if (cell == 4 && !fits(4)) {
+        for (int c = 3; c >= smallestZoomCell(doc); --c) {
+            cell = c;
+            if (fits(c)) break;
+        }
+    }
+    zoomTo(cell);
 }
 
 void GridCommands::zoom(int direction) {
-    zoomTo(nextZoomCell(editor_.settings, direction));
+    const Document& doc = editor_.document;
+    const int zoomCell = editor_.settings.zoomCell;
+    const int smallest = smallestZoomCell(doc);
+    // Below the smallest step a picture zooms a pixel at a time.
+    if (direction < 0 && zoomCell > smallest && zoomCell <= 4) {
+        zoomTo(zoomCell - 1);
+    } else if (direction > 0 && smallest < 4 && zoomCell > 0 && zoomCell < 4) {
+        zoomTo(zoomCell + 1);
+    } else {
+        zoomTo(nextZoomCell(editor_.settings, direction));
+    }
 }
 
 void GridCommands::zoomTo(int cell) {

@@ -99,8 +99,23 @@ QImage GridPainter::render(const QRect& area) {
     return drawn;
 }
 
+CellSize documentCellSize(const Settings& settings, const Document& doc, int zoomCell) {
+    if (zoomCell > 0 && zoomCell < 4) {
+        if (doc.kind != DocumentKind::Patterns) return {zoomCell, zoomCell};
+        zoomCell = 4;
+    }
+    Settings zoomed = settings;
+    zoomed.zoomCell = zoomCell;
+    return gridCellSize(zoomed);
+}
+
+int smallestZoomCell(const Document& doc) {
+    return doc.kind == DocumentKind::Patterns ? 4 : 1;
+}
+
 GridGeometry GridPainter::geometry() const {
-    const CellSize cell = gridCellSize(editor_.settings);
+    const CellSize cell =
+        documentCellSize(editor_.settings, editor_.document, editor_.settings.zoomCell);
     return {cell.x, cell.y, editor_.document.patternWidth, editor_.document.patternHeight};
 }
 
@@ -205,8 +220,11 @@ void GridPainter::paintGrid() {
 void GridPainter::drawThumbnail(const std::vector<uint8_t>& image) {
     const GridGeometry g = geometry();
     const QRgb dot = dotColour();
-    for (int y = 0; y < g.height; ++y) {
-        for (int x = 0; x < g.width; ++x) {
+    // Only the part the clip shows: a large picture's thumbnail is a
+    // megapixel, and a stroke's clip is one cell.
+    const QRect shown = QRect(tx_, ty_, g.width, g.height) & clip_;
+    for (int y = shown.top() - ty_; y <= shown.bottom() - ty_; ++y) {
+        for (int x = shown.left() - tx_; x <= shown.right() - tx_; ++x) {
             if (image[static_cast<size_t>(y * g.width + x)] == DOT_ON)
                 setPixel(tx_ + x, ty_ + y, dot);
         }
@@ -222,7 +240,7 @@ std::vector<uint8_t> GridPainter::onionDots() const {
     // The previous pattern, from the top-left, cut to the current one's size.
     PatternHeader h;
     getHeader(doc, doc.currentPattern - 1, h);
-    if (h.width > MaxPatternSide || h.height > MaxPatternSide) return {};
+    if (h.width > doc.maxSide() || h.height > doc.maxSide()) return {};
     std::vector<uint8_t> previous(static_cast<size_t>(h.width * h.height), DOT_OFF);
     recordDots(doc, doc.currentPattern - 1, previous.data());
     std::vector<uint8_t> dots(static_cast<size_t>(doc.patternWidth * doc.patternHeight), DOT_OFF);
@@ -257,6 +275,15 @@ void GridPainter::paintThumbnailBackground() {
     }
 }
 
+GridPainter::CellSpan GridPainter::cellsIn(const QRect& area) const {
+    const GridGeometry g = geometry();
+    // A cell one past each edge: a clip may end inside a cell's line.
+    return {std::max((area.left() - GridOrigin) / g.px() - 1, 0),
+            std::max((area.top() - GridOrigin) / g.py() - 1, 0),
+            std::min((area.right() - GridOrigin) / g.px() + 1, g.width - 1),
+            std::min((area.bottom() - GridOrigin) / g.py() + 1, g.height - 1)};
+}
+
 void GridPainter::paintDots(bool block) {
     const Document& doc = editor_.document;
     const Selection& sel = editor_.selection;
@@ -267,8 +294,9 @@ void GridPainter::paintDots(bool block) {
                                doc.workDots.begin() + static_cast<long>(count));
     const std::vector<uint8_t> onion = onionDots();
     const QRgb faint = onionColour();
-    for (int y = 0; y < g.height; ++y) {
-        for (int x = 0; x < g.width; ++x) {
+    const CellSpan cells = cellsIn(clip_);
+    for (int y = cells.top; y <= cells.bottom; ++y) {
+        for (int x = cells.left; x <= cells.right; ++x) {
             const size_t i = static_cast<size_t>(y * g.width + x);
             if (thumb[i] == DOT_ON) {
                 fillCell(x, y, dot);
@@ -322,7 +350,8 @@ void GridPainter::paintCells() {
     } else if (listChanged) {
         paintPreviewShapes();
     }
-    if (tool == Tool::Select) return;
+    // Nothing of the thumbnail to paint: a stroke's step paints one cell.
+    if (tool == Tool::Select || !clip_.intersects(thumbnailRect())) return;
     thumb.assign(doc.workDots.begin(), doc.workDots.begin() + static_cast<long>(count));
     if (tool != Tool::Point && tool != Tool::Erase) {
         for (const DotPoint& p : editor_.grid.lists.current) {

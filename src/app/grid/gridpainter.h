@@ -8,6 +8,14 @@
 
 namespace dedur {
 
+// The cells a document is drawn with at zoom `zoomCell` (0: the normal
+// size). A picture may be zoomed out below the smallest step, down to one
+// pixel a dot, so that a whole 1024-dot side fits a screen; a pattern file's
+// cells stay as they always were.
+CellSize documentCellSize(const Settings& settings, const Document& doc, int zoomCell);
+// The smallest cell width a document of this kind is zoomed out to.
+int smallestZoomCell(const Document& doc);
+
 // Paints the grid window into its own surface image, region by region, the
 // way invalidating a region and updating the window does: pixels outside the
 // region keep what they showed.
@@ -88,6 +96,11 @@ class GridPainter {
     void paintThumbnailBackground();
     // The stored dots, the onion skin, the block (if `block`) and the thumbnail.
     void paintDots(bool block);
+    // The cells a clip touches (and one more each way), inclusive.
+    struct CellSpan {
+        int left, top, right, bottom;
+    };
+    CellSpan cellsIn(const QRect& area) const;
     // Draws `area` (inside the surface) anew: everything a whole repaint
     // shows, then what a drag, the marquee and resize outlines have added.
     void restore(const QRect& area);

@@ -41,7 +41,8 @@ void GridWidget::repaintAll(bool erase) {
 
 void GridWidget::fitContent() {
     QSize wanted(0, 0);
-    if (editor_.settings.zoomCell != 0) {
+    // A picture may be larger than the window at any size: it scrolls.
+    if (editor_.settings.zoomCell != 0 || editor_.document.kind != DocumentKind::Patterns) {
         const GridGeometry g = geometry();
         wanted = QSize(std::max(g.lineX(g.width), g.thumbX() + g.width + 1) + GridOrigin + 1,
                        std::max(g.lineY(g.height), g.thumbY() + g.height + 1) + GridOrigin + 1);

@@ -90,6 +90,7 @@ enum CommandId : int {
     CmdExportSubset = 5063,
     CmdFrameDelay = 5071,
     CmdOnionSkin = 5072,
+    CmdNewImage = 5101,
 };
 
 } // namespace dedur

@@ -24,8 +24,9 @@ void setUp(QCommandLineParser& parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(LaunchedOption);
-    parser.addPositionalArgument("file", "Pattern file to open instead of the last one.",
-                                 "[FILE.pat]");
+    parser.addPositionalArgument(
+        "file", "Pattern file (or PBM, XBM, PNG or GIF image) to open instead of the last one.",
+        "[FILE.pat]");
 }
 
 } // namespace

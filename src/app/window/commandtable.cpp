@@ -53,6 +53,25 @@ template <int Id> bool whenButtonEnabled(const MainWindow& w) {
     return buttonEnabled(w, Id);
 }
 
+// The SEG/COM panel's commands work on a pattern file only: a picture or a
+// font has no place on the panel.
+bool onPanel(const MainWindow& w) {
+    const Document& doc = w.editor().document;
+    return doc.kind == DocumentKind::Patterns || doc.editType != EditMode::Pattern;
+}
+
+const char* offPanelWhy(const MainWindow& w) {
+    return onPanel(w) ? nullptr : "Only a pattern file has a place on the panel";
+}
+
+template <EditMode Mode> bool isModeOnPanel(const MainWindow& w) {
+    return isMode<Mode>(w) && onPanel(w);
+}
+
+template <int Id> bool whenButtonEnabledOnPanel(const MainWindow& w) {
+    return buttonEnabled(w, Id) && onPanel(w);
+}
+
 } // namespace
 
 const std::vector<const char*>& menuTitles() {
@@ -97,10 +116,14 @@ const std::vector<CommandRow>& commandTable() {
          .popup = "&File",
          .text = "Export &panel data...",
          .separatorBefore = true,
+         .enabled = onPanel,
+         .disabledWhy = offPanelWhy,
          .run = [](W& w, int) { w.controllers().panel.exportData(); }},
         {.id = CmdTableExport,
          .popup = "&File",
          .text = "Export &table",
+         .enabled = onPanel,
+         .disabledWhy = offPanelWhy,
          .run = [](W& w, int) { w.controllers().fonts.exportTable(); }},
         {.id = CmdExit,
          .popup = "&File",
@@ -109,11 +132,16 @@ const std::vector<CommandRow>& commandTable() {
          .key = Qt::Key_E,
          .modifiers = Ctrl,
          .run = [](W& w, int) { w.exitSequence(); }},
+        {.id = CmdNewImage,
+         .popup = "&File",
+         .text = "Ne&w image...",
+         .separatorBefore = true,
+         .run = [](W& w, int) { w.controllers().files.newImage(); }},
         {.id = CmdImportPanelData,
          .popup = "&File",
          .text = "&Import panel data...",
-         .separatorBefore = true,
-         .enabled = isMode<EditMode::Pattern>,
+         .enabled = isModeOnPanel<EditMode::Pattern>,
+         .disabledWhy = offPanelWhy,
          .run = [](W& w, int) { w.controllers().panel.importData(); }},
         {.id = CmdImportImage,
          .popup = "&File",
@@ -409,7 +437,8 @@ const std::vector<CommandRow>& commandTable() {
         {.id = CmdPatternSize,
          .popup = "&Setting",
          .text = "&2. LCD pattern Size...",
-         .enabled = whenButtonEnabled<CmdPatternSize>,
+         .enabled = whenButtonEnabledOnPanel<CmdPatternSize>,
+         .disabledWhy = offPanelWhy,
          .palette = {.order = 19,
                      .group = 5,
                      .tooltip = "LCD Panel Definition",
@@ -421,6 +450,8 @@ const std::vector<CommandRow>& commandTable() {
         {.id = CmdPanelDefinition,
          .popup = "&Setting",
          .text = "LCD panel &definition...",
+         .enabled = onPanel,
+         .disabledWhy = offPanelWhy,
          .run = [](W& w, int) { w.controllers().panel.definition(); }},
         {.id = CmdLineColour,
          .popup = "&Setting",
@@ -469,6 +500,8 @@ const std::vector<CommandRow>& commandTable() {
          .popup = "&Setting",
          .text = "Panel &view",
          .checked = [](const W& w) { return w.panelView() && w.panelView()->isVisible(); },
+         .enabled = onPanel,
+         .disabledWhy = offPanelWhy,
          .run = [](W& w, int) { w.controllers().panel.showPanelView(); }},
         {.id = CmdZoomInEqualsKey,
          .key = Qt::Key_Equal,
@@ -600,6 +633,7 @@ BuiltMenus buildMenuBar(QMenuBar& bar, QObject* context, const std::function<voi
             if (!text.contains('\t') && !extraKeyName(row.id).isEmpty()) {
                 text += "\t" + extraKeyName(row.id);
             }
+            if (row.disabledWhy) menu->setToolTipsVisible(true);
             QAction* a = (row.submenu ? submenu : menu)->addAction(text);
             a->setData(row.id);
             a->setCheckable(row.checked != nullptr);

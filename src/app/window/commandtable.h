@@ -43,6 +43,8 @@ struct CommandRow {
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     bool (*checked)(const MainWindow&) = nullptr; // nullptr: not checkable
     bool (*enabled)(const MainWindow&) = nullptr; // nullptr: always enabled
+    // Why the item is disabled, as its tooltip and status tip say while it is.
+    const char* (*disabledWhy)(const MainWindow&) = nullptr;
     PaletteLook palette;
     void (*run)(MainWindow&, int id) = nullptr; // nullptr: a key without an action
     // A key that runs another command (when that one is enabled); its name

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -17,6 +18,7 @@
 #include "dotplace.h"
 #include "editorsettings.h"
 #include "grid/gridwidget.h"
+#include "panel/panelview.h"
 #include "ui/artwork.h"
 #include "ui/commandids.h"
 #include "ui/prompts.h"
@@ -63,13 +65,23 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     // The second part of the status bar, which the classic layout leaves
     // empty, tells where the dot under the pointer lands in display memory.
     connect(grid_, &GridWidget::dotUnderPointer, this, [this](int x, int y) {
-        statusParts_[1]->setText(x < 0 ? QString()
-                                       : QString::fromStdString(dotPlaceText(editor_, x, y)));
+        // A picture's dots have no place in the panel's memory.
+        const bool panel = editor_.document.kind == DocumentKind::Patterns;
+        statusParts_[1]->setText(
+            x < 0 || !panel ? QString() : QString::fromStdString(dotPlaceText(editor_, x, y)));
     });
     connect(grid_, &GridWidget::zoomRequested, this,
             [this](int direction) { controllers_.grid.zoom(direction); });
-    connect(grid_, &GridWidget::imageDropped, this,
-            [this](const QString& path) { controllers_.images.importImageFile(path); });
+    // A picture dropped on a pattern file comes in as patterns, as always;
+    // dropped on a picture it opens in its place.
+    connect(grid_, &GridWidget::imageDropped, this, [this](const QString& path) {
+        if (editor_.document.kind == DocumentKind::Image &&
+            editor_.document.editType == EditMode::Pattern) {
+            dispatchDroppedFile(path);
+        } else {
+            controllers_.images.importImageFile(path);
+        }
+    });
     connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
         controllers_.transforms.apply({TransformKind::Shift, dx, dy});
     });
@@ -140,6 +152,7 @@ void MainWindow::startUp() {
         showOutOfMemory();
     }
     refreshButton(CmdPaste, clipboardHasBitmap());
+    showDocumentKind();
 }
 
 void MainWindow::setStatusText(const QString& text) {
@@ -227,6 +240,7 @@ void MainWindow::runCommand(int id) {
         id = row->id;
     }
     if (row && row->run) row->run(*this, id);
+    showDocumentKind();
     // Leaving the select tool drops a floating block.
     if (toolBefore == Tool::Select && editor_.grid.tool != Tool::Select) commitSelection();
     refreshHistoryButtons();
@@ -235,6 +249,31 @@ void MainWindow::runCommand(int id) {
         settingsFailureSaid_ = true;
         prompts_.showMessage(this, settingsWriteFailure(editor_.startupDirectory));
     }
+}
+
+void MainWindow::dispatchDroppedFile(const QString& path) {
+    try {
+        controllers_.files.openPath(QFile::encodeName(path).toStdString());
+        showDocumentKind();
+        refreshHistoryButtons();
+    } catch (const std::bad_alloc&) {
+        showOutOfMemory();
+    }
+}
+
+void MainWindow::showDocumentKind() {
+    const Document& doc = editor_.document;
+    const bool panel = doc.kind == DocumentKind::Patterns || doc.editType != EditMode::Pattern;
+    if (doc.editType == EditMode::Pattern) palette_->setButtonEnabled(CmdPatternSize, panel);
+    // Cells below the smallest step are a picture's only.
+    if (doc.kind == DocumentKind::Patterns && editor_.settings.zoomCell > 0 &&
+        editor_.settings.zoomCell < 4) {
+        editor_.settings.zoomCell = 4;
+        saveZoom(editor_);
+        grid_->repaintAll(true);
+    }
+    // The panel view shows patterns on the panel; a picture has no place there.
+    if (!panel && panelView() && panelView()->isVisible()) panelView()->hide();
 }
 
 void MainWindow::toggleStatusBar() {
@@ -352,6 +391,11 @@ void MainWindow::updateMenuState() {
         if (!a) continue;
         if (row.checked) a->setChecked(row.checked(*this));
         if (row.enabled) a->setEnabled(row.enabled(*this));
+        if (row.disabledWhy) {
+            const char* why = a->isEnabled() ? nullptr : row.disabledWhy(*this);
+            a->setToolTip(why ? QString(why) : a->text().section('\t', 0, 0).remove('&'));
+            a->setStatusTip(why ? QString(why) : QString());
+        }
     }
 }
 

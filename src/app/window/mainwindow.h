@@ -118,9 +118,13 @@ class MainWindow : public QMainWindow, public EditorView {
     class InputTextDialog* inputText() const {
         return controllers_.texts.inputText();
     }
+    // A file dropped on the grid of an image: opened in its place.
+    void dispatchDroppedFile(const QString& path);
 
   private:
     void runCommand(int id);
+    // What the palette and the panel view show for the document's kind.
+    void showDocumentKind();
     void showOutOfMemory();
     void fitFrame();
     void buildMenu();

@@ -120,7 +120,8 @@ Outcome transformPattern(Document& doc, History& history, Selection& sel, const 
     }
     PatternHeader header;
     getHeader(doc, doc.currentPattern, header);
-    if (after.width != width) {
+    // Only a pattern has a place on the panel to keep.
+    if (after.width != width && doc.kind == DocumentKind::Patterns) {
         if (Outcome refused = checkPlacement(after.width, header.leftToRight, header.beginSeg,
                                              header.beginCom, "Width");
             !refused.ok()) {
