@@ -6,13 +6,16 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QSpinBox>
 #include <QTest>
 #include <functional>
 #include <random>
+#include <set>
 #include <utility>
 
 #include "document/newimagedialog.h"
 #include "document/patternsizedialog.h"
+#include "fonts/metricsdialog.h"
 #include "editorfixture.h"
 #include "grid/toolpoints.h"
 #include "panel/paneldefinitiondialog.h"
@@ -614,6 +617,161 @@ class ImageSession {
     const std::string path_ = f_.dir.file("model.pbm");
 };
 
+// A BDF font of four glyphs drawn on, its advances changed, stepped through
+// by typed characters, saved and opened again. The model keeps each glyph's
+// dots against its origin, wherever the glyph's canvas puts them; bdftopcf
+// takes the last save.
+class FontSession {
+  public:
+    struct Glyph {
+        std::set<std::pair<int, int>> dots; // (x, y) from the origin, y up
+        int advance = 6;
+        bool operator==(const Glyph&) const = default;
+    };
+
+    explicit FontSession(unsigned seed) : random_(seed) {
+        std::string text = "STARTFONT 2.1\nFONT -model-font\nSIZE 8 75 75\n"
+                           "FONTBOUNDINGBOX 6 8 0 -2\nSTARTPROPERTIES 2\nFONT_ASCENT 6\n"
+                           "FONT_DESCENT 2\nENDPROPERTIES\nCHARS 4\n";
+        const char* rows[] = {"90", "60", "F0", "60", "90"};
+        glyphs_.resize(4);
+        for (int i = 0; i < 4; ++i) {
+            text += "STARTCHAR g" + std::to_string(i) + "\nENCODING " + std::to_string(0x41 + i) +
+                    "\nSWIDTH 750 0\nDWIDTH 6 0\nBBX 4 5 1 0\nBITMAP\n";
+            for (int r = 0; r < 5; ++r) {
+                text += std::string(rows[r]) + "\n";
+                const int bits = std::stoi(rows[r], nullptr, 16);
+                for (int c = 0; c < 4; ++c)
+                    if (bits & (0x80 >> c)) glyphs_[size_t(i)].dots.insert({1 + c, 4 - r});
+            }
+            text += "ENDCHAR\n";
+        }
+        test::writeBytes(path_, text + "ENDFONT\n");
+        f_.prompts.files.push_back(QString::fromStdString(path_));
+        f_.window->dispatchCommand(CmdOpen);
+    }
+
+    std::string step() {
+        Glyph& g = glyphs_[size_t(current_)];
+        const Document& doc = f_.doc();
+        PatternHeader h;
+        getHeader(doc, -1, h);
+        switch (pick(0, 7)) {
+        case 0:
+        case 1: {
+            const bool pencil = pick(0, 3) != 0;
+            f_.window->dispatchCommand(pencil ? CmdDrawPoint : CmdErasePoint);
+            const int r = pick(0, h.height - 1), a = pick(0, h.width - 1), b = pick(0, h.width - 1);
+            const Glyph before = g;
+            std::vector<QPoint> run;
+            for (int c = a;; c += b > a ? 1 : -1) {
+                run.emplace_back(c, r);
+                const std::pair<int, int> at{c - h.beginSeg, h.beginCom - 1 - r};
+                pencil ? (void)g.dots.insert(at) : (void)g.dots.erase(at);
+                if (c == b) break;
+            }
+            if (!(g == before)) push(undo_, before);
+            f_.window->dispatchCommand(CmdZoomToFit);
+            QTest::mousePress(&f_.grid(), Qt::LeftButton, {}, f_.cell(run[0].x(), run[0].y()));
+            for (const QPoint& d : run) QTest::mouseMove(&f_.grid(), f_.cell(d.x(), d.y()));
+            QTest::mouseRelease(&f_.grid(), Qt::LeftButton, {},
+                                f_.cell(run.back().x(), run.back().y()));
+            return pencil ? "pencil" : "eraser";
+        }
+        case 2: {
+            const bool back = pick(0, 1);
+            std::vector<Glyph>& from = back ? undo_ : redo_;
+            if (!from.empty()) {
+                push(back ? redo_ : undo_, g);
+                g = from.back();
+                from.pop_back();
+            }
+            f_.window->dispatchCommand(back ? CmdUndo : CmdRedo);
+            return back ? "undo" : "redo";
+        }
+        case 3: {
+            static int advance;
+            advance = pick(0, 9);
+            if (advance != g.advance) {
+                push(undo_, g);
+                g.advance = advance;
+            }
+            f_.inDialog<MetricsDialog>(CmdGlyphMetrics, [](MetricsDialog* d) {
+                d->advanceBox()->setValue(advance);
+                d->done(1);
+            });
+            return "advance " + std::to_string(advance);
+        }
+        case 4: {
+            const int to = pick(0, 3);
+            if (to != current_) undo_.clear(), redo_.clear();
+            current_ = to;
+            QTest::keyClicks(&f_.grid(), QString(QChar(0x41 + to)));
+            return "glyph " + std::to_string(to);
+        }
+        case 5:
+            f_.window->dispatchCommand(CmdSave);
+            return "save";
+        default:
+            // Open asks about unsaved changes (Yes: saved) and reads the font again.
+            f_.prompts.files.push_back(QString::fromStdString(path_));
+            f_.window->dispatchCommand(CmdOpen);
+            undo_.clear();
+            redo_.clear();
+            current_ = 0;
+            return "reopen";
+        }
+    }
+
+    void check(const std::string& what) {
+        const char* broken = brokenInvariant(*f_.editor);
+        QVERIFY2(!broken, (what + ": " + (broken ? broken : "")).c_str());
+        const Document& doc = f_.doc();
+        QCOMPARE(doc.kind, DocumentKind::Font);
+        QCOMPARE(doc.currentPattern, current_);
+        PatternHeader h;
+        getHeader(doc, -1, h);
+        Glyph shown{{}, h.leftToRight};
+        for (int r = 0; r < h.height; ++r)
+            for (int c = 0; c < h.width; ++c)
+                if (doc.workDots[size_t(r * h.width + c)] == DOT_ON)
+                    shown.dots.insert({c - h.beginSeg, h.beginCom - 1 - r});
+        QVERIFY2(shown == glyphs_[size_t(current_)], what.c_str());
+    }
+
+    void finish() {
+        f_.window->dispatchCommand(CmdSave);
+        BdfDocument font;
+        QVERIFY(readBdfDocument(path_, font).ok());
+        QCOMPARE(int(font.glyphs.size()), 4);
+        for (size_t i = 0; i < 4; ++i) {
+            const BdfDocGlyph& g = font.glyphs[i];
+            Glyph saved{{}, g.advance};
+            for (int y = 0; y < g.height; ++y)
+                for (int x = 0; x < g.width; ++x)
+                    if (g.dot(x, y))
+                        saved.dots.insert({g.xOffset + x, g.yOffset + g.height - 1 - y});
+            QVERIFY2(saved == glyphs_[i], g.name.c_str());
+        }
+        QCOMPARE(test::shell("bdftopcf -o /dev/null '" + path_ + "' 2>&1; echo $?").out,
+                 std::string("0\n"));
+    }
+
+  private:
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    static void push(std::vector<Glyph>& stack, Glyph g) {
+        if (stack.size() >= size_t(HistoryDepth)) stack.erase(stack.begin());
+        stack.push_back(std::move(g));
+    }
+
+    EditorFixture f_;
+    std::vector<Glyph> glyphs_;
+    std::vector<Glyph> undo_, redo_;
+    int current_ = 0;
+    std::mt19937 random_;
+    const std::string path_ = f_.dir.file("model.bdf");
+};
+
 } // namespace
 
 class ModelTest : public QObject {
@@ -645,6 +803,22 @@ class ModelTest : public QObject {
         ImageSession session(seed);
         std::string last;
         for (int i = 0; i < 200 && !QTest::currentTestFailed(); ++i) {
+            last = last.substr(last.size() > 300 ? last.size() - 300 : 0) + " | " +
+                   std::to_string(i) + " " + session.step();
+            session.check(last);
+        }
+        if (!QTest::currentTestFailed()) session.finish();
+    }
+    void randomFontSessionsKeepEachGlyphAgainstItsOrigin_data() {
+        QTest::addColumn<unsigned>("seed");
+        for (unsigned seed = 1; seed <= 3; ++seed)
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+    void randomFontSessionsKeepEachGlyphAgainstItsOrigin() {
+        QFETCH(unsigned, seed);
+        FontSession session(seed);
+        std::string last;
+        for (int i = 0; i < 150 && !QTest::currentTestFailed(); ++i) {
             last = last.substr(last.size() > 300 ? last.size() - 300 : 0) + " | " +
                    std::to_string(i) + " " + session.step();
             session.check(last);

@@ -7,6 +7,7 @@
 #include "document/newimagedialog.h"
 #include "document/patternfile.h"
 #include "editor.h"
+#include "fonts/fontdocumentbridge.h"
 #include "grid/selection.h"
 #include "ui/commandids.h"
 #include "ui/editorview.h"
@@ -20,7 +21,9 @@ const char* const PatternFilter = "Pattern Files (*.pat)|*.pat|";
 // Open takes every kind of document; the pattern files stay the first choice.
 const char* const OpenFilter = "Pattern Files (*.pat)|*.pat|"
                                "Images (*.pbm *.xbm *.png *.gif)|*.pbm *.xbm *.png *.gif|"
+                               "BDF Fonts (*.bdf)|*.bdf|"
                                "All Files (*)|*|";
+const char* const FontFilter = "BDF Fonts (*.bdf)|*.bdf|";
 
 constexpr ImageFormat ImageFormats[] = {ImageFormat::Pbm, ImageFormat::Xbm, ImageFormat::Png,
                                         ImageFormat::Gif};
@@ -68,6 +71,7 @@ std::string forcePatExtension(std::string path) {
 
 DocumentKind documentKindOfPath(const std::string& path) {
     if (imageFormatOfPath(path)) return DocumentKind::Image;
+    if (isBdfPath(path)) return DocumentKind::Font;
     return DocumentKind::Patterns;
 }
 
@@ -107,7 +111,19 @@ bool FileCommands::readDocument(const std::string& path, bool tooLargeAsMissing)
     case DocumentKind::Image:
         read = readImage(path);
         break;
-    case DocumentKind::Font:
+    case DocumentKind::Font: {
+        prompts_.setWaitCursor(true);
+        const Outcome opened = openFontDocument(path, editor_.document, editor_.font);
+        prompts_.setWaitCursor(false);
+        read = !failed(opened);
+        if (read) {
+            editor_.document.fileStamp = fileStamp(path);
+            editor_.sidecar = {};
+            // Steps taken on another font's glyphs.
+            editor_.history = {};
+        }
+        break;
+    }
     case DocumentKind::Patterns:
         read = readWithRetry(path, tooLargeAsMissing);
         break;
@@ -348,6 +364,7 @@ bool FileCommands::save() {
             IDNO) {
         return false;
     }
+    if (doc.kind == DocumentKind::Font) return writeFont(path);
     if (doc.kind == DocumentKind::Image) {
         ImageFormat format = imageFacts_.format;
         const std::string target = frameSafeName(path, format);
@@ -404,6 +421,23 @@ bool FileCommands::saveAs() {
             ? QString()
             : QFileInfo(QString::fromLocal8Bit(doc.patternFileName.c_str())).absolutePath();
     if (doc.kind == DocumentKind::Image) return saveImageAs(directory);
+    if (doc.kind == DocumentKind::Font) {
+        const QString font =
+            prompts_.askSaveFileName(view_.owner(), directory, FontFilter, "Select a file to save");
+        if (font.isEmpty()) return false;
+        std::string path = font.toLocal8Bit().toStdString();
+        if (!isBdfPath(path)) {
+            const bool existed = fileExists(path);
+            path += ".bdf";
+            if (!existed && fileExists(path) &&
+                prompts_.showMessage(view_.owner(), overwriteQuestion(path)) == IDNO) {
+                return false;
+            }
+        }
+        FileLock lock;
+        if (failed(lock.lock(path, limits::PairLockWaitMs))) return false;
+        return writeFont(path);
+    }
     const QString chosen =
         prompts_.askSaveFileName(view_.owner(), directory, PatternFilter, "Select a file to save");
     if (chosen.isEmpty()) return false;
@@ -422,6 +456,19 @@ bool FileCommands::saveAs() {
     doc.patternFileName = path;
     view_.setTitle(path);
     return !doc.modifiedFlag;
+}
+
+bool FileCommands::writeFont(const std::string& path) {
+    Document& doc = editor_.document;
+    prompts_.setWaitCursor(true);
+    const Outcome written = saveFontDocument(path, doc, editor_.font);
+    prompts_.setWaitCursor(false);
+    if (failed(written)) return false;
+    doc.patternFileName = path;
+    doc.fileStamp = fileStamp(path);
+    doc.modifiedFlag = false;
+    view_.setTitle(path);
+    return true;
 }
 
 bool FileCommands::saveImageAs(const QString& directory) {

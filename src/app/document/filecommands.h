@@ -54,6 +54,8 @@ class FileCommands : public Controller {
     // holds the lock of `path`.
     bool writeImage(const std::string& path, ImageFormat format, bool locked = false);
     bool saveImageAs(const QString& directory);
+    // Saves the open BDF font to `path` and takes it as the document's name.
+    bool writeFont(const std::string& path);
     // A document of several frames goes to a format of one picture only as
     // GIF, when the user says so: the name to write then, "" for none.
     std::string frameSafeName(const std::string& path, ImageFormat& format);

@@ -162,6 +162,9 @@ void PatternListCommands::goTo(int number) {
     view_.commitSelection();
     doc.currentPattern = number - 1;
     reloadWorkDots(doc);
+    // A font's history is one glyph's: a step undone on another glyph would
+    // give it the first one's dots.
+    if (doc.kind == DocumentKind::Font) editor_.history = {};
     editor_.currentNumber = number;
     view_.showNavigation(number);
     view_.repaintGrid(true);

@@ -194,6 +194,7 @@ void GridPainter::paint(const QRect& clip, bool erase) {
     if (erase) fillRect(clip_, WindowBackground);
     if (!previewPaint) paintGrid();
     paintCells();
+    paintFontMarks();
     listChanged = false;
     if (whole && !preview) {
         // Everything shown was painted over: no frame is left but the
@@ -427,9 +428,31 @@ void GridPainter::restore(const QRect& area) {
             if (!select) setPixel(tx_ + p.x, ty_ + p.y, dotColour());
         }
     }
+    paintFontMarks();
     if (marqueeShown_ && sel.selectionState != SelectionState::None) xorMarquee();
     for (const PixelRect& r : outlines_) xorOutline(r);
     clip_ = area_;
+}
+
+void GridPainter::paintFontMarks() {
+    const Document& doc = editor_.document;
+    if (doc.kind != DocumentKind::Font || doc.editType != EditMode::Pattern) return;
+    PatternHeader h;
+    getHeader(doc, -1, h);
+    const GridGeometry g = geometry();
+    const int right = g.lineX(g.width), bottom = g.lineY(g.height);
+    // The marks lie on the grid lines, so that a cell painted by a stroke
+    // leaves them whole; each reaches past the grid to show where it is
+    // when it runs along the grid's edge.
+    const int baseline = g.lineY(h.beginCom);
+    fillRect(QRect(1, baseline, right + 4, 1), BaselineColour);
+    const int origin = g.lineX(h.beginSeg);
+    fillRect(QRect(origin - 2, baseline - 2, 5, 5), BaselineColour);
+    const int advance = g.lineX(h.beginSeg + h.leftToRight);
+    fillRect(QRect(advance, 1, 1, bottom + 3), AdvanceColour);
+    // The handle the advance is dragged by, below the grid.
+    for (int k = 0; k < 5; ++k)
+        fillRect(QRect(advance - k, bottom + 2 + k, 2 * k + 1, 1), AdvanceColour);
 }
 
 void GridPainter::paintBlockDots(QRgb colour) {

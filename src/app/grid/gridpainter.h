@@ -76,6 +76,9 @@ class GridPainter {
     QRect thumbnailRect() const; // (TX, TY, W, H)
     QRect cellRect(int column, int row) const;
     static constexpr QRgb WindowBackground = 0xFF808080;
+    // A font document's glyph: the baseline and origin, and the advance.
+    static constexpr QRgb BaselineColour = 0xFFDC0000;
+    static constexpr QRgb AdvanceColour = 0xFF005AFF;
 
   private:
     // The previous pattern's dots under the current one (empty when the onion
@@ -109,6 +112,8 @@ class GridPainter {
     // Moves the surface to `area`, keeping the pixels both share.
     void placeSurface(const QRect& area);
     void paintPreviewShapes();
+    // A font glyph's baseline, origin and advance marker, over the grid lines.
+    void paintFontMarks();
     void fillCell(int column, int row, QRgb colour);
     void drawThumbnail(const std::vector<uint8_t>& image);
 

@@ -91,6 +91,10 @@ enum CommandId : int {
     CmdFrameDelay = 5071,
     CmdOnionSkin = 5072,
     CmdNewImage = 5101,
+    CmdGlyphMetrics = 5111,
+    CmdAddGlyph = 5112,
+    CmdDeleteGlyph = 5113,
+    CmdGoToGlyph = 5114,
 };
 
 } // namespace dedur

@@ -39,6 +39,10 @@ bool buttonEnabled(const MainWindow& w, int id) {
     return b && b->enabled;
 }
 
+bool fontDocumentOpen(const MainWindow& w) {
+    return w.controllers().fontDocument.isOpen();
+}
+
 bool canTransform(const MainWindow& w) {
     return TransformCommands::allowedIn(w.editor());
 }
@@ -75,8 +79,8 @@ template <int Id> bool whenButtonEnabledOnPanel(const MainWindow& w) {
 } // namespace
 
 const std::vector<const char*>& menuTitles() {
-    static const std::vector<const char*> titles{"&File",    "&Edit",    "&Draw",
-                                                 "&Pattern", "&Setting", "&Help"};
+    static const std::vector<const char*> titles{"&File",    "&Edit", "&Draw", "&Pattern",
+                                                 "&Setting", "&Help", "&Glyph"};
     return titles;
 }
 
@@ -391,7 +395,12 @@ const std::vector<CommandRow>& commandTable() {
                      .pressed = ImageDeletePatternPressed,
                      .disabled = ImageDeletePatternDisabled,
                      .current = ImageDeletePattern},
-         .run = [](W& w, int) { w.controllers().patterns.deleteCurrent(); }},
+         .run =
+             [](W& w, int) {
+                 // A font's glyphs stay one record each: the font's own commands.
+                 if (fontDocumentOpen(w)) return w.controllers().fontDocument.deleteGlyph();
+                 w.controllers().patterns.deleteCurrent();
+             }},
         {.id = CmdAddPattern,
          .popup = "&Pattern",
          .text = "&2. Add a pattern",
@@ -403,7 +412,11 @@ const std::vector<CommandRow>& commandTable() {
                      .pressed = ImageAddPatternPressed,
                      .disabled = ImageAddPatternDisabled,
                      .current = ImageAddPattern},
-         .run = [](W& w, int) { w.controllers().patterns.add(false); }},
+         .run =
+             [](W& w, int) {
+                 if (fontDocumentOpen(w)) return w.controllers().fontDocument.addGlyph();
+                 w.controllers().patterns.add(false);
+             }},
         {.id = CmdInsertPattern,
          .popup = "&Pattern",
          .text = "&3. Insert a pattern",
@@ -415,7 +428,11 @@ const std::vector<CommandRow>& commandTable() {
                      .pressed = ImageInsertPatternPressed,
                      .disabled = ImageInsertPatternDisabled,
                      .current = ImageInsertPattern},
-         .run = [](W& w, int) { w.controllers().patterns.add(true); }},
+         .run =
+             [](W& w, int) {
+                 if (fontDocumentOpen(w)) return w.controllers().fontDocument.addGlyph();
+                 w.controllers().patterns.add(true);
+             }},
         {.id = CmdNamePattern,
          .popup = "&Pattern",
          .text = "&Name...",
@@ -535,6 +552,29 @@ const std::vector<CommandRow>& commandTable() {
          .popup = "&Help",
          .text = "&About...",
          .run = [](W& w, int) { w.prompts().showAbout(&w); }},
+        // Glyph: a BDF font open as a document.
+        {.id = CmdGlyphMetrics,
+         .popup = "&Glyph",
+         .text = "&Metrics...",
+         .enabled = fontDocumentOpen,
+         .run = [](W& w, int) { w.controllers().fontDocument.metrics(); }},
+        {.id = CmdAddGlyph,
+         .popup = "&Glyph",
+         .text = "&Add glyph...",
+         .enabled = fontDocumentOpen,
+         .run = [](W& w, int) { w.controllers().fontDocument.addGlyph(); }},
+        {.id = CmdDeleteGlyph,
+         .popup = "&Glyph",
+         .text = "&Delete glyph",
+         .enabled =
+             [](const W& w) { return fontDocumentOpen(w) && w.editor().document.patternCount > 1; },
+         .run = [](W& w, int) { w.controllers().fontDocument.deleteGlyph(); }},
+        {.id = CmdGoToGlyph,
+         .popup = "&Glyph",
+         .text = "&Go to glyph...",
+         .separatorBefore = true,
+         .enabled = fontDocumentOpen,
+         .run = [](W& w, int) { w.controllers().fontDocument.askGoTo(); }},
         // Sent by the program itself, or keys only.
         {.id = CmdMessageFont, .run = [](W& w, int) { w.controllers().texts.chooseMessageFont(); }},
         {.id = CmdLayout, .run = [](W& w, int) { w.layoutStatusBar(); }},

@@ -3,6 +3,7 @@
 #include "code/codecommands.h"
 #include "document/filecommands.h"
 #include "document/patternlistcommands.h"
+#include "fonts/fontdocument.h"
 #include "fonts/fontmodecontroller.h"
 #include "grid/gridcommands.h"
 #include "grid/transformcommands.h"
@@ -18,7 +19,8 @@ namespace dedur {
 struct Controllers {
     Controllers(Editor& e, Prompts& p, EditorView& v)
         : clipboard(e, p, v), panel(e, p, v), patterns(e, p, v), files(e, p, v), fonts(e, p, v),
-          transforms(e, p, v), images(e, p, v), texts(e, p, v), grid(e, p, v), code(e, p, v) {}
+          transforms(e, p, v), images(e, p, v), texts(e, p, v), grid(e, p, v), code(e, p, v),
+          fontDocument(e, p, v) {}
 
     ClipboardCommands clipboard;
     PanelCommands panel;
@@ -30,6 +32,7 @@ struct Controllers {
     TextCommands texts;
     GridCommands grid;
     CodeCommands code;
+    FontDocumentCommands fontDocument;
 };
 
 } // namespace dedur

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
@@ -17,6 +18,8 @@
 #include "document/patternfile.h"
 #include "dotplace.h"
 #include "editorsettings.h"
+#include "fonts/fontdocumentbridge.h"
+#include "fonts/glyphlist.h"
 #include "grid/gridwidget.h"
 #include "panel/panelview.h"
 #include "ui/artwork.h"
@@ -45,7 +48,17 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     gridArea_->setWidgetResizable(true);
     gridArea_->setWidget(grid_);
     layout->addWidget(palette_);
-    layout->addWidget(gridArea_, 1);
+    // A BDF font's glyphs are listed beside the grid.
+    auto* row = new QWidget(central);
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->setSpacing(0);
+    glyphList_ = new GlyphList(editor_.font, row);
+    glyphList_->setFixedWidth(240);
+    glyphList_->hide();
+    rowLayout->addWidget(gridArea_, 1);
+    rowLayout->addWidget(glyphList_);
+    layout->addWidget(row, 1);
     setCentralWidget(central);
 
     buildStatusBar();
@@ -75,8 +88,10 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     // A picture dropped on a pattern file comes in as patterns, as always;
     // dropped on a picture it opens in its place.
     connect(grid_, &GridWidget::imageDropped, this, [this](const QString& path) {
-        if (editor_.document.kind == DocumentKind::Image &&
-            editor_.document.editType == EditMode::Pattern) {
+        // A BDF font dropped anywhere opens as a font document.
+        if ((editor_.document.kind == DocumentKind::Image &&
+             editor_.document.editType == EditMode::Pattern) ||
+            isBdfPath(QFile::encodeName(path).toStdString())) {
             dispatchDroppedFile(path);
         } else {
             controllers_.images.importImageFile(path);
@@ -85,8 +100,11 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
     connect(grid_, &GridWidget::shiftRequested, this, [this](int dx, int dy) {
         controllers_.transforms.apply({TransformKind::Shift, dx, dy});
     });
-    connect(grid_, &GridWidget::characterTyped, this,
-            [this](const QString& text) { controllers_.fonts.typedText(text); });
+    connect(grid_, &GridWidget::characterTyped, this, &MainWindow::typed);
+    connect(glyphList_, &GlyphList::glyphChosen, this, [this](int number) {
+        controllers_.fontDocument.goToGlyph(number);
+        setFocus();
+    });
     connect(grid_, &GridWidget::contextMenuRequested, this,
             [this](const QPoint& at) { editMenu_->exec(at); });
     connect(&timer_, &QTimer::timeout, this, &MainWindow::timerTick);
@@ -198,6 +216,13 @@ void MainWindow::showNavigation(int number) {
         const auto named = editor_.sidecar.names.find(number);
         if (named != editor_.sidecar.names.end()) name = QString::fromStdString(named->second);
     }
+    if (doc.kind == DocumentKind::Font && doc.editType == EditMode::Pattern) {
+        showGlyphList(number);
+        if (number >= 1 && number <= static_cast<int>(editor_.font.glyphs.size()))
+            name = glyphRowText(editor_.font, number - 1);
+    } else {
+        glyphList_->hide();
+    }
     palette_->showNavigation(number, doc.patternCount, name);
 }
 
@@ -276,6 +301,27 @@ void MainWindow::showDocumentKind() {
     if (!panel && panelView() && panelView()->isVisible()) panelView()->hide();
 }
 
+void MainWindow::typed(const QString& text) {
+    // In a font document a typed character finds its glyph; elsewhere it
+    // goes to the Big5 glyph files as always.
+    if (controllers_.fontDocument.isOpen()) {
+        controllers_.fontDocument.typedText(text);
+    } else {
+        controllers_.fonts.typedText(text);
+    }
+}
+
+void MainWindow::showGlyphList(int number) {
+    GlyphListModel& model = glyphList_->model();
+    if (model.rowCount() != static_cast<int>(editor_.font.glyphs.size())) {
+        model.refresh();
+    } else {
+        glyphList_->viewport()->update(); // another font of as many glyphs
+    }
+    glyphList_->show();
+    glyphList_->showGlyph(number);
+}
+
 void MainWindow::toggleStatusBar() {
     statusBarShown_ = !statusBarShown_;
     statusBar()->setVisible(statusBarShown_);
@@ -301,7 +347,11 @@ void MainWindow::navigate(int action) {
     bar->setSliderPosition(number);
     if (number == editor_.currentNumber) return;
     if (doc.editType == EditMode::Pattern) {
-        controllers_.patterns.goTo(number);
+        if (doc.kind == DocumentKind::Font) {
+            controllers_.fontDocument.goToGlyph(number);
+        } else {
+            controllers_.patterns.goTo(number);
+        }
     } else {
         controllers_.fonts.goToGlyph(number);
         grid_->repaintAll(true);
@@ -358,7 +408,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) commitSelection();
-    if (!event->text().isEmpty()) controllers_.fonts.typedText(event->text());
+    if (!event->text().isEmpty()) typed(event->text());
 }
 
 void MainWindow::buildStatusBar() {

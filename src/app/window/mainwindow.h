@@ -121,8 +121,16 @@ class MainWindow : public QMainWindow, public EditorView {
     // A file dropped on the grid of an image: opened in its place.
     void dispatchDroppedFile(const QString& path);
 
+    class GlyphList* glyphList() const {
+        return glyphList_;
+    }
+
   private:
     void runCommand(int id);
+    // A character typed over the grid or the window.
+    void typed(const QString& text);
+    // The font's glyphs beside the grid, glyph `number` marked.
+    void showGlyphList(int number);
     // What the palette and the panel view show for the document's kind.
     void showDocumentKind();
     void showOutOfMemory();
@@ -136,6 +144,7 @@ class MainWindow : public QMainWindow, public EditorView {
     Editor& editor_;
     Prompts& prompts_;
     GridWidget* grid_ = nullptr;
+    class GlyphList* glyphList_ = nullptr;
     QScrollArea* gridArea_ = nullptr;
     PaletteStrip* palette_ = nullptr;
     QMenu* editMenu_ = nullptr;
