@@ -47,8 +47,13 @@ void appendByteLines(std::string& out, const std::vector<uint8_t>& bytes, size_t
 
 void appendArt(std::string& out, const CodePattern& p, const char* lead) {
     out += lead;
-    put(out, "Pattern ", number(p.number), ": ", number(p.width), " x ", number(p.height),
-        " dots, SEG ", number(p.seg), ", COM ", number(p.com), "\n");
+    if (p.onPanel) {
+        put(out, "Pattern ", number(p.number), ": ", number(p.width), " x ", number(p.height),
+            " dots, SEG ", number(p.seg), ", COM ", number(p.com), "\n");
+    } else {
+        put(out, "Frame ", number(p.number), ": ", number(p.width), " x ", number(p.height),
+            " dots\n");
+    }
     for (int y = 0; y < p.height; ++y) {
         out += lead;
         appendArtRow(out, p, y);

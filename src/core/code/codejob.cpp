@@ -142,6 +142,7 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
         }
         p.width = h.width;
         p.height = h.height;
+        p.onPanel = doc.kind == DocumentKind::Patterns;
         p.seg = h.beginSeg;
         p.com = h.beginCom;
         p.lr = definition.leftToRight;

@@ -24,6 +24,7 @@ struct CodePattern {
     int height = 0;
     int seg = 0;
     int com = 0;
+    bool onPanel = true; // a pattern's place; an image's frame has none
     int lr = 0;
     int tb = 0;
     std::vector<uint8_t> bytes;
