@@ -222,6 +222,37 @@ class FontDocumentTest : public QObject {
         QCOMPARE(f.rows().substr(0, 4), std::string("1000"));
     }
 
+    // A font the editor cannot hold is said, and the document open before
+    // stays as it was.
+    void fontsTooLargeOrEmptyAreRefused_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("glyphs");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no glyph") << 4 << 0 << "has no glyph to edit";
+        // 16,400 canvases of 256 x 256 pass the 128 MB the store may take.
+        QTest::newRow("canvases past the limit") << 256 << 16400 << "take more than 128 MB";
+    }
+    void fontsTooLargeOrEmptyAreRefused() {
+        QFETCH(int, box);
+        QFETCH(int, glyphs);
+        QFETCH(QString, said);
+        EditorFixture f;
+        std::string text = "STARTFONT 2.1\nFONT -x\nSIZE 8 75 75\nFONTBOUNDINGBOX " +
+                           std::to_string(box) + " " + std::to_string(box) + " 0 0\nCHARS " +
+                           std::to_string(glyphs) + "\n";
+        for (int i = 0; i < glyphs; ++i)
+            text += "STARTCHAR g\nENCODING " + std::to_string(i) +
+                    "\nSWIDTH 0 0\nDWIDTH 0 0\nBBX 0 0 0 0\nBITMAP\nENDCHAR\n";
+        writeBytes(f.dir.file("big.bdf"), text + "ENDFONT\n");
+        f.prompts.files.push_back(QString::fromStdString(f.dir.file("big.bdf")));
+        f.window->dispatchCommand(CmdOpen);
+        QCOMPARE(f.doc().kind, DocumentKind::Patterns);
+        QCOMPARE(f.doc().patternCount, 1);
+        QVERIFY(!f.prompts.shown.empty());
+        QVERIFY2(QString::fromStdString(f.prompts.shown.back().text).contains(said),
+                 f.prompts.shown.back().text.c_str());
+    }
+
 };
 
 QTEST_MAIN(FontDocumentTest)

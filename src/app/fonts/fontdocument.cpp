@@ -63,10 +63,14 @@ QString FontDocumentCommands::glyphLabel(int index) const {
     const BdfDocument& font = editor_.font;
     if (index < 0 || index >= static_cast<int>(font.glyphs.size())) return {};
     const BdfDocGlyph& g = font.glyphs[static_cast<size_t>(index)];
-    return QString("U+%1 %2")
-        .arg(g.encoding, 4, 16, QChar('0'))
-        .toUpper()
-        .arg(QString::fromLatin1(printable(g.name).c_str()));
+    const QString name = QString::fromLatin1(printable(g.name).c_str());
+    if (g.encoding < 0) return QString("(no code) %1").arg(name);
+    const bool unicode = font.encodingKind == BdfEncodingKind::Unicode ||
+                         font.encodingKind == BdfEncodingKind::Unknown;
+    return QString("%1%2 %3")
+        .arg(unicode ? "U+" : "0x")
+        .arg(QString::number(g.encoding, 16).toUpper().rightJustified(4, '0'))
+        .arg(name);
 }
 
 void FontDocumentCommands::showCurrent() {
