@@ -104,6 +104,8 @@ class FontDocumentTest : public QObject {
             << 1 << 3 << -1 << 0 << "DWIDTH 4 0\nBBX 3 4 0 0";
         QTest::newRow("advance") << -1 << 0 << 4 << 6 << "DWIDTH 6 0\nBBX 3 4 0 0";
         QTest::newRow("x offset moves the dots") << -1 << 0 << 2 << 1 << "BBX 3 4 1 0";
+        QTest::newRow("the advance marker dragged")
+            << -1 << 0 << 5 << 3 << "DWIDTH 3 0\nBBX 3 4 0 0";
         QTest::newRow("a lower box keeps the bottom rows")
             << -1 << 0 << 1 << 2 << "BBX 3 2 0 0\nBITMAP\nE0\nA0\nENDCHAR";
         QTest::newRow("a narrower box cuts the right column")
@@ -125,7 +127,15 @@ class FontDocumentTest : public QObject {
         static int field, to;
         field = metric;
         to = value;
-        if (metric >= 0) {
+        if (metric == 5) {
+            // By its handle below the grid, from the line of 4 to that of 3.
+            const GridGeometry g = f.grid().geometry();
+            const int below = g.lineY(g.height) + 4;
+            QTest::mousePress(&f.grid(), Qt::LeftButton, {}, QPoint(g.lineX(4), below));
+            QTest::mouseMove(&f.grid(), QPoint(g.lineX(3) + 2, below));
+            QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, QPoint(g.lineX(3) + 2, below));
+            QCOMPARE(f.editor->history.undoCount(), 1);
+        } else if (metric >= 0) {
             f.metrics([](MetricsDialog* d) {
                 QSpinBox* boxes[] = {d->widthBox(), d->heightBox(), d->xBox(), d->yBox(),
                                      d->advanceBox()};

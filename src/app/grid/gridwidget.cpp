@@ -12,7 +12,11 @@
 #include <QPainter>
 #include <QRegion>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
+#include "base/limits.h"
 #include "ui/artwork.h"
 #include "ui/clipboardbitmap.h"
 #include "ui/prompts.h"
@@ -198,6 +202,10 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() != Qt::LeftButton || tooltipOpen_) return;
+    if (onAdvanceHandle(at)) {
+        draggingAdvance_ = true;
+        return;
+    }
     if (activatedSinceClick_) {
         activatedSinceClick_ = false;
         repaintAll(true);
@@ -235,6 +243,10 @@ void GridWidget::mousePressEvent(QMouseEvent* event) {
 
 void GridWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
+    if (draggingAdvance_) {
+        emit statusText(QString("Advance: %1").arg(advanceAt(at)));
+        return;
+    }
     Selection& sel = editor_.selection;
     if (sel.resizing) {
         trackResize(at);
@@ -270,6 +282,11 @@ void GridWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    if (draggingAdvance_) {
+        draggingAdvance_ = false;
+        emit advanceDropped(advanceAt(event->position().toPoint()));
+        return;
+    }
     Selection& sel = editor_.selection;
     if (sel.resizing) {
         endResize();
@@ -347,6 +364,25 @@ QString droppedFile(const QMimeData* data) {
 }
 
 } // namespace
+
+bool GridWidget::onAdvanceHandle(QPoint at) {
+    const Document& doc = editor_.document;
+    if (doc.kind != DocumentKind::Font || doc.editType != EditMode::Pattern) return false;
+    PatternHeader h;
+    getHeader(doc, -1, h);
+    const GridGeometry g = geometry();
+    const int bottom = g.lineY(g.height), x = g.lineX(h.beginSeg + h.leftToRight);
+    return at.y() > bottom && at.y() <= bottom + 8 && std::abs(at.x() - x) <= 5;
+}
+
+int GridWidget::advanceAt(QPoint at) {
+    PatternHeader h;
+    getHeader(editor_.document, -1, h);
+    const GridGeometry g = geometry();
+    // The grid line nearest the pointer, counted from the origin's.
+    const int line = static_cast<int>(std::lround(double(at.x() - GridOrigin) / g.px()));
+    return std::clamp(line - h.beginSeg, -limits::BdfGlyphOffset, limits::BdfGlyphOffset);
+}
 
 void GridWidget::dragEnterEvent(QDragEnterEvent* event) {
     if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();

@@ -51,8 +51,16 @@ class GridWidget : public QWidget {
     void zoomRequested(int direction);
     // An image file dropped on the grid.
     void imageDropped(const QString& path);
+    // A font glyph's advance marker dragged by its handle and let go at
+    // `advance` dots from the origin.
+    void advanceDropped(int advance);
 
   protected:
+    // Whether `at` lies on the advance marker's handle below the grid.
+    bool onAdvanceHandle(QPoint at);
+    // The advance the marker would have, let go at `at`.
+    int advanceAt(QPoint at);
+    bool draggingAdvance_ = false;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;

@@ -101,6 +101,10 @@ MainWindow::MainWindow(Editor& editor, Prompts& prompts) : editor_(editor), prom
         controllers_.transforms.apply({TransformKind::Shift, dx, dy});
     });
     connect(grid_, &GridWidget::characterTyped, this, &MainWindow::typed);
+    connect(grid_, &GridWidget::advanceDropped, this, [this](int advance) {
+        controllers_.fontDocument.setAdvance(advance);
+        refreshHistoryButtons();
+    });
     connect(glyphList_, &GlyphList::glyphChosen, this, [this](int number) {
         controllers_.fontDocument.goToGlyph(number);
         setFocus();
