@@ -2,10 +2,10 @@
 // every step against the document's invariants and the grid's pixels, and at
 // the end the saved file against a small pattern-list model kept here.
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QSpinBox>
 #include <QTest>
 #include <functional>
@@ -15,8 +15,8 @@
 
 #include "document/newimagedialog.h"
 #include "document/patternsizedialog.h"
-#include "fonts/metricsdialog.h"
 #include "editorfixture.h"
+#include "fonts/metricsdialog.h"
 #include "grid/toolpoints.h"
 #include "panel/paneldefinitiondialog.h"
 #include "ui/commandids.h"
@@ -559,7 +559,7 @@ class ImageSession {
             const int id = std::array{CmdFlipHorizontal, CmdFlipVertical, CmdInvert,
                                       CmdRotateRight}[size_t(pick(0, 3))];
             model_.pushUndo();
-            const Pat before = p;
+            Pat before = p;
             if (id == CmdRotateRight) std::swap(p.w, p.h);
             for (int y = 0; y < p.h; ++y)
                 for (int x = 0; x < p.w; ++x)

@@ -383,8 +383,8 @@ std::string FileCommands::frameSafeName(const std::string& path, ImageFormat& fo
     const std::string gif = withExtension(path, ".gif");
     const Message question{
         formatText("%s\nhas %d frames; a %s file holds one picture.\nSave the frames as %s?",
-                   printable(path).c_str(), doc.patternCount, imageFormatName(format),
-                   printable(gif).c_str()),
+                   quotedPath(path).c_str(), doc.patternCount, imageFormatName(format),
+                   quotedPath(gif).c_str()),
         "Save Image", MessageButtons::YesNo, MessageIcon::Question};
     if (prompts_.showMessage(view_.owner(), question) != IDYES) return {};
     if (gif != path && fileExists(gif) &&
