@@ -390,17 +390,12 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
         if (continued) continue;
         ++line;
         const std::vector<std::string_view> w = words(piece.text);
-        if (w.empty()) continue;
-        const std::string_view key = w[0];
-        long a = 0, b = 0, c = 0, d = 0;
-        if (!started) {
-            if (key != "STARTFONT")
-                return malformedAt(name, line, "it does not begin with STARTFONT");
-            started = true;
-            continue;
-        }
         if (bitmapRows > 0) {
-            // One row of hex digits, at least enough for the box's width.
+            // One row of hex digits, at least enough for the box's width: a
+            // glyph of no width has empty lines for rows, and ENDCHAR is
+            // never one.
+            const std::string_view key = w.empty() ? std::string_view() : w[0];
+            if (key == "ENDCHAR") return malformedAt(name, line, "fewer bitmap rows than BBX says");
             const size_t need = static_cast<size_t>((glyph.width + 7) / 8) * 2;
             if (key.size() < need) return malformedAt(name, line, "a bitmap row is too short");
             for (int x = 0; x < glyph.width; ++x) {
@@ -414,6 +409,15 @@ Outcome parseBdf(std::string_view text, const std::string& name, BdfFont& out) {
                 }
             }
             --bitmapRows;
+            continue;
+        }
+        if (w.empty()) continue;
+        const std::string_view key = w[0];
+        long a = 0, b = 0, c = 0, d = 0;
+        if (!started) {
+            if (key != "STARTFONT")
+                return malformedAt(name, line, "it does not begin with STARTFONT");
+            started = true;
             continue;
         }
         if ((key == "CHARSET_REGISTRY" || key == "FONT") && w.size() > 1) {
