@@ -123,8 +123,6 @@ TEST_F(BdfCli, InfoSaysCountBoxLineAndEncoding) {
     }
 }
 
-// Every glyph in code order, each with white paper around it, as
-// ImageMagick reads the sheet back.
 TEST_F(BdfCli, SpecimenDrawsEveryGlyphInCodeOrder) {
     writeBytes(path("u.bdf"), font());
     for (const char* out : {"s.png", "s.pbm"}) {
@@ -136,11 +134,9 @@ TEST_F(BdfCli, SpecimenDrawsEveryGlyphInCodeOrder) {
         const int b = findGlyph(rows, {"1111", "1001"});
         EXPECT_GT(a, 0) << out;
         EXPECT_GT(b, a) << out;
-        // The margin is white all round.
         EXPECT_EQ(std::string(rows[0].size(), '0'), rows[0]) << out;
         EXPECT_EQ(std::string(rows.back().size(), '0'), rows.back()) << out;
     }
-    // A range leaves the others out.
     ASSERT_EQ(0, run("render u.bdf r.pbm --scale 1 --range U+0042-U+0042").status);
     ASSERT_EQ(0, shell("convert r.pbm -compress none pbm:-"));
     const auto only = plainPbm(test::readBytes(path(".out")));
@@ -167,8 +163,6 @@ TEST_F(BdfCli, SpecimenRefusalsWriteNothing) {
     }
 }
 
-// Hostile fonts: each refused with its file, line and reason, before the
-// work the bad number would ask for.
 TEST_F(BdfCli, HostileFontsAreRefusedByLineAndReason) {
     const std::string good = font();
     struct Row {

@@ -99,7 +99,6 @@ TEST_F(ImageDocumentCli, ImageMagicksPicturesComeBackAsTheyWere) {
     EXPECT_EQ("20 20 ", magick("identify -format '%T ' two.gif"));
 }
 
-// A GIF's frames and delays, listed and set in the GIF itself.
 TEST_F(ImageDocumentCli, AGifsFramesKeepTheirDelaysAndLoops) {
     magick("convert -loop 3 -delay 7 -size 4x2 xc:white -delay 33 xc:black m.gif");
     EXPECT_EQ("GIF 4x2 frames=2 loops=3\n1 4x2 delay=70\n2 4x2 delay=330\n", run("info m.gif").out);
@@ -110,14 +109,12 @@ TEST_F(ImageDocumentCli, AGifsFramesKeepTheirDelaysAndLoops) {
     EXPECT_EQ("3,1", darkPixels("m.gif"));
     EXPECT_EQ("1 70\n2 250\n", run("frames m.gif").out);
 
-    // A still picture has no delay to set.
     magick("convert -size 2x2 xc:white s.png");
     const CliResult still = run("frames s.png --range 1 --delay 50");
     EXPECT_EQ(1, still.status);
     EXPECT_NE(std::string::npos, still.err.find("delays are a GIF's")) << still.err;
 }
 
-// The layout kept beside an image is the one code takes unless told another.
 TEST_F(ImageDocumentCli, CodeTakesTheLayoutKeptBesideTheImage) {
     ASSERT_EQ(0, run("new-image o.pbm --size 8x8 --layout pages-lsb").status);
     ASSERT_EQ(0, run("draw o.pbm point 0,0").status);
@@ -136,14 +133,13 @@ TEST_F(ImageDocumentCli, CodeTakesTheLayoutKeptBesideTheImage) {
     }
 }
 
-// What is refused, said in the message, leaving the files as they were.
 TEST_F(ImageDocumentCli, RefusedCommandsAndHostileFiles) {
     ASSERT_EQ(0, run("new-image a.png --size 4x4").status);
     writeBytes(path("big.pbm"), "P4\n1000000000 1\n");
     writeBytes(path("tall.xbm"),
                "#define t_width 1\n#define t_height 2000\nstatic char t_bits[]={};");
     writeBytes(path("short.xbm"),
-               "#define s_width 16\n#define s_height 2\nstatic char s_bits[]={1};");
+               "#define s_width 16\n#define s_height 2\nstatic char s_bits[]={1,2,3};");
     writeBytes(path("cut.pbm"), std::string("P4\n16 16\n\x01\x02", 10));
     // A GIF screen and frame of 65535 x 65535, and a PNG of 10^5 x 10^5
     // whose few bytes would inflate to gigabytes.
@@ -168,10 +164,13 @@ TEST_F(ImageDocumentCli, RefusedCommandsAndHostileFiles) {
         {"info huge.gif", 1, "65535 x 65535 pixels"},
         {"info bomb.png", 1, "100000 x 100000 pixels"},
         {"info tall.xbm", 1, "1 x 2000 dots"},
-        {"info short.xbm", 1, "holds 1 values where 16 x 2 dots take 4"},
+        {"info short.xbm", 1, "holds 3 values where 16 x 2 dots take 4"},
         {"info cut.pbm", 1, "damaged PBM"},
         {"info fifo.png", 1, "not a regular file"},
+        {"code bad.png --format c", 1, "layout must be a byte layout's name"},
     };
+    ASSERT_EQ(0, run("new-image bad.png --size 2x2").status);
+    writeBytes(path("bad.png.toml"), "layout = \"sideways\"\n");
     ASSERT_EQ(0, shell("mkfifo fifo.png"));
     const std::string before = readBytes(path("a.png"));
     for (const Refusal& row : rows) expectOutcome(row);

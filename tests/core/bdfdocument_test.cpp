@@ -84,7 +84,6 @@ bool haveTool(const char* name) {
 
 } // namespace
 
-// What each edit rewrites, and that everything else stands as it was.
 TEST(BdfDocument, SaveRewritesOnlyWhatAnEditChanged) {
     struct Row {
         const char* what;
@@ -137,7 +136,6 @@ TEST(BdfDocument, SaveRewritesOnlyWhatAnEditChanged) {
     }
 }
 
-// A CRLF file stays CRLF, in the lines it keeps and in those it writes.
 TEST(BdfDocument, LineEndsOfTheFileAreKept) {
     std::string crlf;
     for (char c : Font) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -156,7 +154,6 @@ TEST(BdfDocument, LineEndsOfTheFileAreKept) {
     EXPECT_EQ(0u, bare);
 }
 
-// Found by code, the first of a repeated one; refused edits change nothing.
 TEST(BdfDocument, LookupAndRefusedEdits) {
     std::string twice = Font;
     twice.replace(twice.find("ENCODING 67"), 11, "ENCODING 65");
@@ -179,23 +176,18 @@ TEST(BdfDocument, LookupAndRefusedEdits) {
 }
 
 TEST(BdfDocument, TrimmedToDotsKeepsEveryDotInPlace) {
-    struct Row {
-        BdfGlyphShape in;
-        int width, height, x, y;
-    } rows[] = {
-        {shape(0, -2, 8, {"0000", "0110", "0100", "0000"}), 2, 2, 1, -1},
-        {shape(3, 4, 8, {"000000001", "000000000"}), 1, 1, 11, 5},
-        {shape(0, 0, 8, {"000", "000"}), 0, 0, 0, 0},
+    using Box = std::vector<int>; // width, height, x, y, advance, then the packed rows
+    const std::pair<BdfGlyphShape, Box> rows[] = {
+        {shape(0, -2, 8, {"0000", "0110", "0100", "0000"}), {2, 2, 1, -1, 8, 3, 1}},
+        {shape(3, 4, 8, {"000000001", "000000000"}), {1, 1, 11, 5, 8, 1}},
+        {shape(0, 0, 8, {"000", "000"}), {0, 0, 0, 0, 8}},
     };
-    for (const Row& row : rows) {
-        const BdfGlyphShape t = trimmedToDots(row.in);
-        EXPECT_EQ(row.width, t.width);
-        EXPECT_EQ(row.height, t.height);
-        EXPECT_EQ(row.x, t.xOffset);
-        EXPECT_EQ(row.y, t.yOffset);
-        EXPECT_EQ(8, t.advance);
+    for (const auto& [in, want] : rows) {
+        const BdfGlyphShape t = trimmedToDots(in);
+        Box got = {t.width, t.height, t.xOffset, t.yOffset, t.advance};
+        got.insert(got.end(), t.rows.begin(), t.rows.end());
+        EXPECT_EQ(want, got);
     }
-    EXPECT_EQ(std::vector<uint8_t>({3, 1}), trimmedToDots(rows[0].in).rows);
 }
 
 // bdftopcf takes what we save after every kind of edit, and pcf2bdf reads
@@ -217,7 +209,6 @@ TEST(BdfDocument, EditedFontIsReadByTheX11ToolsAndFontForge) {
     ASSERT_TRUE(saveBdfDocument(out, doc).ok());
     EXPECT_FALSE(doc.changed());
     EXPECT_EQ(readBytes(out), doc.text);
-    EXPECT_EQ("uni4E00", doc.glyphs[static_cast<size_t>(added)].name);
 
     const std::string back = runOutput("bdftopcf " + out + " | pcf2bdf");
     ASSERT_EQ(std::string::npos, back.find("FAILED")) << back;
