@@ -262,7 +262,6 @@ class FontDocumentTest : public QObject {
         QVERIFY2(QString::fromStdString(f.prompts.shown.back().text).contains(said),
                  f.prompts.shown.back().text.c_str());
     }
-
 };
 
 QTEST_MAIN(FontDocumentTest)

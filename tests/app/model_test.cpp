@@ -114,6 +114,13 @@ struct Model {
     }
 };
 
+// A press on the first dot, a move through each, a release on the last.
+void dragThrough(EditorFixture& f, const std::vector<QPoint>& dots) {
+    QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(dots[0].x(), dots[0].y()));
+    for (const QPoint& d : dots) QTest::mouseMove(&f.grid(), f.cell(d.x(), d.y()));
+    QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, f.cell(dots.back().x(), dots.back().y()));
+}
+
 class Session {
   public:
     explicit Session(unsigned seed) : random_(seed) {
@@ -482,12 +489,7 @@ class Session {
         return "font mode, undo or redo, and back";
     }
 
-    void drag(const std::vector<QPoint>& dots) {
-        QTest::mousePress(&f_.grid(), Qt::LeftButton, {}, f_.cell(dots[0].x(), dots[0].y()));
-        for (const QPoint& d : dots) QTest::mouseMove(&f_.grid(), f_.cell(d.x(), d.y()));
-        QTest::mouseRelease(&f_.grid(), Qt::LeftButton, {},
-                            f_.cell(dots.back().x(), dots.back().y()));
-    }
+    void drag(const std::vector<QPoint>& dots) { dragThrough(f_, dots); }
 
     EditorFixture f_;
     Model model_;
@@ -605,10 +607,7 @@ class ImageSession {
     // Every cell in sight, whichever way the picture was last turned.
     void drag(const std::vector<QPoint>& dots) {
         f_.window->dispatchCommand(CmdZoomToFit);
-        QTest::mousePress(&f_.grid(), Qt::LeftButton, {}, f_.cell(dots[0].x(), dots[0].y()));
-        for (const QPoint& d : dots) QTest::mouseMove(&f_.grid(), f_.cell(d.x(), d.y()));
-        QTest::mouseRelease(&f_.grid(), Qt::LeftButton, {},
-                            f_.cell(dots.back().x(), dots.back().y()));
+        dragThrough(f_, dots);
     }
 
     EditorFixture f_;

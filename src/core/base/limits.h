@@ -58,15 +58,15 @@ inline constexpr long U8g2LastCode = 0xFFFF; // the library looks glyphs up by 1
 inline constexpr int PairLockWaitMs = 30000; // for another writer of a pattern file and sidecar
 
 // Pixels.
-inline constexpr uint64_t ImagePixels = uint64_t{1} << 24;     // a picture read whole
-inline constexpr int GifSide = 96;                             // no pattern is larger
+inline constexpr uint64_t ImagePixels = uint64_t{1} << 24; // a picture read whole
+inline constexpr int GifSide = 96;                         // no pattern is larger
 // An image document's side (a frame of a picture for a graphic display).
 inline constexpr int ImageSide = 1024;
 // All frames of an image document together (16 MB as the store packs them).
 inline constexpr uint64_t ImageDocumentDots = uint64_t{1} << 27;
 // A font opened in the editor: every glyph's canvas, as the store packs them.
 inline constexpr size_t FontCanvasBytes = size_t{128} << 20;
-inline constexpr uint64_t SpecimenPixels = uint64_t{1} << 26; // render FONT.bdf: the whole sheet
+inline constexpr uint64_t SpecimenPixels = uint64_t{1} << 26;  // render FONT.bdf: the whole sheet
 inline constexpr uint64_t RenderGifPixels = uint64_t{1} << 28; // all frames of render OUT.gif
 // A pattern drawn as an image (render, the editor's image export): pixels a
 // dot, and how often an animated GIF plays (the browsers' 16-bit count; 0
