@@ -51,7 +51,7 @@ void appendArt(std::string& out, const CodePattern& p, const char* lead) {
         put(out, "Pattern ", number(p.number), ": ", number(p.width), " x ", number(p.height),
             " dots, SEG ", number(p.seg), ", COM ", number(p.com), "\n");
     } else {
-        put(out, "Frame ", number(p.number), ": ", number(p.width), " x ", number(p.height),
+        put(out, p.noun, " ", number(p.number), ": ", number(p.width), " x ", number(p.height),
             " dots\n");
     }
     for (int y = 0; y < p.height; ++y) {

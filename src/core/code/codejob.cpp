@@ -143,6 +143,9 @@ CodeJob makeCodeJob(const Document& doc, const std::vector<uint8_t>& flags,
         p.width = h.width;
         p.height = h.height;
         p.onPanel = doc.kind == DocumentKind::Patterns;
+        p.noun = doc.kind == DocumentKind::Image  ? "Frame"
+                 : doc.kind == DocumentKind::Font ? "Glyph"
+                                                  : "Pattern";
         p.seg = h.beginSeg;
         p.com = h.beginCom;
         p.lr = definition.leftToRight;

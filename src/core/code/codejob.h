@@ -24,7 +24,8 @@ struct CodePattern {
     int height = 0;
     int seg = 0;
     int com = 0;
-    bool onPanel = true; // a pattern's place; an image's frame has none
+    bool onPanel = true; // a pattern's place; a picture's frame or a glyph has none
+    const char* noun = "Pattern";
     int lr = 0;
     int tb = 0;
     std::vector<uint8_t> bytes;
