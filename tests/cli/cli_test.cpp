@@ -402,7 +402,6 @@ TEST_F(Cli, TableWritesHexTable) {
     EXPECT_EQ(readBytes(path("HEX.TAB")), readBytes(path("other.tab")));
 }
 
-// Files that cannot be written or read: the old bytes stay, the reason is told.
 TEST_F(Cli, FailedWritesKeepTheOldFile) {
     ASSERT_EQ(0, run("new a.pat --size 96x48 --count 3").status);
     const std::string pattern = readBytes(path("a.pat"));

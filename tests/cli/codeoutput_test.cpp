@@ -239,7 +239,6 @@ TEST_F(Code, FullStandardOutputFails) {
     }
 }
 
-// A profile's bad value names the sidecar, the profile and the value.
 TEST_F(Code, ProfileWithABadValueIsNamed) {
     writeBytes(path("a.pat.toml"), "[profiles.oled]\nlayout = \"diagonal\"\n");
     CliResult r = run("code a.pat --profile oled");

@@ -125,7 +125,6 @@ TEST_F(CodeChoice, TheHeadingNamesTheFileWritten) {
     }
 }
 
-// The layouts are described in the help as the editor lists them.
 TEST_F(CodeChoice, TheHelpDescribesEveryLayout) {
     const test::CliResult r = run("code --help");
     for (const char* line : {"  --layout L     rows-msb (default): rows from the top, leftmost",

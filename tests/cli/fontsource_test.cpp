@@ -331,7 +331,6 @@ TEST_F(FontSources, SeventyThousandGlyphs) {
     EXPECT_EQ(1u, some.glyphs.count("U+1116F"));
 }
 
-// Every refusal: its status and message, and nothing written.
 TEST_F(FontSources, HostileFontsRefused) {
     writeBytes(path("src.bdf"), sourceBdf());
     const std::string source = sourceBdf();

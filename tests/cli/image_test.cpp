@@ -182,7 +182,6 @@ TEST_F(Cli, GifOfAThousandFramesIsTaken) {
     EXPECT_EQ("999 100\n1000 100\n1001 70\n", listed.substr(listed.size() - 25));
 }
 
-// An animated GIF laid over a pattern as a picture is its first frame.
 TEST_F(Cli, AnimatedGifAsAPictureIsItsFirstFrame) {
     writeBytes(path("a.pat"), patternText({{"000", "000"}}));
     writeBytes(path("in.gif"),
