@@ -15,35 +15,13 @@ using dedur::test::writeBytes;
 namespace {
 
 // Two glyphs: a blank space and an "A" whose box is smaller than the font's.
-const std::string Tiny = "STARTFONT 2.1\n"
-                         "COMMENT kept as it is\n"
-                         "FONT -test-tiny-medium-r-normal--6-60-75-75-c-40-iso10646-1\n"
-                         "SIZE 6 75 75\n"
-                         "FONTBOUNDINGBOX 4 6 0 -2\n"
-                         "STARTPROPERTIES 2\n"
-                         "FONT_ASCENT 4\n"
-                         "FONT_DESCENT 2\n"
-                         "ENDPROPERTIES\n"
-                         "CHARS 2\n"
-                         "STARTCHAR space\n"
-                         "ENCODING 32\n"
-                         "SWIDTH 666 0\n"
-                         "DWIDTH 4 0\n"
-                         "BBX 0 0 0 0\n"
-                         "BITMAP\n"
-                         "ENDCHAR\n"
-                         "STARTCHAR A\n"
-                         "ENCODING 65\n"
-                         "SWIDTH 666 0\n"
-                         "DWIDTH 4 0\n"
-                         "BBX 3 4 0 0\n"
-                         "BITMAP\n"
-                         "40\n"
-                         "A0\n"
-                         "E0\n"
-                         "A0\n"
-                         "ENDCHAR\n"
-                         "ENDFONT\n";
+const std::string Tiny =
+    "STARTFONT 2.1\nCOMMENT kept as it is\nFONT "
+    "-test-tiny-medium-r-normal--6-60-75-75-c-40-iso10646-1\n"
+    "SIZE 6 75 75\nFONTBOUNDINGBOX 4 6 0 -2\nSTARTPROPERTIES 2\nFONT_ASCENT 4\nFONT_DESCENT 2\n"
+    "ENDPROPERTIES\nCHARS 2\nSTARTCHAR space\nENCODING 32\nSWIDTH 666 0\nDWIDTH 4 0\n"
+    "BBX 0 0 0 0\nBITMAP\nENDCHAR\nSTARTCHAR A\nENCODING 65\nSWIDTH 666 0\nDWIDTH 4 0\n"
+    "BBX 3 4 0 0\nBITMAP\n40\nA0\nE0\nA0\nENDCHAR\nENDFONT\n";
 
 // The text of glyph "A" in `font`, from STARTCHAR to ENDCHAR.
 std::string glyphA(const std::string& font) {
@@ -62,9 +40,12 @@ struct Opened : EditorFixture {
         window->dispatchCommand(CmdSave);
         return readBytes(path);
     }
-    void metrics(void (*set)(MetricsDialog*)) {
+    // Field 0..4: width, height, x offset, y offset, advance.
+    void metric(int field, int value) {
         inDialog<MetricsDialog>(CmdGlyphMetrics, [&](MetricsDialog* d) {
-            set(d);
+            QSpinBox* boxes[] = {d->widthBox(), d->heightBox(), d->xBox(), d->yBox(),
+                                 d->advanceBox()};
+            boxes[field]->setValue(value);
             d->done(1);
         });
     }
@@ -124,9 +105,6 @@ class FontDocumentTest : public QObject {
             f.window->dispatchCommand(CmdDrawPoint);
             f.drag({QPoint(dotX, dotY)});
         }
-        static int field, to;
-        field = metric;
-        to = value;
         if (metric == 5) {
             // By its handle below the grid, from the line of 4 to that of 3.
             const GridGeometry g = f.grid().geometry();
@@ -136,11 +114,7 @@ class FontDocumentTest : public QObject {
             QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, QPoint(g.lineX(3) + 2, below));
             QCOMPARE(f.editor->history.undoCount(), 1);
         } else if (metric >= 0) {
-            f.metrics([](MetricsDialog* d) {
-                QSpinBox* boxes[] = {d->widthBox(), d->heightBox(), d->xBox(), d->yBox(),
-                                     d->advanceBox()};
-                boxes[field]->setValue(to);
-            });
+            f.metric(metric, value);
         }
         const std::string text = f.saved();
         QVERIFY2(glyphA(text).find(expected.toStdString()) != std::string::npos,
@@ -167,14 +141,7 @@ class FontDocumentTest : public QObject {
         f.prompts.typed.push_back("U+0041");
         f.window->dispatchCommand(CmdGoToGlyph);
         QCOMPARE(f.doc().currentPattern, 1);
-        static int field, to;
-        field = metric;
-        to = value;
-        f.metrics([](MetricsDialog* d) {
-            QSpinBox* boxes[] = {d->widthBox(), d->heightBox(), d->xBox(), d->yBox(),
-                                 d->advanceBox()};
-            boxes[field]->setValue(to);
-        });
+        f.metric(metric, value);
         QCOMPARE(f.editor->history.undoCount(), 1);
         f.window->dispatchCommand(CmdUndo);
         QCOMPARE(f.saved(), Tiny);
