@@ -40,10 +40,6 @@ std::vector<std::string> magickRows(const std::string& path, int frame = 0) {
     return rows;
 }
 
-std::string magick(const std::string& arguments) {
-    return shell("convert " + arguments + " 2>&1").out;
-}
-
 void openPath(EditorFixture& f, const std::string& path) {
     f.prompts.files.push_back(QString::fromStdString(path));
     f.window->dispatchCommand(CmdOpen);
@@ -89,7 +85,7 @@ class ImageDocumentTest : public QObject {
         test::writeBytes(hand, Picture);
         const std::string path = f.dir.file("picture." + extension.toStdString());
         extension == "pbm" ? test::writeBytes(path, Picture)
-                           : (void)magick("'" + hand + "' '" + path + "'");
+                           : (void)shell("convert '" + hand + "' '" + path + "'");
         openPath(f, path);
         QCOMPARE(f.doc().kind, DocumentKind::Image);
         QCOMPARE(test::rowsOf(f.doc()), PictureRows);
@@ -131,7 +127,7 @@ class ImageDocumentTest : public QObject {
         test::writeBytes(one, Picture);
         test::writeBytes(two, "P1\n6 3\n0 0 0 0 0 0\n1 1 1 1 1 1\n0 0 0 0 0 0\n");
         const std::string gif = f.dir.file("anim.gif");
-        magick("-delay 25 '" + one + "' -delay 50 '" + two + "' '" + gif + "'");
+        shell("convert -delay 25 '" + one + "' -delay 50 '" + two + "' '" + gif + "'");
         openPath(f, gif);
         QCOMPARE(f.doc().patternCount, 2);
         QCOMPARE(f.editor->sidecar.delayOf(1), 250);

@@ -51,8 +51,7 @@ struct Model {
     bool moveSaved = false; // cleared only by undo and redo (and a press beside the block)
 
     Pat& current() { return pats[size_t(cur)]; }
-    // The pattern with the block laid over it: its set dots only (a drop), or
-    // set and clear alike (what a snapshot holds).
+    // The block laid over: set dots only (a drop), or all (a snapshot).
     Pat withBlock(bool setOnly) {
         Pat p = current();
         if (!block) return p;
@@ -75,8 +74,7 @@ struct Model {
         current() = withBlock(true);
         block.reset();
     }
-    // Undo and redo end a block without dropping it; a snapshot of another
-    // size brings its header back too.
+    // Undo and redo end a block without dropping it.
     void restore(std::vector<Pat>& from, std::vector<Pat>& to) {
         if (from.empty()) return;
         push(to, withBlock(false));
@@ -107,13 +105,6 @@ struct Model {
         return text;
     }
 };
-
-// A press on the first dot, a move through each, a release on the last.
-void dragThrough(EditorFixture& f, const std::vector<QPoint>& dots) {
-    QTest::mousePress(&f.grid(), Qt::LeftButton, {}, f.cell(dots[0].x(), dots[0].y()));
-    for (const QPoint& d : dots) QTest::mouseMove(&f.grid(), f.cell(d.x(), d.y()));
-    QTest::mouseRelease(&f.grid(), Qt::LeftButton, {}, f.cell(dots.back().x(), dots.back().y()));
-}
 
 class Session {
   public:
@@ -172,19 +163,14 @@ class Session {
         QCOMPARE(int(doc.patternWidth), shown.w);
         QCOMPARE(int(doc.patternHeight), shown.h);
         if (model_.block) return; // the marquee crosses the cells
+        std::string dots, pixels;
         for (int y = 0; y < shown.h; ++y)
             for (int x = 0; x < shown.w; ++x) {
-                const bool set = shown.at(x, y) == '1';
-                if ((doc.workDots[size_t(y * shown.w + x)] == DOT_ON) == set &&
-                    f_.cellPixel(x, y) == (set ? test::Black : test::White))
-                    continue;
-                QFAIL(qPrintable(QString("%1: dot (%2,%3) of pattern %4 should be %5")
-                                     .arg(QString::fromStdString(what))
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(model_.cur + 1)
-                                     .arg(set)));
+                dots += doc.workDots[size_t(y * shown.w + x)] == DOT_ON ? '1' : '0';
+                const QRgb c = f_.cellPixel(x, y);
+                pixels += c == test::Black ? '1' : c == test::White ? '0' : '?';
             }
+        QVERIFY2(dots == shown.dots && pixels == shown.dots, what.c_str());
     }
 
     void finish() {
@@ -204,8 +190,7 @@ class Session {
     }
     void command(int id) { f_.window->dispatchCommand(id); }
 
-    // A run along a row, one cell after the other; one snapshot, taken when
-    // the first dot changes.
+    // A run along a row; one snapshot, taken when the first dot changes.
     std::string freehand(int tool) {
         command(tool);
         Pat& p = model_.current();
@@ -285,9 +270,8 @@ class Session {
         return "move block";
     }
 
-    // Pulls the bottom-right handle to a new size on the pattern: one
-    // snapshot per drag, and the dots rescaled on release (growing, a dot
-    // takes the dot it falls on; shrinking, each dot goes into one).
+    // The bottom-right handle pulled: growing, a dot takes the one it falls
+    // on; shrinking, the dots that fall together are ORed.
     std::string resizeBlock() {
         Block& b = *model_.block;
         const int w = pick(1, model_.current().w - b.x), h = pick(1, model_.current().h - b.y);
@@ -369,8 +353,7 @@ class Session {
         return "go to " + std::to_string(target + 1);
     }
 
-    // The size dialog: the new size becomes the definition's, and so does
-    // the placement.
+    // The new size becomes the panel definition's.
     std::string resize() {
         const int w = pick(4, 16), h = pick(4, 16);
         if (w != model_.current().w || h != model_.current().h) {
@@ -407,8 +390,7 @@ class Session {
         return "transform " + std::to_string(id);
     }
 
-    // Apply in the panel definition dialog, then OK: the current pattern
-    // takes the new size and placement (one snapshot, even for no change).
+    // Apply, then OK: one snapshot, even for no change.
     std::string panelApply() {
         Pat& d = model_.def;
         d.seg = pick(1, 10);
@@ -432,8 +414,7 @@ class Session {
         return "panel apply";
     }
 
-    // A small image through the clipboard or from a file: a block at the
-    // top left, lifted from nowhere.
+    // A small image through the clipboard or a file: a block at the top left.
     std::string paste() {
         Block block;
         block.w = pick(1, 3);
@@ -464,10 +445,8 @@ class Session {
         return "save";
     }
 
-    // There and back: the changes are saved on the way (the prompt's Yes) and
-    // the file is read again.
     // Undo and redo in the font mode leave the glyph alone: the history
-    // does not cross modes, in either direction.
+    // does not cross modes.
     std::string modeSwitch() {
         command(CmdFont16Mode);
         const Document& doc = f_.doc();
@@ -483,7 +462,12 @@ class Session {
         return "font mode, undo or redo, and back";
     }
 
-    void drag(const std::vector<QPoint>& dots) { dragThrough(f_, dots); }
+    void drag(const std::vector<QPoint>& dots) {
+        QTest::mousePress(&f_.grid(), Qt::LeftButton, {}, f_.cell(dots[0].x(), dots[0].y()));
+        for (const QPoint& d : dots) QTest::mouseMove(&f_.grid(), f_.cell(d.x(), d.y()));
+        QTest::mouseRelease(&f_.grid(), Qt::LeftButton, {},
+                            f_.cell(dots.back().x(), dots.back().y()));
+    }
 
     EditorFixture f_;
     Model model_;
