@@ -38,7 +38,6 @@ bool enabled(QComboBox* box, int index) {
 
 } // namespace
 
-// Pattern names and the code export, through the real window and dialog.
 class CodeTest : public QObject {
     Q_OBJECT
   private slots:
@@ -51,7 +50,6 @@ class CodeTest : public QObject {
         QVERIFY(f.doc().modifiedFlag);
         QCOMPARE(f.window->palette()->nameLabel()->text(), QString("bell"));
 
-        // Naming is one step of the history, between the strokes around it.
         using Names = std::map<int, std::string>;
         f.drag({{0, 0}, {2, 0}});
         f.prompts.typed = {"gong"};
@@ -68,22 +66,17 @@ class CodeTest : public QObject {
         QCOMPARE(f.editor->sidecar.names, (Names{{1, "gong"}}));
         f.window->dispatchCommand(CmdRedo);
         QCOMPARE(f.rows(), drawn);
-        f.window->dispatchCommand(CmdUndo);
-        f.window->dispatchCommand(CmdUndo);
-        f.window->dispatchCommand(CmdUndo); // the first stroke, the name kept
+        for (int i = 0; i < 3; ++i) f.window->dispatchCommand(CmdUndo); // the name kept
         QCOMPARE(f.editor->sidecar.names, (Names{{1, "bell"}}));
         QCOMPARE(f.rows().substr(0, 3), std::string("000"));
 
-        // Patterns inserted and deleted before it take the name along.
         f.window->dispatchCommand(CmdInsertPattern);
         QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{2, "bell"}}));
         QCOMPARE(f.window->palette()->nameLabel()->text(), QString());
         f.window->dispatchCommand(CmdDeletePattern); // pattern 1, the new one
         QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{1, "bell"}}));
 
-        // Saved beside the file and read with it.
-        const std::string first = f.dir.file("a.pat");
-        const std::string second = f.dir.file("b.pat");
+        const std::string first = f.dir.file("a.pat"), second = f.dir.file("b.pat");
         f.prompts.files = {QString::fromStdString(first)};
         QVERIFY(f.window->controllers().files.saveAs());
         QVERIFY(test::readBytes(first + ".toml").find("1 = 'bell'") != std::string::npos);
@@ -95,20 +88,16 @@ class CodeTest : public QObject {
         QCOMPARE(f.editor->sidecar.names, (std::map<int, std::string>{{1, "renamed"}}));
         QCOMPARE(f.window->palette()->nameLabel()->text(), QString("renamed"));
 
-        // A malformed sidecar is said once and left as it is.
         test::writeBytes(second + ".toml", "[names\n");
         const size_t before = f.prompts.shown.size();
         for (int i = 0; i < 2; ++i) {
             f.prompts.files = {QString::fromStdString(second)};
             f.window->dispatchCommand(CmdOpen);
         }
-        QCOMPARE(f.prompts.shown.size(), before + 1);
-        QVERIFY(f.editor->sidecar.empty());
+        QVERIFY(f.prompts.shown.size() == before + 1 && f.editor->sidecar.empty());
         QCOMPARE(test::readBytes(second + ".toml"), std::string("[names\n"));
     }
 
-    // The unsaved file is "pattern" to the code: a name its tables use is
-    // refused. (The other refusals are the command line's test.)
     void aNameTheFilesTablesUseIsRefused() {
         EditorFixture f;
         f.window->dispatchCommand(CmdAddPattern);
@@ -165,7 +154,6 @@ class CodeTest : public QObject {
             d->refresh();
             QVERIFY(d->text().find("pub const LOGO: [u8; 24] = [\n    0x01, 0x03, 0x00,") !=
                     std::string::npos);
-            // What a format cannot hold is said in the dialog, not written.
             d->formatBox()->setCurrentIndex(d->formatBox()->findData("format:micropython"));
             d->layoutBox()->setCurrentIndex(d->layoutBox()->findData("pages-msb"));
             QVERIFY(d->problemLabel()->text().contains("cannot read the pages-msb"));
@@ -176,20 +164,16 @@ class CodeTest : public QObject {
             d->saveAsProfile();
         });
         const CodeProfile& kept = f.editor->sidecar.profiles.at("oled");
-        QCOMPARE(kept.format, std::string("json"));
-        QCOMPARE(kept.layout, std::string("pages-msb"));
-        QCOMPARE(kept.name, std::string("logo"));
+        QVERIFY(std::tie(kept.format, kept.layout, kept.name) ==
+                std::tuple("json", "pages-msb", "logo"));
         QVERIFY(f.doc().modifiedFlag);
 
-        // The panel view shows the chosen profile's bytes beside the memory.
         f.window->dispatchCommand(CmdPanelView);
         QVERIFY(f.window->panelView()->bytesText().endsWith(
             "; Profile \"oled\" (pages-msb):\n80 C0 00 00 00 00 00 00 00 00 00 00\n00 00 00 00 00 "
             "00 00 00 00 00 00 00"));
     }
 
-    // A template whose code would be gigabytes: the view keeps the first
-    // part and stops the render there; Save writes the whole code.
     void aHugeTemplateShowsItsFirstPartAndSavesWhole() {
         EditorFixture f; // one 12 x 12 pattern: 24 bytes in rows-msb
         const auto nested = [](int depth, const std::string& inner) {
@@ -207,15 +191,13 @@ class CodeTest : public QObject {
             CodeProfile p;
             p.templateFile = huge;
             d->applyProfile(p);
-            QVERIFY(d->textCut());
-            QCOMPARE(d->text().size(), limits::ShownCodeBytes);
+            QVERIFY(d->textCut() && d->text().size() == limits::ShownCodeBytes);
             QCOMPARE(d->text(), std::string(limits::ShownCodeBytes, 'x'));
             QVERIFY(d->problemLabel()->text().isEmpty());
 
             p.templateFile = big;
             d->applyProfile(p);
-            QVERIFY(d->textCut());
-            QCOMPARE(d->text().size(), limits::ShownCodeBytes);
+            QVERIFY(d->textCut() && d->text().size() == limits::ShownCodeBytes);
             f.prompts.files = {QString::fromStdString(f.dir.file("big.txt"))};
             d->saveToFile();
             d->copyToClipboard(); // refused with a word: too long to copy
@@ -228,8 +210,6 @@ class CodeTest : public QObject {
         QVERIFY(saved.compare(0, line.size(), line) == 0);
     }
 
-    // A display that reads another count of bytes than it is given still
-    // shows what it makes of them, with the count said and the dots marked.
     void theDisplayPreviewReadsWhatItIsGiven() {
         EditorFixture f;
         changePatternSize(f.doc(), f.editor->history, f.editor->selection, 10, 9);
@@ -243,20 +223,18 @@ class CodeTest : public QObject {
             int litAt; // the one dot the display shows apart from the rest, y * 10 + x
         };
         constexpr int NotChecked = -2;
-        const Row rows[] = {
-            {"rows-msb", "", false, "", 0, 0},
-            // 0x80 first, read as the first column's page: its bottom dot.
-            {"rows-msb", "pages-lsb", false, "18 bytes given, 20 read", 2, 7 * 10},
-            // 0x01 first, read as the first row: bit 0 is dot 7.
-            {"pages-lsb", "rows-msb", false, "20 bytes given, 18 read", 2, 7},
-            {"pages-msb", "", false, "", 0, 0},
-            // An inverted export shows the inverted pattern, no difference.
-            {"rows-msb", "", true, "", 0, 0},
-            {"pages-lsb", "", true, "", 0, 0},
-            // Each row's 0x7F 0xC0 (or 0xFF 0xC0) read from bit 0: dots 8
-            // and 9 come out dark, and dot 7 too in the first row.
-            {"rows-msb", "rows-lsb", true, "", 2 + 2 + 16, NotChecked},
-        };
+        const Row rows[] = {{"rows-msb", "", false, "", 0, 0},
+                            // 0x80 first, read as the first column's page: its bottom dot.
+                            {"rows-msb", "pages-lsb", false, "18 bytes given, 20 read", 2, 7 * 10},
+                            // 0x01 first, read as the first row: bit 0 is dot 7.
+                            {"pages-lsb", "rows-msb", false, "20 bytes given, 18 read", 2, 7},
+                            {"pages-msb", "", false, "", 0, 0},
+                            // An inverted export shows the inverted pattern, no difference.
+                            {"rows-msb", "", true, "", 0, 0},
+                            {"pages-lsb", "", true, "", 0, 0},
+                            // Each row's 0x7F 0xC0 (or 0xFF 0xC0) read from bit 0: dots 8
+                            // and 9 come out dark, and dot 7 too in the first row.
+                            {"rows-msb", "rows-lsb", true, "", 2 + 2 + 16, NotChecked}};
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
             for (const Row& row : rows) {
                 const QString what = QString("%1 read as %2").arg(row.layout, row.reads);
@@ -276,7 +254,6 @@ class CodeTest : public QObject {
         });
     }
 
-    // Under All or a range the preview shows the pattern chosen for it.
     void thePreviewFollowsTheChosenPattern() {
         EditorFixture f;
         test::setRows(f.doc(), {"1"});
@@ -286,23 +263,18 @@ class CodeTest : public QObject {
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
             QVERIFY(!d->previewBox()->isEnabled()); // the current pattern alone
             d->allButton()->setChecked(true);
-            QVERIFY(d->previewBox()->isEnabled());
-            QCOMPARE(d->previewBox()->count(), 2);
+            QVERIFY(d->previewBox()->isEnabled() && d->previewBox()->count() == 2);
             QCOMPARE(d->previewBox()->itemText(1), QString("No. 2 (second)"));
-            // Still the one shown before, pattern 2.
             QCOMPARE(d->previewBox()->currentData().toInt(), 2);
             QCOMPARE(d->preview()->expectedDots()[1], uint8_t('1'));
             d->previewBox()->setCurrentIndex(0);
-            QCOMPARE(d->preview()->expectedDots()[0], uint8_t('1'));
-            QCOMPARE(d->preview()->expectedDots()[1], uint8_t('0'));
-            // Kept while the choices change around it.
+            const auto& dots = d->preview()->expectedDots();
+            QVERIFY(dots[0] == '1' && dots[1] == '0');
             choose(d->layoutBox(), "pages-lsb");
             QCOMPARE(d->previewBox()->currentData().toInt(), 1);
         });
     }
 
-    // A format that keeps its dots in some layouts only takes one of them
-    // when it is chosen, says so, and greys out the others.
     void aFormatTakesALayoutItCanHold() {
         EditorFixture f;
         struct Row {
@@ -318,8 +290,7 @@ class CodeTest : public QObject {
              "format:lvgl",
              "rows-msb",
              {"rows-lsb", "pages-lsb", "pages-msb", "panel"}},
-            {"pages-msb", "format:c", "pages-msb", {}},
-        };
+            {"pages-msb", "format:c", "pages-msb", {}}};
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
             for (const Row& row : rows) {
                 choose(d->formatBox(), "format:json");
@@ -342,29 +313,27 @@ class CodeTest : public QObject {
         });
     }
 
-    // Copy and Save are there while there is code to copy or save, say what
-    // they did, and PROGMEM is offered where it means something.
     void copyAndSaveSayWhatTheyDid() {
         EditorFixture f;
         test::setRows(f.doc(), {"11"});
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
-            QVERIFY(d->copyButton()->isEnabled());
-            QVERIFY(d->saveButton()->isEnabled());
+            const auto offered = [d] {
+                return std::pair(d->copyButton()->isEnabled(), d->saveButton()->isEnabled());
+            };
+            QCOMPARE(offered(), std::pair(true, true));
             d->nameField()->setText("no good");
             d->refresh();
             QVERIFY(d->problemLabel()->text().contains("C identifier"));
-            QVERIFY(!d->copyButton()->isEnabled());
-            QVERIFY(!d->saveButton()->isEnabled());
+            QCOMPARE(offered(), std::pair(false, false));
             d->nameField()->setText("logo");
             d->refresh();
-            QVERIFY(d->copyButton()->isEnabled());
+            QCOMPARE(offered(), std::pair(true, true));
 
             d->copyToClipboard();
             const QByteArray copied = QGuiApplication::clipboard()->text().toUtf8();
             QVERIFY(copied.startsWith("/* logo.h: made by dedur from pattern.pat"));
             QCOMPARE(d->noteLabel()->text(), QString("Copied %1 bytes").arg(copied.size()));
 
-            // The heading names the file written, whatever the code's name.
             f.prompts.files = {QString::fromStdString(f.dir.file("beep.h"))};
             d->saveToFile();
             QCOMPARE(d->noteLabel()->text(), QString("Saved beep.h"));
@@ -375,12 +344,10 @@ class CodeTest : public QObject {
             d->saveToFile(); // cancelled: nothing said
             QVERIFY(d->noteLabel()->text().isEmpty());
 
-            // A range past the last pattern is said, and nothing is offered.
             d->rangeField()->setText("1-9");
             emit d->rangeField()->textEdited("1-9");
             QCOMPARE(d->problemLabel()->text(), QString("1-9: the file has 1 pattern"));
-            QVERIFY(!d->copyButton()->isEnabled());
-            QVERIFY(!d->saveButton()->isEnabled());
+            QCOMPARE(offered(), std::pair(false, false));
             d->allButton()->setChecked(true);
 
             const struct {
@@ -396,8 +363,6 @@ class CodeTest : public QObject {
         });
     }
 
-    // Save offers the pattern's or the file's name with the format's
-    // extension.
     void saveOffersANameForTheFormat() {
         EditorFixture f;
         const std::string tmpl = f.dir.file("c-struct.h.mustache");
@@ -409,19 +374,17 @@ class CodeTest : public QObject {
             const char* name;
             const char* expected;
         };
-        const Row rows[] = {
-            {"c", "", "pattern.h"},
-            {"c", "logo", "logo.h"},
-            {"micropython", "", "pattern.py"},
-            {"rust", "", "pattern.rs"},
-            {"asm", "", "pattern.s"},
-            {"json", "", "pattern.json"},
-            {"lvgl", "", "pattern.c"},
-            {"lvgl-font", "", "pattern.c"},
-            {"u8g2-font", "", "pattern.h"},
-            {tmpl.c_str(), "", "pattern.h"},
-            {plain.c_str(), "", "pattern.txt"},
-        };
+        const Row rows[] = {{"c", "", "pattern.h"},
+                            {"c", "logo", "logo.h"},
+                            {"micropython", "", "pattern.py"},
+                            {"rust", "", "pattern.rs"},
+                            {"asm", "", "pattern.s"},
+                            {"json", "", "pattern.json"},
+                            {"lvgl", "", "pattern.c"},
+                            {"lvgl-font", "", "pattern.c"},
+                            {"u8g2-font", "", "pattern.h"},
+                            {tmpl.c_str(), "", "pattern.h"},
+                            {plain.c_str(), "", "pattern.txt"}};
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
             for (const Row& row : rows) {
                 CodeProfile p;
@@ -431,8 +394,6 @@ class CodeTest : public QObject {
                 QCOMPARE(d->suggestedFileName(), QString(row.expected));
             }
         });
-        // The pattern's own name when it is the one written; the file's
-        // name once it has one.
         f.editor->sidecar.names[1] = "bell";
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
             choose(d->formatBox(), "format:xbm");
@@ -446,9 +407,6 @@ class CodeTest : public QObject {
         });
     }
 
-    // The dialog opens as it was left: the last choices, kept in the
-    // settings, or the profile last chosen for the file. Opening it writes
-    // no sidecar.
     void theDialogOpensAsItWasLeft() {
         EditorFixture f;
         f.prompts.files = {QString::fromStdString(f.dir.file("a.pat"))};
@@ -459,15 +417,12 @@ class CodeTest : public QObject {
             d->invertBox()->setChecked(true);
         });
         QVERIFY(!std::filesystem::exists(f.dir.file("a.pat.toml")));
-        // Read back from the settings file, as the next start reads it.
         f.editor->settings = Settings();
         QCOMPARE(loadSettings(*f.editor), 1);
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {
             QCOMPARE(d->formatBox()->currentData().toString(), QString("format:rust"));
             QCOMPARE(d->layoutBox()->currentData().toString(), QString("pages-lsb"));
-            QVERIFY(d->invertBox()->isChecked());
-            QVERIFY(d->currentButton()->isChecked());
-            // A profile chosen for the file comes back before the last choices.
+            QVERIFY(d->invertBox()->isChecked() && d->currentButton()->isChecked());
             d->allButton()->setChecked(true);
             choose(d->formatBox(), "format:json");
             f.prompts.typed = {"oled"};
@@ -487,8 +442,6 @@ class CodeTest : public QObject {
         QVERIFY(f.editor->codeProfile.empty());
     }
 
-    // A profile kept in the dialog makes the command line write what the
-    // dialog showed, for the current pattern or a range.
     void theCommandLineWritesWhatTheProfileShowed() {
         EditorFixture f;
         test::setRows(f.doc(), {"1"});
@@ -524,14 +477,13 @@ class CodeTest : public QObject {
                 shown[row.profile] = QGuiApplication::clipboard()->text().toStdString();
             }
         });
-        QVERIFY(shown["cur"].find("Pattern 3: ") != std::string::npos);
-        QVERIFY(shown["cur"].find("Pattern 4: ") == std::string::npos);
+        QVERIFY(shown["cur"].find("Pattern 3: ") != std::string::npos &&
+                shown["cur"].find("Pattern 4: ") == std::string::npos);
         QVERIFY(f.window->controllers().files.save());
         for (const Row& row : rows) {
             const test::ShellRun cli =
                 test::shell("'" DEDUR_CLI "' code '" + file + "' --profile " + row.profile);
-            QCOMPARE(cli.status, 0);
-            QCOMPARE(cli.out, shown[row.profile]);
+            QVERIFY(cli.status == 0 && cli.out == shown[row.profile]);
         }
     }
 };

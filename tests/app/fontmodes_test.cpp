@@ -50,7 +50,6 @@ std::string offerText(const std::string& folder) {
            folder;
 }
 
-// A second start of the editor in the folder of `f`, as the user would.
 void restart(EditorFixture& f) {
     f.window.reset();
     f.prompts.shown.clear();
@@ -61,8 +60,7 @@ void restart(EditorFixture& f) {
     f.launch();
 }
 
-// A glyph of `rows` ("#" a dot), its box standing `yOffset` above the
-// baseline.
+// A glyph of `rows` ("#" a dot), its box `yOffset` above the baseline.
 BdfGlyph glyph(long code, std::vector<const char*> rows, int advance, int xOffset = 0,
                int yOffset = 0) {
     BdfGlyph g;
@@ -92,7 +90,6 @@ BdfFont sourceFont() {
     return font({glyph('A', {"###", "#.#"}, 4), glyph('B', {"#"}, 3, 1)});
 }
 
-// dedur-cli in `folder`: how it ended and what it said.
 test::ShellRun runCli(const std::string& folder, const std::string& arguments) {
     return test::shell("cd '" + folder + "' && '" DEDUR_CLI "' " + arguments + " 2>&1");
 }
@@ -101,7 +98,16 @@ test::ShellRun runCli(const std::string& folder, const std::string& arguments) {
 const QString Mixed = QString::fromUtf8("\xE4\xB8\x80\xE9\x9B\xBB Ag\n"
                                         "\xE6\x97\xA5 12\xC2\xB0");
 
-// Marks in one order whatever order they were found in.
+void madeAsTheCommandLineMakes(const fs::path& folder) {
+    test::TempDir other;
+    QCOMPARE(test::shell("'" DEDUR_CLI "' make-fonts '" + other.path().string() + "' 2>&1").status,
+             0);
+    for (const char* name : GlyphFiles) {
+        QVERIFY2(test::readBytes((folder / name).string()) == test::readBytes(other.file(name)),
+                 name);
+    }
+}
+
 std::vector<Mark> sorted(std::vector<Mark> marks) {
     std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) {
         return std::tie(a.kind, a.line, a.y, a.x) < std::tie(b.kind, b.line, b.y, b.x);
@@ -125,8 +131,7 @@ class FontModesTest : public QObject {
         QCOMPARE(shownGlyph16(f.doc()), glyphRecord(*f.editor, EditMode::Font16x15, 0xA440));
         f.window->updateMenuState();
         for (int id : {CmdDeletePattern, CmdAddPattern, CmdInsertPattern, CmdPatternSize}) {
-            QVERIFY(!f.window->palette()->find(id)->enabled);
-            QVERIFY(!f.window->action(id)->isEnabled());
+            QVERIFY(!f.window->palette()->find(id)->enabled && !f.window->action(id)->isEnabled());
         }
         QVERIFY(f.window->action(CmdFont16Mode)->isChecked());
         QVERIFY(!f.window->action(CmdPatternMode)->isChecked());
@@ -141,8 +146,6 @@ class FontModesTest : public QObject {
         QCOMPARE(int(f.doc().patternWidth), 12);
     }
 
-    // File > Export font as BDF... and Import BDF... through the real menu
-    // commands: out, the glyph file emptied, and back in, the same bytes.
     void aFontGoesOutAsBdfAndComesBack() {
         FontFixture f;
         f.window->dispatchCommand(CmdFont16Mode);
@@ -157,7 +160,6 @@ class FontModesTest : public QObject {
                  QString("13094 glyphs written; 0 blank and 0 without a Unicode character left "
                          "out."));
         test::writeBytes(font, "");
-        // Asked first: No leaves the file as it is, Yes fills it.
         const std::string asked = "Place 13094 glyphs from out.bdf into STD16X15.fon?";
         for (const int answer : {IDNO, IDYES}) {
             f.prompts.shown.clear();
@@ -178,12 +180,8 @@ class FontModesTest : public QObject {
         QVERIFY(!f.window->action(CmdImportBdf)->isEnabled());
     }
 
-    // What the glyph files lack is listed in the order the text uses it,
-    // each once; what shows as nothing goes by name. Tabs and line ends are
-    // not drawn, so never missing.
     void theSubsetWarningFollowsTheText() {
-        // 24x24 has no ASCII file: Latin letters are missing too. Blanks are
-        // drawn with nothing, so never missing.
+        // 24x24 has no ASCII file; blanks draw nothing, so are never missing.
         const struct {
             int mode;
             QString text, warning;
@@ -212,8 +210,6 @@ class FontModesTest : public QObject {
         }
     }
 
-    // Hundreds of missing characters: the list wraps and scrolls, every
-    // line of it reachable, and the dialog keeps its size.
     void aLongSubsetWarningScrolls() {
         FontFixture f;
         f.window->dispatchCommand(CmdFont16Mode);
@@ -229,15 +225,11 @@ class FontModesTest : public QObject {
             QCOMPARE(label->text(),
                      "No glyph for: " + QStringList(text.split("", Qt::SkipEmptyParts)).join(' '));
             QScrollArea* area = d->missingArea();
-            QCOMPARE(d->size(), before);
-            QVERIFY(area->verticalScrollBar()->maximum() > 0);
-            // The label has all the height its wrapped lines need, and no
-            // more width than shows.
+            QVERIFY(d->size() == before && area->verticalScrollBar()->maximum() > 0);
             QVERIFY(label->height() >= label->heightForWidth(label->width()));
             QVERIFY(label->width() <= area->viewport()->width());
             QTest::mouseClick(d->copyWarningButton(), Qt::LeftButton);
             QCOMPARE(QGuiApplication::clipboard()->text(), label->text());
-            // Past a few thousand the rest is counted, not listed.
             text.clear();
             for (char32_t c = 0xAC00; c < 0xAC00 + 2345; ++c) text += QString::fromUcs4(&c, 1);
             d->textBox()->setPlainText(text);
@@ -258,8 +250,6 @@ class FontModesTest : public QObject {
                                                          "\xC2\xB0\xF0\x9F\x98\x80"));
             QVERIFY(d->output().find("#define glyphs_COUNT 3") != std::string::npos);
             QVERIFY(d->output().find("glyphs_glyph(uint32_t codepoint)") != std::string::npos);
-            // The first glyph ("A") as drawn, and as a display reading its
-            // bytes as pages would show it.
             QCOMPARE(d->preview()->differences(), 0);
             d->readsBox()->setCurrentIndex(d->readsBox()->findData("pages-lsb"));
             QCOMPARE(d->preview()->differences(), -1); // fewer bytes than pages need
@@ -311,15 +301,12 @@ class FontModesTest : public QObject {
         QVERIFY(std::count(f.doc().workDots.begin(), f.doc().workDots.begin() + 120, DOT_ON) > 8);
         f.window->dispatchCommand(CmdTableExport);
         QVERIFY(test::readBytes(f.dir.file("8X15.TAB")).find("_szASC065") != std::string::npos);
-        // Saving in a viewed font writes nothing.
         const std::string before = test::readBytes(f.dir.file("ASCFONT.15"));
         f.drag({{0, 0}});
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(test::readBytes(f.dir.file("ASCFONT.15")), before);
     }
 
-    // The file gone meanwhile: each step says so, a Big5 step beeps, and the
-    // grid keeps the glyph it showed (nothing unread is painted).
     void aGlyphThatCannotBeReadLeavesTheDots() {
         for (const auto& [mode, file, beeps] :
              {std::tuple{int(CmdFont16Mode), "STD16X15.fon", 1}, std::tuple{0, "ASCFONT.15", 0}}) {
@@ -334,15 +321,11 @@ class FontModesTest : public QObject {
             f.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
             QCOMPARE(f.prompts.texts(),
                      std::vector<std::string>{f.dir.file(std::string(file)) + " Open Failure !"});
-            QCOMPARE(f.prompts.beeps, beeps);
-            QVERIFY(f.doc().workDots == shown);
+            QVERIFY(f.prompts.beeps == beeps && f.doc().workDots == shown);
             QCOMPARE(f.cellPixel(0, 0), shown[0] == DOT_ON ? test::Black : test::White);
         }
     }
 
-    // A glyph file larger than its glyphs cannot be read whole: what it holds
-    // past them would be lost, so neither F3 nor Import BDF writes it, and
-    // each says so once; nothing of the file changes.
     void aGlyphFileThatCannotBeReadWholeIsNeverWritten() {
         FontFixture f;
         const std::string font = f.dir.file("STD16X15.fon");
@@ -366,8 +349,6 @@ class FontModesTest : public QObject {
         f.window->dispatchCommand(CmdSave);
         QCOMPARE(f.prompts.texts(), std::vector<std::string>{refusal});
         QVERIFY(test::readBytes(font) == bytes);
-        // Import: the glyph's question answered No, then the refusal, before
-        // any file is asked for.
         f.prompts.shown.clear();
         f.prompts.answers = {IDNO};
         f.prompts.files = {QString::fromStdString(f.dir.file("one.bdf"))};
@@ -378,20 +359,14 @@ class FontModesTest : public QObject {
         QVERIFY(test::readBytes(font) == bytes);
     }
 
-    // The first start in a font mode: the glyph files offered and made.
-    // Started in a Big5 mode where no glyph file is: the classic failure,
-    // then the offer, once; what was answered holds at the next start.
     void theOfferFollowsTheOpenFailureOnce() {
-        // Yes, No, and Yes with Cancel pressed on the bar.
         const std::pair<int, bool> rows[] = {{IDYES, false}, {IDNO, false}, {IDYES, true}};
         for (const auto& row : rows) {
             const int answer = row.first;
             const bool cancelBar = row.second;
             EditorFixture f("[others]\r\nEDITTYPE = 2\r\n", false);
             const std::string folder = f.dir.path().string();
-            int reports = 0;
-            int lastValue = -1;
-            int maximum = 0;
+            int reports = 0, lastValue = -1, maximum = 0;
             f.window->controllers().fonts.watchGlyphFileBar = [&](QProgressDialog& bar) {
                 ++reports;
                 lastValue = bar.value();
@@ -402,48 +377,34 @@ class FontModesTest : public QObject {
             f.prompts.answers = {IDOK, answer};
             f.launch();
 
-            QCOMPARE(f.prompts.shown.size(), size_t{2});
-            QCOMPARE(f.prompts.shown[0].text, folder + "/STD16X15.fon Open Failure !");
-            QCOMPARE(f.prompts.shown[0].caption, std::string());
-            QCOMPARE(f.prompts.shown[1].text, offerText(folder));
-            QCOMPARE(f.prompts.shown[1].caption, std::string("Glyph files"));
+            QCOMPARE(f.prompts.texts(),
+                     (std::vector<std::string>{folder + "/STD16X15.fon Open Failure !",
+                                               offerText(folder)}));
+            QCOMPARE(f.prompts.shown[0].caption + "|" + f.prompts.shown[1].caption,
+                     std::string("|Glyph files"));
             const bool made = answer == IDYES && !cancelBar;
             for (const char* name : GlyphFiles) QCOMPARE(fs::exists(f.dir.file(name)), made);
             QCOMPARE(reports > 0, answer == IDYES);
             if (made) {
-                QVERIFY(reports > 10);
-                QCOMPARE(lastValue, maximum);
-                // The same bytes as the command line makes.
-                test::TempDir other;
-                QCOMPARE(
-                    test::shell("'" DEDUR_CLI "' make-fonts '" + other.path().string() + "' 2>&1")
-                        .status,
-                    0);
-                for (const char* name : GlyphFiles) {
-                    QVERIFY2(test::readBytes(f.dir.file(name)) == test::readBytes(other.file(name)),
-                             name);
-                }
-                // The mode shows the glyph it opened on, as if the file had been there.
+                QVERIFY(reports > 10 && lastValue == maximum);
+                madeAsTheCommandLineMakes(f.dir.path());
                 const std::vector<uint8_t> shown = test::shownGlyph16(f.doc());
                 QCOMPARE(shown, test::glyphRecord(*f.editor, EditMode::Font16x15, 0xA440));
                 QVERIFY(std::count(shown.begin(), shown.end(), 0) < 30);
                 QCOMPARE(f.window->currentNumber(), 1);
             } else {
-                // Nothing but the settings: a cancelled bar leaves no file in part.
                 QCOMPARE(std::distance(fs::directory_iterator(f.dir.path()), {}), 1);
             }
             const std::string ini = test::readBytes(f.dir.file("DEDUR.INI"));
             QCOMPARE(readSetting(&ini, "others", "GLYPHFILESOFFERED"),
                      std::string(cancelBar ? "" : "1"));
 
-            // The other Big5 mode in the same run: never asked twice.
             f.prompts.shown.clear();
             f.window->dispatchCommand(CmdFont24Mode);
             QCOMPARE(f.prompts.texts(),
                      made ? std::vector<std::string>{}
                           : std::vector<std::string>{folder + "/STD24.fon Open Failure !"});
 
-            // The next start in the folder: asked again only after a cancel.
             f.prompts.answers = {IDOK, IDNO};
             restart(f);
             std::vector<std::string> expected;
@@ -453,8 +414,6 @@ class FontModesTest : public QObject {
         }
     }
 
-    // Something stands at the glyph file's name that cannot be read: that is
-    // the user's to mend, and no files are offered.
     void noOfferWhereSomethingStandsAtTheName() {
         for (const bool folderThere : {true, false}) {
             EditorFixture f("[others]\r\nEDITTYPE = 2\r\n", false);
@@ -472,8 +431,6 @@ class FontModesTest : public QObject {
         }
     }
 
-    // The glyph files cannot be written: said once, with the folder, and
-    // not offered again.
     void aFolderThatCannotBeWrittenIsSaid() {
         if (::geteuid() == 0) QSKIP("root writes into a read-only folder");
         EditorFixture f("[others]\r\nEDITTYPE = 4\r\n", false);
@@ -490,8 +447,6 @@ class FontModesTest : public QObject {
         for (const char* name : GlyphFiles) QVERIFY(!fs::exists(f.dir.file(name)));
     }
 
-    // Started from the launcher: the data folder gets the glyph files (with
-    // the bar) before the window opens, the same as make-fonts writes.
     void theLauncherStartMakesTheGlyphFiles() {
         test::TempDir data;
         const fs::path previous = fs::current_path();
@@ -506,21 +461,10 @@ class FontModesTest : public QObject {
         } else {
             qputenv("XDG_DATA_HOME", before);
         }
-        QCOMPARE(error, QString());
-        QVERIFY(entered);
-        QCOMPARE(folder, data.path() / "dedur");
-        test::TempDir other;
-        QCOMPARE(
-            test::shell("'" DEDUR_CLI "' make-fonts '" + other.path().string() + "' 2>&1").status,
-            0);
-        for (const char* name : GlyphFiles) {
-            QVERIFY2(test::readBytes((folder / name).string()) == test::readBytes(other.file(name)),
-                     name);
-        }
+        QVERIFY(error == QString() && entered && folder == data.path() / "dedur");
+        madeAsTheCommandLineMakes(folder);
     }
 
-    // The command the question names runs as it reads, in a shell, for
-    // folders with blanks and quotes in their names.
     void theNamedCommandSurvivesTheShell() {
         for (const std::string& folder :
              {std::string("/tmp/plain-folder_1.2"), std::string("/tmp/two words"),
@@ -531,20 +475,22 @@ class FontModesTest : public QObject {
             QCOMPARE(command.substr(0, prefix.size()), prefix);
             const test::ShellRun echoed =
                 test::shell("printf '%s' " + command.substr(prefix.size()));
-            QCOMPARE(echoed.status, 0);
-            QCOMPARE(echoed.out, folder);
+            QVERIFY(echoed.status == 0 && echoed.out == folder);
         }
     }
 
-    // The display libraries' fonts: the subset dialog writes what the command line writes, and the
-    // preview marks where the font the library draws differs from the glyphs it was made of.
     void marksWhereTheDrawnFontDiffers() {
         BdfFont dot = sourceFont();
         dot.glyphs[0].dots[4] = '1'; // A's gap in its lower row filled
         BdfFont wide = sourceFont();
         wide.glyphs[0].advance = 5; // B after A stands a column on, its dot with it
         BdfFont lost = sourceFont();
-        lost.glyphs.pop_back(); // the library has no B
+        lost.glyphs.pop_back(); // the library has no B: its A at x 0, the source's at 3
+        std::vector<Mark> lostMarks{{Mark::Advance, 0, 0, 0}, {Mark::OnlySource, 0, 1, -1}};
+        for (const auto& [kind, x] : {std::pair{Mark::OnlyDrawn, 0}, {Mark::OnlySource, 3}}) {
+            for (const auto& [dx, y] : {std::pair{0, -2}, {1, -2}, {2, -2}, {0, -1}, {2, -1}})
+                lostMarks.push_back({kind, 0, x + dx, y});
+        }
         // g's tail one row below the baseline, where the library's line stops.
         const BdfFont tail = font({glyph('g', {"##", ".#"}, 3, 0, -1)});
         BdfFont shallow = tail;
@@ -564,23 +510,8 @@ class FontModesTest : public QObject {
              sourceFont(),
              wide,
              {{Mark::Advance, 1, 5, 0}, {Mark::OnlyDrawn, 1, 6, -1}, {Mark::OnlySource, 1, 5, -1}}},
-            {U"BA",
-             sourceFont(),
-             lost,
-             {{Mark::Advance, 0, 0, 0},
-              {Mark::OnlyDrawn, 0, 0, -2},
-              {Mark::OnlyDrawn, 0, 1, -2},
-              {Mark::OnlyDrawn, 0, 2, -2},
-              {Mark::OnlyDrawn, 0, 0, -1},
-              {Mark::OnlyDrawn, 0, 2, -1},
-              {Mark::OnlySource, 0, 1, -1},
-              {Mark::OnlySource, 0, 3, -2},
-              {Mark::OnlySource, 0, 4, -2},
-              {Mark::OnlySource, 0, 5, -2},
-              {Mark::OnlySource, 0, 3, -1},
-              {Mark::OnlySource, 0, 5, -1}}},
-            {U"g", tail, shallow, {{Mark::OutsideLine, 0, 1, 0}}},
-        };
+            {U"BA", sourceFont(), lost, lostMarks},
+            {U"g", tail, shallow, {{Mark::OutsideLine, 0, 1, 0}}}};
         for (const auto& row : rows) {
             FontPreview preview;
             preview.setFonts(row.text, row.source, "the source", row.drawn, "the library");
@@ -603,22 +534,19 @@ class FontModesTest : public QObject {
         };
         const QRgb litWrong = qRgb(0xB0, 0x10, 0x10), darkWrong = qRgb(0xF2, 0xA8, 0xA8);
         const QRgb unlit = qRgb(0xF4, 0xF4, 0xF4), black = qRgb(0, 0, 0);
-        QCOMPARE(at(false, 0, -1), black);    // the source's A
-        QCOMPARE(at(false, 1, -1), unlit);    // its gap
-        QCOMPARE(at(false, 5, -1), black);    // its B
-        QCOMPARE(at(true, 0, -1), black);     // the library's A where it agrees
-        QCOMPARE(at(true, 1, -1), litWrong);  // the dot only the library draws
-        QCOMPARE(at(true, 5, -1), darkWrong); // B where the source has it
-        QCOMPARE(at(true, 6, -1), litWrong);  // and where the library puts it
-        QCOMPARE(at(true, 3, -3), unlit);     // nothing above
-        // The pen after A, where the library stands: a bar across the band.
+        // The source's A, its gap, its B; the library's A, its extra dot, B where the source has
+        // it and where the library puts it, nothing above.
+        const std::tuple<bool, int, int, QRgb> dots[] = {
+            {false, 0, -1, black},   {false, 1, -1, unlit},   {false, 5, -1, black},
+            {true, 0, -1, black},    {true, 1, -1, litWrong}, {true, 5, -1, darkWrong},
+            {true, 6, -1, litWrong}, {true, 3, -3, unlit}};
+        for (const auto& [band, x, y, colour] : dots) QCOMPARE(at(band, x, y), colour);
         const QPoint pen = preview.dotCentre(0, true, 5, -3) - QPoint(preview.scale() / 2, 0);
         QCOMPARE(shot.pixel(pen), qRgb(0xE0, 0x80, 0x00));
     }
 
     void aLongTextIsDrawnAsFarAsThePreviewGoes() {
-        // Twice the lines it shows, each twice as long: every A the preview
-        // draws gets its mark, and no more.
+        // Twice the lines shown, each twice as long: a mark per A drawn.
         QString text;
         for (int i = 0; i < 2 * limits::PreviewTextLines; ++i) {
             text += QString(2 * limits::PreviewLineCharacters, 'A') + "\n";
@@ -637,20 +565,14 @@ class FontModesTest : public QObject {
         QCOMPARE(last->x, 5 * limits::PreviewLineCharacters);
     }
 
-    // By its name, through a symbolic link or a hard link.
     void theSubsetIsNeverSavedOverAGlyphFile() {
         for (const std::string how : {"name", "symlink", "hardlink"}) {
             FontFixture f;
             const std::string glyphs = f.dir.file("ASCFONT.15");
             const std::string before = test::readBytes(glyphs);
-            std::string target = glyphs;
-            if (how == "symlink") {
-                target = f.dir.file("out.h");
-                std::filesystem::create_symlink(glyphs, target);
-            } else if (how == "hardlink") {
-                target = f.dir.file("out.h");
-                std::filesystem::create_hard_link(glyphs, target);
-            }
+            const std::string target = how == "name" ? glyphs : f.dir.file("out.h");
+            if (how == "symlink") fs::create_symlink(glyphs, target);
+            if (how == "hardlink") fs::create_hard_link(glyphs, target);
             f.window->dispatchCommand(CmdFont16Mode);
             f.inDialog<SubsetDialog>(CmdExportSubset, [&](SubsetDialog* d) {
                 d->textBox()->setPlainText("Ag");
@@ -670,11 +592,9 @@ class FontModesTest : public QObject {
         preview.setFonts(U"A", sourceFont(), "the source", sourceFont(), "the library");
         preview.setRefusal("U+4E00 is past 255");
         QCOMPARE(preview.refusal(), QString("U+4E00 is past 255"));
-        QCOMPARE(preview.lines(), 0);
-        QVERIFY(preview.marks().empty());
+        QVERIFY(preview.lines() == 0 && preview.marks().empty());
     }
 
-    // Adafruit GFX refuses the codes past 255 unless they are remapped.
     void theSubsetDialogWritesWhatTheCommandLineWrites() {
         const struct {
             QString format;
@@ -706,11 +626,8 @@ class FontModesTest : public QObject {
                 d->saveToFile();
                 if (cli.status == 0) {
                     QVERIFY(d->fontPreview()->refusal().isEmpty());
-                    QCOMPARE(d->fontPreview()->lines(), 2);
-                    // Decoded from what was written: the same dots, advances and line.
-                    QVERIFY(d->fontPreview()->marks().empty());
+                    QVERIFY(d->fontPreview()->lines() == 2 && d->fontPreview()->marks().empty());
                 } else {
-                    // Refused: the reason where the preview would be, nothing saved.
                     QVERIFY(!d->fontPreview()->refusal().isEmpty());
                     QVERIFY2(cli.out.find(d->fontPreview()->refusal().toStdString()) !=
                                  std::string::npos,
@@ -723,8 +640,7 @@ class FontModesTest : public QObject {
                 QVERIFY(test::readBytes(f.dir.file("cli.out")).size() > 0);
                 QVERIFY(test::readBytes(saved) == test::readBytes(f.dir.file("cli.out")));
             } else {
-                QVERIFY(!std::filesystem::exists(saved));
-                QCOMPARE(f.prompts.beeps, 1);
+                QVERIFY(!std::filesystem::exists(saved) && f.prompts.beeps == 1);
             }
         }
     }
@@ -740,8 +656,7 @@ class FontModesTest : public QObject {
                     {"gfx-font", "0xE000", "", true}, // past 255
                     {"lvgl", "", "--lvgl 8 --colors red,white", false}};
         EditorFixture f;
-        // Nine icons, the first named: a bell, then bars of one to eight
-        // dots; the ninth starts a second line of the preview.
+        // Nine icons (a bell, bars of one to eight): the ninth starts line 2.
         test::setRows(f.doc(), {"000110000000", "001111000000", "001111000000", "011111100000",
                                 "000010000000"});
         for (const char* bar :
@@ -752,14 +667,11 @@ class FontModesTest : public QObject {
         f.editor->sidecar.names[1] = "bell";
         f.prompts.files = {QString::fromStdString(f.dir.file("icons.pat"))};
         QVERIFY(f.window->controllers().files.saveAs());
-        // The heading names the file written: the command line writes one of
-        // the same name beside it.
         std::filesystem::create_directories(f.dir.file("cli"));
         for (const auto& row : rows) {
             const QString format = row.format;
             const bool refused = row.refused, icons = format.endsWith("-font");
-            std::filesystem::remove(f.dir.file("dialog.c"));
-            std::filesystem::remove(f.dir.file("cli/dialog.c"));
+            for (const char* name : {"dialog.c", "cli/dialog.c"}) fs::remove(f.dir.file(name));
             const std::string options =
                 icons ? row.arguments + " --spacing 1 --baseline 1" : row.arguments;
             const test::ShellRun cli = runCli(
@@ -781,12 +693,8 @@ class FontModesTest : public QObject {
                 }
                 d->refresh();
                 if (icons && !refused) {
-                    // The icons eight to a line as the library draws them: the
-                    // same dots and advances as the patterns give.
-                    QVERIFY(d->fontPreview()->isVisibleTo(d));
-                    QVERIFY(!d->preview()->isVisibleTo(d));
-                    QCOMPARE(d->fontPreview()->lines(), 2);
-                    QVERIFY(d->fontPreview()->marks().empty());
+                    QVERIFY(d->fontPreview()->isVisibleTo(d) && !d->preview()->isVisibleTo(d));
+                    QVERIFY(d->fontPreview()->lines() == 2 && d->fontPreview()->marks().empty());
                 }
                 if (refused) {
                     QVERIFY(!d->fontPreview()->refusal().isEmpty());
@@ -806,7 +714,6 @@ class FontModesTest : public QObject {
                         test::readBytes(f.dir.file("cli/dialog.c")));
             }
         }
-        // Never saved over the pattern file it is made of.
         const std::string patterns = test::readBytes(f.dir.file("icons.pat"));
         f.prompts.shown.clear();
         f.inDialog<CodeDialog>(CmdExportCode, [&](CodeDialog* d) {

@@ -39,15 +39,13 @@ void fill(PanelDefinitionDialog* d, const DefinitionEntry& e) {
     d->topToBottomList()->setCurrentRow(e.topToBottom);
 }
 
-// The first data line of a .DAT file (the rest is the writer's own test).
 std::string firstData(const std::string& path) {
     const std::string text = test::readBytes(path);
     const size_t at = text.find(".DB ");
     return at == std::string::npos ? text : text.substr(at, text.find('\r', at) - at);
 }
 
-// A new pattern of `width` x `height` dots at SEG `seg`, COM `com`, its first
-// dot set; it becomes the current one.
+// A new current pattern at SEG `seg`, COM `com`, its first dot set.
 void addPatternAt(EditorFixture& f, int seg, int com, int width, int height) {
     f.doc().panelDefinition = {int16_t(seg),    int16_t(com), int16_t(width),
                                int16_t(height), IncreaseSeg,  IncreaseCom};
@@ -55,23 +53,21 @@ void addPatternAt(EditorFixture& f, int seg, int com, int width, int height) {
     test::setRows(f.doc(), {"1"});
 }
 
-// The panel view opened and active, as the user has it.
 PanelView* openPanelView(EditorFixture& f) {
     f.window->dispatchCommand(CmdPanelView);
     PanelView* view = f.window->panelView();
     QApplication::setActiveWindow(view);
-    return QApplication::activeWindow() == view ? view : nullptr;
+    if (QApplication::activeWindow() != view) qFatal("the panel view is not the active window");
+    return view;
 }
 
-// The middle of the dot at SEG `seg`, COM `com` on the view's canvas.
 QPoint dotOnCanvas(PanelView* view, int seg, int com) {
     const int d = view->dotSize();
     return view->canvas()->mapFrom(view, view->panelRect().topLeft()) +
            QPoint((seg - 1) * d + d / 2, (com - 1) * d + d / 2);
 }
 
-// At `dot` pixels a dot, the whole canvas can be scrolled to, nothing drawn
-// touches its edges, and the SEG and COM numbers show.
+// At `dot` pixels a dot: all scrollable, nothing on the edges, the numbers shown.
 void checkRulers(PanelView* view, int dot) {
     view->dotSizeBox()->setValue(dot);
     view->layout()->activate();
@@ -94,7 +90,6 @@ void checkRulers(PanelView* view, int dot) {
         QCOMPARE(image.pixel(0, y), blank);
         QCOMPARE(image.pixel(image.width() - 1, y), blank);
     }
-    // Ink above the panel near each eighth SEG line: its number.
     const QRect panel(view->canvas()->mapFrom(view, view->panelRect().topLeft()),
                       view->panelRect().size());
     for (int seg = 1; seg <= 89; seg += 8) {
@@ -105,8 +100,6 @@ void checkRulers(PanelView* view, int dot) {
         }
         QVERIFY2(ink > 0, qPrintable(QString("SEG %1").arg(seg)));
     }
-    // Scrolled to the far corner, numbers still show along the top and
-    // (where a number has room) the left of what the window shows.
     area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
     area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
     const QImage seen = area->viewport()->grab().toImage();
@@ -126,7 +119,6 @@ void checkRulers(PanelView* view, int dot) {
 class PanelTest : public QObject {
     Q_OBJECT
   private slots:
-    // The checks themselves are the core's; here: the box, and the dialog stays.
     void aRefusedDefinitionKeepsTheDialogOpen() {
         EditorFixture f;
         int result = -2;
@@ -155,7 +147,6 @@ class PanelTest : public QObject {
             QTest::keyClicks(com, "99");
             f.prompts.files.push_back(width->text() + "," + seg->text() + "," + com->text());
         });
-        // An emptied field waits for a number instead of becoming 1.
         QCOMPARE(f.prompts.files.back(), QString("2,,48"));
     }
 
@@ -166,13 +157,12 @@ class PanelTest : public QObject {
             dialog->ok();
         });
         QCOMPARE(f.doc().panelDefinition, (PanelDefinition{20, 10, 16, 8, 1, 3}));
-        PatternHeader current;
-        getHeader(f.doc(), 0, current);
-        QCOMPARE(current, (PatternHeader{12, 12, 1, 1, 0, 2})); // OK leaves the pattern
         f.window->dispatchCommand(CmdAddPattern);
-        PatternHeader added;
+        PatternHeader current, added; // OK leaves the current pattern as it was
+        getHeader(f.doc(), 0, current);
         getHeader(f.doc(), 1, added);
-        QCOMPARE(added, (PatternHeader{16, 8, 20, 10, 1, 3}));
+        QVERIFY(current == (PatternHeader{12, 12, 1, 1, 0, 2}) &&
+                added == (PatternHeader{16, 8, 20, 10, 1, 3}));
     }
 
     void exportWritesWhatTheCoreBuilds() {
@@ -196,7 +186,6 @@ class PanelTest : public QObject {
                  std::string(".DB $01,$00,$00,$00,$00,$00,$00,$00 ; 2000h ~ 2007h"));
     }
 
-    // In a font mode the export writes the pattern file's patterns.
     void exportOpensInEveryFontMode() {
         for (int mode = 2; mode <= 6; ++mode) {
             EditorFixture f("[others]\r\nEDITTYPE = " + std::to_string(mode) + "\r\n");
@@ -214,7 +203,6 @@ class PanelTest : public QObject {
         }
     }
 
-    // No keeps the file; Yes over a read-only one says why it was not written.
     void exportAsksBeforeReplacingAFile() {
         EditorFixture f;
         const std::string path = f.dir.file("out.BIN");
@@ -227,8 +215,8 @@ class PanelTest : public QObject {
             std::filesystem::permissions(path, std::filesystem::perms(0444));
             dialog->exportNow();
         });
-        QCOMPARE(f.prompts.shown.at(0).text, std::string("Dose exists, Overwrite ?"));
-        QCOMPARE(f.prompts.shown.at(0).caption, path);
+        QCOMPARE(f.prompts.shown.at(0).text + "|" + f.prompts.shown.at(0).caption,
+                 "Dose exists, Overwrite ?|" + path);
         QCOMPARE(f.prompts.texts().back(),
                  "Could not write \"" + path + "\": the file is read-only");
         QCOMPARE(test::readBytes(path), std::string("keep"));
@@ -240,50 +228,43 @@ class PanelTest : public QObject {
         QStringList names;
         f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             dialog->binaryButton()->setChecked(true);
-            dialog->browse();
-            names << dialog->fileField()->text();
-            dialog->browse();
-            names << dialog->fileField()->text();
+            for (int i = 0; i < 2; ++i) {
+                dialog->browse();
+                names << dialog->fileField()->text();
+            }
         });
         QCOMPARE(names, (QStringList{"panel.BIN", "panel.x"}));
         QCOMPARE(f.prompts.dialogs.value(0),
                  QString("save:Save File:LCD address BINARY file (*.BIN)|*.BIN|"));
     }
 
-    // Space plays and stops whichever control of the view has the focus;
-    // a focused check box or button is not toggled by it.
     void spacePlaysFromEveryControl() {
         EditorFixture f;
         f.window->dispatchCommand(CmdAddPattern);
         PanelView* view = openPanelView(f);
-        QVERIFY(view);
         for (QWidget* focused : std::initializer_list<QWidget*>{
                  view->showAllBox(), view->loopBox(), view->findChild<QPushButton*>(),
                  view->playRange(), view->dotSizeBox(), view->findChild<QPlainTextEdit*>()}) {
             focused->setFocus(Qt::TabFocusReason);
             QCOMPARE(QApplication::focusWidget(), focused);
-            const bool showAll = view->showAllBox()->isChecked();
-            const bool loop = view->loopBox()->isChecked();
+            const auto boxes = [view] {
+                return std::pair(view->showAllBox()->isChecked(), view->loopBox()->isChecked());
+            };
+            const auto before = boxes();
             QTest::keyClick(focused, Qt::Key_Space);
-            QVERIFY(view->playing());
-            QCOMPARE(view->framePattern(), 1);
+            QVERIFY(view->playing() && view->framePattern() == 1);
             view->stepFrame();
             QCOMPARE(view->framePattern(), 2);
             QTest::keyClick(focused, Qt::Key_Space);
-            QVERIFY(!view->playing());
-            QCOMPARE(view->showAllBox()->isChecked(), showAll);
-            QCOMPARE(view->loopBox()->isChecked(), loop);
+            QVERIFY(!view->playing() && boxes() == before);
             QCOMPARE(view->playRange()->text(), QString());
         }
     }
 
-    // In the range field Space types once the user types there; Return
-    // plays what was typed, and Space then stops and plays again.
     void theRangeFieldTakesSpacesWhileTyped() {
         EditorFixture f;
         for (int i = 0; i < 5; ++i) f.window->dispatchCommand(CmdAddPattern);
         PanelView* view = openPanelView(f);
-        QVERIFY(view);
         QLineEdit* range = view->playRange();
         range->setFocus(Qt::MouseFocusReason);
         QTest::keyClicks(range, "2,");
@@ -306,14 +287,11 @@ class PanelTest : public QObject {
         QCOMPARE(range->text(), QString("2, 4-5"));
     }
 
-    // While a frame plays, "Show all" draws the other patterns faintly:
-    // lighter than they are when stopped, yet still there.
     void playingDimsTheOtherPatterns() {
         EditorFixture f;
         test::setRows(f.doc(), {"1"});
         addPatternAt(f, 40, 20, 8, 8);
         PanelView* view = openPanelView(f);
-        QVERIFY(view);
         view->showAllBox()->setChecked(true);
         const auto pixelAt = [view](int seg, int com) {
             return view->canvas()->grab().toImage().pixel(dotOnCanvas(view, seg, com));
@@ -324,16 +302,11 @@ class PanelTest : public QObject {
         view->play();
         const QRgb frame = pixelAt(40, 20);
         const QRgb dimmed = pixelAt(1, 1);
-        QVERIFY(qGray(frame) < qGray(stopped));
-        QVERIFY(qGray(stopped) < qGray(dimmed));
-        QVERIFY(dimmed != green);
+        QVERIFY(qGray(frame) < qGray(stopped) && qGray(stopped) < qGray(dimmed) && dimmed != green);
         view->stop();
         QCOMPARE(pixelAt(1, 1), stopped);
     }
 
-    // Four outlines over SEG 6, COM 6, pattern 5 elsewhere and current: each
-    // click there takes the next, smallest first and round again; the status
-    // line names the pattern the next click takes.
     void clicksOnOverlapsCycleSmallestFirst() {
         EditorFixture f;
         addPatternAt(f, 1, 1, 40, 30); // 2: 1200 dots
@@ -342,7 +315,6 @@ class PanelTest : public QObject {
         addPatternAt(f, 60, 30, 8, 8); // 5
         f.editor->sidecar.names[3] = "arrow";
         PanelView* view = openPanelView(f);
-        QVERIFY(view);
         const QPoint at = dotOnCanvas(view, 6, 6);
         QTest::mouseMove(view->canvas(), at);
         QCOMPARE(view->pointerLabel()->text(),
@@ -362,13 +334,9 @@ class PanelTest : public QObject {
         QCOMPARE(view->pointerLabel()->text(), QString("SEG 96, COM 48"));
     }
 
-    // At every dot size and window size the whole canvas can be scrolled
-    // to, nothing drawn touches its edges, and the SEG numbers are drawn
-    // over their lines.
     void rulersStayWholeAtEveryZoomAndSize() {
         EditorFixture f;
         PanelView* view = openPanelView(f);
-        QVERIFY(view);
         for (int dot : {2, 5, 12, 16}) {
             for (QSize size : {QSize(220, 220), QSize(700, 500), QSize(1800, 1200)}) {
                 view->resize(size);
@@ -377,11 +345,9 @@ class PanelTest : public QObject {
             }
         }
     }
-    // Ctrl with + and -, Ctrl+0 and Ctrl with the wheel zoom, within 2 to 16.
     void zoomKeysAndWheelStayInRange() {
         EditorFixture f;
         PanelView* view = openPanelView(f);
-        QVERIFY(view);
         view->showAllBox()->setFocus();
         QWidget* focused = QApplication::focusWidget();
         const auto press = [&](Qt::Key key) {
@@ -395,30 +361,20 @@ class PanelTest : public QObject {
             QApplication::sendEvent(view->canvas(), &event);
             return view->dotSize();
         };
-        QCOMPARE(view->dotSize(), 5);
-        QCOMPARE(press(Qt::Key_Plus), 6);
-        QCOMPARE(press(Qt::Key_Equal), 7);
-        QCOMPARE(press(Qt::Key_Minus), 6);
-        QCOMPARE(wheel(120), 7);
-        QCOMPARE(wheel(-120), 6);
+        QVERIFY(view->dotSize() == 5 && press(Qt::Key_Plus) == 6 && press(Qt::Key_Equal) == 7);
+        QVERIFY(press(Qt::Key_Minus) == 6 && wheel(120) == 7 && wheel(-120) == 6);
         for (int i = 0; i < 20; ++i) wheel(120);
-        QCOMPARE(view->dotSize(), 16);
-        QCOMPARE(press(Qt::Key_Plus), 16);
+        QVERIFY(view->dotSize() == 16 && press(Qt::Key_Plus) == 16);
         QCOMPARE(view->dotSizeBox()->value(), 16);
         for (int i = 0; i < 20; ++i) press(Qt::Key_Minus);
-        QCOMPARE(view->dotSize(), 2);
-        QCOMPARE(press(Qt::Key_0), 5);
-        QVERIFY(!view->showAllBox()->isChecked());
+        QVERIFY(view->dotSize() == 2 && press(Qt::Key_0) == 5 && !view->showAllBox()->isChecked());
     }
 
-    // A pattern the export refuses shows the export's own refusal where
-    // its bytes would be.
     void aRefusedPatternShowsWhyInsteadOfBytes() {
         EditorFixture f;
         test::setRows(f.doc(), {"1"});
         addPatternAt(f, 90, 1, 12, 12); // SEG 90 to 101
         PanelView* view = openPanelView(f);
-        QVERIFY(view);
         const QString shown = view->bytesText();
         f.inDialog<ExportDialog>(CmdPanelExport, [&](ExportDialog* dialog) {
             dialog->fileField()->setText(QString::fromStdString(f.dir.file("out.DAT")));
@@ -429,8 +385,7 @@ class PanelTest : public QObject {
         QCOMPARE(shown, QString::fromStdString(f.prompts.shown.front().text));
         QVERIFY(!std::filesystem::exists(f.dir.file("out.DAT")));
         QTest::mouseClick(view->canvas(), Qt::LeftButton, {}, dotOnCanvas(view, 1, 1));
-        QCOMPARE(f.window->currentNumber(), 1);
-        QVERIFY(view->bytesText().contains(".DB $01"));
+        QVERIFY(f.window->currentNumber() == 1 && view->bytesText().contains(".DB $01"));
     }
 
     void panelViewShowsTheExportsBytesAndGoesToAClickedPattern() {
@@ -468,28 +423,23 @@ class PanelTest : public QObject {
                          ".DB $08,$00,$00,$00,$00,$00,$00,$00 ; 2142h ~ 2149h",
                          ".DB $10,$00,$00,$00,$00,$00,$00,$00 ; 214Ah ~ 2151h"}));
 
-        // "Show all": every pattern's dots together.
         view->showAllBox()->setChecked(true);
         QCOMPARE(view->allImage().bytes[0], uint8_t(0x02));
         QCOMPARE(view->allImage().bytes[330], uint8_t(0x10));
         view->showAllBox()->setChecked(false);
         QCOMPARE(view->allImage().highOffset, -1);
 
-        // Playback, stepped as its timer steps it: frame N shows pattern N
-        // for its delay; the document is left as it is.
+        // Stepped as its timer steps it: frame N shows pattern N for its delay.
         f.editor->sidecar.delays[2] = 250;
         f.doc().modifiedFlag = false;
         view->playRange()->setText("1-2");
         view->loopBox()->setChecked(false);
         view->play();
-        QCOMPARE(view->image().bytes[0], uint8_t(0x02));
-        QCOMPARE(view->frameTimer().interval(), 100);
+        QVERIFY(view->image().bytes[0] == uint8_t(0x02) && view->frameTimer().interval() == 100);
         view->stepFrame();
-        QCOMPARE(view->image().lowOffset, 314);
-        QCOMPARE(view->frameTimer().interval(), 250);
+        QVERIFY(view->image().lowOffset == 314 && view->frameTimer().interval() == 250);
         view->stepFrame();
-        QVERIFY(!view->playing());
-        QVERIFY(!f.doc().modifiedFlag);
+        QVERIFY(!view->playing() && !f.doc().modifiedFlag);
     }
 };
 

@@ -38,7 +38,6 @@ QPoint centre(const PaletteButton& b) {
     return QPoint((b.left + b.right) / 2, (b.top + b.bottom) / 2);
 }
 
-// The pointer over `at` of the strip, as the palette and its check see it.
 void pointAt(PaletteStrip* strip, QPoint at) {
     QCursor::setPos(strip->mapToGlobal(at));
     QTest::mouseMove(strip, at);
@@ -58,9 +57,7 @@ struct SeenBox {
     bool keyLeftItOpen = false;
 };
 
-// Shows `message` through the real prompts; once the box is up, records it
-// (labels without their '&') and either clicks the button labelled `click`
-// or presses `key`.
+// Shows `message` through the real prompts, records the box, clicks `click` or presses `key`.
 int runBox(const Message& message, SeenBox& seen, const QString& click, int key = 0,
            Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTimer::singleShot(0, [&] {
@@ -75,8 +72,7 @@ int runBox(const Message& message, SeenBox& seen, const QString& click, int key 
         if (key) {
             QApplication::setActiveWindow(box); // Alt+letter works in the active window
             QTest::keyClick(box, static_cast<Qt::Key>(key), modifiers);
-            // A letter clicks its button after a short flash; however busy
-            // the machine, the box goes within seconds.
+            // A letter clicks its button after a short flash.
             if (QTest::qWaitFor([box] { return !box->isVisible(); }, 10000)) return;
             seen.keyLeftItOpen = true; // unblock with the first button
             box->buttons().front()->click();
@@ -95,8 +91,6 @@ int runBox(const Message& message, SeenBox& seen, const QString& click, int key 
 class ShellTest : public QObject {
     Q_OBJECT
   private slots:
-    // Every menu item runs its command; our items' letters are their own in
-    // each menu, so a letter picks the item instead of cycling between two.
     void everyMenuItemAndButtonHasItsCommand() {
         EditorFixture f;
         int items = 0;
@@ -112,7 +106,6 @@ class ShellTest : public QObject {
             for (QAction* item : menu) {
                 if (item->isSeparator()) continue;
                 const CommandRow* row = findCommand(item->data().toInt());
-                // The table's text, and a key for every item that has one.
                 const QString text = row ? QString(row->text) : QString();
                 const QString shown = text.contains('\t') || extraKeyName(row->id).isEmpty()
                                           ? text
@@ -140,12 +133,13 @@ class ShellTest : public QObject {
         EditorFixture f;
         clickButton(f, CmdDrawLine);
         QVERIFY(f.editor->grid.tool == Tool::Line);
-        QCOMPARE(button(f, CmdDrawLine).currentImage, 163);
-        QCOMPARE(button(f, CmdDrawPoint).currentImage, 101);
+        QCOMPARE(
+            std::pair(button(f, CmdDrawLine).currentImage, button(f, CmdDrawPoint).currentImage),
+            std::pair(163, 101));
         QVERIFY(button(f, CmdDrawLine).marked);
         f.window->updateMenuState();
-        QVERIFY(f.window->action(CmdDrawLine)->isChecked());
-        QVERIFY(!f.window->action(CmdDrawPoint)->isChecked());
+        QVERIFY(f.window->action(CmdDrawLine)->isChecked() &&
+                !f.window->action(CmdDrawPoint)->isChecked());
     }
 
     void disabledButtonBeepsAndReleaseOutsidePostsNothing() {
@@ -165,22 +159,18 @@ class ShellTest : public QObject {
         f.drag({{0, 0}});
         QVERIFY(button(f, CmdUndo).enabled);
         f.window->updateMenuState();
-        QVERIFY(f.window->action(CmdUndo)->isEnabled());
-        QVERIFY(!f.window->action(CmdRedo)->isEnabled());
+        QVERIFY(f.window->action(CmdUndo)->isEnabled() && !f.window->action(CmdRedo)->isEnabled());
         f.window->dispatchCommand(CmdUndo);
-        QVERIFY(!button(f, CmdUndo).enabled);
-        QVERIFY(button(f, CmdRedo).enabled);
+        QVERIFY(!button(f, CmdUndo).enabled && button(f, CmdRedo).enabled);
     }
 
     void patternListAndNavigation() {
         EditorFixture f;
         QVERIFY(!button(f, CmdDeletePattern).enabled);
         f.window->dispatchCommand(CmdDeletePattern); // the only one: a beep
-        QCOMPARE(f.prompts.beeps, 1);
-        QVERIFY(f.prompts.shown.empty());
+        QVERIFY(f.prompts.beeps == 1 && f.prompts.shown.empty());
         for (int i = 0; i < 4; ++i) f.window->dispatchCommand(CmdAddPattern);
-        QCOMPARE(f.doc().patternCount, 5);
-        QCOMPARE(f.window->currentNumber(), 5);
+        QVERIFY(f.doc().patternCount == 5 && f.window->currentNumber() == 5);
         QCOMPARE(f.window->palette()->countLabel()->text(), QString("5"));
         QVERIFY(button(f, CmdDeletePattern).enabled);
         QScrollBar* bar = f.window->palette()->scrollBar();
@@ -196,10 +186,8 @@ class ShellTest : public QObject {
         for (const Step& s : steps) {
             bar->triggerAction(s.action);
             QCOMPARE(f.window->currentNumber(), s.expected);
-            QCOMPARE(f.doc().currentPattern, s.expected - 1);
-            QCOMPARE(bar->value(), s.expected);
+            QVERIFY(f.doc().currentPattern == s.expected - 1 && bar->value() == s.expected);
         }
-        // Delete asks (the list itself is the model test's).
         f.window->dispatchCommand(CmdDeletePattern);
         QCOMPARE(f.prompts.shown.back().text, std::string("Are you sure to delete ?"));
         QCOMPARE(f.prompts.shown.back().caption, std::string("DELETE"));
@@ -235,8 +223,6 @@ class ShellTest : public QObject {
         QCOMPARE(first->selectedText(), QString());
     }
 
-    // The classic tooltip, word for word, and beside it the keys that do
-    // the same as the button; no second box for a button without a key.
     void aTooltipNamesTheButtonsKeys() {
         const struct {
             int command;
@@ -255,31 +241,23 @@ class ShellTest : public QObject {
             PaletteButton& b = *strip->find(command);
             pointAt(strip, centre(b));
             strip->tooltipCheck(); // the pointer stays on the button: both stay
-            QVERIFY(b.tooltipWindow);
-            QCOMPARE(b.tooltipWindow->text(), tooltip);
+            QVERIFY(b.tooltipWindow && b.tooltipWindow->text() == tooltip);
             QCOMPARE(bool(b.keyWindow), !keys.isEmpty());
             if (!keys.isEmpty()) {
-                QCOMPARE(b.keyWindow->text(), keys);
-                QVERIFY(b.keyWindow->isVisible());
-                // Beside the tooltip, covering neither it nor the button, and
-                // wide enough for its text.
+                QVERIFY(b.keyWindow->text() == keys && b.keyWindow->isVisible());
                 const QRect tip = b.tooltipWindow->geometry();
                 const QRect key = b.keyWindow->geometry();
-                QCOMPARE(key.top(), tip.top());
-                QVERIFY(key.left() > tip.right());
+                QVERIFY(key.top() == tip.top() && key.left() > tip.right());
                 QVERIFY(key.width() >= b.keyWindow->fontMetrics().horizontalAdvance(keys));
                 QVERIFY(b.keyWindow->parentWidget()->rect().contains(key));
             }
-            // Away from the button: the tooltip and its keys go together.
             pointAt(strip, QPoint(strip->width() - 4, centre(b).y()));
             strip->tooltipCheck();
-            QVERIFY(!b.tooltipWindow);
-            QVERIFY(!b.keyWindow);
+            QVERIFY(!b.tooltipWindow && !b.keyWindow);
             QVERIFY(f.window->findChildren<QLabel*>("paletteKeys").isEmpty());
         }
     }
 
-    // Pressing the button takes both boxes away, as it always took the tooltip.
     void aPressClosesTheKeys() {
         EditorFixture f;
         PaletteStrip* strip = f.window->palette();
@@ -287,13 +265,10 @@ class ShellTest : public QObject {
         pointAt(strip, centre(b));
         QVERIFY(b.keyWindow);
         QTest::mousePress(strip, Qt::LeftButton, {}, centre(b));
-        QVERIFY(!b.tooltipWindow);
-        QVERIFY(!b.keyWindow);
+        QVERIFY(!b.tooltipWindow && !b.keyWindow);
         QTest::mouseRelease(strip, Qt::LeftButton, {}, centre(b));
     }
 
-    // Sizes out of range are put right in the fields with a beep, and the
-    // dialog stays.
     void outOfRangeSizesAreCorrectedWithABeep() {
         EditorFixture f;
         f.inDialog<PatternSizeDialog>(CmdPatternSize, [&](PatternSizeDialog* d) {
@@ -302,23 +277,19 @@ class ShellTest : public QObject {
             d->heightField()->setText("120");
             QSignalSpy finished(d, &QDialog::finished);
             d->ok();
-            QVERIFY(finished.isEmpty());
-            QCOMPARE(d->widthField()->text(), QString("2"));
+            QVERIFY(finished.isEmpty() && d->widthField()->text() == QString("2"));
             QCOMPARE(d->heightField()->text(), QString("96"));
         });
         QCOMPARE(f.prompts.beeps, 1);
         QCOMPARE(int(f.doc().patternWidth), 12);
     }
 
-    // Keys in dialogs. (The accelerators wherever the focus is are the desktop run's.)
     void tabVisitsEveryControlOfADialogInTheMiddle() {
         for (const int command :
              {CmdPanelDefinition, CmdPatternSize, CmdPanelExport, CmdInputText}) {
             EditorFixture f;
             f.window->move(0, 0); // the owner is off the middle
-            QSet<QWidget*> forward;
-            QSet<QWidget*> backward;
-            QSet<QWidget*> expected;
+            QSet<QWidget*> forward, backward, expected;
             QRect frame;
             const auto walk = [&](QDialog* d) {
                 d->show();
@@ -332,13 +303,12 @@ class ShellTest : public QObject {
                         if (!radio || radio->isChecked()) expected.insert(w);
                     }
                 }
-                for (int i = 0; i < 2 * expected.size(); ++i) {
-                    forward.insert(QApplication::focusWidget());
-                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                }
-                for (int i = 0; i < 2 * expected.size(); ++i) {
-                    backward.insert(QApplication::focusWidget());
-                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+                for (auto [seen, key] :
+                     {std::pair{&forward, Qt::Key_Tab}, {&backward, Qt::Key_Backtab}}) {
+                    for (int i = 0; i < 2 * expected.size(); ++i) {
+                        seen->insert(QApplication::focusWidget());
+                        QTest::keyClick(QApplication::focusWidget(), key);
+                    }
                 }
             };
             f.window->runDialog = [&](QDialog* d) {
@@ -347,10 +317,7 @@ class ShellTest : public QObject {
             };
             f.window->dispatchCommand(command);
             if (command == CmdInputText) walk(f.window->inputText());
-            QVERIFY(expected.size() >= 2);
-            QCOMPARE(forward, expected);
-            QCOMPARE(backward, expected);
-            // Every dialog opens in the middle of the screen, wherever its owner is.
+            QVERIFY(expected.size() >= 2 && forward == expected && backward == expected);
             const QRect screen = f.window->screen()->geometry();
             QCOMPARE(frame.left(), (screen.width() - frame.width()) / 2);
             QCOMPARE(frame.top(), (screen.height() - frame.height()) / 2);
@@ -364,18 +331,14 @@ class ShellTest : public QObject {
         box->setFocus();
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Backspace);
-        QCOMPARE(box->text(), QString());
-        QCOMPARE(f.window->currentNumber(), 5);
+        QVERIFY(box->text() == QString() && f.window->currentNumber() == 5);
         QTest::keyClicks(box, "3");
         QCOMPARE(f.window->currentNumber(), 3);
         QTest::keyClick(box, Qt::Key_Backspace);
         QTest::keyClicks(box, "12");
-        QCOMPARE(f.window->currentNumber(), 5);
-        QCOMPARE(box->text(), QString("5"));
+        QVERIFY(f.window->currentNumber() == 5 && box->text() == QString("5"));
     }
 
-    // The common editing keys act on the pattern from the grid, and on the
-    // text in a text field.
     void theKeysEveryonePressesWhereTheTableIsSilent() {
         EditorFixture f;
         test::setRows(f.doc(), {"000000000000"});
@@ -392,7 +355,6 @@ class ShellTest : public QObject {
         QTest::keyClick(&f.grid(), Qt::Key_Delete);
         QCOMPARE(f.rows().substr(0, 12), std::string("000000000000"));
 
-        // In the number box, Delete deletes a digit and Ctrl+Z undoes typing.
         for (int i = 0; i < 2; ++i) f.window->dispatchCommand(CmdAddPattern);
         NumberField* box = f.window->palette()->numberBox();
         box->setFocus();
@@ -400,11 +362,8 @@ class ShellTest : public QObject {
         box->home(false);
         const int undos = f.editor->history.undoCount();
         QTest::keyClick(box, Qt::Key_Delete);
-        QCOMPARE(box->text(), QString());
-        QCOMPARE(f.editor->history.undoCount(), undos);
+        QVERIFY(box->text() == QString() && f.editor->history.undoCount() == undos);
 
-        // Ctrl+C copies nothing, as the classic table has it, and says once
-        // which key does.
         f.window->setStatusText("");
         for (int i = 0; i < 2; ++i) {
             f.grid().setFocus();
@@ -414,7 +373,6 @@ class ShellTest : public QObject {
             f.window->setStatusText("");
         }
 
-        // Ctrl+S saves (asking for a name first); the classic keys stay shown.
         f.prompts.files = {QString::fromStdString(f.dir.file("keys.pat"))};
         f.grid().setFocus();
         QTest::keyClick(&f.grid(), Qt::Key_S, Qt::ControlModifier);
@@ -432,13 +390,9 @@ class ShellTest : public QObject {
             return 0;
         };
         f.window->dispatchCommand(CmdPatternSize);
-        QVERIFY(ran);
-        QVERIFY(f.prompts.shown.empty());
+        QVERIFY(ran && f.prompts.shown.empty());
     }
 
-    // The real message boxes and file filters.
-    // The buttons, the answer of each, the default (the first button, as on
-    // the system the texts come from), the caption and the icon.
     void answers() {
         const QStringList yn{"No", "Yes"}, rc{"Cancel", "Retry"}, ync{"Cancel", "No", "Yes"};
         const struct {
@@ -454,24 +408,19 @@ class ShellTest : public QObject {
             {MessageButtons::YesNo, "No", IDNO, yn, " ", " ", "Yes"},
             {MessageButtons::YesNoCancel, "Cancel", IDCANCEL, ync, " ", " ", "Yes"},
             {MessageButtons::RetryCancel, "Retry", IDRETRY, rc, " ", " ", "Retry"},
-            {MessageButtons::RetryCancel, "Cancel", IDCANCEL, rc, " ", " ", "Retry"},
-        };
+            {MessageButtons::RetryCancel, "Cancel", IDCANCEL, rc, " ", " ", "Retry"}};
         for (const auto& row : rows) {
             const bool plain = row.buttons == MessageButtons::Ok;
             SeenBox seen;
             const Message m{"Save ?", row.caption, row.buttons,
                             plain ? MessageIcon::None : MessageIcon::Question};
-            QCOMPARE(runBox(m, seen, row.click), row.answer);
-            QCOMPARE(seen.buttons, row.labels);
-            QCOMPARE(seen.text, QString("Save ?"));
-            QCOMPARE(seen.title, row.title);
+            QVERIFY(runBox(m, seen, row.click) == row.answer && seen.buttons == row.labels);
+            QVERIFY(seen.text == QString("Save ?") && seen.title == row.title);
             QCOMPARE(seen.icon, plain ? QMessageBox::NoIcon : QMessageBox::Question);
             QCOMPARE(seen.defaultButton, row.defaultButton);
         }
     }
 
-    // Escape answers Cancel (or No, or OK where there is no other); a letter
-    // answers its button, with Alt or without.
     void keysAnswer() {
         const auto yn = MessageButtons::YesNo, ync = MessageButtons::YesNoCancel,
                    rc = MessageButtons::RetryCancel;
@@ -507,7 +456,6 @@ class ShellTest : public QObject {
         for (const auto& [bar, qt] : rows) QCOMPARE(qtFilter(bar), qt);
     }
 
-    // The images in resources/ are what the generator draws: artwork changes go through its source.
     void resourcesMatchTheGenerator() {
         for (int id : artwork::paletteImageIds()) {
             const QImage stored = paletteImage(id).toImage().convertToFormat(QImage::Format_RGB32);
@@ -533,8 +481,7 @@ class ShellTest : public QObject {
                      qPrintable(QString("icon %1 differs from its source").arg(size)));
         }
         QFile svg(folder + "scalable/apps/dedur.svg");
-        QVERIFY(svg.open(QIODevice::ReadOnly));
-        QCOMPARE(svg.readAll(), artwork::programIconSvg());
+        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll() == artwork::programIconSvg());
     }
 };
 
